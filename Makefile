@@ -1,0 +1,37 @@
+# make run   - install what is missing, build, and start TESK on the example data file
+# make test  - install what is missing, build, and run every test
+BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+JOBS ?= $(shell nproc)
+EXAMPLE ?= examples/fingerprints.txt
+
+.PHONY: all deps configure build test run sanitize bench clean
+
+all: build
+
+deps:
+	bash scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 900
+
+run: build
+	$(BUILD_DIR)/app/tesk $(EXAMPLE)
+
+# The engine's unit tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESK_SANITIZE=ON -DTESK_BUILD_GUI=OFF
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && ctest -L unit --output-on-failure -j $(JOBS) --timeout 1800
+
+bench: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)

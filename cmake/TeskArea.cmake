@@ -1,0 +1,33 @@
+# One static library per area of the core: every .cpp under src/<area>/ belongs to it,
+# so adding a file never means editing a CMakeLists.
+set(TESK_CORE_AREAS foundation numeric popgen trees plot3d shell)
+
+function(tesk_add_area area)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;QT" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/${area}/*.cpp")
+  if(NOT sources)
+    set(stub "${CMAKE_CURRENT_BINARY_DIR}/${area}_empty.cpp")
+    file(WRITE "${stub}" "// no sources yet\n")
+    set(sources "${stub}")
+  endif()
+  add_library(tesk_${area} STATIC ${sources})
+  target_include_directories(tesk_${area} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  foreach(dep IN LISTS ARG_DEPENDS)
+    target_link_libraries(tesk_${area} PUBLIC tesk_${dep})
+  endforeach()
+  if(ARG_QT)
+    target_link_libraries(tesk_${area} PUBLIC ${ARG_QT})
+  endif()
+endfunction()
+
+# The engine and the command layer are tested without a screen: no Qt target may reach them.
+function(tesk_check_no_qt_in_core)
+  foreach(area IN LISTS TESK_CORE_AREAS)
+    get_target_property(libs tesk_${area} LINK_LIBRARIES)
+    foreach(lib IN LISTS libs)
+      if(lib MATCHES "Qt")
+        message(FATAL_ERROR "tesk_${area} must not depend on Qt (found ${lib})")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
