@@ -95,6 +95,17 @@ void SplitAtIndex(std::string_view text, std::size_t at, std::string& left, std:
     right = std::move(r);
 }
 
+// Not found: left := the whole text, right := empty.
+bool SplitOrWhole(std::string_view text, std::size_t at, std::string& left, std::string& right) {
+    if (at == npos) {
+        left = std::string(text);
+        right.clear();
+        return false;
+    }
+    SplitAtIndex(text, at, left, right);
+    return true;
+}
+
 }  // namespace
 
 bool SplitAtChar(std::string_view text, char ch, std::string& left, std::string& right) {
@@ -109,25 +120,11 @@ bool SplitAtChar(std::string_view text, char ch, std::string& left, std::string&
 }
 
 bool SplitAtFirstCharFast(std::string_view text, char ch, std::string& left, std::string& right) {
-    const std::size_t at = text.find(ch);
-    if (at == npos) {
-        left = std::string(text);
-        right.clear();
-        return false;
-    }
-    SplitAtIndex(text, at, left, right);
-    return true;
+    return SplitOrWhole(text, text.find(ch), left, right);
 }
 
 bool SplitAtLastCharFast(std::string_view text, char ch, std::string& left, std::string& right) {
-    const std::size_t at = text.rfind(ch);
-    if (at == npos) {
-        left = std::string(text);
-        right.clear();
-        return false;
-    }
-    SplitAtIndex(text, at, left, right);
-    return true;
+    return SplitOrWhole(text, text.rfind(ch), left, right);
 }
 
 void SplitAtFirstOf(std::string_view text, std::string_view chars, std::string& left, std::string& right) {
