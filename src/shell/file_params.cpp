@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "foundation/file_io.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 
@@ -89,6 +90,12 @@ std::string WriteSpecBlock(const FileParamRecord& rec) {
     line += PlusMinus(rec.IncludeGroups);
     line += ">\r\n";
     return line;
+}
+
+std::string ReadFirstLine(const std::string& fileName) {
+    AString lines;
+    if (ReadTextLines(fileName, lines) != 0 || lines.empty()) return {};
+    return std::move(lines.front());
 }
 
 bool ExtractSpecBlock(std::string_view line, std::string& block) {

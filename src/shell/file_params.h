@@ -44,6 +44,9 @@ void ParsePlusMinus(std::uint8_t& flag, char sign);
 // ':', '<', '>' or a line break).
 std::string WriteSpecBlock(const FileParamRecord& rec);
 
+// The first line of a text file, without its line break; empty when the file cannot be read.
+std::string ReadFirstLine(const std::string& fileName);
+
 // The block "<...>" of a line: true only when the line holds exactly one '<' and one '>', in that
 // order. The block is emptied otherwise.
 bool ExtractSpecBlock(std::string_view line, std::string& block);

@@ -6,11 +6,11 @@
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 
-TextOutFile AnalysisFile;
+FileWriter AnalysisFile;
 
 namespace {
 
-TextOutFile logFile;
+std::string logFileName;  // the log being written; LogFileName may change meanwhile
 
 }  // namespace
 
@@ -69,41 +69,40 @@ bool MustRewriteOutput(const std::string& fileName) {
         return answer == kIdNo;
     }
     // Create it empty; a failure shows when the command's own writer fails.
-    TextOutFile file;
-    file.Open(fileName, true);
-    file.Close();
+    SaveTextToFile(fileName, {}, false);
     return false;
 }
 
-int OpenTextOut(TextOutFile& file, const std::string& fileName, bool rewrite) {
-    return file.Open(fileName, rewrite);
+int OpenTextOut(FileWriter& file, const std::string& fileName, bool rewrite) {
+    return file.Open(fileName, !rewrite);
+}
+
+int SaveTextToFile(const std::string& fileName, std::string_view text, bool append) {
+    return WriteTextFile(fileName, text, append);
 }
 
 int StartLog() {
-    logFile.Close();
-    LogOn = 0;
+    StopLog();
     const bool rewrite = MustRewriteOutput(LogFileName);
-    if (const int rc = OpenTextOut(logFile, LogFileName, rewrite); rc != 0) return rc;
+    if (const int rc = SaveTextToFile(LogFileName, {}, !rewrite); rc != 0) return rc;
+    logFileName = LogFileName;
     LogOn = 1;
     return 0;
 }
 
-void StopLog() {
-    logFile.Close();
-    LogOn = 0;
-}
+void StopLog() { LogOn = 0; }
 
 void WriteLogLine(std::string_view line) noexcept {
     if (LogOn != 1) return;
-    if (logFile.IsOpen() && logFile.WriteLine(line) == 0 && logFile.Flush() == 0) return;
-    const int code = logFile.IsOpen() ? logFile.Error() : 0;
     try {
-        std::string text = "Cannot write to the log file\r\n\r\n" +
-                           (logFile.IsOpen() ? logFile.FileName() : LogFileName) + "\r\n\r\n";
-        if (code != 0)
-            text += "(" + std::error_code(code, std::generic_category()).message() + ")\r\n\r\n";
-        text += "Logging has been turned off.";
+        std::string text(line);
+        text += "\r\n";
+        const int rc = SaveTextToFile(logFileName, text, true);
+        if (rc == 0) return;
         StopLog();
+        text = "Cannot write to the log file\r\n\r\n" + logFileName + "\r\n\r\n";
+        if (rc > 0) text += "(" + std::error_code(rc, std::generic_category()).message() + ")\r\n\r\n";
+        text += "Logging has been turned off.";
         MsgBox(text, "Warning", kMbOk);
     } catch (...) {
         StopLog();

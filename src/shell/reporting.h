@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/text_out.h"
+#include "foundation/file_io.h"
 
 // A modal message box; returns the button code (kIdOk, kIdYes, kIdNo, or kIdNone when closed).
 // No batch answer applies.
@@ -29,18 +29,22 @@ int AskUser(std::string_view text, std::string_view caption, int style);
 // append. Asks with MsgBox, so a batch answer does not apply; only an explicit No means rewrite.
 bool MustRewriteOutput(const std::string& fileName);
 
-// Opens a report file for rewriting or appending; 0 or the system error code.
-int OpenTextOut(TextOutFile& file, const std::string& fileName, bool rewrite);
+// Opens a report file for rewriting or appending; 0 or the system error code. Close tells whether
+// every write succeeded.
+int OpenTextOut(FileWriter& file, const std::string& fileName, bool rewrite);
 
-// A text file that commands may open with OpenTextOut to write their reports line by line.
-extern TextOutFile AnalysisFile;
+// A report file that commands may open with OpenTextOut to write their reports piece by piece.
+extern FileWriter AnalysisFile;
 
-// The log file. StartLog opens LogFileName for appending (created when missing; emptied first when
-// MustRewriteOutput says so) and sets LogOn to 1; it returns 0 or the system error code.
-// StopLog closes it and sets LogOn to 0.
+// Writes the whole text to a file, appending or rewriting; 0 or the I/O error code.
+int SaveTextToFile(const std::string& fileName, std::string_view text, bool append);
+
+// The log file, named by LogFileName when logging starts; every line ends with CR LF.
+// StartLog creates the file when missing, empties it when MustRewriteOutput says so, and sets
+// LogOn to 1; it returns 0 or the I/O error code (LogOn stays 0 then). StopLog sets LogOn to 0.
 int StartLog();
 void StopLog();
 
-// Writes one line to the log while LogOn is 1. A failed write turns logging off and tells the
+// Appends one line to the log while LogOn is 1. A failed write turns logging off and tells the
 // user once; it never throws.
 void WriteLogLine(std::string_view line) noexcept;

@@ -1,5 +1,7 @@
 #include "shell/settings.h"
 
+#include "foundation/number_text.h"
+
 #define TESK_DEFINE_SETTING(type, name, value) type name = value;
 TESK_SETTINGS(TESK_DEFINE_SETTING)
 #undef TESK_DEFINE_SETTING
@@ -83,3 +85,5 @@ void CombineDistTransform() {
     DistTransformation =
         static_cast<std::uint8_t>(DistTransformBase(DistTransformation) + 3 * DistanceCoefficient);
 }
+
+std::string PercentText(Extended fraction) { return ExtToStrF(fraction * 100.0L, 5, 2) + " %"; }

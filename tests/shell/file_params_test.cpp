@@ -4,6 +4,7 @@
 
 #include "shell/settings.h"
 #include "support/fake_ui_port.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -156,6 +157,17 @@ TEST_F(FileParams, InvalidBlocksChangeNothing) {
         ParseSpecBlock(b);
         EXPECT_EQ(GetFileParams(), before) << b;
     }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(FileParams, FirstLineOfAFile) {
+    TempDir dir;
+    EXPECT_EQ(ReadFirstLine(dir.Write("crlf.txt", "<TESK:10?}{*:c->\r\nind1 1 0\r\n")), "<TESK:10?}{*:c->");
+    EXPECT_EQ(ReadFirstLine(dir.Write("lf.txt", "first\nsecond\n")), "first");
+    EXPECT_EQ(ReadFirstLine(dir.Write("one.txt", "only")), "only");
+    EXPECT_EQ(ReadFirstLine(dir.Write("empty.txt", "")), "");
+    EXPECT_EQ(ReadFirstLine(dir.Path("missing.txt")), "");
+    EXPECT_EQ(ReadFirstLine(dir.Root().string()), "");  // a folder is no file
     EXPECT_TRUE(ui.boxes.empty());
 }
 

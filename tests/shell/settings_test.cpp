@@ -83,4 +83,11 @@ TEST_F(Settings, NamesOfCodesAndTheirUnknowns) {
     EXPECT_EQ(DistTransformBase(5), 2);
 }
 
+TEST(PercentText, FractionTimesHundredInWidthFiveWithTwoDecimals) {
+    EXPECT_EQ(PercentText(0.5L), "50.00 %");
+    EXPECT_EQ(PercentText(0.0123L), " 1.23 %");
+    EXPECT_EQ(PercentText(1.0L), "100.00 %");  // the width is a minimum
+    EXPECT_EQ(PercentText(0.0L), " 0.00 %");
+}
+
 }  // namespace
