@@ -64,7 +64,7 @@ void TPopGenDataSet::ReportWarning(const std::string& msg) {
 
 int TPopGenDataSet::Ask(const std::string& text, const std::string& caption, std::uint32_t flags) {
     // Without an owner to ask, decline: every question offers an optional extra step.
-    return OnQuestion ? OnQuestion(text, caption, flags) : kIdNo;
+    return OnQuestion ? OnQuestion(text, caption, flags) : kAnswerNo;
 }
 
 void TPopGenDataSet::ResetCounters() {

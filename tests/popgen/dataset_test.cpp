@@ -50,15 +50,15 @@ TEST(DataSetCallbacks, MissingCallbacksAreSafe) {
     ds.ReportError("nobody listens");
     ds.ReportWarning("nobody listens");
     EXPECT_EQ(ds.ErrorCount(), 1u);
-    EXPECT_EQ(ds.Ask("Retry?", "Error", kMbYesNo), kIdNo);
+    EXPECT_EQ(ds.Ask("Retry?", "Error", kQuestionYesNo), kAnswerNo);
     int asked = 0;
     ds.OnQuestion = [&](const std::string&, const std::string& caption, std::uint32_t flags) {
         ++asked;
         EXPECT_EQ(caption, "Error");
-        EXPECT_EQ(flags, kMbYesNo);
-        return kIdYes;
+        EXPECT_EQ(flags, kQuestionYesNo);
+        return kAnswerYes;
     };
-    EXPECT_EQ(ds.Ask("Retry?", "Error", kMbYesNo), kIdYes);
+    EXPECT_EQ(ds.Ask("Retry?", "Error", kQuestionYesNo), kAnswerYes);
     EXPECT_EQ(asked, 1);
 }
 
