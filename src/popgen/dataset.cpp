@@ -1,5 +1,8 @@
 #include "popgen/dataset.h"
 
+#include "popgen/coefficients.h"
+#include "popgen/pair_count.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -28,11 +31,11 @@ void TPopGenDataSet::Init() {
     OutputFileName = "output.txt";
     ReportBuf.reset();
     GroupSelMask.clear();
-    WeightingScheme = 0;
-    PairCount = PairCountWithin;
+    SetWeightingScheme(*this, 0);  // installs the counters; PairCount := PairCountWithin
     ErrCount = 0;
     ResetCounters();
-    for (auto& row : StateWeights) row.fill(1.0L);
+    ResetStateWeights(*this);
+    GetCoefficientFunc(*this, 0, 0, Kernel);  // Jaccard, Standard treatment
     SetTextDelimiters(1, '<', '>');
 }
 
