@@ -22,3 +22,12 @@ using AExt = std::vector<Extended>;
 using AAExt = std::vector<AExt>;
 using AAByte = std::vector<AByte>;
 using APBool = std::vector<std::uint8_t>;
+
+// Bytes like AByte, but a type of its own so that overloads can tell the two apart.
+struct APByte : std::vector<std::uint8_t> {
+    using std::vector<std::uint8_t>::vector;
+};
+
+// A short label of at most 20 characters (labels are cut to 20 where they are made).
+using str20 = std::string;
+using AStr20 = std::vector<str20>;
