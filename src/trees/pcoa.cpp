@@ -267,8 +267,8 @@ bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
         }
         const int answer = TreeAsk(
             failed + "\r\n" + "Do you want to retry, increasing the number of iterations 10-fold?",
-            "Error", kMbYesNo);
-        if (answer == kIdNo) return false;
+            "Error", kTreeAskYesNo);
+        if (answer == kTreeAnswerNo) return false;
         limit *= 10;
     }
 

@@ -56,7 +56,7 @@ void TreeError(const std::string& message) {
 }
 
 int TreeAsk(const std::string& text, const std::string& caption, std::uint32_t flags) {
-    if (!TreeQuestionFunc) return kIdNo;
+    if (!TreeQuestionFunc) return kTreeAnswerNo;
     return TreeQuestionFunc(text, caption, flags);
 }
 

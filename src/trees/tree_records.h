@@ -55,8 +55,10 @@ void DendrogramToPacked(const Dendrogram& tree, PackedNodes& nodes);
 void FreeDendrogram(Dendrogram& tree);
 
 // Hooks through which the tree code reports errors and asks questions (the data set's callback
-// types); the shell installs them at start-up. Answers use the message-box codes kIdYes (6) and
-// kIdNo (7).
+// types); the shell installs them at start-up. Questions and answers use the message-box codes.
+inline constexpr std::uint32_t kTreeAskYesNo = 4;
+inline constexpr int kTreeAnswerYes = 6;
+inline constexpr int kTreeAnswerNo = 7;
 extern TErrorProc TreeErrorProc;
 extern TQuestionFunc TreeQuestionFunc;
 

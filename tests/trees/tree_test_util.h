@@ -17,7 +17,7 @@
 // script (then `fallback`), every call is recorded.
 class TreeHookRecorder {
 public:
-    explicit TreeHookRecorder(int fallback = kIdNo) : fallback_(fallback) {
+    explicit TreeHookRecorder(int fallback = kTreeAnswerNo) : fallback_(fallback) {
         InitTreeHooks([this](const std::string& msg) { errors.push_back(msg); },
                       [this](const std::string& text, const std::string& caption, std::uint32_t flags) {
                           questions.push_back({text, caption});

@@ -138,13 +138,13 @@ TEST(TreeRecords, DendrogramToPackedMapsParentsAndChildCounts) {
 TEST(TreeHooks, WithoutHooksErrorsAreDroppedAndQuestionsAnsweredNo) {
     InitTreeHooks(nullptr, nullptr);
     TreeError("nobody listens");
-    EXPECT_EQ(TreeAsk("Retry?", "Error", kMbYesNo), kIdNo);
+    EXPECT_EQ(TreeAsk("Retry?", "Error", kTreeAskYesNo), kTreeAnswerNo);
 
-    TreeHookRecorder hooks(kIdYes);
+    TreeHookRecorder hooks(kTreeAnswerYes);
     TreeError("heard");
-    EXPECT_EQ(TreeAsk("Retry?", "Error", kMbYesNo), kIdYes);
+    EXPECT_EQ(TreeAsk("Retry?", "Error", kTreeAskYesNo), kTreeAnswerYes);
     EXPECT_EQ(hooks.errors, std::vector<std::string>{"heard"});
-    EXPECT_EQ(hooks.lastFlags, kMbYesNo);
+    EXPECT_EQ(hooks.lastFlags, kTreeAskYesNo);
 }
 
 TEST(TreeRecords, AppendLineToFileCreatesAppendsAndRewrites) {
