@@ -1,10 +1,16 @@
 #include "popgen/dataset.h"
 
+#include "popgen/coefficients.h"
+#include "popgen/pair_count.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
 #include <stdexcept>
+
+#include "popgen/coefficients.h"
+#include "popgen/pair_count.h"
 
 TPopGenDataSet::TPopGenDataSet() { Init(); }
 
@@ -28,11 +34,11 @@ void TPopGenDataSet::Init() {
     OutputFileName = "output.txt";
     ReportBuf.reset();
     GroupSelMask.clear();
-    WeightingScheme = 0;
-    PairCount = PairCountWithin;
+    SetWeightingScheme(*this, 0);  // installs the counters; PairCount := PairCountWithin
     ErrCount = 0;
     ResetCounters();
-    for (auto& row : StateWeights) row.fill(1.0L);
+    ResetStateWeights(*this);
+    GetCoefficientFunc(*this, 0, 0, Kernel);  // Jaccard, Standard treatment
     SetTextDelimiters(1, '<', '>');
 }
 
@@ -61,7 +67,7 @@ void TPopGenDataSet::ReportWarning(const std::string& msg) {
 
 int TPopGenDataSet::Ask(const std::string& text, const std::string& caption, std::uint32_t flags) {
     // Without an owner to ask, decline: every question offers an optional extra step.
-    return OnQuestion ? OnQuestion(text, caption, flags) : kIdNo;
+    return OnQuestion ? OnQuestion(text, caption, flags) : kAnswerNo;
 }
 
 void TPopGenDataSet::ResetCounters() {

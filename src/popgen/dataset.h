@@ -51,10 +51,11 @@ inline constexpr std::uint8_t kAbsent = 0;
 inline constexpr std::uint8_t kPresent = 1;
 inline constexpr std::uint8_t kMissing = 9;
 
-// Message-box answers and flags used with the question callback.
-inline constexpr std::uint32_t kMbYesNo = 4;
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
+// Question flags and answers of the engine's question callback (the same codes as the shell's
+// message boxes, which the engine does not include).
+inline constexpr std::uint32_t kQuestionYesNo = 4;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
 
 // A packed matrix with its label (the matrices of a series, or of a multi-matrix file).
 struct TLabelledPtr {

@@ -38,6 +38,17 @@ TEST(DataSetLifeCycle, FreshDataSetHasDefaultsAndNoData) {
     EXPECT_EQ(TPopGenDataSet(10).ValueSize, 10);
 }
 
+TEST(DataSetLifeCycle, FreshDataSetComputesStandardJaccard) {
+    TPopGenDataSet ds;
+    ASSERT_TRUE(ds.Kernel);
+    ASSERT_TRUE(ds.PairCount);
+    // Two individuals over three loci, locus-major: (1, 1), (1, 0), (0, 0).
+    ASSERT_TRUE(ds.AllocLayerMatrix(1, 2, 3));
+    ds.Layers[1].Matrix = {1, 1, 1, 0, 0, 0};
+    ds.CurLayer = 1;
+    EXPECT_EQ(ds.Kernel(1, 2), 0.5L);
+}
+
 TEST_F(RecordingDataSet, ReportErrorCountsAndCallsBack) {
     ds.ReportError("first");
     ds.ReportError("second");
@@ -50,15 +61,15 @@ TEST(DataSetCallbacks, MissingCallbacksAreSafe) {
     ds.ReportError("nobody listens");
     ds.ReportWarning("nobody listens");
     EXPECT_EQ(ds.ErrorCount(), 1u);
-    EXPECT_EQ(ds.Ask("Retry?", "Error", kMbYesNo), kIdNo);
+    EXPECT_EQ(ds.Ask("Retry?", "Error", kQuestionYesNo), kAnswerNo);
     int asked = 0;
     ds.OnQuestion = [&](const std::string&, const std::string& caption, std::uint32_t flags) {
         ++asked;
         EXPECT_EQ(caption, "Error");
-        EXPECT_EQ(flags, kMbYesNo);
-        return kIdYes;
+        EXPECT_EQ(flags, kQuestionYesNo);
+        return kAnswerYes;
     };
-    EXPECT_EQ(ds.Ask("Retry?", "Error", kMbYesNo), kIdYes);
+    EXPECT_EQ(ds.Ask("Retry?", "Error", kQuestionYesNo), kAnswerYes);
     EXPECT_EQ(asked, 1);
 }
 
