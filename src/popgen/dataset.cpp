@@ -9,6 +9,9 @@
 #include <new>
 #include <stdexcept>
 
+#include "popgen/coefficients.h"
+#include "popgen/pair_count.h"
+
 TPopGenDataSet::TPopGenDataSet() { Init(); }
 
 TPopGenDataSet::TPopGenDataSet(std::uint8_t valueSize) : TPopGenDataSet() { ValueSize = valueSize; }

@@ -38,6 +38,17 @@ TEST(DataSetLifeCycle, FreshDataSetHasDefaultsAndNoData) {
     EXPECT_EQ(TPopGenDataSet(10).ValueSize, 10);
 }
 
+TEST(DataSetLifeCycle, FreshDataSetComputesStandardJaccard) {
+    TPopGenDataSet ds;
+    ASSERT_TRUE(ds.Kernel);
+    ASSERT_TRUE(ds.PairCount);
+    // Two individuals over three loci, locus-major: (1, 1), (1, 0), (0, 0).
+    ASSERT_TRUE(ds.AllocLayerMatrix(1, 2, 3));
+    ds.Layers[1].Matrix = {1, 1, 1, 0, 0, 0};
+    ds.CurLayer = 1;
+    EXPECT_EQ(ds.Kernel(1, 2), 0.5L);
+}
+
 TEST_F(RecordingDataSet, ReportErrorCountsAndCallsBack) {
     ds.ReportError("first");
     ds.ReportError("second");
