@@ -1,5 +1,8 @@
 #include "shell/message_area.h"
 
+#include "shell/reporting.h"
+#include "shell/ui_port.h"
+
 #include <utility>
 
 namespace {
@@ -41,7 +44,7 @@ void MessageArea::WriteMsg(std::string_view text) {
     }
     lines_[used] = std::string(text);
     // The lines are shown before the log is written, so a failing log still leaves them visible.
-    Changed(Change::Lines);
+    LinesChanged();
     Log(lines_[used]);
 }
 
@@ -51,7 +54,7 @@ void MessageArea::AppendMsg(std::string_view text) {
     for (std::size_t i = 0; i < kLineCount; ++i)
         if (!lines_[i].empty()) last = i;
     lines_[last] += text;
-    Changed(Change::Lines);
+    LinesChanged();
     Log(std::string(text));
 }
 
@@ -69,13 +72,40 @@ void MessageArea::SetStatusState(std::string_view text) { SetPanel(PanelState, s
 
 void MessageArea::SetPanel(Panel panel, std::string text) {
     panels_[panel] = std::move(text);
-    Changed(Change::Panels);
+    if (panelHook_) panelHook_(panel, panels_[panel]);
 }
 
 void MessageArea::Log(const std::string& text) const {
     if (logHook_) logHook_(text);
 }
 
-void MessageArea::Changed(Change change) const {
-    if (changeHook_) changeHook_(change);
+void MessageArea::LinesChanged() const {
+    if (linesHook_) linesHook_(lines_);
 }
+
+MessageArea& TheMessageArea() {
+    static MessageArea area = [] {
+        MessageArea a;
+        a.SetLinesHook([](const std::array<std::string, MessageArea::kLineCount>& lines) {
+            Ui().SetMessageLines(lines);
+            Ui().FocusMainWindow();
+        });
+        a.SetPanelHook([](std::size_t panel, const std::string& text) { Ui().SetStatusPanel(panel, text); });
+        a.SetLogHook([](const std::string& text) { WriteLogLine(text); });  // writes only while logging is on
+        return a;
+    }();
+    return area;
+}
+
+void WriteMsg(std::string_view text) { TheMessageArea().WriteMsg(text); }
+void AppendMsg(std::string_view text) { TheMessageArea().AppendMsg(text); }
+void WriteMsgDone() { TheMessageArea().WriteMsgDone(); }
+void WriteMsgFailed() { TheMessageArea().WriteMsgFailed(); }
+void SetStatusFileName(std::string_view fileName) { TheMessageArea().SetStatusFileName(fileName); }
+void SetStatusDataMatrix(std::string_view text) { TheMessageArea().SetStatusDataMatrix(text); }
+void SetStatusDistMatrix(std::string_view text) { TheMessageArea().SetStatusDistMatrix(text); }
+void SetStatusTrees(std::string_view text) { TheMessageArea().SetStatusTrees(text); }
+void SetStatusState(std::string_view text) { TheMessageArea().SetStatusState(text); }
+void SetStatusBusyIO() { TheMessageArea().SetStatusBusyIO(); }
+void SetStatusCalculating() { TheMessageArea().SetStatusCalculating(); }
+void SetStatusIdle() { TheMessageArea().SetStatusIdle(); }

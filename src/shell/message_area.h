@@ -19,10 +19,6 @@ public:
     // Panel widths in pixels, as the status bar lays them out.
     static constexpr std::array<int, kPanelCount> kPanelWidths{180, 230, 150, 120, 100};
 
-    // What changed, for the view: new lines are shown with the next repaint, panel changes at once
-    // (a command blocks the event loop, so the status bar is how the user sees progress).
-    enum class Change { Lines, Panels };
-
     MessageArea();
 
     // Writes text as a new line below the last used one; when all six are used the area scrolls up.
@@ -52,17 +48,40 @@ public:
     // Every new line and every appended text, in the same words; the installer writes it to the log
     // while logging is on.
     void SetLogHook(std::function<void(const std::string&)> hook) { logHook_ = std::move(hook); }
-    // Tells the view what to show again.
-    void SetChangeHook(std::function<void(Change)> hook) { changeHook_ = std::move(hook); }
+    // The view: all six lines after every change of a line, and one panel after every change of it
+    // (a command blocks the event loop, so the view repaints the status bar at once).
+    void SetLinesHook(std::function<void(const std::array<std::string, kLineCount>&)> hook) {
+        linesHook_ = std::move(hook);
+    }
+    void SetPanelHook(std::function<void(std::size_t, const std::string&)> hook) { panelHook_ = std::move(hook); }
 
 private:
     bool IsDesignText(std::size_t index) const;
     void SetPanel(Panel panel, std::string text);
     void Log(const std::string& text) const;
-    void Changed(Change change) const;
+    void LinesChanged() const;
 
     std::array<std::string, kLineCount> lines_;
     std::array<std::string, kPanelCount> panels_;
     std::function<void(const std::string&)> logHook_;
-    std::function<void(Change)> changeHook_;
+    std::function<void(const std::array<std::string, kLineCount>&)> linesHook_;
+    std::function<void(std::size_t, const std::string&)> panelHook_;
 };
+
+// The program's one message area. It shows itself through the installed UiPort (the view gets the
+// lines and the panels, the main window the focus after each new line) and copies lines to the log.
+MessageArea& TheMessageArea();
+
+// The routines the commands use; all act on TheMessageArea().
+void WriteMsg(std::string_view text);
+void AppendMsg(std::string_view text);
+void WriteMsgDone();
+void WriteMsgFailed();
+void SetStatusFileName(std::string_view fileName);
+void SetStatusDataMatrix(std::string_view text);
+void SetStatusDistMatrix(std::string_view text);
+void SetStatusTrees(std::string_view text);
+void SetStatusState(std::string_view text);
+void SetStatusBusyIO();
+void SetStatusCalculating();
+void SetStatusIdle();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -60,17 +62,21 @@ TEST(MessageArea, AppendBeforeAnyMessageGoesToTheDesignTextLine) {
     EXPECT_EQ(area.Line(5), "Label6x");
 }
 
-TEST(MessageArea, LogHookGetsEachLineAndEachAppendedTextAfterTheViewIsUpdated) {
+TEST(MessageArea, ViewIsUpdatedBeforeTheLogGetsEachLineAndEachAppendedText) {
     MessageArea area;
     std::vector<std::string> events;
-    area.SetChangeHook([&](MessageArea::Change change) {
-        events.push_back(change == MessageArea::Change::Lines ? "<lines>" : "<panels>");
+    area.SetLinesHook([&](const std::array<std::string, MessageArea::kLineCount>& lines) {
+        events.push_back("<lines:" + lines[0] + ">");
+    });
+    area.SetPanelHook([&](std::size_t panel, const std::string& text) {
+        events.push_back("<panel " + std::to_string(panel) + ":" + text + ">");
     });
     area.SetLogHook([&](const std::string& text) { events.push_back(text); });
     area.WriteMsg("Loading File: a ...");
     area.WriteMsgDone();
     area.SetStatusIdle();
-    EXPECT_EQ(events, (std::vector<std::string>{"<lines>", "Loading File: a ...", "<lines>", "done.", "<panels>"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"<lines:Loading File: a ...>", "Loading File: a ...",
+                                                 "<lines:Loading File: a ...done.>", "done.", "<panel 4:Idle>"}));
 }
 
 TEST(MessageArea, PanelsStartWithDesignTexts) {
@@ -123,6 +129,41 @@ TEST(MessageArea, TreePanelKeepsTheLast14CharactersAndStateTextsAreFixed) {
     area.SetStatusDistMatrix("Jaccard Std");
     EXPECT_EQ(area.PanelText(MessageArea::PanelDataMatrix), "Original matrix [20 x 40]");
     EXPECT_EQ(area.PanelText(MessageArea::PanelDistMatrix), "Jaccard Std");
+}
+
+}  // namespace
+
+#include "shell/reporting.h"
+#include "shell/settings.h"
+#include "support/fake_ui_port.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(ProgramMessageArea, ShowsThroughTheUiPortAndCopiesLinesToTheLogWhileLoggingIsOn) {
+    FakeUiPort ui;
+    TempDir dir;
+    LogFileName = dir.Path("tesklog.txt");
+    OverwriteMode = 2;
+    ASSERT_EQ(StartLog(), 0);
+    WriteMsg("Loading File: x.txt ...");
+    WriteMsgDone();
+    SetStatusBusyIO();
+    StopLog();
+    WriteMsg("not logged");
+    OverwriteMode = 0;
+    LogFileName = "tesklog.txt";
+
+    ASSERT_FALSE(ui.shownLines.empty());
+    const MessageLines& last = ui.shownLines.back();
+    EXPECT_EQ(last, TheMessageArea().Lines());
+    EXPECT_NE(std::find(last.begin(), last.end(), "Loading File: x.txt ...done."), last.end());
+    ASSERT_FALSE(ui.panelChanges.empty());
+    EXPECT_EQ(ui.panelChanges.back().panel, MessageArea::PanelState);
+    EXPECT_EQ(ui.panelChanges.back().text, "Busy: I/O");
+    EXPECT_EQ(ui.focusRequests, 3);
+    EXPECT_EQ(TempDir::Read(dir.Path("tesklog.txt")), "Loading File: x.txt ...\r\ndone.\r\n");
+    SetStatusIdle();
 }
 
 }  // namespace

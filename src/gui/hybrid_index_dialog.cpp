@@ -1,0 +1,50 @@
+#include "gui/hybrid_index_dialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+THinExpFilt::THinExpFilt(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("hindex export filter"));
+    Parent1Box = new QComboBox(this);
+    Parent2Box = new QComboBox(this);
+    TestedBox = new QComboBox(this);
+    Parent1Box->setObjectName(QStringLiteral("Parent1Box"));
+    Parent2Box->setObjectName(QStringLiteral("Parent2Box"));
+    TestedBox->setObjectName(QStringLiteral("TestedBox"));
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->addRow(QStringLiteral("Select Parent 1"), Parent1Box);
+    form->addRow(QStringLiteral("Select Parent 2"), Parent2Box);
+    form->addRow(QStringLiteral("Individuals to be tested"), TestedBox);
+    for (QComboBox* box : {Parent1Box, Parent2Box, TestedBox}) box->setMinimumContentsLength(24);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    ok->setObjectName(QStringLiteral("OKBtn"));
+    cancel->setObjectName(QStringLiteral("CancelBtn"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &THinExpFilt::OKBtnClick);
+    connect(cancel, &QPushButton::clicked, this, &THinExpFilt::CancelBtnClick);
+    connect(this, &QDialog::rejected, this, [this] { HinExpCancelled = 1; });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void THinExpFilt::OKBtnClick() {
+    HinExpParent1 = Parent1Box->currentIndex();
+    HinExpParent2 = Parent2Box->currentIndex();
+    HinExpTested = TestedBox->currentIndex();
+    accept();
+}
+
+void THinExpFilt::CancelBtnClick() {
+    HinExpCancelled = 1;
+    reject();
+}

@@ -1,0 +1,393 @@
+#include "popgen/coefficients.h"
+
+#include <cmath>
+#include <limits>
+
+#include "foundation/number_text.h"
+#include "foundation/random.h"
+#if __has_include("numeric/power.h")
+#include "numeric/power.h"
+#else
+static Extended Power(Extended x, Extended y) {  // until the numeric routines land
+    if (x == 0.0L) return y > 0.0L ? 0.0L : 1.0L;
+    if (y == 0.0L) return 1.0L;
+    if (y == 1.0L) return x;
+    return std::exp(y * std::log(x));
+}
+#endif
+
+namespace {
+
+constexpr char kCRLF[] = "\r\n";
+
+struct Counts {
+    const KernelSource& src;
+    std::size_t i, j;
+    Extended operator()(std::uint8_t a, std::uint8_t b) const { return src.Count(i, j, a, b); }
+};
+
+// c11 + c91 + c19 + c99: every locus that the optimistic bound counts as a shared band.
+Extended SharedOptimistic(const Counts& c) { return c(1, 1) + c(9, 1) + c(1, 9) + c(9, 9); }
+
+// Loci where exactly one of the two cells is missing.
+Extended OneMissing(const Counts& c) { return c(1, 9) + c(9, 1) + c(0, 9) + c(9, 0); }
+
+std::string PairText(std::size_t i, std::size_t j) {
+    return "#" + UIntToStr(i) + ", #" + UIntToStr(j);
+}
+
+void UndefinedNeiLi(const KernelSource& src, char kind, std::size_t i, std::size_t j, Extended s, Extended f) {
+    if (NeiLiReportScope* scope = NeiLiReportScope::Current()) {
+        scope->Record({kind, i, j, s, f});
+        return;
+    }
+    switch (kind) {
+        case 's':
+            src.ReportError("Undefined NeiLi distance among individuals " + PairText(i, j) + ":" + kCRLF +
+                            "f=" + ExtToStrF(s, 10, 9) + kCRLF + "Dice(i,j)= " + ExtToStrF(f, 10, 9));
+            break;
+        case 'x': src.ReportError("Undefined NeiLi max distance"); break;
+        case 'n': src.ReportError("Undefined NeiLi min distance"); break;
+        default:
+            src.ReportError("Undefined NeiLi average distance among individuals " + PairText(i, j) +
+                            ": no value between the bounds " + ExtToStrF(s, 10, 9) + " and " + ExtToStrF(f, 10, 9));
+            break;
+    }
+}
+
+// Nei-Li distance from the Dice value f: d = -1.5 ln((4 f^(1/2r) - 1) / 3).
+Extended NeiLiFromDice(const KernelSource& src, char kind, std::size_t i, std::size_t j, Extended f) {
+    const Extended p = Power(f, 1.0L / (2.0L * src.NeiLiR));
+    const Extended s = (4.0L * p - 1.0L) / 3.0L;
+    if (s < 0.0L) {
+        UndefinedNeiLi(src, kind, i, j, s, f);
+        return kUndefinedDistance;
+    }
+    const Extended d = -1.5L * std::log(s);
+    return d == 0.0L ? 0.0L : d;
+}
+
+// True when some draw u = m * 2^-32 of the generator lies in [lo, hi]: otherwise a rejection
+// loop over u could never accept a value.
+bool DrawCanLand(Extended lo, Extended hi) {
+    constexpr Extended kSteps = 4294967296.0L;
+    const Extended m = lo <= 0.0L ? 0.0L : std::ceil(lo * kSteps);
+    return m < kSteps && m / kSteps <= hi;
+}
+
+struct AvgResult {
+    Extended mean, variance, sd;
+};
+
+// The Monte-Carlo mean of N accepted values between lo and hi (bounds computed once per pair).
+// scale = false: x = u, rejected outside [lo, hi]; scale = true: x = lo + u (hi - lo).
+AvgResult AverageBetween(const KernelSource& src, Extended lo, Extended hi, bool scale) {
+    // Bounds that compare equal, or cannot be ordered (a NaN), leave nothing to draw.
+    if (!(lo < hi) && !(lo > hi)) return {hi, 0.0L, 0.0L};
+    const std::size_t n = src.AvgDraws;
+    if (n < 1) {
+        const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+        return {nan, nan, nan};
+    }
+    if (!scale && !DrawCanLand(lo, hi)) return {kUndefinedDistance, 0.0L, 0.0L};
+    Extended sum = 0.0L, sumsq = 0.0L;
+    std::size_t count = 0;
+    const Extended width = hi - lo;
+    do {
+        const Extended u = RandomFloat();
+        const Extended x = scale ? lo + u * width : u;
+        if (lo <= x && x <= hi) {
+            sum += x;
+            sumsq += x * x;
+            ++count;
+        }
+    } while (count != n);
+    const Extended bigN = static_cast<Extended>(n);
+    const Extended mean = sum / bigN;
+    const Extended variance = (sumsq - bigN * mean * mean) / (bigN - 1.0L);
+    return {mean, variance, std::sqrt(variance)};
+}
+
+AvgResult NeiLiAverage(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Extended lo = NeiLiMin(src, i, j);
+    const Extended hi = NeiLiMax(src, i, j);
+    // A defined lower bound of 1 or more, or an undefined upper bound below a defined lower one,
+    // leaves no draw of [0, 1) acceptable.
+    if ((lo < hi || lo > hi) && !DrawCanLand(lo, hi)) {
+        if (hi != kUndefinedDistance) UndefinedNeiLi(src, 'a', i, j, lo, hi);
+        return {kUndefinedDistance, 0.0L, 0.0L};
+    }
+    return AverageBetween(src, lo, hi, false);
+}
+
+}  // namespace
+
+// --- Similarities ---------------------------------------------------------------------------
+
+Extended JaccardStd(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended c11 = c(1, 1);
+    if (c11 == 0.0L) return 0.0L;
+    return c11 / (c11 + c(1, 0) + c(0, 1));
+}
+
+Extended JaccardMin(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended c11 = c(1, 1);
+    if (c11 == 0.0L) return 0.0L;
+    return c11 / (c11 + c(1, 0) + c(0, 1) + OneMissing(c));
+}
+
+Extended JaccardMax(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended x = SharedOptimistic(c);
+    if (x == 0.0L) return 0.0L;
+    return x / (x + c(1, 0) + c(0, 1));
+}
+
+Extended DiceStd(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended c11 = c(1, 1);
+    return 2.0L * c11 / (2.0L * c11 + c(1, 0) + c(0, 1));
+}
+
+Extended DiceMin(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended c11 = c(1, 1);
+    return 2.0L * c11 / (2.0L * c11 + c(1, 0) + c(0, 1) + OneMissing(c));
+}
+
+Extended DiceMax(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended x = SharedOptimistic(c);
+    return 2.0L * x / (2.0L * x + c(1, 0) + c(0, 1));
+}
+
+Extended SMCStd(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended same = c(1, 1) + c(0, 0);
+    return same / (same + c(1, 0) + c(0, 1));
+}
+
+Extended SMCMin(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended same = c(1, 1) + c(0, 0);
+    return same / (same + c(1, 0) + c(0, 1) + OneMissing(c));
+}
+
+Extended SMCMax(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    const Extended y = SharedOptimistic(c) + c(0, 9) + c(9, 0) + c(0, 0);
+    return y / (y + c(1, 0) + c(0, 1));
+}
+
+// --- Distances ------------------------------------------------------------------------------
+
+Extended EuclidStd(const KernelSource& src, std::size_t i, std::size_t j) {
+    return std::sqrt(SqEuclidStd(src, i, j));
+}
+
+Extended EuclidMin(const KernelSource& src, std::size_t i, std::size_t j) { return EuclidStd(src, i, j); }
+
+Extended EuclidMax(const KernelSource& src, std::size_t i, std::size_t j) {
+    return std::sqrt(SqEuclidMax(src, i, j));
+}
+
+Extended SqEuclidStd(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    return c(1, 0) + c(0, 1);
+}
+
+Extended SqEuclidMin(const KernelSource& src, std::size_t i, std::size_t j) { return SqEuclidStd(src, i, j); }
+
+Extended SqEuclidMax(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Counts c{src, i, j};
+    return c(1, 0) + c(0, 1) + c(1, 9) + c(9, 1) + c(9, 0) + c(0, 9);
+}
+
+Extended NeiLiStd(const KernelSource& src, std::size_t i, std::size_t j) {
+    return NeiLiFromDice(src, 's', i, j, DiceStd(src, i, j));
+}
+
+Extended NeiLiMax(const KernelSource& src, std::size_t i, std::size_t j) {
+    return NeiLiFromDice(src, 'x', i, j, DiceMin(src, i, j));
+}
+
+Extended NeiLiMin(const KernelSource& src, std::size_t i, std::size_t j) {
+    return NeiLiFromDice(src, 'n', i, j, DiceMax(src, i, j));
+}
+
+// --- Average ----------------------------------------------------------------------------------
+
+Extended JaccardAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Extended lo = JaccardMin(src, i, j);
+    return AverageBetween(src, lo, JaccardMax(src, i, j), false).mean;
+}
+
+Extended DiceAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Extended lo = DiceMin(src, i, j);
+    return AverageBetween(src, lo, DiceMax(src, i, j), false).mean;
+}
+
+Extended SMCAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Extended lo = SMCMin(src, i, j);
+    return AverageBetween(src, lo, SMCMax(src, i, j), false).mean;
+}
+
+Extended NeiLiAvg(const KernelSource& src, std::size_t i, std::size_t j) { return NeiLiAverage(src, i, j).mean; }
+
+Extended EuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Extended lo = EuclidStd(src, i, j);
+    return AverageBetween(src, lo, EuclidMax(src, i, j), true).mean;
+}
+
+Extended SqEuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    const Extended lo = SqEuclidStd(src, i, j);
+    return AverageBetween(src, lo, SqEuclidMax(src, i, j), true).mean;
+}
+
+namespace {
+
+Extended WithSpread(const AvgResult& r, Extended& variance, Extended& sd) {
+    variance = r.variance;
+    sd = r.sd;
+    return r.mean;
+}
+
+}  // namespace
+
+Extended JaccardAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
+    variance = sd = 0.0L;
+    const Extended lo = JaccardMin(src, i, j);
+    return WithSpread(AverageBetween(src, lo, JaccardMax(src, i, j), false), variance, sd);
+}
+
+Extended DiceAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
+    variance = sd = 0.0L;
+    const Extended lo = DiceMin(src, i, j);
+    return WithSpread(AverageBetween(src, lo, DiceMax(src, i, j), false), variance, sd);
+}
+
+Extended SMCAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
+    variance = sd = 0.0L;
+    const Extended lo = SMCMin(src, i, j);
+    return WithSpread(AverageBetween(src, lo, SMCMax(src, i, j), false), variance, sd);
+}
+
+Extended NeiLiAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
+    variance = sd = 0.0L;
+    return WithSpread(NeiLiAverage(src, i, j), variance, sd);
+}
+
+Extended EuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
+    variance = sd = 0.0L;
+    const Extended lo = EuclidStd(src, i, j);
+    return WithSpread(AverageBetween(src, lo, EuclidMax(src, i, j), true), variance, sd);
+}
+
+Extended SqEuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
+    variance = sd = 0.0L;
+    const Extended lo = SqEuclidStd(src, i, j);
+    return WithSpread(AverageBetween(src, lo, SqEuclidMax(src, i, j), true), variance, sd);
+}
+
+// --- Selectors --------------------------------------------------------------------------------
+
+TKernelProc KernelProc(std::uint8_t mode, std::uint8_t coefficient) {
+    // Rows: Standard, treatment 1 (pessimistic), treatment 2 (optimistic), Average.
+    static constexpr TKernelProc kTable[4][6] = {
+        {JaccardStd, DiceStd, SMCStd, NeiLiStd, EuclidStd, SqEuclidStd},
+        {JaccardMin, DiceMin, SMCMin, NeiLiMax, EuclidMax, SqEuclidMax},
+        {JaccardMax, DiceMax, SMCMax, NeiLiMin, EuclidMin, SqEuclidMin},
+        {JaccardAvg, DiceAvg, SMCAvg, NeiLiAvg, EuclidAvg, SqEuclidAvg},
+    };
+    if (mode > 3 || coefficient > 5) return nullptr;
+    return kTable[mode][coefficient];
+}
+
+TAvgSDKernelProc AvgSDKernelProc(std::uint8_t coefficient) {
+    static constexpr TAvgSDKernelProc kTable[6] = {JaccardAvgSD, DiceAvgSD, SMCAvgSD,
+                                                   NeiLiAvgSD,   EuclidAvgSD, SqEuclidAvgSD};
+    return coefficient > 5 ? nullptr : kTable[coefficient];
+}
+
+KernelSource KernelSourceOf(TPopGenDataSet& ds) {
+    KernelSource src{&ds.PairCount, ds.NeiLiR, ds.AvgDraws};
+    src.Report = [](void* context, const std::string& msg) { static_cast<TPopGenDataSet*>(context)->ReportError(msg); };
+    src.ReportContext = &ds;
+    return src;
+}
+
+bool GetCoefficientFunc(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, TKernelFunc& kernel) {
+    if (mode > 3) {
+        ds.ReportError("TeskCore: Unknown mode 1");
+        return false;
+    }
+    if (coefficient > 5) {
+        ds.ReportError("TeskCore/TPopGenDataSet: Unknown coeffient 1");
+        return false;
+    }
+    TPopGenDataSet* self = &ds;
+    const TKernelProc proc = KernelProc(mode, coefficient);
+    kernel = [self, proc](std::size_t i, std::size_t j) { return proc(KernelSourceOf(*self), i, j); };
+    return true;
+}
+
+bool GetAvgSDKernel(TPopGenDataSet& ds, std::uint8_t coefficient, TAvgSDKernelFunc& kernel) {
+    if (coefficient > 5) {
+        ds.ReportError("TeskCore/TPopGenDataSet: Unknown coeffient 2");
+        return false;
+    }
+    TPopGenDataSet* self = &ds;
+    const TAvgSDKernelProc proc = AvgSDKernelProc(coefficient);
+    kernel = [self, proc](std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
+        return proc(KernelSourceOf(*self), i, j, variance, sd);
+    };
+    return true;
+}
+
+// --- Nei-Li run report ------------------------------------------------------------------------
+
+namespace {
+thread_local NeiLiReportScope* tCurrentScope = nullptr;
+}
+
+NeiLiReportScope::NeiLiReportScope(std::function<void(const std::string&)> report)
+    : report_(std::move(report)), outer_(tCurrentScope) {
+    tCurrentScope = this;
+}
+
+NeiLiReportScope::~NeiLiReportScope() {
+    tCurrentScope = outer_;
+    Flush();
+}
+
+NeiLiReportScope* NeiLiReportScope::Current() { return tCurrentScope; }
+
+void NeiLiReportScope::Record(const Entry& e) {
+    if (first_.size() < kListed) first_.push_back(e);
+    ++count_;
+}
+
+void NeiLiReportScope::Flush() {
+    if (count_ == 0) return;
+    std::string msg = "Undefined NeiLi distance for " + UIntToStr(count_) +
+                      (count_ == 1 ? " pair" : " pairs") + " of individuals (value -1.0 in the matrix)";
+    msg += count_ > first_.size() ? ". The first " + UIntToStr(first_.size()) + ":"
+                                  : ":";
+    for (const Entry& e : first_) {
+        msg += kCRLF;
+        msg += PairText(e.i, e.j);
+        switch (e.kind) {
+            case 's': msg += ": f=" + ExtToStrF(e.s, 10, 9) + ", Dice(i,j)= " + ExtToStrF(e.f, 10, 9); break;
+            case 'x': msg += " (max): f=" + ExtToStrF(e.s, 10, 9) + ", Dice(i,j)= " + ExtToStrF(e.f, 10, 9); break;
+            case 'n': msg += " (min): f=" + ExtToStrF(e.s, 10, 9) + ", Dice(i,j)= " + ExtToStrF(e.f, 10, 9); break;
+            default:
+                msg += " (average): no value between " + ExtToStrF(e.s, 10, 9) + " and " + ExtToStrF(e.f, 10, 9);
+                break;
+        }
+    }
+    first_.clear();
+    count_ = 0;
+    if (report_) report_(msg);
+}

@@ -1,0 +1,303 @@
+#include "popgen/dataset.h"
+
+#include "popgen/coefficients.h"
+#include "popgen/pair_count.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+#include "popgen/coefficients.h"
+#include "popgen/pair_count.h"
+
+TPopGenDataSet::TPopGenDataSet() { Init(); }
+
+TPopGenDataSet::TPopGenDataSet(std::uint8_t valueSize) : TPopGenDataSet() { ValueSize = valueSize; }
+
+// Every owned block is a vector or a smart pointer, so destruction frees each exactly once.
+TPopGenDataSet::~TPopGenDataSet() = default;
+
+void TPopGenDataSet::Init() {
+    for (std::size_t l = 0; l < kLayerCount; ++l) InitLayer(l);
+    CurLayer = kNoLayer;
+    DataLoaded = 0;
+    DataText.reset();
+    ValueSize = kValueSize;
+    CurGroup = 0;
+    CurLocusSet = 0;
+    SkipLabels = 0;
+    AutoWorkingCopy = 1;
+    NeiLiR = 6.0L;
+    AvgDraws = 100;
+    OutputFileName = "output.txt";
+    ReportBuf.reset();
+    GroupSelMask.clear();
+    SetWeightingScheme(*this, 0);  // installs the counters; PairCount := PairCountWithin
+    ErrCount = 0;
+    ResetCounters();
+    ResetStateWeights(*this);
+    GetCoefficientFunc(*this, 0, 0, Kernel);  // Jaccard, Standard treatment
+    SetTextDelimiters(1, '<', '>');
+}
+
+void TPopGenDataSet::Clear() {
+    for (std::size_t l = 0; l < kLayerCount; ++l) ClearLayer(l);
+    DataLoaded = 0;
+    GroupSelMask.clear();
+    CurGroup = 0;
+    CurLocusSet = 0;
+    CurLayer = 0;
+    DataFileName.clear();
+    Groups.clear();
+    LocusSets.clear();
+    ThirdSets.clear();
+    ReportBuf.reset();
+}
+
+void TPopGenDataSet::ReportError(const std::string& msg) {
+    ++ErrCount;
+    if (OnError) OnError(msg);
+}
+
+void TPopGenDataSet::ReportWarning(const std::string& msg) {
+    if (OnWarning) OnWarning(msg);
+}
+
+int TPopGenDataSet::Ask(const std::string& text, const std::string& caption, std::uint32_t flags) {
+    // Without an owner to ask, decline: every question offers an optional extra step.
+    return OnQuestion ? OnQuestion(text, caption, flags) : kAnswerNo;
+}
+
+void TPopGenDataSet::ResetCounters() {
+    QuietMode = 0;
+    QuietFailures = 0;
+}
+
+void TPopGenDataSet::SetTextDelimiters(std::uint8_t enabled, char open, char close) {
+    PreParse = enabled;
+    PreParseOpen = open;
+    PreParseClose = close;
+}
+
+void TPopGenDataSet::SetDistOptions(std::size_t draws, std::uint8_t transform, Extended neiLiR) {
+    AvgDraws = draws;
+    DistTransform = transform;
+    NeiLiR = neiLiR;
+}
+
+void TPopGenDataSet::InitLayer(std::size_t l) {
+    if (l >= kLayerCount) return;
+    Layers[l] = TDSLayer{};
+}
+
+void TPopGenDataSet::ClearLayer(std::size_t l) {
+    if (l >= kLayerCount) return;
+    DistTransform = 0;
+    Layers[l] = TDSLayer{};
+}
+
+bool TPopGenDataSet::AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size_t nLoci) {
+    if (l >= kLayerCount - 1) return false;
+    TDSLayer& layer = Layers[l];
+    layer.Matrix.clear();
+    layer.NInd = layer.NLoci = layer.NCells = 0;
+    if (nLoci != 0 && nInd > std::numeric_limits<std::size_t>::max() / nLoci) {
+        ReportError("Out of memory");
+        return false;
+    }
+    try {
+        layer.Matrix.assign(nInd * nLoci, 0);
+    } catch (const std::bad_alloc&) {
+        ReportError("Out of memory");
+        return false;
+    } catch (const std::length_error&) {
+        ReportError("Out of memory");
+        return false;
+    }
+    layer.NInd = nInd;
+    layer.NLoci = nLoci;
+    layer.NCells = nInd * nLoci;
+    return true;
+}
+
+bool TPopGenDataSet::HasData() const {
+    return DataLoaded == 1 && CurLayer < kLayerCount && Layers[CurLayer].HasMatrix();
+}
+
+TDSLayer& TPopGenDataSet::GetCurrLayer() {
+    if (CurLayer < kLayerCount) return Layers[CurLayer];
+    noLayer_ = TDSLayer{};
+    return noLayer_;
+}
+
+const TDSLayer& TPopGenDataSet::GetCurrLayer() const {
+    if (CurLayer < kLayerCount) return Layers[CurLayer];
+    noLayer_ = TDSLayer{};
+    return noLayer_;
+}
+
+std::string TPopGenDataSet::CurrGroupName() const {
+    return CurGroup < Groups.size() ? StrAfterLastSlash(Groups[CurGroup].Name) : std::string();
+}
+
+std::string TPopGenDataSet::CurrLocusSetName() const {
+    return CurLocusSet < LocusSets.size() ? StrAfterLastSlash(LocusSets[CurLocusSet].Name)
+                                          : std::string();
+}
+
+void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target,
+                                      std::uint8_t clampNegative) {
+    if (source > 4 || target > 4) return;
+    // Copied first: source and target may be the same layer.
+    const std::vector<TLabelledPtr> list = Layers[source].MatrixList;
+    const std::size_t values = PackedSize(Layers[source].NInd);
+    ClearLayer(target);
+    TDSLayer& t = Layers[target];
+    const std::size_t n = list.size();
+    t.RawMatrix.assign(PackedSize(n), 0.0L);
+    std::size_t k = 0;
+    for (std::size_t i = 1; i <= n; ++i) {
+        for (std::size_t j = 1; j <= i; ++j, ++k) {
+            const PackedMatrix& a = list[i - 1].Matrix;
+            const PackedMatrix& b = list[j - 1].Matrix;
+            const std::size_t m = std::min({values, a.size(), b.size()});
+            Extended r = PearsonCorr(a, b, m);
+            if (clampNegative == 1 && r < 0.0L) r = 0.0L;
+            t.RawMatrix[k] = r;
+        }
+    }
+    t.IndNames.clear();
+    for (const TLabelledPtr& entry : list) t.IndNames.push_back(entry.Label);
+    t.NInd = n;
+    CurLayer = static_cast<std::uint8_t>(target);
+    DistTransform = 0;
+}
+
+// ---- free routines ---------------------------------------------------------------------------
+
+void MaskStrArray(const AByte& mask, const AString& items, AString& result) {
+    if (mask.empty() || mask.size() != items.size()) return;
+    result.clear();
+    for (std::size_t k = 0; k < mask.size(); ++k)
+        if (mask[k] == 1) result.push_back(items[k]);
+}
+
+std::size_t MaskByteArray(const AByte& mask, const AByte& items, AByte& result) {
+    if (mask.empty() || mask.size() != items.size()) return 0;
+    result.clear();
+    for (std::size_t k = 0; k < mask.size(); ++k)
+        if (mask[k] == 1) result.push_back(items[k]);
+    return result.size();
+}
+
+bool TransposeByteMatrix(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst,
+                         std::size_t nCols, std::size_t nRows) {
+    if (nCols != 0 && nRows > std::numeric_limits<std::size_t>::max() / nCols) return false;
+    const std::size_t cells = nCols * nRows;
+    if (src.size() < cells || dst.size() < cells) return false;
+    for (std::size_t r = 0; r < nRows; ++r)
+        for (std::size_t c = 0; c < nCols; ++c) dst[nRows * c + r] = src[nCols * r + c];
+    return true;
+}
+
+std::string StrAfterLastSlash(std::string_view s) {
+    const std::size_t p = s.rfind('/');
+    return std::string(p == std::string_view::npos ? s : s.substr(p + 1));
+}
+
+void ClearByteArray(AByte& a) { a.clear(); }
+
+Extended PearsonCorr(std::span<const Extended> a, std::span<const Extended> b, std::size_t n) {
+    n = std::min({n, a.size(), b.size()});
+    if (n == 0) return 0.0L;
+    Extended sx = 0.0L, sy = 0.0L, sxy = 0.0L, sxx = 0.0L, syy = 0.0L;
+    for (std::size_t k = 0; k < n; ++k) {
+        const Extended x = a[k];
+        const Extended y = b[k];
+        sx += x;
+        sy += y;
+        sxy += x * y;
+        sxx += x * x;
+        syy += y * y;
+    }
+    const Extended nn = static_cast<Extended>(n);
+    return (sxy - sx * sy / nn) / std::sqrt((sxx - sx * sx / nn) * (syy - sy * sy / nn));
+}
+
+bool IsDistanceCoeff(std::uint8_t code) {
+    return !(code == 0 || code == 1 || code == 2 || code == 6);
+}
+
+std::string CoeffToStr(std::uint8_t code) {
+    switch (code) {
+        case 0: return "Jaccard";
+        case 1: return "Dice";
+        case 2: return "SMC";
+        case 3: return "NeiLi";
+        case 4: return "Euclidean";
+        case 5: return "SqEuclidean";
+        case 6: return "User-defined Similarity";
+        case 7: return "User-defined Distance";
+        default: return "Unknown";
+    }
+}
+
+std::string SimMethodToStr(bool shortForm, std::uint8_t mode, std::uint8_t coefficient) {
+    // Treatment 1 is the pessimistic bound: the minimum of a similarity, the maximum of a distance.
+    const bool distance = IsDistanceCoeff(coefficient);
+    switch (mode) {
+        case 0: return shortForm ? "Std" : "Standard";
+        case 1:
+            if (distance) return shortForm ? "Max" : "Maximum";
+            return shortForm ? "Min" : "Minimum";
+        case 2:
+            if (distance) return shortForm ? "Min" : "Minimum";
+            return shortForm ? "Max" : "Maximum";
+        case 3: return shortForm ? "Avg" : "Average";
+        case 255: return shortForm ? "Prf" : "Preference";
+        default: return shortForm ? "UNK" : "Unknown";
+    }
+}
+
+std::string PopDistToStr(std::uint8_t code) { return code == 0 ? "Chord" : "Unknown"; }
+
+std::string WeightingToStr(std::uint8_t code) {
+    switch (code) {
+        case 0: return "None";
+        case 1: return "State";
+        case 2: return "StateComb";
+        case 3: return "Loci";
+        case 4: return "Loci+Indiv";
+        default: return "Unknown";
+    }
+}
+
+std::string DistXFToStr(std::uint8_t code) {
+    switch (code) {
+        case 0: return "d=1-s";
+        case 1: return "d=SQRT(1-s)";
+        case 2: return "d=SQ(1-s)";
+        case 3: return "d'=d";
+        case 4: return "d'=SQRT(d)";
+        case 5: return "d'=SQ(d)";
+        default: return "Unknown Distance Transformation";
+    }
+}
+
+std::string AlleleFreqMethodToStr(std::uint8_t code) {
+    switch (code) {
+        case 0: return "Square root";
+        case 1: return "Lynch and Milligan";
+        case 2: return "Bayesian (uniform prior)";
+        case 3: return "Bayesian (non-uniform prior from among-population information)";
+        case 4: return "Bayesian (non-uniform prior from among-locus information)";
+        default: return "Unknown";
+    }
+}
+
+std::string AlleleFreqMethodToStr2(std::uint8_t method, std::uint8_t prior) {
+    if (method == 2) return AlleleFreqMethodToStr(static_cast<std::uint8_t>(2 + prior));
+    return AlleleFreqMethodToStr(method);
+}

@@ -1,0 +1,233 @@
+// The fingerprint data set: one band matrix (individuals x loci, cells 1 present, 0 absent,
+// 9 missing) in six layers, its groups and locus sets, the coefficient and weighting state,
+// a report buffer and the three callbacks through which the engine reports to its owner.
+//
+// The class is deliberately struct-like: every field is public so that the engine's other
+// operations (loading, coefficients, distance runs, filters, analyses, exports) can be free
+// functions taking `TPopGenDataSet&` first, each in its own file. Only the object's life cycle,
+// its layers, its error path (dataset.cpp) and the group selection (groups.cpp) are members.
+//
+// Ownership: every field owns what it holds (vectors, smart pointers); clearing a layer or the
+// data set frees everything once. The object is neither copyable nor movable because the
+// kernel and pair-count callbacks installed by the coefficient code refer to it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/packed_matrix.h"
+#include "foundation/types.h"
+#include "popgen/groups.h"
+
+class Ttf;            // foundation/text_file.h
+class TDistAnalysis;  // trees/dist_analysis.h
+struct TAmovaRec;     // AMOVA structure and results
+struct TBiAlleleRec;  // allele-frequency input and results
+
+// Error and warning callback: takes the message.
+using TErrorProc = std::function<void(const std::string& msg)>;
+// Question callback: text, caption, message-box flags (4 = Yes/No); returns the answer (6 = Yes,
+// 7 = No).
+using TQuestionFunc =
+    std::function<int(const std::string& text, const std::string& caption, std::uint32_t flags)>;
+// Pairwise coefficient of individuals i and j (1-based within the compared layer(s)).
+using TKernelFunc = std::function<Extended(std::size_t i, std::size_t j)>;
+// Number (or weighted number) of loci where individual i shows state a and individual j state b.
+using TPairCountFunc =
+    std::function<Extended(std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b)>;
+
+inline constexpr std::size_t kLayerCount = 6;
+inline constexpr std::uint8_t kNoLayer = 255;  // CurLayer / SourceLayer: none
+
+// Band cell codes.
+inline constexpr std::uint8_t kAbsent = 0;
+inline constexpr std::uint8_t kPresent = 1;
+inline constexpr std::uint8_t kMissing = 9;
+
+// Question flags and answers of the engine's question callback (the same codes as the shell's
+// message boxes, which the engine does not include).
+inline constexpr std::uint32_t kQuestionYesNo = 4;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+// A packed matrix with its label (the matrices of a series, or of a multi-matrix file).
+struct TLabelledPtr {
+    PackedMatrix Matrix;
+    std::string Label;
+};
+
+// One layer of the data set. Roles: 0 the loaded data (AllData x AllLoci), 1 the working copy,
+// 2 the current selection of a group by a locus set, 3-5 temporary (3 missing data replaced and
+// band profiles, 4 per-group scratch and bootstrap replicates, 5 per-group export counts).
+struct TDSLayer {
+    std::string Name;                      // title, e.g. "Missing Data Replaced"
+    AByte Matrix;                          // band matrix, locus-major: cell (i, l) at (l-1)*NInd + (i-1); empty = no data
+    std::uint8_t SourceLayer = kNoLayer;   // layer this one was derived from
+    std::uint8_t MaskRefLayer = 0;         // layer its masks refer to (always 0)
+    std::size_t NInd = 0;
+    std::size_t NLoci = 0;
+    std::size_t NCells = 0;                // NInd * NLoci
+    AString IndNames;                      // NInd entries (may be empty when built without names)
+    AString LocNames;                      // NLoci entries
+    AByte LocMask;                         // 0/1 per locus of layer 0: which loaded loci this layer holds
+    AByte IndMask;                         // 0/1 per individual of layer 0
+    PackedMatrix RawMatrix;                // kernel values before the distance transformation; empty = none
+    PackedMatrix DistMatrix;               // (dis)similarities after the transformation, or a loaded distance matrix
+    PackedMatrix VarMatrix;                // variance of the Average treatment
+    PackedMatrix SDMatrix;                 // standard deviation of the Average treatment
+    AExt LocFreqs;                         // band frequency per locus
+    AExt Weights;                          // per-locus (NLoci) or per-cell (NCells, locus-major) weights
+    std::size_t LocFreqDivisor = 0;        // divisor used for LocFreqs
+    std::uint8_t KeepMatrixList = 0;       // 1 = keep the matrices of a series in MatrixList
+    std::vector<TLabelledPtr> MatrixList;
+    std::shared_ptr<TAmovaRec> Amova;      // null = empty state
+    std::shared_ptr<TBiAlleleRec> BiAllele;  // null = empty state
+    std::shared_ptr<TDistAnalysis> Analysis;  // the layer's distance analysis; null = none
+
+    bool HasMatrix() const { return !Matrix.empty(); }
+    std::uint8_t Cell(std::size_t i, std::size_t l) const { return Matrix[(l - 1) * NInd + (i - 1)]; }
+};
+
+class TPopGenDataSet {
+public:
+    TPopGenDataSet();                                 // runs Init
+    explicit TPopGenDataSet(std::uint8_t valueSize);  // Init, then ValueSize := valueSize
+    ~TPopGenDataSet();
+    TPopGenDataSet(const TPopGenDataSet&) = delete;
+    TPopGenDataSet& operator=(const TPopGenDataSet&) = delete;
+
+    // ---- fields --------------------------------------------------------------------------
+    std::size_t CurGroup = 0;         // index into Groups (0 = "AllData")
+    std::size_t CurLocusSet = 0;      // index into LocusSets (0 = "AllLoci")
+    std::uint8_t ValueSize = kValueSize;  // bytes per packed-matrix slot (16)
+    std::uint8_t DataLoaded = 0;      // 1 once a band matrix was loaded
+    std::uint8_t CurLayer = kNoLayer; // current layer 0-5, kNoLayer = none
+    std::string DataFileName;
+    std::array<TDSLayer, kLayerCount> Layers;
+    TFilterArray Groups;
+    TFilterArray LocusSets;
+    TFilterArray ThirdSets;           // only emptied, copied and restored
+    TFilterArray EditGroups;          // edit copies used by the group manager
+    TFilterArray EditLocusSets;
+    TFilterArray EditThirdSets;
+    std::uint8_t IncludeGroups = 0;   // 1 = read [Groups]/[LocusSets] on load (the shell sets it)
+    AByte GroupSelMask;
+    std::uint8_t DistTransform = 0;   // distance transformation code; 0 whenever a layer is cleared
+    Extended NeiLiR = 6.0L;           // r of the Nei-Li coefficient
+    std::size_t AvgDraws = 100;       // Monte-Carlo draws of the Average treatment
+    std::shared_ptr<Ttf> ReportBuf;   // report buffer, recreated by each report writer; null = none
+    std::string OutputFileName = "output.txt";
+    TErrorProc OnError;
+    TErrorProc OnWarning;
+    TQuestionFunc OnQuestion;
+    TPairCountFunc PairCount;         // the counter the kernels call; starts as PairCountWithin
+    TPairCountFunc PairCountWithin;   // within the current layer, for the weighting scheme in use
+    TPairCountFunc PairCountBetween;  // between PairLayerA and PairLayerB
+    std::uint8_t LoadLayer = 0;       // layer a load fills
+    std::uint8_t SkipLabels = 0;      // 1 = subset layers are built without names
+    std::uint8_t AutoWorkingCopy = 1; // 1 = after a load build layer 1 (AllData x AllLoci), make it current
+    std::shared_ptr<Ttf> InputText;   // the whole input file during a load; null otherwise
+    std::shared_ptr<Ttf> DataText;    // the data block handed to the matrix parser; null otherwise
+    TKernelFunc Kernel;               // pairwise coefficient kernel in use
+    std::size_t MatrixBytes = 0;      // bytes of the packed matrix of the current run
+    std::uint8_t PairLayerA = 0;      // the two layers of a between-layer comparison
+    std::uint8_t PairLayerB = 0;
+    std::size_t QuietFailures = 0;    // 1 = a monomorphic-locus filter refused while QuietMode was 1
+    std::size_t ErrCount = 0;         // errors reported since creation or the start of the last load
+    std::uint8_t QuietMode = 0;       // 1 = monomorphic-locus filters set QuietFailures instead of reporting
+    std::uint8_t WeightingScheme = 0;
+    std::array<std::array<Extended, 3>, 3> StateWeights{};  // by state index min(state, 2) of i and j
+    std::uint8_t PreParse = 1;        // 1 = cut <...> out of the first line of an input file
+    char PreParseOpen = '<';
+    char PreParseClose = '>';
+
+    // ---- life cycle, layers and the error path (dataset.cpp) -----------------------------
+    void Init();   // every default; frees nothing (use on a fresh object)
+    void Clear();  // frees every layer, the live set lists and the report buffer; CurLayer := 0
+
+    void ReportError(const std::string& msg);  // ErrCount += 1, then OnError
+    void ReportWarning(const std::string& msg);  // OnWarning (when installed)
+    int Ask(const std::string& text, const std::string& caption, std::uint32_t flags);  // OnQuestion; No when none
+    std::size_t ErrorCount() const { return ErrCount; }
+    void ResetCounters();  // QuietMode := 0, QuietFailures := 0
+    void SetTextDelimiters(std::uint8_t enabled, char open, char close);
+    std::uint8_t BaseLayer() const { return LoadLayer; }
+    void SetDistOptions(std::size_t draws, std::uint8_t transform, Extended neiLiR);
+
+    void InitLayer(std::size_t l);   // empty state without freeing
+    void ClearLayer(std::size_t l);  // frees everything of layer l; DistTransform := 0
+    // Allocates a zeroed nInd x nLoci band matrix for layer l < 5 and sets its counts; layer 5 is
+    // left alone. False (with "Out of memory" reported) when the block cannot be had.
+    bool AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size_t nLoci);
+
+    bool HasData() const;  // data loaded and the current layer has a band matrix
+    // The current layer. Without one (CurLayer = kNoLayer) an empty layer is returned.
+    TDSLayer& GetCurrLayer();
+    const TDSLayer& GetCurrLayer() const;
+    std::string CurrGroupName() const;     // lowest level of the current group's name
+    std::string CurrLocusSetName() const;
+
+    // Fills target's RawMatrix with the Pearson correlations of the source's MatrixList.
+    void CorrelationLayer(std::size_t source, std::size_t target, std::uint8_t clampNegative);
+
+    // ---- groups, locus sets and selection (groups.cpp) -----------------------------------
+    // Selects group g by locus set l: (0, 0) rebuilds layer 1 from layer 0; any other choice
+    // goes to layer 2, taken from layer 0 or 1 (never from a selection or a temporary layer).
+    bool Select(std::size_t g, std::size_t l);
+    bool SelectGroup(std::size_t g) { return Select(g, CurLocusSet); }
+    bool SelectLocusSet(std::size_t l) { return Select(CurGroup, l); }
+    // Builds target from source through group g and locus set l, with names and masks, and makes
+    // it current. A refused selection leaves every layer and the current choice as they were.
+    bool MakeSubsetLayer(std::size_t source, std::size_t target, std::size_t g, std::size_t l);
+    bool RestoreOriginalMatrix();  // MakeSubsetLayer(0, 1, 0, 0), CurLayer := 1
+    // target's matrix := the cells of the current layer in group g and locus set l. Only the
+    // matrix and the counts of the target change (no names, no masks, CurLayer unchanged).
+    bool MakeLayerFromSets(std::size_t g, std::size_t l, std::size_t target);
+    // The same through two masks, each either over layer 0 or over the source layer.
+    bool MakeLayerFromMasks(const AByte& indMask, const AByte& locMask, std::size_t target);
+    bool MakeLayerFromMasksOf(const AByte& indMask, const AByte& locMask, std::size_t target,
+                              std::size_t source);
+    // Smallest group index from 1 on whose members hold the name; 0 when none does.
+    std::size_t FindIndGroup(std::string_view name) const;
+    void BackupFilters();       // live lists -> edit copies
+    void RestoreFilters();      // edit copies -> live lists
+    void ClearFilterBackups();  // empties the edit copies
+
+private:
+    mutable TDSLayer noLayer_;  // what GetCurrLayer returns without a current layer
+};
+
+// ---- free routines ---------------------------------------------------------------------------
+
+// Copies the items whose mask byte is 1 into result, when mask and items have the same non-zero
+// length; otherwise result is left unchanged.
+void MaskStrArray(const AByte& mask, const AString& items, AString& result);
+// The same for bytes; returns the number copied.
+std::size_t MaskByteArray(const AByte& mask, const AByte& items, AByte& result);
+// A row-major nRows x nCols matrix becomes column-major: dst[nRows*c + r] := src[nCols*r + c].
+// Returns false (and writes nothing) when either block is shorter than nRows * nCols.
+bool TransposeByteMatrix(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst,
+                         std::size_t nCols, std::size_t nRows);
+// The text after the last '/' of s; s itself when it has none.
+std::string StrAfterLastSlash(std::string_view s);
+void ClearByteArray(AByte& a);
+// Pearson correlation of the first n values of a and b; 0 when n = 0.
+Extended PearsonCorr(std::span<const Extended> a, std::span<const Extended> b, std::size_t n);
+// false for the similarity coefficients 0, 1, 2 and 6; true for every other code.
+bool IsDistanceCoeff(std::uint8_t code);
+
+// Text names of the enumerations.
+std::string CoeffToStr(std::uint8_t code);
+std::string SimMethodToStr(bool shortForm, std::uint8_t mode, std::uint8_t coefficient);
+std::string PopDistToStr(std::uint8_t code);
+std::string WeightingToStr(std::uint8_t code);
+std::string DistXFToStr(std::uint8_t code);
+std::string AlleleFreqMethodToStr(std::uint8_t code);
+std::string AlleleFreqMethodToStr2(std::uint8_t method, std::uint8_t prior);

@@ -1,0 +1,152 @@
+#include "shell/file_params.h"
+
+#include <algorithm>
+
+#include "foundation/file_io.h"
+#include "shell/reporting.h"
+#include "shell/settings.h"
+
+FileParamRecord GetFileParams() {
+    FileParamRecord rec;
+    rec.PresenceChar = PresenceChar;
+    rec.AbsenceChar = AbsenceChar;
+    rec.AmbiguityChar = AmbiguityChar;
+    rec.OpenRemarkChar = OpenRemarkChar;
+    rec.CloseRemarkChar = CloseRemarkChar;
+    rec.EndOfDataChar = EndOfDataChar;
+    rec.Delimiters = Delimiters;
+    rec.IndInColumns = IndInColumns;
+    rec.IndHeader = IndHeader;
+    rec.LocHeader = LocHeader;
+    rec.DelimitedData = DelimitedData;
+    rec.IncludeGroups = IncludeGroups;
+    rec.WriteDefaultSets = WriteDefaultSets;
+    rec.AmbiguityNegative = AmbiguityNegative;
+    rec.InvalidStateChar = InvalidStateChar;
+    return rec;
+}
+
+FileParamRecord PackFileParams() { return GetFileParams(); }
+
+void SetFileParams(const FileParamRecord& rec) {
+    PresenceChar = rec.PresenceChar;
+    AbsenceChar = rec.AbsenceChar;
+    AmbiguityChar = rec.AmbiguityChar;
+    OpenRemarkChar = rec.OpenRemarkChar;
+    CloseRemarkChar = rec.CloseRemarkChar;
+    EndOfDataChar = rec.EndOfDataChar;
+    Delimiters = rec.Delimiters;
+    IndInColumns = rec.IndInColumns;
+    IndHeader = rec.IndHeader;
+    LocHeader = rec.LocHeader;
+    DelimitedData = rec.DelimitedData;
+    IncludeGroups = rec.IncludeGroups;
+    WriteDefaultSets = rec.WriteDefaultSets;
+    AmbiguityNegative = rec.AmbiguityNegative;
+    InvalidStateChar = rec.InvalidStateChar;
+}
+
+char PlusMinus(std::uint8_t flag) { return flag == 1 ? '+' : '-'; }
+
+void ParsePlusMinus(std::uint8_t& flag, char sign) {
+    if (sign == '+')
+        flag = 1;
+    else if (sign == '-')
+        flag = 0;
+}
+
+std::string WriteSpecBlock(const FileParamRecord& rec) {
+    if (WriteSpecs != 1) return {};
+    if (rec.AmbiguityNegative == 1) {
+        ShowWarning(
+            "Not writing TESK File Specification Block.\r\n"
+            "(Negative Ambiguities are not supported in TESK input files!)");
+        return {};
+    }
+    // The close symbol comes before the open symbol, in the writer and the reader alike.
+    const char symbols[] = {rec.PresenceChar,    rec.AbsenceChar,    rec.AmbiguityChar,
+                            rec.CloseRemarkChar, rec.OpenRemarkChar, rec.EndOfDataChar};
+    // These would end the block or the line early, so the line would not read back.
+    for (const char c : symbols) {
+        if (c == ':' || c == '<' || c == '>' || c == '\r' || c == '\n') {
+            ShowWarning(
+                "Not writing TESK File Specification Block.\r\n"
+                "(The symbols ':', '<', '>' and line breaks are not supported in TESK input files!)");
+            return {};
+        }
+    }
+    std::string line = "<TESK:";
+    line.append(symbols, std::size(symbols));
+    line += ':';
+    line += 'c';
+    line += PlusMinus(rec.IndInColumns);
+    line += ",i";
+    line += PlusMinus(rec.IndHeader);
+    line += ",l";
+    line += PlusMinus(rec.LocHeader);
+    line += ",d";
+    line += PlusMinus(rec.DelimitedData);
+    line += ",a";
+    line += PlusMinus(rec.IncludeGroups);
+    line += ">\r\n";
+    return line;
+}
+
+std::string ReadFirstLine(const std::string& fileName) {
+    AString lines;
+    if (ReadTextLines(fileName, lines) != 0 || lines.empty()) return {};
+    return std::move(lines.front());
+}
+
+bool ExtractSpecBlock(std::string_view line, std::string& block) {
+    block.clear();
+    const auto open = line.find('<');
+    const auto close = line.find('>');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open)
+        return false;
+    const auto brackets = std::count_if(line.begin(), line.end(),
+                                        [](char c) { return c == '<' || c == '>'; });
+    if (brackets != 2) return false;
+    block.assign(line.substr(open, close - open + 1));
+    return true;
+}
+
+void ParseSpecBlock(std::string_view block) {
+    if (block.size() < 5 || block.front() != '<' || block.back() != '>' ||
+        block.substr(1, 4) != "TESK")
+        return;
+    const auto p1 = block.find(':');
+    if (p1 == std::string_view::npos) return;
+    const auto p2 = block.find(':', p1 + 1);
+    if (p2 == std::string_view::npos) return;
+
+    FileParamRecord rec = PackFileParams();
+    char* const symbols[] = {&rec.PresenceChar,    &rec.AbsenceChar,    &rec.AmbiguityChar,
+                             &rec.CloseRemarkChar, &rec.OpenRemarkChar, &rec.EndOfDataChar};
+    const std::string_view given = block.substr(p1 + 1, p2 - p1 - 1);
+    for (std::size_t k = 0; k < given.size() && k < std::size(symbols); ++k) *symbols[k] = given[k];
+
+    std::string flags;
+    for (const char c : block.substr(p2))
+        if (c != ':' && c != '>' && c != ' ') flags += c;
+    std::size_t start = 0;
+    while (start <= flags.size()) {
+        std::size_t end = flags.find(',', start);
+        if (end == std::string::npos) end = flags.size();
+        const std::string_view piece = std::string_view(flags).substr(start, end - start);
+        if (piece.size() >= 2) {
+            std::uint8_t* flag = nullptr;
+            switch (piece[0]) {
+                case 'a': flag = &rec.IncludeGroups; break;
+                case 'c': flag = &rec.IndInColumns; break;
+                case 'd': flag = &rec.DelimitedData; break;
+                case 'i': flag = &rec.IndHeader; break;
+                case 'l': flag = &rec.LocHeader; break;
+                default: break;
+            }
+            if (flag) ParsePlusMinus(*flag, piece[1]);
+        }
+        start = end + 1;
+    }
+    SetFileParams(rec);
+}

@@ -1,0 +1,55 @@
+// The layout of a data file: the record the loader and the saver take, and the file specification
+// line that a data file carries as its first line, for example
+//   <TESK:10?}{*:c+,i+,l-,d+,a+>
+// (presence, absence, missing, remark close, remark open, end of data; then the flags).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct FileParamRecord {
+    char PresenceChar = 0;
+    char AbsenceChar = 0;
+    char AmbiguityChar = 0;
+    char OpenRemarkChar = 0;
+    char CloseRemarkChar = 0;
+    char EndOfDataChar = 0;
+    std::string Delimiters;           // the first one is the field delimiter written on saving
+    std::uint8_t IndInColumns = 0;    // 1: individuals are columns, each line a locus
+    std::uint8_t IndHeader = 0;       // names of individuals present
+    std::uint8_t LocHeader = 0;       // names of loci present
+    std::uint8_t DelimitedData = 0;   // 0: one character per cell
+    std::uint8_t IncludeGroups = 0;   // read and write [Groups] and [LocusSets]
+    std::uint8_t WriteDefaultSets = 0;
+    std::uint8_t AmbiguityNegative = 0;
+    char InvalidStateChar = 0;
+
+    bool operator==(const FileParamRecord&) const = default;
+};
+
+// The input-format settings as a record (both give the same record).
+FileParamRecord GetFileParams();
+FileParamRecord PackFileParams();
+// The reverse: every field becomes the setting of the same name.
+void SetFileParams(const FileParamRecord& rec);
+
+// '+' for 1, '-' for anything else.
+char PlusMinus(std::uint8_t flag);
+// '+' sets the flag to 1, '-' to 0; any other character leaves it as it is.
+void ParsePlusMinus(std::uint8_t& flag, char sign);
+
+// The specification line for a record, ending in CR LF; empty when WriteSpecs is off, and empty
+// with a warning when the line could not be read back (negative ambiguities, or a symbol that is
+// ':', '<', '>' or a line break).
+std::string WriteSpecBlock(const FileParamRecord& rec);
+
+// The first line of a text file, without its line break; empty when the file cannot be read.
+std::string ReadFirstLine(const std::string& fileName);
+
+// The block "<...>" of a line: true only when the line holds exactly one '<' and one '>', in that
+// order. The block is emptied otherwise.
+bool ExtractSpecBlock(std::string_view line, std::string& block);
+
+// Applies a block to the input-format settings. An invalid block changes nothing and says nothing.
+void ParseSpecBlock(std::string_view block);

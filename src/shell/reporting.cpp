@@ -1,0 +1,110 @@
+#include "shell/reporting.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "shell/settings.h"
+#include "shell/ui_port.h"
+
+FileWriter AnalysisFile;
+
+namespace {
+
+std::string logFileName;  // the log being written; LogFileName may change meanwhile
+
+}  // namespace
+
+int MsgBox(std::string_view text, std::string_view caption, int style) {
+    try {
+        return Ui().ShowMessageBox(text, caption, style);
+    } catch (...) {
+        return kIdNone;
+    }
+}
+
+void ShowError(std::string_view message) noexcept {
+    MsgBox(message, "Error", kMbOk);
+    if (LogOn == 1) {
+        try {
+            WriteLogLine(std::string("Error: ").append(message));
+        } catch (...) {
+            // Out of memory for the line: the box has been shown, the count still matters more.
+        }
+    }
+    ++ErrorCounter;
+}
+
+void ShowWarning(std::string_view message) noexcept {
+    if (ShowWarnings != 1) return;
+    MsgBox(message, "Warning", kMbOk);
+    if (LogOn == 1) {
+        try {
+            WriteLogLine(std::string("Warning: ").append(message));
+        } catch (...) {
+        }
+    }
+}
+
+int AskUserEx(std::string_view text, std::string_view caption, int style, int answer) {
+    switch (answer) {
+        case 1: return kIdYes;
+        case 2: return kIdNo;
+        default: return MsgBox(text, caption, style);
+    }
+}
+
+int AskUser(std::string_view text, std::string_view caption, int style) {
+    return AskUserEx(text, caption, style, BatchAnswer);
+}
+
+bool MustRewriteOutput(const std::string& fileName) {
+    if (OverwriteMode == 1) return false;
+    if (OverwriteMode == 2) return true;
+    std::error_code ec;
+    if (std::filesystem::exists(fileName, ec)) {
+        const int answer = MsgBox("File already exists.\r\n\r\n" + fileName + "\r\n\r\n" +
+                                      "Append data to file rather than rewriting file?",
+                                  "Output file exists", kMbYesNo);
+        // Only an explicit No may destroy what the file holds.
+        return answer == kIdNo;
+    }
+    // Create it empty; a failure shows when the command's own writer fails.
+    SaveTextToFile(fileName, {}, false);
+    return false;
+}
+
+int OpenTextOut(FileWriter& file, const std::string& fileName, bool rewrite) {
+    return file.Open(fileName, !rewrite);
+}
+
+int SaveTextToFile(const std::string& fileName, std::string_view text, bool append) {
+    return WriteTextFile(fileName, text, append);
+}
+
+int StartLog() {
+    StopLog();
+    const bool rewrite = MustRewriteOutput(LogFileName);
+    if (const int rc = SaveTextToFile(LogFileName, {}, !rewrite); rc != 0) return rc;
+    logFileName = LogFileName;
+    LogOn = 1;
+    return 0;
+}
+
+void StopLog() { LogOn = 0; }
+
+void WriteLogLine(std::string_view line) noexcept {
+    if (LogOn != 1) return;
+    try {
+        std::string text(line);
+        text += "\r\n";
+        const int rc = SaveTextToFile(logFileName, text, true);
+        if (rc == 0) return;
+        StopLog();
+        text = "Cannot write to the log file\r\n\r\n" + logFileName + "\r\n\r\n";
+        if (rc > 0) text += "(" + std::error_code(rc, std::generic_category()).message() + ")\r\n\r\n";
+        text += "Logging has been turned off.";
+        MsgBox(text, "Warning", kMbOk);
+    } catch (...) {
+        StopLog();
+    }
+}

@@ -1,0 +1,47 @@
+// The one way the core reaches the user. The GUI installs its implementation at start-up; tests
+// install a scripted fake. Without an installed port the core uses a console port that prints
+// every message to standard error and answers no question.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "shell/message_area.h"
+
+// Message-box styles and answers keep the codes the program has always used.
+inline constexpr int kMbOk = 0;     // one OK button
+inline constexpr int kMbYesNo = 4;  // Yes and No buttons
+inline constexpr int kIdNone = 0;   // the box was closed without an answer
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+// Lines of the main window's message area, line 1 first.
+using MessageLines = std::array<std::string, MessageArea::kLineCount>;
+
+class UiPort {
+public:
+    virtual ~UiPort() = default;
+
+    // A modal message box with plain 8-bit text; returns the button code (kIdOk, kIdYes, kIdNo),
+    // or kIdNone when the user closed the box without choosing.
+    virtual int ShowMessageBox(std::string_view text, std::string_view caption, int style) = 0;
+
+    // Shows all lines of the message area at once (MessageArea::Lines()).
+    virtual void SetMessageLines(const MessageLines& lines) = 0;
+
+    // Sets one status bar panel (index as MessageArea::Panel) and repaints at once: commands block
+    // the event loop, so this is how the user sees progress.
+    virtual void SetStatusPanel(std::size_t panel, std::string_view text) = 0;
+
+    // Gives the main window the input focus.
+    virtual void FocusMainWindow() {}
+};
+
+// The installed port; never null.
+UiPort& Ui();
+
+// Installs a port (not owned) and returns the previous one; nullptr goes back to the console port.
+UiPort* SetUiPort(UiPort* port);

@@ -1,0 +1,18 @@
+// Parenthesised tree text (Newick with branch lengths) from tree records.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "trees/tree_records.h"
+
+// One line of tree text for the packed tree: the root is the first entry whose Parent is 0
+// (entries behind it are ignored); children are listed in descending entry order, separated
+// by ", ", each followed by ":" and its length in width 10 with 9 decimals; the title (cut to
+// 20 characters) and ";" close the line. No line break is added.
+// An empty buffer gives an empty text. A buffer without a root, or whose parent links do not
+// form a tree, is reported through TreeError and gives false and an empty text.
+bool DendrogramToText(const PackedNodes& nodes, std::string_view title, std::string& text);
+
+// Tree text of a dendrogram, titled with its Name; empty for an empty dendrogram.
+std::string TreeRecordText(const Dendrogram& tree);

@@ -1,0 +1,48 @@
+// A data set whose current layer is built straight from band rows, for the coefficient,
+// distance-matrix and report tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "popgen/dataset.h"
+
+struct BandDataSet {
+    TPopGenDataSet ds;
+    std::vector<std::string> errors;
+
+    BandDataSet() {
+        ds.OnError = [this](const std::string& msg) { errors.push_back(msg); };
+    }
+
+    // Fills `layer` with one individual per row ('0', '1' or '9' per locus), names I1, I2, ...
+    // unless given, and makes it current.
+    void SetRows(const std::vector<std::string>& rows, std::uint8_t layer = 1, AString names = {}) {
+        TDSLayer& l = ds.Layers[layer];
+        l.NInd = rows.size();
+        l.NLoci = rows.empty() ? 0 : rows[0].size();
+        l.NCells = l.NInd * l.NLoci;
+        l.Matrix.assign(l.NCells, 0);
+        for (std::size_t i = 0; i < l.NInd; ++i)
+            for (std::size_t loc = 0; loc < l.NLoci; ++loc)
+                l.Matrix[loc * l.NInd + i] = static_cast<std::uint8_t>(rows[i][loc] - '0');
+        if (names.empty())
+            for (std::size_t i = 1; i <= l.NInd; ++i) names.push_back("I" + std::to_string(i));
+        l.IndNames = std::move(names);
+        ds.DataLoaded = 1;
+        ds.CurLayer = layer;
+    }
+};
+
+// Two rows whose loci show the pairs of states (a, b) the given number of times each.
+inline std::vector<std::string> PairRows(const std::vector<std::pair<std::string, int>>& states) {
+    std::vector<std::string> rows(2);
+    for (const auto& [ab, times] : states)
+        for (int k = 0; k < times; ++k) {
+            rows[0] += ab[0];
+            rows[1] += ab[1];
+        }
+    return rows;
+}

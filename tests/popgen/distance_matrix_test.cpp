@@ -1,0 +1,327 @@
+#include "popgen/distance_matrix.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "band_fixture.h"
+#include "foundation/packed_matrix.h"
+#include "foundation/random.h"
+#include "popgen/coefficients.h"
+#include "popgen/pair_count.h"
+
+namespace {
+
+bool IsDistNaN(Extended x) {
+    unsigned char bytes[sizeof(Extended)] = {};
+    std::memcpy(bytes, &x, sizeof x);
+    std::uint64_t mantissa;
+    std::uint16_t signExp;
+    std::memcpy(&mantissa, bytes, 8);
+    std::memcpy(&signExp, bytes + 8, 2);
+    return mantissa == 0xC000000000000000ull && signExp == 0xFFFF;
+}
+
+// Five individuals, 12 loci, some missing cells; individual 5 has no band.
+const std::vector<std::string> kRows = {
+    "110100101101", "100110101001", "110199101100", "011010019011", "000000000000",
+};
+
+class DistRuns : public ::testing::Test {
+protected:
+    BandDataSet b;
+    void SetUp() override { b.SetRows(kRows); }
+    const TDSLayer& L() { return b.ds.GetCurrLayer(); }
+};
+
+TEST_F(DistRuns, MatrixHoldsTheKernelInPackedOrder) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    ASSERT_EQ(L().RawMatrix.size(), PackedSize(5));
+    const KernelSource src = KernelSourceOf(b.ds);
+    for (std::size_t i = 1; i <= 5; ++i)
+        for (std::size_t j = 1; j <= i; ++j) {
+            EXPECT_EQ(L().RawMatrix[PairIndex(i, j)], JaccardStd(src, i, j));
+            EXPECT_EQ(L().DistMatrix[PairIndex(i, j)], 1.0L - JaccardStd(src, i, j));
+        }
+    // Jaccard distance: 0 on the diagonal of a banded individual, 1 for the bandless one.
+    for (std::size_t i = 1; i <= 4; ++i) EXPECT_EQ(GetDist(b.ds, i, i), 0.0L);
+    EXPECT_EQ(GetDist(b.ds, 5, 5), 1.0L);
+    EXPECT_EQ(b.ds.MatrixBytes, PackedSize(5) * 16);
+    EXPECT_TRUE(b.errors.empty());
+}
+
+TEST_F(DistRuns, TransformationsOfTheRawValues) {
+    struct Case {
+        std::uint8_t coeff, transform;
+        Extended (*f)(Extended);
+    } cases[] = {
+        {2, 0, [](Extended x) { return 1.0L - x; }},
+        {2, 1, [](Extended x) { return std::sqrt(1.0L - x); }},
+        {2, 2, [](Extended x) { return (1.0L - x) * (1.0L - x); }},
+        {4, 3, [](Extended x) { return x; }},
+        {4, 4, [](Extended x) { return std::sqrt(x); }},
+        {4, 5, [](Extended x) { return x * x; }},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(CalcDistMatrix(b.ds, 0, c.coeff, c.transform, 6.0L, 100, 1));
+        EXPECT_EQ(b.ds.DistTransform, c.transform);
+        for (std::size_t k = 0; k < L().RawMatrix.size(); ++k)
+            EXPECT_EQ(L().DistMatrix[k], c.f(L().RawMatrix[k])) << int(c.transform) << " slot " << k;
+    }
+}
+
+TEST_F(DistRuns, TransformationFollowsTheKindOfCoefficient) {
+    // A transformation of 3 left by a distance import must not make Jaccard store similarities.
+    b.ds.DistTransform = 3;
+    std::uint8_t transform = b.ds.DistTransform;
+    ASSERT_TRUE(PrepareDistRun(b.ds, 0, 0, 100, 6.0L, transform));
+    EXPECT_EQ(transform, 0);
+    EXPECT_EQ(b.ds.DistTransform, 0);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 3, 6.0L, 100, 1));
+    EXPECT_EQ(GetDist(b.ds, 1, 1), 0.0L);
+    EXPECT_EQ(b.ds.DistTransform, 0);
+    // And the base is kept for a distance: d=SQRT(1-s) chosen, Euclidean computed -> d'=SQRT(d).
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 5, 1, 6.0L, 100, 1));
+    EXPECT_EQ(b.ds.DistTransform, 4);
+    EXPECT_EQ(GetDist(b.ds, 2, 1), std::sqrt(L().RawMatrix[PairIndex(2, 1)]));
+    EXPECT_EQ(NormalizedTransform(3, 2), 5);
+    EXPECT_EQ(NormalizedTransform(1, 5), 2);
+    EXPECT_EQ(NormalizedTransform(0, 7), 7);
+}
+
+TEST_F(DistRuns, UnknownTransformationStopsTheRun) {
+    EXPECT_FALSE(CalcDistMatrix(b.ds, 0, 0, 6, 6.0L, 100, 1));
+    EXPECT_EQ(b.errors, std::vector<std::string>{"DistXF: Unknown option."});
+    b.ds.DistTransform = 9;
+    EXPECT_TRUE(IsDistNaN(DistXF(b.ds, 0.5L)));
+    EXPECT_EQ(b.errors.size(), 2u);
+}
+
+TEST_F(DistRuns, RefusedRuns) {
+    const struct {
+        std::uint8_t mode, coeff;
+        std::size_t draws;
+        const char* message;
+    } cases[] = {
+        {3, 0, 0, "The number of random draws must be at least 1."},
+        {0, 7, 100, "TeskCore/TPopGenDataSet: Unknown coeffient 1"},
+        {5, 0, 100, "TeskCore: Unknown mode 1"},
+    };
+    for (const auto& c : cases) {
+        b.errors.clear();
+        EXPECT_FALSE(CalcDistMatrix(b.ds, c.mode, c.coeff, 0, 6.0L, c.draws, 1));
+        EXPECT_EQ(b.errors, std::vector<std::string>{c.message});
+    }
+    b.errors.clear();
+    EXPECT_FALSE(CalcDistances(b.ds, 0, 0, 6.0L, 0));
+    EXPECT_EQ(b.errors, std::vector<std::string>{"The number of random draws must be at least 1."});
+
+    // A layer without band data (a group layer of a population distance, say).
+    BandDataSet empty;
+    empty.ds.CurLayer = 1;
+    EXPECT_FALSE(CalcDistMatrix(empty.ds, 0, 0, 0, 6.0L, 100, 1));
+    EXPECT_EQ(empty.errors.size(), 1u);
+}
+
+TEST(DistRunsSmall, OneIndividualOneSlot) {
+    BandDataSet b;
+    b.SetRows({"1011"});
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 1, 0, 6.0L, 100, 1));
+    ASSERT_EQ(b.ds.GetCurrLayer().DistMatrix.size(), 1u);
+    EXPECT_EQ(GetDist(b.ds, 1, 1), 0.0L);
+}
+
+TEST_F(DistRuns, PreparedRunIsRepeatedWithoutPreparing) {
+    std::uint8_t transform = 0;
+    ASSERT_TRUE(PrepareDistRun(b.ds, 3, 0, 20, 6.0L, transform));
+    RandSeed = 11;
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 3, 0, transform, 6.0L, 20, 0));
+    const PackedMatrix first = L().DistMatrix;
+    RandSeed = 11;
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 3, 0, transform, 6.0L, 20, 0));
+    EXPECT_EQ(L().DistMatrix, first);
+    RandSeed = 12;
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 3, 0, transform, 6.0L, 20, 0));
+    EXPECT_NE(L().DistMatrix, first);  // pairs 3-x have missing cells: the draws differ
+}
+
+TEST_F(DistRuns, AverageWithSpread) {
+    RandSeed = 3;
+    ASSERT_TRUE(CalcDistances(b.ds, 1, 0, 6.0L, 50));
+    const std::size_t n = PackedSize(5);
+    ASSERT_EQ(L().VarMatrix.size(), n);
+    ASSERT_EQ(L().SDMatrix.size(), n);
+    bool someSpread = false;
+    for (std::size_t i = 1; i <= 5; ++i)
+        for (std::size_t j = 1; j <= i; ++j) {
+            const std::size_t k = PairIndex(i, j);
+            const bool complete = i != 3 && i != 4 && j != 3 && j != 4;
+            if (complete) {
+                EXPECT_EQ(L().VarMatrix[k], 0.0L) << i << "," << j;
+                EXPECT_EQ(L().SDMatrix[k], 0.0L);
+            } else if (!(i == j)) {
+                someSpread |= L().VarMatrix[k] > 0;
+                EXPECT_EQ(L().SDMatrix[k], std::sqrt(L().VarMatrix[k]));
+            }
+            // The spread is that of the untransformed coefficient; the distance is transformed.
+            if (!std::isnan(L().RawMatrix[k])) {
+                EXPECT_EQ(L().DistMatrix[k], 1.0L - L().RawMatrix[k]);
+            }
+        }
+    EXPECT_TRUE(someSpread);
+    // The same draws as the plain Average kernel.
+    const PackedMatrix means = L().RawMatrix;
+    RandSeed = 3;
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 3, 1, 0, 6.0L, 50, 1));
+    for (std::size_t k = 0; k < n; ++k)
+        if (!std::isnan(means[k])) {
+            EXPECT_EQ(L().RawMatrix[k], means[k]) << k;
+        }
+}
+
+TEST_F(DistRuns, UndefinedNeiLiIsReportedOncePerRun) {
+    // Individuals 1 and 2 share no band with 3..6: eight undefined pairs.
+    b.SetRows({"110000", "110000", "001111", "000111", "001011", "001101"});
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 3, 3, 6.0L, 100, 1));
+    ASSERT_EQ(b.errors.size(), 1u);
+    EXPECT_EQ(b.errors[0].rfind("Undefined NeiLi distance for 8 pairs", 0), 0u) << b.errors[0];
+    EXPECT_EQ(b.ds.ErrorCount(), 1u);
+    EXPECT_EQ(GetDist(b.ds, 3, 1), -1.0L);
+    EXPECT_EQ(GetDist(b.ds, 2, 1), 0.0L);
+}
+
+TEST_F(DistRuns, GetDistIndexAndNaNRules) {
+    EXPECT_TRUE(IsDistNaN(GetDist(b.ds, 1, 1)));  // no matrix yet
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 4, 3, 6.0L, 100, 1));
+    EXPECT_EQ(GetDist(b.ds, 3, 5), L().DistMatrix[12]);
+    EXPECT_EQ(GetDist(b.ds, 5, 3), L().DistMatrix[12]);
+    EXPECT_TRUE(IsDistNaN(GetDist(b.ds, 0, 1)));
+    EXPECT_TRUE(IsDistNaN(GetDist(b.ds, 6, 1)));  // outside the matrix
+    EXPECT_TRUE(std::isnan(DistNaN()));
+    EXPECT_TRUE(std::signbit(DistNaN()));
+}
+
+TEST_F(DistRuns, SinglePairRoutinesRestoreWhatTheyChange) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    const TKernelFunc before = b.ds.Kernel;
+    const Extended euclid = PairDistance(b.ds, 0, 5, 3, 2, 1);
+    EXPECT_EQ(euclid, SqEuclidStd(KernelSourceOf(b.ds), 2, 1));
+    EXPECT_EQ(b.ds.DistTransform, 0);
+    EXPECT_EQ(b.ds.Kernel(2, 1), JaccardStd(KernelSourceOf(b.ds), 2, 1));
+    EXPECT_EQ(KernelXF(b.ds, 2, 1), 1.0L - JaccardStd(KernelSourceOf(b.ds), 2, 1));
+    EXPECT_TRUE(IsDistNaN(KernelXF(b.ds, 9, 1)));
+    EXPECT_TRUE(IsDistNaN(PairDistance(b.ds, 0, 8, 3, 2, 1)));
+    EXPECT_EQ(b.ds.Kernel(2, 1), JaccardStd(KernelSourceOf(b.ds), 2, 1));
+}
+
+TEST_F(DistRuns, BetweenLayersComparesRowsOfTwoLayers) {
+    // Layer 3 holds individuals 4 and 1 of layer 1 in that order.
+    b.SetRows({kRows[3], kRows[0]}, 3);
+    b.ds.CurLayer = 1;
+    GetCoefficientFunc(b.ds, 0, 1, b.ds.Kernel);
+    b.ds.DistTransform = 0;
+    EXPECT_EQ(BetweenLayersXF(b.ds, 1, 3, 2, 1), 1.0L - DiceStd(KernelSourceOf(b.ds), 2, 4));
+    EXPECT_EQ(BetweenLayersXF(b.ds, 3, 1, 2, 4), 1.0L - DiceStd(KernelSourceOf(b.ds), 1, 4));
+    // The within-layer counter is back.
+    EXPECT_EQ(b.ds.PairCount(1, 1, 1, 1), 7.0L);
+    EXPECT_TRUE(b.errors.empty());
+
+    b.SetRows({"101"}, 4);
+    b.ds.CurLayer = 1;
+    EXPECT_TRUE(IsDistNaN(BetweenLayersXF(b.ds, 1, 4, 1, 1)));
+    EXPECT_EQ(b.errors.size(), 1u);
+    EXPECT_TRUE(IsDistNaN(BetweenLayersXF(b.ds, 1, 3, 1, 3)));  // j beyond layer 3
+}
+
+TEST_F(DistRuns, ExportAndFindBelow) {
+    AExt block = {42.0L};
+    EXPECT_FALSE(ExpOldStyleDistMatrix(b.ds, block));
+    EXPECT_EQ(b.errors, std::vector<std::string>{"ExpOldStyleDistMatrix: pDistances not set"});
+    EXPECT_EQ(block, AExt{42.0L});
+    std::vector<std::size_t> list{7};
+    EXPECT_FALSE(FindDistancesBelow(b.ds, list, 1, 0.0L, 0.0L));
+    EXPECT_TRUE(list.empty());
+
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 2, 3, 6.0L, 100, 1));  // SMC similarities, diagonal 1
+    ASSERT_TRUE(ExpOldStyleDistMatrix(b.ds, block));
+    EXPECT_EQ(block, L().DistMatrix);
+    // Negative values, on and off the diagonal.
+    b.ds.GetCurrLayer().DistMatrix[PairIndex(2, 1)] = -0.5L;
+    b.ds.GetCurrLayer().DistMatrix[PairIndex(4, 3)] = -1e-9L;
+    b.ds.GetCurrLayer().DistMatrix[PairIndex(3, 3)] = -2.0L;
+    EXPECT_TRUE(FindDistancesBelow(b.ds, list, 0, 0.0L, 0.0L));
+    EXPECT_EQ(list, (std::vector<std::size_t>{PairIndex(2, 1), PairIndex(4, 3)}));
+    EXPECT_EQ(GetDist(b.ds, 2, 1), -0.5L);
+    EXPECT_TRUE(FindDistancesBelow(b.ds, list, 1, 0.0L, 0.0L));
+    EXPECT_EQ(GetDist(b.ds, 2, 1), 0.0L);
+    EXPECT_EQ(GetDist(b.ds, 4, 3), 0.0L);
+    EXPECT_EQ(GetDist(b.ds, 3, 3), -2.0L);  // the diagonal is never touched
+    EXPECT_FALSE(FindDistancesBelow(b.ds, list, 1, 0.0L, 0.0L));
+    EXPECT_TRUE(IsTriangularNumber(1) && IsTriangularNumber(15) && !IsTriangularNumber(14));
+}
+
+TEST_F(DistRuns, WeightingSchemesWithUnitWeightsGiveTheSameMatrices) {
+    for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
+        for (std::uint8_t mode = 0; mode <= 2; ++mode) {
+            SetWeightingScheme(b.ds, 0);
+            ASSERT_TRUE(CalcDistMatrix(b.ds, mode, coeff, 3, 6.0L, 100, 1));
+            const PackedMatrix plain = L().RawMatrix;
+            for (std::uint8_t scheme = 1; scheme <= 4; ++scheme) {
+                SetWeightingScheme(b.ds, scheme);
+                ASSERT_TRUE(CalcDistMatrix(b.ds, mode, coeff, 3, 6.0L, 100, 1));
+                for (std::size_t k = 0; k < plain.size(); ++k)
+                    if (!std::isnan(plain[k])) {
+                        EXPECT_EQ(L().RawMatrix[k], plain[k]) << int(scheme) << " " << k;
+                    }
+            }
+        }
+    }
+    b.errors.clear();
+    SetWeightingScheme(b.ds, 3);
+    EXPECT_EQ(L().Weights.size(), L().NLoci);
+    SetWeightingScheme(b.ds, 4);
+    EXPECT_EQ(L().Weights.size(), L().NCells);
+    SetWeightingScheme(b.ds, 5);
+    EXPECT_EQ(b.errors, std::vector<std::string>{"Unknown Weighting Scheme"});
+    EXPECT_EQ(b.ds.WeightingScheme, 5);
+    EXPECT_TRUE(b.ds.PairCount);  // the counters of scheme 4 stay installed
+}
+
+TEST_F(DistRuns, WeightsEnterTheCounts) {
+    // Not settable by the user yet, but the counters must honour them.
+    SetWeightingScheme(b.ds, 3);
+    b.ds.GetCurrLayer().Weights[0] = 2.5L;  // locus 1: 1/1 in individuals 1 and 2
+    EXPECT_EQ(b.ds.PairCount(1, 2, 1, 1), 2.5L + 4.0L);
+    SetWeightingScheme(b.ds, 4);
+    b.ds.GetCurrLayer().Weights[0] = 2.0L;  // cell (1, locus 1)
+    b.ds.GetCurrLayer().Weights[1] = 3.0L;  // cell (2, locus 1)
+    EXPECT_EQ(b.ds.PairCount(1, 2, 1, 1), 6.0L + 4.0L);
+    SetWeightingScheme(b.ds, 1);
+    b.ds.StateWeights[2][0] = 0.5L;
+    EXPECT_EQ(b.ds.PairCount(3, 1, 9, 0), 0.5L * 2);
+    ResetStateWeights(b.ds);
+    EXPECT_EQ(b.ds.PairCount(3, 1, 9, 0), 2.0L);
+}
+
+}  // namespace
+
+#include "coefficient_reference.h"
+
+namespace {
+
+TEST(DistReference, MatchesTheValuesOfRsTools) {
+    const std::string dir = std::string(TESK_SOURCE_DIR) + "/tests/data/popgen/";
+    for (const char* kind : {"complete", "missing"}) {
+        const auto bands = ReadLines(dir + "coefficient_bands_" + kind + ".txt");
+        ASSERT_EQ(bands.size(), 9u) << kind;
+        const auto reference = ReadReference(dir + "coefficient_reference_" + kind + ".txt");
+        EXPECT_EQ(reference.size(), std::string(kind) == "complete" ? 8u : 3u);
+        EXPECT_EQ(CompareWithReference(bands, reference, kind), reference.size() * 36) << kind;
+    }
+}
+
+}  // namespace

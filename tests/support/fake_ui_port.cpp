@@ -1,0 +1,40 @@
+#include "support/fake_ui_port.h"
+
+#include <gtest/gtest.h>
+
+FakeUiPort::FakeUiPort() : previous_(SetUiPort(this)) {}
+
+FakeUiPort::~FakeUiPort() {
+    SetUiPort(previous_);
+    for (const Expected& e : expected_)
+        ADD_FAILURE() << "expected message box \"" << e.caption << "\" was never shown";
+}
+
+void FakeUiPort::ExpectBox(int answer, std::string caption) {
+    expected_.push_back({answer, std::move(caption)});
+}
+
+void FakeUiPort::AllowBoxes(std::string caption, int answer) {
+    allowed_.push_back({answer, std::move(caption)});
+}
+
+int FakeUiPort::ShowMessageBox(std::string_view text, std::string_view caption, int style) {
+    boxes.push_back({std::string(text), std::string(caption), style});
+    if (!expected_.empty() && (expected_.front().caption.empty() || expected_.front().caption == caption)) {
+        const int answer = expected_.front().answer;
+        expected_.pop_front();
+        return answer;
+    }
+    for (const Expected& a : allowed_)
+        if (a.caption == caption) return a.answer;
+    ADD_FAILURE() << "unexpected message box \"" << caption << "\": " << text;
+    return kIdNone;
+}
+
+void FakeUiPort::SetMessageLines(const MessageLines& lines) { shownLines.push_back(lines); }
+
+void FakeUiPort::SetStatusPanel(std::size_t panel, std::string_view text) {
+    panelChanges.push_back({panel, std::string(text)});
+}
+
+void FakeUiPort::FocusMainWindow() { ++focusRequests; }
