@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "foundation/raw_memory.h"
+
 namespace prims {
 
 namespace {
@@ -76,7 +78,7 @@ TESK_INLINE void MoveVector(const void* source, void* destination, std::size_t c
 }  // namespace
 
 void MoveFastPlain(const void* source, void* destination, std::size_t count) {
-    if (count > 0) std::memmove(destination, source, count);
+    MoveBytes(source, destination, count);
 }
 
 void MoveFastSSE2(const void* source, void* destination, std::size_t count) {

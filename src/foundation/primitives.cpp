@@ -6,6 +6,7 @@
 #include "foundation/block_move.h"
 #include "foundation/cpu_dispatch.h"
 #include "foundation/primitives_variants.h"
+#include "foundation/raw_memory.h"
 
 namespace prims {
 
@@ -86,11 +87,7 @@ std::ptrdiff_t SearchBytesPlain(const void* block, const void* pattern, std::siz
 }
 
 std::ptrdiff_t FirstMismatchPlain(const void* a, const void* b, std::size_t length) {
-    const std::uint8_t* pa = Bytes(a);
-    const std::uint8_t* pb = Bytes(b);
-    for (std::size_t i = 0; i < length; ++i)
-        if (pa[i] != pb[i]) return static_cast<std::ptrdiff_t>(i);
-    return -1;
+    return FirstMismatch(a, b, length);
 }
 
 std::size_t CountEqualBytesPlain(const void* a, const void* b, std::size_t length) {
@@ -102,10 +99,7 @@ std::size_t CountEqualBytesPlain(const void* a, const void* b, std::size_t lengt
 }
 
 std::size_t CountBytePlain(const void* block, std::uint8_t value, std::size_t length) {
-    const std::uint8_t* p = Bytes(block);
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < length; ++i) n += p[i] == value;
-    return n;
+    return CountByte(block, value, length);
 }
 
 std::uint32_t PopCountBytePlain(std::uint8_t value) { return kBitCounts[value]; }
@@ -122,9 +116,7 @@ std::size_t PopCountBytesPlain(const void* block, std::size_t length) {
     return n;
 }
 
-void FillBytesPlain(void* block, std::uint8_t value, std::size_t length) {
-    if (length > 0) std::memset(block, value, length);
-}
+void FillBytesPlain(void* block, std::uint8_t value, std::size_t length) { FillBytes(block, value, length); }
 
 // The combiners go through the bytes in order, so c may be a or b.
 void AndBytesPlain(const void* a, const void* b, void* c, std::size_t length) {
@@ -315,10 +307,6 @@ void ReverseBytesImpl(void* block, std::size_t length) {
     }
 }
 
-void MoveStdImpl(const void* source, void* destination, std::size_t count) {
-    if (count > 0) std::memmove(destination, source, count);
-}
-
 }  // namespace
 }  // namespace prims
 
@@ -367,7 +355,7 @@ OrderIFunc MaxIFast = MaxIPlain;
 ClampUFunc ClampUFast = ClampUPlain;
 ClampIFunc ClampIFast = ClampIPlain;
 MoveFunc MoveFast = MoveFastPlain;
-MoveFunc MoveStd = MoveStdImpl;
+MoveFunc MoveStd = MoveBytes;
 
 void InstallPrimitiveVariants(std::uint8_t cpuClass, bool cmov, bool popcnt) {
     const bool sse2 = cpuClass >= 3 && cpuClass <= 10;
