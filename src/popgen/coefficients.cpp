@@ -5,16 +5,7 @@
 
 #include "foundation/number_text.h"
 #include "foundation/random.h"
-#if __has_include("numeric/power.h")
 #include "numeric/power.h"
-#else
-static Extended Power(Extended x, Extended y) {  // until the numeric routines land
-    if (x == 0.0L) return y > 0.0L ? 0.0L : 1.0L;
-    if (y == 0.0L) return 1.0L;
-    if (y == 1.0L) return x;
-    return std::exp(y * std::log(x));
-}
-#endif
 
 namespace {
 

@@ -1,0 +1,151 @@
+#include "popgen/distance_report.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "band_fixture.h"
+#include "foundation/random.h"
+#include "popgen/distance_matrix.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> SplitCRLF(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    for (std::size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", from)) {
+        lines.push_back(text.substr(from, p - from));
+        from = p + 2;
+    }
+    EXPECT_EQ(from, text.size()) << "every line ends with CR LF";
+    return lines;
+}
+
+class Reports : public ::testing::Test {
+protected:
+    BandDataSet b;
+    TempDir dir;
+    void SetUp() override {
+        b.SetRows({"1101", "1001", "0110"}, 1, {"alpha", "b", "gamma"});
+        b.ds.OutputFileName = dir.Path("analysis.txt");
+    }
+};
+
+TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    ASSERT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 1, 1, 0), 0);
+    const std::string header = "alpha        b            gamma        ";
+    const std::vector<std::string> expected = {
+        "Standard Jaccard coefficients",
+        "",
+        header,
+        "1.0000000000 ",
+        "0.6666666667 1.0000000000 ",
+        "0.2500000000 0.0000000000 1.0000000000 ",
+        "",
+        "Distances d=1-s (Standard Jaccard coefficients)",
+        "",
+        header,
+        "0.0000000000 ",
+        "0.3333333333 0.0000000000 ",
+        "0.7500000000 1.0000000000 0.0000000000 ",
+        "",
+    };
+    EXPECT_EQ(SplitCRLF(Slurp(b.ds.OutputFileName)), expected);
+    EXPECT_FALSE(b.ds.ReportBuf);
+}
+
+TEST_F(Reports, NothingToWriteTouchesNoFile) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    EXPECT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 0, 0, 0), 0);
+    EXPECT_FALSE(std::filesystem::exists(b.ds.OutputFileName));
+}
+
+TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
+    b.SetRows({"1191", "1001", "0190"}, 1, {"alpha", "b", "gamma"});
+    RandSeed = 8;
+    ASSERT_TRUE(CalcDistances(b.ds, 2, 0, 6.0L, 100));
+    ASSERT_EQ(OutputDistances2File(b.ds, 3, 2, 0, 0, 1, 0), 0);
+    const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
+    ASSERT_EQ(lines.size(), 3u * 7);
+    EXPECT_EQ(lines[0], "Variance on SMC coefficients (100 random draws)");
+    EXPECT_EQ(lines[7], "StdDev on SMC coefficients (100 random draws)");
+    EXPECT_EQ(lines[14], "Distances d=1-s (Average SMC coefficients) (100 random draws)");
+    EXPECT_EQ(lines[3], "0.0000000000 ");  // a complete diagonal pair has no spread
+}
+
+TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 1, 4, 3, 6.0L, 100, 1));
+    ASSERT_EQ(OutputDistances2File(b.ds, 1, 4, 3, 1, 1, 0), 0);
+    const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
+    EXPECT_EQ(lines[0], "Maximum Euclidean coefficients");
+    EXPECT_EQ(lines[7], "Distances d'=d (Maximum Euclidean coefficients)");
+}
+
+TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
+    b.SetRows({"1100", "0011"}, 1, {"a_name_of_20_chars__", "x"});
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 3, 3, 6.0L, 100, 1));  // no shared band: -1.0
+    ASSERT_EQ(b.errors.size(), 1u);
+    ASSERT_EQ(OutputDistances2File(b.ds, 0, 3, 3, 0, 1, 0), 0);
+    const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[2], "a_name_of_20_chars__ x                    ");
+    EXPECT_EQ(lines[4], "-1.0000000000 0.0000000000 ");
+}
+
+TEST_F(Reports, AppendKeepsEarlierReportsAndRewriteReplacesThem) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 1, 0, 6.0L, 100, 1));
+    ASSERT_EQ(OutputDistances2File(b.ds, 0, 1, 0, 1, 0, 0), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, 0, 1, 0, 0, 1, 1), 0);
+    auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[0], "Standard Dice coefficients");
+    EXPECT_EQ(lines[7], "Distances d=1-s (Standard Dice coefficients)");
+    ASSERT_EQ(OutputDistances2File(b.ds, 0, 1, 0, 0, 1, 0), 0);
+    EXPECT_EQ(SplitCRLF(Slurp(b.ds.OutputFileName)).size(), 7u);
+}
+
+TEST_F(Reports, LeftoverBufferLinesDoNotTrailTheReport) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    b.ds.ReportBuf = std::make_shared<Ttf>();
+    b.ds.ReportBuf->AddStrings({"stale 1", "stale 2"});
+    ASSERT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 1, 0, 0), 0);
+    const std::string text = Slurp(b.ds.OutputFileName);
+    EXPECT_EQ(text.find("stale"), std::string::npos);
+    EXPECT_EQ(SplitCRLF(text).size(), 7u);
+}
+
+TEST_F(Reports, FailedSaveIsReturned) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    b.ds.OutputFileName = dir.Path("no such folder/analysis.txt");
+    EXPECT_NE(OutputDistances2File(b.ds, 0, 0, 0, 1, 1, 0), 0);
+}
+
+TEST(MatrixBlocks, WriteIntoABufferAndAdvanceTheIndex) {
+    BandDataSet b;
+    b.SetRows({"11", "10"}, 3, {"p", "q"});
+    EXPECT_EQ(MaxIndNameLength(b.ds, 3), 1u);
+    EXPECT_EQ(MaxIndNameLength(b.ds, 4), 0u);
+    Ttf buffer;
+    buffer.AddEmpty(12);
+    buffer.SetLine(1, "kept");
+    std::size_t index = 0;
+    MatrixToText(b.ds, buffer, index, 3, PackedMatrix{1.0L, 0.5L, 0.25L}, "first", 3);
+    EXPECT_EQ(index, 6u);
+    MatrixToText(b.ds, buffer, index, 3, PackedMatrix{}, "second", 3);  // no values: rows stay empty
+    EXPECT_EQ(index, 12u);
+    EXPECT_EQ(buffer.Lines, (AString{"first", "kept", "p   q   ", "1.0000000000 ", "0.5000000000 0.2500000000 ",
+                                     "", "second", "", "p   q   ", "", "", ""}));
+}
+
+}  // namespace
