@@ -8,14 +8,16 @@
 
 namespace {
 
-// Read-only descriptor of a file that is not a directory.
+// Read-only descriptor of a regular file. Folders (EISDIR) and pipes, sockets and devices (EINVAL)
+// are refused: reading them could wait for a writer forever or never reach an end.
 class ReadFile {
 public:
     ReadFile(const ReadFile&) = delete;
     ReadFile& operator=(const ReadFile&) = delete;
     explicit ReadFile(const std::string& name) {
         do {
-            fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+            // Non-blocking only so that opening a pipe cannot wait; regular files ignore the flag.
+            fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         } while (fd_ < 0 && errno == EINTR);
         if (fd_ < 0) {
             error_ = errno;
@@ -26,6 +28,8 @@ public:
             error_ = errno;
         } else if (S_ISDIR(st.st_mode)) {
             error_ = EISDIR;
+        } else if (!S_ISREG(st.st_mode)) {
+            error_ = EINVAL;
         } else {
             size_ = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
             return;
@@ -87,7 +91,7 @@ int ReadFileToString(const std::string& name, std::string& text, std::uint64_t& 
     const ReadFile file(name);
     if (file.Error() != 0) return file.Error();
     // The reported size is only a hint: read to the end, so that files that grow, shrink or report
-    // no size (pipes, /proc) are read as they are.
+    // no size (/proc) are read as they are.
     std::string data;
     data.resize(static_cast<std::size_t>(file.Size()) + 1);
     std::size_t used = 0;
@@ -179,11 +183,17 @@ int FileWriter::Open(const std::string& name, bool append) {
     if (fd_ >= 0) Close();
     error_ = 0;
     buffer_.clear();
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    // Opened non-blocking so that a pipe without a reader fails (ENXIO) instead of waiting for one;
+    // the writes themselves block as usual.
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | (append ? O_APPEND : O_TRUNC);
     do {
         fd_ = ::open(name.c_str(), flags, 0666);
     } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) error_ = errno;
+    if (fd_ < 0) {
+        error_ = errno;
+    } else if (::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
+        error_ = errno;
+    }
     return error_;
 }
 

@@ -3,7 +3,7 @@
 // File names are UTF-8 byte strings handed to the operating system unchanged; contents are bytes.
 // Results: 0 on success, otherwise the operating system's error number (errno); the writers also
 // return -1 when fewer bytes were written than asked or their array arguments do not match.
-// A directory is never a readable file (EISDIR).
+// Only regular files are read: a folder gives EISDIR, a pipe, socket or device EINVAL.
 #pragma once
 
 #include "foundation/types.h"
@@ -16,7 +16,7 @@
 // Both position words of WriteStrings at this value: append at the end of the file.
 inline constexpr std::int32_t kAppendPosition = -1;
 
-// Whether the file exists as a regular file (or device) and can be opened for reading.
+// Whether the file exists as a regular file and can be opened for reading.
 bool FileCanOpen(const std::string& name);
 
 // text := the whole file; size := its length. On failure text is empty and size untouched

@@ -147,8 +147,9 @@ private:
         std::size_t k = 0;
         for (std::size_t i = 0; i < rows_; ++i) {
             if (i == a || i == b) continue;
+            const Extended* row = matrix_.data() + PairIndex(i + 1, 1);
             for (std::size_t j = 0; j <= i; ++j) {
-                if (j != a && j != b) next[k++] = D(i, j);
+                if (j != a && j != b) next[k++] = row[j];
             }
         }
         const Extended dab = D(a, b);

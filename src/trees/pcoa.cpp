@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "foundation/number_text.h"
+#include "numeric/math_error.h"
 #include "trees/dist_analysis.h"
 
 namespace {
@@ -109,6 +110,7 @@ private:
 }  // namespace
 
 Extended Pythag(Extended a, Extended b) {
+    SetMathError(kMathOk);
     const Extended absA = std::fabs(a), absB = std::fabs(b);
     if (absA >= absB) {
         if (absA == 0.0L) return 0.0L;
@@ -124,7 +126,10 @@ int JacobiEigen(ExtMatrix& a, std::size_t lo, std::size_t hi, ExtMatrix& vectors
     const std::size_t n = a.Size();
     vectors = ExtMatrix(n);
     values.assign(n, 0.0L);
-    if (n == 0 || hi >= n || lo > hi) return 0;
+    if (n == 0 || hi >= n || lo > hi) {
+        SetMathError(kMathOk);
+        return kMathOk;
+    }
     for (std::size_t i = lo; i <= hi; ++i) vectors(i, i) = 1.0L;
 
     if (lo < hi) {
@@ -179,7 +184,10 @@ int JacobiEigen(ExtMatrix& a, std::size_t lo, std::size_t hi, ExtMatrix& vectors
             a(q, q) = s * s * app + c * c * aqq - w;
             a(p, q) = 0.0L;
             finder.Rotated(p, q);
-            if (++iterations > maxIterations) return -1;
+            if (++iterations > maxIterations) {
+                SetMathError(kMathDomain);
+                return kMathDomain;
+            }
             if (std::fabs(1.0L - total / sd) < tolerance) break;
         }
     }
@@ -199,7 +207,8 @@ int JacobiEigen(ExtMatrix& a, std::size_t lo, std::size_t hi, ExtMatrix& vectors
             for (std::size_t k = lo; k <= hi; ++k) vectors(k, j) = -vectors(k, j);
         }
     }
-    return 0;
+    SetMathError(kMathOk);
+    return kMathOk;
 }
 
 namespace {

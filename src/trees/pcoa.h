@@ -35,7 +35,8 @@ Extended Pythag(Extended a, Extended b);
 // upper triangle is read and changed). values(i) receive the eigenvalues in decreasing order,
 // the columns of vectors the matching eigenvectors, each with a non-negative first component.
 // Stops when |1 - total / diagonal sum of squares| < tolerance, or at once when nothing is
-// left off the diagonal. Returns 0, or -1 when more than maxIterations rotations were needed.
+// left off the diagonal. Returns and sets the math error code: 0, or -1 (kMathDomain) when
+// more than maxIterations rotations were needed.
 int JacobiEigen(ExtMatrix& a, std::size_t lo, std::size_t hi, ExtMatrix& vectors, AExt& values,
                 Extended tolerance, std::size_t maxIterations,
                 JacobiPivotSearch search = JacobiPivotSearch::RowMaxima);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,6 +24,12 @@ TEST(FileCanOpen, OnlyExistingReadableFiles) {
     EXPECT_TRUE(FileCanOpen(dir.Write("a.txt", "")));
     EXPECT_FALSE(FileCanOpen(dir.Path("missing.txt")));
     EXPECT_FALSE(FileCanOpen(dir.Root().string()));  // a folder is not a readable file
+    const std::string fifo = dir.Path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(FileCanOpen(fifo));  // and a pipe without a writer does not hang the reader
+    std::string text;
+    std::uint64_t size = 0;
+    EXPECT_EQ(ReadFileToString(fifo, text, size), EINVAL);
 }
 
 TEST(ReadFileToString, ReadsEveryByteUnchanged) {
@@ -141,6 +148,9 @@ TEST(WriteTextFile, ReportsOpenAndWriteFailures) {
     TempDir dir;
     EXPECT_EQ(WriteTextFile(dir.Path("no/such/folder.txt"), "x", false), ENOENT);
     EXPECT_EQ(WriteTextFile(dir.Root().string(), "x", false), EISDIR);
+    const std::string fifo = dir.Path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(WriteTextFile(fifo, "x", false), ENXIO);  // no reader: an error, not a hang
     if (!HaveDevFull()) GTEST_SKIP() << "no /dev/full";
     EXPECT_EQ(WriteTextFile("/dev/full", "x", false), ENOSPC);  // a full disk is never success
 }

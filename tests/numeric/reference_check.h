@@ -8,7 +8,6 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>

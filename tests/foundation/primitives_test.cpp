@@ -1,0 +1,430 @@
+#include "foundation/primitives.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/cpu_dispatch.h"
+#include "foundation/primitives_variants.h"
+#include "foundation/random.h"
+
+namespace {
+
+using namespace prims;
+
+// Whether this processor can run a variant needing the named instruction set ("" = any).
+bool Supports(const char* feature) {
+    const std::string f = feature;
+    if (f.empty() || f == "sse2") return true;
+    if (f == "ssse3") return __builtin_cpu_supports("ssse3");
+    if (f == "popcnt") return __builtin_cpu_supports("popcnt");
+    if (f == "ssse3,popcnt") return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
+    if (f == "sse4.2") return __builtin_cpu_supports("sse4.2");
+    return false;
+}
+
+template <typename Fn>
+struct Variant {
+    const char* name;
+    Fn fn;
+    const char* feature;
+};
+
+constexpr std::size_t kMaxLength = 200;
+constexpr std::size_t kGuard = 48;
+
+// A buffer with room around the block. Bytes come from a small alphabet so that searches hit
+// and miss; the bytes around the block come from it too, so a variant that reads or writes
+// outside the block gives itself away.
+struct Buffer {
+    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kGuard + 16 + kMaxLength + kGuard);
+    void Fill(std::uint32_t alphabet) {
+        static const std::uint8_t kAlphabet[] = {'a', 'b', 0x00, 0x7F, 0x80, 0xFF, 0x01, 0xFE};
+        for (auto& b : bytes)
+            b = alphabet == 0 ? static_cast<std::uint8_t>(Random(256)) : kAlphabet[Random(alphabet)];
+    }
+    std::uint8_t* Block(std::size_t misalignment) {
+        auto* base = bytes.data() + kGuard;
+        base += (16 - reinterpret_cast<std::uintptr_t>(base) % 16) % 16;  // 16-aligned, then offset
+        return base + misalignment;
+    }
+};
+
+// Calls check(block, length, buffer) for every misalignment 0..15 and length 0..kMaxLength, on
+// blocks of one or two letters, of a few letters and of random bytes.
+template <typename Check>
+void ForEveryBlock(Check check) {
+    RandSeed = 2024;
+    Buffer buffer;
+    for (std::uint32_t alphabet : {1u, 2u, 3u, 8u, 0u}) {
+        for (std::size_t mis = 0; mis < 16; ++mis) {
+            for (std::size_t length = 0; length <= kMaxLength; ++length) {
+                buffer.Fill(alphabet);
+                check(buffer.Block(mis), length, buffer);
+            }
+        }
+    }
+}
+
+TEST(Primitives, ByteSearchVariantsAgreeWithPlain) {
+    const struct {
+        const char* name;
+        IndexByteFunc plain;
+        std::vector<Variant<IndexByteFunc>> variants;
+    } families[] = {
+        {"IndexByte", IndexBytePlain, {{"SSE2", IndexByteSSE2, ""}, {"SSSE3", IndexByteSSSE3, "ssse3"}}},
+        {"LastIndexByte", LastIndexBytePlain,
+         {{"SSE2", LastIndexByteSSE2, ""}, {"SSSE3", LastIndexByteSSSE3, "ssse3"}}},
+        {"IndexNotByte", IndexNotBytePlain,
+         {{"SSE2", IndexNotByteSSE2, ""}, {"SSSE3", IndexNotByteSSSE3, "ssse3"}}},
+        {"LastIndexNotByte", LastIndexNotBytePlain,
+         {{"SSE2", LastIndexNotByteSSE2, ""}, {"SSSE3", LastIndexNotByteSSSE3, "ssse3"}}},
+    };
+    for (const auto& family : families)
+        for (const auto& v : family.variants) {
+            if (!Supports(v.feature)) continue;
+            ForEveryBlock([&](const std::uint8_t* block, std::size_t length, Buffer&) {
+                for (std::uint8_t value : {std::uint8_t{'a'}, std::uint8_t{0xFF}}) {
+                    ASSERT_EQ(v.fn(block, value, length), family.plain(block, value, length))
+                        << family.name << v.name << " length " << length;
+                }
+            });
+        }
+}
+
+TEST(Primitives, OrderAndDWordSearchVariantsAgreeWithPlain) {
+    ForEveryBlock([&](const std::uint8_t* block, std::size_t length, Buffer&) {
+        for (std::int8_t value : {std::int8_t{-1}, std::int8_t{0}, std::int8_t{'a'}, std::int8_t{127},
+                                  std::int8_t{-128}}) {
+            ASSERT_EQ(IndexGreaterByteSSE2(block, value, length), IndexGreaterBytePlain(block, value, length));
+            ASSERT_EQ(IndexNotGreaterByteSSE2(block, value, length),
+                      IndexNotGreaterBytePlain(block, value, length));
+        }
+        // Dword arrays: the block's bytes read as length / 4 dwords (any alignment).
+        std::vector<std::uint32_t> dwords(length / 4);
+        std::memcpy(dwords.data(), block, dwords.size() * 4);
+        const std::uint32_t probe = dwords.empty() ? 0u : dwords[Random(static_cast<std::uint32_t>(dwords.size()))];
+        for (std::uint32_t value : {probe, 0x61616161u}) {
+            ASSERT_EQ(IndexDWordSSE2(dwords.data(), value, dwords.size()),
+                      IndexDWordPlain(dwords.data(), value, dwords.size()));
+            if (Supports("ssse3")) {
+                ASSERT_EQ(IndexDWordSSSE3(dwords.data(), value, dwords.size()),
+                          IndexDWordPlain(dwords.data(), value, dwords.size()));
+            }
+        }
+    });
+}
+
+TEST(Primitives, CountVariantsAgreeWithPlain) {
+    const std::vector<Variant<CountByteFunc>> counts = {
+        {"SSE2", CountByteSSE2, ""}, {"SSSE3", CountByteSSSE3, "ssse3"}, {"SSSE3Popcnt", CountByteSSSE3Popcnt, "ssse3,popcnt"}};
+    const std::vector<Variant<CountEqualFunc>> equals = {
+        {"SSE2", CountEqualBytesSSE2, ""}, {"SSE2Popcnt", CountEqualBytesSSE2Popcnt, "popcnt"}};
+    const std::vector<Variant<PopCountBytesFunc>> pops = {{"Popcnt", PopCountBytesPopcnt, "popcnt"}};
+    ForEveryBlock([&](const std::uint8_t* block, std::size_t length, Buffer& buffer) {
+        const std::uint8_t* other = buffer.Block(0) + (block - buffer.Block(0) + 7) % 16;
+        for (const auto& v : counts)
+            if (Supports(v.feature)) {
+                ASSERT_EQ(v.fn(block, 'a', length), CountBytePlain(block, 'a', length)) << v.name << length;
+            }
+        for (const auto& v : equals)
+            if (Supports(v.feature)) {
+                ASSERT_EQ(v.fn(block, other, length), CountEqualBytesPlain(block, other, length)) << v.name;
+            }
+        for (const auto& v : pops)
+            if (Supports(v.feature)) {
+                ASSERT_EQ(v.fn(block, length), PopCountBytesPlain(block, length)) << v.name;
+            }
+        ASSERT_EQ(FirstMismatchSSE2(block, other, length), FirstMismatchPlain(block, other, length));
+        ASSERT_EQ(FirstMismatchSSE2(block, block, length), -1);
+    });
+}
+
+TEST(Primitives, CountsOfLongBlocks) {
+    // Past the 254-piece batches of the vector counts.
+    std::vector<std::uint8_t> block(100000, 'a');
+    block[5] = 'b';
+    block.back() = 'b';
+    const std::vector<std::uint8_t> copy = block;
+    EXPECT_EQ(CountBytePlain(block.data(), 'a', block.size()), block.size() - 2);
+    EXPECT_EQ(CountByteSSE2(block.data(), 'a', block.size()), block.size() - 2);
+    if (Supports("ssse3")) {
+        EXPECT_EQ(CountByteSSSE3(block.data(), 'a', block.size()), block.size() - 2);
+    }
+    EXPECT_EQ(CountEqualBytesSSE2(block.data(), copy.data(), block.size()), block.size());
+    EXPECT_EQ(CountByteFast(block.data(), 'b', block.size()), 2u);
+}
+
+TEST(Primitives, PopCountsAllValues) {
+    for (std::uint32_t v = 0; v < 256; ++v) {
+        const auto expected = static_cast<std::uint32_t>(__builtin_popcount(v));
+        ASSERT_EQ(PopCountBytePlain(static_cast<std::uint8_t>(v)), expected);
+        ASSERT_EQ(PopCountDWordPlain(v * 0x01010101u), 4 * expected);
+        if (Supports("popcnt")) {
+            ASSERT_EQ(PopCountBytePopcnt(static_cast<std::uint8_t>(v)), expected);
+            ASSERT_EQ(PopCountDWordPopcnt(v * 0x01010101u), 4 * expected);
+        }
+    }
+    EXPECT_EQ(PopCountDWord(0xFFFFFFFFu), 32u);
+}
+
+// Runs op on a copy of the whole buffer for the plain and the variant form and compares the
+// whole buffers, so writes outside the block show up too.
+template <typename Op>
+void ExpectSameEffect(Buffer& buffer, std::size_t mis, Op plain, Op variant, const char* what,
+                      std::size_t length) {
+    Buffer a = buffer, b = buffer;
+    plain(a.Block(mis));
+    variant(b.Block(mis));
+    ASSERT_EQ(a.bytes, b.bytes) << what << " length " << length << " misalignment " << mis;
+}
+
+TEST(Primitives, CombineAndAddVariantsAgreeWithPlain) {
+    const struct {
+        const char* name;
+        CombineFunc plain, sse2;
+    } combines[] = {{"And", AndBytesPlain, AndBytesSSE2},
+                    {"Or", OrBytesPlain, OrBytesSSE2},
+                    {"Xor", XorBytesPlain, XorBytesSSE2},
+                    {"Add", AddBytesPlain, AddBytesSSE2}};
+    Buffer inputA, inputB;
+    ForEveryBlock([&](std::uint8_t* block, std::size_t length, Buffer& buffer) {
+        const std::size_t mis = static_cast<std::size_t>(block - buffer.Block(0));
+        inputA.Fill(0);
+        inputB.Fill(3);
+        const std::uint8_t* a = inputA.Block((mis + 5) % 16);
+        const std::uint8_t* b = inputB.Block((mis * 7) % 16);
+        using Fn = std::function<void(std::uint8_t*)>;
+        for (const auto& c : combines) {
+            ExpectSameEffect<Fn>(buffer, mis, Fn([&](std::uint8_t* p) { c.plain(a, b, p, length); }),
+                                 Fn([&](std::uint8_t* p) { c.sse2(a, b, p, length); }), c.name, length);
+            // In place: the output is the first input.
+            ExpectSameEffect<Fn>(buffer, mis, Fn([&](std::uint8_t* p) { c.plain(p, b, p, length); }),
+                                 Fn([&](std::uint8_t* p) { c.sse2(p, b, p, length); }), c.name, length);
+        }
+        ExpectSameEffect<Fn>(buffer, mis, Fn([&](std::uint8_t* p) { AddConstBytesPlain(p, 200, length); }),
+                             Fn([&](std::uint8_t* p) { AddConstBytesSSE2(p, 200, length); }), "AddConst", length);
+    });
+}
+
+TEST(Primitives, FillVariantsFillExactlyTheBlock) {
+    RandSeed = 99;
+    for (std::size_t length : {0u, 1u, 15u, 16u, 17u, 200u, 3999u, 4000u, 4001u, 4017u, 70000u}) {
+        for (std::size_t mis = 0; mis < 16; ++mis) {
+            std::vector<std::uint8_t> expected(length + 64);
+            for (auto& b : expected) b = static_cast<std::uint8_t>(Random(256));
+            std::vector<std::uint8_t> a = expected, b = expected;
+            const auto base = [](std::vector<std::uint8_t>& v) {
+                return v.data() + 16 + (16 - reinterpret_cast<std::uintptr_t>(v.data() + 16) % 16) % 16;
+            };
+            std::fill(base(expected) + mis, base(expected) + mis + length, 0x5C);
+            FillBytesSSE2(base(a) + mis, 0x5C, length);
+            ASSERT_EQ(a, expected) << length << " " << mis;
+            if (Supports("ssse3")) {
+                FillBytesSSSE3(base(b) + mis, 0x5C, length);
+                ASSERT_EQ(b, expected) << length << " " << mis;
+            }
+        }
+    }
+}
+
+TEST(Primitives, SearchBytesVariantsAgreeWithPlain) {
+    if (!Supports("sse4.2")) GTEST_SKIP() << "no SSE4.2";
+    ForEveryBlock([&](const std::uint8_t* block, std::size_t length, Buffer&) {
+        // Patterns taken from the block itself (found) and from around it (mostly not found).
+        for (std::size_t patternLength : {1u, 2u, 3u, 15u, 16u, 17u, 40u}) {
+            for (int k = 0; k < 2; ++k) {
+                const std::size_t span = length + 8;
+                const std::uint8_t* pattern = block - 4 + Random(static_cast<std::uint32_t>(span));
+                ASSERT_EQ(SearchBytesSSE42(block, pattern, length, patternLength),
+                          SearchBytesPlain(block, pattern, length, patternLength))
+                    << "length " << length << " pattern " << patternLength;
+            }
+        }
+    });
+}
+
+TEST(Primitives, SearchEdgeCases) {
+    const std::string text = "abcabcab";
+    for (SearchBytesFunc search : {SearchBytesPlain, Supports("sse4.2") ? SearchBytesSSE42 : SearchBytesPlain}) {
+        EXPECT_EQ(search(text.data(), "abcabcab", 8, 8), 0);   // the whole block
+        EXPECT_EQ(search(text.data(), "abcabcabc", 8, 9), -1);  // longer than the block
+        EXPECT_EQ(search(text.data(), "cab", 8, 3), 2);
+        EXPECT_EQ(search(text.data(), "cab", 8, 0), -1);
+        EXPECT_EQ(search(text.data(), "cab", 0, 3), -1);
+        EXPECT_EQ(search(text.data(), "abd", 8, 3), -1);
+        EXPECT_EQ(search(text.data(), "b", 7, 1), 1);
+    }
+    EXPECT_EQ(SearchBytesLast(text.data(), "cab", 8, 3), 5);
+    EXPECT_EQ(SearchBytesLast(text.data(), "ab", 8, 2), 6);
+    EXPECT_EQ(SearchBytesLast(text.data(), "abcabcab", 8, 8), 0);
+    EXPECT_EQ(SearchBytesLast(text.data(), "abcabcabc", 8, 9), -1);
+    EXPECT_EQ(SearchBytesLast(text.data(), "x", 8, 1), -1);
+    // A pattern running past the end of the block is not found.
+    const std::string longer = "xxxxxxxxxxxxxxxxxxxxab";
+    EXPECT_EQ(SearchBytes(longer.data(), "abc", longer.size(), 3), -1);
+}
+
+TEST(Primitives, MatchesJustOutsideTheBlockAreNotFound) {
+    alignas(16) std::uint8_t buf[64];
+    std::memset(buf, 'x', sizeof buf);
+    const std::uint8_t* block = buf + 1;  // 15 bytes before a 16-byte boundary
+    for (IndexByteFunc f : {IndexBytePlain, IndexByteSSE2, LastIndexBytePlain, LastIndexByteSSE2}) {
+        EXPECT_EQ(f(block, 'x', 0), -1);
+        EXPECT_EQ(f(block + 1, 'y', 40), -1);  // 'x' everywhere around, no 'y'
+    }
+    std::memset(buf, 'y', sizeof buf);
+    std::memset(buf + 8, 'x', 40);  // block of 'x' with 'y' directly before and after
+    for (IndexByteFunc f : {IndexBytePlain, IndexByteSSE2, LastIndexBytePlain, LastIndexBytePlain}) {
+        EXPECT_EQ(f(buf + 8, 'y', 40), -1);
+    }
+    for (IndexByteFunc f : {IndexNotBytePlain, IndexNotByteSSE2, LastIndexNotBytePlain, LastIndexNotByteSSE2}) {
+        EXPECT_EQ(f(buf + 8, 'x', 40), -1);
+    }
+    // Matches at index 0 and 14 of a block 15 bytes before a boundary.
+    std::memset(buf, 0, sizeof buf);
+    buf[1 + 14] = 7;
+    EXPECT_EQ(IndexByteSSE2(buf + 1, 7, 30), 14);
+    buf[1] = 7;
+    EXPECT_EQ(IndexByteSSE2(buf + 1, 7, 30), 0);
+    buf[1 + 20] = 7;
+    EXPECT_EQ(LastIndexByteSSE2(buf + 1, 7, 30), 20);
+    EXPECT_EQ(LastIndexByte(buf + 1, 7, 30), 20);
+}
+
+TEST(Primitives, ListAndSetSearches) {
+    const std::string text = "hello, world";
+    EXPECT_EQ(IndexOfAnyChar(text.data(), ",w", text.size(), 2), 5);
+    EXPECT_EQ(IndexOfAnyChar(text.data(), "xyz", text.size(), 3), -1);
+    EXPECT_EQ(IndexOfAnyChar(text.data(), ",w", 0, 2), -1);
+    EXPECT_EQ(IndexOfAnyChar(text.data(), ",w", text.size(), 0), -1);
+    EXPECT_EQ(IndexOfAnyChar(nullptr, ",w", 5, 2), -1);
+    const CharSet vowels = MakeCharSet("aeiou");
+    EXPECT_EQ(IndexInSet(text.data(), vowels, text.size()), 1);
+    EXPECT_EQ(LastIndexInSet(text.data(), vowels, text.size()), 8);
+    EXPECT_EQ(IndexNotInSet(text.data(), MakeCharSet("hel"), text.size()), 4);
+    EXPECT_EQ(LastIndexNotInSet(text.data(), MakeCharSet("dl"), text.size()), 9);
+    EXPECT_EQ(IndexInSet(text.data(), vowels, 0), -1);
+    EXPECT_EQ(LastIndexNotInSet(text.data(), MakeCharSet(text), text.size()), -1);
+    CharSet complement;
+    ComplementSet(vowels, complement);
+    EXPECT_FALSE(complement.Contains('a'));
+    EXPECT_TRUE(complement.Contains('b'));
+    EXPECT_TRUE(complement.Contains(static_cast<char>(0xFF)));
+}
+
+TEST(Primitives, RemoveCollapseReplaceReverse) {
+    const std::string text = "a,,b,,,c,";
+    std::string out(text.size(), '#');
+    EXPECT_EQ(RemoveByte(text.data(), ',', text.size(), out.data()), 3u);
+    EXPECT_EQ(out.substr(0, 3), "abc");
+    EXPECT_EQ(RemoveSetBytes(text.data(), MakeCharSet(",b"), text.size(), out.data()), 2u);
+    EXPECT_EQ(out.substr(0, 2), "ac");
+    EXPECT_EQ(RemoveAnyOfList(text.data(), ",a", text.size(), out.data(), 2), 2u);
+    EXPECT_EQ(out.substr(0, 2), "bc");
+    // An empty list removes nothing: everything is copied.
+    out.assign(text.size(), '#');
+    EXPECT_EQ(RemoveAnyOfList(text.data(), "", text.size(), out.data(), 0), text.size());
+    EXPECT_EQ(out, text);
+
+    EXPECT_EQ(CollapseRunsBytes(text.data(), out.data(), ',', text.size()), 6u);
+    EXPECT_EQ(out.substr(0, 6), "a,b,c,");
+    std::string inPlace = ",,x,,";
+    inPlace.resize(CollapseRunsBytes(inPlace.data(), inPlace.data(), ',', inPlace.size()));
+    EXPECT_EQ(inPlace, ",x,");
+
+    std::string dst = "..........";
+    const std::string src = "0123456789", mask = "ab9ab9ab9a";
+    CopyWhereMaskNot(src.data(), dst.data(), mask.data(), '9', src.size());
+    EXPECT_EQ(dst, "01.34.67.9");
+
+    std::string r = "a-b_c-d";
+    ReplaceByte(r.data(), '-', '+', r.size());
+    EXPECT_EQ(r, "a+b_c+d");
+    ReplaceAnyOfList(r.data(), "+_", ' ', 2, r.size());
+    EXPECT_EQ(r, "a b c d");
+    ReplaceAnyOfList(r.data(), "", 'x', 0, r.size());
+    ReplaceSetBytes(r.data(), CharSet{}, 'x', r.size());
+    EXPECT_EQ(r, "a b c d");
+    ReplaceSetBytes(r.data(), MakeCharSet("ad"), 'z', r.size());
+    EXPECT_EQ(r, "z b c z");
+
+    for (const auto& [in, reversed] : {std::pair<std::string, std::string>{"", ""}, {"a", "a"}, {"ab", "ba"},
+                                       {"abc", "cba"}, {"abcdefgh", "hgfedcba"}}) {
+        std::string s = in;
+        ReverseBytes(s.data(), s.size());
+        EXPECT_EQ(s, reversed);
+    }
+}
+
+TEST(Primitives, FillDWordsOrderAndPointers) {
+    std::vector<std::uint32_t> a(5, 0);
+    EXPECT_EQ(FillDWords(a.data(), 9u, 4), 9u);
+    EXPECT_EQ(a, (std::vector<std::uint32_t>{9, 9, 9, 9, 0}));
+
+    for (OrderUFunc f : {MinUPlain, MinUCMov}) EXPECT_EQ(f(0xFFFFFFFFu, 1u), 1u);
+    for (OrderUFunc f : {MaxUPlain, MaxUCMov}) EXPECT_EQ(f(0xFFFFFFFFu, 1u), 0xFFFFFFFFu);
+    for (OrderIFunc f : {MinIPlain, MinICMov}) EXPECT_EQ(f(-1, 1), -1);
+    for (OrderIFunc f : {MaxIPlain, MaxICMov}) EXPECT_EQ(f(-1, 1), 1);
+    for (ClampIFunc f : {ClampIPlain, ClampICMov}) {
+        EXPECT_EQ(f(-5, 0, 10), 0);
+        EXPECT_EQ(f(5, 0, 10), 5);
+        EXPECT_EQ(f(50, 0, 10), 10);
+    }
+    for (ClampUFunc f : {ClampUPlain, ClampUCMov}) {
+        EXPECT_EQ(f(1, 3, 10), 3u);
+        EXPECT_EQ(f(0xFFFFFFFFu, 3, 10), 10u);
+    }
+    EXPECT_EQ(MinUFast(2, 3), 2u);
+    EXPECT_EQ(ClampIFast(-7, -3, 3), -3);
+
+    const char text[] = "abcdef";
+    EXPECT_EQ(ByteAtPtr(2, text), 'c');
+    EXPECT_EQ(*PtrAdd(3, text), 'd');
+    std::string s = "old";
+    CopyPtrToStr(text, 1, 3, s);
+    EXPECT_EQ(s, "bcd");
+    CopyPtrToStr(text, 1, 0, s);
+    EXPECT_TRUE(s.empty());
+}
+
+TEST(Primitives, DispatchedPrimitivesGiveTheSameResultsOnEveryClass) {
+    const std::string text = "the quick brown fox jumps over the lazy dog, again and again and again";
+    const auto results = [&] {
+        std::vector<long long> r;
+        r.push_back(IndexByte(text.data(), 'z', text.size()));
+        r.push_back(LastIndexByte(text.data(), 'a', text.size()));
+        r.push_back(IndexNotByte(text.data(), 't', text.size()));
+        r.push_back(LastIndexNotByte(text.data(), 'n', text.size()));
+        r.push_back(IndexGreaterByte(text.data(), 'x', text.size()));
+        r.push_back(IndexNotGreaterByte(text.data(), ' ', text.size()));
+        r.push_back(SearchBytes(text.data(), "again", text.size(), 5));
+        r.push_back(static_cast<long long>(CountByteFast(text.data(), 'a', text.size())));
+        r.push_back(static_cast<long long>(CountEqualBytes(text.data(), text.data() + 1, text.size() - 1)));
+        r.push_back(FirstMismatchFast(text.data(), "the quick brown cat", 19));
+        r.push_back(static_cast<long long>(PopCountBytes(text.data(), text.size())));
+        return r;
+    };
+    const auto detected = results();
+    const std::uint8_t savedClass = CPUClass, savedCMov = CPUHasCMOV, savedPopcnt = CPUHasPOPCNT;
+    for (std::uint8_t cls = 0; cls <= 11; ++cls) {
+        if (cls >= 5 && !Supports("ssse3")) break;
+        if (cls >= 7 && !Supports("sse4.2")) break;
+        CPUClass = cls;
+        CPUHasCMOV = cls % 2;
+        CPUHasPOPCNT = Supports("popcnt") ? (cls / 2) % 2 : 0;
+        InitCPUDispatch(1);
+        EXPECT_EQ(results(), detected) << "class " << int(cls);
+    }
+    CPUClass = savedClass;
+    CPUHasCMOV = savedCMov;
+    CPUHasPOPCNT = savedPopcnt;
+    CPUDispatchDone = 0;
+    InitCPUDispatch(0);
+}
+
+}  // namespace
