@@ -1,8 +1,83 @@
-// Program entry. The main window arrives with the GUI; until then this only reports what it would load.
-#include <cstdio>
+// Program entry: identity, windows, the welcome line, the command-line argument, the event loop.
+#include <QApplication>
+#include <QFileInfo>
+
+#include <clocale>
+#include <filesystem>
+#include <string>
+
+#include "foundation/random.h"
+#include "gui/command_line.h"
+#include "gui/main_window.h"
+#include "gui/qt_text.h"
+#include "gui/qt_ui_port.h"
+#include "shell/message_area.h"
+#include "shell/program_identity.h"
+#include "shell/reporting.h"
+#include "shell/settings.h"
+
+namespace {
+
+void SetProgramPaths(const QApplication& app) {
+    AppPath = FromQt(QApplication::applicationDirPath());
+    if (AppPath.empty() || AppPath.back() != '/') AppPath += '/';
+    ExeFileName = FromQt(QFileInfo(QApplication::applicationFilePath()).fileName());
+    (void)app;
+}
+
+bool NamesExistingFile(const std::string& name) {
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(name, ignored);
+}
+
+// Handles the first argument; false when the program is to end without entering the event loop.
+bool ProcessCommandLine(const std::string& argument) {
+    switch (ClassifyArgument(argument, NamesExistingFile(argument))) {
+        case CommandLineAction::Ignore:
+            return true;
+        case CommandLineAction::LoadFile:
+            WriteMsg("Data file " + argument + " will be loaded.");
+            return true;
+        case CommandLineAction::LoadClipboard:
+            WriteMsg("The data matrix will be loaded from the clipboard.");
+            return true;
+        case CommandLineAction::Quit:
+            return false;
+        case CommandLineAction::Refuse:
+            ShowError("The current version of TESK does not support this command line option");
+            ShowError("Invalid command line option");
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    std::printf("TESK: the main window is not built yet.%s%s\n", argc > 1 ? " Data file: " : "",
-                argc > 1 ? argv[1] : "");
-    return 0;
+    QApplication app(argc, argv);
+    // Qt takes the locale from the environment; number text and parsing must not follow it.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QStringLiteral("TESK"));
+    QApplication::setApplicationVersion(ToQt(ProgramVersion));
+
+    Randomize();
+    SetProgramPaths(app);
+
+    TMainPrg window;
+    QtUiPort port(window);
+    SetUiPort(&port);
+
+    WriteMsg(WelcomeLine);
+    // QApplication has taken its own options (-style, ...) out of argv; the first one left counts.
+    const QStringList arguments = QApplication::arguments();
+    int exitCode = 0;
+    if (arguments.size() < 2 || ProcessCommandLine(FromQt(arguments.at(1)))) {
+        window.show();
+        exitCode = QApplication::exec();
+    } else if (ClassifyArgument(FromQt(arguments.at(1)), false) == CommandLineAction::Refuse) {
+        exitCode = 1;
+    }
+    SetUiPort(nullptr);
+    StopLog();
+    return exitCode;
 }

@@ -1,5 +1,7 @@
 #include "foundation/strings.h"
 
+#include "foundation/primitives.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <unordered_map>
@@ -12,6 +14,21 @@ constexpr std::size_t npos = std::string_view::npos;
 std::size_t ToPos(std::size_t index) { return index == npos ? 0 : index + 1; }
 
 bool InList(char c, std::string_view list) { return list.find(c) != npos; }
+
+std::uint8_t Byte(char c) { return static_cast<std::uint8_t>(c); }
+
+// 0-based index of the first ch at or after from, npos when none.
+std::size_t FindByte(std::string_view text, char ch, std::size_t from = 0) {
+    if (from >= text.size()) return npos;
+    const std::ptrdiff_t at = IndexByte(text.data() + from, Byte(ch), text.size() - from);
+    return at < 0 ? npos : from + static_cast<std::size_t>(at);
+}
+
+// 0-based index of the last ch among the first count characters, npos when none.
+std::size_t FindLastByte(std::string_view text, char ch, std::size_t count) {
+    const std::ptrdiff_t at = LastIndexByte(text.data(), Byte(ch), std::min(count, text.size()));
+    return at < 0 ? npos : static_cast<std::size_t>(at);
+}
 
 }  // namespace
 
@@ -42,7 +59,7 @@ AString SplitString(std::string_view text, std::string_view separator, bool drop
     parts.reserve(CountChar(last, text) + 1);
     std::size_t start = 0;
     for (;;) {
-        const std::size_t at = text.find(last, start);
+        const std::size_t at = FindByte(text, last, start);
         if (at == npos) break;
         std::size_t end = at;
         if (pair && end > start && text[end - 1] == first) --end;
@@ -58,7 +75,7 @@ std::size_t SplitByChar(std::string_view text, char separator, AString& parts) {
     AString result;
     result.reserve(CountChar(separator, text) + 1);
     std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != npos; start = at + 1) {
+    for (std::size_t at; (at = FindByte(text, separator, start)) != npos; start = at + 1) {
         result.emplace_back(text.substr(start, at - start));
     }
     result.emplace_back(text.substr(start));
@@ -71,11 +88,8 @@ AString SplitLines(std::string_view text, LineBreakKind kind) {
     AString lines;
     switch (kind) {
         case kBreakCRLF: {
-            std::string noCR;
-            noCR.reserve(text.size());
-            for (char c : text) {
-                if (c != '\r') noCR.push_back(c);
-            }
+            std::string noCR(text.size(), '\0');
+            noCR.resize(RemoveByte(text.data(), Byte('\r'), text.size(), noCR.data()));
             SplitByChar(noCR, '\n', lines);
             break;
         }
@@ -109,7 +123,7 @@ bool SplitOrWhole(std::string_view text, std::size_t at, std::string& left, std:
 }  // namespace
 
 bool SplitAtChar(std::string_view text, char ch, std::string& left, std::string& right) {
-    const std::size_t at = text.find(ch);
+    const std::size_t at = FindByte(text, ch);
     if (at == npos) {
         left.clear();
         right.clear();
@@ -120,15 +134,16 @@ bool SplitAtChar(std::string_view text, char ch, std::string& left, std::string&
 }
 
 bool SplitAtFirstCharFast(std::string_view text, char ch, std::string& left, std::string& right) {
-    return SplitOrWhole(text, text.find(ch), left, right);
+    return SplitOrWhole(text, FindByte(text, ch), left, right);
 }
 
 bool SplitAtLastCharFast(std::string_view text, char ch, std::string& left, std::string& right) {
-    return SplitOrWhole(text, text.rfind(ch), left, right);
+    return SplitOrWhole(text, FindLastByte(text, ch, text.size()), left, right);
 }
 
 void SplitAtFirstOf(std::string_view text, std::string_view chars, std::string& left, std::string& right) {
-    const std::size_t at = chars.empty() ? npos : text.find_first_of(chars);
+    const std::ptrdiff_t found = IndexOfAnyChar(text.data(), chars.data(), text.size(), chars.size());
+    const std::size_t at = found < 0 ? npos : static_cast<std::size_t>(found);
     if (at == npos) {
         left.clear();
         right.clear();
@@ -145,18 +160,18 @@ void ExtractBetween(std::string_view text, std::string_view opens, std::string_v
     std::size_t open = 0;
     std::size_t close = 0;
     if (fromLeft) {
-        for (char c : opens) open = std::max(open, ToPos(text.find(c)));
+        for (char c : opens) open = std::max(open, ToPos(FindByte(text, c)));
         close = text.size();
         if (open > 0) {
             for (char c : closes) {
-                const std::size_t p = ToPos(text.find(c, open - 1));
+                const std::size_t p = ToPos(FindByte(text, c, open - 1));
                 if (p > 0 && p < close) close = p;
             }
         }
     } else {
-        for (char c : closes) close = std::max(close, ToPos(text.find(c)));
+        for (char c : closes) close = std::max(close, ToPos(FindByte(text, c)));
         if (close > 0) {
-            for (char c : opens) open = std::max(open, ToPos(text.rfind(c, close - 1)));
+            for (char c : opens) open = std::max(open, ToPos(FindLastByte(text, c, close)));
         }
     }
     if (open == 0 || close == 0) {
@@ -191,31 +206,29 @@ void ExtractBetween(std::string_view text, std::string_view opens, std::string_v
 std::size_t PosOfChar(char ch, std::string_view text, std::size_t start) {
     if (start == 0) start = 1;
     if (start > text.size()) return 0;
-    return ToPos(text.find(ch, start - 1));
+    return ToPos(FindByte(text, ch, start - 1));
 }
 
 std::size_t LastPosOfChar(char ch, std::string_view text, std::size_t start) {
     if (start == 0) start = 1;
     if (start > text.size()) return 0;
-    return ToPos(text.rfind(ch, start - 1));
+    return ToPos(FindLastByte(text, ch, start));
 }
 
-std::size_t PosCharFast(std::string_view text, char ch) { return ToPos(text.find(ch)); }
+std::size_t PosCharFast(std::string_view text, char ch) { return ToPos(FindByte(text, ch)); }
 
 std::size_t PosCharFrom(std::string_view text, char ch, std::size_t start) {
     if (start == 0 || start > text.size()) return 0;
-    return ToPos(text.find(ch, start - 1));
+    return ToPos(FindByte(text, ch, start - 1));
 }
 
 std::size_t LastPosCharFast(std::string_view text, char ch, std::ptrdiff_t n) {
-    if (n < 0) return ToPos(text.rfind(ch));
+    if (n < 0) return ToPos(FindLastByte(text, ch, text.size()));
     if (n == 0 || static_cast<std::size_t>(n) > text.size()) return 0;
-    return ToPos(text.rfind(ch, static_cast<std::size_t>(n) - 1));
+    return ToPos(FindLastByte(text, ch, static_cast<std::size_t>(n)));
 }
 
-std::size_t CountChar(char ch, std::string_view text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), ch));
-}
+std::size_t CountChar(char ch, std::string_view text) { return CountByteFast(text.data(), Byte(ch), text.size()); }
 
 std::size_t CountSubstr(std::string_view text, std::string_view sub) {
     if (sub.empty()) return 0;
@@ -231,8 +244,11 @@ std::size_t PosExPlain(std::string_view text, std::string_view sub, std::size_t 
 }
 
 std::size_t PosChecked(std::string_view text, std::string_view sub) {
-    const std::size_t plain = PosExPlain(text, sub, 1);
-    return plain;
+    const std::ptrdiff_t at = SearchBytes(text.data(), sub.data(), text.size(), sub.size());
+    const std::size_t pos = at < 0 ? 0 : static_cast<std::size_t>(at) + 1;
+    // The processor-specific search must agree with the plain one; a difference is a bug, not data.
+    if (pos != PosExPlain(text, sub, 1)) throw std::logic_error("Assertion failure");
+    return pos;
 }
 
 bool EndsWithLineBreak(std::string_view text, std::string_view lineBreak) {
@@ -242,9 +258,9 @@ bool EndsWithLineBreak(std::string_view text, std::string_view lineBreak) {
 }
 
 LineBreakKind DetectLineBreak(std::string_view text) {
-    const std::size_t lf = text.find('\n');
+    const std::size_t lf = FindByte(text, '\n');
     if (lf != npos) return lf > 0 && text[lf - 1] == '\r' ? kBreakCRLF : kBreakLF;
-    return text.find('\r') != npos ? kBreakCR : kBreakNone;
+    return FindByte(text, '\r') != npos ? kBreakCR : kBreakNone;
 }
 
 LineBreakKind LineBreakKindByCount(std::string_view text) {
@@ -287,21 +303,15 @@ std::string UpperCaseAscii(std::string_view text) {
 }
 
 std::string RemoveCharsInSet(std::string_view text, const CharSet& set) {
-    std::string s;
-    s.reserve(text.size());
-    for (char c : text) {
-        if (!set.Contains(c)) s.push_back(c);
-    }
+    std::string s(text.size(), '\0');
+    s.resize(RemoveSetBytes(text.data(), set, text.size(), s.data()));
     return s;
 }
 
 std::string KeepCharsInSet(std::string_view text, const CharSet& set) {
-    std::string s;
-    s.reserve(text.size());
-    for (char c : text) {
-        if (set.Contains(c)) s.push_back(c);
-    }
-    return s;
+    CharSet others;
+    ComplementSet(set, others);
+    return RemoveCharsInSet(text, others);
 }
 
 char FilterChar(bool drop, char ch, std::string_view list) {
@@ -309,13 +319,11 @@ char FilterChar(bool drop, char ch, std::string_view list) {
 }
 
 std::string FilterChars(bool drop, std::string_view text, std::string_view list) {
-    const CharSet set = MakeCharSet(list);
-    std::string s;
-    s.reserve(text.size());
-    for (char c : text) {
-        if (c != '\0' && set.Contains(c) != drop) s.push_back(c);
-    }
-    return s;
+    CharSet listed = MakeCharSet(list);
+    CharSet gone = listed;
+    if (!drop) ComplementSet(listed, gone);
+    gone.Include('\0');  // never passed on
+    return RemoveCharsInSet(text, gone);
 }
 
 std::string ReplaceChars(std::string_view text, char ch, std::string_view list) {
@@ -324,34 +332,21 @@ std::string ReplaceChars(std::string_view text, char ch, std::string_view list) 
 
 std::string ReplaceCharsInSet(std::string_view text, const CharSet& set, char ch) {
     std::string s(text);
-    for (char& c : s) {
-        if (set.Contains(c)) c = ch;
-    }
+    ReplaceSetBytes(s.data(), set, Byte(ch), s.size());
     return s;
 }
 
 std::string CollapseRuns(std::string_view text, char ch) {
-    std::string s;
-    s.reserve(text.size());
-    for (char c : text) {
-        if (c != ch || s.empty() || s.back() != ch) s.push_back(c);
-    }
+    std::string s(text.size(), '\0');
+    s.resize(CollapseRunsBytes(text.data(), s.data(), Byte(ch), text.size()));
     return s;
 }
 
 std::size_t CollapseSeparators(std::string& text, const CharSet& set, char sep, bool dropEnds) {
     if (text.empty()) return 0;
-    std::size_t out = 0;
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = set.Contains(text[i]) ? sep : text[i];
-        if (c == sep) {
-            if (out > 0 && text[out - 1] == sep) continue;
-            ++count;
-        }
-        text[out++] = c;
-    }
-    text.resize(out);
+    ReplaceSetBytes(text.data(), set, Byte(sep), text.size());
+    text.resize(CollapseRunsBytes(text.data(), text.data(), Byte(sep), text.size()));
+    std::size_t count = CountChar(sep, text);
     if (dropEnds && count > 0) {
         if (text.back() == sep) {
             text.pop_back();

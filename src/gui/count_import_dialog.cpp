@@ -1,10 +1,10 @@
 #include "gui/count_import_dialog.h"
 
-#include <QDialogButtonBox>
+#include "gui/dialog_buttons.h"
+
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -49,20 +49,15 @@ TCntDataImportForm::TCntDataImportForm(QWidget* parent) : QDialog(parent) {
     form->addRow(PlainLabel("(Missing Data if in between these two thresholds)", this));
     form->addRow(PlainLabel("Missing data IF = ", this), MissingEdit);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TCntDataImportForm::Button1Click);
-    connect(cancel, &QPushButton::clicked, this, &TCntDataImportForm::Button2Click);
+    const OkCancelButtons buttons = MakeOkCancelButtons(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &TCntDataImportForm::Button1Click);
+    connect(buttons.cancel, &QPushButton::clicked, this, &TCntDataImportForm::Button2Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PlainLabel("Data point is  ...", this));
     layout->addLayout(form);
     layout->addWidget(PlainLabel("NB: Individual and Locus names are expected to be present; individuals in columns", this));
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -1,13 +1,13 @@
 #include "gui/file_param_dialog.h"
 
+#include "gui/dialog_buttons.h"
+
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -77,6 +77,7 @@ TFileParamDialog::TFileParamDialog(QWidget* parent) : QDialog(parent) {
     DelimitedBox = new QCheckBox(QStringLiteral("Delimited data"), this);
     IncludeGroupsBox = new QCheckBox(QStringLiteral("Include Groups"), this);
     AmbiguityNegativeBox = new QCheckBox(QStringLiteral("Ambiguity negative"), this);
+    AmbiguityNegativeBox->hide();  // shown only while saving
     auto* flags = new QHBoxLayout;
     flags->addWidget(DelimitedBox);
     flags->addWidget(IncludeGroupsBox);
@@ -86,16 +87,11 @@ TFileParamDialog::TFileParamDialog(QWidget* parent) : QDialog(parent) {
     auto* note = new QLabel(QStringLiteral("NB: The input file ought not contain the characters '<' or '>'."), this);
     note->setTextFormat(Qt::PlainText);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TFileParamDialog::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &TFileParamDialog::CancelBtnClick);
+    const OkCancelButtons buttons = MakeOkCancelButtons(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &TFileParamDialog::OKBtnClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &TFileParamDialog::CancelBtnClick);
     // Closing the window is a Cancel too.
-    connect(this, &QDialog::rejected, this, [this] { FileParamCancelled = true; });
+    connect(this, &QDialog::rejected, this, [this] { FileParamCancelled = 1; });
 
     auto* top = new QHBoxLayout;
     top->addWidget(orientation);
@@ -105,46 +101,57 @@ TFileParamDialog::TFileParamDialog(QWidget* parent) : QDialog(parent) {
     layout->addLayout(symbols);
     layout->addLayout(flags);
     layout->addWidget(note);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TFileParamDialog::SetFields(const FileParamFields& fields) {
-    ColumnsBtn->setChecked(fields.indInColumns);
-    RowsBtn->setChecked(!fields.indInColumns);
-    IndividualsBox->setChecked(fields.indHeader);
-    LociBox->setChecked(fields.locHeader);
-    PresenceEdit->setText(SymbolText(fields.presence));
-    AbsenceEdit->setText(SymbolText(fields.absence));
-    AmbiguityEdit->setText(SymbolText(fields.ambiguity));
-    OpenRemarkEdit->setText(SymbolText(fields.openRemark));
-    CloseRemarkEdit->setText(SymbolText(fields.closeRemark));
-    EndOfDataEdit->setText(SymbolText(fields.endOfData));
-    DelimitedBox->setChecked(fields.delimitedData);
-    IncludeGroupsBox->setChecked(fields.includeGroups);
-    AmbiguityNegativeBox->setChecked(fields.ambiguityNegative);
+void TFileParamDialog::SetFields(const FileParamRecord& rec) {
+    ColumnsBtn->setChecked(rec.IndInColumns == 1);
+    RowsBtn->setChecked(rec.IndInColumns != 1);
+    IndividualsBox->setChecked(rec.IndHeader == 1);
+    LociBox->setChecked(rec.LocHeader == 1);
+    PresenceEdit->setText(SymbolText(rec.PresenceChar));
+    AbsenceEdit->setText(SymbolText(rec.AbsenceChar));
+    AmbiguityEdit->setText(SymbolText(rec.AmbiguityChar));
+    OpenRemarkEdit->setText(SymbolText(rec.OpenRemarkChar));
+    CloseRemarkEdit->setText(SymbolText(rec.CloseRemarkChar));
+    EndOfDataEdit->setText(SymbolText(rec.EndOfDataChar));
+    DelimitedBox->setChecked(rec.DelimitedData == 1);
+    IncludeGroupsBox->setChecked(rec.IncludeGroups == 1);
+    AmbiguityNegativeBox->setChecked(rec.AmbiguityNegative == 1);
 }
 
-FileParamFields TFileParamDialog::Fields(const FileParamFields& previous) const {
-    FileParamFields f;
-    f.indInColumns = ColumnsBtn->isChecked();
-    f.indHeader = IndividualsBox->isChecked();
-    f.locHeader = LociBox->isChecked();
-    f.presence = SymbolOf(PresenceEdit, previous.presence);
-    f.absence = SymbolOf(AbsenceEdit, previous.absence);
-    f.ambiguity = SymbolOf(AmbiguityEdit, previous.ambiguity);
-    f.openRemark = SymbolOf(OpenRemarkEdit, previous.openRemark);
-    f.closeRemark = SymbolOf(CloseRemarkEdit, previous.closeRemark);
-    f.endOfData = SymbolOf(EndOfDataEdit, previous.endOfData);
-    f.delimitedData = DelimitedBox->isChecked();
-    f.includeGroups = IncludeGroupsBox->isChecked();
-    f.ambiguityNegative = AmbiguityNegativeBox->isChecked();
-    return f;
+FileParamRecord TFileParamDialog::Fields(const FileParamRecord& previous) const {
+    FileParamRecord rec = previous;
+    rec.IndInColumns = ColumnsBtn->isChecked() ? 1 : 0;
+    rec.IndHeader = IndividualsBox->isChecked() ? 1 : 0;
+    rec.LocHeader = LociBox->isChecked() ? 1 : 0;
+    rec.PresenceChar = SymbolOf(PresenceEdit, previous.PresenceChar);
+    rec.AbsenceChar = SymbolOf(AbsenceEdit, previous.AbsenceChar);
+    rec.AmbiguityChar = SymbolOf(AmbiguityEdit, previous.AmbiguityChar);
+    rec.OpenRemarkChar = SymbolOf(OpenRemarkEdit, previous.OpenRemarkChar);
+    rec.CloseRemarkChar = SymbolOf(CloseRemarkEdit, previous.CloseRemarkChar);
+    rec.EndOfDataChar = SymbolOf(EndOfDataEdit, previous.EndOfDataChar);
+    rec.DelimitedData = DelimitedBox->isChecked() ? 1 : 0;
+    rec.IncludeGroups = IncludeGroupsBox->isChecked() ? 1 : 0;
+    rec.AmbiguityNegative = AmbiguityNegativeBox->isChecked() ? 1 : 0;
+    return rec;
 }
 
 void TFileParamDialog::OKBtnClick() { accept(); }
 
 void TFileParamDialog::CancelBtnClick() {
-    FileParamCancelled = true;
+    FileParamCancelled = 1;
     reject();
+}
+
+bool EditFileParams(TFileParamDialog& dialog, bool showAmbiguityNegative) {
+    const FileParamRecord before = GetFileParams();
+    dialog.FileParamCancelled = 0;
+    dialog.SetFields(before);
+    dialog.AmbiguityNegativeBox->setVisible(showAmbiguityNegative);
+    dialog.exec();
+    dialog.AmbiguityNegativeBox->hide();
+    SetFileParams(dialog.Fields(before));
+    return dialog.FileParamCancelled == 1;
 }

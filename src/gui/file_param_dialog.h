@@ -4,37 +4,26 @@
 
 #include <QDialog>
 
+#include <cstdint>
+
+#include "shell/file_params.h"
+
 class QCheckBox;
 class QLineEdit;
 class QRadioButton;
-
-// The dialog's contents as values.
-struct FileParamFields {
-    bool indInColumns = true;
-    bool indHeader = true;
-    bool locHeader = false;
-    char presence = '1';
-    char absence = '0';
-    char ambiguity = '?';
-    char openRemark = '{';
-    char closeRemark = '}';
-    char endOfData = '*';
-    bool delimitedData = true;
-    bool includeGroups = true;
-    bool ambiguityNegative = false;
-};
 
 class TFileParamDialog : public QDialog {
     Q_OBJECT
 public:
     explicit TFileParamDialog(QWidget* parent = nullptr);
 
-    void SetFields(const FileParamFields& fields);
-    // The controls as values; an empty symbol field keeps the symbol of `previous`.
-    FileParamFields Fields(const FileParamFields& previous) const;
+    // Fills the controls from the record's orientation, headers, symbols and three flags.
+    void SetFields(const FileParamRecord& rec);
+    // `previous` with the controls' values; an empty symbol field keeps the previous symbol.
+    FileParamRecord Fields(const FileParamRecord& previous) const;
 
     // Set by Cancel (and by closing the window); the caller clears it before showing the form.
-    bool FileParamCancelled = false;
+    std::uint8_t FileParamCancelled = 0;
 
     QRadioButton* RowsBtn;
     QRadioButton* ColumnsBtn;
@@ -54,3 +43,8 @@ private:
     void OKBtnClick();
     void CancelBtnClick();
 };
+
+// Runs the dialog on the input-format settings: fills it from them, shows it modally and copies
+// every control back whichever button closed it. Returns true when the user cancelled.
+// showAmbiguityNegative shows the "Ambiguity negative" box for this one use (saving).
+bool EditFileParams(TFileParamDialog& dialog, bool showAmbiguityNegative = false);

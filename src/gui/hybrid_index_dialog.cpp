@@ -1,9 +1,9 @@
 #include "gui/hybrid_index_dialog.h"
 
+#include "gui/dialog_buttons.h"
+
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 THinExpFilt::THinExpFilt(QWidget* parent) : QDialog(parent) {
@@ -21,19 +21,14 @@ THinExpFilt::THinExpFilt(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Individuals to be tested"), TestedBox);
     for (QComboBox* box : {Parent1Box, Parent2Box, TestedBox}) box->setMinimumContentsLength(24);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &THinExpFilt::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &THinExpFilt::CancelBtnClick);
+    const OkCancelButtons buttons = MakeOkCancelButtons(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &THinExpFilt::OKBtnClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &THinExpFilt::CancelBtnClick);
     connect(this, &QDialog::rejected, this, [this] { HinExpCancelled = 1; });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -1,13 +1,13 @@
 #include "gui/query_box.h"
 
+#include "gui/dialog_buttons.h"
+
 #include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -29,14 +29,9 @@ TQBox::TQBox(QWidget* parent) : QDialog(parent) {
     CheckListBox1 = new QListWidget(this);
     for (QLabel* label : {Label1, Label2, Label3, Label4}) label->setTextFormat(Qt::PlainText);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TQBox::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &TQBox::CancelBtnClick);
+    const OkCancelButtons buttons = MakeOkCancelButtons(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &TQBox::OKBtnClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &TQBox::CancelBtnClick);
 
     auto* editRow = new QHBoxLayout;
     editRow->addWidget(Edit1, 1);
@@ -48,7 +43,7 @@ TQBox::TQBox(QWidget* parent) : QDialog(parent) {
     layout->addLayout(editRow);
     layout->addWidget(ComboBox1);
     layout->addWidget(CheckListBox1);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     QBoxReset();
 }

@@ -1,13 +1,13 @@
 #include "gui/ttest_dialog.h"
 
+#include "gui/dialog_buttons.h"
+
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -51,14 +51,9 @@ TtTstDlg::TtTstDlg(QWidget* parent) : QDialog(parent) {
     OutputTBox->setChecked(true);
     OutputShannonBox = new QCheckBox(QStringLiteral("Output Shannon"), this);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &TtTstDlg::CancelBtnClick);
+    const OkCancelButtons buttons = MakeOkCancelButtons(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(buttons.cancel, &QPushButton::clicked, this, &TtTstDlg::CancelBtnClick);
     connect(this, &QDialog::rejected, this, [this] { TTestCancelled = 1; });
 
     auto* right = new QVBoxLayout;
@@ -72,7 +67,7 @@ TtTstDlg::TtTstDlg(QWidget* parent) : QDialog(parent) {
     columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 }
 
 int TtTstDlg::ConfidenceOutput() const { return SignificanceBtn->isChecked() ? 0 : 1; }

@@ -350,7 +350,12 @@ NeiLiReportScope::NeiLiReportScope(std::function<void(const std::string&)> repor
 
 NeiLiReportScope::~NeiLiReportScope() {
     tCurrentScope = outer_;
-    Flush();
+    // Runs flush themselves; this catches an early exit. A callback failing while the stack
+    // unwinds must not end the program.
+    try {
+        Flush();
+    } catch (...) {
+    }
 }
 
 NeiLiReportScope* NeiLiReportScope::Current() { return tCurrentScope; }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "foundation/char_set.h"
 #include "foundation/file_io.h"
+#include "foundation/strings.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 
@@ -126,27 +128,20 @@ void ParseSpecBlock(std::string_view block) {
     const std::string_view given = block.substr(p1 + 1, p2 - p1 - 1);
     for (std::size_t k = 0; k < given.size() && k < std::size(symbols); ++k) *symbols[k] = given[k];
 
-    std::string flags;
-    for (const char c : block.substr(p2))
-        if (c != ':' && c != '>' && c != ' ') flags += c;
-    std::size_t start = 0;
-    while (start <= flags.size()) {
-        std::size_t end = flags.find(',', start);
-        if (end == std::string::npos) end = flags.size();
-        const std::string_view piece = std::string_view(flags).substr(start, end - start);
-        if (piece.size() >= 2) {
-            std::uint8_t* flag = nullptr;
-            switch (piece[0]) {
-                case 'a': flag = &rec.IncludeGroups; break;
-                case 'c': flag = &rec.IndInColumns; break;
-                case 'd': flag = &rec.DelimitedData; break;
-                case 'i': flag = &rec.IndHeader; break;
-                case 'l': flag = &rec.LocHeader; break;
-                default: break;
-            }
-            if (flag) ParsePlusMinus(*flag, piece[1]);
+    AString pieces;
+    SplitByChar(RemoveCharsInSet(block.substr(p2), MakeCharSet(":> ")), ',', pieces);
+    for (const std::string& piece : pieces) {
+        if (piece.size() < 2) continue;
+        std::uint8_t* flag = nullptr;
+        switch (piece[0]) {
+            case 'a': flag = &rec.IncludeGroups; break;
+            case 'c': flag = &rec.IndInColumns; break;
+            case 'd': flag = &rec.DelimitedData; break;
+            case 'i': flag = &rec.IndHeader; break;
+            case 'l': flag = &rec.LocHeader; break;
+            default: break;
         }
-        start = end + 1;
+        if (flag) ParsePlusMinus(*flag, piece[1]);
     }
     SetFileParams(rec);
 }

@@ -1,6 +1,7 @@
 #include "shell/settings.h"
 
 #include "foundation/number_text.h"
+#include "foundation/text_file.h"
 
 #define TESK_DEFINE_SETTING(type, name, value) type name = value;
 TESK_SETTINGS(TESK_DEFINE_SETTING)
@@ -11,6 +12,8 @@ void RestoreDefaultSettings() {
     TESK_SETTINGS(TESK_RESTORE_SETTING)
 #undef TESK_RESTORE_SETTING
 }
+
+std::unique_ptr<Ttf> FreqOutBuffer;
 
 const std::array<const char*, 5> AlleleFreqMethodNames = {
     "Square root", "Lynch-Milligan", "Bayesian, uniform prior",

@@ -4,9 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "foundation/types.h"
+
+class Ttf;  // foundation/text_file.h
 
 // One entry per setting: X(type, name, default). The list is the only place a default is written;
 // the globals, their definitions and RestoreDefaultSettings are all generated from it.
@@ -131,6 +134,10 @@ extern const std::array<const char*, 5> AlleleFreqMethodNames;
 inline constexpr char RVersionCommentChar = '#';
 inline constexpr char RVersionQuoteChar = '"';
 inline constexpr char RVersionAssignChar = '=';
+
+// The report buffer that a frequency or statistics command creates, fills and frees within
+// the command; empty between commands.
+extern std::unique_ptr<Ttf> FreqOutBuffer;
 
 // Settings to text. The arguments default to the current settings.
 std::string CoefficientNameOf(int code);

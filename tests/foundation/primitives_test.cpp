@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -106,7 +107,7 @@ TEST(Primitives, OrderAndDWordSearchVariantsAgreeWithPlain) {
         }
         // Dword arrays: the block's bytes read as length / 4 dwords (any alignment).
         std::vector<std::uint32_t> dwords(length / 4);
-        std::memcpy(dwords.data(), block, dwords.size() * 4);
+        if (!dwords.empty()) std::memcpy(dwords.data(), block, dwords.size() * 4);
         const std::uint32_t probe = dwords.empty() ? 0u : dwords[Random(static_cast<std::uint32_t>(dwords.size()))];
         for (std::uint32_t value : {probe, 0x61616161u}) {
             ASSERT_EQ(IndexDWordSSE2(dwords.data(), value, dwords.size()),
@@ -390,6 +391,68 @@ TEST(Primitives, FillDWordsOrderAndPointers) {
     EXPECT_EQ(s, "bcd");
     CopyPtrToStr(text, 1, 0, s);
     EXPECT_TRUE(s.empty());
+}
+
+// Blocks that end exactly where their allocation ends, so that a sanitizer build catches any
+// variant reading or writing past the block.
+TEST(Primitives, VariantsStayInsideExactAllocations) {
+    RandSeed = 77;
+    const std::uint8_t savedClass = CPUClass, savedCMov = CPUHasCMOV, savedPopcnt = CPUHasPOPCNT;
+    const std::uint8_t top = Supports("sse4.2") && Supports("popcnt") ? 10 : 3;
+    for (std::uint8_t cls : {std::uint8_t{0}, std::uint8_t{3}, std::uint8_t{4}, top}) {
+        CPUClass = cls;
+        CPUHasPOPCNT = cls == top ? 1 : 0;
+        InitCPUDispatch(1);
+        for (std::size_t length = 0; length <= 80; ++length) {
+            for (std::size_t mis = 0; mis < 16; mis += 5) {
+                auto a = std::make_unique<std::uint8_t[]>(mis + length);
+                auto b = std::make_unique<std::uint8_t[]>(mis + length);
+                auto c = std::make_unique<std::uint8_t[]>(mis + length);
+                for (std::size_t k = 0; k < mis + length; ++k) {
+                    a[k] = static_cast<std::uint8_t>('a' + Random(3));
+                    b[k] = static_cast<std::uint8_t>('a' + Random(3));
+                }
+                const std::uint8_t* pa = a.get() + mis;
+                const std::uint8_t* pb = b.get() + mis;
+                std::uint8_t* pc = c.get() + mis;
+                ASSERT_EQ(IndexByte(pa, 'z', length), -1);
+                ASSERT_EQ(LastIndexByte(pa, 'z', length), -1);
+                ASSERT_EQ(IndexNotByte(pa, 'z', length), length ? 0 : -1);
+                ASSERT_EQ(LastIndexNotByte(pa, 'z', length), static_cast<std::ptrdiff_t>(length) - 1);
+                ASSERT_EQ(IndexGreaterByte(pa, 'z', length), -1);
+                ASSERT_EQ(IndexNotGreaterByte(pa, 'z', length), length ? 0 : -1);
+                ASSERT_EQ(CountByteFast(pa, 'a', length), CountBytePlain(pa, 'a', length));
+                ASSERT_EQ(CountEqualBytes(pa, pb, length), CountEqualBytesPlain(pa, pb, length));
+                ASSERT_EQ(FirstMismatchFast(pa, pa, length), -1);
+                ASSERT_EQ(PopCountBytes(pa, length), PopCountBytesPlain(pa, length));
+                ASSERT_EQ(SearchBytes(pa, "zz", length, 2), -1);
+                if (length >= 3) {
+                    ASSERT_EQ(SearchBytes(pa, pa + length - 3, length, 3), SearchBytesPlain(pa, pa + length - 3, length, 3));
+                }
+                ASSERT_EQ(IndexDWord(reinterpret_cast<const std::uint32_t*>(c.get()), 1u, 0), -1);
+                AndBytesFast(pa, pb, pc, length);
+                AddConstBytes(pc, 1, length);
+                FillBytesFast(pc, 0, length);
+                MoveFast(pa, pc, length);
+                ASSERT_EQ(FirstMismatchFast(pa, pc, length), -1);
+            }
+        }
+        // Dword arrays of exact size.
+        for (std::size_t count = 0; count <= 20; ++count) {
+            auto d = std::make_unique<std::uint32_t[]>(count);
+            for (std::size_t k = 0; k < count; ++k) d[k] = static_cast<std::uint32_t>(k);
+            ASSERT_EQ(IndexDWord(d.get(), 99u, count), -1);
+            if (count > 0) {
+                ASSERT_EQ(IndexDWord(d.get(), static_cast<std::uint32_t>(count - 1), count),
+                          static_cast<std::ptrdiff_t>(count - 1));
+            }
+        }
+    }
+    CPUClass = savedClass;
+    CPUHasCMOV = savedCMov;
+    CPUHasPOPCNT = savedPopcnt;
+    CPUDispatchDone = 0;
+    InitCPUDispatch(0);
 }
 
 TEST(Primitives, DispatchedPrimitivesGiveTheSameResultsOnEveryClass) {

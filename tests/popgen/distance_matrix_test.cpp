@@ -305,6 +305,15 @@ TEST_F(DistRuns, WeightsEnterTheCounts) {
     EXPECT_EQ(b.ds.PairCount(3, 1, 9, 0), 0.5L * 2);
     ResetStateWeights(b.ds);
     EXPECT_EQ(b.ds.PairCount(3, 1, 9, 0), 2.0L);
+
+    // A layer made after the scheme was set has no weights of its own: unit weights.
+    for (std::uint8_t scheme : {3, 4}) {
+        b.SetRows(kRows, 1);
+        SetWeightingScheme(b.ds, scheme);
+        b.SetRows(kRows, 2);
+        ASSERT_TRUE(b.ds.GetCurrLayer().Weights.empty());
+        EXPECT_EQ(b.ds.PairCount(1, 2, 1, 1), 5.0L) << int(scheme);
+    }
 }
 
 }  // namespace
@@ -322,6 +331,43 @@ TEST(DistReference, MatchesTheValuesOfRsTools) {
         EXPECT_EQ(reference.size(), std::string(kind) == "complete" ? 8u : 3u);
         EXPECT_EQ(CompareWithReference(bands, reference, kind), reference.size() * 36) << kind;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Any counter with the same counts may replace the scanning one (a bit-packed popcount counter,
+// say): the matrices must come out identical, draws included.
+TEST(ExchangeableCounter, ANaiveCounterGivesIdenticalMatrices) {
+    BandDataSet b;
+    RandSeed = 77;
+    std::vector<std::string> rows(14);
+    for (auto& row : rows)
+        for (int l = 0; l < 33; ++l) row += "0011119"[Random(7)];
+    b.SetRows(rows);
+    const TPopGenDataSet* ds = &b.ds;
+    const TPairCountFunc naive = [ds](std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t s) {
+        const TDSLayer& l = ds->GetCurrLayer();
+        Extended n = 0;
+        for (std::size_t loc = 1; loc <= l.NLoci; ++loc) n += l.Cell(i, loc) == a && l.Cell(j, loc) == s;
+        return n;
+    };
+    const TPairCountFunc scanning = b.ds.PairCountWithin;
+    for (std::uint8_t mode = 0; mode <= 3; ++mode)
+        for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
+            b.ds.PairCount = scanning;
+            RandSeed = 5;
+            ASSERT_TRUE(CalcDistMatrix(b.ds, mode, coeff, 0, 6.0L, 30, 1));
+            const PackedMatrix reference = b.ds.GetCurrLayer().RawMatrix;
+            b.ds.PairCount = naive;
+            RandSeed = 5;
+            ASSERT_TRUE(CalcDistMatrix(b.ds, mode, coeff, 0, 6.0L, 30, 1));
+            const PackedMatrix& swapped = b.ds.GetCurrLayer().RawMatrix;
+            for (std::size_t k = 0; k < reference.size(); ++k)
+                EXPECT_TRUE(swapped[k] == reference[k] || (std::isnan(swapped[k]) && std::isnan(reference[k])))
+                    << int(mode) << " " << int(coeff) << " slot " << k;
+        }
 }
 
 }  // namespace

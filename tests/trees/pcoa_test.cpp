@@ -148,6 +148,16 @@ TEST(PCoA, EuclideanDistancesAreReproducedWithoutNegativeEigenvalues) {
     for (std::size_t k = 0; k < a.NPosEigen; ++k) EXPECT_GE(a.Coords[0][k], 0.0L) << "axis " << k;
 }
 
+TEST(PCoA, DiagonalIsIgnored) {
+    TDistAnalysis zero = RandomEuclidean(9, 3, 13);
+    TDistAnalysis bandless = zero;
+    for (std::size_t i = 1; i <= 9; ++i) bandless.Dist[PairIndex(i, i)] = 0.3L;
+    ASSERT_TRUE(zero.PCoA());
+    ASSERT_TRUE(bandless.PCoA());
+    EXPECT_EQ(bandless.EigenPercents, zero.EigenPercents);
+    EXPECT_EQ(bandless.Coords, zero.Coords);
+}
+
 TEST(PCoA, DegenerateInputsEndAtOnce) {
     TreeHookRecorder hooks(kTreeAnswerYes);
     TDistAnalysis zeros = MakeAnalysis(Names(6), std::vector<std::vector<Extended>>(6, std::vector<Extended>(6, 0.0L)));

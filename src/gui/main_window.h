@@ -1,0 +1,67 @@
+#pragma once
+// The main window: the whole menu tree, the six-line message area and the five-panel status bar.
+// Menu items do nothing until a command is connected to them (menu_commands.cpp); an item without
+// a command stays disabled.
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "shell/message_area.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class TCntDataImportForm;
+class TFileParamDialog;
+class THinExpFilt;
+class TtTstDlg;
+
+class TMainPrg : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainPrg(QWidget* parent = nullptr);
+
+    // The menu item or submenu with this object name (e.g. "Load1"), or nullptr.
+    QAction* Action(const QString& objectName) const;
+    // Runs handler when the item is triggered and enables the item. An exception from the handler
+    // never reaches Qt: it is reported as an error and the status returns to "Idle".
+    void ConnectCommand(const QString& objectName, std::function<void()> handler);
+
+    // File > "Turn log on" reads "Turn log off" while logging is on.
+    void SetLoggingCaption(bool loggingOn);
+
+    void SetMessageLines(const std::array<std::string, MessageArea::kLineCount>& lines);
+    // Sets one panel and repaints the window at once: commands block the event loop.
+    void SetStatusPanel(std::size_t panel, std::string_view text);
+
+    QString MessageLine(std::size_t index) const;
+    QString StatusPanel(std::size_t panel) const;
+
+    // The dialogs, made once with the window and reused.
+    THinExpFilt& HinExpFilt() const { return *hinExpFilt_; }
+    TCntDataImportForm& CntDataImportForm() const { return *cntDataImportForm_; }
+    TtTstDlg& TTestDlg() const { return *tTestDlg_; }
+    TFileParamDialog& FileParamDialog() const { return *fileParamDialog_; }
+
+private:
+    void BuildMenu();
+    void BuildMessageArea();
+    void BuildStatusBar();
+
+    QHash<QString, QAction*> actions_;
+    std::array<QLabel*, MessageArea::kLineCount> lines_{};
+    std::array<QLabel*, MessageArea::kPanelCount> panels_{};
+    THinExpFilt* hinExpFilt_;
+    TCntDataImportForm* cntDataImportForm_;
+    TtTstDlg* tTestDlg_;
+    TFileParamDialog* fileParamDialog_;
+};
+
+// Runs a menu handler so that no exception escapes into Qt's event loop.
+void RunMenuHandler(const std::function<void()>& handler) noexcept;

@@ -1,0 +1,49 @@
+#include "gui/qt_ui_port.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "gui/main_window.h"
+#include "gui/qt_text.h"
+
+int QtUiPort::ShowMessageBox(std::string_view text, std::string_view caption, int style) {
+    QWidget* owner = QApplication::activeModalWidget();
+    if (owner == nullptr) owner = QApplication::activeWindow();
+    if (owner == nullptr && window_.isVisible()) owner = &window_;
+
+    QMessageBox box(owner);
+    // Messages carry file names and data: never let them be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowTitle(ToQt(caption));
+    box.setText(ToQt(text));
+    switch (style & 0x0F) {
+        case 1: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case 3: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
+        case 4: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        default: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+    switch (style & 0xF0) {
+        case 0x10: box.setIcon(QMessageBox::Critical); break;
+        case 0x20: box.setIcon(QMessageBox::Question); break;
+        case 0x30: box.setIcon(QMessageBox::Warning); break;
+        case 0x40: box.setIcon(QMessageBox::Information); break;
+        default: break;
+    }
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Ok: return kIdOk;
+        case QMessageBox::Cancel: return 2;
+        case QMessageBox::Yes: return kIdYes;
+        case QMessageBox::No: return kIdNo;
+        default: return kIdNone;
+    }
+}
+
+void QtUiPort::SetMessageLines(const MessageLines& lines) { window_.SetMessageLines(lines); }
+
+void QtUiPort::SetStatusPanel(std::size_t panel, std::string_view text) { window_.SetStatusPanel(panel, text); }
+
+void QtUiPort::FocusMainWindow() {
+    // Only when the user is in the main window: a progress line must not pull focus out of a dialog.
+    if (window_.isActiveWindow()) window_.setFocus();
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The core's way to the user, on Qt: message boxes with plain text, and the main window's message
+// area and status bar.
+
+#include "shell/ui_port.h"
+
+class TMainPrg;
+
+class QtUiPort final : public UiPort {
+public:
+    // The window is not owned and must outlive the port.
+    explicit QtUiPort(TMainPrg& window) : window_(window) {}
+
+    // style: the buttons in the low four bits (0 OK, 1 OK/Cancel, 3 Yes/No/Cancel, 4 Yes/No),
+    // the icon in the next four (0x10 error, 0x20 question, 0x30 warning, 0x40 information).
+    // Returns 1 OK, 2 Cancel, 6 Yes, 7 No, or kIdNone when the box was closed otherwise.
+    int ShowMessageBox(std::string_view text, std::string_view caption, int style) override;
+    void SetMessageLines(const MessageLines& lines) override;
+    void SetStatusPanel(std::size_t panel, std::string_view text) override;
+    void FocusMainWindow() override;
+
+private:
+    TMainPrg& window_;
+};

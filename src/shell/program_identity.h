@@ -1,0 +1,23 @@
+#pragma once
+// The program's identity, fixed for the whole run: shown in the main window's caption, the version
+// box and the web version check.
+
+#include <string>
+
+inline const std::string ProgramMarker = "#T#E#S#K#";
+inline const std::string ProgramTitle = "TESK - Analysis of Dominant-Marker Fingerprint Data";
+inline const std::string ProgramVersion = "1.31";
+inline const std::string ProgramSubVersion;
+inline const std::string ProgramDate = "Oct 2013";
+
+// Developer switches; the delivered program has both off and nothing turns them on.
+inline constexpr bool DevMode = false;
+inline constexpr bool AutoTest = false;
+
+// The main window's caption.
+inline std::string MainWindowCaption() {
+    return ProgramTitle + " " + ProgramVersion + ProgramSubVersion + (DevMode ? " DEV MODE !!!!!!" : "");
+}
+
+inline const std::string WelcomeLine =
+    "Welcome to TESK 1.3. Please report any problems you might experience.";

@@ -1,0 +1,64 @@
+#include <QMessageBox>
+#include <QtTest>
+
+#include "gui/main_window.h"
+#include "gui/qt_ui_port.h"
+#include "gui_test_util.h"
+
+class QtUiPortTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void answerCodes_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("code");
+        QTest::newRow("OK") << 0 << int(QMessageBox::Ok) << 1;
+        QTest::newRow("Yes") << 4 << int(QMessageBox::Yes) << 6;
+        QTest::newRow("No") << 4 << int(QMessageBox::No) << 7;
+        QTest::newRow("OK with an error icon") << 0x10 << int(QMessageBox::Ok) << 1;
+        QTest::newRow("Cancel") << 1 << int(QMessageBox::Cancel) << 2;
+    }
+
+    void answerCodes() {
+        QFETCH(int, style);
+        QFETCH(int, button);
+        QFETCH(int, code);
+        TMainPrg window;
+        QtUiPort port(window);
+        AnswerNextMessageBox(QMessageBox::StandardButton(button));
+        QCOMPARE(port.ShowMessageBox("Write to analysis file?", "Statistics", style), code);
+    }
+
+    void textIsPlain() {
+        TMainPrg window;
+        QtUiPort port(window);
+        QString text;
+        QString caption;
+        Qt::TextFormat format = Qt::AutoText;
+        OnNextModal<QMessageBox>([&](QMessageBox* box) {
+            text = box->text();
+            caption = box->windowTitle();
+            format = box->textFormat();
+            box->button(QMessageBox::Ok)->click();
+        });
+        port.ShowMessageBox("Input file <b>x.txt</b> & more", "Error", 0);
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(text, QStringLiteral("Input file <b>x.txt</b> & more"));
+        QCOMPARE(caption, QStringLiteral("Error"));
+    }
+
+    void linesAndPanelsReachTheWindow() {
+        TMainPrg window;
+        QtUiPort port(window);
+        MessageLines lines{"a", "b", "", "", "", "<i>f</i>"};
+        port.SetMessageLines(lines);
+        port.SetStatusPanel(MessageArea::PanelTrees, "UPGMA");
+        QCOMPARE(window.MessageLine(0), QStringLiteral("a"));
+        QCOMPARE(window.MessageLine(5), QStringLiteral("<i>f</i>"));
+        QCOMPARE(window.StatusPanel(MessageArea::PanelTrees), QStringLiteral("UPGMA"));
+    }
+};
+
+QTEST_MAIN(QtUiPortTest)
+#include "qt_ui_port_test.moc"
