@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "foundation/number_text.h"
+#include "foundation/text_file.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/reporting.h"
@@ -24,8 +25,9 @@ bool RunCommand(const std::function<void()>& command) noexcept {
         } catch (...) {
             ShowError("Unexpected error");
         }
-        // A report file left open by the interrupted command is closed now, not by the next one.
+        // What the interrupted command left open or half filled is let go now, not by the next one.
         if (AnalysisFile.IsOpen()) AnalysisFile.Close();
+        FreqOutBuffer.reset();
         SetStatusIdle();
     } catch (...) {
         // Reporting itself failed (out of memory); nothing more can be done safely here.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "command_fixture.h"
+#include "foundation/text_file.h"
 #include "shell/reporting.h"
 
 namespace {
@@ -20,10 +21,12 @@ TEST_F(Commands, WrapperReportsAnEscapingExceptionAndReturnsToIdle) {
     ASSERT_EQ(OpenTextOut(AnalysisFile, AnalysisFileName, true), 0);
     EXPECT_FALSE(RunCommand([] {
         SetStatusBusyIO();
+        FreqOutBuffer = std::make_unique<Ttf>();
         throw std::runtime_error("Disk <b>full</b>");
     }));
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
     EXPECT_FALSE(AnalysisFile.IsOpen());
+    EXPECT_FALSE(FreqOutBuffer);
     EXPECT_FALSE(RunCommand([] { throw 42; }));
     // The message is shown as the plain text it is.
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Disk <b>full</b>", "Unexpected error"}));
