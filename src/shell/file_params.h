@@ -8,25 +8,7 @@
 #include <string>
 #include <string_view>
 
-struct FileParamRecord {
-    char PresenceChar = 0;
-    char AbsenceChar = 0;
-    char AmbiguityChar = 0;
-    char OpenRemarkChar = 0;
-    char CloseRemarkChar = 0;
-    char EndOfDataChar = 0;
-    std::string Delimiters;           // the first one is the field delimiter written on saving
-    std::uint8_t IndInColumns = 0;    // 1: individuals are columns, each line a locus
-    std::uint8_t IndHeader = 0;       // names of individuals present
-    std::uint8_t LocHeader = 0;       // names of loci present
-    std::uint8_t DelimitedData = 0;   // 0: one character per cell
-    std::uint8_t IncludeGroups = 0;   // read and write [Groups] and [LocusSets]
-    std::uint8_t WriteDefaultSets = 0;
-    std::uint8_t AmbiguityNegative = 0;
-    char InvalidStateChar = 0;
-
-    bool operator==(const FileParamRecord&) const = default;
-};
+#include "popgen/file_param_record.h"
 
 // The input-format settings as a record (both give the same record).
 FileParamRecord GetFileParams();

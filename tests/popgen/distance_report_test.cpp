@@ -92,6 +92,16 @@ TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
     EXPECT_EQ(lines[7], "Distances d'=d (Maximum Euclidean coefficients)");
 }
 
+TEST_F(Reports, DistanceTitleNamesTheTransformationTheMatrixHolds) {
+    // A code of 3 left by a distance import: the Jaccard run stores 1 - s, and says so.
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 3, 6.0L, 100, 1));
+    ASSERT_EQ(OutputDistances2File(b.ds, 0, 0, 3, 0, 1, 0), 0);
+    const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "Distances d=1-s (Standard Jaccard coefficients)");
+    EXPECT_EQ(lines[3], "0.0000000000 ");
+}
+
 TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
     b.SetRows({"1100", "0011"}, 1, {"a_name_of_20_chars__", "x"});
     ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 3, 3, 6.0L, 100, 1));  // no shared band: -1.0
