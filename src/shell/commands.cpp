@@ -1,9 +1,10 @@
 #include "shell/commands.h"
 
 #include <exception>
-#include <system_error>
 
 #include "foundation/number_text.h"
+#include "foundation/text_file.h"
+#include "popgen/data_loader.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/reporting.h"
@@ -24,8 +25,9 @@ bool RunCommand(const std::function<void()>& command) noexcept {
         } catch (...) {
             ShowError("Unexpected error");
         }
-        // A report file left open by the interrupted command is closed now, not by the next one.
+        // What the interrupted command left open or half filled is let go now, not by the next one.
         if (AnalysisFile.IsOpen()) AnalysisFile.Close();
+        FreqOutBuffer.reset();
         SetStatusIdle();
     } catch (...) {
         // Reporting itself failed (out of memory); nothing more can be done safely here.
@@ -85,11 +87,6 @@ bool FinishProgress(bool ok) {
 
 bool ReportWriteFailure(int rc, const std::string& fileName) {
     if (rc == 0) return false;
-    std::string message = "Cannot write to file " + fileName;
-    if (rc > 0)
-        message += " (" + std::error_code(rc, std::generic_category()).message() + ")";
-    else
-        message += " (the disk may be full)";
-    ShowError(message);
+    ShowError("Could not write to file:\r\n" + fileName + "\r\n" + FileErrorText(rc));
     return true;
 }

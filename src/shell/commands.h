@@ -24,8 +24,8 @@ extern std::string DistMatrixName;
 extern std::uint8_t FileParamCancelled;
 
 // Runs one command so that no exception escapes: an exception is reported with ShowError (its
-// message as the system gives it), an open report file is closed and the activity panel returns
-// to "Idle". Returns false when an exception ended the command.
+// message as the system gives it), an open report file is closed, FreqOutBuffer is emptied and the
+// activity panel returns to "Idle". Returns false when an exception ended the command.
 bool RunCommand(const std::function<void()>& command) noexcept;
 
 // Points the tree code's error and question hooks at ShowError and AskUser (start-up does it once).

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
 
 #include "command_fixture.h"
+#include "foundation/text_file.h"
 #include "shell/reporting.h"
 
 namespace {
@@ -20,10 +22,12 @@ TEST_F(Commands, WrapperReportsAnEscapingExceptionAndReturnsToIdle) {
     ASSERT_EQ(OpenTextOut(AnalysisFile, AnalysisFileName, true), 0);
     EXPECT_FALSE(RunCommand([] {
         SetStatusBusyIO();
+        FreqOutBuffer = std::make_unique<Ttf>();
         throw std::runtime_error("Disk <b>full</b>");
     }));
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
     EXPECT_FALSE(AnalysisFile.IsOpen());
+    EXPECT_FALSE(FreqOutBuffer);
     EXPECT_FALSE(RunCommand([] { throw 42; }));
     // The message is shown as the plain text it is.
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Disk <b>full</b>", "Unexpected error"}));
@@ -79,7 +83,7 @@ TEST_F(Commands, WriteFailureNamesTheFileAndTheReason) {
     EXPECT_TRUE(ReportWriteFailure(ENOSPC, "a.txt"));
     EXPECT_TRUE(ReportWriteFailure(-1, "b.txt"));
     ASSERT_EQ(Errors().size(), 2u);
-    EXPECT_EQ(Errors()[0].rfind("Cannot write to file a.txt (", 0), 0u);
+    EXPECT_EQ(Errors()[0], "Could not write to file:\r\na.txt\r\n" + std::string(std::strerror(ENOSPC)));
     EXPECT_NE(Errors()[1].find("b.txt"), std::string::npos);
 }
 
