@@ -11,6 +11,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui_port.h"
+#include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/program_identity.h"
 #include "shell/reporting.h"
@@ -18,11 +19,10 @@
 
 namespace {
 
-void SetProgramPaths(const QApplication& app) {
+void SetProgramPaths() {
     AppPath = FromQt(QApplication::applicationDirPath());
     if (AppPath.empty() || AppPath.back() != '/') AppPath += '/';
     ExeFileName = FromQt(QFileInfo(QApplication::applicationFilePath()).fileName());
-    (void)app;
 }
 
 bool NamesExistingFile(const std::string& name) {
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(ToQt(ProgramVersion));
 
     Randomize();
-    SetProgramPaths(app);
+    SetProgramPaths();
 
     TMainPrg window;
     QtUiPort port(window);
@@ -77,7 +77,10 @@ int main(int argc, char** argv) {
     } else if (ClassifyArgument(FromQt(arguments.at(1)), false) == CommandLineAction::Refuse) {
         exitCode = 1;
     }
-    SetUiPort(nullptr);
+    // Shutdown: the log is closed without a closing line and the data set freed while the window
+    // still exists.
     StopLog();
+    FreeDataSet();
+    SetUiPort(nullptr);
     return exitCode;
 }

@@ -1,6 +1,7 @@
 #include "foundation/number_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cfenv>
 #include <cmath>
@@ -17,6 +18,49 @@ constexpr std::size_t kFixedBufferSize = 4940 + kMaxDecimals;
 std::string PadLeft(std::string text, std::size_t width) {
     if (text.size() < width) text.insert(0, width - text.size(), ' ');
     return text;
+}
+
+// Fixed-point digits of x with the given decimals, rounded to nearest (ties to even).
+std::string FixedText(Extended x, int decimals) {
+    // Almost every value fits the small buffer; only huge magnitudes need the large one.
+    char small[128];
+    auto res = std::to_chars(small, small + sizeof small, x, std::chars_format::fixed, decimals);
+    if (res.ec == std::errc()) return std::string(small, res.ptr);
+    std::string text(kFixedBufferSize, '\0');
+    res = std::to_chars(text.data(), text.data() + text.size(), x, std::chars_format::fixed, decimals);
+    text.resize(static_cast<std::size_t>(res.ptr - text.data()));
+    return text;
+}
+
+// Whether x lies exactly halfway between two neighbouring multiples of 10^-decimals. That
+// is the case exactly when x = odd * 2^-(decimals + 1): then x * 10^decimals = odd * 5^decimals / 2.
+// Splitting x into mantissa and exponent is exact in every rounding mode.
+bool IsDecimalTie(Extended x, int decimals) {
+    if (!std::isfinite(x) || x == 0) return false;
+    int exponent = 0;
+    const Extended fraction = std::frexp(std::fabs(x), &exponent);  // in [0.5, 1)
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
+    const int lowestBit = exponent - 64 + std::countr_zero(mantissa);
+    return lowestBit == -(decimals + 1);
+}
+
+// Adds one unit in the last digit of a fixed-point text, carrying to the left ("-9.99" becomes
+// "-10.00").
+void IncrementLastDigit(std::string& text) {
+    for (std::size_t k = text.size(); k-- > 0;) {
+        char& c = text[k];
+        if (c == '.') continue;
+        if (c < '0' || c > '9') {
+            text.insert(k + 1, 1, '1');
+            return;
+        }
+        if (c != '9') {
+            ++c;
+            return;
+        }
+        c = '0';
+    }
+    text.insert(0, 1, '1');
 }
 
 }  // namespace
@@ -45,19 +89,20 @@ std::string ExtToStrF(Extended x, int width, int decimals) {
     // fall back to a conversion that follows the current rounding mode.
     const int mode = std::fegetround();
     if (mode != FE_TONEAREST) std::fesetround(FE_TONEAREST);
-    // Almost every value fits the small buffer; only huge magnitudes need the large one.
-    char small[128];
     std::string text;
-    auto res = std::to_chars(small, small + sizeof small, x, std::chars_format::fixed, decimals);
-    if (res.ec == std::errc()) {
-        text.assign(small, res.ptr);
+    if (IsDecimalTie(x, decimals)) {
+        // The value has exactly decimals + 1 places, the last one a 5: write them all, drop
+        // the 5 and round the rest away from zero, as reports have always shown such values.
+        text = FixedText(x, decimals + 1);
+        text.pop_back();
+        if (text.back() == '.') text.pop_back();
+        IncrementLastDigit(text);
     } else {
-        text.resize(kFixedBufferSize);
-        res = std::to_chars(text.data(), text.data() + text.size(), x, std::chars_format::fixed,
-                            decimals);
-        text.resize(static_cast<std::size_t>(res.ptr - text.data()));
+        text = FixedText(x, decimals);
     }
     if (mode != FE_TONEAREST) std::fesetround(mode);
+    // -0.0 and small negatives that round to zero read as plain zero.
+    if (text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos) text.erase(0, 1);
     return PadLeft(std::move(text), width > 0 ? static_cast<std::size_t>(width) : 0);
 }
 

@@ -28,10 +28,11 @@ std::string ByteToStr(std::uint8_t value);
 // Right-aligned in a field of 5: WordToStr(7) is "    7".
 std::string WordToStr(std::uint16_t value);
 
-// Fixed-point text of x: rounded (exactly, ties to even) to `decimals` places, "-" for
-// negatives, at least one digit before the point, the point only when decimals > 0, no
-// exponent. Padded with blanks on the left up to `width`, never cut. Negative decimals count
-// as 0; more than 100 decimals as 100.
+// Fixed-point text of x: the exact value rounded to `decimals` places, an exact half away
+// from zero (0.125 with 2 decimals is "0.13", -0.125 is "-0.13"); "-" for negatives, but a
+// value that rounds to zero (also -0.0) is written without it; at least one digit before the
+// point, the point only when decimals > 0, no exponent. Padded with blanks on the left up to
+// `width`, never cut. Negative decimals count as 0; more than 100 decimals as 100.
 std::string ExtToStrF(Extended x, int width, int decimals);
 
 // ExtToStrF with width 10 and 9 decimals.

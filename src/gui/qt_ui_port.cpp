@@ -1,17 +1,41 @@
 #include "gui/qt_ui_port.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
+
+namespace {
+
+// A message box that the user may close without choosing (Escape, the window's close button): that
+// gives no answer at all instead of QMessageBox's click on the No or OK button, so that an
+// accidental Escape never counts as a decision such as "rewrite the file".
+class AnswerBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Cancel)) {
+            reject();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override { QDialog::closeEvent(event); }
+};
+
+}  // namespace
 
 int QtUiPort::ShowMessageBox(std::string_view text, std::string_view caption, int style) {
     QWidget* owner = QApplication::activeModalWidget();
     if (owner == nullptr) owner = QApplication::activeWindow();
     if (owner == nullptr && window_.isVisible()) owner = &window_;
 
-    QMessageBox box(owner);
+    AnswerBox box(owner);
     // Messages carry file names and data: never let them be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setWindowTitle(ToQt(caption));

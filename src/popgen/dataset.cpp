@@ -1,8 +1,5 @@
 #include "popgen/dataset.h"
 
-#include "popgen/coefficients.h"
-#include "popgen/pair_count.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>

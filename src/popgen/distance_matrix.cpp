@@ -70,7 +70,7 @@ bool CheckRunLayer(TPopGenDataSet& ds) {
 
 // Sizes the given packed matrices for n individuals; a size that cannot be had is reported.
 bool SizeMatrices(TPopGenDataSet& ds, std::size_t n, std::initializer_list<PackedMatrix*> matrices) {
-    const std::size_t maxN = 1ull << 31;  // keeps n(n+1)/2 * 16 bytes far from overflowing
+    const std::size_t maxN = 1ull << 31;  // keeps n(n+1)/2 from overflowing; the allocation refuses the rest
     const auto refuse = [&] {
         ds.ReportError("Not enough memory for a distance matrix of " + UIntToStr(n) + " individuals.");
         return false;

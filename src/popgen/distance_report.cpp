@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "foundation/number_text.h"
+#include "popgen/distance_matrix.h"
 
 std::size_t MaxIndNameLength(const TPopGenDataSet& ds, std::uint8_t layer) {
     if (layer >= kLayerCount) return 0;
@@ -58,9 +59,13 @@ int OutputDistances2File(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coe
         MatrixToText(ds, *ds.ReportBuf, index, ds.CurLayer, layer.SDMatrix,
                      "StdDev on " + CoeffToStr(coefficient) + " coefficients" + suffix, width);
     }
+    // The run brought the transformation into line with the coefficient; the title must name the
+    // one the matrix holds, not a code left over from a distance import.
     if (distOutput == 1)
         MatrixToText(ds, *ds.ReportBuf, index, ds.CurLayer, layer.DistMatrix,
-                     "Distances " + DistXFToStr(transform) + " (" + method + " coefficients)" + suffix, width);
+                     "Distances " + DistXFToStr(NormalizedTransform(coefficient, transform)) + " (" + method +
+                         " coefficients)" + suffix,
+                     width);
     const int result = ds.ReportBuf->SaveToFile(ds.OutputFileName, append == 1);
     ds.ReportBuf.reset();
     return result;

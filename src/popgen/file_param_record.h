@@ -25,3 +25,8 @@ struct FileParamRecord {
 
     bool operator==(const FileParamRecord&) const = default;
 };
+
+// The field delimiter: the first character of the delimiter set, a blank when the set is empty.
+inline char FieldDelimiter(const FileParamRecord& params) {
+    return params.Delimiters.empty() ? ' ' : params.Delimiters.front();
+}

@@ -68,8 +68,10 @@ bool MustRewriteOutput(const std::string& fileName) {
         // Only an explicit No may destroy what the file holds.
         return answer == kIdNo;
     }
-    // Create it empty; a failure shows when the command's own writer fails.
-    SaveTextToFile(fileName, {}, false);
+    // Create it empty. Opened for appending, so that a file the test could not see (a failed
+    // look-up, or one made meanwhile) is never emptied; a failure shows when the command's own
+    // writer fails.
+    SaveTextToFile(fileName, {}, true);
     return false;
 }
 

@@ -38,6 +38,24 @@ public:
 
     // Gives the main window the input focus.
     virtual void FocusMainWindow() {}
+
+    // Runs the file-parameter dialog on the input-format settings (they receive every control,
+    // whichever button closed it); returns true when the user cancelled. Without a dialog there
+    // is nobody to confirm the layout, which counts as cancelled.
+    virtual bool EditFileParams() { return true; }
+
+    // Opens the file in the program the desktop associates with it and returns at once; false
+    // when no viewer could be started.
+    virtual bool OpenFileInViewer(const std::string& /*fileName*/) { return false; }
+
+    // The clipboard's text; false when it holds none.
+    virtual bool GetClipboardText(std::string& /*text*/) { return false; }
+
+    // Rebuilds the quick-selection submenus (groups and locus sets) after a new data set.
+    virtual void UpdateQuickSelectionMenus() {}
+
+    // Ends the program once the running command has returned.
+    virtual void QuitProgram() {}
 };
 
 // The installed port; never null.

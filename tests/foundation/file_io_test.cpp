@@ -155,6 +155,17 @@ TEST(WriteTextFile, ReportsOpenAndWriteFailures) {
     EXPECT_EQ(WriteTextFile("/dev/full", "x", false), ENOSPC);  // a full disk is never success
 }
 
+TEST(FileWriter, DroppedWithoutCloseStillDeliversItsBytes) {
+    TempDir dir;
+    const std::string name = dir.Path("f.txt");
+    {
+        FileWriter out;
+        ASSERT_EQ(out.Open(name, false), 0);
+        ASSERT_EQ(out.Write("report\r\n"), 0);
+    }  // left early, as on an exception
+    EXPECT_EQ(TempDir::Read(name), "report\r\n");
+}
+
 TEST(WriteStrings, InterleavesItemsAndBuffersWithTheirSeparators) {
     TempDir dir;
     const std::string name = dir.Path("f");

@@ -35,11 +35,11 @@ TEST(FixedText, WidthsAndDecimals) {
         {3.14159L, 0, 2, "3.14"},
         {3.14159L, 2, 2, "3.14"},        // never cut
         {-3.14159L, 8, 2, "   -3.14"},
-        {2.5L, 0, 0, "2"},               // ties to even, no point without decimals
+        {2.5L, 0, 0, "3"},               // an exact half away from zero, no point
         {3.5L, 4, 0, "   4"},
-        {0.125L, 0, 2, "0.12"},
+        {0.125L, 0, 2, "0.13"},
         {0.126L, 0, 2, "0.13"},
-        {-0.4L, 0, 0, "-0"},
+        {-0.4L, 0, 0, "0"},                // rounds to zero: no sign
         {0.001L, 0, 1, "0.0"},
         {123456789012.5L, 0, 1, "123456789012.5"},
         {1e30L, 0, 0, "1000000000000000000024696061952"},
@@ -51,6 +51,71 @@ TEST(FixedText, WidthsAndDecimals) {
         EXPECT_EQ(ExtToStrF(c.x, c.width, c.decimals), c.text)
             << static_cast<double>(c.x) << " " << c.width << ":" << c.decimals;
     EXPECT_EQ(FloatToStrF(3.14159L, 2, 8), "    3.14");
+}
+
+// Exact halves of the last place round away from zero; everything else is the exact value
+// rounded to nearest, so the neighbours of a half fall to either side of it.
+TEST(FixedText, ExactHalvesRoundAwayFromZero) {
+    const struct { Extended x; int decimals; const char* text; } cases[] = {
+        {0.5L, 0, "1"},
+        {-0.5L, 0, "-1"},
+        {1.5L, 0, "2"},
+        {-2.5L, 0, "-3"},
+        {9.5L, 0, "10"},
+        {-99.5L, 0, "-100"},
+        {0.125L, 2, "0.13"},
+        {-0.125L, 2, "-0.13"},
+        {0.375L, 2, "0.38"},
+        {9.875L, 2, "9.88"},
+        {0.9375L, 3, "0.938"},
+        {0.0009765625L, 9, "0.000976563"},  // 2^-10
+        {0.0009765625L, 10, "0.0009765625"},
+        {0.0009765625L, 8, "0.00097656"},   // not a half at 8 places
+        {4611686018427387904.5L, 0, "4611686018427387905"},  // 2^62 + 1/2
+        {0.125L, 1, "0.1"},                  // not a half at 1 place
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExtToStrF(c.x, 0, c.decimals), c.text) << c.text;
+    EXPECT_EQ(ExtToStr(0.0009765625L), "0.000976563");
+    EXPECT_EQ(FloatToStrF(-0.125L, 2, 7), "  -0.13");
+
+    const struct { Extended half; int decimals; const char* below; const char* above; } near[] = {
+        {0.125L, 2, "0.12", "0.13"},
+        {2.5L, 0, "2", "3"},
+        {0.0009765625L, 9, "0.000976562", "0.000976563"},
+        {-0.125L, 2, "-0.13", "-0.12"},
+        {-2.5L, 0, "-3", "-2"},
+    };
+    for (const auto& c : near) {
+        EXPECT_EQ(ExtToStrF(std::nextafter(c.half, -1e9L), 0, c.decimals), c.below) << c.below;
+        EXPECT_EQ(ExtToStrF(std::nextafter(c.half, 1e9L), 0, c.decimals), c.above) << c.above;
+    }
+}
+
+// Decimal constants such as 9.995 are not halves once stored: the text follows the stored value.
+TEST(FixedText, DecimalConstantsFollowTheStoredValue) {
+    EXPECT_EQ(ExtToStrF(9.995L, 0, 25), "9.9949999999999999998959166");
+    EXPECT_EQ(ExtToStrF(9.995L, 0, 2), "9.99");
+    EXPECT_EQ(ExtToStrF(static_cast<Extended>(9.995), 0, 2), "9.99");
+    EXPECT_EQ(ExtToStrF(2.675L, 0, 2), "2.67");
+    EXPECT_EQ(ExtToStrF(1.0051L, 0, 2), "1.01");
+}
+
+TEST(FixedText, ZeroAndValuesRoundingToZeroHaveNoSign) {
+    EXPECT_EQ(ExtToStrF(-0.0L, 0, 2), "0.00");
+    EXPECT_EQ(ExtToStrF(-0.0L, 0, 0), "0");
+    EXPECT_EQ(ExtToStrF(-0.001L, 5, 2), " 0.00");
+    EXPECT_EQ(ExtToStrF(-0.0049L, 0, 2), "0.00");
+    EXPECT_EQ(ExtToStr(-1e-12L), "0.000000000");
+    EXPECT_EQ(ExtToStrF(-0.006L, 0, 2), "-0.01");
+    EXPECT_EQ(ExtToStrF(-0.0625L, 0, 3), "-0.063");
+}
+
+TEST(FixedText, LargeWidthsPadOnTheLeft) {
+    EXPECT_EQ(ExtToStrF(0.125L, 200, 2), std::string(196, ' ') + "0.13");
+    EXPECT_EQ(ExtToStrF(-2.5L, 40, 0), std::string(38, ' ') + "-3");
+    EXPECT_EQ(ExtToStrF(1.0L / 3.0L, 45, 40),
+              "   0.3333333333333333333423683514373792036167");
 }
 
 TEST(FixedText, ExtToStrHasNineDecimalsInWidthTen) {

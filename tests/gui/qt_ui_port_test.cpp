@@ -30,6 +30,18 @@ private slots:
         QCOMPARE(port.ShowMessageBox("Write to analysis file?", "Statistics", style), code);
     }
 
+    void closingWithoutAButtonGivesNoAnswer() {
+        TMainPrg window;
+        QtUiPort port(window);
+        OnNextModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(port.ShowMessageBox("Append data to file rather than rewriting file?", "Output file exists", 4),
+                 kIdNone);
+        OnNextModal<QMessageBox>([](QMessageBox* box) { box->close(); });
+        QCOMPARE(port.ShowMessageBox("Append?", "Output file exists", 4), kIdNone);
+        OnNextModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(port.ShowMessageBox("Input file does not exist", "Error", 0), kIdNone);
+    }
+
     void textIsPlain() {
         TMainPrg window;
         QtUiPort port(window);

@@ -1,3 +1,4 @@
+#include <QProcess>
 #include <QtTest>
 
 #include "gui/command_line.h"
@@ -44,6 +45,17 @@ private slots:
         QFETCH(bool, exists);
         QFETCH(CommandLineAction, action);
         QCOMPARE(ClassifyArgument(argument.toStdString(), exists), action);
+    }
+
+    void quitSwitchEndsWithoutEnteringTheEventLoop() {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(TESK_BINARY_DIR "/app/tesk"), {QStringLiteral("/@")});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
     }
 
     void strictIntegers() {

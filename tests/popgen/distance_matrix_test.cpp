@@ -183,6 +183,29 @@ TEST_F(DistRuns, AverageWithSpread) {
         }
 }
 
+TEST_F(DistRuns, AverageKernelsOfEveryCoefficientAgreeWithTheirOwnStandardAndSpreadRuns) {
+    // Both Average selectors must hand out the kernel of the coefficient asked for: on complete
+    // pairs the Average is the Standard value, and the run with spread draws the same means.
+    const auto same = [](Extended a, Extended b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
+        ASSERT_TRUE(CalcDistMatrix(b.ds, 0, coeff, 3, 6.0L, 40, 1));
+        const PackedMatrix standard = L().RawMatrix;
+        RandSeed = 21;
+        ASSERT_TRUE(CalcDistMatrix(b.ds, 3, coeff, 3, 6.0L, 40, 1));
+        const PackedMatrix average = L().RawMatrix;
+        RandSeed = 21;
+        ASSERT_TRUE(CalcDistances(b.ds, coeff, 3, 6.0L, 40));
+        for (std::size_t i = 1; i <= 5; ++i)
+            for (std::size_t j = 1; j <= i; ++j) {
+                const std::size_t k = PairIndex(i, j);
+                EXPECT_TRUE(same(L().RawMatrix[k], average[k])) << int(coeff) << " " << i << "," << j;
+                if (i != 3 && i != 4 && j != 3 && j != 4) {
+                    EXPECT_TRUE(same(average[k], standard[k])) << int(coeff) << " " << i << "," << j;
+                }
+            }
+    }
+}
+
 TEST_F(DistRuns, UndefinedNeiLiIsReportedOncePerRun) {
     // Individuals 1 and 2 share no band with 3..6: eight undefined pairs.
     b.SetRows({"110000", "110000", "001111", "000111", "001011", "001101"});

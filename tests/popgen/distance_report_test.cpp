@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "band_fixture.h"
+#include "foundation/number_text.h"
 #include "foundation/random.h"
 #include "popgen/distance_matrix.h"
 #include "support/temp_dir.h"
@@ -82,6 +83,15 @@ TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
     EXPECT_EQ(lines[7], "StdDev on SMC coefficients (100 random draws)");
     EXPECT_EQ(lines[14], "Distances d=1-s (Average SMC coefficients) (100 random draws)");
     EXPECT_EQ(lines[3], "0.0000000000 ");  // a complete diagonal pair has no spread
+    // Each block holds its own matrix: row 2 of the variance, SD and distance blocks.
+    const TDSLayer& l = b.ds.GetCurrLayer();
+    const auto row2 = [](const PackedMatrix& m) {
+        return ExtToStrF(m[1], 11, 10) + " " + ExtToStrF(m[2], 11, 10) + " ";
+    };
+    ASSERT_GT(l.VarMatrix[1], 0.0L);
+    EXPECT_EQ(lines[4], row2(l.VarMatrix));
+    EXPECT_EQ(lines[11], row2(l.SDMatrix));
+    EXPECT_EQ(lines[18], row2(l.DistMatrix));
 }
 
 TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
@@ -90,6 +100,16 @@ TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     EXPECT_EQ(lines[0], "Maximum Euclidean coefficients");
     EXPECT_EQ(lines[7], "Distances d'=d (Maximum Euclidean coefficients)");
+}
+
+TEST_F(Reports, DistanceTitleNamesTheTransformationTheMatrixHolds) {
+    // A code of 3 left by a distance import: the Jaccard run stores 1 - s, and says so.
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 3, 6.0L, 100, 1));
+    ASSERT_EQ(OutputDistances2File(b.ds, 0, 0, 3, 0, 1, 0), 0);
+    const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "Distances d=1-s (Standard Jaccard coefficients)");
+    EXPECT_EQ(lines[3], "0.0000000000 ");
 }
 
 TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {

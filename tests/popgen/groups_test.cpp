@@ -101,15 +101,28 @@ TEST_F(Selection, FromASelectionTheCellsComeFromTheWorkingCopy) {
     EXPECT_EQ(s.Matrix, (AByte{99, 14, 22, 24, 32, 34}));
 }
 
-TEST_F(Selection, ATemporaryLayerIsNeverTheSource) {
-    // Layer 3 as after missing-data replacement: same shape, other cells.
-    ds.Layers[3] = ds.Layers[1];
-    ds.Layers[3].Matrix.assign(12, 0);
-    ds.Layers[1].Matrix.assign(12, 7);
-    ds.CurLayer = 3;
-    ASSERT_TRUE(ds.SelectGroup(2));
-    EXPECT_EQ(ds.Layers[2].SourceLayer, 0);
-    EXPECT_EQ(ds.Layers[2].Matrix, (AByte{12, 14, 22, 24, 32, 34}));
+TEST_F(Selection, TheSourceFollowsTheCurrentLayerButIsNeverATemporaryOne) {
+    // Every layer of the same shape with its own cells: layer 1 all 7, layers 2-5 all 0 (as after
+    // missing-data replacement or resampling), so the copied cells tell which layer was read.
+    const AByte fromLayer0{12, 14, 22, 24, 32, 34};
+    const AByte fromLayer1(6, 7);
+    struct Case {
+        std::uint8_t current, source;
+    };
+    const Case cases[] = {{0, 0}, {1, 1}, {2, 1}, {3, 0}, {4, 0}, {5, 0}, {kNoLayer, 0}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(ds.Select(0, 0));
+        ds.Layers[1].Matrix.assign(12, 7);
+        for (std::size_t t = 2; t < kLayerCount; ++t) {
+            ds.Layers[t] = ds.Layers[1];
+            ds.Layers[t].Matrix.assign(12, 0);
+        }
+        ds.CurLayer = c.current;
+        ASSERT_TRUE(ds.SelectGroup(2)) << int(c.current);
+        EXPECT_EQ(ds.CurLayer, 2);
+        EXPECT_EQ(ds.Layers[2].SourceLayer, c.source) << int(c.current);
+        EXPECT_EQ(ds.Layers[2].Matrix, c.source == 0 ? fromLayer0 : fromLayer1) << int(c.current);
+    }
 }
 
 TEST_F(Selection, SourceWithoutSomeMembersKeepsOnlyThoseInBoth) {

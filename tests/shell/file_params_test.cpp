@@ -50,6 +50,8 @@ TEST_F(FileParams, WrittenLineReadsBack) {
 TEST_F(FileParams, NoLineWhenSwitchedOff) {
     WriteSpecs = 0;
     EXPECT_EQ(WriteSpecBlock(PackFileParams()), "");
+    AmbiguityNegative = 1;  // nothing to warn about when no line is wanted
+    EXPECT_EQ(WriteSpecBlock(PackFileParams()), "");
     EXPECT_TRUE(ui.boxes.empty());
 }
 

@@ -8,6 +8,7 @@ FakeUiPort::~FakeUiPort() {
     SetUiPort(previous_);
     for (const Expected& e : expected_)
         ADD_FAILURE() << "expected message box \"" << e.caption << "\" was never shown";
+    if (!expectedDialogs_.empty()) ADD_FAILURE() << "an expected file-parameter dialog was never shown";
 }
 
 void FakeUiPort::ExpectBox(int answer, std::string caption) {
@@ -38,3 +39,34 @@ void FakeUiPort::SetStatusPanel(std::size_t panel, std::string_view text) {
 }
 
 void FakeUiPort::FocusMainWindow() { ++focusRequests; }
+
+void FakeUiPort::ExpectFileParamDialog(bool cancel, std::function<void()> edit) {
+    expectedDialogs_.push_back({cancel, std::move(edit)});
+}
+
+bool FakeUiPort::EditFileParams() {
+    ++fileParamDialogs;
+    if (expectedDialogs_.empty()) {
+        ADD_FAILURE() << "unexpected file-parameter dialog";
+        return true;
+    }
+    ExpectedDialog dialog = std::move(expectedDialogs_.front());
+    expectedDialogs_.pop_front();
+    if (dialog.edit) dialog.edit();
+    return dialog.cancel;
+}
+
+bool FakeUiPort::OpenFileInViewer(const std::string& fileName) {
+    viewedFiles.push_back(fileName);
+    return viewerWorks;
+}
+
+bool FakeUiPort::GetClipboardText(std::string& text) {
+    if (!clipboard) return false;
+    text = *clipboard;
+    return true;
+}
+
+void FakeUiPort::UpdateQuickSelectionMenus() { ++quickSelectionUpdates; }
+
+void FakeUiPort::QuitProgram() { ++quitRequests; }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,18 +40,38 @@ public:
     void SetStatusPanel(std::size_t panel, std::string_view text) override;
     void FocusMainWindow() override;
 
+    // The next file-parameter dialog is answered so (true: Cancel); an unexpected one fails the test.
+    // A dialog may change settings before it closes: set them in the hook.
+    void ExpectFileParamDialog(bool cancel, std::function<void()> edit = {});
+    bool EditFileParams() override;
+    bool OpenFileInViewer(const std::string& fileName) override;
+    bool GetClipboardText(std::string& text) override;
+    void UpdateQuickSelectionMenus() override;
+    void QuitProgram() override;
+
     // What the core did, in order.
     std::vector<Box> boxes;
     std::vector<MessageLines> shownLines;
     std::vector<PanelChange> panelChanges;
     int focusRequests = 0;
+    int fileParamDialogs = 0;
+    std::vector<std::string> viewedFiles;  // every file handed to the viewer
+    bool viewerWorks = true;               // what OpenFileInViewer answers
+    std::optional<std::string> clipboard;  // no value: the clipboard holds no text
+    int quickSelectionUpdates = 0;
+    int quitRequests = 0;
 
 private:
     struct Expected {
         int answer;
         std::string caption;
     };
+    struct ExpectedDialog {
+        bool cancel;
+        std::function<void()> edit;
+    };
     std::deque<Expected> expected_;
+    std::deque<ExpectedDialog> expectedDialogs_;
     std::vector<Expected> allowed_;
     UiPort* previous_;
 };

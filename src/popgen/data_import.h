@@ -1,0 +1,45 @@
+// Three further ways to fill a data set: a tab-separated table of band counts turned into band
+// codes by two thresholds, a band matrix given as one text (the clipboard), and labelled distance
+// matrices read from a text file for trees and ordination without band data. All fill layer
+// ds.LoadLayer and report every problem through the data set's error callback.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "popgen/dataset.h"
+#include "popgen/file_param_record.h"
+
+// Reads a count table: line 0 the individual names (a leading empty cell is dropped), then one
+// locus per line, its name and one whole number per individual, separated by tabs. A value equal
+// to missingText is missing; a count not above absentMax is an absence, one at or above presentMin
+// a presence (this wins when the thresholds overlap), anything between is missing. Negative counts
+// and counts above 4294967295 are refused. A failed import leaves the data set cleared.
+bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
+                     std::uint32_t presentMin, const std::string& missingText);
+
+// Loads a band matrix from one text (any line breaks) with the matrix rules of LoadDataTF; no
+// specification line and no set sections are read. A failed load leaves the data set cleared.
+bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params);
+
+// Reads one distance matrix from a file: an optional title line, an optional label line, then row
+// r holding the r values of the lower triangle with the diagonal last, up to the first line that
+// contains eodChar. The layout flags f1, f2, f4, f5, f6 must be 1, 1, 0, 0, 0 (the one layout
+// read). The layer gets DistMatrix, NInd, IndNames and Name (the title); it has no band matrix.
+bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
+                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
+                      std::uint8_t f5, std::uint8_t f6, char eodChar);
+
+// Reads every matrix of a file of matrices, each ended by an end-of-data line, into the base
+// layer's MatrixList (the first also becomes its DistMatrix). The series ends at the end of the
+// file or at the first block that fails; the matrices read before stay. True when at least one
+// matrix was read and no block failed.
+bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
+                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
+                      std::uint8_t f5, std::uint8_t f6, char eodChar);
+
+// Parses one matrix from ds.DataText into layer ds.LoadLayer (see ImportDistMatrix). reportEmpty 1:
+// a text without any line is reported as "Could not find distance matrix to load".
+bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
+                        std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
+                        std::uint8_t f5, std::uint8_t f6, std::uint8_t reportEmpty);

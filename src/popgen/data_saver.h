@@ -1,0 +1,34 @@
+// Saving the current layer of a data set as a data file in the program's own format, so that
+// LoadDataFile reads it back with the same FileParamRecord: the specification line with the header
+// (or the first row) on the first line, one line per row, the end-of-data line, then the [Groups]
+// and [LocusSets] sections. Lines end in CR LF.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "popgen/dataset.h"
+#include "popgen/file_param_record.h"
+
+// Writes the file (append: add to an existing file instead of rewriting it). False with "No data
+// loaded" when ds.HasData() is false, and false with the operating system's message when the file
+// could not be written. Group and locus-set members that the saved layer does not hold are left
+// out, so a saved selection loads again. A cell that is none of 0, 1, 9 is written as the
+// record's InvalidStateChar and reported once as "Data Inconsitency Error." (the save goes on).
+bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
+              const FileParamRecord& params);
+
+// The symbol of the cell of locus `locus` and individual `ind` (both from 0) of a locus-major
+// matrix of nInd individuals. invalid is set to true (and never reset) for a cell that is none of
+// 0, 1, 9.
+std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std::size_t locus,
+                     std::size_t ind, const FileParamRecord& params, bool& invalid);
+
+// Appends one set section to ds.DataText (created when null): an empty line, the title, one line
+// "name= member, member;" per set, and the closing line. The first set is left out when
+// writeDefaults is 0 and it is "AllData" or "AllLoci"; nothing is appended when no set is left.
+void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title,
+                     std::uint8_t writeDefaults, std::string_view closing);

@@ -1,0 +1,13 @@
+// The commands of the Trees menu that build on the current distance matrix.
+#pragma once
+
+#include <cstdint>
+
+// A UPGMA tree titled "UPMGA" + DistMatrixName, added to the tree output file.
+void CmdBuildUPGMA();
+// A neighbour-joining tree titled "NJ" + DistMatrixName (at least 4 individuals), added to the
+// tree output file.
+void CmdBuildNJ();
+// Principal coordinate analysis of the current distance matrix, with one centroid point per group
+// when centroids is 1; the report goes to the analysis output file.
+void CmdPCoA(std::uint8_t centroids);

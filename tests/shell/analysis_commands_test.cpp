@@ -1,0 +1,124 @@
+#include "shell/analysis_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "command_fixture.h"
+
+namespace {
+
+using MatrixCommand = CommandTest;
+
+const std::string kDistanceOnly = ". Saving matrix to analysis file:  Distance matrix...";
+
+void RunMatrix(std::uint8_t treatment, std::uint8_t coefficient, std::uint8_t simOutput = 0,
+               std::uint8_t distOutput = 1, std::int32_t draws = 20) {
+    CmdCalculateMatrix(treatment, coefficient, DistTransformation, NeiLiR, draws, simOutput, distOutput);
+}
+
+TEST_F(MatrixCommand, EveryCoefficientUnderEveryTreatmentNamesAndReportsItsMatrix) {
+    SetExampleData();
+    // The short treatment names follow the coefficient: the minimum similarity is the maximum distance.
+    const char* const expected[4][6] = {
+        {"StdJaccard", "StdDice", "StdSMC", "StdNeiLi", "StdEuclidean", "StdSqEuclidean"},
+        {"MinJaccard", "MinDice", "MinSMC", "MaxNeiLi", "MaxEuclidean", "MaxSqEuclidean"},
+        {"MaxJaccard", "MaxDice", "MaxSMC", "MinNeiLi", "MinEuclidean", "MinSqEuclidean"},
+        {"AvgJaccard", "AvgDice", "AvgSMC", "AvgNeiLi", "AvgEuclidean", "AvgSqEuclidean"}};
+    std::size_t fileSize = 0;
+    for (std::uint8_t treatment = 0; treatment < 4; ++treatment) {
+        for (std::uint8_t coefficient = 0; coefficient < 6; ++coefficient) {
+            SCOPED_TRACE(expected[treatment][coefficient]);
+            RunMatrix(treatment, coefficient);
+            EXPECT_EQ(LastLine(), "Calculating " + CoeffToStr(coefficient) + " matrix" + kDistanceOnly + "done.");
+            EXPECT_EQ(DistMatrixName, expected[treatment][coefficient]);
+            EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), DistMatrixName);
+            EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+            const TDSLayer& layer = DataSet->GetCurrLayer();
+            ASSERT_EQ(layer.DistMatrix.size(), PackedSize(8));
+            for (Extended d : layer.DistMatrix) EXPECT_TRUE(std::isfinite(d));
+            // Each run appends one distance block to the analysis file.
+            const std::string report = File(AnalysisFileName);
+            EXPECT_GT(report.size(), fileSize);
+            EXPECT_NE(report.find("Distances", fileSize), std::string::npos);
+            fileSize = report.size();
+        }
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(MatrixCommand, ProgressLineNamesWhatIsSaved) {
+    SetExampleData();
+    RunMatrix(0, 0, 1, 1);
+    EXPECT_EQ(LastLine(), "Calculating Jaccard matrix. Saving matrix to analysis file:  Original matrix... "
+                          "Distance matrix...done.");
+    const std::string report = File(AnalysisFileName);
+    EXPECT_NE(report.find("Standard Jaccard coefficients"), std::string::npos);
+    EXPECT_NE(report.find("Distances"), std::string::npos);
+
+    RunMatrix(0, 1, 0, 0);
+    EXPECT_EQ(LastLine(), "Calculating Dice matrix" "done.");
+    EXPECT_EQ(File(AnalysisFileName), report);
+}
+
+TEST_F(MatrixCommand, AsksAboutAnExistingAnalysisFileEvenWhenNothingIsWritten) {
+    SetExampleData();
+    OverwriteMode = 0;
+    dir.Write("analysis.txt", "earlier report\r\n");
+    ui.ExpectBox(kIdYes, "Output file exists");  // Yes: append
+    RunMatrix(0, 0, 0, 0);
+    EXPECT_EQ(File(AnalysisFileName), "earlier report\r\n");
+    ui.ExpectBox(kIdNo, "Output file exists");  // No: rewrite
+    RunMatrix(0, 0, 0, 1);
+    EXPECT_EQ(File(AnalysisFileName).find("earlier report"), std::string::npos);
+}
+
+TEST_F(MatrixCommand, FailedRunKeepsThePreviousMatrixAndWritesNothing) {
+    SetExampleData();
+    RunMatrix(0, 0);
+    const PackedMatrix jaccard = DataSet->GetCurrLayer().DistMatrix;
+    const std::string report = File(AnalysisFileName);
+
+    // The engine refuses an Average run without draws.
+    ui.ExpectBox(kIdOk, "Error");
+    RunMatrix(3, 1, 0, 1, 0);
+    EXPECT_EQ(LastLine(), "Calculating Dice matrix" + kDistanceOnly + "failed.");
+    EXPECT_EQ(DistMatrixName, "StdJaccard");
+    EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), "StdJaccard");
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_EQ(File(AnalysisFileName), report);
+    EXPECT_EQ(DataSet->GetCurrLayer().DistMatrix, jaccard);
+}
+
+TEST_F(MatrixCommand, ErrorDuringTheRunCountsAsFailure) {
+    // I3 shares no band with I1: their Nei-Li distance is undefined, reported once for the run.
+    SetData({"1100", "1110", "0011", "0110"});
+    RunMatrix(0, 0);
+    const PackedMatrix jaccard = DataSet->GetCurrLayer().DistMatrix;
+    ui.AllowBoxes("Error");
+    RunMatrix(0, 3);
+    EXPECT_EQ(LastLine(), "Calculating NeiLi matrix" + kDistanceOnly + "failed.");
+    EXPECT_FALSE(Errors().empty());
+    EXPECT_EQ(DistMatrixName, "StdJaccard");
+    EXPECT_EQ(DataSet->GetCurrLayer().DistMatrix, jaccard);
+    EXPECT_EQ(File(AnalysisFileName).find("NeiLi"), std::string::npos);
+}
+
+TEST_F(MatrixCommand, UnwritableReportFileIsReportedAsFailure) {
+    AnalysisFileName = dir.Path("missing/analysis.txt");
+    SetExampleData();  // the new data set takes the output file name
+    ui.ExpectBox(kIdOk, "Error");
+    RunMatrix(0, 0);
+    EXPECT_EQ(LastLine(), "Calculating Jaccard matrix" + kDistanceOnly + "failed.");
+    EXPECT_EQ(ui.boxes.back().text.rfind("Could not write to file:\r\n" + AnalysisFileName + "\r\n", 0), 0u);
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+}
+
+TEST_F(MatrixCommand, WithoutDataNothingStarts) {
+    ui.ExpectBox(kIdOk, "Error");
+    RunMatrix(0, 0);
+    EXPECT_EQ(ui.boxes.back().text, "No data loaded");
+    EXPECT_EQ(LastLine(), "Welcome");
+}
+
+}  // namespace

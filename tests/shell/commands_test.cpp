@@ -1,0 +1,90 @@
+#include "shell/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "command_fixture.h"
+#include "foundation/text_file.h"
+#include "shell/reporting.h"
+
+namespace {
+
+using Commands = CommandTest;
+
+TEST_F(Commands, WrapperReportsAnEscapingExceptionAndReturnsToIdle) {
+    ui.AllowBoxes("Error");
+    EXPECT_TRUE(RunCommand([] { SetStatusCalculating(); }));
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Calculating");
+    EXPECT_TRUE(Errors().empty());
+
+    ASSERT_EQ(OpenTextOut(AnalysisFile, AnalysisFileName, true), 0);
+    EXPECT_FALSE(RunCommand([] {
+        SetStatusBusyIO();
+        FreqOutBuffer = std::make_unique<Ttf>();
+        throw std::runtime_error("Disk <b>full</b>");
+    }));
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_FALSE(AnalysisFile.IsOpen());
+    EXPECT_FALSE(FreqOutBuffer);
+    EXPECT_FALSE(RunCommand([] { throw 42; }));
+    // The message is shown as the plain text it is.
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"Disk <b>full</b>", "Unexpected error"}));
+    EXPECT_EQ(ErrorCounter, 2);
+}
+
+TEST_F(Commands, EngineCallFailsOnAResultOrAnyReportedError) {
+    SetExampleData();
+    ui.AllowBoxes("Error");
+    const EngineCall quiet(DataSet.get());
+    EXPECT_TRUE(quiet.Succeeded(true));
+    EXPECT_FALSE(quiet.Succeeded(false));
+
+    const EngineCall engine(DataSet.get());
+    DataSet->ReportError("engine");
+    EXPECT_FALSE(engine.Succeeded(true));
+
+    const EngineCall trees;
+    TreeError("tree");  // through the hook to ShowError
+    EXPECT_FALSE(trees.Succeeded(true));
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"engine", "tree"}));
+}
+
+TEST_F(Commands, SwitchToAllDataLeavesASelectionWithAWarning) {
+    SetExampleData();
+    SwitchToAllData();  // already the whole data set: nothing to say
+    ASSERT_TRUE(DataSet->SelectGroup(2));
+    ASSERT_EQ(DataSet->CurLayer, 2);
+    ui.ExpectBox(kIdOk, "Warning");
+    SwitchToAllData();
+    EXPECT_EQ(DataSet->CurLayer, 1);
+    EXPECT_EQ(ui.boxes.back().text, "Switching to AllData");
+
+    ShowWarnings = 0;
+    ASSERT_TRUE(DataSet->SelectGroup(1));
+    SwitchToAllData();
+    EXPECT_EQ(DataSet->CurLayer, 1);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+}
+
+TEST_F(Commands, FileParameterDialogRecordsCancel) {
+    ui.ExpectFileParamDialog(true);
+    EXPECT_TRUE(EditFileParams());
+    EXPECT_EQ(FileParamCancelled, 1);
+    ui.ExpectFileParamDialog(false);
+    EXPECT_FALSE(EditFileParams());
+    EXPECT_EQ(FileParamCancelled, 0);
+}
+
+TEST_F(Commands, WriteFailureNamesTheFileAndTheReason) {
+    ui.AllowBoxes("Error");
+    EXPECT_FALSE(ReportWriteFailure(0, "a.txt"));
+    EXPECT_TRUE(ReportWriteFailure(ENOSPC, "a.txt"));
+    EXPECT_TRUE(ReportWriteFailure(-1, "b.txt"));
+    ASSERT_EQ(Errors().size(), 2u);
+    EXPECT_EQ(Errors()[0], "Could not write to file:\r\na.txt\r\n" + std::string(std::strerror(ENOSPC)));
+    EXPECT_NE(Errors()[1].find("b.txt"), std::string::npos);
+}
+
+}  // namespace

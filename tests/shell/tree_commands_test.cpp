@@ -1,0 +1,152 @@
+#include "shell/tree_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "command_fixture.h"
+#include "shell/analysis_commands.h"
+#include "trees/dist_analysis.h"
+
+namespace {
+
+const char kNeedMatrix[] = "Need to perform Dis(Similarity) calculation first!\r\n(Or import distance matrix.)";
+
+class TreeCommands : public CommandTest {
+protected:
+    void ComputeJaccard() {
+        CmdCalculateMatrix(0, 0, 0, NeiLiR, JCRandomDraws, 0, 0);
+        ASSERT_EQ(DistMatrixName, "StdJaccard");
+    }
+    // Lines of the tree file without their CR LF.
+    std::vector<std::string> TreeLines() const {
+        std::vector<std::string> lines;
+        const std::string text = File(TreeFileName);
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = text.find("\r\n", start);
+            if (end == std::string::npos) {
+                lines.push_back(text.substr(start) + "<no line break>");
+                break;
+            }
+            lines.push_back(text.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
+    }
+};
+
+TEST_F(TreeCommands, BothTreesGoToTheTreeFileTitledByTheMatrix) {
+    SetExampleData();
+    ComputeJaccard();
+    CmdBuildUPGMA();
+    EXPECT_EQ(LastLine(), "Building UPGMA tree...done.");
+    CmdBuildNJ();
+    EXPECT_EQ(LastLine(), "Building NJ tree...done.");
+    const auto lines = TreeLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].front(), '(');
+    EXPECT_TRUE(lines[0].ends_with(")UPMGAStdJaccard;")) << lines[0];
+    EXPECT_TRUE(lines[1].ends_with(")NJStdJaccard;")) << lines[1];
+    for (const std::string name : {"I1:", "I4:", "I8:"}) {
+        EXPECT_NE(lines[0].find(name), std::string::npos);
+        EXPECT_NE(lines[1].find(name), std::string::npos);
+    }
+    EXPECT_EQ(Panel(MessageArea::PanelTrees), ".." + TreeFileName.substr(TreeFileName.size() - 14));
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(TreeCommands, RewriteModeReplacesTheTreeFile) {
+    SetExampleData();
+    ComputeJaccard();
+    CmdBuildUPGMA();
+    OverwriteMode = 2;
+    CmdBuildUPGMA();
+    EXPECT_EQ(TreeLines().size(), 1u);
+}
+
+TEST_F(TreeCommands, EachCommandNeedsADistanceMatrix) {
+    ui.AllowBoxes("Error");
+    SetExampleData();
+    CmdBuildUPGMA();
+    CmdBuildNJ();
+    CmdPCoA(0);
+    EXPECT_EQ(Errors(), (std::vector<std::string>(3, kNeedMatrix)));
+    EXPECT_EQ(LastLine(), "Welcome");
+    FreeDataSet();
+    CmdBuildUPGMA();
+    EXPECT_EQ(Errors().back(), kNeedMatrix);
+}
+
+TEST_F(TreeCommands, NeighbourJoiningNeedsFourIndividuals) {
+    SetData({"1100", "1110", "0111"});
+    ComputeJaccard();
+    ui.ExpectBox(kIdOk, "Error");
+    CmdBuildNJ();
+    EXPECT_EQ(ui.boxes.back().text, "Need to have more than 3 individuals to perform NJ!");
+    EXPECT_FALSE(TempDir::Read(TreeFileName).size());
+
+    SetData({"1100", "1110", "0111", "1011"});
+    ComputeJaccard();
+    CmdBuildNJ();
+    EXPECT_EQ(LastLine(), "Building NJ tree...done.");
+}
+
+TEST_F(TreeCommands, FailedBuildWritesNoTreeAndKeepsThePanels) {
+    SetExampleData();
+    ComputeJaccard();
+    DataSet->GetCurrLayer().DistMatrix[PairIndex(3, 1)] = std::numeric_limits<Extended>::quiet_NaN();
+    ui.AllowBoxes("Error");
+    CmdBuildUPGMA();
+    EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
+    CmdBuildNJ();
+    EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
+    CmdPCoA(0);
+    EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+    EXPECT_EQ(Errors().size(), 3u);
+    EXPECT_EQ(File(TreeFileName), "");
+    EXPECT_EQ(File(AnalysisFileName), "");
+    EXPECT_EQ(Panel(MessageArea::PanelTrees), panelsBefore[MessageArea::PanelTrees]);
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+}
+
+TEST_F(TreeCommands, UnwritableTreeFileIsReportedAsFailure) {
+    SetExampleData();
+    ComputeJaccard();
+    TreeFileName = dir.Path("missing/outtree.ph");
+    ui.ExpectBox(kIdOk, "Error");
+    CmdBuildUPGMA();
+    EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
+    EXPECT_EQ(Panel(MessageArea::PanelTrees), panelsBefore[MessageArea::PanelTrees]);
+}
+
+TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
+    SetExampleData();
+    ComputeJaccard();
+    CmdPCoA(0);
+    EXPECT_EQ(LastLine(), "Performing PCoA...done.");
+    const std::string plain = File(AnalysisFileName);
+    EXPECT_NE(plain.find("I8"), std::string::npos);
+    EXPECT_EQ(plain.find("Centoid"), std::string::npos);
+    ASSERT_TRUE(DataSet->GetCurrLayer().Analysis);
+    EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 8u);
+
+    CmdPCoA(1);
+    EXPECT_EQ(LastLine(), "Performing PCoA...done.");
+    const std::string withCentroids = File(AnalysisFileName).substr(plain.size());
+    EXPECT_NE(withCentroids.find("Centoid_1"), std::string::npos);
+    EXPECT_NE(withCentroids.find("Centoid_0"), std::string::npos);
+    EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 10u);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(TreeCommands, PCoAWithAnUngroupedIndividualAddsNoCentroids) {
+    SetData({"1100", "1110", "0111", "1011", "1001"}, {{"A", {1, 2}}, {"B", {3, 4}}});
+    ComputeJaccard();
+    CmdPCoA(1);
+    EXPECT_EQ(LastLine(), "Performing PCoA...done.");
+    EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 5u);
+    EXPECT_EQ(File(AnalysisFileName).find("Centoid"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#include "shell/viewer_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "command_fixture.h"
+#include "shell/reporting.h"
+
+namespace {
+
+using ViewerCommands = CommandTest;
+
+struct ViewerCase {
+    const char* label;
+    std::function<void()> command;
+    std::string* fileName;
+    std::string line;     // message line; empty: the line holds the file name
+    std::string missing;  // error text before the name
+};
+
+TEST_F(ViewerCommands, OpenExistingFilesAndReportMissingOnes) {
+    const std::vector<ViewerCase> cases = {
+        {"input", CmdViewInputFile, &InputFileName, "", "Input file ("},
+        {"analysis", CmdViewAnalysisFile, &AnalysisFileName, "Viewing analysis output file", "Analysis file ("},
+        {"tree", CmdViewTreeFile, &TreeFileName, "Viewing tree(s) in the output tree file", "Tree output file ("},
+        {"log", CmdViewLogFile, &LogFileName, "Viewing TESK log file", "Log file ("},
+    };
+    ui.AllowBoxes("Error");
+    for (const ViewerCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string name = *c.fileName;
+        c.command();
+        EXPECT_EQ(Errors().back(), c.missing + name + ") not found.");
+        EXPECT_TRUE(ui.viewedFiles.empty());
+
+        dir.Write(name.substr(dir.Root().string().size() + 1), "content");
+        c.command();
+        EXPECT_EQ(LastLine(), c.line.empty() ? "Viewing input file: " + name : c.line);
+        ASSERT_EQ(ui.viewedFiles.size(), 1u);
+        EXPECT_EQ(ui.viewedFiles[0], name);
+        ui.viewedFiles.clear();
+    }
+    EXPECT_EQ(Errors().size(), cases.size());
+}
+
+TEST_F(ViewerCommands, RelativeNamesReachTheViewerInFull) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Root());
+    AnalysisFileName = "analysis.txt";
+    dir.Write("analysis.txt", "report");
+    CmdViewAnalysisFile();
+    std::filesystem::current_path(previous);
+    ASSERT_EQ(ui.viewedFiles.size(), 1u);
+    EXPECT_EQ(ui.viewedFiles[0], dir.Path("analysis.txt"));
+}
+
+TEST_F(ViewerCommands, ViewerThatCannotStartIsReported) {
+    dir.Write("outtree.ph", "(A:1, B:1)T;\r\n");
+    ui.viewerWorks = false;
+    ui.ExpectBox(kIdOk, "Error");
+    CmdViewTreeFile();
+    EXPECT_NE(ui.boxes.back().text.find(TreeFileName), std::string::npos);
+}
+
+TEST_F(ViewerCommands, ViewingTheLogKeepsLoggingOnAndLogsTheLine) {
+    ASSERT_EQ(StartLog(), 0);
+    CmdViewLogFile();
+    EXPECT_EQ(LogOn, 1);
+    EXPECT_EQ(ui.viewedFiles.size(), 1u);
+    WriteMsg("after viewing");
+    const std::string log = File(LogFileName);
+    EXPECT_NE(log.find("Viewing TESK log file\r\nafter viewing\r\n"), std::string::npos);
+    StopLog();
+}
+
+TEST_F(ViewerCommands, ExitSaysGoodbyeAndQuits) {
+    CmdExit();
+    EXPECT_EQ(LastLine(), "Exiting program. Bye bye!");
+    EXPECT_EQ(ui.quitRequests, 1);
+}
+
+}  // namespace
