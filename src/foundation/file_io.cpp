@@ -176,7 +176,8 @@ int ReadTextLines(const std::string& name, AString& lines) {
 }
 
 FileWriter::~FileWriter() {
-    if (fd_ >= 0) ::close(fd_);
+    // A writer dropped without Close (an early return, an exception) still delivers what it holds.
+    if (fd_ >= 0) Close();
 }
 
 int FileWriter::Open(const std::string& name, bool append) {

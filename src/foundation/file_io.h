@@ -59,7 +59,7 @@ public:
     FileWriter() = default;
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
-    ~FileWriter();  // closes without reporting; call Close to learn the outcome
+    ~FileWriter();  // flushes and closes without reporting; call Close to learn the outcome
 
     // Creates or truncates the file, or appends to it (creating it when missing).
     int Open(const std::string& name, bool append);

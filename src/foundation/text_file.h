@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -89,6 +90,14 @@ public:
     void Add(std::string line) { Lines.push_back(std::move(line)); }
     void AddEmpty(std::size_t n) { Lines.resize(Lines.size() + n); }
     void AddStrings(const AString& items) { Lines.insert(Lines.end(), items.begin(), items.end()); }
+    // The same, taking the items over instead of copying them (whole files pass through here).
+    void AddStrings(AString&& items) {
+        if (Lines.empty()) {
+            Lines = std::move(items);
+        } else {
+            Lines.insert(Lines.end(), std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+        }
+    }
     // Requires at least one line.
     void AppendToLast(std::string_view text) { Lines.back().append(text); }
     void Insert(std::size_t index, std::string line);

@@ -1,5 +1,6 @@
 #include "popgen/data_import.h"
 
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -213,7 +214,8 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_
         }
         for (const std::string& item : items) {
             Extended v = 0.0L;
-            if (!StrictToExtended(item, v)) {
+            // Beyond double range a distance cannot reach R or the other programs' formats.
+            if (!StrictToExtended(item, v) || std::fabs(v) > std::numeric_limits<double>::max()) {
                 ds.ReportError("Not a valid number:\r\n" + Quoted(item));
                 return false;
             }

@@ -361,6 +361,9 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, std::uint8_t kin
             }
             added.Mask[found->second] = 1;
         }
+        // A file saved with its default sets lists "AllData" / "AllLoci" again; the copy that
+        // holds everything adds nothing to the default set the loader made.
+        if (sets.size() > 1 && added.Name == sets.front().Name && added.Mask == sets.front().Mask) sets.pop_back();
     }
     ds.DataText.reset();
     return true;

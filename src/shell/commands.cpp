@@ -1,10 +1,10 @@
 #include "shell/commands.h"
 
 #include <exception>
-#include <system_error>
 
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
+#include "popgen/data_loader.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/reporting.h"
@@ -87,11 +87,6 @@ bool FinishProgress(bool ok) {
 
 bool ReportWriteFailure(int rc, const std::string& fileName) {
     if (rc == 0) return false;
-    std::string message = "Cannot write to file " + fileName;
-    if (rc > 0)
-        message += " (" + std::error_code(rc, std::generic_category()).message() + ")";
-    else
-        message += " (the disk may be full)";
-    ShowError(message);
+    ShowError("Could not write to file:\r\n" + fileName + "\r\n" + FileErrorText(rc));
     return true;
 }

@@ -1,9 +1,20 @@
 #include "shell/data_commands.h"
 
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "foundation/file_io.h"
 #include "foundation/number_text.h"
+#include "popgen/data_import.h"
+#include "popgen/data_loader.h"
+#include "popgen/data_saver.h"
+#include "popgen/distance_matrix.h"
 #include "shell/commands.h"
+#include "shell/file_params.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/reporting.h"
@@ -20,6 +31,44 @@ Extended PercentMissing(const TDSLayer& layer) {
         if (layer.Matrix[k] == kMissing) ++missing;
     return 100.0L * static_cast<Extended>(missing) / static_cast<Extended>(layer.NCells);
 }
+
+// Every load fills a new data set; the one it replaces comes back when the load fails (or throws),
+// so a bad file never costs the data the user had.
+class DataSetReplacement {
+public:
+    DataSetReplacement() : previous_(std::move(DataSet)) {
+        ResetDataSet();
+        call_.emplace(DataSet.get());
+    }
+    DataSetReplacement(const DataSetReplacement&) = delete;
+    DataSetReplacement& operator=(const DataSetReplacement&) = delete;
+    ~DataSetReplacement() {
+        if (!settled_) DataSet = std::move(previous_);
+    }
+
+    // Keeps the new data set when the loader reported success, no error came and data arrived
+    // (band data, or with distancesOnly a distance matrix); else puts the previous one back.
+    bool Commit(bool loaded, bool distancesOnly = false) {
+        const TDSLayer& layer = DataSet->GetCurrLayer();
+        const bool present = distancesOnly ? !layer.DistMatrix.empty() : DataSet->HasData();
+        const bool keep = call_->Succeeded(loaded && present);
+        if (!keep) DataSet = std::move(previous_);
+        settled_ = true;
+        return keep;
+    }
+
+private:
+    std::unique_ptr<TPopGenDataSet> previous_;
+    std::optional<EngineCall> call_;
+    bool settled_ = false;
+};
+
+void ShowLoadedData(const TPopGenDataSet& ds) {
+    SetStatusFileName(ds.DataFileName);
+    ShowOriginalMatrixStatus(ds);
+}
+
+std::uint32_t CountThreshold(std::int32_t value) { return value > 0 ? static_cast<std::uint32_t>(value) : 0; }
 
 }  // namespace
 
@@ -56,4 +105,121 @@ void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile) {
                                "\r\nMatrix size:  " + size + "\r\nMissing data: " + pct + "%\r\n\r\n";
     if (ReportWriteFailure(SaveTextToFile(AnalysisFileName, report, true), AnalysisFileName)) return;
     WriteMsg("Data Matrix Statistics written to analysis output file");
+}
+
+void CmdLoadInputFile(const std::string& fileName) {
+    const std::filesystem::path path(fileName);
+    InputDir = path.has_parent_path() ? path.parent_path().string() + "/" : std::string();
+    ProjectName = path.filename().string();
+    if (!FileCanOpen(fileName)) {
+        ShowError("Input file does not exist");
+        return;
+    }
+    std::string block;
+    const bool hasSpecs = ExtractSpecBlock(ReadFirstLine(fileName), block);
+    if (hasSpecs) ParseSpecBlock(block);
+    if ((!hasSpecs || TrustSpecs != 1) && EditFileParams()) {
+        ShowError("No data loaded.");
+        return;
+    }
+
+    WriteMsg("Loading File: " + fileName + " ...");
+    SetStatusBusyIO();
+    DataSetReplacement replacement;
+    DataSet->IncludeGroups = IncludeGroups;
+    const bool loaded = LoadDataFile(*DataSet, fileName, GetFileParams());
+    if (replacement.Commit(loaded)) {
+        ShowLoadedData(*DataSet);
+        WriteMsgDone();
+        InputFileName = fileName;
+    } else {
+        WriteMsgFailed();
+    }
+    SetStatusIdle();
+    Ui().UpdateQuickSelectionMenus();
+}
+
+void CmdImportCountData(const std::string& fileName, std::int32_t absenceMax, std::int32_t presenceMin,
+                        const std::string& missingToken) {
+    WriteMsg("Importing count data from file: " + fileName + " ...");
+    SetStatusBusyIO();
+    DataSetReplacement replacement;
+    const bool loaded = ImportCountData(*DataSet, fileName, CountThreshold(absenceMax), CountThreshold(presenceMin),
+                                        missingToken);
+    if (replacement.Commit(loaded)) {
+        DataSet->DataFileName = fileName;
+        ShowLoadedData(*DataSet);
+        WriteMsgDone();
+        Ui().UpdateQuickSelectionMenus();
+    } else {
+        WriteMsgFailed();
+    }
+    SetStatusIdle();
+}
+
+void CmdLoadFromClipboard() {
+    std::string text;
+    if (!Ui().GetClipboardText(text) || text.empty()) {
+        ShowError("No suitable data was found on the clipboard");
+        return;
+    }
+    if (EditFileParams()) return;
+    DataSetReplacement replacement;
+    const bool loaded = LoadDataFromText(*DataSet, text, GetFileParams());
+    if (!replacement.Commit(loaded)) {
+        ShowError("Failed to load data from clipboard");
+        return;
+    }
+    WriteMsg("Data loaded from clipboard");
+    InputDir = AppPath;
+    DataSet->DataFileName = "Clipboard data";
+    ShowLoadedData(*DataSet);
+    Ui().UpdateQuickSelectionMenus();
+}
+
+void CmdSaveDataMatrix(const std::string& fileName) {
+    if (!DataAvailable(1, 0, 1)) return;
+    TPopGenDataSet& ds = *DataSet;
+    ds.IncludeGroups = IncludeGroups;
+    SetStatusBusyIO();
+    const std::string specLine = WriteSpecBlock(PackFileParams());
+    const EngineCall call(&ds);
+    const bool saved = SaveData(ds, fileName, false, specLine, GetFileParams());
+    // A failed save has been reported by the data set; nothing may claim the file was written.
+    if (call.Succeeded(saved)) WriteMsg("Saved DataMatrix to " + fileName);
+    SetStatusIdle();
+}
+
+void CmdImportDistanceMatrix(const std::string& fileName, std::uint8_t negativeMode) {
+    WriteMsg("Importing distance matrix from file: " + fileName + "...");
+    SetStatusBusyIO();
+    DataSetReplacement replacement;
+    DataSet->Layers[DataSet->BaseLayer()].KeepMatrixList = 0;
+    const bool loaded = ImportDistMatrix(*DataSet, fileName, 1, 1, 1, 1, 0, 0, 0, GetFileParams().EndOfDataChar);
+    if (!replacement.Commit(loaded, true)) {
+        SetStatusIdle();
+        WriteMsgFailed();
+        return;
+    }
+    DistTransformation = 3;  // the values are distances already
+    TPopGenDataSet& ds = *DataSet;
+    std::vector<std::size_t> negatives;
+    switch (negativeMode) {
+        case 1:
+            FindDistancesBelow(ds, negatives, 1, 0.0L, 0.0L);
+            break;
+        case 2:
+            break;
+        default:
+            // MsgBox, not AskUser: a batch answer must not change the user's data.
+            if (FindDistancesBelow(ds, negatives, 0, 0.0L, 0.0L) &&
+                MsgBox("Distance matrix contains negative values.\r\nReplace by zeroes?", "Distance matrix",
+                       kMbYesNo) == kIdYes)
+                FindDistancesBelow(ds, negatives, 1, 0.0L, 0.0L);
+            break;
+    }
+    WriteMsgDone();
+    SetStatusIdle();
+    SetStatusDataMatrix("No data loaded");
+    SetStatusDistMatrix("User imported distances");
 }

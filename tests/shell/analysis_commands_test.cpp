@@ -110,7 +110,7 @@ TEST_F(MatrixCommand, UnwritableReportFileIsReportedAsFailure) {
     ui.ExpectBox(kIdOk, "Error");
     RunMatrix(0, 0);
     EXPECT_EQ(LastLine(), "Calculating Jaccard matrix" + kDistanceOnly + "failed.");
-    EXPECT_EQ(ui.boxes.back().text.rfind("Cannot write to file " + AnalysisFileName, 0), 0u);
+    EXPECT_EQ(ui.boxes.back().text.rfind("Could not write to file:\r\n" + AnalysisFileName + "\r\n", 0), 0u);
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
 }
 

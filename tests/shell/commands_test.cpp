@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
 
 #include "command_fixture.h"
@@ -82,7 +83,7 @@ TEST_F(Commands, WriteFailureNamesTheFileAndTheReason) {
     EXPECT_TRUE(ReportWriteFailure(ENOSPC, "a.txt"));
     EXPECT_TRUE(ReportWriteFailure(-1, "b.txt"));
     ASSERT_EQ(Errors().size(), 2u);
-    EXPECT_EQ(Errors()[0].rfind("Cannot write to file a.txt (", 0), 0u);
+    EXPECT_EQ(Errors()[0], "Could not write to file:\r\na.txt\r\n" + std::string(std::strerror(ENOSPC)));
     EXPECT_NE(Errors()[1].find("b.txt"), std::string::npos);
 }
 

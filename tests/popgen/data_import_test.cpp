@@ -1,0 +1,182 @@
+#include "popgen/data_import.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/text_file.h"
+#include "popgen/loader_fixture.h"
+
+namespace {
+
+class CountImportTest : public ::testing::Test, public LoaderFixture {};
+
+TEST_F(CountImportTest, ExampleFileImports) {
+    ASSERT_TRUE(ImportCountData(ds, ExamplePath("counts.tsv"), 1, 10, "NA")) << LastError();
+    const TDSLayer& base = ds.Layers[0];
+    EXPECT_EQ(base.NInd, 12u);
+    EXPECT_EQ(base.NLoci, 30u);
+    EXPECT_EQ(base.IndNames.front(), "Ind01");
+    EXPECT_EQ(base.LocNames.back(), "L30");
+    // First line: L01 NA 0 NA 40 40 0 40 25 0 1 40 80.
+    std::string first;
+    for (std::size_t i = 1; i <= base.NInd; ++i) first += static_cast<char>('0' + base.Cell(i, 1));
+    EXPECT_EQ(first, "909110110011");
+    EXPECT_EQ(ds.CurLayer, 1);
+    EXPECT_TRUE(ds.HasData());
+    ASSERT_EQ(ds.Groups.size(), 1u);
+    EXPECT_EQ(ds.LocusSets[0].Count, 30u);
+}
+
+TEST_F(CountImportTest, ThresholdsAndMissingToken) {
+    const std::string file = dir.Write("c.tsv", "\ta\tb\tc\td\te\tf\tg\th\r\nL1\t0\t1\t2\t9\t10\t11\tNA\t+4\r\n");
+    ASSERT_TRUE(ImportCountData(ds, file, 1, 10, "NA")) << LastError();
+    EXPECT_EQ(RowsOf(ds.Layers[0]), (std::vector<std::string>{"0", "0", "9", "9", "1", "1", "9", "9"}));
+
+    // Overlapping thresholds: the presence test wins.
+    LoaderFixture f;
+    ASSERT_TRUE(ImportCountData(f.ds, file, 5, 3, "NA"));
+    EXPECT_EQ(RowsOf(f.ds.Layers[0]), (std::vector<std::string>{"0", "0", "0", "1", "1", "1", "9", "1"}));
+}
+
+TEST_F(CountImportTest, LeadingEmptyCellAndBlanksDoNotMatter) {
+    ASSERT_TRUE(ImportCountData(ds, dir.Write("a.tsv", "\tx\ty\nL1\t0\t20\nL2\t20\t0\n"), 1, 10, "NA"));
+    LoaderFixture f;
+    ASSERT_TRUE(ImportCountData(f.ds, f.dir.Write("b.tsv", "x \t y\r\n\r\nL1\t0\t 20\rL2\t20\t0"), 1, 10, "NA"));
+    EXPECT_EQ(f.ds.Layers[0].Matrix, ds.Layers[0].Matrix);
+    EXPECT_EQ(f.ds.Layers[0].IndNames, ds.Layers[0].IndNames);
+    EXPECT_EQ(f.ds.Layers[0].LocNames, (AString{"L1", "L2"}));
+}
+
+TEST_F(CountImportTest, MalformedCountsAreRefused) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"empty file", "", "Error importing data: no count data found in file:"},
+        {"names only", "a\tb\n", "Error importing data: no count data found in file:"},
+        {"a value too few", "a\tb\nL1\t0\t1\nL2\t5\n",
+         "Error importing data (1): Unexpected data line length\r\nL2\t5"},
+        {"a value too many", "a\tb\nL1\t0\t1\t2\n", "Error importing data (1): Unexpected data line length\r\nL1\t0\t1\t2"},
+        {"text", "a\tb\nL1\t0\tlots\n", "Error importing data (2): Not a valid number:\r\nlots"},
+        {"fraction", "a\tb\nL1\t0\t1.5\n", "Error importing data (2): Not a valid number:\r\n1.5"},
+        {"negative", "a\tb\nL1\t0\t-3\n", "Error importing data (2): Not a valid number:\r\n-3"},
+        {"above 32 bits", "a\tb\nL1\t0\t4294967296\n", "Error importing data (2): Not a valid number:\r\n4294967296"},
+        {"far above 64 bits", "a\tb\nL1\t0\t99999999999999999999999\n", "Error importing data (2): Not a valid number:"},
+        {"binary garbage", std::string("a\tb\nL1\t\x01\xff\t\0\n", 12), "Error importing data (2): Not a valid number:"},
+        {"ten megabytes of one line", std::string(10 << 20, '7'), "Error importing data: no count data found in file:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        EXPECT_FALSE(ImportCountData(f.ds, f.dir.Write("bad.tsv", c.bytes), 1, 10, "NA"));
+        EXPECT_EQ(f.LastError().rfind(c.message, 0), 0u) << f.LastError().substr(0, 200);
+        EXPECT_TRUE(f.IsCleared());
+    }
+    LoaderFixture f;
+    EXPECT_FALSE(ImportCountData(f.ds, f.dir.Path("none.tsv"), 1, 10, "NA"));
+    EXPECT_EQ(f.LastError(), "File not found:\r\n" + f.dir.Path("none.tsv"));
+}
+
+class DistImportTest : public ::testing::Test, public LoaderFixture {
+protected:
+    bool Import(const std::string& file, std::uint8_t hasTitle = 1, std::uint8_t hasLabels = 1) {
+        return ImportDistMatrix(ds, file, hasTitle, 1, 1, hasLabels, 0, 0, 0, '*');
+    }
+};
+
+TEST_F(DistImportTest, ExampleFileImports) {
+    ASSERT_TRUE(Import(ExamplePath("distances.txt"))) << LastError();
+    const TDSLayer& l = ds.Layers[0];
+    EXPECT_EQ(l.Name, "Example Euclidean distances");
+    EXPECT_EQ(l.NInd, 8u);
+    EXPECT_EQ(l.IndNames.front(), "Sample1");
+    ASSERT_EQ(l.DistMatrix.size(), 36u);
+    EXPECT_EQ(l.DistMatrix[0], 0.0L);
+    EXPECT_EQ(l.DistMatrix[1], 2.398120L);
+    EXPECT_EQ(l.DistMatrix[PairIndex(3, 1)], 1.281468L);
+    EXPECT_FALSE(ds.HasData());
+    EXPECT_EQ(ds.CurLayer, 0);
+    EXPECT_EQ(ds.DataLoaded, 1);
+    EXPECT_FALSE(ds.InputText);
+    EXPECT_FALSE(ds.DataText);
+}
+
+TEST_F(DistImportTest, SeparatorsAndMissingLabels) {
+    const std::string file = dir.Write("d.txt", "  0 \n0.5\t\t0\n\n1e-1  2.5E+0 -0\n*\nignored\n");
+    ASSERT_TRUE(Import(file, 0, 0)) << LastError();
+    const TDSLayer& l = ds.Layers[0];
+    EXPECT_EQ(l.IndNames, (AString{"Ind0", "Ind1", "Ind2"}));
+    EXPECT_EQ(l.DistMatrix, (PackedMatrix{0.0L, 0.5L, 0.0L, 0.1L, 2.5L, -0.0L}));
+    EXPECT_EQ(l.Name, "");
+}
+
+TEST_F(DistImportTest, MalformedMatricesAreRefused) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"empty file", "", "Could not find distance matrix to load"},
+        {"title only", "Title\n", "Could not find distance matrix to load"},
+        {"end of data first", "*\nT\na\n0\n", "Could not find distance matrix to load"},
+        {"too few rows", "T\na b c\n0\n1 0\n", "Labels and apparent number of matrix entries do not match"},
+        {"third row too long", "T\na b c\n0\n1 0\n1 2 3 0\n",
+         "Elements found in line do not match number of expected elements (3):\r\n1 2 3 0"},
+        {"row too short", "T\na b\n0\n1\n", "Elements found in line do not match number of expected elements (2):\r\n1"},
+        {"NaN", "T\na b\n0\nNaN 0\n", "Not a valid number:\r\nNaN"},
+        {"infinity", "T\na b\n0\ninf 0\n", "Not a valid number:\r\ninf"},
+        {"overflow", "T\na b\n0\n1e999 0\n", "Not a valid number:\r\n1e999"},
+        {"decimal comma", "T\na b\n0\n0,5 0\n", "Not a valid number:\r\n0,5"},
+        {"hexadecimal", "T\na b\n0\n0x1p3 0\n", "Not a valid number:\r\n0x1p3"},
+        {"binary garbage", std::string("T\na b\n0\n\x01\x02 0\n"), "Not a valid number:\r\n\x01\x02"},
+        {"ten megabytes of one line", "T\n" + std::string(10 << 20, 'a'),
+         "Labels and apparent number of matrix entries do not match"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        EXPECT_FALSE(ImportDistMatrix(f.ds, f.dir.Write("bad.txt", c.bytes), 1, 1, 1, 1, 0, 0, 0, '*'));
+        EXPECT_EQ(f.LastError().rfind(c.message, 0), 0u) << f.LastError().substr(0, 200);
+        EXPECT_TRUE(f.ds.Layers[0].DistMatrix.empty());
+        EXPECT_EQ(f.ds.DataLoaded, 0);
+        EXPECT_FALSE(f.ds.InputText);
+        EXPECT_FALSE(f.ds.DataText);
+    }
+    EXPECT_FALSE(ImportDistMatrix(ds, dir.Write("ok.txt", "T\na\n0\n"), 1, 1, 1, 1, 1, 0, 0, '*'));
+    EXPECT_EQ(LastError(), "REQUESTED PARAMETERS FOR LOADDISSIMMATRIXTF CURRENTLY NOT IMPLEMENTED");
+    EXPECT_FALSE(Import(dir.Path("none.txt")));
+    EXPECT_EQ(LastError(), "File not found:\r\n" + dir.Path("none.txt"));
+}
+
+TEST_F(DistImportTest, SeriesOfMatricesGoesToTheMatrixList) {
+    const std::string file =
+        dir.Write("s.txt", "First\na b\n0\n1 0\n*\nSecond\na b\n0\n2 0\n*\n\n\n");
+    ASSERT_TRUE(LoadDissimMatrix(ds, file, 1, 1, 1, 1, 0, 0, 0, '*')) << LastError();
+    const TDSLayer& l = ds.Layers[0];
+    ASSERT_EQ(l.MatrixList.size(), 2u);
+    EXPECT_EQ(l.MatrixList[1].Label, "Second");
+    EXPECT_EQ(l.MatrixList[1].Matrix[1], 2.0L);
+    EXPECT_EQ(l.DistMatrix, l.MatrixList[0].Matrix);
+    EXPECT_EQ(l.IndNames, (AString{"a", "b"}));
+
+    // A block with other labels ends the series; the matrices before it stay.
+    LoaderFixture f;
+    const std::string mixed = f.dir.Write("m.txt", "First\na b\n0\n1 0\n*\nSecond\na c\n0\n2 0\n*\nThird\na b\n0\n3 0\n*\n");
+    EXPECT_FALSE(LoadDissimMatrix(f.ds, mixed, 1, 1, 1, 1, 0, 0, 0, '*'));
+    EXPECT_EQ(f.LastError(), "Individual label lists do not agree");
+    EXPECT_EQ(f.ds.Layers[0].MatrixList.size(), 1u);
+}
+
+TEST(DistImportTextTest, ParserNeedsTextAndSlotSize) {
+    LoaderFixture f;
+    EXPECT_FALSE(LoadDissimMatrixTF(f.ds, "", 1, 1, 1, 1, 0, 0, 0, 1));
+    EXPECT_EQ(f.LastError(), "LoadDissimMatrixTF serious error: tf is nil");
+    f.ds.ValueSize = 0;
+    EXPECT_FALSE(LoadDissimMatrixTF(f.ds, "", 1, 1, 1, 1, 0, 0, 0, 1));
+    EXPECT_EQ(f.LastError(), "lExt not set");
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+#include "popgen/data_saver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "popgen/data_loader.h"
+#include "popgen/loader_fixture.h"
+
+namespace {
+
+class DataSaverTest : public ::testing::Test, public LoaderFixture {
+protected:
+    // The saved file's lines (split at CR LF; every line break must be CR LF).
+    static std::vector<std::string> LinesOf(const std::string& bytes) {
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', start)) {
+            EXPECT_TRUE(at > 0 && bytes[at - 1] == '\r') << "bare LF at " << at;
+            lines.push_back(bytes.substr(start, at - 1 - start));
+            start = at + 1;
+        }
+        EXPECT_EQ(start, bytes.size()) << "text after the last line break";
+        return lines;
+    }
+
+    // A loaded three-by-four data set with one group and one locus set besides the defaults.
+    void LoadSmall(TPopGenDataSet& target) {
+        const std::string file = dir.Write(
+            "small.txt", "A B C\n1 0 ?\n0 1 0\n? 1 0\n1 0 1\n*\n[Groups]\nAllData/G=A,C;\n*\n[LocusSets]\nP=Locus2,Locus4;\n*\n");
+        ASSERT_TRUE(LoadDataFile(target, file, DefaultParams())) << LastError();
+    }
+};
+
+void ExpectSameData(const TPopGenDataSet& a, const TPopGenDataSet& b) {
+    EXPECT_EQ(a.Layers[0].Matrix, b.Layers[0].Matrix);
+    EXPECT_EQ(a.Layers[0].NInd, b.Layers[0].NInd);
+    EXPECT_EQ(a.Layers[0].IndNames, b.Layers[0].IndNames);
+    EXPECT_EQ(a.Layers[0].LocNames, b.Layers[0].LocNames);
+    ASSERT_EQ(a.Groups.size(), b.Groups.size());
+    for (std::size_t g = 0; g < a.Groups.size(); ++g) {
+        EXPECT_EQ(a.Groups[g].Name, b.Groups[g].Name);
+        EXPECT_EQ(a.Groups[g].Members, b.Groups[g].Members);
+        EXPECT_EQ(a.Groups[g].Mask, b.Groups[g].Mask);
+    }
+    ASSERT_EQ(a.LocusSets.size(), b.LocusSets.size());
+    for (std::size_t l = 0; l < a.LocusSets.size(); ++l) {
+        EXPECT_EQ(a.LocusSets[l].Name, b.LocusSets[l].Name);
+        EXPECT_EQ(a.LocusSets[l].Mask, b.LocusSets[l].Mask);
+    }
+}
+
+TEST_F(DataSaverTest, ExampleFileRoundTrips) {
+    ASSERT_TRUE(LoadDataFile(ds, ExamplePath("fingerprints.txt"), DefaultParams())) << LastError();
+    const std::string saved = dir.Path("saved.txt");
+    ASSERT_TRUE(SaveData(ds, saved, false, kDefaultSpecLine + "\r\n", DefaultParams())) << LastError();
+    const std::vector<std::string> lines = LinesOf(TempDir::Read(saved));
+    ASSERT_GT(lines.size(), 3u);
+    EXPECT_EQ(lines[0], kDefaultSpecLine);
+    EXPECT_EQ(lines[1].substr(0, 12), "N1_01 N1_02 ");
+
+    LoaderFixture again;
+    ASSERT_TRUE(LoadDataFile(again.ds, saved, DefaultParams())) << again.LastError();
+    ExpectSameData(ds, again.ds);
+    // Saving the reloaded data gives the same bytes.
+    const std::string twice = dir.Path("twice.txt");
+    ASSERT_TRUE(SaveData(again.ds, twice, false, kDefaultSpecLine + "\r\n", DefaultParams()));
+    EXPECT_EQ(TempDir::Read(saved), TempDir::Read(twice));
+}
+
+TEST_F(DataSaverTest, EveryLayoutReadsBackWhatWasSaved) {
+    LoadSmall(ds);
+    const struct {
+        std::uint8_t indInColumns, indHeader, locHeader, delimited;
+        const char* delimiters;
+    } layouts[] = {
+        {1, 1, 0, 1, " "}, {1, 1, 1, 1, " "}, {1, 0, 0, 0, " "}, {0, 1, 1, 1, " "},
+        {0, 1, 0, 0, " "}, {0, 1, 1, 1, ","}, {1, 1, 1, 0, "\t"}, {0, 0, 1, 1, ";,"},
+    };
+    for (const auto& l : layouts) {
+        SCOPED_TRACE(testing::Message() << int(l.indInColumns) << int(l.indHeader) << int(l.locHeader)
+                                        << int(l.delimited) << " '" << l.delimiters << "'");
+        FileParamRecord p = DefaultParams();
+        p.IndInColumns = l.indInColumns;
+        p.IndHeader = l.indHeader;
+        p.LocHeader = l.locHeader;
+        p.DelimitedData = l.delimited;
+        p.Delimiters = l.delimiters;
+        p.WriteDefaultSets = 1;
+        p.IncludeGroups = l.indHeader;  // group members are individual names
+        const std::string file = dir.Path("layout.txt");
+        ASSERT_TRUE(SaveData(ds, file, false, kDefaultSpecLine, p)) << LastError();
+        LoaderFixture again;
+        ASSERT_TRUE(LoadDataFile(again.ds, file, p)) << again.LastError() << "\n" << TempDir::Read(file);
+        EXPECT_EQ(again.ds.Layers[0].Matrix, ds.Layers[0].Matrix);
+        if (l.indHeader == 1) {
+            ExpectSameData(ds, again.ds);
+        }
+    }
+}
+
+TEST_F(DataSaverTest, WrittenTextFollowsTheRecord) {
+    LoadSmall(ds);
+    ASSERT_TRUE(SaveData(ds, dir.Path("a.txt"), false, kDefaultSpecLine, DefaultParams()));
+    EXPECT_EQ(LinesOf(TempDir::Read(dir.Path("a.txt"))),
+              (std::vector<std::string>{kDefaultSpecLine + "A B C ", "1 0 ? ", "0 1 0 ", "? 1 0 ", "1 0 1 ", "*", "",
+                                        "[Groups]", "AllData/G= A, C;", "*", "", "[LocusSets]",
+                                        "P= Locus2, Locus4;", "*"}));
+
+    FileParamRecord bare = DefaultParams();
+    bare.IndHeader = 0;
+    bare.DelimitedData = 0;
+    bare.IncludeGroups = 0;
+    ASSERT_TRUE(SaveData(ds, dir.Path("b.txt"), false, "<S>", bare));
+    EXPECT_EQ(LinesOf(TempDir::Read(dir.Path("b.txt"))),
+              (std::vector<std::string>{"<S>10?", "010", "?10", "101", "*"}));
+
+    FileParamRecord labelled = bare;
+    labelled.LocHeader = 1;
+    ASSERT_TRUE(SaveData(ds, dir.Path("c.txt"), false, "<S>", labelled));
+    EXPECT_EQ(LinesOf(TempDir::Read(dir.Path("c.txt")))[0], "<S>Locus1 10?");
+
+    FileParamRecord negative = DefaultParams();
+    negative.AmbiguityNegative = 1;
+    negative.IncludeGroups = 0;
+    ASSERT_TRUE(SaveData(ds, dir.Path("d.txt"), false, "", negative));
+    EXPECT_EQ(LinesOf(TempDir::Read(dir.Path("d.txt")))[1], "1 0 -? ");
+}
+
+TEST_F(DataSaverTest, DefaultSetsAreWrittenOnlyWhenAsked) {
+    ASSERT_TRUE(LoadDataFile(ds, dir.Write("p.txt", "A B\n1 0\n*\n"), DefaultParams()));
+    ASSERT_TRUE(SaveData(ds, dir.Path("no.txt"), false, "", DefaultParams()));
+    EXPECT_EQ(TempDir::Read(dir.Path("no.txt")).find("[Groups]"), std::string::npos);
+
+    FileParamRecord p = DefaultParams();
+    p.WriteDefaultSets = 1;
+    ASSERT_TRUE(SaveData(ds, dir.Path("yes.txt"), false, "", p));
+    const std::vector<std::string> lines = LinesOf(TempDir::Read(dir.Path("yes.txt")));
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 8, lines.end()),
+              (std::vector<std::string>{"", "[Groups]", "AllData= A, B;", "*", "", "[LocusSets]", "AllLoci= Locus1;",
+                                        "*"}));
+}
+
+TEST_F(DataSaverTest, InvalidCellIsMarkedAndReportedOnce) {
+    LoadSmall(ds);
+    ds.Layers[1].Matrix[0] = 5;
+    ds.Layers[1].Matrix[1] = 7;
+    FileParamRecord p = DefaultParams();
+    p.IncludeGroups = 0;
+    EXPECT_TRUE(SaveData(ds, dir.Path("i.txt"), false, "", p));
+    EXPECT_EQ(LinesOf(TempDir::Read(dir.Path("i.txt")))[1], "! ! ? ");
+    EXPECT_EQ(errors, (std::vector<std::string>{"Data Inconsitency Error."}));
+}
+
+TEST_F(DataSaverTest, SavedSelectionKeepsOnlyItsMembersAndLoadsAgain) {
+    ASSERT_TRUE(LoadDataFile(ds, ExamplePath("fingerprints.txt"), DefaultParams()));
+    ASSERT_TRUE(ds.Select(2, 1));  // AllData/North/N1 by PrimerA
+    const std::string file = dir.Path("sel.txt");
+    FileParamRecord p = DefaultParams();
+    p.WriteDefaultSets = 1;
+    ASSERT_TRUE(SaveData(ds, file, false, kDefaultSpecLine + "\r\n", p)) << LastError();
+
+    LoaderFixture again;
+    ASSERT_TRUE(LoadDataFile(again.ds, file, p)) << again.LastError();
+    const TPopGenDataSet& r = again.ds;
+    EXPECT_EQ(r.Layers[0].NInd, 10u);
+    EXPECT_EQ(r.Layers[0].NLoci, 60u);
+    EXPECT_EQ(r.Layers[0].Matrix, ds.Layers[2].Matrix);
+    // Groups without a member in the selection are written empty and skipped on loading.
+    std::vector<std::string> names;
+    for (const TdsFilterRec& g : r.Groups) names.push_back(g.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"AllData", "AllData/North", "AllData/North/N1"}));
+    EXPECT_EQ(r.Groups[1].Count, 10u);
+    EXPECT_EQ(r.LocusSets.size(), 2u);  // AllLoci (saved, and the same as the default), PrimerA
+}
+
+TEST_F(DataSaverTest, LayerWithoutNamesTakesThemFromTheLoadedData) {
+    LoadSmall(ds);
+    ds.SkipLabels = 1;
+    ASSERT_TRUE(ds.Select(1, 1));
+    FileParamRecord p = DefaultParams();
+    p.IncludeGroups = 0;
+    p.LocHeader = 1;
+    ASSERT_TRUE(SaveData(ds, dir.Path("n.txt"), false, "", p));
+    EXPECT_EQ(LinesOf(TempDir::Read(dir.Path("n.txt"))),
+              (std::vector<std::string>{"A C ", "Locus2 0 0 ", "Locus4 1 1 ", "*"}));
+}
+
+TEST_F(DataSaverTest, FailuresAreReportedNeverSaved) {
+    EXPECT_FALSE(SaveData(ds, dir.Path("x.txt"), false, "", DefaultParams()));
+    EXPECT_EQ(LastError(), "No data loaded");
+
+    LoadSmall(ds);
+    const std::string name = dir.Path("missing/folder/x.txt");
+    EXPECT_FALSE(SaveData(ds, name, false, "", DefaultParams()));
+    EXPECT_EQ(LastError(), "Could not save the data to file:\r\n" + name + "\r\nNo such file or directory");
+    EXPECT_FALSE(ds.DataText);
+    EXPECT_FALSE(SaveData(ds, dir.Root().string(), false, "", DefaultParams()));
+    EXPECT_EQ(LastError().rfind("Could not save the data to file:", 0), 0u);
+}
+
+TEST_F(DataSaverTest, AppendAddsToTheFile) {
+    LoadSmall(ds);
+    FileParamRecord p = DefaultParams();
+    p.IncludeGroups = 0;
+    const std::string file = dir.Write("app.txt", "before\r\n");
+    ASSERT_TRUE(SaveData(ds, file, true, "", p));
+    EXPECT_EQ(TempDir::Read(file).rfind("before\r\nA B C \r\n", 0), 0u);
+}
+
+}  // namespace

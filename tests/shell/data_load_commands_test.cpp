@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "command_fixture.h"
+#include "popgen/distance_matrix.h"
+#include "shell/analysis_commands.h"
+#include "shell/data_commands.h"
+#include "shell/reporting.h"
+#include "shell/tree_commands.h"
+
+namespace {
+
+const std::string kExamples = std::string(TESK_SOURCE_DIR) + "/examples/";
+const std::string kFingerprints = kExamples + "fingerprints.txt";
+
+class LoadCommands : public CommandTest {
+protected:
+    void LoadExample() {
+        CmdLoadInputFile(kFingerprints);
+        ASSERT_EQ(LastLine(), "Loading File: " + kFingerprints + " ...done.");
+    }
+};
+
+// The road a user takes: load the example, every matrix, both trees and the PCoA, with the results
+// in the analysis file and the tree file.
+TEST_F(LoadCommands, FromTheExampleFileToTreesAndOrdination) {
+    LoadExample();  // its valid specification line is trusted: no dialog
+    EXPECT_EQ(ui.fileParamDialogs, 0);
+    EXPECT_EQ(Panel(MessageArea::PanelFile), "fingerprints.txt");
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original matrix [40 x 120]");
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_EQ(InputFileName, kFingerprints);
+    EXPECT_EQ(InputDir, kExamples);
+    EXPECT_EQ(ProjectName, "fingerprints.txt");
+    EXPECT_EQ(ui.quickSelectionUpdates, 1);
+    ASSERT_EQ(DataSet->Groups.size(), 7u);
+    EXPECT_EQ(DataSet->Groups[0].Name, "AllData");
+
+    for (std::uint8_t treatment = 0; treatment < 4; ++treatment) {
+        for (std::uint8_t coefficient = 0; coefficient < 6; ++coefficient) {
+            SCOPED_TRACE(SimMethodToStr(true, treatment, coefficient) + CoeffToStr(coefficient));
+            CmdCalculateMatrix(treatment, coefficient, DistTransformation, NeiLiR, JCRandomDraws, 0, 1);
+            EXPECT_TRUE(LastLine().ends_with("Distance matrix...done.")) << LastLine();
+            EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), SimMethodToStr(true, treatment, coefficient) +
+                                                               CoeffToStr(coefficient));
+            for (Extended d : DataSet->GetCurrLayer().DistMatrix) ASSERT_TRUE(std::isfinite(d));
+        }
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+
+    CmdCalculateMatrix(0, 0, DistTransformation, NeiLiR, JCRandomDraws, 0, 1);
+    CmdBuildUPGMA();
+    EXPECT_EQ(LastLine(), "Building UPGMA tree...done.");
+    CmdBuildNJ();
+    EXPECT_EQ(LastLine(), "Building NJ tree...done.");
+    CmdPCoA(1);
+    EXPECT_EQ(LastLine(), "Performing PCoA...done.");
+
+    const std::string trees = File(dir.Path("outtree.ph"));
+    EXPECT_NE(trees.find("N1_01:"), std::string::npos);
+    EXPECT_NE(trees.find(")UPMGAStdJaccard;\r\n"), std::string::npos);
+    EXPECT_TRUE(trees.ends_with(")NJStdJaccard;\r\n"));
+    const std::string analysis = File(dir.Path("analysis.txt"));
+    EXPECT_NE(analysis.find("Distances"), std::string::npos);
+    EXPECT_NE(analysis.find("Principal Coordinate Analysis"), std::string::npos);
+    // Each individual counts in its first group: North (group 1) and South (group 4) hold them all.
+    EXPECT_NE(analysis.find("Centoid_3"), std::string::npos);
+    EXPECT_EQ(analysis.find("Centoid_4"), std::string::npos);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(LoadCommands, UntrustedSpecificationLinePrefillsTheDialog) {
+    TrustSpecs = 0;
+    AmbiguityChar = 'x';
+    IndInColumns = 0;
+    ui.ExpectFileParamDialog(false, [] {
+        EXPECT_EQ(AmbiguityChar, '?');
+        EXPECT_EQ(IndInColumns, 1);
+    });
+    LoadExample();
+    EXPECT_EQ(ui.fileParamDialogs, 1);
+}
+
+TEST_F(LoadCommands, CancelledDialogKeepsThePreviousData) {
+    LoadExample();
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string plain = dir.Write("plain.txt", "A B\r\n1 0\r\n*\r\n");
+    ui.ExpectFileParamDialog(true);
+    ui.ExpectBox(kIdOk, "Error");
+    CmdLoadInputFile(plain);
+    EXPECT_EQ(ui.boxes.back().text, "No data loaded.");
+    EXPECT_EQ(FileParamCancelled, 1);
+    EXPECT_EQ(DataSet.get(), previous);
+    EXPECT_EQ(InputFileName, kFingerprints);
+}
+
+TEST_F(LoadCommands, MissingFileIsRefusedBeforeAnything) {
+    ui.ExpectBox(kIdOk, "Error");
+    CmdLoadInputFile(dir.Path("none.txt"));
+    EXPECT_EQ(ui.boxes.back().text, "Input file does not exist");
+    EXPECT_EQ(ProjectName, "none.txt");
+    EXPECT_EQ(LastLine(), "Welcome");
+    EXPECT_FALSE(DataSet);
+}
+
+TEST_F(LoadCommands, FailedLoadKeepsThePreviousDataAndPanels) {
+    LoadExample();
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string panels[] = {Panel(0), Panel(1), Panel(2), Panel(3)};
+    // Two individuals of the same name.
+    const std::string bad = dir.Write("bad.txt", "<TESK:10?}{*:c+,i+,l-,d+,a+>\r\nA A\r\n1 0\r\n0 1\r\n*\r\n");
+    ui.AllowBoxes("Error");
+    CmdLoadInputFile(bad);
+    EXPECT_EQ(LastLine(), "Loading File: " + bad + " ...failed.");
+    EXPECT_FALSE(Errors().empty());
+    EXPECT_EQ(DataSet.get(), previous);
+    EXPECT_TRUE(DataSet->HasData());
+    EXPECT_EQ(InputFileName, kFingerprints);
+    for (std::size_t p = 0; p < 4; ++p) EXPECT_EQ(Panel(p), panels[p]);
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+}
+
+TEST_F(LoadCommands, CountDataBecomeBands) {
+    CmdImportCountData(kExamples + "counts.tsv", 1, 10, "NA");
+    EXPECT_EQ(LastLine(), "Importing count data from file: " + kExamples + "counts.tsv ...done.");
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original matrix [12 x 30]");
+    EXPECT_EQ(Panel(MessageArea::PanelFile), "counts.tsv");
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_EQ(InputFileName, dir.Path("input.txt"));  // the menu handler stores the name
+
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string bad = dir.Write("bad.tsv", "\tI1\tI2\r\nL1\t3\tlots\r\n");
+    ui.AllowBoxes("Error");
+    CmdImportCountData(bad, 1, 10, "NA");
+    EXPECT_EQ(LastLine(), "Importing count data from file: " + bad + " ...failed.");
+    EXPECT_EQ(DataSet.get(), previous);
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original matrix [12 x 30]");
+}
+
+TEST_F(LoadCommands, ClipboardLoad) {
+    ui.ExpectBox(kIdOk, "Error");
+    CmdLoadFromClipboard();
+    EXPECT_EQ(ui.boxes.back().text, "No suitable data was found on the clipboard");
+
+    ui.clipboard = "A B C\r\n1 0 1\r\n0 ? 1\r\n";
+    ui.ExpectFileParamDialog(true);
+    CmdLoadFromClipboard();  // cancelled: nothing more
+    EXPECT_FALSE(DataSet);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+
+    AppPath = "/opt/tesk/";
+    ui.ExpectFileParamDialog(false);
+    CmdLoadFromClipboard();
+    EXPECT_EQ(LastLine(), "Data loaded from clipboard");
+    ASSERT_TRUE(DataSet);
+    EXPECT_EQ(DataSet->DataFileName, "Clipboard data");
+    EXPECT_EQ(Panel(MessageArea::PanelFile), "Clipboard data");
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original matrix [3 x 2]");
+    EXPECT_EQ(InputDir, "/opt/tesk/");
+
+    const TPopGenDataSet* previous = DataSet.get();
+    ui.clipboard = "A A\r\n1 0\r\n";
+    ui.ExpectFileParamDialog(false);
+    ui.AllowBoxes("Error");
+    CmdLoadFromClipboard();
+    EXPECT_EQ(Errors().back(), "Failed to load data from clipboard");
+    EXPECT_EQ(DataSet.get(), previous);
+}
+
+TEST_F(LoadCommands, SavedMatrixLoadsBackTheSame) {
+    LoadExample();
+    ASSERT_TRUE(DataSet->SelectGroup(2));  // a selection is saved as it stands
+    const TDSLayer saved = DataSet->GetCurrLayer();
+    const std::string copy = dir.Path("copy.txt");
+    CmdSaveDataMatrix(copy);
+    EXPECT_EQ(LastLine(), "Saved DataMatrix to " + copy);
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_EQ(File(copy).rfind("<TESK:10?}{*:c+,i+,l-,d+,a+>", 0), 0u);
+
+    CmdLoadInputFile(copy);
+    EXPECT_EQ(LastLine(), "Loading File: " + copy + " ...done.");
+    const TDSLayer& loaded = DataSet->GetCurrLayer();
+    EXPECT_EQ(loaded.NInd, saved.NInd);
+    EXPECT_EQ(loaded.Matrix, saved.Matrix);
+    EXPECT_EQ(loaded.IndNames, saved.IndNames);
+}
+
+TEST_F(LoadCommands, FailedSaveClaimsNothing) {
+    ui.AllowBoxes("Error");
+    CmdSaveDataMatrix(dir.Path("x.txt"));
+    EXPECT_EQ(Errors().back(), "No data loaded");
+    LoadExample();
+    CmdSaveDataMatrix(dir.Path("missing/x.txt"));
+    EXPECT_EQ(Errors().size(), 2u);
+    EXPECT_EQ(LastLine(), "Loading File: " + kFingerprints + " ...done.");
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+}
+
+class DistanceImport : public CommandTest {
+protected:
+    std::string NegativeFile() {
+        return dir.Write("neg.txt", "Title\r\nA B C\r\n0\r\n-0.5 0\r\n1 2 0\r\n*\r\n");
+    }
+    Extended AB() const { return GetDist(*DataSet, 2, 1); }
+};
+
+TEST_F(DistanceImport, ImportedDistancesFeedTheTrees) {
+    const std::string name = kExamples + "distances.txt";
+    CmdImportDistanceMatrix(name, 0);
+    EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + name + "...done.");
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "No data loaded");
+    EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), "User imported distances");
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_EQ(DistTransformation, 3);
+    CmdBuildUPGMA();
+    EXPECT_EQ(LastLine(), "Building UPGMA tree...done.");
+    EXPECT_NE(File(TreeFileName).find("Sample8:"), std::string::npos);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(DistanceImport, NegativeValuesByMode) {
+    const std::string name = NegativeFile();
+    BatchAnswer = 1;  // the question is asked all the same
+    ui.ExpectBox(kIdNo, "Distance matrix");
+    CmdImportDistanceMatrix(name, 0);
+    EXPECT_EQ(ui.boxes.back().text, "Distance matrix contains negative values.\r\nReplace by zeroes?");
+    EXPECT_EQ(AB(), -0.5L);
+    ui.ExpectBox(kIdYes, "Distance matrix");
+    CmdImportDistanceMatrix(name, 0);
+    EXPECT_EQ(AB(), 0.0L);
+    CmdImportDistanceMatrix(name, 1);
+    EXPECT_EQ(AB(), 0.0L);
+    CmdImportDistanceMatrix(name, 2);
+    EXPECT_EQ(AB(), -0.5L);
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_TRUE(LastLine().ends_with("...done."));
+}
+
+TEST_F(DistanceImport, FailedImportKeepsThePreviousData) {
+    CmdImportDistanceMatrix(NegativeFile(), 2);
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string bad = dir.Write("bad.txt", "Title\r\nA B\r\n0\r\nnot-a-number 0\r\n*\r\n");
+    ui.AllowBoxes("Error");
+    DistTransformation = 0;
+    CmdImportDistanceMatrix(bad, 0);
+    EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + bad + "...failed.");
+    EXPECT_FALSE(Errors().empty());
+    EXPECT_EQ(DataSet.get(), previous);
+    EXPECT_EQ(DistTransformation, 0);
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+}
+
+}  // namespace
