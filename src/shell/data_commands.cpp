@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,27 +32,35 @@ Extended PercentMissing(const TDSLayer& layer) {
     return 100.0L * static_cast<Extended>(missing) / static_cast<Extended>(layer.NCells);
 }
 
-// Every load fills a new data set; the one it replaces comes back when the load fails, so a bad
-// file never costs the data the user had.
+// Every load fills a new data set; the one it replaces comes back when the load fails (or throws),
+// so a bad file never costs the data the user had.
 class DataSetReplacement {
 public:
     DataSetReplacement() : previous_(std::move(DataSet)) {
         ResetDataSet();
-        call_ = std::make_unique<EngineCall>(DataSet.get());
+        call_.emplace(DataSet.get());
     }
+    DataSetReplacement(const DataSetReplacement&) = delete;
+    DataSetReplacement& operator=(const DataSetReplacement&) = delete;
+    ~DataSetReplacement() {
+        if (!settled_) DataSet = std::move(previous_);
+    }
+
     // Keeps the new data set when the loader reported success, no error came and data arrived
     // (band data, or with distancesOnly a distance matrix); else puts the previous one back.
     bool Commit(bool loaded, bool distancesOnly = false) {
         const TDSLayer& layer = DataSet->GetCurrLayer();
         const bool present = distancesOnly ? !layer.DistMatrix.empty() : DataSet->HasData();
-        if (call_->Succeeded(loaded && present)) return true;
-        DataSet = std::move(previous_);
-        return false;
+        const bool keep = call_->Succeeded(loaded && present);
+        if (!keep) DataSet = std::move(previous_);
+        settled_ = true;
+        return keep;
     }
 
 private:
     std::unique_ptr<TPopGenDataSet> previous_;
-    std::unique_ptr<EngineCall> call_;
+    std::optional<EngineCall> call_;
+    bool settled_ = false;
 };
 
 void ShowLoadedData(const TPopGenDataSet& ds) {

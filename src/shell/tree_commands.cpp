@@ -24,7 +24,7 @@ void BuildTreeCommand(int kind, const std::string& progress, const std::string& 
     SetStatusCalculating();
     const EngineCall call(&ds);
     TDistAnalysis& analysis = MakeDistAnalysis(ds);
-    bool built = analysis.BuildTree(kind, title);
+    const bool built = analysis.BuildTree(kind, title);
     std::string text;
     if (built) text = kind == kTreeUPGMA ? analysis.StoredTree : analysis.DendrogramText();
     if (!call.Succeeded(built && !text.empty())) {

@@ -96,6 +96,30 @@ TEST(ReadFileRange, OpenErrorGivesNothing) {
     EXPECT_EQ(left, 0u);
 }
 
+TEST(ReadFileRange, OffsetsBeyondFourGibibytes) {
+    // Sizes and offsets are 64-bit: a range far behind 4 GiB of a sparse file.
+    TempDir dir;
+    const std::string name = dir.Path("sparse");
+    const std::uint64_t at = (std::uint64_t{5} << 30) + 7;
+    {
+        std::ofstream out(name, std::ios::binary);
+        out.seekp(static_cast<std::streamoff>(at));
+        out.write("xyz!", 4);
+        if (!out) GTEST_SKIP() << "no room for a sparse file";
+    }
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0 || st.st_blocks > 1 << 16) GTEST_SKIP() << "file system without holes";
+    std::string text;
+    std::uint64_t got = 0, left = 0;
+    EXPECT_EQ(ReadFileRange(name, text, got, left, at, 3, 1024), 0);
+    EXPECT_EQ(text, "xyz");
+    EXPECT_EQ(got, 3u);
+    EXPECT_EQ(left, 1u);
+    EXPECT_EQ(ReadFileRange(name, text, got, left, at - 2, 2, 1024), 0);
+    EXPECT_EQ(text, std::string(2, '\0'));
+    EXPECT_EQ(left, 4u);
+}
+
 struct LinesCase {
     std::string content;
     AString lines;

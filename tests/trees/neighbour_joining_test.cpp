@@ -72,6 +72,18 @@ TEST(NeighbourJoining, ThreeOtusGiveTheThreeWayRoot) {
               "(C:3.000000000, B:2.000000000, A:1.000000000)T;");
 }
 
+TEST(NeighbourJoining, JoinOrderAndNodeOrderFollowTheRows) {
+    // Caterpillar ((A:1,B:2):1,C:3):1,D:1,((E:2,F:1):1). With five rows (F,E) and (AB,C) tie on
+    // Q and (F,E) comes first; with four rows C, D, AB, EF the pair (AB,C) comes first, so an OTU
+    // joins an internal node before the last three. The text lists children by node index, so
+    // it shows where each join put its nodes.
+    const Matrix d = {{0, 3, 5, 4, 6, 5}, {3, 0, 6, 5, 7, 6}, {5, 6, 0, 5, 7, 6},
+                      {4, 5, 5, 0, 4, 3}, {6, 7, 7, 4, 0, 3}, {5, 6, 6, 3, 3, 0}};
+    EXPECT_EQ(NjText({"A", "B", "C", "D", "E", "F"}, d),
+              "(D:1.000000000, (C:3.000000000, (B:2.000000000, A:1.000000000):1.000000000):1.000000000, "
+              "(F:1.000000000, E:2.000000000):1.000000000)T;");
+}
+
 TEST(NeighbourJoining, AdditiveDistancesOfALargerTreeAreReproduced) {
     // ((((A:1,B:2):1,C:3):2,(D:1,E:4):1):0.5,F:2,G:1.5), unrooted.
     const AString names = {"A", "B", "C", "D", "E", "F", "G"};

@@ -106,6 +106,25 @@ TEST(Jacobi, FirstLargestElementInRowOrderIsRotatedFirst) {
     }
 }
 
+TEST(Jacobi, TieMadeByARotationGoesToTheFirstColumn) {
+    // The first rotation, in the plane (1, 2) with equal diagonal elements, turns a(0, 1) and
+    // a(0, 2) = 1 into 2 sqrt(1/2) and 0: row 0 then holds its largest value twice, at column 1
+    // and at column 3, and column 1 must be rotated next.
+    const Extended twoHalfRoots = 2.0L * std::sqrt(0.5L);
+    for (const JacobiPivotSearch search : {JacobiPivotSearch::Plain, JacobiPivotSearch::RowMaxima}) {
+        ExtMatrix a(4);
+        a(0, 1) = a(1, 0) = 1;
+        a(0, 2) = a(2, 0) = 1;
+        a(0, 3) = a(3, 0) = twoHalfRoots;
+        a(1, 2) = a(2, 1) = 10;
+        ExtMatrix v;
+        AExt values;
+        EXPECT_EQ(JacobiEigen(a, 0, 3, v, values, 1e-18L, 1, search), kMathDomain);
+        EXPECT_EQ(a(0, 1), 0.0L) << "fast search: " << (search == JacobiPivotSearch::RowMaxima);
+        EXPECT_NE(a(0, 3), 0.0L);
+    }
+}
+
 TEST(Jacobi, NothingOffTheDiagonalNeedsNoRotation) {
     ExtMatrix zero(5), diagonal(3);
     diagonal(0, 0) = 1;
@@ -118,6 +137,17 @@ TEST(Jacobi, NothingOffTheDiagonalNeedsNoRotation) {
     EXPECT_EQ(JacobiEigen(diagonal, 0, 2, v, values, 1e-8L, 0), 0);
     EXPECT_EQ(values, (AExt{3, 2, 1}));
     EXPECT_EQ(v(1, 0), 1.0L);  // columns follow their values
+
+    // Equal values keep their order: the first largest moves up, its column with it.
+    ExtMatrix tied(3);
+    tied(0, 0) = 1;
+    tied(1, 1) = 2;
+    tied(2, 2) = 2;
+    EXPECT_EQ(JacobiEigen(tied, 0, 2, v, values, 1e-8L, 0), 0);
+    EXPECT_EQ(values, (AExt{2, 2, 1}));
+    EXPECT_EQ(v(1, 0), 1.0L);
+    EXPECT_EQ(v(2, 1), 1.0L);
+    EXPECT_EQ(v(0, 2), 1.0L);
 }
 
 TEST(PCoA, EuclideanDistancesAreReproducedWithoutNegativeEigenvalues) {
