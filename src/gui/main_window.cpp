@@ -9,7 +9,6 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <exception>
 #include <vector>
 
 #include "gui/count_import_dialog.h"
@@ -19,7 +18,7 @@
 #include "gui/qt_text.h"
 #include "gui/ttest_dialog.h"
 #include "shell/program_identity.h"
-#include "shell/reporting.h"
+#include "shell/commands.h"
 
 namespace {
 
@@ -184,22 +183,6 @@ const std::vector<MenuEntry> kMenuTree = {
 
 }  // namespace
 
-void RunMenuHandler(const std::function<void()>& handler) noexcept {
-    try {
-        try {
-            handler();
-        } catch (const std::exception& e) {
-            ShowError(std::string("Unexpected error: ") + e.what());
-            SetStatusIdle();
-        } catch (...) {
-            ShowError("Unexpected error");
-            SetStatusIdle();
-        }
-    } catch (...) {
-        // Reporting itself failed (out of memory); nothing more can be done safely here.
-    }
-}
-
 TMainPrg::TMainPrg(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainPrg"));
     setWindowTitle(ToQt(MainWindowCaption()));
@@ -304,7 +287,7 @@ QAction* TMainPrg::Action(const QString& objectName) const { return actions_.val
 void TMainPrg::ConnectCommand(const QString& objectName, std::function<void()> handler) {
     QAction* action = Action(objectName);
     if (action == nullptr) return;
-    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { RunMenuHandler(handler); });
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { RunCommand(handler); });
     action->setEnabled(true);
 }
 

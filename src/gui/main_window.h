@@ -62,6 +62,3 @@ private:
     TtTstDlg* tTestDlg_;
     TFileParamDialog* fileParamDialog_;
 };
-
-// Runs a menu handler so that no exception escapes into Qt's event loop.
-void RunMenuHandler(const std::function<void()>& handler) noexcept;

@@ -1,10 +1,15 @@
 #include "gui/qt_ui_port.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QUrl>
 
+#include "gui/file_param_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 
@@ -70,4 +75,22 @@ void QtUiPort::SetStatusPanel(std::size_t panel, std::string_view text) { window
 void QtUiPort::FocusMainWindow() {
     // Only when the user is in the main window: a progress line must not pull focus out of a dialog.
     if (window_.isActiveWindow()) window_.setFocus();
+}
+
+bool QtUiPort::EditFileParams() { return ::EditFileParams(window_.FileParamDialog()); }
+
+bool QtUiPort::OpenFileInViewer(const std::string& fileName) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(ToQt(fileName)).absoluteFilePath()));
+}
+
+bool QtUiPort::GetClipboardText(std::string& text) {
+    const QString clip = QGuiApplication::clipboard()->text();
+    if (clip.isEmpty()) return false;
+    text = FromQt(clip);
+    return true;
+}
+
+void QtUiPort::QuitProgram() {
+    // Queued, so the running command returns first; the event loop then ends.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The core's way to the user, on Qt: message boxes with plain text, and the main window's message
-// area and status bar.
+// The core's way to the user, on Qt: message boxes with plain text, the main window's message area
+// and status bar, its file-parameter dialog, the clipboard, the desktop's file viewers, and the end
+// of the program.
 
 #include "shell/ui_port.h"
 
@@ -19,6 +20,10 @@ public:
     void SetMessageLines(const MessageLines& lines) override;
     void SetStatusPanel(std::size_t panel, std::string_view text) override;
     void FocusMainWindow() override;
+    bool EditFileParams() override;
+    bool OpenFileInViewer(const std::string& fileName) override;
+    bool GetClipboardText(std::string& text) override;
+    void QuitProgram() override;
 
 private:
     TMainPrg& window_;

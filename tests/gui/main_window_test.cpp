@@ -98,9 +98,10 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
-    void everyItemHasItsOwnObjectNameAndNoCommandMeansDisabled() {
+    void everyItemHasItsOwnObjectNameAndOnlyItemsWithACommandAreEnabled() {
         TMainPrg window;
         QSet<QString> names;
+        QStringList enabled;
         const QList<QAction*> all = window.findChildren<QAction*>();
         int items = 0;
         for (QAction* action : all) {
@@ -110,10 +111,17 @@ private slots:
             QCOMPARE(window.Action(action->objectName()), action);
             if (action->menu() == nullptr) {
                 ++items;
-                QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+                if (action->isEnabled()) enabled << action->objectName();
             }
         }
         QVERIFY(items > 100);
+        enabled.sort();
+        QStringList expected{"AnalysisFile1", "AverageSimilarity1", "Exit1", "InputFile1", "LogFile1",
+                             "MatrixStatistics1", "MaximumSimilarity1", "MinimumSimilarity1", "NeighbourJoining1",
+                             "PrincipalCoordinateAnalysis1", "RestoreOriginalMatrix1", "StandardSimilarity1",
+                             "TreeFile1", "UPGMA1"};
+        expected.sort();
+        QCOMPARE(enabled, expected);
         QCOMPARE(window.Action(QStringLiteral("Load1"))->text(), QStringLiteral("&Load"));
         QCOMPARE(window.Action(QStringLiteral("PrincipalCoordinateAnalysis1"))->text(),
                  QStringLiteral("&Principal Coordinate Analysis"));
@@ -125,12 +133,12 @@ private slots:
         QtUiPort port(window);
         UiPort* previous = SetUiPort(&port);
         int runs = 0;
-        window.ConnectCommand(QStringLiteral("MatrixStatistics1"), [&runs] {
+        window.ConnectCommand(QStringLiteral("AMOVA1"), [&runs] {
             ++runs;
             SetStatusCalculating();
             throw std::runtime_error("disk on fire");
         });
-        QAction* action = window.Action(QStringLiteral("MatrixStatistics1"));
+        QAction* action = window.Action(QStringLiteral("AMOVA1"));
         QVERIFY(action->isEnabled());
 
         QString text;

@@ -1,9 +1,13 @@
+#include <QCheckBox>
+#include <QClipboard>
 #include <QMessageBox>
 #include <QtTest>
 
+#include "gui/file_param_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui_port.h"
 #include "gui_test_util.h"
+#include "shell/settings.h"
 
 class QtUiPortTest : public QObject {
     Q_OBJECT
@@ -58,6 +62,33 @@ private slots:
         QCOMPARE(format, Qt::PlainText);
         QCOMPARE(text, QStringLiteral("Input file <b>x.txt</b> & more"));
         QCOMPARE(caption, QStringLiteral("Error"));
+    }
+
+    void fileParamDialogRunsOnTheSettings() {
+        RestoreDefaultSettings();
+        TMainPrg window;
+        QtUiPort port(window);
+        OnNextModal<TFileParamDialog>([](TFileParamDialog* d) {
+            d->LociBox->setChecked(true);
+            ClickButton(d, "CancelBtn");
+        });
+        QVERIFY(port.EditFileParams());
+        QCOMPARE(LocHeader, std::uint8_t{1});  // kept although cancelled
+        OnNextModal<TFileParamDialog>([](TFileParamDialog* d) { ClickButton(d, "OKBtn"); });
+        QVERIFY(!port.EditFileParams());
+        RestoreDefaultSettings();
+    }
+
+    void clipboardText() {
+        TMainPrg window;
+        QtUiPort port(window);
+        std::string text = "old";
+        QGuiApplication::clipboard()->clear();
+        QVERIFY(!port.GetClipboardText(text));
+        QGuiApplication::clipboard()->setText(QStringLiteral("ind1\t1 0 1\n"));
+        if (QGuiApplication::clipboard()->text().isEmpty()) QSKIP("this platform has no clipboard");
+        QVERIFY(port.GetClipboardText(text));
+        QCOMPARE(text, std::string("ind1\t1 0 1\n"));
     }
 
     void linesAndPanelsReachTheWindow() {
