@@ -15,6 +15,23 @@ constexpr int kMaxDecimals = 100;
 // Integer digits of the largest long double (about 1.19e4932) plus sign, point and decimals.
 constexpr std::size_t kFixedBufferSize = 4940 + kMaxDecimals;
 
+// Round to nearest while it lives; the caller's mode comes back afterwards, also when the
+// conversion throws. Pending exception flags stay as they are.
+class NearestRounding {
+public:
+    NearestRounding() : saved_(std::fegetround()) {
+        if (saved_ != FE_TONEAREST) std::fesetround(FE_TONEAREST);
+    }
+    ~NearestRounding() {
+        if (saved_ != FE_TONEAREST) std::fesetround(saved_);
+    }
+    NearestRounding(const NearestRounding&) = delete;
+    NearestRounding& operator=(const NearestRounding&) = delete;
+
+private:
+    int saved_;
+};
+
 std::string PadLeft(std::string text, std::size_t width) {
     if (text.size() < width) text.insert(0, width - text.size(), ' ');
     return text;
@@ -87,8 +104,7 @@ std::string ExtToStrF(Extended x, int width, int decimals) {
     decimals = std::clamp(decimals, 0, kMaxDecimals);
     // The conversion is exact and rounds to nearest; keep it so even where the library would
     // fall back to a conversion that follows the current rounding mode.
-    const int mode = std::fegetround();
-    if (mode != FE_TONEAREST) std::fesetround(FE_TONEAREST);
+    const NearestRounding nearest;
     std::string text;
     if (IsDecimalTie(x, decimals)) {
         // The value has exactly decimals + 1 places, the last one a 5: write them all, drop
@@ -100,7 +116,6 @@ std::string ExtToStrF(Extended x, int width, int decimals) {
     } else {
         text = FixedText(x, decimals);
     }
-    if (mode != FE_TONEAREST) std::fesetround(mode);
     // -0.0 and small negatives that round to zero read as plain zero.
     if (text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos) text.erase(0, 1);
     return PadLeft(std::move(text), width > 0 ? static_cast<std::size_t>(width) : 0);

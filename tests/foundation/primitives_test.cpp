@@ -274,17 +274,25 @@ TEST(Primitives, MatchesJustOutsideTheBlockAreNotFound) {
     alignas(16) std::uint8_t buf[64];
     std::memset(buf, 'x', sizeof buf);
     const std::uint8_t* block = buf + 1;  // 15 bytes before a 16-byte boundary
-    for (IndexByteFunc f : {IndexBytePlain, IndexByteSSE2, LastIndexBytePlain, LastIndexByteSSE2}) {
+    const bool ssse3 = Supports("ssse3");
+    const std::vector<IndexByteFunc> finds = {IndexBytePlain, IndexByteSSE2, LastIndexBytePlain, LastIndexByteSSE2,
+                                              ssse3 ? IndexByteSSSE3 : IndexBytePlain,
+                                              ssse3 ? LastIndexByteSSSE3 : LastIndexBytePlain};
+    const std::vector<IndexByteFunc> notFinds = {IndexNotBytePlain, IndexNotByteSSE2, LastIndexNotBytePlain,
+                                                 LastIndexNotByteSSE2, ssse3 ? IndexNotByteSSSE3 : IndexNotBytePlain,
+                                                 ssse3 ? LastIndexNotByteSSSE3 : LastIndexNotBytePlain};
+    for (IndexByteFunc f : finds) {
         EXPECT_EQ(f(block, 'x', 0), -1);
         EXPECT_EQ(f(block + 1, 'y', 40), -1);  // 'x' everywhere around, no 'y'
     }
     std::memset(buf, 'y', sizeof buf);
     std::memset(buf + 8, 'x', 40);  // block of 'x' with 'y' directly before and after
-    for (IndexByteFunc f : {IndexBytePlain, IndexByteSSE2, LastIndexBytePlain, LastIndexBytePlain}) {
-        EXPECT_EQ(f(buf + 8, 'y', 40), -1);
-    }
-    for (IndexByteFunc f : {IndexNotBytePlain, IndexNotByteSSE2, LastIndexNotBytePlain, LastIndexNotByteSSE2}) {
-        EXPECT_EQ(f(buf + 8, 'x', 40), -1);
+    for (IndexByteFunc f : finds) EXPECT_EQ(f(buf + 8, 'y', 40), -1);
+    for (IndexByteFunc f : notFinds) EXPECT_EQ(f(buf + 8, 'x', 40), -1);
+    EXPECT_EQ(IndexGreaterByteSSE2(buf + 8, 'x', 40), -1);  // 'y' > 'x' only outside
+    EXPECT_EQ(CountByteSSE2(buf + 8, 'y', 40), 0u);
+    if (ssse3) {
+        EXPECT_EQ(CountByteSSSE3(buf + 8, 'y', 40), 0u);
     }
     // Matches at index 0 and 14 of a block 15 bytes before a boundary.
     std::memset(buf, 0, sizeof buf);

@@ -238,6 +238,41 @@ TEST_F(DataLoaderTest, MalformedFilesAreRefusedAndLeaveTheDataSetCleared) {
     }
 }
 
+// Damaged copies of a valid file (bytes changed, cut or repeated at random places, fixed seed):
+// each either loads completely or is refused with the data set cleared.
+TEST_F(DataLoaderTest, DamagedFilesLoadWhollyOrNotAtAll) {
+    const std::string valid = "A B C\r\n1 0 ?\r\n{remark} 0 1 0\r\n? 1 0\r\n*\r\n[Groups]\r\nAllData/G=A,C;\r\n*\r\n"
+                              "[LocusSets]\r\nP=Locus1,Locus3;\r\n*\r\n";
+    const std::string alphabet = "10? {}*[]=,;\r\nABCGLP";
+    std::mt19937 rng(20261209);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes = valid;
+        const int edits = 1 + static_cast<int>(rng() % 4);
+        for (int e = 0; e < edits && !bytes.empty(); ++e) {
+            const std::size_t at = rng() % bytes.size();
+            switch (rng() % 3) {
+                case 0: bytes[at] = alphabet[rng() % alphabet.size()]; break;
+                case 1: bytes.erase(at, 1 + rng() % 8); break;
+                default: bytes.insert(at, bytes.substr(at, 1 + rng() % 8)); break;
+            }
+        }
+        SCOPED_TRACE(bytes);
+        LoaderFixture f;
+        const bool ok = LoadDataFile(f.ds, f.dir.Write("x.txt", bytes), DefaultParams());
+        EXPECT_EQ(ok, f.ds.ErrorCount() == 0);
+        EXPECT_FALSE(f.ds.InputText);
+        EXPECT_FALSE(f.ds.DataText);
+        if (ok) {
+            EXPECT_TRUE(f.ds.HasData());
+            ASSERT_FALSE(f.ds.Groups.empty());
+            EXPECT_EQ(f.ds.Groups[0].Name, "AllData");
+            EXPECT_EQ(f.ds.Layers[1].Matrix, f.ds.Layers[0].Matrix);
+        } else {
+            EXPECT_TRUE(f.IsCleared());
+        }
+    }
+}
+
 TEST_F(DataLoaderTest, LabelAndUndelimitedFailuresAreReported) {
     FileParamRecord undelimited = DefaultParams();
     undelimited.IndInColumns = 0;
