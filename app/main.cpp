@@ -11,6 +11,8 @@
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui_port.h"
+#include "shell/commands.h"
+#include "shell/data_commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/program_identity.h"
@@ -36,10 +38,10 @@ bool ProcessCommandLine(const std::string& argument) {
         case CommandLineAction::Ignore:
             return true;
         case CommandLineAction::LoadFile:
-            WriteMsg("Data file " + argument + " will be loaded.");
+            RunCommand([&argument] { CmdLoadInputFile(argument); });
             return true;
         case CommandLineAction::LoadClipboard:
-            WriteMsg("The data matrix will be loaded from the clipboard.");
+            RunCommand([] { CmdLoadFromClipboard(); });
             return true;
         case CommandLineAction::Quit:
             return false;
@@ -60,6 +62,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("TESK"));
     QApplication::setApplicationVersion(ToQt(ProgramVersion));
 
+    InstallTreeHooks();
     Randomize();
     SetProgramPaths();
 

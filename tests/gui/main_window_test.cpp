@@ -116,7 +116,8 @@ private slots:
         }
         QVERIFY(items > 100);
         enabled.sort();
-        QStringList expected{"AnalysisFile1", "AverageSimilarity1", "Exit1", "InputFile1", "LogFile1",
+        QStringList expected{"AnalysisFile1", "AverageSimilarity1", "Exit1", "InputFile1", "LogFile1", "Load1",
+                             "LoadfromClipboard1", "SaveDataMatrix1", "ImportDistanceMatrix1", "Importfromcountdata1",
                              "MatrixStatistics1", "MaximumSimilarity1", "MinimumSimilarity1", "NeighbourJoining1",
                              "PrincipalCoordinateAnalysis1", "RestoreOriginalMatrix1", "StandardSimilarity1",
                              "TreeFile1", "UPGMA1"};

@@ -1,0 +1,26 @@
+#pragma once
+// The file dialogs of the menu handlers. Filters are written as the program has always written them,
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*", and shown in Qt's form.
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+inline constexpr const char* kTextFilter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+inline constexpr const char* kTreeFilter = "Phylip/Newick Tree File (*.ph)|*.ph|All Files (*.*)|*.*";
+
+// "Description|patterns|..." to Qt's "Description (patterns);;...". "*.*" becomes "*" (Linux file
+// names need no extension) and pattern lists are separated by blanks.
+QString QtFileFilter(std::string_view filter);
+
+// The chosen file, or empty when the user cancelled. folder empty: the current folder.
+std::string AskOpenFileName(QWidget* parent, const std::string& title, std::string_view filter,
+                            const std::string& folder, const std::string& name);
+// confirmOverwrite asks before an existing file is chosen; defaultSuffix (e.g. "txt") is added to a
+// name typed without one.
+std::string AskSaveFileName(QWidget* parent, const std::string& title, std::string_view filter,
+                            const std::string& folder, const std::string& name, bool confirmOverwrite,
+                            const std::string& defaultSuffix = {});
