@@ -218,8 +218,12 @@ void CmdImportDistanceMatrix(const std::string& fileName, std::uint8_t negativeM
                 FindDistancesBelow(ds, negatives, 1, 0.0L, 0.0L);
             break;
     }
+    // The name of an earlier computed matrix would title trees of these distances wrongly.
+    DistMatrixName.clear();
     WriteMsgDone();
     SetStatusIdle();
     SetStatusDataMatrix("No data loaded");
     SetStatusDistMatrix("User imported distances");
+    // The groups of the replaced data set are gone.
+    Ui().UpdateQuickSelectionMenus();
 }

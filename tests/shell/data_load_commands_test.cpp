@@ -207,15 +207,19 @@ protected:
 
 TEST_F(DistanceImport, ImportedDistancesFeedTheTrees) {
     const std::string name = kExamples + "distances.txt";
+    DistMatrixName = "StdJaccard";  // left by a matrix of the previous data
     CmdImportDistanceMatrix(name, 0);
     EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + name + "...done.");
     EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "No data loaded");
     EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), "User imported distances");
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
     EXPECT_EQ(DistTransformation, 3);
+    EXPECT_EQ(ui.quickSelectionUpdates, 1);  // the previous data set's groups are gone
     CmdBuildUPGMA();
     EXPECT_EQ(LastLine(), "Building UPGMA tree...done.");
     EXPECT_NE(File(TreeFileName).find("Sample8:"), std::string::npos);
+    // The tree does not claim the coefficient of an earlier matrix.
+    EXPECT_TRUE(File(TreeFileName).ends_with(")UPMGA;\r\n")) << File(TreeFileName);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
