@@ -137,6 +137,11 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     EXPECT_NE(withCentroids.find("Centoid_1"), std::string::npos);
     EXPECT_NE(withCentroids.find("Centoid_0"), std::string::npos);
     EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 10u);
+
+    // Rewrite mode replaces what the file held.
+    OverwriteMode = 2;
+    CmdPCoA(0);
+    EXPECT_EQ(File(AnalysisFileName), plain);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
