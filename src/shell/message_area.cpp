@@ -1,5 +1,7 @@
 #include "shell/message_area.h"
 
+#include "foundation/strings.h"
+#include "shell/global_dataset.h"
 #include "shell/reporting.h"
 #include "shell/ui_port.h"
 
@@ -9,17 +11,6 @@ namespace {
 
 const std::array<std::string, MessageArea::kPanelCount> kDesignPanels{
     "No file loaded", "No data loaded [0x0]", "No distance matrix", "No trees", "Idle"};
-
-// The last n characters behind "..", or the text itself when it is not longer than n.
-std::string LastChars(std::string_view text, std::size_t n) {
-    if (text.size() <= n) return std::string(text);
-    return ".." + std::string(text.substr(text.size() - n));
-}
-
-std::string_view WithoutFolder(std::string_view fileName) {
-    const std::size_t slash = fileName.find_last_of('/');
-    return slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -59,14 +50,14 @@ void MessageArea::AppendMsg(std::string_view text) {
 }
 
 void MessageArea::SetStatusFileName(std::string_view fileName) {
-    SetPanel(PanelFile, LastChars(WithoutFolder(fileName), 25));
+    SetPanel(PanelFile, AbbrevRight(LastPathPart(fileName), 25, "..", ""));
 }
 
 void MessageArea::SetStatusDataMatrix(std::string_view text) { SetPanel(PanelDataMatrix, std::string(text)); }
 
 void MessageArea::SetStatusDistMatrix(std::string_view text) { SetPanel(PanelDistMatrix, std::string(text)); }
 
-void MessageArea::SetStatusTrees(std::string_view text) { SetPanel(PanelTrees, LastChars(text, 14)); }
+void MessageArea::SetStatusTrees(std::string_view text) { SetPanel(PanelTrees, AbbrevRight(text, 14, "..", "")); }
 
 void MessageArea::SetStatusState(std::string_view text) { SetPanel(PanelState, std::string(text)); }
 
