@@ -44,7 +44,7 @@ void CmdCalculateMatrix(std::uint8_t treatment, std::uint8_t coefficient, std::u
         if (simOutput == 1) progress += " Original matrix...";
         if (distOutput == 1) progress += " Distance matrix...";
     }
-    WriteMsg(progress);
+    BeginProgress(progress);
 
     DistanceState before(ds);
     const std::size_t draws = jcRandomDraws > 0 ? static_cast<std::size_t>(jcRandomDraws) : 0;

@@ -15,9 +15,16 @@
 std::string DistMatrixName;
 std::uint8_t FileParamCancelled = 0;
 
+namespace {
+
+bool progressOpen = false;  // a progress line waits for "done." or "failed."
+
+}  // namespace
+
 bool RunCommand(const std::function<void()>& command) noexcept {
     try {
         try {
+            progressOpen = false;
             command();
             return true;
         } catch (const std::exception& e) {
@@ -26,6 +33,7 @@ bool RunCommand(const std::function<void()>& command) noexcept {
             ShowError("Unexpected error");
         }
         // What the interrupted command left open or half filled is let go now, not by the next one.
+        if (progressOpen) FinishProgress(false);
         if (AnalysisFile.IsOpen()) AnalysisFile.Close();
         FreqOutBuffer.reset();
         SetStatusIdle();
@@ -77,7 +85,13 @@ bool EngineCall::Succeeded(bool result) const {
     return ds_ == nullptr || ds_->ErrorCount() == dsErrors_;
 }
 
+void BeginProgress(std::string_view text) {
+    WriteMsg(text);
+    progressOpen = true;
+}
+
 bool FinishProgress(bool ok) {
+    progressOpen = false;
     if (ok)
         WriteMsgDone();
     else

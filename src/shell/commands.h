@@ -24,8 +24,9 @@ extern std::string DistMatrixName;
 extern std::uint8_t FileParamCancelled;
 
 // Runs one command so that no exception escapes: an exception is reported with ShowError (its
-// message as the system gives it), an open report file is closed, FreqOutBuffer is emptied and the
-// activity panel returns to "Idle". Returns false when an exception ended the command.
+// message as the system gives it), an unfinished progress line gets "failed.", an open report file
+// is closed, FreqOutBuffer is emptied and the activity panel returns to "Idle". Returns false when
+// an exception ended the command.
 bool RunCommand(const std::function<void()>& command) noexcept;
 
 // Points the tree code's error and question hooks at ShowError and AskUser (start-up does it once).
@@ -62,7 +63,10 @@ private:
     std::size_t dsErrors_;
 };
 
-// Ends a progress line by the outcome: "done." or "failed.". Returns ok.
+// Writes a command's progress line, which FinishProgress ends. A command that an exception stops
+// before that gets "failed." from RunCommand.
+void BeginProgress(std::string_view text);
+// Ends the progress line by the outcome: "done." or "failed.". Returns ok.
 bool FinishProgress(bool ok);
 
 // Reports a failed write (rc from a writer: -1 short write, else the system error code) with the

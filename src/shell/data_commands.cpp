@@ -123,17 +123,17 @@ void CmdLoadInputFile(const std::string& fileName) {
         return;
     }
 
-    WriteMsg("Loading File: " + fileName + " ...");
+    BeginProgress("Loading File: " + fileName + " ...");
     SetStatusBusyIO();
     DataSetReplacement replacement;
     DataSet->IncludeGroups = IncludeGroups;
     const bool loaded = LoadDataFile(*DataSet, fileName, GetFileParams());
     if (replacement.Commit(loaded)) {
         ShowLoadedData(*DataSet);
-        WriteMsgDone();
+        FinishProgress(true);
         InputFileName = fileName;
     } else {
-        WriteMsgFailed();
+        FinishProgress(false);
     }
     SetStatusIdle();
     Ui().UpdateQuickSelectionMenus();
@@ -141,7 +141,7 @@ void CmdLoadInputFile(const std::string& fileName) {
 
 void CmdImportCountData(const std::string& fileName, std::int32_t absenceMax, std::int32_t presenceMin,
                         const std::string& missingToken) {
-    WriteMsg("Importing count data from file: " + fileName + " ...");
+    BeginProgress("Importing count data from file: " + fileName + " ...");
     SetStatusBusyIO();
     DataSetReplacement replacement;
     const bool loaded = ImportCountData(*DataSet, fileName, CountThreshold(absenceMax), CountThreshold(presenceMin),
@@ -149,10 +149,10 @@ void CmdImportCountData(const std::string& fileName, std::int32_t absenceMax, st
     if (replacement.Commit(loaded)) {
         DataSet->DataFileName = fileName;
         ShowLoadedData(*DataSet);
-        WriteMsgDone();
+        FinishProgress(true);
         Ui().UpdateQuickSelectionMenus();
     } else {
-        WriteMsgFailed();
+        FinishProgress(false);
     }
     SetStatusIdle();
 }
@@ -191,14 +191,14 @@ void CmdSaveDataMatrix(const std::string& fileName) {
 }
 
 void CmdImportDistanceMatrix(const std::string& fileName, std::uint8_t negativeMode) {
-    WriteMsg("Importing distance matrix from file: " + fileName + "...");
+    BeginProgress("Importing distance matrix from file: " + fileName + "...");
     SetStatusBusyIO();
     DataSetReplacement replacement;
     DataSet->Layers[DataSet->BaseLayer()].KeepMatrixList = 0;
     const bool loaded = ImportDistMatrix(*DataSet, fileName, 1, 1, 1, 1, 0, 0, 0, GetFileParams().EndOfDataChar);
     if (!replacement.Commit(loaded, true)) {
         SetStatusIdle();
-        WriteMsgFailed();
+        FinishProgress(false);
         return;
     }
     DistTransformation = 3;  // the values are distances already
@@ -220,7 +220,7 @@ void CmdImportDistanceMatrix(const std::string& fileName, std::uint8_t negativeM
     }
     // The name of an earlier computed matrix would title trees of these distances wrongly.
     DistMatrixName.clear();
-    WriteMsgDone();
+    FinishProgress(true);
     SetStatusIdle();
     SetStatusDataMatrix("No data loaded");
     SetStatusDistMatrix("User imported distances");

@@ -20,7 +20,7 @@ constexpr std::size_t kPCoAReportCoordinates = 50;
 // output file; the progress line ends by the outcome.
 void BuildTreeCommand(int kind, const std::string& progress, const std::string& title) {
     TPopGenDataSet& ds = *DataSet;
-    WriteMsg(progress);
+    BeginProgress(progress);
     SetStatusCalculating();
     const EngineCall call(&ds);
     TDistAnalysis& analysis = MakeDistAnalysis(ds);
@@ -60,7 +60,7 @@ void CmdBuildNJ() {
 void CmdPCoA(std::uint8_t centroids) {
     if (!NeedDistMatrix()) return;
     TPopGenDataSet& ds = *DataSet;
-    WriteMsg("Performing PCoA...");
+    BeginProgress("Performing PCoA...");
     SetStatusCalculating();
     const EngineCall call(&ds);
     TDistAnalysis& analysis = MakeDistAnalysis(ds);

@@ -7,6 +7,7 @@
 
 #include "command_fixture.h"
 #include "foundation/text_file.h"
+#include "shell/data_commands.h"
 #include "shell/reporting.h"
 
 namespace {
@@ -32,6 +33,55 @@ TEST_F(Commands, WrapperReportsAnEscapingExceptionAndReturnsToIdle) {
     // The message is shown as the plain text it is.
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Disk <b>full</b>", "Unexpected error"}));
     EXPECT_EQ(ErrorCounter, 2);
+}
+
+TEST_F(Commands, WrapperEndsAnUnfinishedProgressLineWithFailed) {
+    ui.AllowBoxes("Error");
+    EXPECT_FALSE(RunCommand([] {
+        BeginProgress("Working...");
+        throw std::runtime_error("interrupted");
+    }));
+    EXPECT_EQ(LastLine(), "Working...failed.");
+    EXPECT_FALSE(RunCommand([] {
+        BeginProgress("Again...");
+        FinishProgress(true);
+        throw std::runtime_error("after the end");
+    }));
+    EXPECT_EQ(LastLine(), "Again...done.");
+    EXPECT_FALSE(RunCommand([] { throw std::runtime_error("without a line"); }));
+    EXPECT_EQ(LastLine(), "Again...done.");
+    EXPECT_EQ(Errors().size(), 3u);
+}
+
+// A port whose status bar fails once when the given state is shown.
+class FailingStatusUi : public FakeUiPort {
+public:
+    explicit FailingStatusUi(std::string state) : state_(std::move(state)) {}
+    void SetStatusPanel(std::size_t panel, std::string_view text) override {
+        FakeUiPort::SetStatusPanel(panel, text);
+        if (panel == MessageArea::PanelState && text == state_) {
+            state_.clear();
+            throw std::runtime_error("status bar gone");
+        }
+    }
+
+private:
+    std::string state_;
+};
+
+TEST_F(Commands, InterruptedLoadEndsFailedAndKeepsTheData) {
+    SetExampleData();
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string file = std::string(TESK_SOURCE_DIR) + "/examples/fingerprints.txt";
+    FailingStatusUi failing("Busy: I/O");
+    failing.AllowBoxes("Error");
+    EXPECT_FALSE(RunCommand([&file] { CmdLoadInputFile(file); }));
+    EXPECT_EQ(LastLine(), "Loading File: " + file + " ...failed.");
+    ASSERT_EQ(failing.boxes.size(), 1u);
+    EXPECT_EQ(failing.boxes[0].text, "status bar gone");
+    EXPECT_EQ(DataSet.get(), previous);
+    EXPECT_EQ(InputFileName, dir.Path("input.txt"));
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
 }
 
 TEST_F(Commands, EngineCallFailsOnAResultOrAnyReportedError) {
