@@ -43,7 +43,7 @@ private slots:
 
         TMainPrg window;
         QtUiPort port(window);
-        UiPort* previous = SetUiPort(&port);
+        InstalledPort installed(port);
         window.show();
         WriteMsg("Welcome");
 
@@ -94,7 +94,6 @@ private slots:
         QVERIFY(!analysis.isEmpty());
         QVERIFY(analysis.contains(QStringLiteral("S2_10")));
 
-        SetUiPort(previous);
         FreeDataSet();
         RestoreDefaultSettings();
     }

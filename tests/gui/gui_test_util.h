@@ -9,6 +9,8 @@
 
 #include <functional>
 
+#include "shell/ui_port.h"
+
 // Calls action on the next modal widget of type T once it is shown (the code under test is then
 // blocked in exec()). Gives up after about five seconds and closes whatever modal is open, so a
 // test that expected the wrong dialog fails instead of hanging.
@@ -50,3 +52,15 @@ inline void AnswerNextMessageBox(QMessageBox::StandardButton answer, QString* te
         else box->close();
     });
 }
+
+// Installs a port for the scope of a test, also when a failed check leaves the test early.
+class InstalledPort {
+public:
+    explicit InstalledPort(UiPort& port) : previous_(SetUiPort(&port)) {}
+    ~InstalledPort() { SetUiPort(previous_); }
+    InstalledPort(const InstalledPort&) = delete;
+    InstalledPort& operator=(const InstalledPort&) = delete;
+
+private:
+    UiPort* previous_;
+};

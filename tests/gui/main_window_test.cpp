@@ -132,7 +132,7 @@ private slots:
     void connectedCommandIsEnabledAndAnExceptionBecomesAnErrorAndIdle() {
         TMainPrg window;
         QtUiPort port(window);
-        UiPort* previous = SetUiPort(&port);
+        InstalledPort installed(port);
         int runs = 0;
         window.ConnectCommand(QStringLiteral("AMOVA1"), [&runs] {
             ++runs;
@@ -152,13 +152,12 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("disk on fire")));
         QCOMPARE(ErrorCounter, errorsBefore + 1);
         QCOMPARE(window.StatusPanel(MessageArea::PanelState), QStringLiteral("Idle"));
-        SetUiPort(previous);
     }
 
     void messageAreaShowsTheLastSixLinesAndTheStatusBarItsFivePanels() {
         TMainPrg window;
         QtUiPort port(window);
-        UiPort* previous = SetUiPort(&port);
+        InstalledPort installed(port);
         window.show();
         for (int i = 1; i <= 8; ++i) WriteMsg("line " + std::to_string(i) + " ...");
         WriteMsgDone();
@@ -180,7 +179,6 @@ private slots:
         QCOMPARE(shown, 5);
         QCOMPARE(window.findChild<QLabel*>(QStringLiteral("StatusPanel1"))->width(), 230);
         SetStatusIdle();
-        SetUiPort(previous);
     }
 
     void logCaptionFollowsTheLoggingState() {
