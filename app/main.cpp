@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "foundation/random.h"
@@ -32,25 +33,26 @@ bool NamesExistingFile(const std::string& name) {
     return std::filesystem::is_regular_file(name, ignored);
 }
 
-// Handles the first argument; false when the program is to end without entering the event loop.
-bool ProcessCommandLine(const std::string& argument) {
+// Handles the first argument. Returns the exit code when the program is to end at once, without
+// entering the event loop.
+std::optional<int> ProcessCommandLine(const std::string& argument) {
     switch (ClassifyArgument(argument, NamesExistingFile(argument))) {
         case CommandLineAction::Ignore:
-            return true;
+            break;
         case CommandLineAction::LoadFile:
             RunCommand([&argument] { CmdLoadInputFile(argument); });
-            return true;
+            break;
         case CommandLineAction::LoadClipboard:
             RunCommand([] { CmdLoadFromClipboard(); });
-            return true;
+            break;
         case CommandLineAction::Quit:
-            return false;
+            return 0;
         case CommandLineAction::Refuse:
             ShowError("The current version of TESK does not support this command line option");
             ShowError("Invalid command line option");
-            return false;
+            return 1;
     }
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -71,19 +73,17 @@ int main(int argc, char** argv) {
     SetUiPort(&port);
 
     WriteMsg(WelcomeLine);
-    // QApplication has taken its own options (-style, ...) out of argv; the first one left counts.
-    const QStringList arguments = QApplication::arguments();
-    int exitCode = 0;
-    if (arguments.size() < 2 || ProcessCommandLine(FromQt(arguments.at(1)))) {
+    // QApplication has taken its own options (-style, ...) out of argv; the first one left counts,
+    // as the bytes it was given.
+    std::optional<int> exitCode = argc > 1 ? ProcessCommandLine(argv[1]) : std::nullopt;
+    if (!exitCode) {
         window.show();
         exitCode = QApplication::exec();
-    } else if (ClassifyArgument(FromQt(arguments.at(1)), false) == CommandLineAction::Refuse) {
-        exitCode = 1;
     }
     // Shutdown: the log is closed without a closing line and the data set freed while the window
     // still exists.
     StopLog();
     FreeDataSet();
     SetUiPort(nullptr);
-    return exitCode;
+    return *exitCode;
 }
