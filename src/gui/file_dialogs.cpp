@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include <utility>
+
 #include "gui/qt_text.h"
 
 QString QtFileFilter(std::string_view filter) {
@@ -24,7 +26,13 @@ QString QtFileFilter(std::string_view filter) {
 
 namespace {
 
+FileDialogAnswer& ScriptedAnswer() {
+    static FileDialogAnswer answer;
+    return answer;
+}
+
 std::string RunFileDialog(QFileDialog& dialog, const std::string& folder, const std::string& name) {
+    if (ScriptedAnswer()) return ScriptedAnswer()(FromQt(dialog.windowTitle()), name);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (!folder.empty()) dialog.setDirectory(ToQt(folder));
     if (!name.empty()) dialog.selectFile(ToQt(name));
@@ -33,6 +41,8 @@ std::string RunFileDialog(QFileDialog& dialog, const std::string& folder, const 
 }
 
 }  // namespace
+
+void SetFileDialogAnswer(FileDialogAnswer answer) { ScriptedAnswer() = std::move(answer); }
 
 std::string AskOpenFileName(QWidget* parent, const std::string& title, std::string_view filter,
                             const std::string& folder, const std::string& name) {

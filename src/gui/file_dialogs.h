@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,3 +25,9 @@ std::string AskOpenFileName(QWidget* parent, const std::string& title, std::stri
 std::string AskSaveFileName(QWidget* parent, const std::string& title, std::string_view filter,
                             const std::string& folder, const std::string& name, bool confirmOverwrite,
                             const std::string& defaultSuffix = {});
+
+// Answers every file dialog in place of the user while set (scripted GUI tests: Qt's own dialog
+// reads its folder in the background, which makes driving it by timers unreliable under load).
+// Receives the dialog's title and the name it would preselect; returns the chosen file or "".
+using FileDialogAnswer = std::function<std::string(const std::string& title, const std::string& name)>;
+void SetFileDialogAnswer(FileDialogAnswer answer);

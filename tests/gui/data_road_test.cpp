@@ -2,10 +2,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui_port.h"
 #include "gui_test_util.h"
@@ -48,22 +48,7 @@ private slots:
         WriteMsg("Welcome");
 
         const QString example = QStringLiteral(TESK_SOURCE_DIR "/examples/fingerprints.txt");
-        OnNextModal<QFileDialog>([example](QFileDialog* dialog) {
-            // The dialog reads its folder in the background and then selects its first name again:
-            // choose the example until the choice holds.
-            const QStringList wanted{example};
-            for (int stable = 0, tries = 0; stable < 3 && tries < 200; ++tries) {
-                if (dialog->selectedFiles() == wanted) {
-                    ++stable;
-                } else {
-                    stable = 0;
-                    dialog->selectFile(example);
-                }
-                QTest::qWait(20);
-            }
-            if (dialog->selectedFiles() == wanted) QMetaObject::invokeMethod(dialog, "accept");
-            else dialog->reject();  // the load is then missing below
-        });
+        SetFileDialogAnswer([example](const std::string&, const std::string&) { return example.toStdString(); });
         window.Action(QStringLiteral("Load1"))->trigger();
         QVERIFY(DataSet != nullptr);
         QCOMPARE(QString::fromStdString(InputFileName), QDir::toNativeSeparators(example));
@@ -94,6 +79,7 @@ private slots:
         QVERIFY(!analysis.isEmpty());
         QVERIFY(analysis.contains(QStringLiteral("S2_10")));
 
+        SetFileDialogAnswer(nullptr);
         FreeDataSet();
         RestoreDefaultSettings();
     }

@@ -12,7 +12,7 @@
 #include "shell/ui_port.h"
 
 // Calls action on the next modal widget of type T once it is shown (the code under test is then
-// blocked in exec()). Gives up after about five seconds and closes whatever modal is open, so a
+// blocked in exec()). Gives up after about thirty seconds and closes whatever modal is open, so a
 // test that expected the wrong dialog fails instead of hanging.
 template <class T>
 void OnNextModal(std::function<void(T*)> action) {
@@ -27,7 +27,7 @@ void OnNextModal(std::function<void(T*)> action) {
             action(target);
             return;
         }
-        if (++*tries > 500) {
+        if (++*tries > 3000) {
             timer->stop();
             timer->deleteLater();
             delete tries;
