@@ -87,10 +87,27 @@ bool RejectLoad(TPopGenDataSet& ds) {
 }
 
 // Reports the names that occur more than once (the list cut to 100 characters); true when any do.
+// The list is the one FindDuplicates gives (a name once per earlier copy of it), built only as far
+// as the report shows it: that list grows with the square of the copies, and a file whose names
+// are all "-" would otherwise take minutes and gigabytes to be refused.
 bool ReportDuplicates(TPopGenDataSet& ds, const AString& names, const std::string& title) {
-    AString dups;
-    if (!FindDuplicates(names, dups)) return false;
-    ds.ReportError(title + "\r\n\r\n" + AbbrevLeft(JoinStrings(dups, ", "), 100, "", "..."));
+    constexpr std::size_t kShown = 100;
+    std::unordered_map<std::string_view, std::size_t> seen;
+    seen.reserve(names.size());
+    std::string list;
+    bool any = false;
+    for (const std::string& name : names) {
+        std::size_t& earlier = seen[name];
+        for (std::size_t k = 0; k < earlier && list.size() <= kShown; ++k) {
+            if (any) list += ", ";
+            list += name;
+            any = true;
+        }
+        if (list.size() > kShown) break;
+        ++earlier;
+    }
+    if (!any) return false;
+    ds.ReportError(title + "\r\n\r\n" + AbbrevLeft(list, kShown, "", "..."));
     return true;
 }
 
@@ -175,7 +192,11 @@ bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
     Ttf& tf = *ds.DataText;
 
     SplitAtLineBreaks(tf);
-    tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar);
+    // An unclosed remark would silently swallow every row after it.
+    if (tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar)) {
+        ds.ReportError(kLoadFailed + ": Remark not closed in the data block");
+        return RejectLoad(ds);
+    }
     const CharSet delimiters = MakeCharSet(params.Delimiters);
     if (delimiters.Contains(' ')) {
         tf.CollapseSeparatorsAllLines(delimiters, ' ');
@@ -221,12 +242,13 @@ bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
     }
 
     // Every line is checked and turned into cell codes before the matrix is allocated, so that a
-    // malformed file cannot ask for a huge block.
+    // malformed file cannot ask for a huge block. Labels, then line lengths, then characters are
+    // checked over all lines in turn, so a file with several faults reports the first kind.
     const std::size_t lineLength = indInColumns ? nInd : nLoci;
     AString rowNames(labels ? rows : 0);
-    for (std::size_t r = 0; r < rows; ++r) {
-        std::string& line = tf.Lines[first + r];
-        if (labels) {
+    if (labels) {
+        for (std::size_t r = 0; r < rows; ++r) {
+            std::string& line = tf.Lines[first + r];
             const std::size_t at = FirstInSet(line, delimiters);
             if (at == std::string::npos) {
                 ds.ReportError(kLoadFailed + " (1): Error parsing lines");
@@ -235,12 +257,17 @@ bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
             rowNames[r] = line.substr(0, at);
             line.erase(0, at + 1);
         }
+    }
+    for (std::size_t r = 0; r < rows; ++r) {
+        std::string& line = tf.Lines[first + r];
         if (delimited) line = RemoveCharsInSet(line, delimiters);
         if (line.size() != lineLength) {
             ds.ReportError(kLoadFailed + " (2): Unexpected data line length" + "\r\n" + Quoted(line));
             return RejectLoad(ds);
         }
-        for (char& c : line) {
+    }
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (char& c : tf.Lines[first + r]) {
             if (c == params.PresenceChar) c = static_cast<char>(kPresent);
             else if (c == params.AmbiguityChar) c = static_cast<char>(kMissing);
             else if (c == params.AbsenceChar) c = static_cast<char>(kAbsent);
@@ -325,7 +352,12 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, std::uint8_t kin
     if (sets.empty()) MakeDefaultSets(ds);
     if (!ds.DataText) return true;
     Ttf& tf = *ds.DataText;
-    tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar);
+    // An unclosed remark would silently swallow the sets after it.
+    if (tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar)) {
+        ds.ReportError(kLoadFailed + ": Remark not closed in " + (kind == 0 ? "[Groups]" : "[LocusSets]"));
+        ds.DataText.reset();
+        return false;
+    }
     tf.RemoveEmptyLines();
 
     const TDSLayer& layer = ds.Layers[ds.LoadLayer];

@@ -1,7 +1,7 @@
 #include "popgen/data_saver.h"
 
 #include <memory>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "foundation/number_text.h"
 #include "foundation/strings.h"
@@ -30,14 +30,29 @@ AString LayerNames(const TPopGenDataSet& ds, const TDSLayer& layer, int kind) {
     return names;
 }
 
-// The sets with only the members that are among names (a saved selection holds fewer).
-TFilterArray SetsWithin(const TFilterArray& sets, const AString& names) {
-    const std::unordered_set<std::string_view> present(names.begin(), names.end());
+// The names the saved file gives its individuals (kind 0) or loci (kind 1): the layer's own when
+// they are written, else those the loader will number them with.
+AString FileNames(const AString& names, bool written, int kind) {
+    if (written) return names;
+    AString numbered(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) numbered[i] = (kind == 0 ? "OTU" : "Locus") + UIntToStr(i + 1);
+    return numbered;
+}
+
+// The sets with only the members that are among names (a saved selection holds fewer), each
+// renamed to the name the saved file gives it, so that the sets read back with the same members
+// also where the file numbers its individuals or loci anew.
+TFilterArray SetsWithin(const TFilterArray& sets, const AString& names, const AString& fileNames) {
+    std::unordered_map<std::string_view, std::size_t> index;
+    index.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) index.emplace(names[i], i);
     TFilterArray kept = sets;
     for (TdsFilterRec& set : kept) {
         AString members;
-        for (const std::string& m : set.Members)
-            if (present.count(m) != 0) members.push_back(m);
+        for (const std::string& m : set.Members) {
+            const auto found = index.find(m);
+            if (found != index.end()) members.push_back(fileNames[found->second]);
+        }
         set.Members = std::move(members);
         set.Count = set.Members.size();
     }
@@ -116,8 +131,12 @@ bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const st
     if (invalid) ds.ReportError("Data Inconsitency Error.");
 
     if (params.IncludeGroups == 1) {
-        WriteSetSection(ds, SetsWithin(ds.Groups, indNames), "[Groups]", params.WriteDefaultSets, "*");
-        WriteSetSection(ds, SetsWithin(ds.LocusSets, locNames), "[LocusSets]", params.WriteDefaultSets, "*");
+        const bool indNamesWritten = (indInColumns ? writeColumnNames : writeRowLabels);
+        const bool locNamesWritten = (indInColumns ? writeRowLabels : writeColumnNames);
+        WriteSetSection(ds, SetsWithin(ds.Groups, indNames, FileNames(indNames, indNamesWritten, 0)), "[Groups]",
+                        params.WriteDefaultSets, "*");
+        WriteSetSection(ds, SetsWithin(ds.LocusSets, locNames, FileNames(locNames, locNamesWritten, 1)),
+                        "[LocusSets]", params.WriteDefaultSets, "*");
     }
     const int rc = tf.SaveToFile(name, append);
     ds.DataText.reset();

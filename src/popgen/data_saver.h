@@ -16,7 +16,8 @@
 // Writes the file (append: add to an existing file instead of rewriting it). False with "No data
 // loaded" when ds.HasData() is false, and false with the operating system's message when the file
 // could not be written. Group and locus-set members that the saved layer does not hold are left
-// out, so a saved selection loads again. A cell that is none of 0, 1, 9 is written as the
+// out, and members whose names the file does not carry are written under the number the loader
+// will give them ("OTU3", "Locus2"), so a saved selection loads again with the same sets. A cell that is none of 0, 1, 9 is written as the
 // record's InvalidStateChar and reported once as "Data Inconsitency Error." (the save goes on).
 bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
               const FileParamRecord& params);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -226,7 +227,11 @@ TEST_F(DataLoaderTest, MalformedFilesAreRefusedAndLeaveTheDataSetCleared) {
                  if (c == '\n' || c == '\r' || c == '*') c = 'x';
              return s;
          }(),
-         "Loading data failed: No data"},
+         "Loading data failed"},
+        {"remark not closed", "A B\n1 0\n{lost rows follow\n0 1\n1 1\n*\n",
+         "Loading data failed: Remark not closed in the data block"},
+        {"remark not closed in a section", "A B\n1 0\n*\n[Groups]\n{x\ng=A;\n*\n",
+         "Loading data failed: Remark not closed in [Groups]"},
     };
     for (const BadInput& c : cases) {
         SCOPED_TRACE(c.what);
@@ -271,6 +276,41 @@ TEST_F(DataLoaderTest, DamagedFilesLoadWhollyOrNotAtAll) {
             EXPECT_TRUE(f.IsCleared());
         }
     }
+}
+
+// A file with several faults reports the first kind in the order labels, line lengths,
+// characters, whichever line comes first.
+TEST_F(DataLoaderTest, SeveralFaultsReportTheFirstKind) {
+    FileParamRecord labelled = DefaultParams();
+    labelled.LocHeader = 1;
+    const struct {
+        const char* body;
+        const char* message;
+    } cases[] = {
+        {"A B\nL1 1 x\nL2 0 1\nL3 1\n*\n", "Loading data failed (2): Unexpected data line length\r\n1"},
+        {"A B\nL1 1 x\nL2 0 1 1\nL3\n*\n", "Loading data failed (1): Error parsing lines"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        LoaderFixture f;
+        EXPECT_FALSE(LoadDataFile(f.ds, f.dir.Write("f.txt", c.body), labelled));
+        EXPECT_EQ(f.errors, std::vector<std::string>{c.message});
+    }
+}
+
+TEST_F(DataLoaderTest, ManyCopiesOfOneNameAreRefusedAtOnce) {
+    std::string header, row;
+    for (int i = 0; i < 20000; ++i) {
+        header += "- ";
+        row += "1 ";
+    }
+    std::string list;
+    for (int i = 0; i < 40; ++i) list += i == 0 ? "-" : ", -";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(LoadDataFile(ds, dir.Write("d.txt", header + "\n" + row + "\n*\n"), DefaultParams()));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(errors, std::vector<std::string>{"Individual names are not unique:\r\n\r\n" + list.substr(0, 100) + "..."});
+    EXPECT_TRUE(IsCleared());
 }
 
 TEST_F(DataLoaderTest, LabelAndUndelimitedFailuresAreReported) {

@@ -175,6 +175,32 @@ TEST_F(DataSaverTest, SavedSelectionKeepsOnlyItsMembersAndLoadsAgain) {
     EXPECT_EQ(r.LocusSets.size(), 2u);  // AllLoci (saved, and the same as the default), PrimerA
 }
 
+// Without written names the loader numbers the saved individuals and loci anew; the sets must
+// name their members as the file will, or the file does not load (or loads with wrong members).
+TEST_F(DataSaverTest, SavedSelectionWithoutNamesKeepsItsSetMembers) {
+    const std::string file = dir.Write("q.txt",
+                                       "A B C\n1 0 ?\n0 1 0\n? 1 0\n1 0 1\n*\n[Groups]\nAllData/G=A,C;\nH=B,C;\n*\n"
+                                       "[LocusSets]\nP=Locus2,Locus4;\nQ=Locus3,Locus4;\n*\n");
+    ASSERT_TRUE(LoadDataFile(ds, file, DefaultParams())) << LastError();
+    ASSERT_TRUE(ds.Select(2, 2));  // H by Q: B, C at Locus3, Locus4
+    FileParamRecord p = DefaultParams();
+    p.IndHeader = 0;
+    const std::string saved = dir.Path("sel.txt");
+    ASSERT_TRUE(SaveData(ds, saved, false, "", p)) << LastError();
+
+    LoaderFixture again;
+    ASSERT_TRUE(LoadDataFile(again.ds, saved, p)) << again.LastError() << "\n" << TempDir::Read(saved);
+    const TPopGenDataSet& r = again.ds;
+    EXPECT_EQ(r.Layers[0].Matrix, ds.Layers[2].Matrix);
+    ASSERT_EQ(r.Groups.size(), 3u);
+    EXPECT_EQ(r.Groups[1].Name, "AllData/G");
+    EXPECT_EQ(r.Groups[1].Mask, (AByte{0, 1}));  // C only
+    EXPECT_EQ(r.Groups[2].Mask, (AByte{1, 1}));
+    ASSERT_EQ(r.LocusSets.size(), 3u);
+    EXPECT_EQ(r.LocusSets[1].Mask, (AByte{0, 1}));  // Locus4 only
+    EXPECT_EQ(r.LocusSets[2].Mask, (AByte{1, 1}));
+}
+
 TEST_F(DataSaverTest, LayerWithoutNamesTakesThemFromTheLoadedData) {
     LoadSmall(ds);
     ds.SkipLabels = 1;
