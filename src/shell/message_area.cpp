@@ -1,6 +1,7 @@
 #include "shell/message_area.h"
 
 #include "foundation/strings.h"
+#include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/reporting.h"
 #include "shell/ui_port.h"
@@ -94,6 +95,12 @@ void WriteMsgDone() { TheMessageArea().WriteMsgDone(); }
 void WriteMsgFailed() { TheMessageArea().WriteMsgFailed(); }
 void SetStatusFileName(std::string_view fileName) { TheMessageArea().SetStatusFileName(fileName); }
 void SetStatusDataMatrix(std::string_view text) { TheMessageArea().SetStatusDataMatrix(text); }
+void UpdateStatusDataMatrix() {
+    if (!DataSet) return;
+    const TDSLayer& layer = DataSet->GetCurrLayer();
+    SetStatusDataMatrix(MatrixSizeText(DataSet->CurrGroupName() + " x " + DataSet->CurrLocusSetName() + " ",
+                                       layer.NInd, layer.NLoci));
+}
 void SetStatusDistMatrix(std::string_view text) { TheMessageArea().SetStatusDistMatrix(text); }
 void SetStatusTrees(std::string_view text) { TheMessageArea().SetStatusTrees(text); }
 void SetStatusState(std::string_view text) { TheMessageArea().SetStatusState(text); }

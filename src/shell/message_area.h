@@ -79,6 +79,10 @@ void WriteMsgDone();
 void WriteMsgFailed();
 void SetStatusFileName(std::string_view fileName);
 void SetStatusDataMatrix(std::string_view text);
+// The data-matrix panel for the current selection: group + " x " + locus set + " [" + individuals +
+// " x " + loci + "]", with the names' last parts and the current layer's sizes. Without a data set
+// the panel is left alone.
+void UpdateStatusDataMatrix();
 void SetStatusDistMatrix(std::string_view text);
 void SetStatusTrees(std::string_view text);
 void SetStatusState(std::string_view text);

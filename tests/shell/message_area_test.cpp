@@ -167,3 +167,25 @@ TEST(ProgramMessageArea, ShowsThroughTheUiPortAndCopiesLinesToTheLogWhileLogging
 }
 
 }  // namespace
+
+#include "command_fixture.h"
+
+namespace {
+
+using StatusDataMatrix = CommandTest;
+
+TEST_F(StatusDataMatrix, ShowsTheSelectionByTheNamesLastPartsAndTheCurrentLayersSize) {
+    SetData({"101", "011", "110", "111"}, {{"AllData/North/N1", {1, 2, 3}}});
+    UpdateStatusDataMatrix();
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "AllData x AllLoci [4 x 3]");
+    ASSERT_TRUE(DataSet->SelectGroup(1));
+    UpdateStatusDataMatrix();
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "N1 x AllLoci [3 x 3]");
+    EXPECT_EQ(ui.panelChanges.back().text, "N1 x AllLoci [3 x 3]");
+
+    FreeDataSet();
+    UpdateStatusDataMatrix();  // nothing to show: the panel stays
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "N1 x AllLoci [3 x 3]");
+}
+
+}  // namespace
