@@ -109,8 +109,13 @@ bool ShowCombo(const std::string& caption, const std::string& text1, const std::
     combo->setMinimumWidth(combo->sizeHint().width() * widthFactor);
     combo->show();
     form.exec();
-    // A typed text that is no item leaves no index.
-    index = combo->findText(combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // The chosen item, also when another item shows the same text (groups of different parents
+    // share their display name); a typed text that is no item leaves no index.
+    const QString text = combo->currentText();
+    const int current = combo->currentIndex();
+    index = current >= 0 && combo->itemText(current) == text
+                ? current
+                : combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     return !form.Cancelled();
 }
 

@@ -178,6 +178,9 @@ private slots:
             if (panel->objectName().startsWith(QStringLiteral("StatusPanel"))) ++shown;
         QCOMPARE(shown, 5);
         QCOMPARE(window.findChild<QLabel*>(QStringLiteral("StatusPanel1"))->width(), 230);
+        // Group names are the user's text, never markup.
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(window.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->textFormat(), Qt::PlainText);
         SetStatusIdle();
     }
 

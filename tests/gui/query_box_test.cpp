@@ -133,6 +133,15 @@ private slots:
         QCOMPARE(index, -1);
         QVERIFY(wideWidth > 0);
 
+        // Items that read alike: the one chosen counts, not the first of that text.
+        const AString alike{"AllData", "pop1", "pop1"};
+        OnNextModal<TQBox>([](TQBox* box) {
+            box->ComboBox1->setCurrentIndex(2);
+            ClickButton(box, "OKBtn");
+        });
+        QVERIFY(QueryComboIndex("c", "", "", "", alike, index));
+        QCOMPARE(index, 2);
+
         const AString none;
         QVERIFY(!QueryComboIndex("c", "", "", "", none, index));
     }
