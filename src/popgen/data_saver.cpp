@@ -10,6 +10,15 @@
 
 namespace {
 
+// The names the saved file gives its individuals (kind 0) or loci (kind 1): the layer's own when
+// they are written, else those the loader will number them with.
+AString FileNames(const AString& names, bool written, int kind) {
+    if (written) return names;
+    AString numbered(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) numbered[i] = (kind == 0 ? "OTU" : "Locus") + UIntToStr(i + 1);
+    return numbered;
+}
+
 // The names of a layer's individuals (kind 0) or loci (kind 1). A layer built without names takes
 // them from layer 0 through its mask; failing that they are numbered as the loader numbers them.
 AString LayerNames(const TPopGenDataSet& ds, const TDSLayer& layer, int kind) {
@@ -26,17 +35,7 @@ AString LayerNames(const TPopGenDataSet& ds, const TDSLayer& layer, int kind) {
         MaskStrArray(mask, baseNames, names);
         return names;
     }
-    for (std::size_t i = 0; i < n; ++i) names[i] = (kind == 0 ? "OTU" : "Locus") + UIntToStr(i + 1);
-    return names;
-}
-
-// The names the saved file gives its individuals (kind 0) or loci (kind 1): the layer's own when
-// they are written, else those the loader will number them with.
-AString FileNames(const AString& names, bool written, int kind) {
-    if (written) return names;
-    AString numbered(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) numbered[i] = (kind == 0 ? "OTU" : "Locus") + UIntToStr(i + 1);
-    return numbered;
+    return FileNames(names, false, kind);
 }
 
 // The sets with only the members that are among names (a saved selection holds fewer), each

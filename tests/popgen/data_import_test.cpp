@@ -80,6 +80,33 @@ TEST_F(CountImportTest, MalformedCountsAreRefused) {
     EXPECT_EQ(f.LastError(), "File not found:\r\n" + f.dir.Path("none.tsv"));
 }
 
+TEST(ClipboardImportTest, MalformedTextIsRefusedAndLeavesTheDataSetCleared) {
+    FileParamRecord p = DefaultParams();
+    p.IncludeGroups = 0;
+    const struct {
+        const char* what;
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {"empty text", "", "Loading data failed: No data"},
+        {"binary garbage", std::string("\x01\xfe\0\x7f{", 5), "Loading data failed"},
+        {"truncated row", "A B C\n1 0 1\n1 0\n", "Loading data failed (2): Unexpected data line length\r\n10"},
+        {"row too long", "A B\r1 0 1\r", "Loading data failed (2): Unexpected data line length\r\n101"},
+        {"unknown character", "A B\n1 -\n", "Loading data failed (3): Unknown data character: -"},
+        {"sections are not read", "A B\n1 0\n*\n[Groups]\ng=A;\n", "Loading data failed (2)"},
+        {"ten megabytes of one line", std::string(10 << 20, '0'), "Loading data failed: No data"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        f.ds.ErrCount = 5;  // an earlier failure does not count against this load
+        EXPECT_FALSE(LoadDataFromText(f.ds, c.text, p));
+        EXPECT_EQ(f.ds.ErrorCount(), 1u);
+        EXPECT_EQ(f.LastError().rfind(c.message, 0), 0u) << f.LastError().substr(0, 200);
+        EXPECT_TRUE(f.IsCleared());
+    }
+}
+
 class DistImportTest : public ::testing::Test, public LoaderFixture {
 protected:
     bool Import(const std::string& file, std::uint8_t hasTitle = 1, std::uint8_t hasLabels = 1) {
