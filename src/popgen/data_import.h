@@ -19,7 +19,7 @@ bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t 
                      std::uint32_t presentMin, const std::string& missingText);
 
 // Loads a band matrix from one text (any line breaks) with the matrix rules of LoadDataTF; no
-// specification line and no set sections are read. A failed load leaves the data set cleared.
+// file specification line and no set sections are read. A failed load leaves the data set cleared.
 bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params);
 
 // Reads one distance matrix from a file: an optional title line, an optional label line, then row

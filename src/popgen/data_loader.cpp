@@ -152,7 +152,7 @@ bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRe
     if (!OpenInputFile(ds, name)) return RejectLoad(ds);
     Ttf& input = *ds.InputText;
 
-    // The specification block holds the end-of-data character; it must not end the data at line 0.
+    // The file specification block holds the end-of-data character; it must not end the data at line 0.
     if (ds.PreParse == 1 && input.Count() > 0) {
         std::string& line0 = input.Lines[0];
         const std::size_t open = line0.find(ds.PreParseOpen);

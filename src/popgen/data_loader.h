@@ -22,10 +22,10 @@ class Ttf;
 // null; false then.
 bool OpenInputFile(TPopGenDataSet& ds, const std::string& name);
 
-// The whole load of a data file: resets the error count, reads the file, cuts the specification
-// block out of line 0 (when ds.PreParse is 1), parses the block before the end-of-data line, makes
-// the default sets, reads the set sections (when ds.IncludeGroups is 1) and builds the working copy
-// (when ds.AutoWorkingCopy is 1). True when the data set was loaded without any error.
+// The whole load of a data file: resets the error count, reads the file, cuts the
+// file specification block out of line 0 (when ds.PreParse is 1), parses the block before the
+// end-of-data line, makes the default sets, reads the set sections (when ds.IncludeGroups is 1)
+// and builds the working copy (when ds.AutoWorkingCopy is 1). True when the data set was loaded without any error.
 bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params);
 
 // Parses the band matrix in ds.DataText into layer ds.LoadLayer (clearing the data set first) and

@@ -1,5 +1,5 @@
 // Saving the current layer of a data set as a data file in the program's own format, so that
-// LoadDataFile reads it back with the same FileParamRecord: the specification line with the header
+// LoadDataFile reads it back with the same FileParamRecord: the file specification line with the header
 // (or the first row) on the first line, one line per row, the end-of-data line, then the [Groups]
 // and [LocusSets] sections. Lines end in CR LF.
 #pragma once

@@ -10,7 +10,7 @@ void CmdRestoreOriginalMatrix();
 // and written to the analysis output file when the user agrees or alwaysWriteToFile is 1.
 void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile);
 
-// Loads a data file: its specification line sets the input format (the file-parameter dialog is
+// Loads a data file: its file specification line sets the input format (the file-parameter dialog is
 // shown unless the line was found and TrustSpecs is 1), then a new data set replaces the old one.
 // A load that fails keeps the previous data set.
 void CmdLoadInputFile(const std::string& fileName);
@@ -19,7 +19,7 @@ void CmdImportCountData(const std::string& fileName, std::int32_t absenceMax, st
                         const std::string& missingToken);
 // Loads a band matrix from the clipboard text after the file-parameter dialog.
 void CmdLoadFromClipboard();
-// Saves the current layer with the specification line of the current settings (always rewriting).
+// Saves the current layer with the file specification line of the current settings (always rewriting).
 void CmdSaveDataMatrix(const std::string& fileName);
 // Loads a labelled lower-triangle distance matrix in place of band data. Negative values:
 // negativeMode 0 asks whether to replace them by zeroes, 1 replaces them, 2 keeps them.

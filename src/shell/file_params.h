@@ -21,7 +21,7 @@ char PlusMinus(std::uint8_t flag);
 // '+' sets the flag to 1, '-' to 0; any other character leaves it as it is.
 void ParsePlusMinus(std::uint8_t& flag, char sign);
 
-// The specification line for a record, ending in CR LF; empty when WriteSpecs is off, and empty
+// The file specification line for a record, ending in CR LF; empty when WriteSpecs is off, and empty
 // with a warning when the line could not be read back (negative ambiguities, or a symbol that is
 // ':', '<', '>' or a line break).
 std::string WriteSpecBlock(const FileParamRecord& rec);

@@ -100,12 +100,12 @@ TEST_F(DataLoaderTest, EveryLayoutGivesTheSameLocusMajorMatrix) {
     }
 }
 
-TEST_F(DataLoaderTest, SpecificationLineIsCutBeforeTheEndOfDataSearch) {
+TEST_F(DataLoaderTest, SpecLineIsCutBeforeTheEndOfDataSearch) {
     const std::string file = dir.Write("s.txt", kDefaultSpecLine + "A B\r\n1 0\r\n0 ?\r\n*\r\n");
     ASSERT_TRUE(LoadDataFile(ds, file, DefaultParams())) << LastError();
     EXPECT_EQ(RowsOf(ds.Layers[0]), (std::vector<std::string>{"10", "09"}));
 
-    // Without the pre-parse the '*' of the specification line ends the data at line 0.
+    // Without the pre-parse the '*' of the file specification line ends the data at line 0.
     TPopGenDataSet raw;
     raw.OnError = [this](const std::string& msg) { errors.push_back(msg); };
     raw.SetTextDelimiters(0, '<', '>');

@@ -9,7 +9,7 @@
 #include "popgen/file_param_record.h"
 #include "support/temp_dir.h"
 
-// The layout of the default specification line <TESK:10?}{*:c+,i+,l-,d+,a+> with the default
+// The layout of the default file specification line <TESK:10?}{*:c+,i+,l-,d+,a+> with the default
 // delimiter set (blank, NUL, tab, CR, LF).
 inline FileParamRecord DefaultParams() {
     FileParamRecord p;

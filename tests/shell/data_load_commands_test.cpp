@@ -25,7 +25,7 @@ protected:
 // The road a user takes: load the example, every matrix, both trees and the PCoA, with the results
 // in the analysis file and the tree file.
 TEST_F(LoadCommands, FromTheExampleFileToTreesAndOrdination) {
-    LoadExample();  // its valid specification line is trusted: no dialog
+    LoadExample();  // its valid file specification line is trusted: no dialog
     EXPECT_EQ(ui.fileParamDialogs, 0);
     EXPECT_EQ(Panel(MessageArea::PanelFile), "fingerprints.txt");
     EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original matrix [40 x 120]");
@@ -70,7 +70,7 @@ TEST_F(LoadCommands, FromTheExampleFileToTreesAndOrdination) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(LoadCommands, UntrustedSpecificationLinePrefillsTheDialog) {
+TEST_F(LoadCommands, UntrustedSpecLinePrefillsTheDialog) {
     TrustSpecs = 0;
     AmbiguityChar = 'x';
     IndInColumns = 0;
