@@ -27,8 +27,10 @@ bool FailCleared(TPopGenDataSet& ds) {
 
 }  // namespace
 
-bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                     std::uint32_t presentMin, const std::string& missingText) {
+namespace {
+
+bool ImportCountDataSteps(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
+                          std::uint32_t presentMin, const std::string& missingText) {
     ds.Clear();
     if (!OpenInputFile(ds, name)) return FailCleared(ds);
     Ttf tf = std::move(*ds.InputText);
@@ -94,7 +96,17 @@ bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t 
     return true;
 }
 
-bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
+}  // namespace
+
+bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
+                     std::uint32_t presentMin, const std::string& missingText) {
+    return ds.ReportShortage([&] { return ImportCountDataSteps(ds, name, absentMax, presentMin, missingText); },
+                             [&] { FailCleared(ds); });
+}
+
+namespace {
+
+bool LoadDataFromTextSteps(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
     ds.ErrCount = 0;
     ds.DataText = std::make_shared<Ttf>();
     ds.DataText->Add(text);
@@ -107,9 +119,17 @@ bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FilePar
     return ok;
 }
 
-bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                      std::uint8_t f5, std::uint8_t f6, char eodChar) {
+}  // namespace
+
+bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
+    return ds.ReportShortage([&] { return LoadDataFromTextSteps(ds, text, params); }, [&] { FailCleared(ds); });
+}
+
+namespace {
+
+bool ImportDistMatrixSteps(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
+                           std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
+                           std::uint8_t f5, std::uint8_t f6, char eodChar) {
     ds.ErrCount = 0;
     if (!OpenInputFile(ds, name)) return false;
     const Ttf& input = *ds.InputText;
@@ -119,6 +139,19 @@ bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t 
     ds.DataText.reset();
     ds.InputText.reset();
     return ok;
+}
+
+}  // namespace
+
+bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
+                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
+                      std::uint8_t f5, std::uint8_t f6, char eodChar) {
+    return ds.ReportShortage(
+        [&] { return ImportDistMatrixSteps(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, eodChar); },
+        [&] {
+            ds.DataText.reset();
+            ds.InputText.reset();
+        });
 }
 
 bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,

@@ -147,7 +147,9 @@ bool OpenInputFile(TPopGenDataSet& ds, const std::string& name) {
     return true;
 }
 
-bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
+namespace {
+
+bool LoadDataFileSteps(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
     ds.ErrCount = 0;
     if (!OpenInputFile(ds, name)) return RejectLoad(ds);
     Ttf& input = *ds.InputText;
@@ -180,6 +182,16 @@ bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRe
     // Duplicate names, a bad set section or a failed working copy: no half-built data set stays.
     if (ds.ErrCount != 0) return RejectLoad(ds);
     return ok;
+}
+
+}  // namespace
+
+bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
+    return ds.ReportShortage([&] { return LoadDataFileSteps(ds, name, params); },
+                             [&] {
+                                 ds.InputText.reset();
+                                 RejectLoad(ds);
+                             });
 }
 
 bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {

@@ -53,6 +53,17 @@ void TPopGenDataSet::Clear() {
     ReportBuf.reset();
 }
 
+bool TPopGenDataSet::ReportShortage(const std::function<bool()>& step, const std::function<void()>& cleanUp) {
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    if (cleanUp) cleanUp();
+    ReportError("Out of memory");
+    return false;
+}
+
 void TPopGenDataSet::ReportError(const std::string& msg) {
     ++ErrCount;
     if (OnError) OnError(msg);

@@ -153,6 +153,9 @@ public:
     void Clear();  // frees every layer, the live set lists and the report buffer; CurLayer := 0
 
     void ReportError(const std::string& msg);  // ErrCount += 1, then OnError
+    // Runs step; a memory shortage inside it runs cleanUp (when given), is reported as "Out of
+    // memory" and gives false, so that it never reaches the caller as an exception.
+    bool ReportShortage(const std::function<bool()>& step, const std::function<void()>& cleanUp = {});
     void ReportWarning(const std::string& msg);  // OnWarning (when installed)
     int Ask(const std::string& text, const std::string& caption, std::uint32_t flags);  // OnQuestion; No when none
     std::size_t ErrorCount() const { return ErrCount; }

@@ -1,24 +1,11 @@
 // A shortage of memory inside a tree or ordination run is reported through the tree error hook;
 // no exception reaches the caller.
-#include <cstdlib>
-#include <new>
-
 #include <gtest/gtest.h>
 
+#include "support/allocation_limit.h"
 #include "tree_test_util.h"
 
 namespace {
-
-// Requests above this many bytes fail while a test sets it; the rest of the program allocates as usual.
-std::size_t gRefuseAbove = static_cast<std::size_t>(-1);
-
-class RefuseLargeAllocations {
-public:
-    explicit RefuseLargeAllocations(std::size_t limit) { gRefuseAbove = limit; }
-    ~RefuseLargeAllocations() { gRefuseAbove = static_cast<std::size_t>(-1); }
-    RefuseLargeAllocations(const RefuseLargeAllocations&) = delete;
-    RefuseLargeAllocations& operator=(const RefuseLargeAllocations&) = delete;
-};
 
 // n OTUs at distinct distances, so that every build has work to do.
 TDistAnalysis LargeAnalysis(std::size_t n) {
@@ -30,17 +17,7 @@ TDistAnalysis LargeAnalysis(std::size_t n) {
 
 }  // namespace
 
-// Replaced for the whole test program; malloc and free pair up, which the compiler cannot see.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    if (size > gRefuseAbove) throw std::bad_alloc();
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
+TESK_DEFINE_ALLOCATION_LIMIT()
 
 TEST(TreeOutOfMemory, BuildersAndPCoAReportInsteadOfThrowing) {
     struct Case {

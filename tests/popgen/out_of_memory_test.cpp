@@ -1,0 +1,84 @@
+// A memory shortage while a file is read into the data set is reported through the error hook as
+// "Out of memory"; no exception reaches the caller and no half-built data stays.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "popgen/data_import.h"
+#include "popgen/data_loader.h"
+#include "popgen/loader_fixture.h"
+#include "support/allocation_limit.h"
+
+TESK_DEFINE_ALLOCATION_LIMIT()
+
+namespace {
+
+constexpr std::size_t kSide = 300;  // about 90 000 cells, more than the limit allows
+
+std::string Row(std::size_t n, const std::string& cell, const std::string& separator) {
+    std::string row;
+    for (std::size_t k = 0; k < n; ++k) row += (k == 0 ? "" : separator) + cell;
+    return row;
+}
+
+std::string Names(std::size_t n, const std::string& separator) {
+    std::string row;
+    for (std::size_t k = 0; k < n; ++k) row += (k == 0 ? "" : separator) + "I" + std::to_string(k + 1);
+    return row;
+}
+
+}  // namespace
+
+TEST(LoadOutOfMemory, LoadersReportTheShortage) {
+    struct Case {
+        const char* what;
+        std::function<std::string()> body;
+        std::function<bool(LoaderFixture&, const std::string&)> load;
+    };
+    const Case cases[] = {
+        {"band data",
+         [] {
+             std::string t = Names(kSide, " ") + "\r\n";
+             for (std::size_t r = 0; r < kSide; ++r) t += Row(kSide, "1", " ") + "\r\n";
+             return t;
+         },
+         [](LoaderFixture& f, const std::string& file) { return LoadDataFile(f.ds, file, DefaultParams()); }},
+        {"count data",
+         [] {
+             std::string t = "\t" + Names(kSide, "\t") + "\r\n";
+             for (std::size_t r = 0; r < kSide; ++r) t += "L" + std::to_string(r) + "\t" + Row(kSide, "5", "\t") + "\r\n";
+             return t;
+         },
+         [](LoaderFixture& f, const std::string& file) { return ImportCountData(f.ds, file, 1, 10, "NA"); }},
+        {"distance matrix",
+         [] {
+             std::string t = "title\r\n" + Names(kSide, " ") + "\r\n";
+             for (std::size_t r = 1; r <= kSide; ++r) t += Row(r, "0.5", " ") + "\r\n";
+             return t;
+         },
+         [](LoaderFixture& f, const std::string& file) {
+             return ImportDistMatrix(f.ds, file, 1, 1, 1, 1, 0, 0, 0, '*');
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        const std::string file = f.dir.Write("big.txt", c.body());
+        bool loaded = true;
+        {
+            // Above the reader's 64 KiB block, below the data.
+            const RefuseLargeAllocations refuse(80 * 1024);
+            EXPECT_NO_THROW(loaded = c.load(f, file));
+        }
+        EXPECT_FALSE(loaded);
+        EXPECT_EQ(f.errors, (std::vector<std::string>{"Out of memory"}));
+        EXPECT_FALSE(f.ds.HasData());
+        EXPECT_FALSE(f.ds.InputText);
+        EXPECT_FALSE(f.ds.DataText);
+
+        // With memory back the same file loads.
+        LoaderFixture g;
+        EXPECT_TRUE(c.load(g, file)) << g.LastError();
+    }
+}

@@ -1,0 +1,32 @@
+// Makes large allocations fail on request, to show that a memory shortage is reported and not
+// thrown. The replaced operator new serves the whole test program, so a program that uses the
+// limit writes TESK_DEFINE_ALLOCATION_LIMIT() once, in one of its files.
+#pragma once
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+
+// Requests above this many bytes fail while a RefuseLargeAllocations lives.
+inline std::size_t gRefuseAllocationsAbove = static_cast<std::size_t>(-1);
+
+class RefuseLargeAllocations {
+public:
+    explicit RefuseLargeAllocations(std::size_t limit) { gRefuseAllocationsAbove = limit; }
+    ~RefuseLargeAllocations() { gRefuseAllocationsAbove = static_cast<std::size_t>(-1); }
+    RefuseLargeAllocations(const RefuseLargeAllocations&) = delete;
+    RefuseLargeAllocations& operator=(const RefuseLargeAllocations&) = delete;
+};
+
+// malloc and free pair up, which the compiler cannot see.
+#define TESK_DEFINE_ALLOCATION_LIMIT()                                                  \
+    _Pragma("GCC diagnostic push")                                                      \
+    _Pragma("GCC diagnostic ignored \"-Wmismatched-new-delete\"")                       \
+    void* operator new(std::size_t size) {                                              \
+        if (size > gRefuseAllocationsAbove) throw std::bad_alloc();                     \
+        if (void* p = std::malloc(size == 0 ? 1 : size)) return p;                      \
+        throw std::bad_alloc();                                                         \
+    }                                                                                   \
+    void operator delete(void* p) noexcept { std::free(p); }                            \
+    void operator delete(void* p, std::size_t) noexcept { std::free(p); }               \
+    _Pragma("GCC diagnostic pop")
