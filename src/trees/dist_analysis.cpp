@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
@@ -61,16 +63,24 @@ bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMess
 }
 
 bool TDistAnalysis::BuildTree(int kind, std::string_view title) {
-    switch (kind) {
-        case kTreeUPGMA:
-            return UPGMA(title);
-        case kTreeNJ:
-            return NJ(title);
-        default:
-            ClearTrees();
-            TreeError("Unknown tree type to build");
-            return false;
+    // Both builders work on copies of the matrix; a shortage is reported, never thrown at the caller.
+    try {
+        switch (kind) {
+            case kTreeUPGMA:
+                return UPGMA(title);
+            case kTreeNJ:
+                return NJ(title);
+            default:
+                ClearTrees();
+                TreeError("Unknown tree type to build");
+                return false;
+        }
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
     }
+    ClearTrees();
+    TreeError("Out of memory");
+    return false;
 }
 
 std::string TDistAnalysis::DendrogramText() const { return TreeRecordText(Tree); }
