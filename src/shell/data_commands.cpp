@@ -63,9 +63,17 @@ private:
     bool settled_ = false;
 };
 
+// A matrix computed on data that are gone must not stay named on the status bar, or the user would
+// take the trees and the PCoA for available.
+void ForgetDistMatrix() {
+    DistMatrixName.clear();
+    SetStatusDistMatrix("No distance matrix");
+}
+
 void ShowLoadedData(const TPopGenDataSet& ds) {
     SetStatusFileName(ds.DataFileName);
     ShowOriginalMatrixStatus(ds);
+    ForgetDistMatrix();
 }
 
 std::uint32_t CountThreshold(std::int32_t value) { return value > 0 ? static_cast<std::uint32_t>(value) : 0; }
@@ -79,6 +87,7 @@ void CmdRestoreOriginalMatrix() {
     WriteMsg("Original data matrix restored");
     const TDSLayer& loaded = ds.Layers[0];
     SetStatusDataMatrix(MatrixSizeText("Original matrix ", loaded.NInd, loaded.NLoci));
+    if (ds.GetCurrLayer().DistMatrix.empty()) ForgetDistMatrix();  // the rebuilt layer has no matrix yet
 }
 
 void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile) {

@@ -53,7 +53,7 @@ TEST_F(CommandOrder, LoadMatrixTreesAndPCoA) {
     const std::string loading = "Loading File: " + file + " ...";
     CmdLoadInputFile(file);
     EXPECT_EQ(seen.Take(), (Strings{"line: " + loading, "state: Busy: I/O", "file: fingerprints.txt",
-                                    "data: Original matrix [40 x 120]", "line: " + loading + "done.",
+                                    "data: Original matrix [40 x 120]", "dist: No distance matrix", "line: " + loading + "done.",
                                     "state: Idle", "menus"}));
 
     const std::string calculating = "Calculating Jaccard matrix. Saving matrix to analysis file:  Distance matrix...";
@@ -80,7 +80,8 @@ TEST_F(CommandOrder, DataCommandsWithoutAProgressLine) {
     SetExampleData();
     ASSERT_TRUE(DataSet->SelectGroup(1));
     CmdRestoreOriginalMatrix();  // leaves the activity panel alone
-    EXPECT_EQ(seen.Take(), (Strings{"line: Original data matrix restored", "data: Original matrix [8 x 18]"}));
+    EXPECT_EQ(seen.Take(), (Strings{"line: Original data matrix restored", "data: Original matrix [8 x 18]",
+                                    "dist: No distance matrix"}));
 
     const std::string copy = dir.Path("copy.txt");
     CmdSaveDataMatrix(copy);
@@ -90,7 +91,7 @@ TEST_F(CommandOrder, DataCommandsWithoutAProgressLine) {
     seen.ExpectFileParamDialog(false);
     CmdLoadFromClipboard();
     EXPECT_EQ(seen.Take(), (Strings{"line: Data loaded from clipboard", "file: Clipboard data",
-                                    "data: Original matrix [2 x 2]", "menus"}));
+                                    "data: Original matrix [2 x 2]", "dist: No distance matrix", "menus"}));
 }
 
 TEST_F(CommandOrder, Imports) {
@@ -99,7 +100,7 @@ TEST_F(CommandOrder, Imports) {
     const std::string importing = "Importing count data from file: " + counts + " ...";
     CmdImportCountData(counts, 1, 10, "NA");
     EXPECT_EQ(seen.Take(), (Strings{"line: " + importing, "state: Busy: I/O", "file: counts.tsv",
-                                    "data: Original matrix [12 x 30]", "line: " + importing + "done.",
+                                    "data: Original matrix [12 x 30]", "dist: No distance matrix", "line: " + importing + "done.",
                                     "menus", "state: Idle"}));
 
     const std::string distances = kExamples + "distances.txt";

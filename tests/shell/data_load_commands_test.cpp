@@ -186,6 +186,39 @@ TEST_F(LoadCommands, SavedMatrixLoadsBackTheSame) {
     EXPECT_EQ(loaded.IndNames, saved.IndNames);
 }
 
+// A new data set, or a rebuilt working layer, holds no distance matrix: the status bar and the tree
+// titles must not keep naming the matrix of the data that were replaced.
+TEST_F(LoadCommands, NewDataForgetTheOldDistanceMatrix) {
+    const auto computed = [this] {
+        CmdCalculateMatrix(0, 0, 0, NeiLiR, JCRandomDraws, 0, 1);
+        ASSERT_EQ(Panel(MessageArea::PanelDistMatrix), "StdJaccard");
+    };
+    const auto forgotten = [this] {
+        EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), "No distance matrix");
+        EXPECT_EQ(DistMatrixName, "");
+        ui.ExpectBox(kIdOk, "Error");
+        CmdBuildUPGMA();
+        EXPECT_EQ(ui.boxes.back().text, "Need to perform Dis(Similarity) calculation first!\r\n(Or import distance matrix.)");
+    };
+    CmdImportDistanceMatrix(kExamples + "distances.txt", 0);
+    LoadExample();
+    forgotten();
+
+    computed();
+    CmdImportCountData(kExamples + "counts.tsv", 1, 10, "NA");
+    forgotten();
+
+    computed();
+    ui.clipboard = "A B C D\n1 0 1 1\n0 1 1 0\n";
+    ui.ExpectFileParamDialog(false);
+    CmdLoadFromClipboard();
+    forgotten();
+
+    computed();
+    CmdRestoreOriginalMatrix();
+    forgotten();
+}
+
 TEST_F(LoadCommands, FailedSaveClaimsNothing) {
     ui.AllowBoxes("Error");
     CmdSaveDataMatrix(dir.Path("x.txt"));
