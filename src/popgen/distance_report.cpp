@@ -1,7 +1,10 @@
 #include "popgen/distance_report.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "foundation/number_text.h"
 #include "popgen/distance_matrix.h"
@@ -37,7 +40,9 @@ void MatrixToText(const TPopGenDataSet& ds, Ttf& buffer, std::size_t& index, std
     index += n + 4;
 }
 
-int OutputDistances2File(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
+namespace {
+
+int OutputDistancesSteps(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
                          std::uint8_t simOutput, std::uint8_t distOutput, std::uint8_t append) {
     if (simOutput != 1 && distOutput != 1) return 0;
     const bool average = mode == 3;
@@ -69,4 +74,18 @@ int OutputDistances2File(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coe
     const int result = ds.ReportBuf->SaveToFile(ds.OutputFileName, append == 1);
     ds.ReportBuf.reset();
     return result;
+}
+
+}  // namespace
+
+int OutputDistances2File(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
+                         std::uint8_t simOutput, std::uint8_t distOutput, std::uint8_t append) {
+    // The report is built in memory: for a large matrix its text can outgrow the matrix itself.
+    try {
+        return OutputDistancesSteps(ds, mode, coefficient, transform, simOutput, distOutput, append);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    ds.ReportBuf.reset();
+    return ENOMEM;
 }

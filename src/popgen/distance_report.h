@@ -26,6 +26,7 @@ void MatrixToText(const TPopGenDataSet& ds, Ttf& buffer, std::size_t& index, std
 // Writes the chosen matrices of the current layer to OutputFileName (appending when append is 1,
 // else rewriting it): the raw coefficients (simOutput = 1), for an Average run (mode 3) their
 // variance and SD, and the distances (distOutput = 1). Nothing happens when both flags are 0.
-// Returns the result of the save: 0, -1 for a short write, or the system error code.
+// Returns the result of the save: 0, -1 for a short write, or the system error code (ENOMEM
+// when the report does not fit in memory).
 int OutputDistances2File(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
                          std::uint8_t simOutput, std::uint8_t distOutput, std::uint8_t append);

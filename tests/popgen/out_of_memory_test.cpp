@@ -1,12 +1,17 @@
 // A memory shortage while a file is read into the data set is reported through the error hook as
-// "Out of memory"; no exception reaches the caller and no half-built data stays.
+// "Out of memory"; no exception reaches the caller and no half-built data stays. A report that
+// does not fit in memory is a failed write.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <functional>
 #include <string>
 
 #include "popgen/data_import.h"
 #include "popgen/data_loader.h"
+#include "popgen/distance_matrix.h"
+#include "popgen/distance_report.h"
+#include "band_fixture.h"
 #include "popgen/loader_fixture.h"
 #include "support/allocation_limit.h"
 
@@ -81,4 +86,20 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
         LoaderFixture g;
         EXPECT_TRUE(c.load(g, file)) << g.LastError();
     }
+}
+
+TEST(ReportOutOfMemory, DistanceReportFailsWithENOMEM) {
+    BandDataSet b;
+    b.SetRows(std::vector<std::string>(kSide, "1011"));
+    TempDir dir;
+    b.ds.OutputFileName = dir.Path("analysis.txt");
+    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    int rc = 0;
+    {
+        const RefuseLargeAllocations refuse(80 * 1024);  // the text of the matrix needs about 540 KB
+        EXPECT_NO_THROW(rc = OutputDistances2File(b.ds, 0, 0, 0, 0, 1, 0));
+    }
+    EXPECT_EQ(rc, ENOMEM);
+    EXPECT_FALSE(b.ds.ReportBuf);
+    EXPECT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 0, 1, 0), 0);
 }
