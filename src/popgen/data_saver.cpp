@@ -88,8 +88,10 @@ void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_v
     tf.Add(std::string(closing));
 }
 
-bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
-              const FileParamRecord& params) {
+namespace {
+
+bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
+                   const FileParamRecord& params) {
     if (!ds.HasData()) {
         ds.ReportError("No data loaded");
         return false;
@@ -144,4 +146,13 @@ bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const st
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
+              const FileParamRecord& params) {
+    // The file text is built in memory first: a shortage fails the save and is reported.
+    return ds.ReportShortage([&] { return SaveDataSteps(ds, name, append, specLine, params); },
+                             [&] { ds.DataText.reset(); });
 }

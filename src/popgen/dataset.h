@@ -204,6 +204,8 @@ public:
     void ClearFilterBackups();  // empties the edit copies
 
 private:
+    bool CutSubsetLayer(std::size_t source, std::size_t target, std::size_t g, std::size_t l);
+
     mutable TDSLayer noLayer_;  // what GetCurrLayer returns without a current layer
 };
 

@@ -9,6 +9,7 @@
 
 #include "popgen/data_import.h"
 #include "popgen/data_loader.h"
+#include "popgen/data_saver.h"
 #include "popgen/distance_matrix.h"
 #include "popgen/distance_report.h"
 #include "band_fixture.h"
@@ -33,6 +34,12 @@ std::string Names(std::size_t n, const std::string& separator) {
     return row;
 }
 
+std::string BandFile() {
+    std::string t = Names(kSide, " ") + "\r\n";
+    for (std::size_t r = 0; r < kSide; ++r) t += Row(kSide, "1", " ") + "\r\n";
+    return t;
+}
+
 }  // namespace
 
 TEST(LoadOutOfMemory, LoadersReportTheShortage) {
@@ -42,12 +49,7 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
         std::function<bool(LoaderFixture&, const std::string&)> load;
     };
     const Case cases[] = {
-        {"band data",
-         [] {
-             std::string t = Names(kSide, " ") + "\r\n";
-             for (std::size_t r = 0; r < kSide; ++r) t += Row(kSide, "1", " ") + "\r\n";
-             return t;
-         },
+        {"band data", BandFile,
          [](LoaderFixture& f, const std::string& file) { return LoadDataFile(f.ds, file, DefaultParams()); }},
         {"count data",
          [] {
@@ -102,4 +104,29 @@ TEST(ReportOutOfMemory, DistanceReportFailsWithENOMEM) {
     EXPECT_EQ(rc, ENOMEM);
     EXPECT_FALSE(b.ds.ReportBuf);
     EXPECT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 0, 1, 0), 0);
+}
+
+// Saving and the working copy allocate as much as the matrix again; a shortage leaves the data set
+// as it was.
+TEST(DataSetOutOfMemory, SaveAndWorkingCopyReportTheShortage) {
+    LoaderFixture f;
+    ASSERT_TRUE(LoadDataFile(f.ds, f.dir.Write("big.txt", BandFile()), DefaultParams())) << f.LastError();
+    const AByte working = f.ds.Layers[1].Matrix;
+    const std::string saved = f.dir.Path("saved.txt");
+    bool ok = true;
+    {
+        const RefuseLargeAllocations refuse(80 * 1024);
+        EXPECT_NO_THROW(ok = SaveData(f.ds, saved, false, kDefaultSpecLine, DefaultParams()));
+        EXPECT_FALSE(ok);
+        EXPECT_NO_THROW(ok = f.ds.RestoreOriginalMatrix());
+        EXPECT_FALSE(ok);
+    }
+    EXPECT_EQ(f.errors, (std::vector<std::string>{"Out of memory", "Out of memory"}));
+    EXPECT_FALSE(f.ds.DataText);
+    EXPECT_EQ(f.ds.Layers[1].Matrix, working);
+    EXPECT_EQ(f.ds.Layers[1].NInd, kSide);
+
+    f.errors.clear();
+    EXPECT_TRUE(SaveData(f.ds, saved, false, kDefaultSpecLine, DefaultParams())) << f.LastError();
+    EXPECT_TRUE(f.ds.RestoreOriginalMatrix()) << f.LastError();
 }
