@@ -1,6 +1,7 @@
 #include "shell/commands.h"
 
 #include <exception>
+#include <new>
 
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
@@ -27,6 +28,9 @@ bool RunCommand(const std::function<void()>& command) noexcept {
             progressOpen = false;
             command();
             return true;
+        } catch (const std::bad_alloc&) {
+            // The engine reports its own shortages so; one in the command layer reads the same.
+            ShowError("Out of memory");
         } catch (const std::exception& e) {
             ShowError(e.what());
         } catch (...) {

@@ -24,7 +24,7 @@ extern std::string DistMatrixName;
 extern std::uint8_t FileParamCancelled;
 
 // Runs one command so that no exception escapes: an exception is reported with ShowError (its
-// message as the system gives it), an unfinished progress line gets "failed.", an open report file
+// message as the system gives it; a memory shortage as "Out of memory"), an unfinished progress line gets "failed.", an open report file
 // is closed, FreqOutBuffer is emptied and the activity panel returns to "Idle". Returns false when
 // an exception ended the command.
 bool RunCommand(const std::function<void()>& command) noexcept;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 #include "command_fixture.h"
@@ -30,9 +31,10 @@ TEST_F(Commands, WrapperReportsAnEscapingExceptionAndReturnsToIdle) {
     EXPECT_FALSE(AnalysisFile.IsOpen());
     EXPECT_FALSE(FreqOutBuffer);
     EXPECT_FALSE(RunCommand([] { throw 42; }));
+    EXPECT_FALSE(RunCommand([] { throw std::bad_alloc(); }));
     // The message is shown as the plain text it is.
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"Disk <b>full</b>", "Unexpected error"}));
-    EXPECT_EQ(ErrorCounter, 2);
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"Disk <b>full</b>", "Unexpected error", "Out of memory"}));
+    EXPECT_EQ(ErrorCounter, 3);
 }
 
 TEST_F(Commands, WrapperEndsAnUnfinishedProgressLineWithFailed) {
