@@ -95,9 +95,17 @@ std::string WriteSpecBlock(const FileParamRecord& rec) {
 }
 
 std::string ReadFirstLine(const std::string& fileName) {
-    AString lines;
-    if (ReadTextLines(fileName, lines) != 0 || lines.empty()) return {};
-    return std::move(lines.front());
+    // Read piece by piece up to the first line break: a large data file is read once, by the loader.
+    constexpr std::uint64_t kPiece = 4096;
+    std::string line;
+    for (std::uint64_t offset = 0;; offset += kPiece) {
+        std::string piece;
+        std::uint64_t got = 0, left = 0;
+        if (ReadFileRange(fileName, piece, got, left, offset, kPiece, kPiece) != 0) return {};
+        const auto stop = piece.find_first_of("\r\n");
+        line.append(piece, 0, stop);
+        if (stop != std::string::npos || left == 0 || got == 0) return line;
+    }
 }
 
 bool ExtractSpecBlock(std::string_view line, std::string& block) {

@@ -170,6 +170,11 @@ TEST_F(FileParams, FirstLineOfAFile) {
     EXPECT_EQ(ReadFirstLine(dir.Write("empty.txt", "")), "");
     EXPECT_EQ(ReadFirstLine(dir.Path("missing.txt")), "");
     EXPECT_EQ(ReadFirstLine(dir.Root().string()), "");  // a folder is no file
+    EXPECT_EQ(ReadFirstLine(dir.Write("cr.txt", "mac\rsecond")), "mac");
+    // A first line longer than one read: read on until its break, and no further.
+    const std::string longLine = "<TESK:" + std::string(9000, 'x') + ">";
+    EXPECT_EQ(ReadFirstLine(dir.Write("long.txt", longLine + "\r\n" + std::string(5000, 'y'))), longLine);
+    EXPECT_EQ(ReadFirstLine(dir.Write("longonly.txt", std::string(8192, 'z'))), std::string(8192, 'z'));
     EXPECT_TRUE(ui.boxes.empty());
 }
 
