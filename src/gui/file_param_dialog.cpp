@@ -1,6 +1,7 @@
 #include "gui/file_param_dialog.h"
 
 #include "gui/dialog_buttons.h"
+#include "shell/reporting.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -33,6 +34,12 @@ QString SymbolText(char c) { return QString::fromLatin1(&c, 1); }
 char SymbolOf(const QLineEdit* edit, char previous) {
     const QByteArray text = edit->text().toLatin1();
     return text.isEmpty() ? previous : text.front();
+}
+
+// A remark field's character; a refused one keeps the previous symbol (Cancel copies the fields back).
+char RemarkSymbolOf(const QLineEdit* edit, char previous) {
+    const char c = SymbolOf(edit, previous);
+    return RemarkSymbolAllowed(c) ? c : previous;
 }
 
 }  // namespace
@@ -129,8 +136,8 @@ FileParamRecord TFileParamDialog::Fields(const FileParamRecord& previous) const 
     rec.PresenceChar = SymbolOf(PresenceEdit, previous.PresenceChar);
     rec.AbsenceChar = SymbolOf(AbsenceEdit, previous.AbsenceChar);
     rec.AmbiguityChar = SymbolOf(AmbiguityEdit, previous.AmbiguityChar);
-    rec.OpenRemarkChar = SymbolOf(OpenRemarkEdit, previous.OpenRemarkChar);
-    rec.CloseRemarkChar = SymbolOf(CloseRemarkEdit, previous.CloseRemarkChar);
+    rec.OpenRemarkChar = RemarkSymbolOf(OpenRemarkEdit, previous.OpenRemarkChar);
+    rec.CloseRemarkChar = RemarkSymbolOf(CloseRemarkEdit, previous.CloseRemarkChar);
     rec.EndOfDataChar = SymbolOf(EndOfDataEdit, previous.EndOfDataChar);
     rec.DelimitedData = DelimitedBox->isChecked() ? 1 : 0;
     rec.IncludeGroups = IncludeGroupsBox->isChecked() ? 1 : 0;
@@ -138,7 +145,19 @@ FileParamRecord TFileParamDialog::Fields(const FileParamRecord& previous) const 
     return rec;
 }
 
-void TFileParamDialog::OKBtnClick() { accept(); }
+void TFileParamDialog::OKBtnClick() {
+    for (QLineEdit* edit : {OpenRemarkEdit, CloseRemarkEdit}) {
+        const QByteArray text = edit->text().toLatin1();
+        if (text.isEmpty() || RemarkSymbolAllowed(text.front())) continue;
+        // The saved file's own text would hold remarks: its groups could not be read back.
+        ShowError("Invalid remark symbol: " + text.toStdString() +
+                  "\r\nRemark symbols cannot be letters, digits or any of [ ] * = , ;");
+        edit->setFocus();
+        edit->selectAll();
+        return;
+    }
+    accept();
+}
 
 void TFileParamDialog::CancelBtnClick() {
     FileParamCancelled = 1;

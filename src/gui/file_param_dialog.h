@@ -19,7 +19,8 @@ public:
 
     // Fills the controls from the record's orientation, headers, symbols and three flags.
     void SetFields(const FileParamRecord& rec);
-    // `previous` with the controls' values; an empty symbol field keeps the previous symbol.
+    // `previous` with the controls' values; an empty symbol field, or a remark symbol that
+    // RemarkSymbolAllowed refuses, keeps the previous symbol.
     FileParamRecord Fields(const FileParamRecord& previous) const;
 
     // Set by Cancel (and by closing the window); the caller clears it before showing the form.
@@ -40,6 +41,7 @@ public:
     QCheckBox* AmbiguityNegativeBox;
 
 private:
+    // Refuses a remark symbol that RemarkSymbolAllowed refuses (the form stays open); else accepts.
     void OKBtnClick();
     void CancelBtnClick();
 };

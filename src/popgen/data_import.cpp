@@ -11,6 +11,7 @@
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
 #include "popgen/data_loader.h"
+#include "popgen/name_rules.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ bool FailCleared(TPopGenDataSet& ds) {
 namespace {
 
 bool ImportCountDataSteps(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                          std::uint32_t presentMin, const std::string& missingText) {
+                          std::uint32_t presentMin, const std::string& missingText, const FileParamRecord& params) {
     ds.Clear();
     if (!OpenInputFile(ds, name)) return FailCleared(ds);
     Ttf tf = std::move(*ds.InputText);
@@ -78,6 +79,10 @@ bool ImportCountDataSteps(TPopGenDataSet& ds, const std::string& name, std::uint
             cells.push_back(cell);
         }
     }
+    // Data that could not be saved and opened again are refused here, as a data file's are.
+    if (!CheckNewNames(ds, indNames, NameKind::Individual, params) || !CheckNewNames(ds, locNames, NameKind::Locus, params) ||
+        ReportDuplicateNames(ds, indNames, NameKind::Individual) || ReportDuplicateNames(ds, locNames, NameKind::Locus))
+        return FailCleared(ds);
 
     const std::uint8_t L = ds.LoadLayer;
     if (!ds.AllocLayerMatrix(L, nInd, nLoci)) return FailCleared(ds);
@@ -99,8 +104,8 @@ bool ImportCountDataSteps(TPopGenDataSet& ds, const std::string& name, std::uint
 }  // namespace
 
 bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                     std::uint32_t presentMin, const std::string& missingText) {
-    return ds.ReportShortage([&] { return ImportCountDataSteps(ds, name, absentMax, presentMin, missingText); },
+                     std::uint32_t presentMin, const std::string& missingText, const FileParamRecord& params) {
+    return ds.ReportShortage([&] { return ImportCountDataSteps(ds, name, absentMax, presentMin, missingText, params); },
                              [&] { FailCleared(ds); });
 }
 
@@ -111,6 +116,9 @@ bool LoadDataFromTextSteps(TPopGenDataSet& ds, const std::string& text, const Fi
     ds.DataText = std::make_shared<Ttf>();
     ds.DataText->Add(text);
     const bool ok = LoadDataTF(ds, params);
+    // Unlike a data file's, these names have never been in a data file: they must fit one.
+    if (ds.ErrCount == 0 && ok && CheckNewNames(ds, ds.Layers[ds.LoadLayer].IndNames, NameKind::Individual, params))
+        CheckNewNames(ds, ds.Layers[ds.LoadLayer].LocNames, NameKind::Locus, params);
     if (ds.ErrCount == 0) {
         if (ok) MakeDefaultSets(ds);
         if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);

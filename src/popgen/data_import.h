@@ -14,12 +14,14 @@
 // locus per line, its name and one whole number per individual, separated by tabs. A value equal
 // to missingText is missing; a count not above absentMax is an absence, one at or above presentMin
 // a presence (this wins when the thresholds overlap), anything between is missing. Negative counts
-// and counts above 4294967295 are refused. A failed import leaves the data set cleared.
+// and counts above 4294967295 are refused, as are names twice and names that a data file with
+// the layout params could not carry (CheckNewNames). A failed import leaves the data set cleared.
 bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                     std::uint32_t presentMin, const std::string& missingText);
+                     std::uint32_t presentMin, const std::string& missingText, const FileParamRecord& params);
 
 // Loads a band matrix from one text (any line breaks) with the matrix rules of LoadDataTF; no
-// file specification line and no set sections are read. A failed load leaves the data set cleared.
+// file specification line and no set sections are read. Names that a data file with the layout
+// params could not carry are refused (CheckNewNames). A failed load leaves the data set cleared.
 bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params);
 
 // Reads one distance matrix from a file: an optional title line, an optional label line, then row

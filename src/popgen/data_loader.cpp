@@ -11,6 +11,7 @@
 #include "foundation/number_text.h"
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
+#include "popgen/name_rules.h"
 
 namespace {
 
@@ -20,13 +21,6 @@ const std::string kLoadFailed = "Loading data failed";
 constexpr std::size_t kQuotedLineMax = 200;
 
 std::string Quoted(std::string_view line) { return AbbrevLeft(line, kQuotedLineMax, "", "..."); }
-
-// A character as it can be shown: itself when printable, else "#" and its code.
-std::string ShownChar(char c) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code < 32 || code == 127) return "#" + UIntToStr(code);
-    return std::string(1, c);
-}
 
 // Every line is split at each CR LF, LF and lone CR (text from the clipboard or another system
 // may use any of them); the empty lines this leaves are removed later.
@@ -84,31 +78,6 @@ bool RejectLoad(TPopGenDataSet& ds) {
     ds.Clear();
     ds.DataText.reset();
     return false;
-}
-
-// Reports the names that occur more than once (the list cut to 100 characters); true when any do.
-// The list is the one FindDuplicates gives (a name once per earlier copy of it), built only as far
-// as the report shows it: that list grows with the square of the copies, and a file whose names
-// are all "-" would otherwise take minutes and gigabytes to be refused.
-bool ReportDuplicates(TPopGenDataSet& ds, const AString& names, const std::string& title) {
-    constexpr std::size_t kShown = 100;
-    std::unordered_map<std::string_view, std::size_t> seen;
-    seen.reserve(names.size());
-    std::string list;
-    bool any = false;
-    for (const std::string& name : names) {
-        std::size_t& earlier = seen[name];
-        for (std::size_t k = 0; k < earlier && list.size() <= kShown; ++k) {
-            if (any) list += ", ";
-            list += name;
-            any = true;
-        }
-        if (list.size() > kShown) break;
-        ++earlier;
-    }
-    if (!any) return false;
-    ds.ReportError(title + "\r\n\r\n" + AbbrevLeft(list, kShown, "", "..."));
-    return true;
 }
 
 }  // namespace
@@ -318,8 +287,8 @@ bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
     ds.CurLayer = L;
     ds.DataLoaded = 1;
 
-    if (!ReportDuplicates(ds, layer.IndNames, "Individual names are not unique:"))
-        ReportDuplicates(ds, layer.LocNames, "Locus names are not unique:");
+    if (!ReportDuplicateNames(ds, layer.IndNames, NameKind::Individual))
+        ReportDuplicateNames(ds, layer.LocNames, NameKind::Locus);
     return true;
 }
 

@@ -1,12 +1,15 @@
 #include "popgen/data_saver.h"
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "foundation/number_text.h"
 #include "foundation/strings.h"
+#include "foundation/char_set.h"
 #include "foundation/text_file.h"
 #include "popgen/data_loader.h"
+#include "popgen/name_rules.h"
 
 namespace {
 
@@ -58,6 +61,134 @@ TFilterArray SetsWithin(const TFilterArray& sets, const AString& names, const AS
     return kept;
 }
 
+// What the saved file holds besides the cells, as SaveData decides it.
+struct SavedFile {
+    const AString* rowNames = nullptr;
+    const AString* columnNames = nullptr;
+    NameKind rowKind = NameKind::Individual;
+    NameKind columnKind = NameKind::Locus;
+    bool writeColumnNames = false;
+    bool writeRowLabels = false;
+    TFilterArray groups;      // as written, members under their names in the file
+    TFilterArray locusSets;
+};
+
+constexpr std::string_view kNotSaved = "Data not saved:\r\n";
+
+// The sets of a section that WriteSetSection writes.
+std::size_t FirstWrittenSet(const TFilterArray& sets, std::uint8_t writeDefaults) {
+    return writeDefaults == 0 && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci") ? 1 : 0;
+}
+
+// What a band symbol or the delimiter would be read as besides itself, or nothing.
+std::optional<std::string_view> SymbolClash(char c, bool onFirstLine, bool isDelimiter, const FileParamRecord& params,
+                                            const CharSet& delimiters) {
+    if (c == '\r' || c == '\n') return "a line break";
+    if (!isDelimiter && delimiters.Contains(c)) return "a delimiter";
+    if (c == params.EndOfDataChar) return "the end-of-data mark";
+    if (c == params.OpenRemarkChar) return "a remark mark";
+    if (onFirstLine && (c == '<' || c == '>')) return "a mark of the specification line";
+    return std::nullopt;
+}
+
+bool RefuseName(TPopGenDataSet& ds, NameKind kind, const std::string& name, std::size_t index, const NameFault& fault) {
+    ds.ReportError(std::string(kNotSaved) + NameFaultText(kind, name, index, fault));
+    return false;
+}
+
+bool CheckNames(TPopGenDataSet& ds, const AString& names, NameKind kind, std::uint8_t places,
+                const FileParamRecord& params, bool firstOnFirstLine) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::uint8_t at = firstOnFirstLine && i == 0 ? places | kNameOnFirstLine : places;
+        if (const auto fault = FindNameFault(names[i], at, params)) return RefuseName(ds, kind, names[i], i, *fault);
+    }
+    return true;
+}
+
+bool CheckSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title, NameKind setKind,
+                  NameKind memberKind, const FileParamRecord& params) {
+    const std::size_t from = FirstWrittenSet(sets, params.WriteDefaultSets);
+    if (from >= sets.size()) return true;
+    // The loader takes remarks out of the whole section, its title and separators included.
+    if ((std::string(title) + "= ,;").find(params.OpenRemarkChar) != std::string::npos) {
+        ds.ReportError(std::string(kNotSaved) + "The remark mark " + QuotedChar(params.OpenRemarkChar) +
+                       " is part of the text of the " + std::string(title) + " section");
+        return false;
+    }
+    for (std::size_t k = from; k < sets.size(); ++k) {
+        const TdsFilterRec& set = sets[k];
+        if (const auto fault = FindNameFault(set.Name, kNameOfSet, params)) return RefuseName(ds, setKind, set.Name, k, *fault);
+        if (!CheckNames(ds, set.Members, memberKind, kNameInSetList, params, false)) return false;
+    }
+    return true;
+}
+
+// Reports, as "Data not saved:\r\n" and the reason, what of the layer the file could not carry
+// so that LoadDataFile reads the same data back with the same record: a name, a band symbol or
+// the delimiter that the loader would read as something else. True when the file reads back.
+bool FileReadsBack(TPopGenDataSet& ds, const TDSLayer& layer, const SavedFile& file, const FileParamRecord& params) {
+    if (file.writeColumnNames &&
+        !CheckNames(ds, *file.columnNames, file.columnKind, kNameInMatrix | kNameOnFirstLine, params, false))
+        return false;
+    if (file.writeRowLabels &&
+        !CheckNames(ds, *file.rowNames, file.rowKind, kNameInMatrix, params, !file.writeColumnNames))
+        return false;
+
+    const CharSet delimiters = MakeCharSet(params.Delimiters);
+    if (file.writeColumnNames || file.writeRowLabels || params.DelimitedData == 1) {
+        const char d = FieldDelimiter(params);
+        if (!delimiters.Contains(d)) {
+            ds.ReportError(std::string(kNotSaved) + "The layout has no delimiter");
+            return false;
+        }
+        if (const auto clash = SymbolClash(d, true, true, params, delimiters)) {
+            ds.ReportError(std::string(kNotSaved) + "The delimiter " + QuotedChar(d) + " is also " + std::string(*clash));
+            return false;
+        }
+    }
+    // Only the states the layer holds are written. Without column names the first row stands on
+    // the first line.
+    bool held[3] = {false, false, false};
+    for (const std::uint8_t cell : layer.Matrix) {
+        if (cell == kAbsent) held[0] = true;
+        else if (cell == kPresent) held[1] = true;
+        else if (cell == kMissing) held[2] = true;
+    }
+    const struct {
+        std::size_t index;
+        char symbol;
+        const char* state;
+    } symbols[] = {{1, params.PresenceChar, "present bands"},
+                   {2, params.AmbiguityChar, "missing cells"},
+                   {0, params.AbsenceChar, "absent bands"}};
+    // The loader tests presence, then missing, then absence: a symbol taken by an earlier state is lost.
+    std::string earlier;
+    std::string earlierState;
+    for (const auto& s : symbols) {
+        std::optional<std::string_view> clash = SymbolClash(s.symbol, !file.writeColumnNames, false, params, delimiters);
+        std::string reason;
+        if (clash) reason = std::string(*clash);
+        else if (earlier.find(s.symbol) != std::string::npos)
+            reason = "the symbol of " + std::string(s.symbol == params.PresenceChar ? "present bands" : "missing cells");
+        if (held[s.index] && !reason.empty()) {
+            ds.ReportError(std::string(kNotSaved) + "The symbol " + QuotedChar(s.symbol) + " of " + s.state +
+                           " is also " + reason);
+            return false;
+        }
+        earlier += s.symbol;
+    }
+
+    if (params.IncludeGroups != 1) return true;
+    const bool sections = FirstWrittenSet(file.groups, params.WriteDefaultSets) < file.groups.size() ||
+                          FirstWrittenSet(file.locusSets, params.WriteDefaultSets) < file.locusSets.size();
+    if (sections && (params.EndOfDataChar == '\r' || params.EndOfDataChar == '\n')) {
+        ds.ReportError(std::string(kNotSaved) + "The end-of-data mark is a line break");
+        return false;
+    }
+    return CheckSection(ds, file.groups, "[Groups]", NameKind::Group, NameKind::Individual, params) &&
+           CheckSection(ds, file.locusSets, "[LocusSets]", NameKind::LocusSet, NameKind::Locus, params);
+}
+
 }  // namespace
 
 std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std::size_t locus,
@@ -75,9 +206,7 @@ std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std
 
 void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title,
                      std::uint8_t writeDefaults, std::string_view closing) {
-    std::size_t from = 0;
-    if (writeDefaults == 0 && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci"))
-        from = 1;
+    const std::size_t from = FirstWrittenSet(sets, writeDefaults);
     if (from >= sets.size()) return;
     if (!ds.DataText) ds.DataText = std::make_shared<Ttf>();
     Ttf& tf = *ds.DataText;
@@ -102,25 +231,39 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     const bool indInColumns = params.IndInColumns == 1;
     const std::size_t rows = indInColumns ? layer.NLoci : layer.NInd;
     const std::size_t columns = indInColumns ? layer.NInd : layer.NLoci;
-    const AString& rowNames = indInColumns ? locNames : indNames;
-    const AString& columnNames = indInColumns ? indNames : locNames;
-    const bool writeColumnNames = (indInColumns ? params.IndHeader : params.LocHeader) == 1;
-    const bool writeRowLabels = (indInColumns ? params.LocHeader : params.IndHeader) == 1;
+    SavedFile file;
+    file.rowNames = indInColumns ? &locNames : &indNames;
+    file.columnNames = indInColumns ? &indNames : &locNames;
+    file.rowKind = indInColumns ? NameKind::Locus : NameKind::Individual;
+    file.columnKind = indInColumns ? NameKind::Individual : NameKind::Locus;
+    file.writeColumnNames = (indInColumns ? params.IndHeader : params.LocHeader) == 1;
+    file.writeRowLabels = (indInColumns ? params.LocHeader : params.IndHeader) == 1;
+    if (params.IncludeGroups == 1) {
+        const bool indNamesWritten = indInColumns ? file.writeColumnNames : file.writeRowLabels;
+        const bool locNamesWritten = indInColumns ? file.writeRowLabels : file.writeColumnNames;
+        file.groups = SetsWithin(ds.Groups, indNames, FileNames(indNames, indNamesWritten, 0));
+        file.locusSets = SetsWithin(ds.LocusSets, locNames, FileNames(locNames, locNamesWritten, 1));
+    }
+    // Missing cells written as "-" and the symbol make a file for other programs, not one to reopen.
+    const bool forOtherPrograms = params.DelimitedData == 1 && params.AmbiguityNegative == 1;
+    if (!forOtherPrograms && !FileReadsBack(ds, layer, file, params)) return false;
+    const AString& rowNames = *file.rowNames;
+    const AString& columnNames = *file.columnNames;
     const char d = FieldDelimiter(params);
 
     ds.DataText = std::make_shared<Ttf>();
     Ttf& tf = *ds.DataText;
-    tf.AddEmpty(writeColumnNames ? rows + 2 : rows + 1);
+    tf.AddEmpty(file.writeColumnNames ? rows + 2 : rows + 1);
     tf.Lines[0] = specLine;
     std::size_t line = 0;
-    if (writeColumnNames) {
+    if (file.writeColumnNames) {
         for (const std::string& n : columnNames) (tf.Lines[0] += n) += d;
         line = 1;
     }
     bool invalid = false;
     for (std::size_t r = 0; r < rows; ++r) {
         std::string& out = tf.Lines[line + r];
-        if (writeRowLabels) (out += rowNames[r]) += d;
+        if (file.writeRowLabels) (out += rowNames[r]) += d;
         for (std::size_t c = 0; c < columns; ++c) {
             const std::size_t locus = indInColumns ? r : c;
             const std::size_t ind = indInColumns ? c : r;
@@ -132,12 +275,8 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     if (invalid) ds.ReportError("Data Inconsitency Error.");
 
     if (params.IncludeGroups == 1) {
-        const bool indNamesWritten = (indInColumns ? writeColumnNames : writeRowLabels);
-        const bool locNamesWritten = (indInColumns ? writeRowLabels : writeColumnNames);
-        WriteSetSection(ds, SetsWithin(ds.Groups, indNames, FileNames(indNames, indNamesWritten, 0)), "[Groups]",
-                        params.WriteDefaultSets, "*");
-        WriteSetSection(ds, SetsWithin(ds.LocusSets, locNames, FileNames(locNames, locNamesWritten, 1)),
-                        "[LocusSets]", params.WriteDefaultSets, "*");
+        WriteSetSection(ds, file.groups, "[Groups]", params.WriteDefaultSets, "*");
+        WriteSetSection(ds, file.locusSets, "[LocusSets]", params.WriteDefaultSets, "*");
     }
     const int rc = tf.SaveToFile(name, append);
     ds.DataText.reset();

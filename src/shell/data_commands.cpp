@@ -154,7 +154,7 @@ void CmdImportCountData(const std::string& fileName, std::int32_t absenceMax, st
     SetStatusBusyIO();
     DataSetReplacement replacement;
     const bool loaded = ImportCountData(*DataSet, fileName, CountThreshold(absenceMax), CountThreshold(presenceMin),
-                                        missingToken);
+                                        missingToken, GetFileParams());
     if (replacement.Commit(loaded)) {
         DataSet->DataFileName = fileName;
         ShowLoadedData(*DataSet);

@@ -94,6 +94,12 @@ std::string WriteSpecBlock(const FileParamRecord& rec) {
     return line;
 }
 
+bool RemarkSymbolAllowed(char c) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    const bool digit = c >= '0' && c <= '9';
+    return !letter && !digit && std::string_view("[]*=,;").find(c) == std::string_view::npos;
+}
+
 std::string ReadFirstLine(const std::string& fileName) {
     // Read piece by piece up to the first line break: a large data file is read once, by the loader.
     constexpr std::uint64_t kPiece = 4096;

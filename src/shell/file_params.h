@@ -26,6 +26,12 @@ void ParsePlusMinus(std::uint8_t& flag, char sign);
 // ':', '<', '>' or a line break).
 std::string WriteSpecBlock(const FileParamRecord& rec);
 
+// Whether a character may mark remarks: not a letter, a digit or one of the marks of the set
+// sections and their lists ("[", "]", "*", "=", ",", ";"). Any of those occurs in the text the
+// saver writes itself ("[Groups]", "AllData", "OTU1", "name= a, b;"), so the loader would take
+// part of it for a remark.
+bool RemarkSymbolAllowed(char c);
+
 // The first line of a text file, without its line break; empty when the file cannot be read.
 std::string ReadFirstLine(const std::string& fileName);
 

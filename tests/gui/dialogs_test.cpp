@@ -164,6 +164,40 @@ private slots:
         RestoreDefaultSettings();
     }
 
+    // A remark symbol that the saver's own section text holds ("[Groups]", "AllData", "= a, b;")
+    // would make a saved file's groups unreadable: OK refuses it and Cancel does not take it.
+    void remarkSymbolsOfTheSectionTextAreRefused() {
+        RestoreDefaultSettings();
+        RecordingPort port;
+        TFileParamDialog dialog;
+        OnNextModal<TFileParamDialog>([&port](TFileParamDialog* d) {
+            for (const char* refused : {"l", "u", "7", "[", "=", ","}) {
+                d->OpenRemarkEdit->setText(QString::fromLatin1(refused));
+                ClickButton(d, "OKBtn");
+                QVERIFY(d->isVisible());
+            }
+            QCOMPARE(port.boxes.size(), std::size_t{6});
+            QCOMPARE(port.boxes[0], std::string("Error: Invalid remark symbol: l\r\n"
+                                                "Remark symbols cannot be letters, digits or any of [ ] * = , ;"));
+            d->OpenRemarkEdit->setText(QStringLiteral("("));
+            d->CloseRemarkEdit->setText(QStringLiteral(")"));
+            ClickButton(d, "OKBtn");
+        });
+        QVERIFY(!EditFileParams(dialog));
+        QCOMPARE(OpenRemarkChar, '(');
+        QCOMPARE(CloseRemarkChar, ')');
+
+        OnNextModal<TFileParamDialog>([](TFileParamDialog* d) {
+            d->CloseRemarkEdit->setText(QStringLiteral("l"));
+            d->OpenRemarkEdit->setText(QStringLiteral("<"));
+            ClickButton(d, "CancelBtn");
+        });
+        QVERIFY(EditFileParams(dialog));
+        QCOMPARE(CloseRemarkChar, ')');  // refused: the previous symbol stays
+        QCOMPARE(OpenRemarkChar, '<');
+        RestoreDefaultSettings();
+    }
+
     void symbolFieldsTakeOneVisibleCharacter() {
         TFileParamDialog dialog;
         QTest::keyClicks(dialog.OpenRemarkEdit, QStringLiteral(" [x"));

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "foundation/text_file.h"
+#include "popgen/data_loader.h"
+#include "popgen/data_saver.h"
 #include "popgen/loader_fixture.h"
 
 namespace {
@@ -13,7 +15,7 @@ namespace {
 class CountImportTest : public ::testing::Test, public LoaderFixture {};
 
 TEST_F(CountImportTest, ExampleFileImports) {
-    ASSERT_TRUE(ImportCountData(ds, ExamplePath("counts.tsv"), 1, 10, "NA")) << LastError();
+    ASSERT_TRUE(ImportCountData(ds, ExamplePath("counts.tsv"), 1, 10, "NA", DefaultParams())) << LastError();
     const TDSLayer& base = ds.Layers[0];
     EXPECT_EQ(base.NInd, 12u);
     EXPECT_EQ(base.NLoci, 30u);
@@ -31,19 +33,19 @@ TEST_F(CountImportTest, ExampleFileImports) {
 
 TEST_F(CountImportTest, ThresholdsAndMissingToken) {
     const std::string file = dir.Write("c.tsv", "\ta\tb\tc\td\te\tf\tg\th\r\nL1\t0\t1\t2\t9\t10\t11\tNA\t+4\r\n");
-    ASSERT_TRUE(ImportCountData(ds, file, 1, 10, "NA")) << LastError();
+    ASSERT_TRUE(ImportCountData(ds, file, 1, 10, "NA", DefaultParams())) << LastError();
     EXPECT_EQ(RowsOf(ds.Layers[0]), (std::vector<std::string>{"0", "0", "9", "9", "1", "1", "9", "9"}));
 
     // Overlapping thresholds: the presence test wins.
     LoaderFixture f;
-    ASSERT_TRUE(ImportCountData(f.ds, file, 5, 3, "NA"));
+    ASSERT_TRUE(ImportCountData(f.ds, file, 5, 3, "NA", DefaultParams()));
     EXPECT_EQ(RowsOf(f.ds.Layers[0]), (std::vector<std::string>{"0", "0", "0", "1", "1", "1", "9", "1"}));
 }
 
 TEST_F(CountImportTest, LeadingEmptyCellAndBlanksDoNotMatter) {
-    ASSERT_TRUE(ImportCountData(ds, dir.Write("a.tsv", "\tx\ty\nL1\t0\t20\nL2\t20\t0\n"), 1, 10, "NA"));
+    ASSERT_TRUE(ImportCountData(ds, dir.Write("a.tsv", "\tx\ty\nL1\t0\t20\nL2\t20\t0\n"), 1, 10, "NA", DefaultParams()));
     LoaderFixture f;
-    ASSERT_TRUE(ImportCountData(f.ds, f.dir.Write("b.tsv", "x \t y\r\n\r\nL1\t0\t 20\rL2\t20\t0"), 1, 10, "NA"));
+    ASSERT_TRUE(ImportCountData(f.ds, f.dir.Write("b.tsv", "x \t y\r\n\r\nL1\t0\t 20\rL2\t20\t0"), 1, 10, "NA", DefaultParams()));
     EXPECT_EQ(f.ds.Layers[0].Matrix, ds.Layers[0].Matrix);
     EXPECT_EQ(f.ds.Layers[0].IndNames, ds.Layers[0].IndNames);
     EXPECT_EQ(f.ds.Layers[0].LocNames, (AString{"L1", "L2"}));
@@ -71,13 +73,94 @@ TEST_F(CountImportTest, MalformedCountsAreRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         LoaderFixture f;
-        EXPECT_FALSE(ImportCountData(f.ds, f.dir.Write("bad.tsv", c.bytes), 1, 10, "NA"));
+        EXPECT_FALSE(ImportCountData(f.ds, f.dir.Write("bad.tsv", c.bytes), 1, 10, "NA", DefaultParams()));
         EXPECT_EQ(f.LastError().rfind(c.message, 0), 0u) << f.LastError().substr(0, 200);
         EXPECT_TRUE(f.IsCleared());
     }
     LoaderFixture f;
-    EXPECT_FALSE(ImportCountData(f.ds, f.dir.Path("none.tsv"), 1, 10, "NA"));
+    EXPECT_FALSE(ImportCountData(f.ds, f.dir.Path("none.tsv"), 1, 10, "NA", DefaultParams()));
     EXPECT_EQ(f.LastError(), "File not found:\r\n" + f.dir.Path("none.tsv"));
+}
+
+// Names twice, or names a data file cannot carry, made imported data impossible to save and open
+// again ("Locus names are not unique", a matrix that stops at "L*2", "Remark not closed"). They
+// are refused where they enter, with the name and the character.
+TEST_F(CountImportTest, NamesADataFileCannotCarryAreRefused) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"individuals alike", "a\ta\nL1\t0\t1\n", "Individual names are not unique:\r\n\r\na"},
+        {"loci alike", "a\tb\nL\t0\t1\nL\t1\t0\n", "Locus names are not unique:\r\n\r\nL"},
+        {"end-of-data mark", "a\tb\nL*2\t0\t1\n",
+         "Name not allowed:\r\nLocus name \"L*2\" holds '*' (the end-of-data mark)"},
+        {"remark start", "a{\tb\nL\t0\t1\n", "Name not allowed:\r\nIndividual name \"a{\" holds '{' (a remark mark)"},
+        {"remark end", "a\tb}\nL\t0\t1\n", "Name not allowed:\r\nIndividual name \"b}\" holds '}' (a remark mark)"},
+        {"NUL byte", std::string("a\tb\nL\0" "2\t0\t1\n", 12),
+         "Name not allowed:\r\nLocus name \"L#02\" holds #0 (a delimiter)"},
+        {"member separator", "a,b\tc\nL\t0\t1\n",
+         "Name not allowed:\r\nIndividual name \"a,b\" holds ',' (the separator of set members)"},
+        {"specification mark", "a\tb\nL>\t0\t1\n",
+         "Name not allowed:\r\nLocus name \"L>\" holds '>' (a mark of the specification line)"},
+        {"empty name", "a\t\tb\nL\t0\t1\t1\n", "Name not allowed:\r\nIndividual name 2 is empty"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        EXPECT_FALSE(ImportCountData(f.ds, f.dir.Write("n.tsv", c.bytes), 1, 10, "NA", DefaultParams()));
+        EXPECT_EQ(f.errors, (std::vector<std::string>{c.message}));
+        EXPECT_TRUE(f.IsCleared());
+    }
+    // The layout in force decides: with '#' marking the end of the data, "L*2" can be saved.
+    FileParamRecord p = DefaultParams();
+    p.EndOfDataChar = '#';
+    EXPECT_TRUE(ImportCountData(ds, dir.Write("star.tsv", "a\tb\nL*2\t0\t1\n"), 1, 10, "NA", p)) << LastError();
+}
+
+TEST_F(CountImportTest, ImportedDataSaveAndLoadAgain) {
+    FileParamRecord p = DefaultParams();
+    p.LocHeader = 1;
+    p.WriteDefaultSets = 1;
+    ASSERT_TRUE(ImportCountData(ds, ExamplePath("counts.tsv"), 1, 10, "NA", p)) << LastError();
+    const std::string saved = dir.Path("saved.txt");
+    ASSERT_TRUE(SaveData(ds, saved, false, kDefaultSpecLine + "\r\n", p)) << LastError();
+    LoaderFixture again;
+    ASSERT_TRUE(LoadDataFile(again.ds, saved, p)) << again.LastError();
+    EXPECT_EQ(again.ds.Layers[0].Matrix, ds.Layers[0].Matrix);
+    EXPECT_EQ(again.ds.Layers[0].IndNames, ds.Layers[0].IndNames);
+    EXPECT_EQ(again.ds.Layers[0].LocNames, ds.Layers[0].LocNames);
+}
+
+// Clipboard text has no end-of-data line to stop at and no place for remarks to close: "id*2" or
+// "a}b" came in and were saved into a file that read back otherwise.
+TEST(ClipboardImportTest, NamesADataFileCannotCarryAreRefused) {
+    FileParamRecord rows = DefaultParams();
+    rows.IndInColumns = 0;
+    rows.LocHeader = 0;
+    FileParamRecord tabs = DefaultParams();
+    tabs.Delimiters = "\t";
+    const struct {
+        const char* what;
+        std::string text;
+        FileParamRecord params;
+        std::string message;
+    } cases[] = {
+        {"end-of-data mark in a row label", "id*2 1 0\nid3 0 1\n", rows,
+         "Individual name \"id*2\" holds '*' (the end-of-data mark)"},
+        {"remark end", "a}b c\n1 0\n", DefaultParams(), "Individual name \"a}b\" holds '}' (a remark mark)"},
+        {"member separator", "a,b c\n1 0\n", DefaultParams(),
+         "Individual name \"a,b\" holds ',' (the separator of set members)"},
+        {"NUL byte", std::string("a\0b\tc\n1\t0\n", 10), tabs, "Individual name \"a#0b\" holds #0 (a NUL byte)"},
+        {"blank", "a b\tc\n1\t0\n", tabs, "Individual name \"a b\" holds ' ' (a blank, which set lists drop)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        EXPECT_FALSE(LoadDataFromText(f.ds, c.text, c.params));
+        EXPECT_EQ(f.errors, (std::vector<std::string>{"Name not allowed:\r\n" + c.message}));
+        EXPECT_TRUE(f.IsCleared());
+    }
 }
 
 TEST(ClipboardImportTest, MalformedTextIsRefusedAndLeavesTheDataSetCleared) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,84 @@ TEST_F(DataSaverTest, FailuresAreReportedNeverSaved) {
     EXPECT_FALSE(ds.DataText);
     EXPECT_FALSE(SaveData(ds, dir.Root().string(), false, "", DefaultParams()));
     EXPECT_EQ(LastError().rfind("Could not save the data to file:", 0), 0u);
+}
+
+// The saved file is what the user keeps: a name, a symbol or a delimiter that the loader would
+// read as something else (a matrix that stops early, a remark, a split member list) makes the
+// save fail with the reason, and nothing is written.
+TEST_F(DataSaverTest, WhatTheLayoutCannotCarryIsRefusedNotWritten) {
+    FileParamRecord hash = DefaultParams();
+    hash.EndOfDataChar = '#';
+    const struct {
+        const char* what;
+        std::string file;                  // loaded with `load`
+        FileParamRecord load;
+        void (*change)(FileParamRecord&);  // the layout the save uses
+        std::string message;
+    } cases[] = {
+        {"end-of-data mark in a name", "a*b c\n1 0\n#\n", hash, [](FileParamRecord& p) { p.EndOfDataChar = '*'; },
+         "Individual name \"a*b\" holds '*' (the end-of-data mark)"},
+        {"list separator with the default sets", "a,b c\n1 0\n*\n", DefaultParams(),
+         [](FileParamRecord& p) { p.WriteDefaultSets = 1; },
+         "Individual name \"a,b\" holds ',' (the separator of set members)"},
+        {"specification mark on the first line", "\nA<1 B\n1 0\n*\n", DefaultParams(), [](FileParamRecord&) {},
+         "Individual name \"A<1\" holds '<' (a mark of the specification line)"},
+        {"remark '[' in the section title", "A B\n1 0\n*\n[Groups]\nG=A;\n*\n", DefaultParams(),
+         [](FileParamRecord& p) { p.OpenRemarkChar = '['; }, "The remark mark '[' is part of the text of the [Groups] section"},
+        {"remark 'u' in the section title", "A B\n1 0\n*\n[Groups]\nG=A;\n*\n", DefaultParams(),
+         [](FileParamRecord& p) { p.OpenRemarkChar = 'u'; }, "The remark mark 'u' is part of the text of the [Groups] section"},
+        {"remark 'l' in a group name", "A B\n1 0\n*\n[Groups]\nAllData/G=A;\n*\n", DefaultParams(),
+         [](FileParamRecord& p) { p.OpenRemarkChar = 'l'; }, "Group name \"AllData/G\" holds 'l' (a remark mark)"},
+        {"presence symbol ends the data", "A B\n1 0\n*\n", DefaultParams(), [](FileParamRecord& p) { p.PresenceChar = '*'; },
+         "The symbol '*' of present bands is also the end-of-data mark"},
+        {"absence symbol reads as presence", "A B\n1 0\n*\n", DefaultParams(),
+         [](FileParamRecord& p) { p.AbsenceChar = '1'; }, "The symbol '1' of absent bands is also the symbol of present bands"},
+        {"delimiter ends the data", "A B\n1 0\n*\n", DefaultParams(), [](FileParamRecord& p) { p.Delimiters = "*"; },
+         "The delimiter '*' is also the end-of-data mark"},
+        {"no delimiter", "A B\n1 0\n*\n", DefaultParams(), [](FileParamRecord& p) { p.Delimiters.clear(); },
+         "The layout has no delimiter"},
+        {"end-of-data line before the sections lost", "A B\n1 0\n*\n[Groups]\nG=A;\n*\n", DefaultParams(),
+         [](FileParamRecord& p) { p.EndOfDataChar = '\n'; }, "The end-of-data mark is a line break"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        ASSERT_TRUE(LoadDataFile(f.ds, f.dir.Write("in.txt", c.file), c.load)) << f.LastError();
+        FileParamRecord p = c.load;
+        c.change(p);
+        const std::string out = f.dir.Path("out.txt");
+        EXPECT_FALSE(SaveData(f.ds, out, false, "", p));
+        EXPECT_EQ(f.errors, (std::vector<std::string>{"Data not saved:\r\n" + c.message}));
+        EXPECT_FALSE(std::filesystem::exists(out));
+        EXPECT_TRUE(f.ds.HasData());
+    }
+}
+
+// Where the layout carries a name, it is written: "a,b" without the default sets, "A<1" on a later
+// line, "a*b" with another end-of-data mark.
+TEST_F(DataSaverTest, NamesTheLayoutCarriesAreWrittenAndReadBack) {
+    const struct {
+        const char* what;
+        std::string file;
+        void (*change)(FileParamRecord&);
+    } cases[] = {
+        {"list separator in a name", "a,b c\n1 0\n*\n[Groups]\nG=c;\n*\n", [](FileParamRecord&) {}},
+        {"specification mark in a row label",  "L1 L2\nA<1 10\nB> 01\n*\n",
+         [](FileParamRecord& p) { p.IndInColumns = 0; p.LocHeader = 1; p.DelimitedData = 0; }},
+        {"end-of-data mark of another layout", "a*b c\n1 0\n#\n", [](FileParamRecord& p) { p.EndOfDataChar = '#'; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FileParamRecord p = DefaultParams();
+        c.change(p);
+        LoaderFixture f;
+        ASSERT_TRUE(LoadDataFile(f.ds, f.dir.Write("in.txt", c.file), p)) << f.LastError();
+        const std::string out = f.dir.Path("out.txt");
+        ASSERT_TRUE(SaveData(f.ds, out, false, kDefaultSpecLine, p)) << f.LastError();
+        LoaderFixture again;
+        ASSERT_TRUE(LoadDataFile(again.ds, out, p)) << again.LastError();
+        ExpectSameData(f.ds, again.ds);
+    }
 }
 
 TEST_F(DataSaverTest, AppendAddsToTheFile) {

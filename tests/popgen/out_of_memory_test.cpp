@@ -57,7 +57,7 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
              for (std::size_t r = 0; r < kSide; ++r) t += "L" + std::to_string(r) + "\t" + Row(kSide, "5", "\t") + "\r\n";
              return t;
          },
-         [](LoaderFixture& f, const std::string& file) { return ImportCountData(f.ds, file, 1, 10, "NA"); }},
+         [](LoaderFixture& f, const std::string& file) { return ImportCountData(f.ds, file, 1, 10, "NA", DefaultParams()); }},
         {"distance matrix",
          [] {
              std::string t = "title\r\n" + Names(kSide, " ") + "\r\n";
