@@ -20,6 +20,7 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 900
+	$(MAKE) fuzz FUZZ_TIME=30
 
 run: build
 	$(BUILD_DIR)/app/tesk $(EXAMPLE)
@@ -32,6 +33,18 @@ sanitize: deps
 
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
+
+# The libFuzzer harnesses of tests/fuzz (clang, AddressSanitizer, UndefinedBehaviorSanitizer),
+# each run for FUZZ_TIME seconds, FUZZ_JOBS at a time; any finding fails (tests/fuzz/README.md).
+FUZZ_DIR ?= build-fuzz
+FUZZ_TIME ?= 30
+FUZZ_JOBS ?= 3
+.PHONY: fuzz
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTESK_FUZZ=ON -DTESK_BUILD_GUI=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	bash tests/fuzz/run.sh $(FUZZ_DIR) $(FUZZ_TIME) $(FUZZ_JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)

@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ make pkg-config
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
+  # fuzz harnesses: clang with libFuzzer and the sanitizer runtimes, llvm-symbolizer for their reports
+  clang libclang-rt-14-dev llvm
   # GUI
   qt6-base-dev qt6-svg-dev libgl-dev
   # a locale with a decimal comma, to test that number text ignores the user's locale
