@@ -4,9 +4,9 @@
 #include <optional>
 #include <unordered_map>
 
+#include "foundation/char_set.h"
 #include "foundation/number_text.h"
 #include "foundation/strings.h"
-#include "foundation/char_set.h"
 #include "foundation/text_file.h"
 #include "popgen/data_loader.h"
 #include "popgen/name_rules.h"
@@ -117,7 +117,8 @@ bool CheckSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view
     }
     for (std::size_t k = from; k < sets.size(); ++k) {
         const TdsFilterRec& set = sets[k];
-        if (const auto fault = FindNameFault(set.Name, kNameOfSet, params)) return RefuseName(ds, setKind, set.Name, k, *fault);
+        if (const auto fault = FindNameFault(set.Name, kNameOfSet, params))
+            return RefuseName(ds, setKind, set.Name, k, *fault);
         if (!CheckNames(ds, set.Members, memberKind, kNameInSetList, params, false)) return false;
     }
     return true;
@@ -142,7 +143,8 @@ bool FileReadsBack(TPopGenDataSet& ds, const TDSLayer& layer, const SavedFile& f
             return false;
         }
         if (const auto clash = SymbolClash(d, true, true, params, delimiters)) {
-            ds.ReportError(std::string(kNotSaved) + "The delimiter " + QuotedChar(d) + " is also " + std::string(*clash));
+            ds.ReportError(std::string(kNotSaved) + "The delimiter " + QuotedChar(d) + " is also " +
+                           std::string(*clash));
             return false;
         }
     }
@@ -163,13 +165,12 @@ bool FileReadsBack(TPopGenDataSet& ds, const TDSLayer& layer, const SavedFile& f
                    {0, params.AbsenceChar, "absent bands"}};
     // The loader tests presence, then missing, then absence: a symbol taken by an earlier state is lost.
     std::string earlier;
-    std::string earlierState;
     for (const auto& s : symbols) {
-        std::optional<std::string_view> clash = SymbolClash(s.symbol, !file.writeColumnNames, false, params, delimiters);
+        const auto clash = SymbolClash(s.symbol, !file.writeColumnNames, false, params, delimiters);
         std::string reason;
         if (clash) reason = std::string(*clash);
         else if (earlier.find(s.symbol) != std::string::npos)
-            reason = "the symbol of " + std::string(s.symbol == params.PresenceChar ? "present bands" : "missing cells");
+            reason = s.symbol == params.PresenceChar ? "the symbol of present bands" : "the symbol of missing cells";
         if (held[s.index] && !reason.empty()) {
             ds.ReportError(std::string(kNotSaved) + "The symbol " + QuotedChar(s.symbol) + " of " + s.state +
                            " is also " + reason);

@@ -15,7 +15,12 @@
 
 // Writes the file (append: add to an existing file instead of rewriting it). False with "No data
 // loaded" when ds.HasData() is false, and false with the operating system's message when the file
-// could not be written. Group and locus-set members that the saved layer does not hold are left
+// could not be written. Nothing is written, and "Data not saved:\r\n" and the reason reported,
+// when LoadDataFile would read the file back as other data with the same record: a name holding a
+// character that means something else where it stands (FindNameFault), a band symbol or the
+// delimiter that is also a delimiter, the end-of-data mark or a remark mark, a remark mark in the
+// sections' own text. A file with missing cells written as "-" and the symbol (AmbiguityNegative,
+// delimited) is meant for other programs and is not checked. Group and locus-set members that the saved layer does not hold are left
 // out, and members whose names the file does not carry are written under the number the loader
 // will give them ("OTU3", "Locus2"), so a saved selection loads again with the same sets. A cell that is none of 0, 1, 9 is written as the
 // record's InvalidStateChar and reported once as "Data Inconsitency Error." (the save goes on).

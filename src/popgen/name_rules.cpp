@@ -114,6 +114,7 @@ bool ReportDuplicateNames(TPopGenDataSet& ds, const AString& names, NameKind kin
         ++earlier;
     }
     if (!any) return false;
-    ds.ReportError(std::string(KindWord(kind)) + " names are not unique:\r\n\r\n" + AbbrevLeft(list, kShown, "", "..."));
+    ds.ReportError(std::string(KindWord(kind)) + " names are not unique:\r\n\r\n" +
+                   AbbrevLeft(list, kShown, "", "..."));
     return true;
 }

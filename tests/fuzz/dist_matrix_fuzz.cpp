@@ -1,7 +1,7 @@
 // Distance-matrix import: the end-of-data character and the title and label flags come from the
-// end of the input (the command's when it ends in text), the file is the rest. An imported matrix written as the distance report
-// writes it (title, labels, lower triangle with ten decimals) must read back with the same title,
-// names and values to the report's precision.
+// end of the input (the command's when it ends in text), the file is the rest. An imported matrix
+// written as the distance report writes it (title, labels, lower triangle with ten decimals) must
+// read back with the same title, names and values to the report's precision.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
