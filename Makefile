@@ -71,6 +71,11 @@ test-tsan: tsan
 
 sanitize: deps test-asan
 
+# clang-tidy with .clang-tidy over our own sources: advice, so not part of make test.
+tidy: build
+	bash scripts/install-deps.sh lint
+	run-clang-tidy -p $(BUILD_DIR) -j $(JOBS) -quiet '$(CURDIR)/(src|tests|app|bench)/'
+
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
 
