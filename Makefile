@@ -49,7 +49,8 @@ test-strict: strict
 # process in a shuffled order, so a test that leans on another's leftovers fails.
 test-shuffle: strict
 	@echo "Shuffled unit tests, seed $(SHUFFLE_SEED) (repeat: make test-shuffle SHUFFLE_SEED=$(SHUFFLE_SEED))"
-	@cd $(STRICT_DIR)/tests && for program in ./*_tests; do \
+	@cd $(STRICT_DIR)/tests && for program in *_tests; do \
+	  echo "$$program"; \
 	  ./$$program --gtest_shuffle --gtest_random_seed=$(SHUFFLE_SEED) --gtest_brief=1 || exit 1; \
 	done
 
