@@ -7,6 +7,7 @@
 
 #include "foundation/char_set.h"
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
 #include "foundation/strict_number.h"
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
@@ -25,12 +26,25 @@ bool FailCleared(TPopGenDataSet& ds) {
     return false;
 }
 
+// Clears the data set when the load is left without Dismiss: a failure, or a memory shortage
+// passing through.
+auto ClearedUnlessLoaded(TPopGenDataSet& ds) {
+    return ScopeExit([&ds] { FailCleared(ds); });
+}
+
+// Frees the load's texts however the load is left.
+auto FreeTexts(TPopGenDataSet& ds) {
+    return ScopeExit([&ds] {
+        ds.DataText.reset();
+        ds.InputText.reset();
+    });
+}
+
 }  // namespace
 
-namespace {
-
-bool ImportCountDataSteps(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                          std::uint32_t presentMin, const std::string& missingText) {
+bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
+                     std::uint32_t presentMin, const std::string& missingText) {
+    auto cleared = ClearedUnlessLoaded(ds);
     ds.Clear();
     if (!OpenInputFile(ds, name)) return FailCleared(ds);
     Ttf tf = std::move(*ds.InputText);
@@ -93,20 +107,12 @@ bool ImportCountDataSteps(TPopGenDataSet& ds, const std::string& name, std::uint
     const std::size_t errors = ds.ErrorCount();
     if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
     if (ds.ErrorCount() != errors) return FailCleared(ds);
+    cleared.Dismiss();
     return true;
 }
 
-}  // namespace
-
-bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                     std::uint32_t presentMin, const std::string& missingText) {
-    return ds.ReportShortage([&] { return ImportCountDataSteps(ds, name, absentMax, presentMin, missingText); },
-                             [&] { FailCleared(ds); });
-}
-
-namespace {
-
-bool LoadDataFromTextSteps(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
+bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
+    auto cleared = ClearedUnlessLoaded(ds);
     ds.ErrCount = 0;
     ds.DataText = std::make_shared<Ttf>();
     ds.DataText->Add(text);
@@ -116,42 +122,20 @@ bool LoadDataFromTextSteps(TPopGenDataSet& ds, const std::string& text, const Fi
         if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
     }
     if (ds.ErrCount != 0) return FailCleared(ds);
+    if (ok) cleared.Dismiss();
     return ok;
 }
 
-}  // namespace
-
-bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
-    return ds.ReportShortage([&] { return LoadDataFromTextSteps(ds, text, params); }, [&] { FailCleared(ds); });
-}
-
-namespace {
-
-bool ImportDistMatrixSteps(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                           std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                           std::uint8_t f5, std::uint8_t f6, char eodChar) {
+bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
+                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
+                      std::uint8_t f5, std::uint8_t f6, char eodChar) {
+    const auto texts = FreeTexts(ds);
     ds.ErrCount = 0;
     if (!OpenInputFile(ds, name)) return false;
     const Ttf& input = *ds.InputText;
     ds.DataText = std::make_shared<Ttf>();
     if (input.Count() > 0) input.CopyRangeTo(0, LastDataLine(input, eodChar), true, *ds.DataText);
-    const bool ok = LoadDissimMatrixTF(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, 1);
-    ds.DataText.reset();
-    ds.InputText.reset();
-    return ok;
-}
-
-}  // namespace
-
-bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                      std::uint8_t f5, std::uint8_t f6, char eodChar) {
-    return ds.ReportShortage(
-        [&] { return ImportDistMatrixSteps(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, eodChar); },
-        [&] {
-            ds.DataText.reset();
-            ds.InputText.reset();
-        });
+    return LoadDissimMatrixTF(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, 1);
 }
 
 bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,

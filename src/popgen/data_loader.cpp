@@ -9,6 +9,7 @@
 #include "foundation/char_set.h"
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
 
@@ -113,11 +114,6 @@ bool ReportDuplicates(TPopGenDataSet& ds, const AString& names, const std::strin
 
 }  // namespace
 
-std::string FileErrorText(int code) {
-    if (code == -1) return "Not all bytes could be written.";
-    return std::strerror(code);
-}
-
 std::size_t FindLineWithChar(const Ttf& lines, char ch, std::size_t from) {
     std::size_t index = from;
     std::size_t pos = 0;
@@ -147,11 +143,14 @@ bool OpenInputFile(TPopGenDataSet& ds, const std::string& name) {
     return true;
 }
 
-namespace {
-
-bool LoadDataFileSteps(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
+bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
+    // No half-built data set stays, however the load is left.
+    ScopeExit rejected([&ds] {
+        ds.InputText.reset();
+        RejectLoad(ds);
+    });
     ds.ErrCount = 0;
-    if (!OpenInputFile(ds, name)) return RejectLoad(ds);
+    if (!OpenInputFile(ds, name)) return false;
     Ttf& input = *ds.InputText;
 
     // The file specification block holds the end-of-data character; it must not end the data at line 0.
@@ -180,18 +179,9 @@ bool LoadDataFileSteps(TPopGenDataSet& ds, const std::string& name, const FilePa
         else if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
     }
     // Duplicate names, a bad set section or a failed working copy: no half-built data set stays.
-    if (ds.ErrCount != 0) return RejectLoad(ds);
-    return ok;
-}
-
-}  // namespace
-
-bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
-    return ds.ReportShortage([&] { return LoadDataFileSteps(ds, name, params); },
-                             [&] {
-                                 ds.InputText.reset();
-                                 RejectLoad(ds);
-                             });
+    if (ds.ErrCount != 0 || !ok) return false;
+    rejected.Dismiss();
+    return true;
 }
 
 bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {

@@ -52,6 +52,3 @@ std::size_t FindLineWithChar(const Ttf& lines, char ch, std::size_t from);
 // The last line of the data block of an input text: the line before the first line containing
 // eodChar; line 0 when line 0 contains it; the last line when no line does (0 for no lines).
 std::size_t LastDataLine(const Ttf& lines, char eodChar);
-
-// The operating system's text for a file error code of the readers and writers (-1: a short write).
-std::string FileErrorText(int code);

@@ -3,7 +3,9 @@
 #include <memory>
 #include <unordered_map>
 
+#include "foundation/file_io.h"
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
 #include "popgen/data_loader.h"
@@ -88,10 +90,8 @@ void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_v
     tf.Add(std::string(closing));
 }
 
-namespace {
-
-bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
-                   const FileParamRecord& params) {
+bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
+              const FileParamRecord& params) {
     if (!ds.HasData()) {
         ds.ReportError("No data loaded");
         return false;
@@ -108,6 +108,8 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     const bool writeRowLabels = (indInColumns ? params.LocHeader : params.IndHeader) == 1;
     const char d = FieldDelimiter(params);
 
+    // The file text is built in memory first and let go however the save ends.
+    ScopeExit freeText([&ds] { ds.DataText.reset(); });
     ds.DataText = std::make_shared<Ttf>();
     Ttf& tf = *ds.DataText;
     tf.AddEmpty(writeColumnNames ? rows + 2 : rows + 1);
@@ -140,7 +142,6 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
                         "[LocusSets]", params.WriteDefaultSets, "*");
     }
     const int rc = tf.SaveToFile(name, append);
-    ds.DataText.reset();
     if (rc != 0) {
         ds.ReportError("Could not save the data to file:\r\n" + name + "\r\n" + FileErrorText(rc));
         return false;
@@ -148,11 +149,3 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     return true;
 }
 
-}  // namespace
-
-bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
-              const FileParamRecord& params) {
-    // The file text is built in memory first: a shortage fails the save and is reported.
-    return ds.ReportShortage([&] { return SaveDataSteps(ds, name, append, specLine, params); },
-                             [&] { ds.DataText.reset(); });
-}

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <new>
-#include <stdexcept>
 
 #include "popgen/coefficients.h"
 #include "popgen/pair_count.h"
 
 TPopGenDataSet::TPopGenDataSet() { Init(); }
+
+TPopGenDataSet::TPopGenDataSet(Reporter& reporter) : reporter_(&reporter) { Init(); }
 
 TPopGenDataSet::TPopGenDataSet(std::uint8_t valueSize) : TPopGenDataSet() { ValueSize = valueSize; }
 
@@ -53,29 +53,15 @@ void TPopGenDataSet::Clear() {
     ReportBuf.reset();
 }
 
-bool TPopGenDataSet::ReportShortage(const std::function<bool()>& step, const std::function<void()>& cleanUp) {
-    try {
-        return step();
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    if (cleanUp) cleanUp();
-    ReportError("Out of memory");
-    return false;
-}
-
 void TPopGenDataSet::ReportError(const std::string& msg) {
     ++ErrCount;
-    if (OnError) OnError(msg);
+    reporter_->Error(msg);
 }
 
-void TPopGenDataSet::ReportWarning(const std::string& msg) {
-    if (OnWarning) OnWarning(msg);
-}
+void TPopGenDataSet::ReportWarning(const std::string& msg) { reporter_->Warning(msg); }
 
 int TPopGenDataSet::Ask(const std::string& text, const std::string& caption, std::uint32_t flags) {
-    // Without an owner to ask, decline: every question offers an optional extra step.
-    return OnQuestion ? OnQuestion(text, caption, flags) : kAnswerNo;
+    return reporter_->Ask(text, caption, flags);
 }
 
 void TPopGenDataSet::ResetCounters() {
@@ -115,15 +101,7 @@ bool TPopGenDataSet::AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size
         ReportError("Out of memory");
         return false;
     }
-    try {
-        layer.Matrix.assign(nInd * nLoci, 0);
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory");
-        return false;
-    } catch (const std::length_error&) {
-        ReportError("Out of memory");
-        return false;
-    }
+    layer.Matrix.assign(nInd * nLoci, 0);
     layer.NInd = nInd;
     layer.NLoci = nLoci;
     layer.NCells = nInd * nLoci;

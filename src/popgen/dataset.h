@@ -1,6 +1,6 @@
 // The fingerprint data set: one band matrix (individuals x loci, cells 1 present, 0 absent,
 // 9 missing) in six layers, its groups and locus sets, the coefficient and weighting state,
-// a report buffer and the three callbacks through which the engine reports to its owner.
+// a report buffer and the reporter through which the engine reports to its owner.
 //
 // The class is deliberately struct-like: every field is public so that the engine's other
 // operations (loading, coefficients, distance runs, filters, analyses, exports) can be free
@@ -10,9 +10,15 @@
 // Ownership: every field owns what it holds (vectors, smart pointers); clearing a layer or the
 // data set frees everything once. The object is neither copyable nor movable because the
 // kernel and pair-count callbacks installed by the coefficient code refer to it.
+//
+// Memory: the routines do not catch a shortage. They leave the data set usable when one passes
+// through them (temporaries are released, a failed load leaves it cleared, a selection touches
+// its target only after every allocation); the caller's one wrapper (ReportShortage,
+// foundation/reporter.h) turns it into "Out of memory".
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -23,20 +29,15 @@
 #include <vector>
 
 #include "foundation/packed_matrix.h"
+#include "foundation/reporter.h"
 #include "foundation/types.h"
 #include "popgen/groups.h"
 
 class Ttf;            // foundation/text_file.h
-class TDistAnalysis;  // trees/dist_analysis.h
+class TDistAnalysis;  // trees/dist_analysis.h: held by a layer, built and used only above popgen
 struct TAmovaRec;     // AMOVA structure and results
 struct TBiAlleleRec;  // allele-frequency input and results
 
-// Error and warning callback: takes the message.
-using TErrorProc = std::function<void(const std::string& msg)>;
-// Question callback: text, caption, message-box flags (4 = Yes/No); returns the answer (6 = Yes,
-// 7 = No).
-using TQuestionFunc =
-    std::function<int(const std::string& text, const std::string& caption, std::uint32_t flags)>;
 // Pairwise coefficient of individuals i and j (1-based within the compared layer(s)).
 using TKernelFunc = std::function<Extended(std::size_t i, std::size_t j)>;
 // Number (or weighted number) of loci where individual i shows state a and individual j state b.
@@ -50,12 +51,6 @@ inline constexpr std::uint8_t kNoLayer = 255;  // CurLayer / SourceLayer: none
 inline constexpr std::uint8_t kAbsent = 0;
 inline constexpr std::uint8_t kPresent = 1;
 inline constexpr std::uint8_t kMissing = 9;
-
-// Question flags and answers of the engine's question callback (the same codes as the shell's
-// message boxes, which the engine does not include).
-inline constexpr std::uint32_t kQuestionYesNo = 4;
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
 
 // A packed matrix with its label (the matrices of a series, or of a multi-matrix file).
 struct TLabelledPtr {
@@ -97,7 +92,9 @@ struct TDSLayer {
 
 class TPopGenDataSet {
 public:
-    TPopGenDataSet();                                 // runs Init
+    // Reports through reporter, which must outlive the data set (the shell passes the program's).
+    explicit TPopGenDataSet(Reporter& reporter);
+    TPopGenDataSet();                                 // reports through a reporter of its own
     explicit TPopGenDataSet(std::uint8_t valueSize);  // Init, then ValueSize := valueSize
     ~TPopGenDataSet();
     TPopGenDataSet(const TPopGenDataSet&) = delete;
@@ -124,9 +121,6 @@ public:
     std::size_t AvgDraws = 100;       // Monte-Carlo draws of the Average treatment
     std::shared_ptr<Ttf> ReportBuf;   // report buffer, recreated by each report writer; null = none
     std::string OutputFileName = "output.txt";
-    TErrorProc OnError;
-    TErrorProc OnWarning;
-    TQuestionFunc OnQuestion;
     TPairCountFunc PairCount;         // the counter the kernels call; starts as PairCountWithin
     TPairCountFunc PairCountWithin;   // within the current layer, for the weighting scheme in use
     TPairCountFunc PairCountBetween;  // between PairLayerA and PairLayerB
@@ -140,7 +134,7 @@ public:
     std::uint8_t PairLayerA = 0;      // the two layers of a between-layer comparison
     std::uint8_t PairLayerB = 0;
     std::size_t QuietFailures = 0;    // 1 = a monomorphic-locus filter refused while QuietMode was 1
-    std::size_t ErrCount = 0;         // errors reported since creation or the start of the last load
+    std::atomic<std::size_t> ErrCount = 0;  // errors reported since creation or the start of the last load
     std::uint8_t QuietMode = 0;       // 1 = monomorphic-locus filters set QuietFailures instead of reporting
     std::uint8_t WeightingScheme = 0;
     std::array<std::array<Extended, 3>, 3> StateWeights{};  // by state index min(state, 2) of i and j
@@ -152,12 +146,17 @@ public:
     void Init();   // every default; frees nothing (use on a fresh object)
     void Clear();  // frees every layer, the live set lists and the report buffer; CurLayer := 0
 
-    void ReportError(const std::string& msg);  // ErrCount += 1, then OnError
-    // Runs step; a memory shortage inside it runs cleanUp (when given), is reported as "Out of
-    // memory" and gives false, so that it never reaches the caller as an exception.
-    bool ReportShortage(const std::function<bool()>& step, const std::function<void()>& cleanUp = {});
-    void ReportWarning(const std::string& msg);  // OnWarning (when installed)
-    int Ask(const std::string& text, const std::string& caption, std::uint32_t flags);  // OnQuestion; No when none
+    // The channel every report of the data set goes through.
+    Reporter& Reporting() const { return *reporter_; }
+    // Install the handlers of that reporter (for a data set with a reporter of its own; a data set
+    // made with the program's reporter needs none).
+    void OnError(TErrorProc handler) { reporter_->SetErrorHandler(std::move(handler)); }
+    void OnWarning(TErrorProc handler) { reporter_->SetWarningHandler(std::move(handler)); }
+    void OnQuestion(TQuestionFunc handler) { reporter_->SetQuestionHandler(std::move(handler)); }
+
+    void ReportError(const std::string& msg);    // ErrCount += 1, then the reporter's Error
+    void ReportWarning(const std::string& msg);  // the reporter's Warning
+    int Ask(const std::string& text, const std::string& caption, std::uint32_t flags);  // No when unanswered
     std::size_t ErrorCount() const { return ErrCount; }
     void ResetCounters();  // QuietMode := 0, QuietFailures := 0
     void SetTextDelimiters(std::uint8_t enabled, char open, char close);
@@ -167,7 +166,8 @@ public:
     void InitLayer(std::size_t l);   // empty state without freeing
     void ClearLayer(std::size_t l);  // frees everything of layer l; DistTransform := 0
     // Allocates a zeroed nInd x nLoci band matrix for layer l < 5 and sets its counts; layer 5 is
-    // left alone. False (with "Out of memory" reported) when the block cannot be had.
+    // left alone. False (with "Out of memory" reported) for a size beyond the address space; a
+    // failed allocation leaves the layer without a matrix and passes on.
     bool AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size_t nLoci);
 
     bool HasData() const;  // data loaded and the current layer has a band matrix
@@ -204,8 +204,8 @@ public:
     void ClearFilterBackups();  // empties the edit copies
 
 private:
-    bool CutSubsetLayer(std::size_t source, std::size_t target, std::size_t g, std::size_t l);
-
+    Reporter ownReporter_;
+    Reporter* reporter_ = &ownReporter_;
     mutable TDSLayer noLayer_;  // what GetCurrLayer returns without a current layer
 };
 

@@ -4,9 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <new>
-#include <stdexcept>
 
+#include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/rounding.h"
@@ -77,13 +76,10 @@ bool SizeMatrices(TPopGenDataSet& ds, std::size_t n, std::initializer_list<Packe
     };
     if (n >= maxN) return refuse();
     const std::size_t slots = PackedSize(n);
-    try {
-        for (PackedMatrix* m : matrices) m->resize(slots);
-    } catch (const std::bad_alloc&) {
+    if (!CompletesInMemory([&] {
+            for (PackedMatrix* m : matrices) m->resize(slots);
+        }))
         return refuse();
-    } catch (const std::length_error&) {
-        return refuse();
-    }
     ds.MatrixBytes = slots * ds.ValueSize;
     return true;
 }

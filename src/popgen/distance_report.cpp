@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
-#include <new>
-#include <stdexcept>
 
+#include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "popgen/distance_matrix.h"
 
@@ -80,12 +79,11 @@ int OutputDistancesSteps(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coe
 
 int OutputDistances2File(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
                          std::uint8_t simOutput, std::uint8_t distOutput, std::uint8_t append) {
-    // The report is built in memory: for a large matrix its text can outgrow the matrix itself.
-    try {
-        return OutputDistancesSteps(ds, mode, coefficient, transform, simOutput, distOutput, append);
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
+    // The report is built in memory: for a large matrix its text can outgrow the matrix itself,
+    // and a report that does not fit is a failed write.
+    int result = 0;
+    if (CompletesInMemory([&] { result = OutputDistancesSteps(ds, mode, coefficient, transform, simOutput, distOutput, append); }))
+        return result;
     ds.ReportBuf.reset();
     return ENOMEM;
 }

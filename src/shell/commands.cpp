@@ -47,12 +47,7 @@ bool RunCommand(const std::function<void()>& command) noexcept {
     return false;
 }
 
-void InstallTreeHooks() {
-    InitTreeHooks([](const std::string& msg) { ShowError(msg); },
-                  [](const std::string& text, const std::string& caption, std::uint32_t flags) {
-                      return AskUser(text, caption, static_cast<int>(flags));
-                  });
-}
+void InstallTreeHooks() { InitTreeHooks(&ProgramReporter()); }
 
 bool EditFileParams() {
     FileParamCancelled = 0;
@@ -81,13 +76,9 @@ void ShowOriginalMatrixStatus(const TPopGenDataSet& ds) {
     SetStatusDataMatrix(MatrixSizeText("Original matrix ", layer.NInd, layer.NLoci));
 }
 
-EngineCall::EngineCall(const TPopGenDataSet* ds)
-    : ds_(ds), errors_(ErrorCounter), dsErrors_(ds ? ds->ErrorCount() : 0) {}
+EngineCall::EngineCall(const TPopGenDataSet*) : scope_(ProgramReporter()) {}
 
-bool EngineCall::Succeeded(bool result) const {
-    if (!result || ErrorCounter != errors_) return false;
-    return ds_ == nullptr || ds_->ErrorCount() == dsErrors_;
-}
+bool EngineCall::Succeeded(bool result) const { return scope_.Succeeded(result); }
 
 void BeginProgress(std::string_view text) {
     WriteMsg(text);

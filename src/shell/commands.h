@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/reporter.h"
 #include "popgen/dataset.h"
 
 // Names the distance matrix the data set holds (at most kDistMatrixNameLength characters); read
@@ -29,7 +30,7 @@ extern std::uint8_t FileParamCancelled;
 // an exception ended the command.
 bool RunCommand(const std::function<void()>& command) noexcept;
 
-// Points the tree code's error and question hooks at ShowError and AskUser (start-up does it once).
+// Makes the program's reporter the tree code's (start-up does it once).
 void InstallTreeHooks();
 
 // Runs the file-parameter dialog through the user interface; sets FileParamCancelled and returns
@@ -58,9 +59,7 @@ public:
     bool Succeeded(bool result) const;
 
 private:
-    const TPopGenDataSet* ds_;
-    std::int32_t errors_;
-    std::size_t dsErrors_;
+    ReportScope scope_;
 };
 
 // Writes a command's progress line, which FinishProgress ends. A command that an exception stops

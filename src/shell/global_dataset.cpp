@@ -9,13 +9,7 @@ std::unique_ptr<TPopGenDataSet> DataSet;
 
 void ResetDataSet() {
     DataSet.reset();  // the old one goes first: two data sets need not fit in memory together
-    DataSet = std::make_unique<TPopGenDataSet>();
-    DataSet->OnQuestion = [](const std::string& text, const std::string& caption,
-                             std::uint32_t flags) {
-        return AskUser(text, caption, static_cast<int>(flags));
-    };
-    DataSet->OnError = [](const std::string& msg) { ShowError(msg); };
-    DataSet->OnWarning = [](const std::string& msg) { ShowWarning(msg); };
+    DataSet = std::make_unique<TPopGenDataSet>(ProgramReporter());
     DataSet->OutputFileName = AnalysisFileName;
 }
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <new>
-#include <stdexcept>
 
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
@@ -20,7 +18,7 @@ PackedMatrix ZeroDiagonalCopy(const PackedMatrix& matrix, std::size_t n) {
 TDistAnalysis& MakeDistAnalysis(TPopGenDataSet& dataSet) {
     TDSLayer& layer = dataSet.GetCurrLayer();
     layer.Analysis.reset();
-    auto analysis = std::make_shared<TDistAnalysis>(dataSet.ValueSize);
+    auto analysis = std::make_shared<TDistAnalysis>(dataSet.Reporting(), dataSet.ValueSize);
     analysis->NOTU = layer.NInd;
     analysis->Dist = layer.DistMatrix.empty() ? PackedMatrix(PackedSize(layer.NInd), 0.0L)
                                               : layer.DistMatrix;
@@ -46,14 +44,14 @@ void TDistAnalysis::ClearOrdination() {
 
 bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMessage) const {
     if (OTUNames.size() != NOTU || Dist.size() != PackedSize(NOTU)) {
-        TreeError(mismatchMessage);
+        Reporting().Error(mismatchMessage);
         return false;
     }
     // The diagonal is not read, whatever it holds.
     for (std::size_t i = 2; i <= NOTU; ++i) {
         for (std::size_t j = 1; j < i; ++j) {
             if (!std::isfinite(Dist[PairIndex(i, j)])) {
-                TreeError(std::string(method) +
+                Reporting().Error(std::string(method) +
                           ": the distance matrix holds a value that is not a finite number");
                 return false;
             }
@@ -63,31 +61,23 @@ bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMess
 }
 
 bool TDistAnalysis::BuildTree(int kind, std::string_view title) {
-    // Both builders work on copies of the matrix; a shortage is reported, never thrown at the caller.
-    try {
-        switch (kind) {
-            case kTreeUPGMA:
-                return UPGMA(title);
-            case kTreeNJ:
-                return NJ(title);
-            default:
-                ClearTrees();
-                TreeError("Unknown tree type to build");
-                return false;
-        }
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
+    switch (kind) {
+        case kTreeUPGMA:
+            return UPGMA(title);
+        case kTreeNJ:
+            return NJ(title);
+        default:
+            ClearTrees();
+            Reporting().Error("Unknown tree type to build");
+            return false;
     }
-    ClearTrees();
-    TreeError("Out of memory");
-    return false;
 }
 
-std::string TDistAnalysis::DendrogramText() const { return TreeRecordText(Tree); }
+std::string TDistAnalysis::DendrogramText() const { return TreeRecordText(Reporting(), Tree); }
 
 bool TDistAnalysis::TreeText(int kind, bool nonPhylip, std::string& text) const {
     if (nonPhylip) {
-        TreeError("Currently cannot handle non-phylip tree formats");
+        Reporting().Error("Currently cannot handle non-phylip tree formats");
         return false;
     }
     switch (kind) {
@@ -99,7 +89,7 @@ bool TDistAnalysis::TreeText(int kind, bool nonPhylip, std::string& text) const 
             return true;
         default:
             text.clear();
-            TreeError("Unknown tree format");
+            Reporting().Error("Unknown tree format");
             return false;
     }
 }

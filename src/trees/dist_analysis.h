@@ -23,9 +23,18 @@ inline constexpr Extended kPCoADefaultPrecision = 2.426994e-8L;
 // A Jacobi run that does not converge may be retried with a 10-fold limit this many times.
 inline constexpr int kPCoAMaxRetries = 3;
 
+// Every routine reports through the analysis's reporter. A routine does not catch a memory
+// shortage; it leaves the analysis without the result it was making (a tree or ordination is built
+// aside and stored when complete), and the caller's wrapper reports it.
 class TDistAnalysis {
 public:
+    // Reports through reporter, which must outlive the analysis.
+    explicit TDistAnalysis(Reporter& reporter, std::uint8_t valueSize = kValueSize)
+        : ValueSize(valueSize), reporter_(&reporter) {}
+    // Reports through TreeReporter().
     explicit TDistAnalysis(std::uint8_t valueSize = kValueSize) : ValueSize(valueSize) {}
+
+    Reporter& Reporting() const { return reporter_ ? *reporter_ : TreeReporter(); }
 
     AString OTUNames;       // one per OTU; appended centroid names follow them
     std::size_t NOTU = 0;
@@ -45,7 +54,7 @@ public:
 
     // Builds a tree of the given kind (kTreeUPGMA, kTreeNJ). Every build first clears the
     // previous tree and text; false (and nothing stored) when the build failed, which has been
-    // reported through TreeError.
+    // reported.
     bool BuildTree(int kind, std::string_view title);
     bool UPGMA(std::string_view title);
     bool NJ(std::string_view title);
@@ -77,6 +86,8 @@ private:
     void ClearOrdination();
     // Whether names and matrix fit NOTU and every distance is finite; reports otherwise.
     bool CheckInput(std::string_view method, const char* mismatchMessage) const;
+
+    Reporter* reporter_ = nullptr;  // null: TreeReporter()
 };
 
 class TPopGenDataSet;

@@ -10,12 +10,9 @@
 #include "popgen/dataset.h"
 
 struct BandDataSet {
-    TPopGenDataSet ds;
     std::vector<std::string> errors;
-
-    BandDataSet() {
-        ds.OnError = [this](const std::string& msg) { errors.push_back(msg); };
-    }
+    Reporter reporter{[this](const std::string& msg) { errors.push_back(msg); }};
+    TPopGenDataSet ds{reporter};
 
     // Fills `layer` with one individual per row ('0', '1' or '9' per locus), names I1, I2, ...
     // unless given, and makes it current.

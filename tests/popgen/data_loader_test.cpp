@@ -90,7 +90,7 @@ TEST_F(DataLoaderTest, EveryLayoutGivesTheSameLocusMajorMatrix) {
         p.DelimitedData = c.delimited;
         p.Delimiters = c.delimiters;
         TPopGenDataSet fresh;
-        fresh.OnError = [this](const std::string& msg) { errors.push_back(msg); };
+        fresh.OnError([this](const std::string& msg) { errors.push_back(msg); });
         ASSERT_TRUE(LoadDataFile(fresh, dir.Write("m.txt", c.body), p)) << LastError();
         const TDSLayer& l = fresh.Layers[0];
         EXPECT_EQ(RowsOf(l), expected);
@@ -107,7 +107,7 @@ TEST_F(DataLoaderTest, SpecLineIsCutBeforeTheEndOfDataSearch) {
 
     // Without the pre-parse the '*' of the file specification line ends the data at line 0.
     TPopGenDataSet raw;
-    raw.OnError = [this](const std::string& msg) { errors.push_back(msg); };
+    raw.OnError([this](const std::string& msg) { errors.push_back(msg); });
     raw.SetTextDelimiters(0, '<', '>');
     EXPECT_FALSE(LoadDataFile(raw, file, DefaultParams()));
     EXPECT_GT(raw.ErrorCount(), 0u);

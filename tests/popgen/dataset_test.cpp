@@ -13,7 +13,7 @@ struct RecordingDataSet : ::testing::Test {
     TPopGenDataSet ds;
     std::vector<std::string> errors;
     void SetUp() override {
-        ds.OnError = [this](const std::string& m) { errors.push_back(m); };
+        ds.OnError([this](const std::string& m) { errors.push_back(m); });
     }
 };
 
@@ -63,12 +63,12 @@ TEST(DataSetCallbacks, MissingCallbacksAreSafe) {
     EXPECT_EQ(ds.ErrorCount(), 1u);
     EXPECT_EQ(ds.Ask("Retry?", "Error", kQuestionYesNo), kAnswerNo);
     int asked = 0;
-    ds.OnQuestion = [&](const std::string&, const std::string& caption, std::uint32_t flags) {
+    ds.OnQuestion([&](const std::string&, const std::string& caption, std::uint32_t flags) {
         ++asked;
         EXPECT_EQ(caption, "Error");
         EXPECT_EQ(flags, kQuestionYesNo);
         return kAnswerYes;
-    };
+    });
     EXPECT_EQ(ds.Ask("Retry?", "Error", kQuestionYesNo), kAnswerYes);
     EXPECT_EQ(asked, 1);
 }

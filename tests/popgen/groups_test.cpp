@@ -25,7 +25,7 @@ struct Selection : ::testing::Test {
     }
 
     void SetUp() override {
-        ds.OnError = [this](const std::string& m) { errors.push_back(m); };
+        ds.OnError([this](const std::string& m) { errors.push_back(m); });
         ASSERT_TRUE(ds.AllocLayerMatrix(0, 4, 3));
         TDSLayer& base = ds.Layers[0];
         for (std::size_t l = 1; l <= 3; ++l)

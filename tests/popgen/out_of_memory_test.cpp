@@ -1,6 +1,6 @@
-// A memory shortage while a file is read into the data set is reported through the error hook as
-// "Out of memory"; no exception reaches the caller and no half-built data stays. A report that
-// does not fit in memory is a failed write.
+// A memory shortage while a file is read into the data set passes through the loader without
+// leaving half-built data or held texts, and the one wrapper of the engine's entry points reports
+// it as "Out of memory". A report that does not fit in memory is a failed write.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -76,7 +76,7 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
         {
             // Above the reader's 64 KiB block, below the data.
             const RefuseLargeAllocations refuse(80 * 1024);
-            EXPECT_NO_THROW(loaded = c.load(f, file));
+            EXPECT_NO_THROW(loaded = ReportShortage(f.reporter, [&] { return c.load(f, file); }));
         }
         EXPECT_FALSE(loaded);
         EXPECT_EQ(f.errors, (std::vector<std::string>{"Out of memory"}));
@@ -116,9 +116,11 @@ TEST(DataSetOutOfMemory, SaveAndWorkingCopyReportTheShortage) {
     bool ok = true;
     {
         const RefuseLargeAllocations refuse(80 * 1024);
-        EXPECT_NO_THROW(ok = SaveData(f.ds, saved, false, kDefaultSpecLine, DefaultParams()));
+        EXPECT_NO_THROW(ok = ReportShortage(f.reporter, [&] {
+                            return SaveData(f.ds, saved, false, kDefaultSpecLine, DefaultParams());
+                        }));
         EXPECT_FALSE(ok);
-        EXPECT_NO_THROW(ok = f.ds.RestoreOriginalMatrix());
+        EXPECT_NO_THROW(ok = ReportShortage(f.reporter, [&] { return f.ds.RestoreOriginalMatrix(); }));
         EXPECT_FALSE(ok);
     }
     EXPECT_EQ(f.errors, (std::vector<std::string>{"Out of memory", "Out of memory"}));

@@ -98,7 +98,7 @@ TEST_F(Commands, EngineCallFailsOnAResultOrAnyReportedError) {
     EXPECT_FALSE(engine.Succeeded(true));
 
     const EngineCall trees;
-    TreeError("tree");  // through the hook to ShowError
+    TreeReporter().Error("tree");  // the program's reporter: shown by ShowError
     EXPECT_FALSE(trees.Succeeded(true));
     EXPECT_EQ(Errors(), (std::vector<std::string>{"engine", "tree"}));
 }

@@ -141,7 +141,7 @@ TEST_F(TreesOracle, UpgmaMatchesWeightedPairGroupClustering) {
     for (const std::uint32_t seed : {1u, 2u, 3u}) {
         TDistAnalysis a = OracleInput(25, 4, seed, seed != 3);
         PackedNodes nodes;
-        ASSERT_TRUE(UPGMA(a.Dist, a.NOTU, &a.OTUNames, nodes));
+        ASSERT_TRUE(UPGMA(a.Reporting(), a.Dist, a.NOTU, &a.OTUNames, nodes));
         ASSERT_TRUE(a.BuildTree(kTreeUPGMA, "UPMGAStdJaccard"));
         MatrixFile(dir_, a);
         PatristicFile(dir_, nodes, a.OTUNames);

@@ -87,19 +87,19 @@ TEST(Upgma, LinkedSetsFollowTheTiedPairs) {
     };
     for (const Case& c : cases) {
         std::vector<std::size_t> set;
-        EXPECT_EQ(FirstLinkedSet(c.pairs, set), c.set.size());
+        EXPECT_EQ(FirstLinkedSet(TreeReporter(), c.pairs, set), c.set.size());
         EXPECT_EQ(set, c.set);
     }
     TreeHookRecorder hooks;
     std::vector<std::size_t> set;
-    EXPECT_EQ(FirstLinkedSet({}, set), 0u);
+    EXPECT_EQ(FirstLinkedSet(hooks.reporter, {}, set), 0u);
     EXPECT_EQ(hooks.errors, std::vector<std::string>{"FirstLinkedSet: Nothing found"});
 }
 
 TEST(Upgma, WithoutLabelsLeavesAreNamedByNumber) {
     PackedMatrix m = {0, 3, 0};
     PackedNodes nodes;
-    ASSERT_TRUE(UPGMA(m, 2, nullptr, nodes));
+    ASSERT_TRUE(UPGMA(TreeReporter(), m, 2, nullptr, nodes));
     ASSERT_EQ(nodes.size(), 3u);
     EXPECT_EQ(nodes[0].Name, "OTU2");
     EXPECT_EQ(nodes[1].Name, "OTU1");
