@@ -37,38 +37,33 @@ void CmdCalculateMatrix(std::uint8_t treatment, std::uint8_t coefficient, std::u
                         std::uint8_t distOutput) {
     if (!DataAvailable(1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
-    SetStatusCalculating();
     std::string progress = "Calculating " + CoeffToStr(coefficient) + " matrix";
     if (simOutput == 1 || distOutput == 1) {
         progress += ". Saving matrix to analysis file: ";
         if (simOutput == 1) progress += " Original matrix...";
         if (distOutput == 1) progress += " Distance matrix...";
     }
-    BeginProgress(progress);
+    CommandRun run(progress);
 
     DistanceState before(ds);
     const std::size_t draws = jcRandomDraws > 0 ? static_cast<std::size_t>(jcRandomDraws) : 0;
-    const EngineCall call(&ds);
-    const bool computed = treatment == 3
-                              ? CalcDistances(ds, coefficient, transformation, neiLiR, draws)
-                              : CalcDistMatrix(ds, treatment, coefficient, transformation, neiLiR, draws, 1);
-    if (!call.Succeeded(computed && !ds.GetCurrLayer().DistMatrix.empty())) {
+    if (!run.Calculate([&] {
+            const bool computed = treatment == 3
+                                      ? CalcDistances(ds, coefficient, transformation, neiLiR, draws)
+                                      : CalcDistMatrix(ds, treatment, coefficient, transformation, neiLiR, draws, 1);
+            return computed && !ds.GetCurrLayer().DistMatrix.empty();
+        })) {
         before.Restore(ds);
-        SetStatusIdle();
-        FinishProgress(false);
         return;
     }
     DistMatrixName = (SimMethodToStr(true, treatment, coefficient) + CoeffToStr(coefficient))
                          .substr(0, kDistMatrixNameLength);
 
-    SetStatusBusyIO();
     // Asked also when nothing is written, so the user decides about the file at the usual moment.
-    const bool rewrite = MustRewriteOutput(ds.OutputFileName);
     // The report names the transformation the run applied (the engine fits it to the coefficient).
-    const int rc = OutputDistances2File(ds, treatment, coefficient, ds.DistTransform, simOutput, distOutput,
-                                        rewrite ? 0 : 1);
-    const bool written = !ReportWriteFailure(rc, ds.OutputFileName);
-    SetStatusIdle();
-    FinishProgress(written);
+    run.Write(ds.OutputFileName, [&](bool append) {
+        return OutputDistances2File(ds, treatment, coefficient, ds.DistTransform, simOutput, distOutput, append ? 1 : 0);
+    });
+    run.Finish();
     SetStatusDistMatrix(DistMatrixName);
 }

@@ -7,10 +7,15 @@
 
 std::unique_ptr<TPopGenDataSet> DataSet;
 
+std::unique_ptr<TPopGenDataSet> NewDataSet() {
+    auto ds = std::make_unique<TPopGenDataSet>(ProgramReporter());
+    ds->OutputFileName = AnalysisFileName;
+    return ds;
+}
+
 void ResetDataSet() {
     DataSet.reset();  // the old one goes first: two data sets need not fit in memory together
-    DataSet = std::make_unique<TPopGenDataSet>(ProgramReporter());
-    DataSet->OutputFileName = AnalysisFileName;
+    DataSet = NewDataSet();
 }
 
 void FreeDataSet() { DataSet.reset(); }
