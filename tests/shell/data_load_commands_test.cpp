@@ -2,12 +2,17 @@
 
 #include <cmath>
 
+#include <functional>
+
 #include "command_fixture.h"
 #include "popgen/distance_matrix.h"
 #include "shell/analysis_commands.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"
 #include "shell/tree_commands.h"
+#include "support/allocation_limit.h"
+
+TESK_DEFINE_ALLOCATION_LIMIT()
 
 namespace {
 
@@ -119,6 +124,41 @@ TEST_F(LoadCommands, FailedLoadKeepsThePreviousDataAndPanels) {
     EXPECT_EQ(InputFileName, kFingerprints);
     for (std::size_t p = 0; p < 4; ++p) EXPECT_EQ(Panel(p), panels[p]);
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+}
+
+// Every load builds a new data set first; when even that fails for want of memory, each load keeps
+// the data set the user had.
+TEST_F(LoadCommands, ANewDataSetThatCannotBeMadeKeepsThePreviousOne) {
+    LoadExample();
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string distances = kExamples + "distances.txt";
+    ui.clipboard = "A B\r\n1 0\r\n0 1\r\n";
+    ui.AllowBoxes("Error");
+    const struct {
+        const char* what;
+        std::function<void()> load;
+    } loads[] = {
+        {"data file", [] { CmdLoadInputFile(kFingerprints); }},
+        {"count data", [] { CmdImportCountData(kExamples + "counts.tsv", 1, 10, "NA"); }},
+        {"distance matrix", [&distances] { CmdImportDistanceMatrix(distances, 2); }},
+        {"clipboard", [] { CmdLoadFromClipboard(); }},
+    };
+    for (const auto& c : loads) {
+        SCOPED_TRACE(c.what);
+        if (std::string(c.what) == "clipboard") ui.ExpectFileParamDialog(false);
+        const std::size_t errors = Errors().size();
+        {
+            const RefuseAllocationsOfSize refuse(sizeof(TPopGenDataSet));
+            EXPECT_TRUE(RunCommand(c.load));
+        }
+        ASSERT_EQ(Errors().size(), errors + (std::string(c.what) == "clipboard" ? 2 : 1));
+        EXPECT_EQ(Errors()[errors], "Out of memory");
+        EXPECT_EQ(DataSet.get(), previous);
+        EXPECT_TRUE(DataSet->HasData());
+        EXPECT_EQ(DataSet->Layers[0].NInd, 40u);
+    }
+    EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + distances + "...failed.");
+    EXPECT_EQ(InputFileName, kFingerprints);
 }
 
 TEST_F(LoadCommands, CountDataBecomeBands) {
