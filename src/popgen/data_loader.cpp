@@ -345,7 +345,8 @@ void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FilePar
         while (end < input.Count() && !EndsSection(input.Lines[end])) ++end;
         ds.DataText = std::make_shared<Ttf>();
         input.CopyRangeTo(start, end - 1, true, *ds.DataText);
-        if (!ReadSetDefinitions(ds, section.sets, section.kind, params)) return;
+        // A bad [Groups] section fails the load but does not hide what is wrong in [LocusSets].
+        ReadSetDefinitions(ds, section.sets, section.kind, params);
     }
 }
 

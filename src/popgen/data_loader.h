@@ -37,7 +37,8 @@ bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params);
 void MakeDefaultSets(TPopGenDataSet& ds);
 
 // When ds.IncludeGroups is 1: reads the [Groups] and then the [LocusSets] section of ds.InputText,
-// searched from the line after lastDataLine on.
+// searched from the line after lastDataLine on. Each section is read (and its problem reported)
+// also when the other one failed.
 void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params);
 
 // Parses the definition lines "name = member, member, ...;" of ds.DataText into sets (kind 0:

@@ -243,6 +243,16 @@ TEST_F(DataLoaderTest, MalformedFilesAreRefusedAndLeaveTheDataSetCleared) {
     }
 }
 
+TEST_F(DataLoaderTest, BothBadSetSectionsAreReported) {
+    LoaderFixture f;
+    const std::string file = f.dir.Write("bad.txt", "A B\n1 0\n*\n[Groups]\ng=A,Z;\n*\n[LocusSets]\np=Locus9;\n*\n");
+    EXPECT_FALSE(LoadDataFile(f.ds, file, DefaultParams()));
+    EXPECT_EQ(f.errors, (std::vector<std::string>{
+                            "Group Filter could not be read. Individual not found:\r\nZ\r\n\r\nOperation aborted.",
+                            "Locus Filter could not be read. Locus not found:\r\nLocus9\r\n\r\nOperation aborted."}));
+    EXPECT_TRUE(f.IsCleared());
+}
+
 // Damaged copies of a valid file (bytes changed, cut or repeated at random places, fixed seed):
 // each either loads completely or is refused with the data set cleared.
 TEST_F(DataLoaderTest, DamagedFilesLoadWhollyOrNotAtAll) {
