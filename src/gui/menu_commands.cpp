@@ -20,11 +20,12 @@ namespace {
 
 using Handler = std::function<void(TMainPrg&)>;
 
-// The similarity items differ only in the missing-data treatment.
-Handler CalculateMatrix(std::uint8_t treatment) {
+// The similarity items differ only in the missing-data treatment. The settings' numbers become
+// codes here, where they enter the command.
+Handler CalculateMatrix(Treatment treatment) {
     return [treatment](TMainPrg&) {
-        CmdCalculateMatrix(treatment, SimCoefficient, DistTransformation, NeiLiR, JCRandomDraws, SimOutput,
-                           DistOutput);
+        CmdCalculateMatrix(treatment, CodeOf<Coefficient>(SimCoefficient), CodeOf<Transformation>(DistTransformation),
+                           NeiLiR, JCRandomDraws, SimOutput == 1, DistOutput == 1);
     };
 }
 
@@ -52,7 +53,7 @@ void SaveDataMatrix1Click(TMainPrg& window) {
 
 void ImportDistanceMatrix1Click(TMainPrg& window) {
     const std::string name = AskOpenFileName(&window, "Open", kTextFilter, "", "");
-    if (!name.empty()) CmdImportDistanceMatrix(name, 0);
+    if (!name.empty()) CmdImportDistanceMatrix(name, NegativeDistances::Ask);
 }
 
 void Importfromcountdata1Click(TMainPrg& window) {
@@ -82,16 +83,16 @@ std::vector<std::pair<const char*, Handler>> MenuCommandTable() {
         {"Exit1", [](TMainPrg&) { CmdExit(); }},
 
         {"RestoreOriginalMatrix1", [](TMainPrg&) { CmdRestoreOriginalMatrix(); }},
-        {"MatrixStatistics1", [](TMainPrg&) { CmdMatrixStatistics(1, 0); }},
+        {"MatrixStatistics1", [](TMainPrg&) { CmdMatrixStatistics(true, false); }},
 
-        {"StandardSimilarity1", CalculateMatrix(0)},
-        {"MinimumSimilarity1", CalculateMatrix(1)},
-        {"MaximumSimilarity1", CalculateMatrix(2)},
-        {"AverageSimilarity1", CalculateMatrix(3)},
+        {"StandardSimilarity1", CalculateMatrix(Treatment::Standard)},
+        {"MinimumSimilarity1", CalculateMatrix(Treatment::Minimum)},
+        {"MaximumSimilarity1", CalculateMatrix(Treatment::Maximum)},
+        {"AverageSimilarity1", CalculateMatrix(Treatment::Average)},
 
         {"UPGMA1", [](TMainPrg&) { CmdBuildUPGMA(); }},
         {"NeighbourJoining1", [](TMainPrg&) { CmdBuildNJ(); }},
-        {"PrincipalCoordinateAnalysis1", [](TMainPrg&) { CmdPCoA(PCoACentroids); }},
+        {"PrincipalCoordinateAnalysis1", [](TMainPrg&) { CmdPCoA(PCoACentroids == 1); }},
 
         {"InputFile1", [](TMainPrg&) { CmdViewInputFile(); }},
         {"AnalysisFile1", [](TMainPrg&) { CmdViewAnalysisFile(); }},

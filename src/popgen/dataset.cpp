@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "popgen/coefficients.h"
 #include "popgen/pair_count.h"
 
 TPopGenDataSet::TPopGenDataSet() { Init(); }
@@ -31,11 +30,11 @@ void TPopGenDataSet::Init() {
     OutputFileName = "output.txt";
     ReportBuf.reset();
     GroupSelMask.clear();
-    SetWeightingScheme(*this, 0);  // installs the counters; PairCount := PairCountWithin
+    WeightingScheme = Weighting::None;
     ErrCount = 0;
     ResetCounters();
     ResetStateWeights(*this);
-    GetCoefficientFunc(*this, 0, 0, Kernel);  // Jaccard, Standard treatment
+    Kernel = KernelChoice{};  // Jaccard, Standard treatment
     SetTextDelimiters(1, '<', '>');
 }
 
@@ -75,7 +74,7 @@ void TPopGenDataSet::SetTextDelimiters(std::uint8_t enabled, char open, char clo
     PreParseClose = close;
 }
 
-void TPopGenDataSet::SetDistOptions(std::size_t draws, std::uint8_t transform, Extended neiLiR) {
+void TPopGenDataSet::SetDistOptions(std::size_t draws, Transformation transform, Extended neiLiR) {
     AvgDraws = draws;
     DistTransform = transform;
     NeiLiR = neiLiR;
@@ -88,7 +87,7 @@ void TPopGenDataSet::InitLayer(std::size_t l) {
 
 void TPopGenDataSet::ClearLayer(std::size_t l) {
     if (l >= kLayerCount) return;
-    DistTransform = 0;
+    DistTransform = Transformation::OneMinusS;
     Layers[l] = TDSLayer{};
 }
 
@@ -119,9 +118,8 @@ TDSLayer& TPopGenDataSet::GetCurrLayer() {
 }
 
 const TDSLayer& TPopGenDataSet::GetCurrLayer() const {
-    if (CurLayer < kLayerCount) return Layers[CurLayer];
-    noLayer_ = TDSLayer{};
-    return noLayer_;
+    static const TDSLayer kNoLayer;
+    return CurLayer < kLayerCount ? Layers[CurLayer] : kNoLayer;
 }
 
 std::string TPopGenDataSet::CurrGroupName() const {
@@ -133,8 +131,7 @@ std::string TPopGenDataSet::CurrLocusSetName() const {
                                           : std::string();
 }
 
-void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target,
-                                      std::uint8_t clampNegative) {
+void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target, bool clampNegative) {
     if (source > 4 || target > 4) return;
     // Copied first: source and target may be the same layer.
     const std::vector<TLabelledPtr> list = Layers[source].MatrixList;
@@ -143,22 +140,19 @@ void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target,
     TDSLayer& t = Layers[target];
     const std::size_t n = list.size();
     t.RawMatrix.assign(PackedSize(n), 0.0L);
-    std::size_t k = 0;
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= i; ++j, ++k) {
-            const PackedMatrix& a = list[i - 1].Matrix;
-            const PackedMatrix& b = list[j - 1].Matrix;
-            const std::size_t m = std::min({values, a.size(), b.size()});
-            Extended r = PearsonCorr(a, b, m);
-            if (clampNegative == 1 && r < 0.0L) r = 0.0L;
-            t.RawMatrix[k] = r;
-        }
-    }
+    ForEachPackedPair(n, [&](std::size_t i, std::size_t j, std::size_t k) {
+        const PackedMatrix& a = list[i - 1].Matrix;
+        const PackedMatrix& b = list[j - 1].Matrix;
+        const std::size_t m = std::min({values, a.size(), b.size()});
+        Extended r = PearsonCorr(a, b, m);
+        if (clampNegative && r < 0.0L) r = 0.0L;
+        t.RawMatrix[k] = r;
+    });
     t.IndNames.clear();
     for (const TLabelledPtr& entry : list) t.IndNames.push_back(entry.Label);
     t.NInd = n;
     CurLayer = static_cast<std::uint8_t>(target);
-    DistTransform = 0;
+    DistTransform = Transformation::OneMinusS;
 }
 
 // ---- free routines ---------------------------------------------------------------------------
@@ -210,80 +204,4 @@ Extended PearsonCorr(std::span<const Extended> a, std::span<const Extended> b, s
     }
     const Extended nn = static_cast<Extended>(n);
     return (sxy - sx * sy / nn) / std::sqrt((sxx - sx * sx / nn) * (syy - sy * sy / nn));
-}
-
-bool IsDistanceCoeff(std::uint8_t code) {
-    return !(code == 0 || code == 1 || code == 2 || code == 6);
-}
-
-std::string CoeffToStr(std::uint8_t code) {
-    switch (code) {
-        case 0: return "Jaccard";
-        case 1: return "Dice";
-        case 2: return "SMC";
-        case 3: return "NeiLi";
-        case 4: return "Euclidean";
-        case 5: return "SqEuclidean";
-        case 6: return "User-defined Similarity";
-        case 7: return "User-defined Distance";
-        default: return "Unknown";
-    }
-}
-
-std::string SimMethodToStr(bool shortForm, std::uint8_t mode, std::uint8_t coefficient) {
-    // Treatment 1 is the pessimistic bound: the minimum of a similarity, the maximum of a distance.
-    const bool distance = IsDistanceCoeff(coefficient);
-    switch (mode) {
-        case 0: return shortForm ? "Std" : "Standard";
-        case 1:
-            if (distance) return shortForm ? "Max" : "Maximum";
-            return shortForm ? "Min" : "Minimum";
-        case 2:
-            if (distance) return shortForm ? "Min" : "Minimum";
-            return shortForm ? "Max" : "Maximum";
-        case 3: return shortForm ? "Avg" : "Average";
-        case 255: return shortForm ? "Prf" : "Preference";
-        default: return shortForm ? "UNK" : "Unknown";
-    }
-}
-
-std::string PopDistToStr(std::uint8_t code) { return code == 0 ? "Chord" : "Unknown"; }
-
-std::string WeightingToStr(std::uint8_t code) {
-    switch (code) {
-        case 0: return "None";
-        case 1: return "State";
-        case 2: return "StateComb";
-        case 3: return "Loci";
-        case 4: return "Loci+Indiv";
-        default: return "Unknown";
-    }
-}
-
-std::string DistXFToStr(std::uint8_t code) {
-    switch (code) {
-        case 0: return "d=1-s";
-        case 1: return "d=SQRT(1-s)";
-        case 2: return "d=SQ(1-s)";
-        case 3: return "d'=d";
-        case 4: return "d'=SQRT(d)";
-        case 5: return "d'=SQ(d)";
-        default: return "Unknown Distance Transformation";
-    }
-}
-
-std::string AlleleFreqMethodToStr(std::uint8_t code) {
-    switch (code) {
-        case 0: return "Square root";
-        case 1: return "Lynch and Milligan";
-        case 2: return "Bayesian (uniform prior)";
-        case 3: return "Bayesian (non-uniform prior from among-population information)";
-        case 4: return "Bayesian (non-uniform prior from among-locus information)";
-        default: return "Unknown";
-    }
-}
-
-std::string AlleleFreqMethodToStr2(std::uint8_t method, std::uint8_t prior) {
-    if (method == 2) return AlleleFreqMethodToStr(static_cast<std::uint8_t>(2 + prior));
-    return AlleleFreqMethodToStr(method);
 }

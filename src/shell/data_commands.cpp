@@ -91,7 +91,7 @@ void CmdRestoreOriginalMatrix() {
     if (ds.GetCurrLayer().DistMatrix.empty()) ForgetDistMatrix();  // the rebuilt layer has no matrix yet
 }
 
-void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile) {
+void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
     if (!DataAvailable(1, 0, 1)) return;
     const TDSLayer& layer = DataSet->GetCurrLayer();
     const std::string n = UIntToStr(layer.NInd);
@@ -100,12 +100,12 @@ void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile) {
     const std::string pct = ExtToStrF(PercentMissing(layer), 5, 2);
 
     int answer = kIdNo;
-    if (display == 1)
+    if (display)
         answer = AskUser("Individuals: " + n + "\r\n" + "Loci: " + m + "\r\n" + "Data matrix size: " + size +
                              " entries" + "\r\n" + "Missing data: " + pct + "%" + "\r\n\r\n" +
                              "Write to analysis file?",
                          "Statistics", kMbYesNo);
-    if (alwaysWriteToFile == 1) answer = kIdYes;
+    if (alwaysWriteToFile) answer = kIdYes;
     if (answer != kIdYes) {
         WriteMsg("Displaying Data Matrix Statistics");
         return;
@@ -202,7 +202,7 @@ void CmdSaveDataMatrix(const std::string& fileName) {
         WriteMsg("Saved DataMatrix to " + fileName);
 }
 
-void CmdImportDistanceMatrix(const std::string& fileName, std::uint8_t negativeMode) {
+void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances negatives) {
     CommandRun run("Importing distance matrix from file: " + fileName + "...");
     DataSetReplacement replacement;
     const bool loaded = replacement.Keep(run.Transfer([&] {
@@ -212,21 +212,21 @@ void CmdImportDistanceMatrix(const std::string& fileName, std::uint8_t negativeM
                !ds.GetCurrLayer().DistMatrix.empty();
     }));
     if (!loaded) return;
-    DistTransformation = 3;  // the values are distances already
+    DistTransformation = NumberOf(Transformation::D);  // the values are distances already
     TPopGenDataSet& ds = *DataSet;
-    std::vector<std::size_t> negatives;
-    switch (negativeMode) {
-        case 1:
-            FindDistancesBelow(ds, negatives, 1, 0.0L, 0.0L);
+    std::vector<std::size_t> found;
+    switch (negatives) {
+        case NegativeDistances::Replace:
+            FindDistancesBelow(ds, found, true, 0.0L, 0.0L);
             break;
-        case 2:
+        case NegativeDistances::Keep:
             break;
         default:
             // MsgBox, not AskUser: a batch answer must not change the user's data.
-            if (FindDistancesBelow(ds, negatives, 0, 0.0L, 0.0L) &&
+            if (FindDistancesBelow(ds, found, false, 0.0L, 0.0L) &&
                 MsgBox("Distance matrix contains negative values.\r\nReplace by zeroes?", "Distance matrix",
                        kMbYesNo) == kIdYes)
-                FindDistancesBelow(ds, negatives, 1, 0.0L, 0.0L);
+                FindDistancesBelow(ds, found, true, 0.0L, 0.0L);
             break;
     }
     // The name of an earlier computed matrix would title trees of these distances wrongly.

@@ -18,13 +18,13 @@ constexpr std::size_t kPCoAReportCoordinates = 50;
 
 // Builds a tree of the given kind on the current distance matrix and adds its text to the tree
 // output file.
-void BuildTreeCommand(int kind, const std::string& progress, const std::string& title) {
+void BuildTreeCommand(TreeKind kind, const std::string& progress, const std::string& title) {
     CommandRun run(progress);
     std::string text;
     if (!run.Calculate([&] {
             TDistAnalysis& analysis = MakeDistAnalysis(*DataSet);
             if (!analysis.BuildTree(kind, title)) return false;
-            text = kind == kTreeUPGMA ? analysis.StoredTree : analysis.DendrogramText();
+            text = kind == TreeKind::UPGMA ? analysis.StoredTree : analysis.DendrogramText();
             return !text.empty();
         }))
         return;
@@ -36,7 +36,7 @@ void BuildTreeCommand(int kind, const std::string& progress, const std::string& 
 
 void CmdBuildUPGMA() {
     if (!NeedDistMatrix()) return;
-    BuildTreeCommand(kTreeUPGMA, "Building UPGMA tree...", ("UPMGA" + DistMatrixName).substr(0, kUPGMATitleLength));
+    BuildTreeCommand(TreeKind::UPGMA, "Building UPGMA tree...", ("UPMGA" + DistMatrixName).substr(0, kUPGMATitleLength));
 }
 
 void CmdBuildNJ() {
@@ -45,10 +45,10 @@ void CmdBuildNJ() {
         ShowError("Need to have more than 3 individuals to perform NJ!");
         return;
     }
-    BuildTreeCommand(kTreeNJ, "Building NJ tree...", ("NJ" + DistMatrixName).substr(0, kNJTitleLength));
+    BuildTreeCommand(TreeKind::NJ, "Building NJ tree...", ("NJ" + DistMatrixName).substr(0, kNJTitleLength));
 }
 
-void CmdPCoA(std::uint8_t centroids) {
+void CmdPCoA(bool centroids) {
     if (!NeedDistMatrix()) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run("Performing PCoA...");
@@ -59,7 +59,7 @@ void CmdPCoA(std::uint8_t centroids) {
             return analysis->PCoA(maxIterations, PCoAPrecision) && !analysis->Coords.empty();
         }))
         return;
-    if (centroids == 1) {
+    if (centroids) {
         // Group of each individual as a 0-based index; -1 for one that belongs to no group.
         const TDSLayer& layer = ds.GetCurrLayer();
         std::vector<std::int32_t> groups;

@@ -9,6 +9,14 @@
 #include "popgen/dataset.h"
 #include "trees/tree_text.h"
 
+std::string TreeKindName(TreeKind kind) {
+    switch (kind) {
+        case TreeKind::UPGMA: return "UPGMA";
+        case TreeKind::NJ: return "NJ";
+    }
+    return {};
+}
+
 PackedMatrix ZeroDiagonalCopy(const PackedMatrix& matrix, std::size_t n) {
     PackedMatrix copy(matrix);
     for (std::size_t i = 1; i <= n && PairIndex(i, i) < copy.size(); ++i) copy[PairIndex(i, i)] = 0.0L;
@@ -23,6 +31,7 @@ TDistAnalysis& MakeDistAnalysis(TPopGenDataSet& dataSet) {
     analysis->Dist = layer.DistMatrix.empty() ? PackedMatrix(PackedSize(layer.NInd), 0.0L)
                                               : layer.DistMatrix;
     analysis->OTUNames = layer.IndNames;
+    analysis->UndefinedPairs = layer.UndefinedPairs;
     layer.Analysis = analysis;
     return *analysis;
 }
@@ -47,6 +56,13 @@ bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMess
         Reporting().Error(mismatchMessage);
         return false;
     }
+    if (UndefinedPairs > 0) {
+        Reporting().Error(std::string(method) + ": " + UIntToStr(UndefinedPairs) +
+                          (UndefinedPairs == 1 ? " pair of individuals has" : " pairs of individuals have") +
+                          " no defined NeiLi distance (-1.0 in the matrix).\r\n"
+                          "Choose another coefficient, or another r for NeiLi.");
+        return false;
+    }
     // The diagonal is not read, whatever it holds.
     for (std::size_t i = 2; i <= NOTU; ++i) {
         for (std::size_t j = 1; j < i; ++j) {
@@ -60,11 +76,11 @@ bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMess
     return true;
 }
 
-bool TDistAnalysis::BuildTree(int kind, std::string_view title) {
+bool TDistAnalysis::BuildTree(TreeKind kind, std::string_view title) {
     switch (kind) {
-        case kTreeUPGMA:
+        case TreeKind::UPGMA:
             return UPGMA(title);
-        case kTreeNJ:
+        case TreeKind::NJ:
             return NJ(title);
         default:
             ClearTrees();
@@ -75,16 +91,16 @@ bool TDistAnalysis::BuildTree(int kind, std::string_view title) {
 
 std::string TDistAnalysis::DendrogramText() const { return TreeRecordText(Reporting(), Tree); }
 
-bool TDistAnalysis::TreeText(int kind, bool nonPhylip, std::string& text) const {
+bool TDistAnalysis::TreeText(TreeKind kind, bool nonPhylip, std::string& text) const {
     if (nonPhylip) {
         Reporting().Error("Currently cannot handle non-phylip tree formats");
         return false;
     }
     switch (kind) {
-        case kTreeUPGMA:
+        case TreeKind::UPGMA:
             text = StoredTree;
             return true;
-        case kTreeNJ:
+        case TreeKind::NJ:
             text = DendrogramText();
             return true;
         default:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "popgen/dataset.h"
+#include "popgen/distance_matrix.h"
 
 struct BandDataSet {
     std::vector<std::string> errors;
@@ -42,4 +43,11 @@ inline std::vector<std::string> PairRows(const std::vector<std::pair<std::string
             rows[1] += ab[1];
         }
     return rows;
+}
+
+// Run options from the numbers of treatment, coefficient and transformation, for tests that go
+// through every code.
+inline DistRunOptions RunOptions(int mode, int coeff, int transform, Extended neiLiR = 6.0L, std::size_t draws = 100) {
+    return {CodeOf<Treatment>(static_cast<std::uint8_t>(mode)), CodeOf<Coefficient>(static_cast<std::uint8_t>(coeff)),
+            CodeOf<Transformation>(static_cast<std::uint8_t>(transform)), neiLiR, draws};
 }

@@ -95,15 +95,15 @@ TEST(ReportOutOfMemory, DistanceReportFailsWithENOMEM) {
     b.SetRows(std::vector<std::string>(kSide, "1011"));
     TempDir dir;
     b.ds.OutputFileName = dir.Path("analysis.txt");
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
     int rc = 0;
     {
         const RefuseLargeAllocations refuse(80 * 1024);  // the text of the matrix needs about 540 KB
-        EXPECT_NO_THROW(rc = OutputDistances2File(b.ds, 0, 0, 0, 0, 1, 0));
+        EXPECT_NO_THROW(rc = OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false, true, false));
     }
     EXPECT_EQ(rc, ENOMEM);
     EXPECT_FALSE(b.ds.ReportBuf);
-    EXPECT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 0, 1, 0), 0);
+    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false, true, false), 0);
 }
 
 // Saving and the working copy allocate as much as the matrix again; a shortage leaves the data set

@@ -58,7 +58,8 @@ TEST_F(CommandOrder, LoadMatrixTreesAndPCoA) {
                                     "line: " + loading + "done.", "menus"}));
 
     const std::string calculating = "Calculating Jaccard matrix. Saving matrix to analysis file:  Distance matrix...";
-    CmdCalculateMatrix(0, 0, 0, NeiLiR, JCRandomDraws, 0, 1);
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws, false,
+                       true);
     EXPECT_EQ(seen.Take(), (Strings{"line: " + calculating, "state: Calculating", "state: Busy: I/O",
                                     "state: Idle", "line: " + calculating + "done.", "dist: StdJaccard"}));
 
@@ -70,7 +71,7 @@ TEST_F(CommandOrder, LoadMatrixTreesAndPCoA) {
     EXPECT_EQ(seen.Take(), (Strings{"line: Building NJ tree...", "state: Calculating", "state: Busy: I/O",
                                     "trees: " + trees, "state: Idle", "line: Building NJ tree...done."}));
 
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(seen.Take(), (Strings{"line: Performing PCoA...", "state: Calculating", "state: Busy: I/O",
                                     "state: Idle", "line: Performing PCoA...done."}));
     EXPECT_TRUE(seen.boxes.empty());
@@ -106,7 +107,7 @@ TEST_F(CommandOrder, Imports) {
 
     const std::string distances = kExamples + "distances.txt";
     const std::string reading = "Importing distance matrix from file: " + distances + "...";
-    CmdImportDistanceMatrix(distances, 2);
+    CmdImportDistanceMatrix(distances, NegativeDistances::Keep);
     EXPECT_EQ(seen.Take(), (Strings{"line: " + reading, "state: Busy: I/O", "state: Idle",
                                     "line: " + reading + "done.", "data: No data loaded", "dist: User imported distances",
                                     "menus"}));

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "command_fixture.h"
+#include "popgen/distance_matrix.h"
 #include "shell/analysis_commands.h"
 #include "trees/dist_analysis.h"
 
@@ -15,7 +16,8 @@ const char kNeedMatrix[] = "Need to perform Dis(Similarity) calculation first!\r
 class TreeCommands : public CommandTest {
 protected:
     void ComputeJaccard() {
-        CmdCalculateMatrix(0, 0, 0, NeiLiR, JCRandomDraws, 0, 0);
+        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws, false,
+                           false);
         ASSERT_EQ(DistMatrixName, "StdJaccard");
     }
     // Lines of the tree file without their CR LF.
@@ -56,6 +58,25 @@ TEST_F(TreeCommands, BothTreesGoToTheTreeFileTitledByTheMatrix) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(TreeCommands, AMatrixWithUndefinedNeiLiPairsIsRefusedWithTheirCount) {
+    // I1 and I2 share no band with I3, I4 and I5: six undefined Nei-Li distances.
+    SetData({"110000", "110000", "001111", "000111", "001011"});
+    ShowWarnings = 0;  // the run's own list of the pairs is not the point here
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::NeiLi, Transformation::D, NeiLiR, JCRandomDraws, false, false);
+    ASSERT_EQ(DistMatrixName, "StdNeiLi");
+    ui.AllowBoxes("Error");
+    CmdBuildUPGMA();
+    EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
+    CmdBuildNJ();
+    EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
+    CmdPCoA(false);
+    EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+    const std::string tail = " pairs of individuals have no defined NeiLi distance (-1.0 in the matrix).\r\n"
+                             "Choose another coefficient, or another r for NeiLi.";
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"UPGMA: 6" + tail, "NJ: 6" + tail, "PCoA: 6" + tail}));
+    EXPECT_EQ(File(TreeFileName), "");
+}
+
 TEST_F(TreeCommands, RewriteModeReplacesTheTreeFile) {
     SetExampleData();
     ComputeJaccard();
@@ -70,7 +91,7 @@ TEST_F(TreeCommands, EachCommandNeedsADistanceMatrix) {
     SetExampleData();
     CmdBuildUPGMA();
     CmdBuildNJ();
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(Errors(), (std::vector<std::string>(3, kNeedMatrix)));
     EXPECT_EQ(LastLine(), "Welcome");
     FreeDataSet();
@@ -101,7 +122,7 @@ TEST_F(TreeCommands, FailedBuildWritesNoTreeAndKeepsThePanels) {
     EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
     CmdBuildNJ();
     EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
     EXPECT_EQ(Errors().size(), 3u);
     EXPECT_EQ(File(TreeFileName), "");
@@ -123,7 +144,7 @@ TEST_F(TreeCommands, UnwritableTreeFileIsReportedAsFailure) {
 TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     SetExampleData();
     ComputeJaccard();
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     const std::string plain = File(AnalysisFileName);
     EXPECT_NE(plain.find("I8"), std::string::npos);
@@ -131,7 +152,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     ASSERT_TRUE(DataSet->GetCurrLayer().Analysis);
     EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 8u);
 
-    CmdPCoA(1);
+    CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     const std::string withCentroids = File(AnalysisFileName).substr(plain.size());
     EXPECT_NE(withCentroids.find("Centoid_1"), std::string::npos);
@@ -140,7 +161,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
 
     // Rewrite mode replaces what the file held.
     OverwriteMode = 2;
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(File(AnalysisFileName), plain);
     EXPECT_TRUE(ui.boxes.empty());
 }
@@ -148,7 +169,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
 TEST_F(TreeCommands, PCoAWithAnUngroupedIndividualAddsNoCentroids) {
     SetData({"1100", "1110", "0111", "1011", "1001"}, {{"A", {1, 2}}, {"B", {3, 4}}});
     ComputeJaccard();
-    CmdPCoA(1);
+    CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 5u);
     EXPECT_EQ(File(AnalysisFileName).find("Centoid"), std::string::npos);

@@ -25,8 +25,8 @@ TEST(TreeOutOfMemory, BuildersAndPCoALeaveNoHalfResult) {
         bool (*run)(TDistAnalysis&);
     };
     const Case cases[] = {
-        {"UPGMA", [](TDistAnalysis& a) { return a.BuildTree(kTreeUPGMA, "T"); }},
-        {"NJ", [](TDistAnalysis& a) { return a.BuildTree(kTreeNJ, "T"); }},
+        {"UPGMA", [](TDistAnalysis& a) { return a.BuildTree(TreeKind::UPGMA, "T"); }},
+        {"NJ", [](TDistAnalysis& a) { return a.BuildTree(TreeKind::NJ, "T"); }},
         {"PCoA", [](TDistAnalysis& a) { return a.PCoA(); }},
     };
     for (const Case& c : cases) {
