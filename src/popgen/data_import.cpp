@@ -126,21 +126,17 @@ bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FilePar
     return ok;
 }
 
-bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                      std::uint8_t f5, std::uint8_t f6, char eodChar) {
+bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar) {
     const auto texts = FreeTexts(ds);
     ds.ErrCount = 0;
     if (!OpenInputFile(ds, name)) return false;
     const Ttf& input = *ds.InputText;
     ds.DataText = std::make_shared<Ttf>();
     if (input.Count() > 0) input.CopyRangeTo(0, LastDataLine(input, eodChar), true, *ds.DataText);
-    return LoadDissimMatrixTF(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, 1);
+    return LoadDissimMatrixTF(ds, name, layout, true);
 }
 
-bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                      std::uint8_t f5, std::uint8_t f6, char eodChar) {
+bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar) {
     if (!OpenInputFile(ds, name)) return false;
     ds.Layers[ds.BaseLayer()].KeepMatrixList = 1;
     const std::size_t errors = ds.ErrorCount();
@@ -150,7 +146,7 @@ bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t 
         const std::size_t eod = FindLineWithChar(input, eodChar, pos);
         ds.DataText = std::make_shared<Ttf>();
         if (eod > pos) input.CopyRangeTo(pos, eod - 1, true, *ds.DataText);
-        const bool ok = LoadDissimMatrixTF(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, 0);
+        const bool ok = LoadDissimMatrixTF(ds, name, layout, false);
         ds.DataText.reset();
         if (!ok) break;
         ++read;
@@ -162,9 +158,8 @@ bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t 
     return read > 0 && ds.ErrorCount() == errors;
 }
 
-bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                        std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                        std::uint8_t f5, std::uint8_t f6, std::uint8_t reportEmpty) {
+bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout,
+                        bool reportEmpty) {
     (void)name;
     if (ds.ValueSize == 0) {
         ds.ReportError("lExt not set");
@@ -177,17 +172,17 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_
     Ttf& tf = *ds.DataText;
     tf.RemoveEmptyLines();
     const auto reportNoMatrix = [&] {
-        if (reportEmpty == 1) ds.ReportError("Could not find distance matrix to load");
+        if (reportEmpty) ds.ReportError("Could not find distance matrix to load");
         return false;
     };
     if (tf.Count() == 0) return reportNoMatrix();
-    if (!(f1 == 1 && f2 == 1 && f4 == 0 && f5 == 0 && f6 == 0)) {
+    if (!(layout.F1 && layout.F2 && !layout.F4 && !layout.F5 && !layout.F6)) {
         ds.ReportError("REQUESTED PARAMETERS FOR LOADDISSIMMATRIXTF CURRENTLY NOT IMPLEMENTED");
         return false;
     }
 
     std::string title;
-    if (hasTitle == 1) {
+    if (layout.HasTitle) {
         title = tf.Lines[0];
         tf.Delete(0);
     }
@@ -197,7 +192,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_
 
     AString labels;
     std::size_t firstRow = 0;
-    if (hasLabels == 1) {
+    if (layout.HasLabels) {
         if (tf.Count() == 0) return reportNoMatrix();
         SplitByChar(tf.Lines[0], ' ', labels);
         firstRow = 1;

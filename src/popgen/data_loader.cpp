@@ -334,8 +334,8 @@ void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FilePar
     const struct {
         const char* title;
         TFilterArray& sets;
-        std::uint8_t kind;
-    } sections[] = {{"[Groups]", ds.Groups, 0}, {"[LocusSets]", ds.LocusSets, 1}};
+        SetKind kind;
+    } sections[] = {{"[Groups]", ds.Groups, SetKind::Individuals}, {"[LocusSets]", ds.LocusSets, SetKind::Loci}};
     for (const auto& section : sections) {
         std::size_t start = lastDataLine + 1;
         while (start < input.Count() && !EqualsIgnoreCase(TrimBlanks(input.Lines[start]), section.title))
@@ -350,21 +350,21 @@ void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FilePar
     }
 }
 
-bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, std::uint8_t kind,
+bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind,
                         const FileParamRecord& params) {
     if (sets.empty()) MakeDefaultSets(ds);
     if (!ds.DataText) return true;
     Ttf& tf = *ds.DataText;
     // An unclosed remark would silently swallow the sets after it.
     if (tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar)) {
-        ds.ReportError(kLoadFailed + ": Remark not closed in " + (kind == 0 ? "[Groups]" : "[LocusSets]"));
+        ds.ReportError(kLoadFailed + ": Remark not closed in " + (kind == SetKind::Individuals ? "[Groups]" : "[LocusSets]"));
         ds.DataText.reset();
         return false;
     }
     tf.RemoveEmptyLines();
 
     const TDSLayer& layer = ds.Layers[ds.LoadLayer];
-    const AString& names = kind == 0 ? layer.IndNames : layer.LocNames;
+    const AString& names = kind == SetKind::Individuals ? layer.IndNames : layer.LocNames;
     std::unordered_map<std::string_view, std::size_t> index;
     index.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) index.emplace(names[i], i);  // first match wins
@@ -387,7 +387,7 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, std::uint8_t kin
         for (const std::string& member : added.Members) {
             const auto found = index.find(member);
             if (found == index.end()) {
-                ds.ReportError(kind == 0 ? "Group Filter could not be read. Individual not found:\r\n" + member +
+                ds.ReportError(kind == SetKind::Individuals ? "Group Filter could not be read. Individual not found:\r\n" + member +
                                                "\r\n" + "\r\n" + "Operation aborted."
                                          : "Locus Filter could not be read. Locus not found:\r\n" + member +
                                                "\r\n" + "\r\n" + "Operation aborted.");

@@ -41,10 +41,10 @@ void MakeDefaultSets(TPopGenDataSet& ds);
 // also when the other one failed.
 void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params);
 
-// Parses the definition lines "name = member, member, ...;" of ds.DataText into sets (kind 0:
-// members are individual names, 1: locus names) and frees DataText. False when a member was not
-// found (reported; the sets read so far stay).
-bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, std::uint8_t kind,
+// Parses the definition lines "name = member, member, ...;" of ds.DataText into sets whose members
+// are of the given kind and frees DataText. False when a member was not found (reported; the sets
+// read so far stay).
+bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind,
                         const FileParamRecord& params);
 
 // Index of the first line from `from` on that contains ch, or lines.Count() when none does.

@@ -35,7 +35,7 @@ void TPopGenDataSet::Init() {
     ResetCounters();
     ResetStateWeights(*this);
     Kernel = KernelChoice{};  // Jaccard, Standard treatment
-    SetTextDelimiters(1, '<', '>');
+    SetTextDelimiters(true, '<', '>');
 }
 
 void TPopGenDataSet::Clear() {
@@ -68,8 +68,8 @@ void TPopGenDataSet::ResetCounters() {
     QuietFailures = 0;
 }
 
-void TPopGenDataSet::SetTextDelimiters(std::uint8_t enabled, char open, char close) {
-    PreParse = enabled;
+void TPopGenDataSet::SetTextDelimiters(bool enabled, char open, char close) {
+    PreParse = enabled ? 1 : 0;
     PreParseOpen = open;
     PreParseClose = close;
 }

@@ -168,7 +168,7 @@ public:
     int Ask(const std::string& text, const std::string& caption, std::uint32_t flags);  // No when unanswered
     std::size_t ErrorCount() const { return ErrCount; }
     void ResetCounters();  // QuietMode := 0, QuietFailures := 0
-    void SetTextDelimiters(std::uint8_t enabled, char open, char close);
+    void SetTextDelimiters(bool enabled, char open, char close);
     std::uint8_t BaseLayer() const { return LoadLayer; }
     void SetDistOptions(std::size_t draws, Transformation transform, Extended neiLiR);
 

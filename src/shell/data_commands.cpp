@@ -208,7 +208,7 @@ void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances nega
     const bool loaded = replacement.Keep(run.Transfer([&] {
         TPopGenDataSet& ds = replacement.Begin();
         ds.Layers[ds.BaseLayer()].KeepMatrixList = 0;
-        return ImportDistMatrix(ds, fileName, 1, 1, 1, 1, 0, 0, 0, GetFileParams().EndOfDataChar) &&
+        return ImportDistMatrix(ds, fileName, DistMatrixLayout{}, GetFileParams().EndOfDataChar) &&
                !ds.GetCurrLayer().DistMatrix.empty();
     }));
     if (!loaded) return;

@@ -108,7 +108,7 @@ TEST_F(DataLoaderTest, SpecLineIsCutBeforeTheEndOfDataSearch) {
     // Without the pre-parse the '*' of the file specification line ends the data at line 0.
     TPopGenDataSet raw;
     raw.OnError([this](const std::string& msg) { errors.push_back(msg); });
-    raw.SetTextDelimiters(0, '<', '>');
+    raw.SetTextDelimiters(false, '<', '>');
     EXPECT_FALSE(LoadDataFile(raw, file, DefaultParams()));
     EXPECT_GT(raw.ErrorCount(), 0u);
 }

@@ -65,7 +65,7 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
              return t;
          },
          [](LoaderFixture& f, const std::string& file) {
-             return ImportDistMatrix(f.ds, file, 1, 1, 1, 1, 0, 0, 0, '*');
+             return ImportDistMatrix(f.ds, file, DistMatrixLayout{}, '*');
          }},
     };
     for (const Case& c : cases) {
