@@ -1,7 +1,7 @@
 // Three further ways to fill a data set: a tab-separated table of band counts turned into band
 // codes by two thresholds, a band matrix given as one text (the clipboard), and labelled distance
 // matrices read from a text file for trees and ordination without band data. All fill layer
-// ds.LoadLayer and report every problem through the data set's error callback.
+// ds.LoadLayer and report every problem through the data set's reporter.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // group "AllData" and locus set "AllLoci", the [Groups] and [LocusSets] sections and the working
 // copy in layer 1.
 //
-// Every problem is reported through the data set's error callback; callers judge a load by
+// Every problem is reported through the data set's reporter; callers judge a load by
 // ErrorCount() = 0. A load that fails leaves the data set cleared (no layer with data, no sets),
 // never half built.
 #pragma once

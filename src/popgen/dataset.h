@@ -134,7 +134,7 @@ public:
     Transformation DistTransform = Transformation::OneMinusS;  // of the last run; 0 whenever a layer is cleared
     Extended NeiLiR = 6.0L;           // r of the Nei-Li coefficient
     std::size_t AvgDraws = 100;       // Monte-Carlo draws of the Average treatment
-    std::shared_ptr<Ttf> ReportBuf;   // report buffer, recreated by each report writer; null = none
+    std::shared_ptr<Ttf> ReportBuf;   // report buffer; null = none (the distance report builds its own)
     std::string OutputFileName = "output.txt";
     std::uint8_t LoadLayer = 0;       // layer a load fills
     std::uint8_t SkipLabels = 0;      // 1 = subset layers are built without names

@@ -19,7 +19,7 @@ Reporter& ProgramReporter();
 int MsgBox(std::string_view text, std::string_view caption, int style);
 
 // Through ProgramReporter: error box "Error", the line "Error: " + message in the log while logging
-// is on, and ErrorCounter raised by one. Never throws: it runs inside the engine's callbacks.
+// is on, and ErrorCounter raised by one. Never throws: it runs inside engine calls.
 void ShowError(std::string_view message) noexcept;
 
 // Only while ShowWarnings is 1: box "Warning" and the line "Warning: " + message in the log.
