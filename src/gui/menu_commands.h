@@ -6,6 +6,8 @@
 // there. Items without a row stay disabled.
 #pragma once
 
+#include <QStringList>
+
 #include <functional>
 #include <vector>
 
@@ -26,5 +28,10 @@ MenuCommands ViewMenuCommands();
 MenuCommands OptionsMenuCommands();
 MenuCommands HelpMenuCommands();
 
+// Every row of every menu, in menu order.
+MenuCommands MenuCommandTable();
+
 // Connects every row of every menu to its item; the other items stay disabled.
 void ConnectMenuCommands(TMainPrg& window);
+// The object names of the items that have a command.
+QStringList MenuCommandNames();
