@@ -51,7 +51,8 @@ AString SplitAtSet(std::string_view text, const CharSet& set) {
 
 std::size_t CountInSet(std::string_view text, const CharSet& set) {
     std::size_t n = 0;
-    for (char c : text) n += set.Contains(c) ? 1 : 0;
+    for (char c : text)
+        if (set.Contains(c)) ++n;
     return n;
 }
 

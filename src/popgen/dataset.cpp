@@ -118,8 +118,8 @@ TDSLayer& TPopGenDataSet::GetCurrLayer() {
 }
 
 const TDSLayer& TPopGenDataSet::GetCurrLayer() const {
-    static const TDSLayer kNoLayer;
-    return CurLayer < kLayerCount ? Layers[CurLayer] : kNoLayer;
+    static const TDSLayer empty;
+    return CurLayer < kLayerCount ? Layers[CurLayer] : empty;
 }
 
 std::string TPopGenDataSet::CurrGroupName() const {

@@ -42,7 +42,9 @@ int WriteReport(const TDSLayer& layer, const DistReportOptions& o, const std::st
     if (!o.Similarities && !o.Distances) return 0;
     const bool average = o.Mode == Treatment::Average;
     const std::string suffix = average ? " (" + UIntToStr(o.Draws) + " random draws)" : std::string();
-    const std::size_t blocks = (o.Similarities ? 1 : 0) + (o.Distances ? 1 : 0) + (average ? 2 : 0);
+    std::size_t blocks = average ? 2 : 0;
+    if (o.Similarities) ++blocks;
+    if (o.Distances) ++blocks;
     Ttf report;
     report.AddEmpty(blocks * (layer.NInd + 4));
     const std::size_t width = std::max<std::size_t>(MaxIndNameLength(layer), 12);

@@ -108,7 +108,8 @@ private:
     // Grows the node array for the given rows: their new OTU nodes, then the internal node.
     std::size_t GrowFor(std::initializer_list<std::size_t> rows) {
         std::size_t added = 1;
-        for (const std::size_t r : rows) added += ids_[r].ptr == 0 ? 1 : 0;
+        for (const std::size_t r : rows)
+            if (ids_[r].ptr == 0) ++added;
         const std::size_t first = tree_.Nodes.size();
         tree_.Nodes.resize(first + added);
         children_.clear();

@@ -32,7 +32,8 @@ public:
     std::size_t MakeClusterNodes(const std::vector<ClusterRow>& rows,
                                  const std::vector<std::size_t>& set, Extended height) {
         std::size_t otus = 0;
-        for (const std::size_t r : set) otus += rows[r - 1].id <= n_ ? 1 : 0;
+        for (const std::size_t r : set)
+            if (rows[r - 1].id <= n_) ++otus;
         const std::size_t parent = written_ + otus + 1;
         for (const std::size_t r : set) {
             const ClusterRow& row = rows[r - 1];

@@ -232,8 +232,8 @@ TEST(DataSetTextNames, EnumerationNames) {
         {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(5), 0), "Unknown"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
-    for (std::uint8_t code : {0, 1, 2, 6}) EXPECT_FALSE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
-    for (std::uint8_t code : {3, 4, 5, 7, 9, 255}) EXPECT_TRUE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
+    for (const std::uint8_t code : std::initializer_list<std::uint8_t>{0, 1, 2, 6}) EXPECT_FALSE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
+    for (const std::uint8_t code : std::initializer_list<std::uint8_t>{3, 4, 5, 7, 9, 255}) EXPECT_TRUE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
 }
 
 }  // namespace

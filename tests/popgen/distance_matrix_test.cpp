@@ -218,7 +218,7 @@ TEST_F(DistRuns, AverageWithSpread) {
 TEST_F(DistRuns, AverageKernelsOfEveryCoefficientAgreeWithTheirOwnStandardAndSpreadRuns) {
     // Both Average selectors must hand out the kernel of the coefficient asked for: on complete
     // pairs the Average is the Standard value, and the run with spread draws the same means.
-    const auto same = [](Extended a, Extended b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    const auto same = [](Extended x, Extended y) { return x == y || (std::isnan(x) && std::isnan(y)); };
     for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
         ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, coeff, 3, 6.0L, 40)));
         const PackedMatrix standard = L().RawMatrix;
@@ -374,7 +374,7 @@ TEST_F(DistRuns, WeightsEnterTheCounts) {
     EXPECT_EQ(count(3, 1, 9, 0), 2.0L);
 
     // A layer made after the scheme was set has no weights of its own: unit weights.
-    for (std::uint8_t scheme : {3, 4}) {
+    for (const std::uint8_t scheme : std::initializer_list<std::uint8_t>{3, 4}) {
         b.SetRows(kRows, 1);
         SetWeightingScheme(b.ds, CodeOf<Weighting>(scheme));
         b.SetRows(kRows, 2);

@@ -16,10 +16,7 @@
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string Slurp(const std::string& path) { return TempDir::Read(path); }
 
 std::vector<std::string> SplitCRLF(const std::string& text) {
     std::vector<std::string> lines;

@@ -63,7 +63,7 @@ TEST_F(Selection, AllDataByAllLociRebuildsTheWorkingCopy) {
     EXPECT_EQ(w.LocNames, ds.Layers[0].LocNames);
     EXPECT_EQ(w.SourceLayer, 0);
     // Whatever layer is current, (0, 0) comes back to layer 1 built from layer 0.
-    for (std::uint8_t c : {2, 3, 4}) {
+    for (const std::uint8_t c : std::initializer_list<std::uint8_t>{2, 3, 4}) {
         ds.Layers[1].Matrix.assign(12, 0);
         ds.CurLayer = c;
         ASSERT_TRUE(ds.Select(0, 0));
