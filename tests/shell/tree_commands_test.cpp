@@ -20,6 +20,17 @@ protected:
                            false);
         ASSERT_EQ(DistMatrixName, "StdJaccard");
     }
+    // Runs UPGMA, NJ and the PCoA on a matrix they must refuse; each ends "failed." and writes nothing.
+    void ExpectTreesAndPCoARefused() {
+        ui.AllowBoxes("Error");
+        CmdBuildUPGMA();
+        EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
+        CmdBuildNJ();
+        EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
+        CmdPCoA(false);
+        EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+        EXPECT_EQ(File(TreeFileName), "");
+    }
     // Lines of the tree file without their CR LF.
     std::vector<std::string> TreeLines() const {
         std::vector<std::string> lines;
@@ -64,17 +75,10 @@ TEST_F(TreeCommands, AMatrixWithUndefinedNeiLiPairsIsRefusedWithTheirCount) {
     ShowWarnings = 0;  // the run's own list of the pairs is not the point here
     CmdCalculateMatrix(Treatment::Standard, Coefficient::NeiLi, Transformation::D, NeiLiR, JCRandomDraws, false, false);
     ASSERT_EQ(DistMatrixName, "StdNeiLi");
-    ui.AllowBoxes("Error");
-    CmdBuildUPGMA();
-    EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
-    CmdBuildNJ();
-    EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
-    CmdPCoA(false);
-    EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+    ExpectTreesAndPCoARefused();
     const std::string tail = " pairs of individuals have no defined NeiLi distance (-1.0 in the matrix).\r\n"
                              "Choose another coefficient, or another r for NeiLi.";
     EXPECT_EQ(Errors(), (std::vector<std::string>{"UPGMA: 6" + tail, "NJ: 6" + tail, "PCoA: 6" + tail}));
-    EXPECT_EQ(File(TreeFileName), "");
 }
 
 TEST_F(TreeCommands, RewriteModeReplacesTheTreeFile) {
@@ -117,15 +121,8 @@ TEST_F(TreeCommands, FailedBuildWritesNoTreeAndKeepsThePanels) {
     SetExampleData();
     ComputeJaccard();
     DataSet->GetCurrLayer().DistMatrix[PairIndex(3, 1)] = std::numeric_limits<Extended>::quiet_NaN();
-    ui.AllowBoxes("Error");
-    CmdBuildUPGMA();
-    EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
-    CmdBuildNJ();
-    EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
-    CmdPCoA(false);
-    EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+    ExpectTreesAndPCoARefused();
     EXPECT_EQ(Errors().size(), 3u);
-    EXPECT_EQ(File(TreeFileName), "");
     EXPECT_EQ(File(AnalysisFileName), "");
     EXPECT_EQ(Panel(MessageArea::PanelTrees), panelsBefore[MessageArea::PanelTrees]);
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
