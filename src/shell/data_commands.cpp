@@ -84,7 +84,8 @@ std::uint32_t CountThreshold(std::int32_t value) { return value > 0 ? static_cas
 void CmdRestoreOriginalMatrix() {
     if (!LayerDataAvailable(0, 1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
-    if (!ds.RestoreOriginalMatrix()) return;  // reported by the data set
+    CommandRun run;  // no progress line; the activity panel is left alone
+    if (!run.Run([&] { return ds.RestoreOriginalMatrix(); })) return;  // reported by the data set
     WriteMsg("Original data matrix restored");
     const TDSLayer& loaded = ds.Layers[0];
     SetStatusDataMatrix(MatrixSizeText("Original matrix ", loaded.NInd, loaded.NLoci));
