@@ -20,8 +20,7 @@
 // Error and warning handler: takes the message.
 using TErrorProc = std::function<void(const std::string& msg)>;
 // Question handler: text, caption, message-box flags; returns the answer.
-using TQuestionFunc =
-    std::function<int(const std::string& text, const std::string& caption, std::uint32_t flags)>;
+using TQuestionFunc = std::function<int(const std::string& text, const std::string& caption, std::uint32_t flags)>;
 
 // Question flags and answers (the codes of the shell's message boxes, which the engine does not include).
 inline constexpr std::uint32_t kQuestionYesNo = 4;
@@ -75,5 +74,4 @@ private:
 
 // The wrapper of the engine's entry points: step's result, or, when memory runs out inside it,
 // cleanUp (when given), the error "Out of memory" and false. No std::bad_alloc leaves an entry point.
-bool ReportShortage(Reporter& reporter, const std::function<bool()>& step,
-                    const std::function<void()>& cleanUp = {});
+bool ReportShortage(Reporter& reporter, const std::function<bool()>& step, const std::function<void()>& cleanUp = {});

@@ -28,9 +28,8 @@ FloatVector AllocFloatVector(std::int32_t ub) {
 FloatMatrix AllocFloatMatrix(std::int32_t ub1, std::int32_t ub2) {
     if (ub1 < 0 || ub1 > kMaxFloatMatrixUb1 || ub2 < 0 || ub2 > kMaxFloatVectorUb) return {};
     FloatMatrix m;
-    if (!CompletesInMemory([&] {
-            m.assign(static_cast<std::size_t>(ub1) + 1, FloatVector(static_cast<std::size_t>(ub2) + 1, 0.0L));
-        }))
+    if (!CompletesInMemory(
+            [&] { m.assign(static_cast<std::size_t>(ub1) + 1, FloatVector(static_cast<std::size_t>(ub2) + 1, 0.0L)); }))
         return {};
     return m;
 }

@@ -179,7 +179,7 @@ struct AverageBounds {
     bool scale;
 };
 constexpr AverageBounds kAverageBounds[6] = {
-    {JaccardMin, JaccardMax, false}, {DiceMin, DiceMax, false},     {SMCMin, SMCMax, false},
+    {JaccardMin, JaccardMax, false}, {DiceMin, DiceMax, false},    {SMCMin, SMCMax, false},
     {NeiLiMin, NeiLiMax, false},     {EuclidStd, EuclidMax, true}, {SqEuclidStd, SqEuclidMax, true},
 };
 
@@ -227,12 +227,24 @@ Extended WithSpread(const AvgResult& r, Extended& variance, Extended& sd) {
 
 }  // namespace
 
-Extended JaccardAvg(const KernelSource& src, std::size_t i, std::size_t j) { return Average(src, Coefficient::Jaccard, i, j).mean; }
-Extended DiceAvg(const KernelSource& src, std::size_t i, std::size_t j) { return Average(src, Coefficient::Dice, i, j).mean; }
-Extended SMCAvg(const KernelSource& src, std::size_t i, std::size_t j) { return Average(src, Coefficient::SMC, i, j).mean; }
-Extended NeiLiAvg(const KernelSource& src, std::size_t i, std::size_t j) { return Average(src, Coefficient::NeiLi, i, j).mean; }
-Extended EuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) { return Average(src, Coefficient::Euclidean, i, j).mean; }
-Extended SqEuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) { return Average(src, Coefficient::SqEuclidean, i, j).mean; }
+Extended JaccardAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::Jaccard, i, j).mean;
+}
+Extended DiceAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::Dice, i, j).mean;
+}
+Extended SMCAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::SMC, i, j).mean;
+}
+Extended NeiLiAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::NeiLi, i, j).mean;
+}
+Extended EuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::Euclidean, i, j).mean;
+}
+Extended SqEuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::SqEuclidean, i, j).mean;
+}
 
 Extended JaccardAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
     return WithSpread(Average(src, Coefficient::Jaccard, i, j), variance, sd);

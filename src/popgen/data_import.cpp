@@ -42,8 +42,8 @@ auto FreeTexts(TPopGenDataSet& ds) {
 
 }  // namespace
 
-bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                     std::uint32_t presentMin, const std::string& missingText) {
+bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax, std::uint32_t presentMin,
+                     const std::string& missingText) {
     auto cleared = ClearedUnlessLoaded(ds);
     ds.Clear();
     if (!OpenInputFile(ds, name)) return FailCleared(ds);
@@ -158,8 +158,7 @@ bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, const DistMat
     return read > 0 && ds.ErrorCount() == errors;
 }
 
-bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout,
-                        bool reportEmpty) {
+bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, bool reportEmpty) {
     (void)name;
     if (ds.ValueSize == 0) {
         ds.ReportError("lExt not set");

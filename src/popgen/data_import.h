@@ -51,5 +51,4 @@ bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, const DistMat
 
 // Parses one matrix from ds.DataText into layer ds.LoadLayer (see ImportDistMatrix). With
 // reportEmpty a text without any line is reported as "Could not find distance matrix to load".
-bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout,
-                        bool reportEmpty);
+bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, bool reportEmpty);

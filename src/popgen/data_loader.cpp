@@ -351,14 +351,14 @@ void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FilePar
     }
 }
 
-bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind,
-                        const FileParamRecord& params) {
+bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, const FileParamRecord& params) {
     if (sets.empty()) MakeDefaultSets(ds);
     if (!ds.DataText) return true;
     Ttf& tf = *ds.DataText;
     // An unclosed remark would silently swallow the sets after it.
     if (tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar)) {
-        ds.ReportError(kLoadFailed + ": Remark not closed in " + (kind == SetKind::Individuals ? "[Groups]" : "[LocusSets]"));
+        ds.ReportError(kLoadFailed + ": Remark not closed in " +
+                       (kind == SetKind::Individuals ? "[Groups]" : "[LocusSets]"));
         ds.DataText.reset();
         return false;
     }
@@ -388,10 +388,11 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind,
         for (const std::string& member : added.Members) {
             const auto found = index.find(member);
             if (found == index.end()) {
-                ds.ReportError(kind == SetKind::Individuals ? "Group Filter could not be read. Individual not found:\r\n" + member +
-                                               "\r\n" + "\r\n" + "Operation aborted."
-                                         : "Locus Filter could not be read. Locus not found:\r\n" + member +
-                                               "\r\n" + "\r\n" + "Operation aborted.");
+                ds.ReportError(kind == SetKind::Individuals
+                                   ? "Group Filter could not be read. Individual not found:\r\n" + member + "\r\n" +
+                                         "\r\n" + "Operation aborted."
+                                   : "Locus Filter could not be read. Locus not found:\r\n" + member + "\r\n" + "\r\n" +
+                                         "Operation aborted.");
                 ds.DataText.reset();
                 return false;
             }

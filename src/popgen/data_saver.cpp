@@ -80,8 +80,7 @@ std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std
 void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title, bool writeDefaults,
                      std::string_view closing) {
     std::size_t from = 0;
-    if (!writeDefaults && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci"))
-        from = 1;
+    if (!writeDefaults && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci")) from = 1;
     if (from >= sets.size()) return;
     if (!ds.DataText) ds.DataText = std::make_shared<Ttf>();
     Ttf& tf = *ds.DataText;
@@ -151,4 +150,3 @@ bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const st
     }
     return true;
 }
-

@@ -99,7 +99,7 @@ struct TDSLayer {
     std::shared_ptr<TAmovaRec> Amova;      // null = empty state
     std::shared_ptr<TBiAlleleRec> BiAllele;  // null = empty state
     std::shared_ptr<TDistAnalysis> Analysis;  // the layer's distance analysis; null = none
-    std::size_t UndefinedPairs = 0;        // slots of RawMatrix without a defined NeiLi distance (-1.0)
+    std::size_t UndefinedPairs = 0;           // slots of RawMatrix without a defined NeiLi distance (-1.0)
 
     bool HasMatrix() const { return !Matrix.empty(); }
     std::uint8_t Cell(std::size_t i, std::size_t l) const { return Matrix[(l - 1) * NInd + (i - 1)]; }

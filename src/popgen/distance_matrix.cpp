@@ -106,8 +106,8 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
     NeiLiProblems problems;
     DistMatrices result;
     const ReportScope reported(ds.Reporting());
-    const bool ok = ComputeDistances(layer, PairCounterOf(ds), options, spread, ProgramRandom(), problems,
-                                     ds.Reporting(), result);
+    const bool ok =
+        ComputeDistances(layer, PairCounterOf(ds), options, spread, ProgramRandom(), problems, ds.Reporting(), result);
     ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
     Commit(ds, options, spread, result, problems);
@@ -116,9 +116,8 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
 
 }  // namespace
 
-bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options,
-                      bool spread, RandomStream& random, NeiLiProblems& problems, Reporter& reporter,
-                      DistMatrices& out) {
+bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
     const Treatment mode = spread ? Treatment::Average : options.Mode;
     if (spread && NumberOf(options.Coeff) > 5) {
         reporter.Error("TeskCore/TPopGenDataSet: Unknown coeffient 2");
@@ -171,13 +170,9 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     return true;
 }
 
-bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options) {
-    return RunOnCurrentLayer(ds, options, false);
-}
+bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, false); }
 
-bool CalcDistances(TPopGenDataSet& ds, const DistRunOptions& options) {
-    return RunOnCurrentLayer(ds, options, true);
-}
+bool CalcDistances(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, true); }
 
 Extended DistXF(TPopGenDataSet& ds, Extended x) {
     Extended out = DistNaN();

@@ -39,8 +39,8 @@ struct DistRunOptions {
 
 // What a run produces before it is stored.
 struct DistMatrices {
-    PackedMatrix Raw, Dist;  // kernel values, transformed values
-    PackedMatrix Var, SD;    // only with spread
+    PackedMatrix Raw, Dist;          // kernel values, transformed values
+    PackedMatrix Var, SD;            // only with spread
     std::size_t UndefinedPairs = 0;  // slots holding kUndefinedDistance
 };
 
@@ -51,9 +51,8 @@ struct DistMatrices {
 // without band data, matrices that cannot be had ("Not enough memory for a distance matrix of n
 // individuals.") and an unknown transformation ("DistXF: Unknown option."); `out` is then to be
 // dropped. The counter is exchangeable: any with the same counts gives the same matrices.
-bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options,
-                      bool spread, RandomStream& random, NeiLiProblems& problems, Reporter& reporter,
-                      DistMatrices& out);
+bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out);
 
 // The current layer's RawMatrix and DistMatrix under the options, drawing from the program's
 // stream. On success the layer gets the new matrices and UndefinedPairs, the data set the kernel

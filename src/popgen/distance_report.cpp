@@ -52,10 +52,10 @@ int WriteReport(const TDSLayer& layer, const DistReportOptions& o, const std::st
     std::size_t index = 0;
     if (o.Similarities) MatrixToText(layer, report, index, layer.RawMatrix, method + " coefficients" + suffix, width);
     if (average) {
-        MatrixToText(layer, report, index, layer.VarMatrix, "Variance on " + CoeffToStr(o.Coeff) + " coefficients" + suffix,
-                     width);
-        MatrixToText(layer, report, index, layer.SDMatrix, "StdDev on " + CoeffToStr(o.Coeff) + " coefficients" + suffix,
-                     width);
+        MatrixToText(layer, report, index, layer.VarMatrix,
+                     "Variance on " + CoeffToStr(o.Coeff) + " coefficients" + suffix, width);
+        MatrixToText(layer, report, index, layer.SDMatrix,
+                     "StdDev on " + CoeffToStr(o.Coeff) + " coefficients" + suffix, width);
     }
     // The run brought the transformation into line with the coefficient; the title must name the
     // one the matrix holds, not a code left over from a distance import.

@@ -78,8 +78,7 @@ bool TPopGenDataSet::Select(std::size_t g, std::size_t l) {
     return MakeSubsetLayer(source, 2, g, l);
 }
 
-bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std::size_t g,
-                                     std::size_t l) {
+bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std::size_t g, std::size_t l) {
     if (source == target) return false;
     // Everything is checked before the target is touched, so that a refused selection leaves
     // the current layer usable.

@@ -122,10 +122,8 @@ bool CommandRun::Finish() {
     finished_ = true;
     if (activity_) SetStatusIdle();
     if (progress_) {
-        if (ok_)
-            WriteMsgDone();
-        else
-            WriteMsgFailed();
+        if (ok_) WriteMsgDone();
+        else WriteMsgFailed();
     }
     return ok_;
 }

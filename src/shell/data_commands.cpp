@@ -115,8 +115,9 @@ void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
     const std::string report = "Data Matrix Statistics\r\n\r\nIndividuals:  " + n + "\r\nLoci:         " + m +
                                "\r\nMatrix size:  " + size + "\r\nMissing data: " + pct + "%\r\n\r\n";
     CommandRun run;
-    if (!run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, report, append); },
-                   CommandRun::Output::Append))
+    if (!run.Write(
+            AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, report, append); },
+            CommandRun::Output::Append))
         return;
     WriteMsg("Data Matrix Statistics written to analysis output file");
 }
@@ -217,11 +218,8 @@ void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances nega
     TPopGenDataSet& ds = *DataSet;
     std::vector<std::size_t> found;
     switch (negatives) {
-        case NegativeDistances::Replace:
-            FindDistancesBelow(ds, found, true, 0.0L, 0.0L);
-            break;
-        case NegativeDistances::Keep:
-            break;
+        case NegativeDistances::Replace: FindDistancesBelow(ds, found, true, 0.0L, 0.0L); break;
+        case NegativeDistances::Keep: break;
         default:
             // MsgBox, not AskUser: a batch answer must not change the user's data.
             if (FindDistancesBelow(ds, found, false, 0.0L, 0.0L) &&

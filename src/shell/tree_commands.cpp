@@ -36,7 +36,8 @@ void BuildTreeCommand(TreeKind kind, const std::string& progress, const std::str
 
 void CmdBuildUPGMA() {
     if (!NeedDistMatrix()) return;
-    BuildTreeCommand(TreeKind::UPGMA, "Building UPGMA tree...", ("UPMGA" + DistMatrixName).substr(0, kUPGMATitleLength));
+    BuildTreeCommand(TreeKind::UPGMA, "Building UPGMA tree...",
+                     ("UPMGA" + DistMatrixName).substr(0, kUPGMATitleLength));
 }
 
 void CmdBuildNJ() {

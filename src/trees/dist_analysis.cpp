@@ -68,7 +68,7 @@ bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMess
         for (std::size_t j = 1; j < i; ++j) {
             if (!std::isfinite(Dist[PairIndex(i, j)])) {
                 Reporting().Error(std::string(method) +
-                          ": the distance matrix holds a value that is not a finite number");
+                                  ": the distance matrix holds a value that is not a finite number");
                 return false;
             }
         }
@@ -78,10 +78,8 @@ bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMess
 
 bool TDistAnalysis::BuildTree(TreeKind kind, std::string_view title) {
     switch (kind) {
-        case TreeKind::UPGMA:
-            return UPGMA(title);
-        case TreeKind::NJ:
-            return NJ(title);
+        case TreeKind::UPGMA: return UPGMA(title);
+        case TreeKind::NJ: return NJ(title);
         default:
             ClearTrees();
             Reporting().Error("Unknown tree type to build");
@@ -97,12 +95,8 @@ bool TDistAnalysis::TreeText(TreeKind kind, bool nonPhylip, std::string& text) c
         return false;
     }
     switch (kind) {
-        case TreeKind::UPGMA:
-            text = StoredTree;
-            return true;
-        case TreeKind::NJ:
-            text = DendrogramText();
-            return true;
+        case TreeKind::UPGMA: text = StoredTree; return true;
+        case TreeKind::NJ: text = DendrogramText(); return true;
         default:
             text.clear();
             Reporting().Error("Unknown tree format");

@@ -81,8 +81,7 @@ private:
         const std::size_t last = tree_.Nodes.size() - 1;
         if (entry.id < otus_) {
             if (entry.ptr != 0) {
-                reporter_.Error("AddOTU ERROR: not expecting .ptr>0: " + UIntToStr(row) + " " +
-                          UIntToStr(entry.ptr));
+                reporter_.Error("AddOTU ERROR: not expecting .ptr>0: " + UIntToStr(row) + " " + UIntToStr(entry.ptr));
                 return false;
             }
             Node& node = tree_.Nodes[next];

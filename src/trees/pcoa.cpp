@@ -266,9 +266,9 @@ bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
             Reporting().Error(failed);
             return false;
         }
-        const int answer = Reporting().Ask(
-            failed + "\r\n" + "Do you want to retry, increasing the number of iterations 10-fold?",
-            "Error", kQuestionYesNo);
+        const int answer =
+            Reporting().Ask(failed + "\r\n" + "Do you want to retry, increasing the number of iterations 10-fold?",
+                            "Error", kQuestionYesNo);
         if (answer == kAnswerNo) return false;
         limit *= 10;
     }

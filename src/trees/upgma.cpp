@@ -209,8 +209,7 @@ bool InLinkedSet(std::size_t a, std::size_t b, const std::vector<std::size_t>& s
     return false;
 }
 
-bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels,
-           PackedNodes& nodes) {
+bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes) {
     nodes.assign(NodeCount(n) + 1, PackedNode{});
     const auto fail = [&nodes]() {
         nodes.clear();

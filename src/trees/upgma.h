@@ -32,5 +32,4 @@ bool InLinkedSet(std::size_t a, std::size_t b, const std::vector<std::size_t>& s
 // whose last entry is the root. Leaves are named by labels (position = OTU number - 1, cut to
 // 20 characters), or "OTU<n>" without labels. False, with the failure reported and the node
 // buffer emptied, when no tree could be built.
-bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels,
-           PackedNodes& nodes);
+bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes);

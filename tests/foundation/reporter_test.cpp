@@ -51,7 +51,8 @@ TEST(ReportShortage, AShortageBecomesOutOfMemoryAndOtherExceptionsPass) {
     EXPECT_TRUE(errors.empty());
 
     int cleaned = 0;
-    EXPECT_FALSE(ReportShortage(r, []() -> bool { throw std::bad_alloc(); }, [&] { ++cleaned; }));
+    EXPECT_FALSE(ReportShortage(
+        r, []() -> bool { throw std::bad_alloc(); }, [&] { ++cleaned; }));
     // A size no container can hold is a shortage too.
     EXPECT_FALSE(ReportShortage(r, [] {
         std::vector<long double> v;

@@ -210,30 +210,42 @@ TEST(DataSetFreeRoutines, StringsAndPearson) {
 TEST(DataSetTextNames, EnumerationNames) {
     struct Case { std::string got, want; };
     const Case cases[] = {
-        {CoeffToStr(CodeOf<Coefficient>(0)), "Jaccard"}, {CoeffToStr(CodeOf<Coefficient>(5)), "SqEuclidean"},
-        {CoeffToStr(CodeOf<Coefficient>(6)), "User-defined Similarity"}, {CoeffToStr(CodeOf<Coefficient>(7)), "User-defined Distance"},
+        {CoeffToStr(CodeOf<Coefficient>(0)), "Jaccard"},
+        {CoeffToStr(CodeOf<Coefficient>(5)), "SqEuclidean"},
+        {CoeffToStr(CodeOf<Coefficient>(6)), "User-defined Similarity"},
+        {CoeffToStr(CodeOf<Coefficient>(7)), "User-defined Distance"},
         {CoeffToStr(CodeOf<Coefficient>(8)), "Unknown"},
-        {SimMethodToStr(false, CodeOf<Treatment>(0), CodeOf<Coefficient>(0)), "Standard"}, {SimMethodToStr(true, CodeOf<Treatment>(0), CodeOf<Coefficient>(3)), "Std"},
-        {SimMethodToStr(false, CodeOf<Treatment>(1), CodeOf<Coefficient>(0)), "Minimum"}, {SimMethodToStr(false, CodeOf<Treatment>(1), CodeOf<Coefficient>(3)), "Maximum"},
-        {SimMethodToStr(true, CodeOf<Treatment>(2), CodeOf<Coefficient>(0)), "Max"}, {SimMethodToStr(true, CodeOf<Treatment>(2), CodeOf<Coefficient>(4)), "Min"},
-        {SimMethodToStr(true, CodeOf<Treatment>(1), CodeOf<Coefficient>(9)), "Max"},  // an unknown coefficient counts as a distance
-        {SimMethodToStr(false, CodeOf<Treatment>(3), CodeOf<Coefficient>(0)), "Average"}, {SimMethodToStr(true, CodeOf<Treatment>(255), CodeOf<Coefficient>(0)), "Prf"},
+        {SimMethodToStr(false, CodeOf<Treatment>(0), CodeOf<Coefficient>(0)), "Standard"},
+        {SimMethodToStr(true, CodeOf<Treatment>(0), CodeOf<Coefficient>(3)), "Std"},
+        {SimMethodToStr(false, CodeOf<Treatment>(1), CodeOf<Coefficient>(0)), "Minimum"},
+        {SimMethodToStr(false, CodeOf<Treatment>(1), CodeOf<Coefficient>(3)), "Maximum"},
+        {SimMethodToStr(true, CodeOf<Treatment>(2), CodeOf<Coefficient>(0)), "Max"},
+        {SimMethodToStr(true, CodeOf<Treatment>(2), CodeOf<Coefficient>(4)), "Min"},
+        // An unknown coefficient counts as a distance.
+        {SimMethodToStr(true, CodeOf<Treatment>(1), CodeOf<Coefficient>(9)), "Max"},
+        {SimMethodToStr(false, CodeOf<Treatment>(3), CodeOf<Coefficient>(0)), "Average"},
+        {SimMethodToStr(true, CodeOf<Treatment>(255), CodeOf<Coefficient>(0)), "Prf"},
         {SimMethodToStr(false, CodeOf<Treatment>(255), CodeOf<Coefficient>(0)), "Preference"},
-        {SimMethodToStr(false, CodeOf<Treatment>(4), CodeOf<Coefficient>(0)), "Unknown"}, {SimMethodToStr(true, CodeOf<Treatment>(4), CodeOf<Coefficient>(0)), "UNK"},
-        {PopDistToStr(CodeOf<PopDistance>(0)), "Chord"}, {PopDistToStr(CodeOf<PopDistance>(1)), "Unknown"},
-        {WeightingToStr(CodeOf<Weighting>(4)), "Loci+Indiv"}, {WeightingToStr(CodeOf<Weighting>(5)), "Unknown"},
-        {DistXFToStr(CodeOf<Transformation>(0)), "d=1-s"}, {DistXFToStr(CodeOf<Transformation>(5)), "d'=SQ(d)"},
+        {SimMethodToStr(false, CodeOf<Treatment>(4), CodeOf<Coefficient>(0)), "Unknown"},
+        {SimMethodToStr(true, CodeOf<Treatment>(4), CodeOf<Coefficient>(0)), "UNK"},
+        {PopDistToStr(CodeOf<PopDistance>(0)), "Chord"},
+        {PopDistToStr(CodeOf<PopDistance>(1)), "Unknown"},
+        {WeightingToStr(CodeOf<Weighting>(4)), "Loci+Indiv"},
+        {WeightingToStr(CodeOf<Weighting>(5)), "Unknown"},
+        {DistXFToStr(CodeOf<Transformation>(0)), "d=1-s"},
+        {DistXFToStr(CodeOf<Transformation>(5)), "d'=SQ(d)"},
         {DistXFToStr(CodeOf<Transformation>(6)), "Unknown Distance Transformation"},
         {AlleleFreqMethodToStr(CodeOf<FreqMethod>(1)), "Lynch and Milligan"},
         {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(2), 0), "Bayesian (uniform prior)"},
-        {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(2), 2),
-         "Bayesian (non-uniform prior from among-locus information)"},
+        {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(2), 2), "Bayesian (non-uniform prior from among-locus information)"},
         {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(1), 2), "Lynch and Milligan"},
         {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(5), 0), "Unknown"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
-    for (const std::uint8_t code : std::initializer_list<std::uint8_t>{0, 1, 2, 6}) EXPECT_FALSE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
-    for (const std::uint8_t code : std::initializer_list<std::uint8_t>{3, 4, 5, 7, 9, 255}) EXPECT_TRUE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
+    for (const std::uint8_t code : std::initializer_list<std::uint8_t>{0, 1, 2, 6})
+        EXPECT_FALSE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
+    for (const std::uint8_t code : std::initializer_list<std::uint8_t>{3, 4, 5, 7, 9, 255})
+        EXPECT_TRUE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
 }
 
 }  // namespace

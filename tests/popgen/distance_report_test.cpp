@@ -41,7 +41,9 @@ protected:
 
 TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true, true, false), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
+                                   true, false),
+              0);
     const std::string header = "alpha        b            gamma        ";
     const std::vector<std::string> expected = {
         "Standard Jaccard coefficients",
@@ -65,7 +67,9 @@ TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
 
 TEST_F(Reports, NothingToWriteTouchesNoFile) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
-    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false, false, false), 0);
+    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false,
+                                   false, false),
+              0);
     EXPECT_FALSE(std::filesystem::exists(b.ds.OutputFileName));
 }
 
@@ -73,7 +77,9 @@ TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
     b.SetRows({"1191", "1001", "0190"}, 1, {"alpha", "b", "gamma"});
     RandSeed = 8;
     ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 2, 0, 6.0L, 100)));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0), false, true, false), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0), false,
+                                   true, false),
+              0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 3u * 7);
     EXPECT_EQ(lines[0], "Variance on SMC coefficients (100 random draws)");
@@ -93,7 +99,9 @@ TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
 
 TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 4, 3, 6.0L, 100)));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(1), CodeOf<Coefficient>(4), CodeOf<Transformation>(3), true, true, false), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(1), CodeOf<Coefficient>(4), CodeOf<Transformation>(3), true,
+                                   true, false),
+              0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     EXPECT_EQ(lines[0], "Maximum Euclidean coefficients");
     EXPECT_EQ(lines[7], "Distances d'=d (Maximum Euclidean coefficients)");
@@ -102,7 +110,9 @@ TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
 TEST_F(Reports, DistanceTitleNamesTheTransformationTheMatrixHolds) {
     // A code of 3 left by a distance import: the Jaccard run stores 1 - s, and says so.
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 3, 6.0L, 100)));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(3), false, true, false), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(3), false,
+                                   true, false),
+              0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], "Distances d=1-s (Standard Jaccard coefficients)");
@@ -113,7 +123,9 @@ TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
     b.SetRows({"1100", "0011"}, 1, {"a_name_of_20_chars__", "x"});
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 3, 6.0L, 100)));  // no shared band: -1.0 (kept)
     ASSERT_TRUE(b.errors.empty());
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(3), CodeOf<Transformation>(3), false, true, false), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(3), CodeOf<Transformation>(3), false,
+                                   true, false),
+              0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[2], "a_name_of_20_chars__ x                    ");
@@ -122,13 +134,19 @@ TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
 
 TEST_F(Reports, AppendKeepsEarlierReportsAndRewriteReplacesThem) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100)));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), true, false, false), 0);
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), false, true, true), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), true,
+                                   false, false),
+              0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), false,
+                                   true, true),
+              0);
     auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[0], "Standard Dice coefficients");
     EXPECT_EQ(lines[7], "Distances d=1-s (Standard Dice coefficients)");
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), false, true, false), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), false,
+                                   true, false),
+              0);
     EXPECT_EQ(SplitCRLF(Slurp(b.ds.OutputFileName)).size(), 7u);
 }
 
@@ -136,7 +154,9 @@ TEST_F(Reports, LeftoverBufferLinesDoNotTrailTheReport) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
     b.ds.ReportBuf = std::make_shared<Ttf>();
     b.ds.ReportBuf->AddStrings({"stale 1", "stale 2"});
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true, false, false), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
+                                   false, false),
+              0);
     const std::string text = Slurp(b.ds.OutputFileName);
     EXPECT_EQ(text.find("stale"), std::string::npos);
     EXPECT_EQ(SplitCRLF(text).size(), 7u);
@@ -145,7 +165,9 @@ TEST_F(Reports, LeftoverBufferLinesDoNotTrailTheReport) {
 TEST_F(Reports, FailedSaveIsReturned) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
     b.ds.OutputFileName = dir.Path("no such folder/analysis.txt");
-    EXPECT_NE(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true, true, false), 0);
+    EXPECT_NE(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
+                                   true, false),
+              0);
 }
 
 TEST(MatrixBlocks, WriteIntoABufferAndAdvanceTheIndex) {

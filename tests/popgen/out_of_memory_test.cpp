@@ -54,7 +54,8 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
         {"count data",
          [] {
              std::string t = "\t" + Names(kSide, "\t") + "\r\n";
-             for (std::size_t r = 0; r < kSide; ++r) t += "L" + std::to_string(r) + "\t" + Row(kSide, "5", "\t") + "\r\n";
+             for (std::size_t r = 0; r < kSide; ++r)
+                 t += "L" + std::to_string(r) + "\t" + Row(kSide, "5", "\t") + "\r\n";
              return t;
          },
          [](LoaderFixture& f, const std::string& file) { return ImportCountData(f.ds, file, 1, 10, "NA"); }},
@@ -99,11 +100,14 @@ TEST(ReportOutOfMemory, DistanceReportFailsWithENOMEM) {
     int rc = 0;
     {
         const RefuseLargeAllocations refuse(80 * 1024);  // the text of the matrix needs about 540 KB
-        EXPECT_NO_THROW(rc = OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false, true, false));
+        EXPECT_NO_THROW(rc = OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0),
+                                                  CodeOf<Transformation>(0), false, true, false));
     }
     EXPECT_EQ(rc, ENOMEM);
     EXPECT_FALSE(b.ds.ReportBuf);
-    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false, true, false), 0);
+    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false,
+                                   true, false),
+              0);
 }
 
 // Saving and the working copy allocate as much as the matrix again; a shortage leaves the data set

@@ -100,7 +100,9 @@ TEST_F(MatrixCommand, ANeiLiMatrixWithUndefinedPairsIsKeptAndTheyAreListedOnce) 
     RunMatrix(0, 3);
     EXPECT_EQ(LastLine(), "Calculating NeiLi matrix" + kDistanceOnly + "done.");
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text.rfind("Undefined NeiLi distance for 1 pair of individuals (value -1.0 in the matrix):\r\n#3, #1", 0), 0u)
+    EXPECT_EQ(ui.boxes[0].text.rfind(
+                  "Undefined NeiLi distance for 1 pair of individuals (value -1.0 in the matrix):\r\n#3, #1", 0),
+              0u)
         << ui.boxes[0].text;
     EXPECT_EQ(DistMatrixName, "StdNeiLi");
     EXPECT_EQ(GetDist(*DataSet, 3, 1), -1.0L);

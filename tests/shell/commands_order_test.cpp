@@ -58,10 +58,10 @@ TEST_F(CommandOrder, LoadMatrixTreesAndPCoA) {
                                     "line: " + loading + "done.", "menus"}));
 
     const std::string calculating = "Calculating Jaccard matrix. Saving matrix to analysis file:  Distance matrix...";
-    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws, false,
-                       true);
-    EXPECT_EQ(seen.Take(), (Strings{"line: " + calculating, "state: Calculating", "state: Busy: I/O",
-                                    "state: Idle", "line: " + calculating + "done.", "dist: StdJaccard"}));
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                       false, true);
+    EXPECT_EQ(seen.Take(), (Strings{"line: " + calculating, "state: Calculating", "state: Busy: I/O", "state: Idle",
+                                    "line: " + calculating + "done.", "dist: StdJaccard"}));
 
     const std::string trees = ".." + TreeFileName.substr(TreeFileName.size() - 14);
     CmdBuildUPGMA();
@@ -101,16 +101,15 @@ TEST_F(CommandOrder, Imports) {
     const std::string counts = kExamples + "counts.tsv";
     const std::string importing = "Importing count data from file: " + counts + " ...";
     CmdImportCountData(counts, 1, 10, "NA");
-    EXPECT_EQ(seen.Take(), (Strings{"line: " + importing, "state: Busy: I/O", "file: counts.tsv",
-                                    "data: Original matrix [12 x 30]", "dist: No distance matrix", "state: Idle",
-                                    "line: " + importing + "done.", "menus"}));
+    EXPECT_EQ(seen.Take(),
+              (Strings{"line: " + importing, "state: Busy: I/O", "file: counts.tsv", "data: Original matrix [12 x 30]",
+                       "dist: No distance matrix", "state: Idle", "line: " + importing + "done.", "menus"}));
 
     const std::string distances = kExamples + "distances.txt";
     const std::string reading = "Importing distance matrix from file: " + distances + "...";
     CmdImportDistanceMatrix(distances, NegativeDistances::Keep);
-    EXPECT_EQ(seen.Take(), (Strings{"line: " + reading, "state: Busy: I/O", "state: Idle",
-                                    "line: " + reading + "done.", "data: No data loaded", "dist: User imported distances",
-                                    "menus"}));
+    EXPECT_EQ(seen.Take(), (Strings{"line: " + reading, "state: Busy: I/O", "state: Idle", "line: " + reading + "done.",
+                                    "data: No data loaded", "dist: User imported distances", "menus"}));
 }
 
 }  // namespace

@@ -106,8 +106,16 @@ TEST_F(Commands, AnEngineStepFailsOnItsResultOrAnyErrorReportedMeanwhile) {
         std::function<bool()> call;
     } failing[] = {
         {"result", [] { return false; }},
-        {"data set", [] { DataSet->ReportError("engine"); return true; }},
-        {"tree code", [] { TreeReporter().Error("tree"); return true; }},
+        {"data set",
+         [] {
+             DataSet->ReportError("engine");
+             return true;
+         }},
+        {"tree code",
+         [] {
+             TreeReporter().Error("tree");
+             return true;
+         }},
         {"shortage", []() -> bool { throw std::bad_alloc(); }},
     };
     for (const auto& c : failing) {

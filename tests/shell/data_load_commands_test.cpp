@@ -232,8 +232,8 @@ TEST_F(LoadCommands, SavedMatrixLoadsBackTheSame) {
 // titles must not keep naming the matrix of the data that were replaced.
 TEST_F(LoadCommands, NewDataForgetTheOldDistanceMatrix) {
     const auto computed = [this] {
-        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws, false,
-                           true);
+        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                           false, true);
         ASSERT_EQ(Panel(MessageArea::PanelDistMatrix), "StdJaccard");
     };
     const auto forgotten = [this] {

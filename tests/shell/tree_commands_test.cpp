@@ -16,8 +16,8 @@ const char kNeedMatrix[] = "Need to perform Dis(Similarity) calculation first!\r
 class TreeCommands : public CommandTest {
 protected:
     void ComputeJaccard() {
-        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws, false,
-                           false);
+        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                           false, false);
         ASSERT_EQ(DistMatrixName, "StdJaccard");
     }
     // Runs UPGMA, NJ and the PCoA on a matrix they must refuse; each ends "failed." and writes nothing.
@@ -76,8 +76,9 @@ TEST_F(TreeCommands, AMatrixWithUndefinedNeiLiPairsIsRefusedWithTheirCount) {
     CmdCalculateMatrix(Treatment::Standard, Coefficient::NeiLi, Transformation::D, NeiLiR, JCRandomDraws, false, false);
     ASSERT_EQ(DistMatrixName, "StdNeiLi");
     ExpectTreesAndPCoARefused();
-    const std::string tail = " pairs of individuals have no defined NeiLi distance (-1.0 in the matrix).\r\n"
-                             "Choose another coefficient, or another r for NeiLi.";
+    const std::string tail =
+        " pairs of individuals have no defined NeiLi distance (-1.0 in the matrix).\r\n"
+        "Choose another coefficient, or another r for NeiLi.";
     EXPECT_EQ(Errors(), (std::vector<std::string>{"UPGMA: 6" + tail, "NJ: 6" + tail, "PCoA: 6" + tail}));
 }
 

@@ -29,15 +29,13 @@ public:
 };
 
 // malloc and free pair up, which the compiler cannot see.
-#define TESK_DEFINE_ALLOCATION_LIMIT()                                                  \
-    _Pragma("GCC diagnostic push")                                                      \
-    _Pragma("GCC diagnostic ignored \"-Wmismatched-new-delete\"")                       \
-    void* operator new(std::size_t size) {                                              \
-        if (size > gRefuseAllocationsAbove || size == gRefuseAllocationsOfSize)          \
-            throw std::bad_alloc();                                                     \
-        if (void* p = std::malloc(size == 0 ? 1 : size)) return p;                      \
-        throw std::bad_alloc();                                                         \
-    }                                                                                   \
-    void operator delete(void* p) noexcept { std::free(p); }                            \
-    void operator delete(void* p, std::size_t) noexcept { std::free(p); }               \
+#define TESK_DEFINE_ALLOCATION_LIMIT()                                                                               \
+    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wmismatched-new-delete\"") void* operator new( \
+        std::size_t size) {                                                                                          \
+        if (size > gRefuseAllocationsAbove || size == gRefuseAllocationsOfSize) throw std::bad_alloc();              \
+        if (void* p = std::malloc(size == 0 ? 1 : size)) return p;                                                   \
+        throw std::bad_alloc();                                                                                      \
+    }                                                                                                                \
+    void operator delete(void* p) noexcept { std::free(p); }                                                         \
+    void operator delete(void* p, std::size_t) noexcept { std::free(p); }                                            \
     _Pragma("GCC diagnostic pop")

@@ -51,8 +51,9 @@ TEST(MakeDistAnalysis, AMatrixWithUndefinedPairsIsRefusedByTreesAndOrdination) {
     EXPECT_FALSE(a.BuildTree(TreeKind::NJ, "T"));
     EXPECT_FALSE(a.PCoA());
     EXPECT_TRUE(a.StoredTree.empty());
-    const std::string tail = ": 1 pair of individuals has no defined NeiLi distance (-1.0 in the matrix).\r\n"
-                             "Choose another coefficient, or another r for NeiLi.";
+    const std::string tail =
+        ": 1 pair of individuals has no defined NeiLi distance (-1.0 in the matrix).\r\n"
+        "Choose another coefficient, or another r for NeiLi.";
     EXPECT_EQ(hooks.errors, (std::vector<std::string>{"UPGMA" + tail, "NJ" + tail, "PCoA" + tail}));
 
     // The same values from an import (no undefined pair counted) are built as they stand.

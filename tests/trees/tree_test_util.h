@@ -27,7 +27,8 @@ public:
     std::vector<int> answers;
     std::size_t answered = 0;
     std::uint32_t lastFlags = 0;
-    Reporter reporter{[this](const std::string& msg) { errors.push_back(msg); }, {},
+    Reporter reporter{[this](const std::string& msg) { errors.push_back(msg); },
+                      {},
                       [this](const std::string& text, const std::string& caption, std::uint32_t flags) {
                           questions.push_back({text, caption});
                           lastFlags = flags;
