@@ -5,7 +5,9 @@
 #include <unordered_map>
 
 #include "foundation/char_set.h"
+#include "foundation/file_io.h"
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
 #include "popgen/data_loader.h"
@@ -13,24 +15,26 @@
 
 namespace {
 
-// The names the saved file gives its individuals (kind 0) or loci (kind 1): the layer's own when
-// they are written, else those the loader will number them with.
-AString FileNames(const AString& names, bool written, int kind) {
+// The names the saved file gives its individuals or loci: the layer's own when they are written,
+// else those the loader will number them with.
+AString FileNames(const AString& names, bool written, SetKind kind) {
     if (written) return names;
     AString numbered(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) numbered[i] = (kind == 0 ? "OTU" : "Locus") + UIntToStr(i + 1);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        numbered[i] = (kind == SetKind::Individuals ? "OTU" : "Locus") + UIntToStr(i + 1);
     return numbered;
 }
 
-// The names of a layer's individuals (kind 0) or loci (kind 1). A layer built without names takes
-// them from layer 0 through its mask; failing that they are numbered as the loader numbers them.
-AString LayerNames(const TPopGenDataSet& ds, const TDSLayer& layer, int kind) {
-    const AString& own = kind == 0 ? layer.IndNames : layer.LocNames;
-    const std::size_t n = kind == 0 ? layer.NInd : layer.NLoci;
+// The names of a layer's individuals or loci. A layer built without names takes them from layer 0
+// through its mask; failing that they are numbered as the loader numbers them.
+AString LayerNames(const TPopGenDataSet& ds, const TDSLayer& layer, SetKind kind) {
+    const bool ind = kind == SetKind::Individuals;
+    const AString& own = ind ? layer.IndNames : layer.LocNames;
+    const std::size_t n = ind ? layer.NInd : layer.NLoci;
     if (own.size() == n) return own;
     const TDSLayer& base = ds.Layers[0];
-    const AByte& mask = kind == 0 ? layer.IndMask : layer.LocMask;
-    const AString& baseNames = kind == 0 ? base.IndNames : base.LocNames;
+    const AByte& mask = ind ? layer.IndMask : layer.LocMask;
+    const AString& baseNames = ind ? base.IndNames : base.LocNames;
     std::size_t ones = 0;
     for (std::uint8_t b : mask) ones += b == 1 ? 1 : 0;
     AString names(n);
@@ -76,8 +80,8 @@ struct SavedFile {
 constexpr std::string_view kNotSaved = "Data not saved:\r\n";
 
 // The sets of a section that WriteSetSection writes.
-std::size_t FirstWrittenSet(const TFilterArray& sets, std::uint8_t writeDefaults) {
-    return writeDefaults == 0 && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci") ? 1 : 0;
+std::size_t FirstWrittenSet(const TFilterArray& sets, bool writeDefaults) {
+    return !writeDefaults && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci") ? 1 : 0;
 }
 
 // What a band symbol or the delimiter would be read as besides itself, or nothing.
@@ -107,7 +111,7 @@ bool CheckNames(TPopGenDataSet& ds, const AString& names, NameKind kind, std::ui
 
 bool CheckSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title, NameKind setKind,
                   NameKind memberKind, const FileParamRecord& params) {
-    const std::size_t from = FirstWrittenSet(sets, params.WriteDefaultSets);
+    const std::size_t from = FirstWrittenSet(sets, params.WriteDefaultSets == 1);
     if (from >= sets.size()) return true;
     // The loader takes remarks out of the whole section, its title and separators included.
     if ((std::string(title) + "= ,;").find(params.OpenRemarkChar) != std::string::npos) {
@@ -180,8 +184,8 @@ bool FileReadsBack(TPopGenDataSet& ds, const TDSLayer& layer, const SavedFile& f
     }
 
     if (params.IncludeGroups != 1) return true;
-    const bool sections = FirstWrittenSet(file.groups, params.WriteDefaultSets) < file.groups.size() ||
-                          FirstWrittenSet(file.locusSets, params.WriteDefaultSets) < file.locusSets.size();
+    const bool sections = FirstWrittenSet(file.groups, params.WriteDefaultSets == 1) < file.groups.size() ||
+                          FirstWrittenSet(file.locusSets, params.WriteDefaultSets == 1) < file.locusSets.size();
     if (sections && (params.EndOfDataChar == '\r' || params.EndOfDataChar == '\n')) {
         ds.ReportError(std::string(kNotSaved) + "The end-of-data mark is a line break");
         return false;
@@ -205,8 +209,8 @@ std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std
     }
 }
 
-void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title,
-                     std::uint8_t writeDefaults, std::string_view closing) {
+void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title, bool writeDefaults,
+                     std::string_view closing) {
     const std::size_t from = FirstWrittenSet(sets, writeDefaults);
     if (from >= sets.size()) return;
     if (!ds.DataText) ds.DataText = std::make_shared<Ttf>();
@@ -218,17 +222,15 @@ void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_v
     tf.Add(std::string(closing));
 }
 
-namespace {
-
-bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
-                   const FileParamRecord& params) {
+bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
+              const FileParamRecord& params) {
     if (!ds.HasData()) {
         ds.ReportError("No data loaded");
         return false;
     }
     const TDSLayer& layer = ds.GetCurrLayer();
-    const AString indNames = LayerNames(ds, layer, 0);
-    const AString locNames = LayerNames(ds, layer, 1);
+    const AString indNames = LayerNames(ds, layer, SetKind::Individuals);
+    const AString locNames = LayerNames(ds, layer, SetKind::Loci);
     const bool indInColumns = params.IndInColumns == 1;
     const std::size_t rows = indInColumns ? layer.NLoci : layer.NInd;
     const std::size_t columns = indInColumns ? layer.NInd : layer.NLoci;
@@ -242,8 +244,8 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     if (params.IncludeGroups == 1) {
         const bool indNamesWritten = indInColumns ? file.writeColumnNames : file.writeRowLabels;
         const bool locNamesWritten = indInColumns ? file.writeRowLabels : file.writeColumnNames;
-        file.groups = SetsWithin(ds.Groups, indNames, FileNames(indNames, indNamesWritten, 0));
-        file.locusSets = SetsWithin(ds.LocusSets, locNames, FileNames(locNames, locNamesWritten, 1));
+        file.groups = SetsWithin(ds.Groups, indNames, FileNames(indNames, indNamesWritten, SetKind::Individuals));
+        file.locusSets = SetsWithin(ds.LocusSets, locNames, FileNames(locNames, locNamesWritten, SetKind::Loci));
     }
     // Missing cells written as "-" and the symbol make a file for other programs, not one to reopen.
     const bool forOtherPrograms = params.DelimitedData == 1 && params.AmbiguityNegative == 1;
@@ -252,6 +254,8 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     const AString& columnNames = *file.columnNames;
     const char d = FieldDelimiter(params);
 
+    // The file text is built in memory first and let go however the save ends.
+    ScopeExit freeText([&ds] { ds.DataText.reset(); });
     ds.DataText = std::make_shared<Ttf>();
     Ttf& tf = *ds.DataText;
     tf.AddEmpty(file.writeColumnNames ? rows + 2 : rows + 1);
@@ -276,23 +280,13 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     if (invalid) ds.ReportError("Data Inconsitency Error.");
 
     if (params.IncludeGroups == 1) {
-        WriteSetSection(ds, file.groups, "[Groups]", params.WriteDefaultSets, "*");
-        WriteSetSection(ds, file.locusSets, "[LocusSets]", params.WriteDefaultSets, "*");
+        WriteSetSection(ds, file.groups, "[Groups]", params.WriteDefaultSets == 1, "*");
+        WriteSetSection(ds, file.locusSets, "[LocusSets]", params.WriteDefaultSets == 1, "*");
     }
     const int rc = tf.SaveToFile(name, append);
-    ds.DataText.reset();
     if (rc != 0) {
         ds.ReportError("Could not save the data to file:\r\n" + name + "\r\n" + FileErrorText(rc));
         return false;
     }
     return true;
-}
-
-}  // namespace
-
-bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
-              const FileParamRecord& params) {
-    // The file text is built in memory first: a shortage fails the save and is reported.
-    return ds.ReportShortage([&] { return SaveDataSteps(ds, name, append, specLine, params); },
-                             [&] { ds.DataText.reset(); });
 }

@@ -14,14 +14,15 @@
 
 namespace {
 
-bool Import(fuzz::CountingDataSet& d, const std::string& file, std::uint8_t hasTitle, std::uint8_t hasLabels,
-            char eod) {
+bool Import(fuzz::CountingDataSet& d, const std::string& file, bool hasTitle, bool hasLabels, char eod) {
     d.ds.Layers[d.ds.BaseLayer()].KeepMatrixList = 0;
-    return ImportDistMatrix(d.ds, file, hasTitle, 1, 1, hasLabels, 0, 0, 0, eod);
+    return ReportShortage(d.reporter, [&] {
+        return ImportDistMatrix(d.ds, file, DistMatrixLayout{.HasTitle = hasTitle, .HasLabels = hasLabels}, eod);
+    });
 }
 
-void CheckFailedImport(const fuzz::CountingDataSet& d) {
-    fuzz::CheckErrorCount(d, false, "ImportDistMatrix");
+void CheckFailedImport(const fuzz::CountingDataSet& d, const ReportScope& scope) {
+    fuzz::CheckErrorCount(d, scope, false, "ImportDistMatrix");
     const TDSLayer& layer = d.ds.Layers[0];
     fuzz::Check(d.ds.DataLoaded == 0 && layer.DistMatrix.empty() && layer.IndNames.empty() && layer.NInd == 0 &&
                     !d.ds.InputText && !d.ds.DataText,
@@ -33,33 +34,34 @@ void CheckFailedImport(const fuzz::CountingDataSet& d) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ResetShell();
     FuzzedDataProvider in(data, size);
-    std::uint8_t hasTitle = 1;
-    std::uint8_t hasLabels = 1;
+    bool hasTitle = true;
+    bool hasLabels = true;
     char eod = '*';
     if (fuzz::WantsVariation(in)) {
-        hasTitle = in.ConsumeBool() ? 1 : 0;
-        hasLabels = in.ConsumeBool() ? 1 : 0;
+        hasTitle = in.ConsumeBool();
+        hasLabels = in.ConsumeBool();
         eod = fuzz::RandomChar(in);
     }
     const std::string file = fuzz::Scratch().Write("matrix.txt", in.ConsumeRemainingBytesAsString());
 
     fuzz::CountingDataSet loaded(0);
+    const ReportScope scope(loaded.reporter);
     const bool ok = Import(loaded, file, hasTitle, hasLabels, eod);
     if (!ok) {
-        CheckFailedImport(loaded);
+        CheckFailedImport(loaded, scope);
         return 0;
     }
-    fuzz::CheckErrorCount(loaded, ok, "ImportDistMatrix");
+    fuzz::CheckErrorCount(loaded, scope, ok, "ImportDistMatrix");
     const TDSLayer& layer = loaded.ds.Layers[0];
     fuzz::Check(layer.NInd == layer.IndNames.size() && layer.DistMatrix.size() == PackedSize(layer.NInd) &&
                     layer.NInd > 0 && !loaded.ds.HasData() && loaded.ds.CurLayer == 0,
                 "an imported matrix of another shape");
 
     // The report's title line must not be empty, or the reader would take the labels for it.
-    const std::string title = hasTitle == 1 ? layer.Name : std::string("Distances");
+    const std::string title = hasTitle ? layer.Name : std::string("Distances");
     Ttf report;
     std::size_t index = 0;
-    MatrixToText(loaded.ds, report, index, 0, layer.DistMatrix, title, MaxIndNameLength(loaded.ds, 0));
+    MatrixToText(layer, report, index, layer.DistMatrix, title, MaxIndNameLength(layer));
     // The end-of-data character of the run may be one the report itself uses (a digit, a blank):
     // the report was not written to be read with it.
     for (const std::string& line : report.Lines)
@@ -69,8 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(report.SaveToFile(written, false) == 0, "cannot write the report");
 
     fuzz::CountingDataSet again(0);
-    const bool back = Import(again, written, 1, 1, eod);
-    fuzz::CheckErrorCount(again, back, "reading the written matrix");
+    const ReportScope reading(again.reporter);
+    const bool back = Import(again, written, true, true, eod);
+    fuzz::CheckErrorCount(again, reading, back, "reading the written matrix");
     const TDSLayer& read = again.ds.Layers[0];
     fuzz::Check(read.Name == title, "the title '" + title + "' came back as '" + read.Name + "'");
     fuzz::Check(read.IndNames == layer.IndNames,

@@ -21,6 +21,7 @@
 #include "popgen/data_saver.h"
 #include "popgen/dataset.h"
 #include "popgen/file_param_record.h"
+#include "foundation/reporter.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 
@@ -107,15 +108,13 @@ inline const ScratchDir& Scratch() {
     return dir;
 }
 
-// A fresh data set that records its error reports.
+// A fresh data set that reports through a reporter that records.
 struct CountingDataSet {
-    TPopGenDataSet ds;
     std::vector<std::string> errors;
+    Reporter reporter{[this](const std::string& msg) { errors.push_back(msg); }};
+    TPopGenDataSet ds{reporter};
 
-    explicit CountingDataSet(std::uint8_t includeGroups) {
-        ds.OnError = [this](const std::string& msg) { errors.push_back(msg); };
-        ds.IncludeGroups = includeGroups;
-    }
+    explicit CountingDataSet(std::uint8_t includeGroups) { ds.IncludeGroups = includeGroups; }
     CountingDataSet(const CountingDataSet&) = delete;
     CountingDataSet& operator=(const CountingDataSet&) = delete;
 
@@ -126,17 +125,19 @@ struct CountingDataSet {
     }
 };
 
-// One error counted per report, none on success and at least one on failure.
-inline void CheckErrorCount(const CountingDataSet& d, bool ok, const char* reader) {
-    Check(d.ds.ErrorCount() == d.errors.size(), std::string(reader) + ": the error count is not the number of reports");
+// One error counted per report (by the reporter, and by the data set since the call began), none
+// on success and at least one on failure. The reports are those since `errors` was last emptied.
+inline void CheckErrorCount(const CountingDataSet& d, const ReportScope& scope, bool ok, const char* reader) {
+    Check(scope.Errors() == d.errors.size() && d.ds.ErrorCount() <= d.errors.size(),
+          std::string(reader) + ": the error count is not the number of reports");
     if (ok) Check(d.errors.empty(), std::string(reader) + " succeeded with errors: " + d.Errors());
     else Check(!d.errors.empty(), std::string(reader) + " failed without a report");
 }
 
 // A failed band-data load: nothing loaded, no sets, no text held.
-inline void CheckFailedLoad(const CountingDataSet& d, const char* reader) {
+inline void CheckFailedLoad(const CountingDataSet& d, const ReportScope& scope, const char* reader) {
     Stats::Count("load failed");
-    CheckErrorCount(d, false, reader);
+    CheckErrorCount(d, scope, false, reader);
     const TPopGenDataSet& ds = d.ds;
     bool cleared = !ds.HasData() && ds.DataLoaded == 0 && ds.Groups.empty() && ds.LocusSets.empty() &&
                    !ds.InputText && !ds.DataText;
@@ -199,8 +200,10 @@ inline void CheckSaveLoad(CountingDataSet& loaded, const FileParamRecord& params
     if (params.AmbiguityNegative == 1 && params.DelimitedData == 1) return;
     const std::string file = Scratch().Path("saved.txt");
     loaded.errors.clear();
-    loaded.ds.ErrCount = 0;
-    const bool saved = SaveData(loaded.ds, file, false, specLine, params);
+    const ReportScope saving(loaded.reporter);
+    const bool saved =
+        ReportShortage(loaded.reporter, [&] { return SaveData(loaded.ds, file, false, specLine, params); });
+    Check(saving.Errors() == loaded.errors.size(), "the save's error count is not the number of reports");
     Stats::Count(saved ? "saved" : "refused: " + (loaded.errors.empty() ? std::string() : loaded.errors[0]));
     if (!saved) {
         Check(loaded.errors.size() == 1 && std::string_view(loaded.errors[0]).substr(0, kSaveRefused.size()) ==
@@ -210,8 +213,9 @@ inline void CheckSaveLoad(CountingDataSet& loaded, const FileParamRecord& params
     }
     Check(loaded.errors.empty(), "the save succeeded with errors: " + loaded.Errors());
     CountingDataSet again(loaded.ds.IncludeGroups);
-    const bool ok = reload(again, file);
-    CheckErrorCount(again, ok, "reading the saved file");
+    const ReportScope reading(again.reporter);
+    const bool ok = ReportShortage(again.reporter, [&] { return reload(again, file); });
+    CheckErrorCount(again, reading, ok, "reading the saved file");
     CheckSameData(loaded.ds, again.ds);
 }
 
@@ -221,12 +225,14 @@ inline void CheckSaveLoad(CountingDataSet& loaded, const FileParamRecord& params
 inline void CheckBandReader(const char* reader, const FileParamRecord& params, const std::string& specLine,
                             const std::function<bool(TPopGenDataSet&)>& read, const Reload& reload) {
     CountingDataSet loaded(params.IncludeGroups);
-    const bool ok = read(loaded.ds);
+    const ReportScope scope(loaded.reporter);
+    // As the commands call the engine: a memory shortage becomes "Out of memory" and false.
+    const bool ok = ReportShortage(loaded.reporter, [&] { return read(loaded.ds); });
     if (!ok) {
-        CheckFailedLoad(loaded, reader);
+        CheckFailedLoad(loaded, scope, reader);
         return;
     }
-    CheckErrorCount(loaded, ok, reader);
+    CheckErrorCount(loaded, scope, ok, reader);
     CheckSaveLoad(loaded, params, specLine, reload);
 }
 
