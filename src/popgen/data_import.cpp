@@ -96,8 +96,7 @@ bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t 
     // Data that could not be saved and opened again are refused here, as a data file's are.
     if (!CheckNewNames(ds, indNames, NameKind::Individual, params) ||
         !CheckNewNames(ds, locNames, NameKind::Locus, params) ||
-        ReportDuplicateNames(ds, indNames, NameKind::Individual) ||
-        ReportDuplicateNames(ds, locNames, NameKind::Locus))
+        ReportDuplicateNames(ds, indNames, NameKind::Individual) || ReportDuplicateNames(ds, locNames, NameKind::Locus))
         return FailCleared(ds);
 
     const std::uint8_t L = ds.LoadLayer;

@@ -16,8 +16,8 @@
 // a presence (this wins when the thresholds overlap), anything between is missing. Negative counts
 // and counts above 4294967295 are refused, as are names twice and names that a data file with
 // the layout params could not carry (CheckNewNames). A failed import leaves the data set cleared.
-bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                     std::uint32_t presentMin, const std::string& missingText, const FileParamRecord& params);
+bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax, std::uint32_t presentMin,
+                     const std::string& missingText, const FileParamRecord& params);
 
 // Loads a band matrix from one text (any line breaks) with the matrix rules of LoadDataTF; no
 // file specification line and no set sections are read. Names that a data file with the layout

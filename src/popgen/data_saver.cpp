@@ -73,7 +73,7 @@ struct SavedFile {
     NameKind columnKind = NameKind::Locus;
     bool writeColumnNames = false;
     bool writeRowLabels = false;
-    TFilterArray groups;      // as written, members under their names in the file
+    TFilterArray groups;  // as written, members under their names in the file
     TFilterArray locusSets;
 };
 

@@ -20,10 +20,12 @@
 // character that means something else where it stands (FindNameFault), a band symbol or the
 // delimiter that is also a delimiter, the end-of-data mark or a remark mark, a remark mark in the
 // sections' own text. A file with missing cells written as "-" and the symbol (AmbiguityNegative,
-// delimited) is meant for other programs and is not checked. Group and locus-set members that the saved layer does not hold are left
-// out, and members whose names the file does not carry are written under the number the loader
-// will give them ("OTU3", "Locus2"), so a saved selection loads again with the same sets. A cell that is none of 0, 1, 9 is written as the
-// record's InvalidStateChar and reported once as "Data Inconsitency Error." (the save goes on).
+// delimited) is meant for other programs and is not checked.
+// Group and locus-set members that the saved layer does not hold are left out, and members whose
+// names the file does not carry are written under the number the loader will give them ("OTU3",
+// "Locus2"), so a saved selection loads again with the same sets. A cell that is none of 0, 1, 9
+// is written as the record's InvalidStateChar and reported once as "Data Inconsitency Error."
+// (the save goes on).
 bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
               const FileParamRecord& params);
 

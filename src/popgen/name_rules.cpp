@@ -79,8 +79,7 @@ std::string NameFaultText(NameKind kind, std::string_view name, std::size_t inde
     // Control characters would not show in a message box (a NUL byte would even end the text there).
     std::string shown;
     for (const char c : AbbrevLeft(name, kShownNameMax, "", "...")) shown += ShownChar(c);
-    return what + "\"" + shown + "\" holds " + QuotedChar(fault.Char) + " (" +
-           std::string(fault.Role) + ")";
+    return what + "\"" + shown + "\" holds " + QuotedChar(fault.Char) + " (" + std::string(fault.Role) + ")";
 }
 
 bool CheckNewNames(TPopGenDataSet& ds, const AString& names, NameKind kind, const FileParamRecord& params) {

@@ -11,8 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ResetShell();
     const FileParamRecord params = GetFileParams();
-    const std::string file =
-        fuzz::Scratch().Write("input.txt", std::string(reinterpret_cast<const char*>(data), size));
+    const std::string file = fuzz::Scratch().Write("input.txt", std::string(reinterpret_cast<const char*>(data), size));
     fuzz::CheckBandReader(
         "LoadDataFile", params, "", [&](TPopGenDataSet& ds) { return LoadDataFile(ds, file, params); },
         fuzz::LoadWith(params));

@@ -24,8 +24,7 @@ FileParamRecord LayoutOf(const std::string& file) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ResetShell();
-    const std::string file =
-        fuzz::Scratch().Write("input.txt", std::string(reinterpret_cast<const char*>(data), size));
+    const std::string file = fuzz::Scratch().Write("input.txt", std::string(reinterpret_cast<const char*>(data), size));
     const FileParamRecord params = LayoutOf(file);
     fuzz::CheckBandReader(
         "LoadDataFile", params, WriteSpecBlock(PackFileParams()),

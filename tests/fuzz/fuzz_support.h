@@ -17,11 +17,11 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/reporter.h"
 #include "popgen/data_loader.h"
 #include "popgen/data_saver.h"
 #include "popgen/dataset.h"
 #include "popgen/file_param_record.h"
-#include "foundation/reporter.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 
@@ -139,8 +139,8 @@ inline void CheckFailedLoad(const CountingDataSet& d, const ReportScope& scope, 
     Stats::Count("load failed");
     CheckErrorCount(d, scope, false, reader);
     const TPopGenDataSet& ds = d.ds;
-    bool cleared = !ds.HasData() && ds.DataLoaded == 0 && ds.Groups.empty() && ds.LocusSets.empty() &&
-                   !ds.InputText && !ds.DataText;
+    bool cleared = !ds.HasData() && ds.DataLoaded == 0 && ds.Groups.empty() && ds.LocusSets.empty() && !ds.InputText &&
+                   !ds.DataText;
     for (const TDSLayer& layer : ds.Layers) cleared = cleared && layer.Matrix.empty() && layer.IndNames.empty();
     Check(cleared, std::string(reader) + " failed but left data behind: " + d.Errors());
 }
@@ -152,13 +152,13 @@ inline std::string Show(const AString& names) {
 }
 
 inline void CheckSameSets(const TFilterArray& a, const TFilterArray& b, const char* what) {
-    Check(a.size() == b.size(), std::string(what) + ": " + std::to_string(a.size()) + " sets became " +
-                                    std::to_string(b.size()));
+    Check(a.size() == b.size(),
+          std::string(what) + ": " + std::to_string(a.size()) + " sets became " + std::to_string(b.size()));
     for (std::size_t k = 0; k < a.size(); ++k) {
         const std::string which = std::string(what) + " '" + a[k].Name + "'";
         Check(a[k].Name == b[k].Name, which + " came back named '" + b[k].Name + "'");
-        Check(a[k].Members == b[k].Members, which + ": members " + Show(a[k].Members) + "came back as " +
-                                                Show(b[k].Members));
+        Check(a[k].Members == b[k].Members,
+              which + ": members " + Show(a[k].Members) + "came back as " + Show(b[k].Members));
         Check(a[k].Count == b[k].Count, which + ": another count");
         Check(a[k].Mask == b[k].Mask, which + ": another mask");
     }
@@ -168,9 +168,9 @@ inline void CheckSameSets(const TFilterArray& a, const TFilterArray& b, const ch
 inline void CheckSameData(const TPopGenDataSet& a, const TPopGenDataSet& b) {
     const TDSLayer& la = a.Layers[0];
     const TDSLayer& lb = b.Layers[0];
-    Check(la.NInd == lb.NInd && la.NLoci == lb.NLoci,
-          "size " + std::to_string(la.NInd) + " x " + std::to_string(la.NLoci) + " came back as " +
-              std::to_string(lb.NInd) + " x " + std::to_string(lb.NLoci));
+    Check(la.NInd == lb.NInd && la.NLoci == lb.NLoci, "size " + std::to_string(la.NInd) + " x " +
+                                                          std::to_string(la.NLoci) + " came back as " +
+                                                          std::to_string(lb.NInd) + " x " + std::to_string(lb.NLoci));
     Check(la.Matrix == lb.Matrix, "the matrix came back changed");
     Check(la.IndNames == lb.IndNames, "individual names " + Show(la.IndNames) + "came back as " + Show(lb.IndNames));
     Check(la.LocNames == lb.LocNames, "locus names " + Show(la.LocNames) + "came back as " + Show(lb.LocNames));
@@ -186,9 +186,7 @@ using Reload = std::function<bool(CountingDataSet& again, const std::string& sav
 
 // The route by which the user reopens a saved file: the data-file loader with the same record.
 inline Reload LoadWith(const FileParamRecord& params) {
-    return [params](CountingDataSet& again, const std::string& saved) {
-        return LoadDataFile(again.ds, saved, params);
-    };
+    return [params](CountingDataSet& again, const std::string& saved) { return LoadDataFile(again.ds, saved, params); };
 }
 
 // Saves the current layer of a loaded data set with the record and reads the file back; the two
@@ -206,8 +204,8 @@ inline void CheckSaveLoad(CountingDataSet& loaded, const FileParamRecord& params
     Check(saving.Errors() == loaded.errors.size(), "the save's error count is not the number of reports");
     Stats::Count(saved ? "saved" : "refused: " + (loaded.errors.empty() ? std::string() : loaded.errors[0]));
     if (!saved) {
-        Check(loaded.errors.size() == 1 && std::string_view(loaded.errors[0]).substr(0, kSaveRefused.size()) ==
-                                               kSaveRefused,
+        Check(loaded.errors.size() == 1 &&
+                  std::string_view(loaded.errors[0]).substr(0, kSaveRefused.size()) == kSaveRefused,
               "the save failed: " + loaded.Errors());
         return;
     }

@@ -9,8 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ResetShell();
-    const std::string file =
-        fuzz::Scratch().Write("input.txt", std::string(reinterpret_cast<const char*>(data), size));
+    const std::string file = fuzz::Scratch().Write("input.txt", std::string(reinterpret_cast<const char*>(data), size));
     const FileParamRecord defaults = GetFileParams();
     std::string block;
     if (!ExtractSpecBlock(ReadFirstLine(file), block)) {

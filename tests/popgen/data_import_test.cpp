@@ -43,9 +43,11 @@ TEST_F(CountImportTest, ThresholdsAndMissingToken) {
 }
 
 TEST_F(CountImportTest, LeadingEmptyCellAndBlanksDoNotMatter) {
-    ASSERT_TRUE(ImportCountData(ds, dir.Write("a.tsv", "\tx\ty\nL1\t0\t20\nL2\t20\t0\n"), 1, 10, "NA", DefaultParams()));
+    ASSERT_TRUE(
+        ImportCountData(ds, dir.Write("a.tsv", "\tx\ty\nL1\t0\t20\nL2\t20\t0\n"), 1, 10, "NA", DefaultParams()));
     LoaderFixture f;
-    ASSERT_TRUE(ImportCountData(f.ds, f.dir.Write("b.tsv", "x \t y\r\n\r\nL1\t0\t 20\rL2\t20\t0"), 1, 10, "NA", DefaultParams()));
+    ASSERT_TRUE(ImportCountData(f.ds, f.dir.Write("b.tsv", "x \t y\r\n\r\nL1\t0\t 20\rL2\t20\t0"), 1, 10, "NA",
+                                DefaultParams()));
     EXPECT_EQ(f.ds.Layers[0].Matrix, ds.Layers[0].Matrix);
     EXPECT_EQ(f.ds.Layers[0].IndNames, ds.Layers[0].IndNames);
     EXPECT_EQ(f.ds.Layers[0].LocNames, (AString{"L1", "L2"}));
@@ -97,7 +99,10 @@ TEST_F(CountImportTest, NamesADataFileCannotCarryAreRefused) {
          "Name not allowed:\r\nLocus name \"L*2\" holds '*' (the end-of-data mark)"},
         {"remark start", "a{\tb\nL\t0\t1\n", "Name not allowed:\r\nIndividual name \"a{\" holds '{' (a remark mark)"},
         {"remark end", "a\tb}\nL\t0\t1\n", "Name not allowed:\r\nIndividual name \"b}\" holds '}' (a remark mark)"},
-        {"NUL byte", std::string("a\tb\nL\0" "2\t0\t1\n", 12),
+        {"NUL byte",
+         std::string("a\tb\nL\0"
+                     "2\t0\t1\n",
+                     12),
          "Name not allowed:\r\nLocus name \"L#02\" holds #0 (a delimiter)"},
         {"member separator", "a,b\tc\nL\t0\t1\n",
          "Name not allowed:\r\nIndividual name \"a,b\" holds ',' (the separator of set members)"},

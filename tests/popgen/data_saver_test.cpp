@@ -235,7 +235,7 @@ TEST_F(DataSaverTest, WhatTheLayoutCannotCarryIsRefusedNotWritten) {
     hash.EndOfDataChar = '#';
     const struct {
         const char* what;
-        std::string file;                  // loaded with `load`
+        std::string file;  // loaded with `load`
         FileParamRecord load;
         void (*change)(FileParamRecord&);  // the layout the save uses
         std::string message;
@@ -248,15 +248,19 @@ TEST_F(DataSaverTest, WhatTheLayoutCannotCarryIsRefusedNotWritten) {
         {"specification mark on the first line", "\nA<1 B\n1 0\n*\n", DefaultParams(), [](FileParamRecord&) {},
          "Individual name \"A<1\" holds '<' (a mark of the specification line)"},
         {"remark '[' in the section title", "A B\n1 0\n*\n[Groups]\nG=A;\n*\n", DefaultParams(),
-         [](FileParamRecord& p) { p.OpenRemarkChar = '['; }, "The remark mark '[' is part of the text of the [Groups] section"},
+         [](FileParamRecord& p) { p.OpenRemarkChar = '['; },
+         "The remark mark '[' is part of the text of the [Groups] section"},
         {"remark 'u' in the section title", "A B\n1 0\n*\n[Groups]\nG=A;\n*\n", DefaultParams(),
-         [](FileParamRecord& p) { p.OpenRemarkChar = 'u'; }, "The remark mark 'u' is part of the text of the [Groups] section"},
+         [](FileParamRecord& p) { p.OpenRemarkChar = 'u'; },
+         "The remark mark 'u' is part of the text of the [Groups] section"},
         {"remark 'l' in a group name", "A B\n1 0\n*\n[Groups]\nAllData/G=A;\n*\n", DefaultParams(),
          [](FileParamRecord& p) { p.OpenRemarkChar = 'l'; }, "Group name \"AllData/G\" holds 'l' (a remark mark)"},
-        {"presence symbol ends the data", "A B\n1 0\n*\n", DefaultParams(), [](FileParamRecord& p) { p.PresenceChar = '*'; },
+        {"presence symbol ends the data", "A B\n1 0\n*\n", DefaultParams(),
+         [](FileParamRecord& p) { p.PresenceChar = '*'; },
          "The symbol '*' of present bands is also the end-of-data mark"},
         {"absence symbol reads as presence", "A B\n1 0\n*\n", DefaultParams(),
-         [](FileParamRecord& p) { p.AbsenceChar = '1'; }, "The symbol '1' of absent bands is also the symbol of present bands"},
+         [](FileParamRecord& p) { p.AbsenceChar = '1'; },
+         "The symbol '1' of absent bands is also the symbol of present bands"},
         {"delimiter ends the data", "A B\n1 0\n*\n", DefaultParams(), [](FileParamRecord& p) { p.Delimiters = "*"; },
          "The delimiter '*' is also the end-of-data mark"},
         {"no delimiter", "A B\n1 0\n*\n", DefaultParams(), [](FileParamRecord& p) { p.Delimiters.clear(); },
@@ -287,8 +291,12 @@ TEST_F(DataSaverTest, NamesTheLayoutCarriesAreWrittenAndReadBack) {
         void (*change)(FileParamRecord&);
     } cases[] = {
         {"list separator in a name", "a,b c\n1 0\n*\n[Groups]\nG=c;\n*\n", [](FileParamRecord&) {}},
-        {"specification mark in a row label",  "L1 L2\nA<1 10\nB> 01\n*\n",
-         [](FileParamRecord& p) { p.IndInColumns = 0; p.LocHeader = 1; p.DelimitedData = 0; }},
+        {"specification mark in a row label", "L1 L2\nA<1 10\nB> 01\n*\n",
+         [](FileParamRecord& p) {
+             p.IndInColumns = 0;
+             p.LocHeader = 1;
+             p.DelimitedData = 0;
+         }},
         {"end-of-data mark of another layout", "a*b c\n1 0\n#\n", [](FileParamRecord& p) { p.EndOfDataChar = '#'; }},
     };
     for (const auto& c : cases) {

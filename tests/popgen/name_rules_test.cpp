@@ -52,11 +52,11 @@ TEST(NameRulesTest, EnteringNamesAreReportedWithKindNameAndCharacter) {
     // Long names are cut, and control characters shown by their codes.
     EXPECT_FALSE(CheckNewNames(f.ds, {"\x01*" + std::string(120, 'n')}, NameKind::Locus, DefaultParams()));
     EXPECT_FALSE(CheckNewNames(f.ds, {"ok", ""}, NameKind::Individual, DefaultParams()));
-    EXPECT_EQ(f.errors,
-              (std::vector<std::string>{
-                  "Name not allowed:\r\nGroup name \"x=y\" holds '=' (the separator of a set name)",
-                  "Name not allowed:\r\nLocus name \"#1*" + std::string(98, 'n') + "...\" holds '*' (the end-of-data mark)",
-                  "Name not allowed:\r\nIndividual name 2 is empty"}));
+    EXPECT_EQ(f.errors, (std::vector<std::string>{
+                            "Name not allowed:\r\nGroup name \"x=y\" holds '=' (the separator of a set name)",
+                            "Name not allowed:\r\nLocus name \"#1*" + std::string(98, 'n') +
+                                "...\" holds '*' (the end-of-data mark)",
+                            "Name not allowed:\r\nIndividual name 2 is empty"}));
 }
 
 }  // namespace

@@ -58,7 +58,9 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
                  t += "L" + std::to_string(r) + "\t" + Row(kSide, "5", "\t") + "\r\n";
              return t;
          },
-         [](LoaderFixture& f, const std::string& file) { return ImportCountData(f.ds, file, 1, 10, "NA", DefaultParams()); }},
+         [](LoaderFixture& f, const std::string& file) {
+             return ImportCountData(f.ds, file, 1, 10, "NA", DefaultParams());
+         }},
         {"distance matrix",
          [] {
              std::string t = "title\r\n" + Names(kSide, " ") + "\r\n";
