@@ -96,6 +96,7 @@ std::vector<std::pair<const char*, Handler>> MenuCommandTable() {
         {"InputFile1", [](TMainPrg&) { CmdViewInputFile(); }},
         {"AnalysisFile1", [](TMainPrg&) { CmdViewAnalysisFile(); }},
         {"TreeFile1", [](TMainPrg&) { CmdViewTreeFile(); }},
+        {"PCoA3DViewer1", [](TMainPrg&) { CmdStart3DViewer(); }},
         {"LogFile1", [](TMainPrg&) { CmdViewLogFile(); }},
     };
 }

@@ -94,10 +94,10 @@ void BeginProgress(std::string_view text) {
     progressOpen = true;
 }
 
-bool FinishProgress(bool ok) {
+bool FinishProgress(bool ok, std::string_view doneText) {
     progressOpen = false;
     if (ok)
-        WriteMsgDone();
+        AppendMsg(doneText);
     else
         WriteMsgFailed();
     return ok;

@@ -66,8 +66,8 @@ private:
 // Writes a command's progress line, which FinishProgress ends. A command that an exception stops
 // before that gets "failed." from RunCommand.
 void BeginProgress(std::string_view text);
-// Ends the progress line by the outcome: "done." or "failed.". Returns ok.
-bool FinishProgress(bool ok);
+// Ends the progress line by the outcome: doneText or "failed.". Returns ok.
+bool FinishProgress(bool ok, std::string_view doneText = "done.");
 
 // Reports a failed write (rc from a writer: -1 short write, else the system error code) with the
 // file's name; returns true when rc reports a failure.

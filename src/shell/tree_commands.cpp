@@ -6,6 +6,7 @@
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
+#include "shell/pcoa_viewer.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "trees/dist_analysis.h"
@@ -71,6 +72,7 @@ void CmdPCoA(std::uint8_t centroids) {
         FinishProgress(false);
         return;
     }
+    std::size_t centroidCount = 0;
     if (centroids == 1) {
         // Group of each individual as a 0-based index; -1 for one that belongs to no group.
         const TDSLayer& layer = ds.GetCurrLayer();
@@ -78,12 +80,24 @@ void CmdPCoA(std::uint8_t centroids) {
         groups.reserve(layer.IndNames.size());
         for (const std::string& name : layer.IndNames)
             groups.push_back(static_cast<std::int32_t>(ds.FindIndGroup(name)) - 1);
-        analysis.GroupCentroids(groups, true);
+        centroidCount = analysis.GroupCentroids(groups, true);
     }
     SetStatusBusyIO();
     const bool rewrite = MustRewriteOutput(ds.OutputFileName);
     const int rc = analysis.WritePCoAReport(ds.OutputFileName, kPCoAReportCoordinates, rewrite);
     const bool written = !ReportWriteFailure(rc, ds.OutputFileName);
     SetStatusIdle();
-    FinishProgress(written);
+    if (!written || PCoAAutostart != 1) {
+        FinishProgress(written);
+        return;
+    }
+    FinishProgress(true, "done. Starting PCoA Viewer.");
+    TPCoAViewerRec rec;
+    rec.OTUNames = analysis.OTUNames;
+    rec.Groups = ds.Groups;
+    rec.Coords = analysis.Coords;
+    rec.EigenPercents = analysis.EigenPercents;
+    rec.Centroids = static_cast<std::int32_t>(centroidCount);
+    rec.IncludeTrailing = 1;
+    DisplayPCoAViewer(kPCoAViewerResult, &rec);
 }
