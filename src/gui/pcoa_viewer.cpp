@@ -171,7 +171,7 @@ void TTeskPlot::BuildControls() {
     for (int axis = 0; axis < 3; ++axis) {
         auto* combo = new QComboBox(axes);
         combo->setObjectName(QLatin1String(axisNames[axis]) + QStringLiteral("AxisCombo"));
-        combo->setMinimumContentsLength(14);
+        combo->setMinimumContentsLength(11);
         combo->setEnabled(false);
         connect(combo, &QComboBox::activated, this, [this, axis](int index) { ColumnChosen(axis, index); });
         columnCombos_[static_cast<std::size_t>(axis)] = combo;
@@ -230,7 +230,7 @@ void TTeskPlot::BuildControls() {
     groupCombo_ = new QComboBox(appearance);
     groupCombo_->setObjectName(QStringLiteral("GroupCombo"));
     groupCombo_->setPlaceholderText(QStringLiteral("AllData"));
-    groupCombo_->setMinimumContentsLength(16);
+    groupCombo_->setMinimumContentsLength(14);
     connect(groupCombo_, &QComboBox::activated, this, &TTeskPlot::GroupChosen);
     colourPanel_ = new QPushButton(appearance);
     colourPanel_->setObjectName(QStringLiteral("ColourPanel"));
@@ -279,8 +279,9 @@ void TTeskPlot::BuildControls() {
     filesGrid->addWidget(format, 0, 1, 4, 1);
 
     auto* panel = new QHBoxLayout;
+    // One row of equally tall boxes under the picture.
     for (QGroupBox* box : {view, axes, lines, appearance, files}) {
-        box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         panel->addWidget(box);
     }
     panel->addStretch(1);
@@ -587,7 +588,7 @@ void TTeskPlot::ImagePressed(QMouseEvent* event) {
     if (hit) {
         selected_ = index;
         const t3dsymbol& p = (*points_)[index];
-        pointItems_[0]->setText(MenuText("&Edit label \"" + p.Label + "\""));
+        pointItems_[0]->setText(QStringLiteral("&Edit label \"") + MenuText(p.Label) + QStringLiteral("\""));
         pointItems_[1]->setChecked(p.ShowLabel == 1);
     } else {
         pointItems_[0]->setText(QStringLiteral("&Edit label"));
