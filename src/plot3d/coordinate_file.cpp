@@ -128,14 +128,16 @@ std::optional<PlotColour> ColourByName(std::string_view upperName) {
 }
 
 a3dsymbol ParseCoordinateLines(AString lines, const CoordinateErrorProc& error) {
-    for (const std::string_view marker : kHeaderMarkers) {
-        for (std::string& line : lines) {
-            if (line.find(marker) != std::string::npos) {
-                line.clear();
-                break;
-            }
-        }
+    // Each marker's first line is found before any is emptied: one header line naming all three
+    // must not send the search for the next marker on to a point labelled with it.
+    std::array<std::size_t, kHeaderMarkers.size()> headers{};
+    for (std::size_t m = 0; m < kHeaderMarkers.size(); ++m) {
+        headers[m] = lines.size();
+        for (std::size_t i = 0; i < lines.size() && headers[m] == lines.size(); ++i)
+            if (lines[i].find(kHeaderMarkers[m]) != std::string::npos) headers[m] = i;
     }
+    for (const std::size_t i : headers)
+        if (i < lines.size()) lines[i].clear();
     ImportErrors errors(error);
     a3dsymbol points;
     for (const std::string& line : lines)

@@ -196,6 +196,8 @@ public:
     };
 
 private:
+    // Sizes the projected arrays to the vertices and gives the angles' cosines and sines.
+    ProjectionTrig StartProjection();
     void ProjectOne(const ProjectionTrig& t, std::size_t i);
     void ResizeVertices(std::size_t count);
     void SetReference(unsigned shift, std::uint8_t r);

@@ -65,13 +65,18 @@ void tplot3d::ProjectOne(const ProjectionTrig& t, std::size_t i) {
     depth_[i] = Pixel(r * t.c2 - q * t.s2);
 }
 
-void tplot3d::ProjectScalar() {
-    const RoundModeGuard nearest(0);
-    const ProjectionTrig t = MakeTrig(RotX, RotY, RotZ);
+tplot3d::ProjectionTrig tplot3d::StartProjection() {
     const std::size_t n = VX.size();
     sx_.resize(n);
     sy_.resize(n);
     depth_.resize(n);
+    return MakeTrig(RotX, RotY, RotZ);
+}
+
+void tplot3d::ProjectScalar() {
+    const RoundModeGuard nearest(0);
+    const ProjectionTrig t = StartProjection();
+    const std::size_t n = VX.size();
     for (std::size_t i = 0; i < n; ++i) ProjectOne(t, i);
     AddOrigin();
 }
@@ -80,11 +85,8 @@ void tplot3d::ProjectScalar() {
 
 void tplot3d::ProjectVector() {
     const RoundModeGuard nearest(0);
-    const ProjectionTrig t = MakeTrig(RotX, RotY, RotZ);
+    const ProjectionTrig t = StartProjection();
     const std::size_t n = VX.size();
-    sx_.resize(n);
-    sy_.resize(n);
-    depth_.resize(n);
     const __m128 scaleX = _mm_set1_ps(ScaleX), scaleY = _mm_set1_ps(ScaleY), scaleZ = _mm_set1_ps(ScaleZ);
     const __m128 zoom = _mm_set1_ps(Zoom);
     const __m128 c1 = _mm_set1_ps(t.c1), s1 = _mm_set1_ps(t.s1);

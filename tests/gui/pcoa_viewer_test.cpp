@@ -34,18 +34,6 @@
 
 namespace {
 
-// Records every message box and answers OK.
-class RecordingPort final : public UiPort {
-public:
-    int ShowMessageBox(std::string_view text, std::string_view caption, int) override {
-        boxes.push_back(std::string(caption) + ": " + std::string(text));
-        return kIdOk;
-    }
-    void SetMessageLines(const MessageLines&) override {}
-    void SetStatusPanel(std::size_t, std::string_view) override {}
-    std::vector<std::string> boxes;
-};
-
 // Four points in two groups, four coordinate columns.
 const AString kNames{"A1", "A2", "B1", "B2"};
 const AAExt kCoords{{0.3L, 0.1L, 0.0L, 0.5L}, {0.2L, -0.3L, 0.1L, -0.5L}, {-0.3L, 0.2L, -0.2L, 0.25L},
@@ -187,7 +175,6 @@ private slots:
 
     void loadingGuardsItsInput() {
         RecordingPort port;
-        InstalledPort installed(port);
         TTeskPlot viewer;
         viewer.LoadPCoA({}, {}, kCoords, kPercents, 0, true);
         viewer.LoadPCoA(kNames, {}, kCoords, kPercents, 4, false);  // only trailing rows
@@ -216,7 +203,6 @@ private slots:
 
     void buttonsEditsMouseAndWheelChangeTheView() {
         RecordingPort port;
-        InstalledPort installed(port);
         TTeskPlot viewer;
         Load(viewer);
         tplot3d& plot = *viewer.Plot();
@@ -413,7 +399,6 @@ private slots:
 
     void exportThenImportGivesTheSamePoints() {
         RecordingPort port;
-        InstalledPort installed(port);
         TTeskPlot viewer;
         viewer.show();
         viewer.Button12Click();
@@ -491,7 +476,6 @@ private slots:
 
         // A file that cannot be written is reported.
         RecordingPort port;
-        InstalledPort installed(port);
         SetFileDialogAnswer([&](const std::string&, const std::string&) { return Path("no/such/plot.bmp").toStdString(); });
         viewer.Button9Click();
         QCOMPARE(port.boxes.size(), std::size_t{1});

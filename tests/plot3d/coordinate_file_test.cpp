@@ -91,6 +91,10 @@ TEST(CoordinateImport, HeaderLinesAreDropped) {
     ASSERT_EQ(p.points.size(), 2u);
     EXPECT_EQ(p.points[0].Label, "LABELX");  // only the first line with a marker is a header
     EXPECT_EQ(p.points[1].X, 4.0f);
+    // One header line with all three markers is the only header.
+    const Parsed q = Parse({"LABELX LABELY LABELZ", "1 2 3 LABELY", "4 5 6 LABELZ"});
+    ASSERT_EQ(q.points.size(), 2u);
+    EXPECT_EQ(q.points[1].Label, "LABELZ");
 }
 
 TEST(CoordinateImport, AFloodOfErrorsEndsInOneCount) {
