@@ -414,9 +414,9 @@ void TTeskPlot::LoadPCoA(const AString& names, const TFilterArray& groups, const
         p.Label = names[i].substr(0, kMaxLabelLength);
         p.Shape = PlotDefaultShape;
         p.Size = PlotSymbolSize;
-        p.X = static_cast<float>(coords[i][0]);
-        p.Y = static_cast<float>(coords[i][1]);
-        p.Z = static_cast<float>(coords[i][2]);
+        p.X = ToSingle(coords[i][0]);
+        p.Y = ToSingle(coords[i][1]);
+        p.Z = ToSingle(coords[i][2]);
     }
     for (std::size_t axis = 0; axis < 3; ++axis) {
         QComboBox* combo = columnCombos_[axis];
@@ -514,9 +514,9 @@ void TTeskPlot::SetViewColumns() {
         if (coords_[i].size() <= widest) return;
     for (std::size_t i = 0; i < n; ++i) {
         t3dsymbol& p = (*points_)[i];
-        p.X = static_cast<float>(coords_[i][viewColumns_[0]]);
-        p.Y = static_cast<float>(coords_[i][viewColumns_[1]]);
-        p.Z = static_cast<float>(coords_[i][viewColumns_[2]]);
+        p.X = ToSingle(coords_[i][viewColumns_[0]]);
+        p.Y = ToSingle(coords_[i][viewColumns_[1]]);
+        p.Z = ToSingle(coords_[i][viewColumns_[2]]);
     }
     plot_->SetSymbols(points_);
     NewPlot();
@@ -650,25 +650,23 @@ void TTeskPlot::RotationEntered(int axis) {
     if (!plot_) return;
     Extended degrees = 0.0L;
     const std::string text = FromQt(rotationEdits_[static_cast<std::size_t>(axis)]->text());
-    const float radians = ParseStrictFloat(text, degrees) ? static_cast<float>(degrees * kPi / 180.0L) : NAN;
-    if (!std::isfinite(radians)) {
+    if (!ParseStrictFloat(text, degrees) || !FitsSingle(degrees * kPi / 180.0L)) {
         ShowError(kNotANumber);
         return;
     }
     float* angles[] = {&plot_->RotX, &plot_->RotY, &plot_->RotZ};
-    *angles[axis] = radians;
+    *angles[axis] = static_cast<float>(degrees * kPi / 180.0L);
     NewPlot();
 }
 
 void TTeskPlot::ZoomEntered() {
     if (!plot_) return;
     Extended value = 0.0L;
-    const float zoom = ParseStrictFloat(FromQt(zoomEdit_->text()), value) ? static_cast<float>(value) : NAN;
-    if (!std::isfinite(zoom)) {
+    if (!ParseStrictFloat(FromQt(zoomEdit_->text()), value) || !FitsSingle(value)) {
         ShowError(kNotANumber);
         return;
     }
-    plot_->SetZoom(zoom);
+    plot_->SetZoom(static_cast<float>(value));
     NewPlot();
 }
 

@@ -41,8 +41,7 @@ constexpr std::array<NamedColour, 12> kColourNames = {{
 // A coordinate: a strict decimal number that a single-precision value can hold.
 bool ParseCoordinate(const std::string& text, float& value) {
     Extended parsed = 0.0L;
-    if (!StrictToExtended(text, parsed)) return false;
-    if (std::fabs(parsed) > static_cast<Extended>(std::numeric_limits<float>::max())) return false;
+    if (!StrictToExtended(text, parsed) || !FitsSingle(parsed)) return false;
     value = static_cast<float>(parsed);
     return true;
 }

@@ -73,6 +73,14 @@ bool IsCorner(std::size_t w) {
 
 }  // namespace
 
+float ToSingle(Extended x) {
+    constexpr Extended kLargest = std::numeric_limits<float>::max();
+    if (std::isnan(x)) return std::numeric_limits<float>::quiet_NaN();
+    return static_cast<float>(std::clamp(x, -kLargest, kLargest));
+}
+
+bool FitsSingle(Extended x) { return std::isfinite(x) && std::fabs(x) <= std::numeric_limits<float>::max(); }
+
 DecodedRefs DecodeRefs(std::uint8_t refs) {
     return {static_cast<std::uint8_t>(refs & 3u), static_cast<std::uint8_t>((refs >> 2) & 3u),
             static_cast<std::uint8_t>((refs >> 4) & 3u), static_cast<std::uint8_t>((refs >> 6) & 3u)};

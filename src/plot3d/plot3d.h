@@ -65,6 +65,12 @@ struct t3dsymbol {
 };
 using a3dsymbol = std::vector<t3dsymbol>;
 
+// An extended value as single precision; values beyond its range become its largest finite value
+// (a plain conversion of such a value is undefined).
+float ToSingle(Extended x);
+// Whether x converts to a finite single-precision value.
+bool FitsSingle(Extended x);
+
 inline std::uint8_t ShapeOf(std::uint16_t shape) { return static_cast<std::uint8_t>(shape & 0xFFu); }
 inline std::uint8_t OverlayShapeOf(std::uint16_t shape) { return static_cast<std::uint8_t>(shape >> 8); }
 

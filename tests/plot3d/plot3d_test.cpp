@@ -557,3 +557,18 @@ TEST(Plot3DSetUp, ReferencesAndLabelsSetEveryPoint) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Plot3DSingle, ValuesBeyondSinglePrecisionAreCutNotUndefined) {
+    const float largest = std::numeric_limits<float>::max();
+    EXPECT_EQ(ToSingle(1e300L), largest);
+    EXPECT_EQ(ToSingle(-1e300L), -largest);
+    EXPECT_EQ(ToSingle(0.25L), 0.25f);
+    EXPECT_TRUE(std::isnan(ToSingle(std::numeric_limits<Extended>::quiet_NaN())));
+    EXPECT_TRUE(FitsSingle(3e38L));
+    EXPECT_FALSE(FitsSingle(1e39L));
+    EXPECT_FALSE(FitsSingle(-std::numeric_limits<Extended>::infinity()));
+}
+
+}  // namespace
