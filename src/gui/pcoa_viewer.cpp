@@ -484,7 +484,11 @@ void TTeskPlot::InitPaint() {
 
 void TTeskPlot::FreePlot() {
     if (plot_) {
-        ClearImage();
+        {
+            QtCanvas canvas(&image_, font());
+            plot_->ClearCanvas(canvas);
+        }
+        image1_->update();
         plot_.reset();
     }
     points_->clear();
