@@ -84,7 +84,7 @@ TPlotImage::TPlotImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TPlotImage::paintEvent(QPaintEvent*) {
+void TPlotImage::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     if (Picture != nullptr && !Picture->isNull()) painter.drawImage(0, 0, *Picture);
 }
@@ -101,7 +101,7 @@ void TPlotImage::wheelEvent(QWheelEvent* event) {
     if (OnWheel) OnWheel(event);
 }
 
-void TPlotImage::resizeEvent(QResizeEvent*) {
+void TPlotImage::resizeEvent(QResizeEvent* /*event*/) {
     if (OnResize) OnResize(size());
 }
 

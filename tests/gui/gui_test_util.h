@@ -75,12 +75,12 @@ public:
     ~RecordingPort() override { SetUiPort(previous_); }
     RecordingPort(const RecordingPort&) = delete;
     RecordingPort& operator=(const RecordingPort&) = delete;
-    int ShowMessageBox(std::string_view text, std::string_view caption, int) override {
+    int ShowMessageBox(std::string_view text, std::string_view caption, int /*style*/) override {
         boxes.emplace_back(std::string(caption) + ": " + std::string(text));
         return kIdOk;
     }
-    void SetMessageLines(const MessageLines&) override {}
-    void SetStatusPanel(std::size_t, std::string_view) override {}
+    void SetMessageLines(const MessageLines& /*lines*/) override {}
+    void SetStatusPanel(std::size_t /*panel*/, std::string_view /*text*/) override {}
     std::vector<std::string> boxes;
 
 private:
