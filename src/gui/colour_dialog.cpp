@@ -19,8 +19,8 @@ void SetColourDialogAnswer(ColourDialogAnswer answer) { ScriptedAnswer() = std::
 
 std::optional<PlotColour> AskColour(QWidget* parent, PlotColour initial) {
     if (ScriptedAnswer()) return ScriptedAnswer()(initial);
-    const QColor chosen = QColorDialog::getColor(ToQColor(initial), parent, QString(),
-                                                 QColorDialog::DontUseNativeDialog);
+    const QColor chosen =
+        QColorDialog::getColor(ToQColor(initial), parent, QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid()) return std::nullopt;
     return FromQColor(chosen);
 }

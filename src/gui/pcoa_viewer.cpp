@@ -57,11 +57,10 @@ constexpr const char* kVectorFilter = "Scalable Vector Graphics (*.svg)|*.svg";
 constexpr const char* kNotANumber = "Entered value is not a number!";
 
 // The shapes offered by the shape combo and the popup menu, by their codes.
-constexpr std::array<std::uint16_t, 14> kPopupShapes = {kShapeCircle,        kShapeSquare,      kShapeTriangleUp,
-                                                        kShapeTriangleDown,  kShapeTriangleRight, kShapeTriangleLeft,
-                                                        kShapeDiamond,       kShapePoint,       kShapeCrossUp,
-                                                        kShapeCrossSide,     kShapeEllipseUp,   kShapeEllipseSide,
-                                                        kShapeRectangleUp,   kShapeRectangleSide};
+constexpr std::array<std::uint16_t, 14> kPopupShapes = {
+    kShapeCircle,       kShapeSquare,      kShapeTriangleUp,  kShapeTriangleDown, kShapeTriangleRight,
+    kShapeTriangleLeft, kShapeDiamond,     kShapePoint,       kShapeCrossUp,      kShapeCrossSide,
+    kShapeEllipseUp,    kShapeEllipseSide, kShapeRectangleUp, kShapeRectangleSide};
 
 // A zoom the projection can use: finite and not so small that it loses its precision.
 bool UsableZoom(float zoom) { return std::isfinite(zoom) && std::fpclassify(zoom) == FP_NORMAL; }
@@ -155,14 +154,16 @@ void TTeskPlot::BuildControls() {
     };
     for (int axis = 0; axis < 3; ++axis) {
         const QString name = QStringLiteral("Rot") + QLatin1String(axisNames[axis]);
-        stepRow(axis, QLatin1String(axisNames[axis]) + QStringLiteral(" rotation"), name,
-                rotationEdits_[static_cast<std::size_t>(axis)], [this, axis] { RotateBy(axis, -kRotationStep); },
-                [this, axis] { RotateBy(axis, kRotationStep); });
+        stepRow(
+            axis, QLatin1String(axisNames[axis]) + QStringLiteral(" rotation"), name,
+            rotationEdits_[static_cast<std::size_t>(axis)], [this, axis] { RotateBy(axis, -kRotationStep); },
+            [this, axis] { RotateBy(axis, kRotationStep); });
         connect(rotationEdits_[static_cast<std::size_t>(axis)], &QLineEdit::returnPressed, this,
                 [this, axis] { RotationEntered(axis); });
     }
-    stepRow(3, QStringLiteral("Zoom"), QStringLiteral("Zoom"), zoomEdit_, [this] { ZoomBy(kZoomOut); },
-            [this] { ZoomBy(kZoomIn); });
+    stepRow(
+        3, QStringLiteral("Zoom"), QStringLiteral("Zoom"), zoomEdit_, [this] { ZoomBy(kZoomOut); },
+        [this] { ZoomBy(kZoomIn); });
     connect(zoomEdit_, &QLineEdit::returnPressed, this, &TTeskPlot::ZoomEntered);
 
     // Which coordinate column each axis shows, and the symbol size.
@@ -240,7 +241,8 @@ void TTeskPlot::BuildControls() {
     shapeCombo_ = new QComboBox(appearance);
     shapeCombo_->setObjectName(QStringLiteral("ShapeCombo"));
     shapeCombo_->setPlaceholderText(QStringLiteral("unknown"));
-    for (std::size_t code = kShapeCircle; code < kShapeCount; ++code) shapeCombo_->addItem(QLatin1String(kShapeNames[code]));
+    for (std::size_t code = kShapeCircle; code < kShapeCount; ++code)
+        shapeCombo_->addItem(QLatin1String(kShapeNames[code]));
     shapeCombo_->setCurrentIndex(0);
     connect(shapeCombo_, &QComboBox::activated, this, &TTeskPlot::ShapeChosen);
     appearanceGrid->addWidget(groupCombo_, 0, 0, 1, 2);
@@ -383,8 +385,8 @@ void TTeskPlot::BuildPopupMenu() {
 
 // ---- Set-up ----
 
-void TTeskPlot::LoadPCoA(const AString& names, const TFilterArray& groups, const AAExt& coords,
-                         const AExt& percentages, std::int32_t trailing, bool includeTrailing) {
+void TTeskPlot::LoadPCoA(const AString& names, const TFilterArray& groups, const AAExt& coords, const AExt& percentages,
+                         std::int32_t trailing, bool includeTrailing) {
     FreePlot();
     groups_ = groups;
     InitPaint();
@@ -615,8 +617,8 @@ void TTeskPlot::ImageReleased(QMouseEvent* event) {
                 ZoomBy(std::pow(step, static_cast<float>(std::abs(dx))));
             }
         } else if (dx != 0 || dy != 0) {
-            plot_->Rotate(static_cast<float>(-dx) * kDragDegreesPerPixel, static_cast<float>(-dy) * kDragDegreesPerPixel,
-                          0.0f);
+            plot_->Rotate(static_cast<float>(-dx) * kDragDegreesPerPixel,
+                          static_cast<float>(-dy) * kDragDegreesPerPixel, 0.0f);
             NewPlot();
         }
     }
@@ -859,8 +861,8 @@ void TTeskPlot::Button9Click() {
     } else {
         bytes = VectorPicture();
     }
-    ReportWriteFailure(WriteTextFile(name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), false),
-                       name);
+    ReportWriteFailure(
+        WriteTextFile(name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), false), name);
 }
 
 void TTeskPlot::Button10Click() {

@@ -125,7 +125,8 @@ private:
     void ColourPanelClick();
     void ShapeChosen(int index);
     // Gives every point of the chosen group (all points when no group is listed) the colour or shape.
-    void ApplyToGroup(const std::function<void(TGroupAppearance&)>& group, const std::function<void(t3dsymbol&)>& point);
+    void ApplyToGroup(const std::function<void(TGroupAppearance&)>& group,
+                      const std::function<void(t3dsymbol&)>& point);
     void ShowPanelColour(PlotColour colour);
     void SyncPopupChecks();
     t3dsymbol* Selected();

@@ -76,8 +76,9 @@ void QtCanvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right
 
 void QtCanvas::FillRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     if (brushStyle_ != BrushStyle::Solid) return;
-    painter_.fillRect(QRectF(left - 0.5, top - 0.5, static_cast<double>(right) - left, static_cast<double>(bottom) - top),
-                      brushColour_);
+    painter_.fillRect(
+        QRectF(left - 0.5, top - 0.5, static_cast<double>(right) - left, static_cast<double>(bottom) - top),
+        brushColour_);
 }
 
 void QtCanvas::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {

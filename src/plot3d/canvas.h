@@ -19,8 +19,7 @@ inline constexpr std::uint8_t RedOf(PlotColour c) { return static_cast<std::uint
 inline constexpr std::uint8_t GreenOf(PlotColour c) { return static_cast<std::uint8_t>((c >> 8) & 0xFFu); }
 inline constexpr std::uint8_t BlueOf(PlotColour c) { return static_cast<std::uint8_t>((c >> 16) & 0xFFu); }
 inline constexpr PlotColour MakePlotColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    return static_cast<PlotColour>(red) | (static_cast<PlotColour>(green) << 8) |
-           (static_cast<PlotColour>(blue) << 16);
+    return static_cast<PlotColour>(red) | (static_cast<PlotColour>(green) << 8) | (static_cast<PlotColour>(blue) << 16);
 }
 
 // A pixel position; y grows downwards.

@@ -163,7 +163,8 @@ std::string CoordinateFileText(const a3dsymbol& points) {
     // comes first then and is the one dropped.
     for (const t3dsymbol& point : points) {
         bool marked = false;
-        for (const std::string_view marker : kHeaderMarkers) marked = marked || point.Label.find(marker) != std::string::npos;
+        for (const std::string_view marker : kHeaderMarkers)
+            marked = marked || point.Label.find(marker) != std::string::npos;
         if (marked) {
             text += "LABELX\tLABELY\tLABELZ\r\n";
             break;

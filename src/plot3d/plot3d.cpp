@@ -10,8 +10,8 @@
 #include "foundation/number_text.h"
 
 const std::array<const char*, kShapeCount> kShapeNames = {
-    "Point",       "Circle",         "Square",    "Diamond",      "Triangle down", "Triangle up",  "Triangle left",
-    "Triangle right", "Cross up",    "Cross side", "Ellipse up",  "Ellipse side",  "Rectangle up", "Rectangle side",
+    "Point",          "Circle",   "Square",     "Diamond",    "Triangle down", "Triangle up",  "Triangle left",
+    "Triangle right", "Cross up", "Cross side", "Ellipse up", "Ellipse side",  "Rectangle up", "Rectangle side",
 };
 
 namespace {
@@ -45,12 +45,14 @@ struct BoxEdge {
     int face1, face2;
 };
 constexpr int kNegXY = 0, kNegXZ = 1, kNegYZ = 2, kPosXY = 3, kPosXZ = 4, kPosYZ = 5;
+// clang-format off
 constexpr std::array<BoxEdge, 12> kBoxEdges = {{
     {0, 6, 1, kNegYZ, kNegXY},   {0, 2, 2, kNegYZ, kNegXZ},   {2, 8, 1, kNegYZ, kPosXY},
     {6, 8, 2, kNegYZ, kPosXZ},   {18, 24, 1, kPosYZ, kNegXY}, {18, 20, 2, kPosYZ, kNegXZ},
     {20, 26, 1, kPosYZ, kPosXY}, {24, 26, 2, kPosYZ, kPosXZ}, {0, 18, 0, kNegXY, kNegXZ},
     {6, 24, 0, kNegXY, kPosXZ},  {2, 20, 0, kPosXY, kNegXZ},  {8, 26, 0, kPosXY, kPosXZ},
 }};
+// clang-format on
 
 // The outlines of the planes through 0: the edge, its axis, and the plane (0 XY, 1 XZ, 2 YZ).
 struct PlaneEdge {
@@ -58,11 +60,13 @@ struct PlaneEdge {
     int axis;
     int plane;
 };
+// clang-format off
 constexpr std::array<PlaneEdge, 12> kPlaneEdges = {{
     {1, 7, 1, 0},  {19, 25, 1, 0}, {1, 19, 0, 0},  {7, 25, 0, 0},
     {3, 5, 2, 1},  {21, 23, 2, 1}, {3, 21, 0, 1},  {5, 23, 0, 1},
     {9, 15, 1, 2}, {9, 11, 2, 2},  {11, 17, 1, 2}, {15, 17, 2, 2},
 }};
+// clang-format on
 
 bool IsAxisVertex(std::size_t w) {
     return w == 4 || w == 10 || w == 12 || w == kBoxOrigin || w == 14 || w == 16 || w == 22;
@@ -276,8 +280,7 @@ void tplot3d::SetAxes(std::uint8_t x, std::uint8_t y, std::uint8_t z) {
 void tplot3d::SetReference(unsigned shift, std::uint8_t r) {
     if (!Symbols) return;
     const unsigned mask = 3u << shift;
-    for (t3dsymbol& s : *Symbols)
-        s.Refs = static_cast<std::uint8_t>((s.Refs & ~mask) | ((r & 3u) << shift));
+    for (t3dsymbol& s : *Symbols) s.Refs = static_cast<std::uint8_t>((s.Refs & ~mask) | ((r & 3u) << shift));
 }
 
 void tplot3d::SetXReference(std::uint8_t r) { SetReference(0, r); }
@@ -363,10 +366,8 @@ void tplot3d::Draw(Canvas& canvas) {
     canvas.SetFontColour(FontColour);
     if (hasBox) DrawPlanes(canvas);
     for (const std::uint32_t n : order) {
-        if (n < PointCount)
-            DrawPoint(canvas, n);
-        else
-            DrawBoxVertex(canvas, n - BoxStart);
+        if (n < PointCount) DrawPoint(canvas, n);
+        else DrawBoxVertex(canvas, n - BoxStart);
     }
     HitCount = HitList.size();
 }
@@ -498,6 +499,7 @@ void tplot3d::DrawSymbol(Canvas& canvas, std::uint8_t shape, std::int32_t x, std
     const auto polygon = [&canvas](std::initializer_list<ScreenPoint> points) {
         canvas.Polygon(std::span<const ScreenPoint>(points.begin(), points.size()));
     };
+    // clang-format off
     switch (shape) {
         case kShapePoint: canvas.Ellipse(x, y, x + 1, y + 1); break;
         case kShapeCircle: canvas.Ellipse(x - s, y - s, x + s, y + s); break;
@@ -521,6 +523,7 @@ void tplot3d::DrawSymbol(Canvas& canvas, std::uint8_t shape, std::int32_t x, std
         case kShapeRectangleSide: canvas.Rectangle(x - s, y - h, x + s, y + h); break;
         default: break;
     }
+    // clang-format on
 }
 
 bool tplot3d::FindSymbolAt(std::int32_t x, std::int32_t y, std::size_t& index) const {

@@ -54,14 +54,14 @@ struct t3dsymbol {
     float X = 0.0f;
     float Y = 0.0f;
     float Z = 0.0f;
-    std::uint16_t Shape = 0;       // low byte the shape; high byte a shape drawn in red over it
-    std::string Label;             // at most kMaxLabelLength characters
-    std::uint16_t Size = 0;        // half-width of the symbol in pixels
+    std::uint16_t Shape = 0;  // low byte the shape; high byte a shape drawn in red over it
+    std::string Label;        // at most kMaxLabelLength characters
+    std::uint16_t Size = 0;   // half-width of the symbol in pixels
     PlotColour Colour = kPlotBlack;
     PlotColour LineColour = kPlotBlack;
-    std::uint8_t ShowLabel = 0;    // 1: draw the label
-    std::uint8_t Refs = 0;         // bits 0-1 X, 2-3 Y, 4-5 Z reference; 6-7 line pen mode
-    std::uint16_t FontIndex = 0;   // 0: the default font; n: entry n of the plot's fonts
+    std::uint8_t ShowLabel = 0;   // 1: draw the label
+    std::uint8_t Refs = 0;        // bits 0-1 X, 2-3 Y, 4-5 Z reference; 6-7 line pen mode
+    std::uint16_t FontIndex = 0;  // 0: the default font; n: entry n of the plot's fonts
 };
 using a3dsymbol = std::vector<t3dsymbol>;
 

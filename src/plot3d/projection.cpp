@@ -35,10 +35,8 @@ std::int32_t Pixel(float v) { return static_cast<std::int32_t>(std::lrint(Limit(
 }  // namespace
 
 void tplot3d::Project() {
-    if (UseSSE == 1)
-        ProjectVector();
-    else
-        ProjectScalar();
+    if (UseSSE == 1) ProjectVector();
+    else ProjectScalar();
 }
 
 void tplot3d::AddOrigin() {

@@ -61,7 +61,7 @@ std::size_t RecordingCanvas::Count(Kind kind) const {
 
 bool RecordingCanvas::HasLine(ScreenPoint a, ScreenPoint b) const {
     return std::any_of(ops.begin(), ops.end(), [a, b](const Op& op) {
-        return op.kind == Kind::Line && ((op.points[0] == a && op.points[1] == b) ||
-                                         (op.points[0] == b && op.points[1] == a));
+        return op.kind == Kind::Line &&
+               ((op.points[0] == a && op.points[1] == b) || (op.points[0] == b && op.points[1] == a));
     });
 }

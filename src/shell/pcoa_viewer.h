@@ -7,11 +7,11 @@
 #include "popgen/groups.h"
 
 struct TPCoAViewerRec {
-    AString OTUNames;               // one per coordinate row, appended centroids included
-    TFilterArray Groups;            // the data set's groups, for colouring and shaping by group
-    AAExt Coords;                   // one row per OTU, one column per axis
-    AExt EigenPercents;             // each axis's share of the positive eigenvalues, in per cent
-    std::int32_t Centroids = 0;     // centroid rows at the end of Coords
+    AString OTUNames;                  // one per coordinate row, appended centroids included
+    TFilterArray Groups;               // the data set's groups, for colouring and shaping by group
+    AAExt Coords;                      // one row per OTU, one column per axis
+    AExt EigenPercents;                // each axis's share of the positive eigenvalues, in per cent
+    std::int32_t Centroids = 0;        // centroid rows at the end of Coords
     std::uint8_t IncludeTrailing = 1;  // 1: the centroid rows are shown too
 };
 

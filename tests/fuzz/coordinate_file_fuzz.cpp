@@ -33,7 +33,8 @@ const std::string& ScratchFile() {
 
 bool Near(float a, float b) {
     // Five decimals are written.
-    return std::fabs(static_cast<double>(a) - static_cast<double>(b)) <= 5.1e-6 + 1e-6 * std::fabs(static_cast<double>(a));
+    return std::fabs(static_cast<double>(a) - static_cast<double>(b)) <=
+           5.1e-6 + 1e-6 * std::fabs(static_cast<double>(a));
 }
 
 [[noreturn]] void Fail(int line) {
@@ -41,8 +42,8 @@ bool Near(float a, float b) {
     std::abort();
 }
 
-#define Check(condition) \
-    do {                 \
+#define Check(condition)                  \
+    do {                                  \
         if (!(condition)) Fail(__LINE__); \
     } while (false)
 

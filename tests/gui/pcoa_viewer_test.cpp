@@ -29,15 +29,15 @@
 #include "shell/analysis_commands.h"
 #include "shell/data_commands.h"
 #include "shell/global_dataset.h"
-#include "trees/dist_analysis.h"
 #include "shell/settings.h"
+#include "trees/dist_analysis.h"
 
 namespace {
 
 // Four points in two groups, four coordinate columns.
 const AString kNames{"A1", "A2", "B1", "B2"};
-const AAExt kCoords{{0.3L, 0.1L, 0.0L, 0.5L}, {0.2L, -0.3L, 0.1L, -0.5L}, {-0.3L, 0.2L, -0.2L, 0.25L},
-                    {-0.2L, -0.1L, 0.3L, -0.25L}};
+const AAExt kCoords{
+    {0.3L, 0.1L, 0.0L, 0.5L}, {0.2L, -0.3L, 0.1L, -0.5L}, {-0.3L, 0.2L, -0.2L, 0.25L}, {-0.2L, -0.1L, 0.3L, -0.25L}};
 const AExt kPercents{41.5L, 30.25L, 20.0L, 8.25L};
 
 TFilterArray Groups() {
@@ -476,7 +476,8 @@ private slots:
 
         // A file that cannot be written is reported.
         RecordingPort port;
-        SetFileDialogAnswer([&](const std::string&, const std::string&) { return Path("no/such/plot.bmp").toStdString(); });
+        SetFileDialogAnswer(
+            [&](const std::string&, const std::string&) { return Path("no/such/plot.bmp").toStdString(); });
         viewer.Button9Click();
         QCOMPARE(port.boxes.size(), std::size_t{1});
         QVERIFY(port.boxes[0].starts_with("Error: Could not write to file"));

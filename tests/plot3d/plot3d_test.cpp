@@ -134,11 +134,13 @@ TEST(Plot3DAngles, WrapIntoTwoTurnsAtMost) {
         float degrees;
         double radians;
     };
+    // clang-format off
     const Case cases[] = {
         {400, 40 * kPi / 180}, {-730, -10 * kPi / 180}, {30, 30 * kPi / 180}, {-359, -359 * kPi / 180},
         // A whole number of turns lands next to 0: the single value is a hair above 2 pi.
         {360, 0}, {720, 0}, {-1080, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         tplot3d plot;
         plot.SetRotation(c.degrees, 0, 0);
@@ -236,6 +238,7 @@ TEST(Plot3DShapes, EveryShapeIsDrawnAroundItsCentre) {
         std::vector<ScreenPoint> points;
     };
     // Centre (50, 40), size 6: h = 3, t = 2.
+    // clang-format off
     const Case cases[] = {
         {kShapePoint, Kind::Ellipse, {{50, 40}, {51, 41}}},
         {kShapeCircle, Kind::Ellipse, {{44, 34}, {56, 46}}},
@@ -258,6 +261,7 @@ TEST(Plot3DShapes, EveryShapeIsDrawnAroundItsCentre) {
         {kShapeRectangleUp, Kind::Rectangle, {{47, 34}, {53, 46}}},
         {kShapeRectangleSide, Kind::Rectangle, {{44, 37}, {56, 43}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(kShapeNames[c.shape]);
         RecordingCanvas canvas;
@@ -333,8 +337,8 @@ TEST(Plot3DLines, EachReferenceCodeEndsTheLineWhereItSays) {
     };
     // Box bounds (-1.1, 2.2) on every axis; the point is (0.5, 0.75, 1).
     const Case cases[] = {
-        {kRefNone, true, 0.0f, false}, {kRefZero, true, 0.0f, true},  {kRefLow, true, -1.1f, true},
-        {kRefHigh, true, 2.2f, true},  {kRefLow, false, 0.0f, true},  {kRefHigh, false, 0.0f, true},
+        {kRefNone, true, 0.0f, false}, {kRefZero, true, 0.0f, true}, {kRefLow, true, -1.1f, true},
+        {kRefHigh, true, 2.2f, true},  {kRefLow, false, 0.0f, true}, {kRefHigh, false, 0.0f, true},
     };
     for (int axis = 0; axis < 3; ++axis) {
         for (const Case& c : cases) {
@@ -387,8 +391,8 @@ TEST(Plot3DLines, BlocksFollowOneAnotherAndTheirPens) {
         std::uint8_t mode;
         PlotColour pen;
     };
-    for (const PenCase& c : {PenCase{kLinePenFore, 0x654321}, PenCase{kLinePenColour, 0x0000AA},
-                             PenCase{kLinePenLineColour, 0x00BB00}}) {
+    for (const PenCase& c :
+         {PenCase{kLinePenFore, 0x654321}, PenCase{kLinePenColour, 0x0000AA}, PenCase{kLinePenLineColour, 0x00BB00}}) {
         (*points)[0].Refs = static_cast<std::uint8_t>(((*points)[0].Refs & 0x3Fu) | (c.mode << 6));
         plot.SetColours(kPlotWhite, 0x654321);
         RecordingCanvas canvas;
