@@ -39,7 +39,7 @@ BENCHMARK(BM_Jacobi)->Args({100, 0})->Args({100, 1})->Args({200, 0})->Args({200,
 void BM_UPGMA(benchmark::State& state) {
     TDistAnalysis a = RandomEuclidean(static_cast<std::size_t>(state.range(0)), kDimensions, 42);
     for (auto _ : state) {
-        if (!a.BuildTree(kTreeUPGMA, "bench")) state.SkipWithError("UPGMA failed");
+        if (!a.BuildTree(TreeKind::UPGMA, "bench")) state.SkipWithError("UPGMA failed");
         benchmark::DoNotOptimize(a.StoredTree.data());
     }
 }
@@ -48,7 +48,7 @@ BENCHMARK(BM_UPGMA)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond
 void BM_NJ(benchmark::State& state) {
     TDistAnalysis a = RandomEuclidean(static_cast<std::size_t>(state.range(0)), kDimensions, 42);
     for (auto _ : state) {
-        if (!a.BuildTree(kTreeNJ, "bench")) state.SkipWithError("NJ failed");
+        if (!a.BuildTree(TreeKind::NJ, "bench")) state.SkipWithError("NJ failed");
         benchmark::DoNotOptimize(a.Tree.Nodes.data());
     }
 }

@@ -6,6 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <system_error>
+
+std::string FileErrorText(int code) {
+    if (code == -1) return "Not all bytes could be written.";
+    // The text strerror gives, without strerror's shared buffer.
+    return std::generic_category().message(code);
+}
+
 namespace {
 
 // Read-only descriptor of a regular file. Folders (EISDIR) and pipes, sockets and devices (EINVAL)

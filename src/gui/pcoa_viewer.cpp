@@ -29,12 +29,12 @@
 #include "foundation/cpu_dispatch.h"
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
+#include "foundation/strict_number.h"
 #include "gui/colour_dialog.h"
 #include "gui/file_dialogs.h"
 #include "gui/qt_canvas.h"
 #include "gui/qt_text.h"
 #include "gui/query_box.h"
-#include "gui/strict_number.h"
 #include "plot3d/coordinate_file.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
@@ -67,6 +67,13 @@ bool UsableZoom(float zoom) { return std::isfinite(zoom) && std::fpclassify(zoom
 
 QString PercentItem(std::size_t axis, Extended percent) {
     return ToQt("Co. " + UIntToStr(axis) + " (" + ExtToStrF(percent, 1, 2) + "%)");
+}
+
+// Writes a file the save dialog chose (it has asked about an existing one), reporting a failure
+// as the commands do; writer returns 0 or the system's error code.
+void RewriteFile(const std::string& name, const std::function<int()>& writer) {
+    CommandRun run;
+    run.Write(name, [&](bool /*append*/) { return writer(); }, CommandRun::Output::Append);
 }
 
 // A menu caption shows '&' itself only when doubled.
@@ -828,7 +835,8 @@ void TTeskPlot::ImportCoordinates() {
     if (name.empty()) return;
     a3dsymbol read;
     // An unreadable or empty file changes nothing: the plot on show stays.
-    if (!ReadCoordinateFile(name, read, [](const std::string& message) { ShowError(message); })) return;
+    Reporter& reporter = ProgramReporter();
+    if (!ReportShortage(reporter, [&] { return ReadCoordinateFile(reporter, name, read); })) return;
     FreePlot();
     *points_ = std::move(read);
     // The PCoA's coordinates do not belong to these points.
@@ -844,7 +852,7 @@ void TTeskPlot::Button12Click() {
     }
     const std::string name = AskSaveFileName(this, "", kCoordinateFilter, "", "", true, "txt");
     if (name.empty()) return;
-    ReportWriteFailure(WriteCoordinateFile(name, *points_), name);
+    RewriteFile(name, [&] { return WriteCoordinateFile(name, *points_); });
 }
 
 void TTeskPlot::Button9Click() {
@@ -861,8 +869,9 @@ void TTeskPlot::Button9Click() {
     } else {
         bytes = VectorPicture();
     }
-    ReportWriteFailure(
-        WriteTextFile(name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), false), name);
+    RewriteFile(name, [&] {
+        return WriteTextFile(name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), false);
+    });
 }
 
 void TTeskPlot::Button10Click() {

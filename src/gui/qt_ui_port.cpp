@@ -102,7 +102,7 @@ void QtUiPort::ShowPCoAViewer(const TPCoAViewerRec* rec) {
     if (rec != nullptr) {
         viewer.FreePlot();
         viewer.LoadPCoA(rec->OTUNames, rec->Groups, rec->Coords, rec->EigenPercents, rec->Centroids,
-                        rec->IncludeTrailing == 1);
+                        rec->IncludeTrailing);
     } else {
         viewer.ClearPlot();
     }

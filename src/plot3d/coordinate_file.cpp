@@ -70,17 +70,17 @@ bool ParseColourNumber(std::string_view text, PlotColour& value) {
 // Counts the problems of one import and reports the first few.
 class ImportErrors {
 public:
-    explicit ImportErrors(const CoordinateErrorProc& error) : error_(error) {}
+    explicit ImportErrors(Reporter& reporter) : reporter_(reporter) {}
     void Report(const std::string& message) {
-        if (++count_ <= kMaxReportedImportErrors && error_) error_(message);
+        if (++count_ <= kMaxReportedImportErrors) reporter_.Error(message);
     }
     void Finish() const {
-        if (count_ > kMaxReportedImportErrors && error_)
-            error_("More errors in this file not shown: " + UIntToStr(count_ - kMaxReportedImportErrors));
+        if (count_ > kMaxReportedImportErrors)
+            reporter_.Error("More errors in this file not shown: " + UIntToStr(count_ - kMaxReportedImportErrors));
     }
 
 private:
-    const CoordinateErrorProc& error_;
+    Reporter& reporter_;
     std::size_t count_ = 0;
 };
 
@@ -126,7 +126,7 @@ std::optional<PlotColour> ColourByName(std::string_view upperName) {
     return std::nullopt;
 }
 
-a3dsymbol ParseCoordinateLines(AString lines, const CoordinateErrorProc& error) {
+a3dsymbol ParseCoordinateLines(Reporter& reporter, AString lines) {
     // Each marker's first line is found before any is emptied: one header line naming all three
     // must not send the search for the next marker on to a point labelled with it.
     std::array<std::size_t, kHeaderMarkers.size()> headers{};
@@ -137,7 +137,7 @@ a3dsymbol ParseCoordinateLines(AString lines, const CoordinateErrorProc& error) 
     }
     for (const std::size_t i : headers)
         if (i < lines.size()) lines[i].clear();
-    ImportErrors errors(error);
+    ImportErrors errors(reporter);
     a3dsymbol points;
     for (const std::string& line : lines)
         if (!line.empty()) points.push_back(ParsePointLine(line, errors));
@@ -145,13 +145,13 @@ a3dsymbol ParseCoordinateLines(AString lines, const CoordinateErrorProc& error) 
     return points;
 }
 
-bool ReadCoordinateFile(const std::string& fileName, a3dsymbol& points, const CoordinateErrorProc& error) {
+bool ReadCoordinateFile(Reporter& reporter, const std::string& fileName, a3dsymbol& points) {
     AString lines;
     if (!FileCanOpen(fileName) || ReadTextLines(fileName, lines) != 0) return false;
     bool anyLine = false;
     for (const std::string& line : lines) anyLine = anyLine || !line.empty();
     if (!anyLine) return false;
-    a3dsymbol read = ParseCoordinateLines(std::move(lines), error);
+    a3dsymbol read = ParseCoordinateLines(reporter, std::move(lines));
     if (read.empty()) return false;
     points = std::move(read);
     return true;

@@ -3,16 +3,13 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "foundation/reporter.h"
 #include "foundation/types.h"
 #include "plot3d/plot3d.h"
-
-// Receives each problem of an import in the program's words.
-using CoordinateErrorProc = std::function<void(const std::string& message)>;
 
 // At most this many problems of one file are reported one by one; the rest are counted in one
 // last message, so a wrong file never floods the user with boxes.
@@ -27,12 +24,12 @@ std::optional<PlotColour> ColourByName(std::string_view upperName);
 // The points of the file's lines (each without its break). The first lines containing "LABELX",
 // "LABELY" and "LABELZ" are headers and dropped, as are empty lines. Every point starts with all
 // fields 0; a line with fewer than three fields, or a field that is not what it should be, is
-// reported and leaves the field at 0.
-a3dsymbol ParseCoordinateLines(AString lines, const CoordinateErrorProc& error);
+// reported as an error and leaves the field at 0.
+a3dsymbol ParseCoordinateLines(Reporter& reporter, AString lines);
 
 // Reads the file into points; false, with points untouched and nothing reported, when the file
 // cannot be read or holds nothing but empty lines.
-bool ReadCoordinateFile(const std::string& fileName, a3dsymbol& points, const CoordinateErrorProc& error);
+bool ReadCoordinateFile(Reporter& reporter, const std::string& fileName, a3dsymbol& points);
 
 // One line per point: X, Y, Z with 5 decimals, the label, the shape word and the colour as a
 // signed number, separated by tabs, each line ending in CR LF. Separators and line breaks in a

@@ -12,14 +12,12 @@ struct TPCoAViewerRec {
     AAExt Coords;                      // one row per OTU, one column per axis
     AExt EigenPercents;                // each axis's share of the positive eigenvalues, in per cent
     std::int32_t Centroids = 0;        // centroid rows at the end of Coords
-    std::uint8_t IncludeTrailing = 1;  // 1: the centroid rows are shown too
+    bool IncludeTrailing = true;    // the centroid rows are shown too
 };
 
-// Viewer modes: 1 opens the viewer empty (points can be imported there); any other mode loads
-// the record into it. The viewer is modal: this returns when the user has closed it.
-inline constexpr int kPCoAViewerEmpty = 1;
-inline constexpr int kPCoAViewerResult = 0;
+// How the viewer opens: loaded with a record, or empty (points can be imported there).
+enum class PCoAViewerMode : std::uint8_t { Result = 0, Empty = 1 };
 
-// A mode other than kPCoAViewerEmpty without a record is refused with
-// "DisplayPCoAViewer: Invalid setup params".
-void DisplayPCoAViewer(int mode, const TPCoAViewerRec* rec);
+// The viewer is modal: this returns when the user has closed it. Result without a record is
+// refused with "DisplayPCoAViewer: Invalid setup params".
+void DisplayPCoAViewer(PCoAViewerMode mode, const TPCoAViewerRec* rec);

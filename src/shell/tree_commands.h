@@ -9,6 +9,6 @@ void CmdBuildUPGMA();
 // tree output file.
 void CmdBuildNJ();
 // Principal coordinate analysis of the current distance matrix, with one centroid point per group
-// when centroids is 1; the report goes to the analysis output file. With PCoAAutostart 1 the 3-D
+// when centroids is set; the report goes to the analysis output file. With PCoAAutostart 1 the 3-D
 // viewer then opens on the result.
-void CmdPCoA(std::uint8_t centroids);
+void CmdPCoA(bool centroids);

@@ -54,15 +54,15 @@ void CmdViewLogFile() {
 
 void CmdStart3DViewer() {
     WriteMsg("Starting 3D coordinate viewer");
-    DisplayPCoAViewer(kPCoAViewerEmpty, nullptr);
+    DisplayPCoAViewer(PCoAViewerMode::Empty, nullptr);
 }
 
-void DisplayPCoAViewer(int mode, const TPCoAViewerRec* rec) {
-    if (mode != kPCoAViewerEmpty && rec == nullptr) {
+void DisplayPCoAViewer(PCoAViewerMode mode, const TPCoAViewerRec* rec) {
+    if (mode != PCoAViewerMode::Empty && rec == nullptr) {
         ShowError("DisplayPCoAViewer: Invalid setup params");
         return;
     }
-    Ui().ShowPCoAViewer(mode == kPCoAViewerEmpty ? nullptr : rec);
+    Ui().ShowPCoAViewer(mode == PCoAViewerMode::Empty ? nullptr : rec);
 }
 
 void CmdExit() {

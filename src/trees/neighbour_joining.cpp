@@ -18,7 +18,8 @@ struct NJmeIDEntry {
 class NJRun {
 public:
     NJRun(const TDistAnalysis& analysis, Dendrogram& tree)
-        : names_(analysis.OTUNames),
+        : reporter_(analysis.Reporting()),
+          names_(analysis.OTUNames),
           otus_(analysis.NOTU),
           rows_(analysis.NOTU),
           matrix_(ZeroDiagonalCopy(analysis.Dist, analysis.NOTU)),
@@ -70,7 +71,7 @@ private:
                 }
             }
         }
-        if (!found) TreeError("NJ_SmallestQ failed: joining OTU to itself!");
+        if (!found) reporter_.Error("NJ_SmallestQ failed: joining OTU to itself!");
         return found;
     }
 
@@ -80,8 +81,7 @@ private:
         const std::size_t last = tree_.Nodes.size() - 1;
         if (entry.id < otus_) {
             if (entry.ptr != 0) {
-                TreeError("AddOTU ERROR: not expecting .ptr>0: " + UIntToStr(row) + " " +
-                          UIntToStr(entry.ptr));
+                reporter_.Error("AddOTU ERROR: not expecting .ptr>0: " + UIntToStr(row) + " " + UIntToStr(entry.ptr));
                 return false;
             }
             Node& node = tree_.Nodes[next];
@@ -93,7 +93,7 @@ private:
             ++next;
         } else {
             if (entry.ptr == 0) {
-                TreeError("NJ Add OTU -- not yet on tree");
+                reporter_.Error("NJ Add OTU -- not yet on tree");
                 return false;
             }
             Node& node = tree_.Nodes[entry.ptr];
@@ -107,7 +107,8 @@ private:
     // Grows the node array for the given rows: their new OTU nodes, then the internal node.
     std::size_t GrowFor(std::initializer_list<std::size_t> rows) {
         std::size_t added = 1;
-        for (const std::size_t r : rows) added += ids_[r].ptr == 0 ? 1 : 0;
+        for (const std::size_t r : rows)
+            if (ids_[r].ptr == 0) ++added;
         const std::size_t first = tree_.Nodes.size();
         tree_.Nodes.resize(first + added);
         children_.clear();
@@ -116,11 +117,11 @@ private:
 
     bool NJ_Join(std::size_t a, std::size_t b) {
         if (a >= ids_.size()) {
-            TreeError("A out of bounds: " + UIntToStr(a));
+            reporter_.Error("A out of bounds: " + UIntToStr(a));
             return false;
         }
         if (b >= ids_.size()) {
-            TreeError("B out of bounds: " + UIntToStr(b));
+            reporter_.Error("B out of bounds: " + UIntToStr(b));
             return false;
         }
         const auto [lengthA, lengthB] = NJ_BranchLengths(rows_, D(a, b), sums_[a], sums_[b]);
@@ -140,7 +141,7 @@ private:
     // The matrix without rows a and b, and the new node's row last.
     bool Recalcmatrix(std::size_t a, std::size_t b) {
         if (ids_.size() < 3) {
-            TreeError("Recalcmatrix: Cannot currently handle NJmeID>2 - ATTEMPTED Setlength to <0");
+            reporter_.Error("Recalcmatrix: Cannot currently handle NJmeID>2 - ATTEMPTED Setlength to <0");
             return false;
         }
         PackedMatrix next(PackedSize(rows_ - 1));
@@ -182,6 +183,7 @@ private:
         return true;
     }
 
+    Reporter& reporter_;
     const AString& names_;
     std::size_t otus_;
     std::size_t rows_;
@@ -205,14 +207,14 @@ bool TDistAnalysis::NJ(std::string_view title) {
     ClearTrees();
     if (!CheckInput("NJ", "NJ: the names do not match the distance matrix")) return false;
     if (NOTU < 3) {
-        TreeError("NJ needs at least 3 OTUs (got " + UIntToStr(NOTU) + ")");
+        Reporting().Error("NJ needs at least 3 OTUs (got " + UIntToStr(NOTU) + ")");
         return false;
     }
-    Tree.Name = std::string(title);
-    NJRun run(*this, Tree);
-    if (!run.Run()) {
-        FreeDendrogram(Tree);
-        return false;
-    }
+    // Built aside and kept only when complete, also when a shortage ends the run.
+    Dendrogram tree;
+    tree.Name = std::string(title);
+    NJRun run(*this, tree);
+    if (!run.Run()) return false;
+    Tree = std::move(tree);
     return true;
 }

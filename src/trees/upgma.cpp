@@ -32,7 +32,8 @@ public:
     std::size_t MakeClusterNodes(const std::vector<ClusterRow>& rows,
                                  const std::vector<std::size_t>& set, Extended height) {
         std::size_t otus = 0;
-        for (const std::size_t r : set) otus += rows[r - 1].id <= n_ ? 1 : 0;
+        for (const std::size_t r : set)
+            if (rows[r - 1].id <= n_) ++otus;
         const std::size_t parent = written_ + otus + 1;
         for (const std::size_t r : set) {
             const ClusterRow& row = rows[r - 1];
@@ -169,14 +170,14 @@ std::size_t FindPairsAtDist(const PackedMatrix& matrix, std::size_t n, Extended 
     return pairs.size();
 }
 
-std::size_t FirstLinkedSet(const std::vector<RowPair>& pairs, std::vector<std::size_t>& set) {
+std::size_t FirstLinkedSet(Reporter& reporter, const std::vector<RowPair>& pairs, std::vector<std::size_t>& set) {
     set.clear();
     if (pairs.empty()) {
-        TreeError("FirstLinkedSet: Nothing found");
+        reporter.Error("FirstLinkedSet: Nothing found");
         return 0;
     }
     if (pairs.front().first == pairs.front().second) {
-        TreeError("Occurrences Array has illegal pair");
+        reporter.Error("Occurrences Array has illegal pair");
         return 0;
     }
     // Partners of each row in the order of the pairs after the first one.
@@ -208,14 +209,14 @@ bool InLinkedSet(std::size_t a, std::size_t b, const std::vector<std::size_t>& s
     return false;
 }
 
-bool UPGMA(const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes) {
+bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes) {
     nodes.assign(NodeCount(n) + 1, PackedNode{});
     const auto fail = [&nodes]() {
         nodes.clear();
         return false;
     };
     if (matrix.size() < PackedSize(n)) {
-        TreeError("vxTrees.UPGMA/ShortestDist: error in input matrix");
+        reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
         return fail();
     }
     PackedMatrix current = ZeroDiagonalCopy(matrix, n);
@@ -230,11 +231,11 @@ bool UPGMA(const PackedMatrix& matrix, std::size_t n, const AString* labels, Pac
     do {
         Extended d = 0.0L;
         if (!ShortestDist(current, m, d)) {
-            TreeError("vxTrees.UPGMA/ShortestDist: error in input matrix");
+            reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
             return fail();
         }
         FindPairsAtDist(current, m, d, pairs);
-        if (FirstLinkedSet(pairs, set) == 0) return fail();
+        if (FirstLinkedSet(reporter, pairs, set) == 0) return fail();
         std::vector<bool> inSet(m + 1, false);
         for (const std::size_t r : set) inSet[r] = true;
 
@@ -256,9 +257,9 @@ bool TDistAnalysis::UPGMA(std::string_view title) {
     labels.reserve(OTUNames.size());
     for (const std::string& name : OTUNames) labels.push_back(TreeName(name));
     PackedNodes nodes;
-    if (!::UPGMA(Dist, NOTU, &labels, nodes)) return false;
+    if (!::UPGMA(Reporting(), Dist, NOTU, &labels, nodes)) return false;
     std::string text;
-    if (!DendrogramToText(nodes, title, text)) return false;
+    if (!DendrogramToText(Reporting(), nodes, title, text)) return false;
     StoredTree = std::move(text);
     return true;
 }

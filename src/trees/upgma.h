@@ -24,12 +24,12 @@ std::size_t FindPairsAtDist(const PackedMatrix& matrix, std::size_t n, Extended 
                             std::vector<RowPair>& pairs);
 
 // The rows linked to the first pair through pairs of the list, in the order found.
-std::size_t FirstLinkedSet(const std::vector<RowPair>& pairs, std::vector<std::size_t>& set);
+std::size_t FirstLinkedSet(Reporter& reporter, const std::vector<RowPair>& pairs, std::vector<std::size_t>& set);
 
 bool InLinkedSet(std::size_t a, std::size_t b, const std::vector<std::size_t>& set);
 
 // Clusters the n OTUs of the matrix (values of the diagonal are ignored) into a packed tree
 // whose last entry is the root. Leaves are named by labels (position = OTU number - 1, cut to
-// 20 characters), or "OTU<n>" without labels. False, with the failure reported through
-// TreeError and the node buffer emptied, when no tree could be built.
-bool UPGMA(const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes);
+// 20 characters), or "OTU<n>" without labels. False, with the failure reported and the node
+// buffer emptied, when no tree could be built.
+bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes);

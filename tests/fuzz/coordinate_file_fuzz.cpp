@@ -53,21 +53,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& file = ScratchFile();
     Check(WriteTextFile(file, std::string_view(reinterpret_cast<const char*>(data), size), false) == 0);
     a3dsymbol points;
-    std::size_t reports = 0;
-    const auto count = [&reports](const std::string&) { ++reports; };
-    if (!ReadCoordinateFile(file, points, count)) {
-        Check(reports == 0);
+    Reporter reporter;
+    if (!ReadCoordinateFile(reporter, file, points)) {
+        Check(reporter.ErrorCount() == 0);
         return 0;
     }
-    Check(reports <= kMaxReportedImportErrors + 1);
+    Check(reporter.ErrorCount() <= kMaxReportedImportErrors + 1);
 
     // Save -> load -> the same points, and the same text again.
     const std::string text = CoordinateFileText(points);
     Check(WriteTextFile(file, text, false) == 0);
     a3dsymbol back;
-    reports = 0;
-    Check(ReadCoordinateFile(file, back, count));
-    Check(reports == 0);
+    const ReportScope scope(reporter);
+    Check(scope.Succeeded(ReadCoordinateFile(reporter, file, back)));
     Check(back.size() == points.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
         Check(Near(points[i].X, back[i].X) && Near(points[i].Y, back[i].Y) && Near(points[i].Z, back[i].Z));

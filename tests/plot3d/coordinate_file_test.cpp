@@ -16,7 +16,8 @@ struct Parsed {
 
 Parsed Parse(const AString& lines) {
     Parsed result;
-    result.points = ParseCoordinateLines(lines, [&result](const std::string& m) { result.errors.push_back(m); });
+    Reporter reporter([&result](const std::string& m) { result.errors.push_back(m); });
+    result.points = ParseCoordinateLines(reporter, lines);
     return result;
 }
 
@@ -107,15 +108,14 @@ TEST(CoordinateImport, AFloodOfErrorsEndsInOneCount) {
 TEST(CoordinateImport, AnUnreadableOrEmptyFileLeavesThePointsAlone) {
     TempDir dir;
     a3dsymbol points(2);
-    int errors = 0;
-    const auto count = [&errors](const std::string&) { ++errors; };
-    EXPECT_FALSE(ReadCoordinateFile(dir.Path("missing.txt"), points, count));
-    EXPECT_FALSE(ReadCoordinateFile(dir.Root().string(), points, count));
-    EXPECT_FALSE(ReadCoordinateFile(dir.Write("empty.txt", "\r\n\r\n"), points, count));
-    EXPECT_FALSE(ReadCoordinateFile(dir.Write("header.txt", "LABELX LABELY LABELZ\n"), points, count));
+    Reporter reporter;
+    EXPECT_FALSE(ReadCoordinateFile(reporter, dir.Path("missing.txt"), points));
+    EXPECT_FALSE(ReadCoordinateFile(reporter, dir.Root().string(), points));
+    EXPECT_FALSE(ReadCoordinateFile(reporter, dir.Write("empty.txt", "\r\n\r\n"), points));
+    EXPECT_FALSE(ReadCoordinateFile(reporter, dir.Write("header.txt", "LABELX LABELY LABELZ\n"), points));
     EXPECT_EQ(points.size(), 2u);
-    EXPECT_EQ(errors, 0);
-    ASSERT_TRUE(ReadCoordinateFile(dir.Write("one.txt", "1 2 3\r\n"), points, count));
+    EXPECT_EQ(reporter.ErrorCount(), 0u);
+    ASSERT_TRUE(ReadCoordinateFile(reporter, dir.Write("one.txt", "1 2 3\r\n"), points));
     EXPECT_EQ(points.size(), 1u);
 }
 
@@ -150,9 +150,9 @@ TEST(CoordinateExport, ExportThenImportGivesTheSamePoints) {
     const std::string name = dir.Path("coords.txt");
     ASSERT_EQ(WriteCoordinateFile(name, points), 0);
     a3dsymbol back;
-    std::vector<std::string> errors;
-    ASSERT_TRUE(ReadCoordinateFile(name, back, [&errors](const std::string& m) { errors.push_back(m); }));
-    EXPECT_TRUE(errors.empty());
+    Reporter reporter;
+    ASSERT_TRUE(ReadCoordinateFile(reporter, name, back));
+    EXPECT_EQ(reporter.ErrorCount(), 0u);
     ASSERT_EQ(back.size(), points.size());
     const char* expectedLabels[] = {"plain", "two_words", "a_b_c", "", "MY_LABELX", ""};
     for (std::size_t i = 0; i < points.size(); ++i) {

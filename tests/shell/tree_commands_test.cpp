@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "command_fixture.h"
+#include "popgen/distance_matrix.h"
 #include "shell/analysis_commands.h"
 #include "shell/pcoa_viewer.h"
 #include "trees/dist_analysis.h"
@@ -16,8 +17,20 @@ const char kNeedMatrix[] = "Need to perform Dis(Similarity) calculation first!\r
 class TreeCommands : public CommandTest {
 protected:
     void ComputeJaccard() {
-        CmdCalculateMatrix(0, 0, 0, NeiLiR, JCRandomDraws, 0, 0);
+        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                           false, false);
         ASSERT_EQ(DistMatrixName, "StdJaccard");
+    }
+    // Runs UPGMA, NJ and the PCoA on a matrix they must refuse; each ends "failed." and writes nothing.
+    void ExpectTreesAndPCoARefused() {
+        ui.AllowBoxes("Error");
+        CmdBuildUPGMA();
+        EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
+        CmdBuildNJ();
+        EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
+        CmdPCoA(false);
+        EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+        EXPECT_EQ(File(TreeFileName), "");
     }
     // Lines of the tree file without their CR LF.
     std::vector<std::string> TreeLines() const {
@@ -57,6 +70,19 @@ TEST_F(TreeCommands, BothTreesGoToTheTreeFileTitledByTheMatrix) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(TreeCommands, AMatrixWithUndefinedNeiLiPairsIsRefusedWithTheirCount) {
+    // I1 and I2 share no band with I3, I4 and I5: six undefined Nei-Li distances.
+    SetData({"110000", "110000", "001111", "000111", "001011"});
+    ShowWarnings = 0;  // the run's own list of the pairs is not the point here
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::NeiLi, Transformation::D, NeiLiR, JCRandomDraws, false, false);
+    ASSERT_EQ(DistMatrixName, "StdNeiLi");
+    ExpectTreesAndPCoARefused();
+    const std::string tail =
+        " pairs of individuals have no defined NeiLi distance (-1.0 in the matrix).\r\n"
+        "Choose another coefficient, or another r for NeiLi.";
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"UPGMA: 6" + tail, "NJ: 6" + tail, "PCoA: 6" + tail}));
+}
+
 TEST_F(TreeCommands, RewriteModeReplacesTheTreeFile) {
     SetExampleData();
     ComputeJaccard();
@@ -71,7 +97,7 @@ TEST_F(TreeCommands, EachCommandNeedsADistanceMatrix) {
     SetExampleData();
     CmdBuildUPGMA();
     CmdBuildNJ();
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(Errors(), (std::vector<std::string>(3, kNeedMatrix)));
     EXPECT_EQ(LastLine(), "Welcome");
     FreeDataSet();
@@ -97,15 +123,8 @@ TEST_F(TreeCommands, FailedBuildWritesNoTreeAndKeepsThePanels) {
     SetExampleData();
     ComputeJaccard();
     DataSet->GetCurrLayer().DistMatrix[PairIndex(3, 1)] = std::numeric_limits<Extended>::quiet_NaN();
-    ui.AllowBoxes("Error");
-    CmdBuildUPGMA();
-    EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
-    CmdBuildNJ();
-    EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
-    CmdPCoA(0);
-    EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+    ExpectTreesAndPCoARefused();
     EXPECT_EQ(Errors().size(), 3u);
-    EXPECT_EQ(File(TreeFileName), "");
     EXPECT_EQ(File(AnalysisFileName), "");
     EXPECT_EQ(Panel(MessageArea::PanelTrees), panelsBefore[MessageArea::PanelTrees]);
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
@@ -125,7 +144,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     SetExampleData();
     ComputeJaccard();
     PCoAAutostart = 0;
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     const std::string plain = File(AnalysisFileName);
     EXPECT_NE(plain.find("I8"), std::string::npos);
@@ -133,7 +152,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     ASSERT_TRUE(DataSet->GetCurrLayer().Analysis);
     EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 8u);
 
-    CmdPCoA(1);
+    CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     const std::string withCentroids = File(AnalysisFileName).substr(plain.size());
     EXPECT_NE(withCentroids.find("Centoid_1"), std::string::npos);
@@ -142,7 +161,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
 
     // Rewrite mode replaces what the file held.
     OverwriteMode = 2;
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(File(AnalysisFileName), plain);
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_TRUE(ui.viewers.empty());
@@ -151,7 +170,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
 TEST_F(TreeCommands, PCoAWithAutostartOpensTheViewerOnTheResult) {
     SetData({"1100", "1110", "0111", "1011"}, {{"A", {1, 2}}, {"B", {3, 4}}});
     ComputeJaccard();
-    CmdPCoA(1);
+    CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done. Starting PCoA Viewer.");
     ASSERT_EQ(ui.viewers.size(), 1u);
     ASSERT_TRUE(ui.viewers[0].has_value());
@@ -161,14 +180,14 @@ TEST_F(TreeCommands, PCoAWithAutostartOpensTheViewerOnTheResult) {
     EXPECT_EQ(rec.Coords, analysis.Coords);
     EXPECT_EQ(rec.EigenPercents, analysis.EigenPercents);
     EXPECT_EQ(rec.Centroids, 2);
-    EXPECT_EQ(rec.IncludeTrailing, 1);
+    EXPECT_TRUE(rec.IncludeTrailing);
     ASSERT_EQ(rec.Groups.size(), DataSet->Groups.size());
     EXPECT_EQ(rec.Groups[1].Name, "A");
 
     // A failed PCoA opens no viewer.
     DataSet->GetCurrLayer().DistMatrix[PairIndex(3, 1)] = std::numeric_limits<Extended>::quiet_NaN();
     ui.AllowBoxes("Error");
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
     EXPECT_EQ(ui.viewers.size(), 1u);
 }
@@ -177,7 +196,7 @@ TEST_F(TreeCommands, PCoAWithAnUngroupedIndividualAddsNoCentroids) {
     SetData({"1100", "1110", "0111", "1011", "1001"}, {{"A", {1, 2}}, {"B", {3, 4}}});
     ComputeJaccard();
     PCoAAutostart = 0;
-    CmdPCoA(1);
+    CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 5u);
     EXPECT_EQ(File(AnalysisFileName).find("Centoid"), std::string::npos);

@@ -94,14 +94,14 @@ TEST_F(ViewerCommands, TheEmptyViewerOpensForImports) {
 
 TEST_F(ViewerCommands, TheViewerNeedsARecordToShowAResult) {
     ui.ExpectBox(kIdOk, "Error");
-    DisplayPCoAViewer(kPCoAViewerResult, nullptr);
+    DisplayPCoAViewer(PCoAViewerMode::Result, nullptr);
     EXPECT_EQ(Errors(), std::vector<std::string>{"DisplayPCoAViewer: Invalid setup params"});
     EXPECT_TRUE(ui.viewers.empty());
 
     TPCoAViewerRec rec;
     rec.OTUNames = {"a"};
-    DisplayPCoAViewer(kPCoAViewerResult, &rec);
-    DisplayPCoAViewer(kPCoAViewerEmpty, &rec);  // the empty viewer ignores a record
+    DisplayPCoAViewer(PCoAViewerMode::Result, &rec);
+    DisplayPCoAViewer(PCoAViewerMode::Empty, &rec);  // the empty viewer ignores a record
     ASSERT_EQ(ui.viewers.size(), 2u);
     ASSERT_TRUE(ui.viewers[0].has_value());
     EXPECT_EQ(ui.viewers[0]->OTUNames, rec.OTUNames);

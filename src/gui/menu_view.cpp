@@ -1,0 +1,13 @@
+// The View menu.
+#include "gui/menu_commands.h"
+#include "shell/viewer_commands.h"
+
+MenuCommands ViewMenuCommands() {
+    return {
+        {"InputFile1", [](TMainPrg&) { CmdViewInputFile(); }},
+        {"AnalysisFile1", [](TMainPrg&) { CmdViewAnalysisFile(); }},
+        {"TreeFile1", [](TMainPrg&) { CmdViewTreeFile(); }},
+        {"PCoA3DViewer1", [](TMainPrg&) { CmdStart3DViewer(); }},
+        {"LogFile1", [](TMainPrg&) { CmdViewLogFile(); }},
+    };
+}
