@@ -201,7 +201,10 @@ int FileWriter::Open(const std::string& name, bool append) {
     if (fd_ < 0) {
         error_ = errno;
     } else if (::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
+        // The writer is unusable: give the descriptor back instead of keeping it open unseen.
         error_ = errno;
+        ::close(fd_);
+        fd_ = -1;
     }
     return error_;
 }
