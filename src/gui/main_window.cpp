@@ -15,6 +15,7 @@
 #include "gui/file_param_dialog.h"
 #include "gui/hybrid_index_dialog.h"
 #include "gui/menu_commands.h"
+#include "gui/pcoa_viewer.h"
 #include "gui/qt_text.h"
 #include "gui/ttest_dialog.h"
 #include "shell/program_identity.h"
@@ -195,6 +196,7 @@ TMainPrg::TMainPrg(QWidget* parent) : QMainWindow(parent) {
     hinExpFilt_ = new THinExpFilt(this);
     cntDataImportForm_ = new TCntDataImportForm(this);
     tTestDlg_ = new TtTstDlg(this);
+    pcoaViewer_ = new TTeskPlot(this);
     fileParamDialog_ = new TFileParamDialog(this);
 
     ConnectMenuCommands(*this);

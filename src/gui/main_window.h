@@ -20,6 +20,7 @@ class QMenu;
 class TCntDataImportForm;
 class TFileParamDialog;
 class THinExpFilt;
+class TTeskPlot;
 class TtTstDlg;
 
 class TMainPrg : public QMainWindow {
@@ -48,6 +49,7 @@ public:
     TCntDataImportForm& CntDataImportForm() const { return *cntDataImportForm_; }
     TtTstDlg& TTestDlg() const { return *tTestDlg_; }
     TFileParamDialog& FileParamDialog() const { return *fileParamDialog_; }
+    TTeskPlot& PCoAViewer() const { return *pcoaViewer_; }
 
 private:
     void BuildMenu();
@@ -61,4 +63,5 @@ private:
     TCntDataImportForm* cntDataImportForm_;
     TtTstDlg* tTestDlg_;
     TFileParamDialog* fileParamDialog_;
+    TTeskPlot* pcoaViewer_;
 };

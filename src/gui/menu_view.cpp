@@ -7,6 +7,7 @@ MenuCommands ViewMenuCommands() {
         {"InputFile1", [](TMainPrg&) { CmdViewInputFile(); }},
         {"AnalysisFile1", [](TMainPrg&) { CmdViewAnalysisFile(); }},
         {"TreeFile1", [](TMainPrg&) { CmdViewTreeFile(); }},
+        {"PCoA3DViewer1", [](TMainPrg&) { CmdStart3DViewer(); }},
         {"LogFile1", [](TMainPrg&) { CmdViewLogFile(); }},
     };
 }

@@ -11,7 +11,9 @@
 
 #include "gui/file_param_dialog.h"
 #include "gui/main_window.h"
+#include "gui/pcoa_viewer.h"
 #include "gui/qt_text.h"
+#include "shell/pcoa_viewer.h"
 
 namespace {
 
@@ -93,4 +95,16 @@ bool QtUiPort::GetClipboardText(std::string& text) {
 void QtUiPort::QuitProgram() {
     // Queued, so the running command returns first; the event loop then ends.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void QtUiPort::ShowPCoAViewer(const TPCoAViewerRec* rec) {
+    TTeskPlot& viewer = window_.PCoAViewer();
+    if (rec != nullptr) {
+        viewer.FreePlot();
+        viewer.LoadPCoA(rec->OTUNames, rec->Groups, rec->Coords, rec->EigenPercents, rec->Centroids,
+                        rec->IncludeTrailing);
+    } else {
+        viewer.ClearPlot();
+    }
+    viewer.exec();
 }

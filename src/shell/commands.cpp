@@ -117,12 +117,12 @@ bool CommandRun::Write(const std::string& fileName, const std::function<int(bool
     return Step(rc == 0);
 }
 
-bool CommandRun::Finish() {
+bool CommandRun::Finish(std::string_view doneText) {
     if (finished_) return ok_;
     finished_ = true;
     if (activity_) SetStatusIdle();
     if (progress_) {
-        if (ok_) WriteMsgDone();
+        if (ok_) AppendMsg(doneText);
         else WriteMsgFailed();
     }
     return ok_;

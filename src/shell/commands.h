@@ -96,7 +96,8 @@ public:
 
     // Ends the command once: "Idle" when an activity was shown, then "done." or "failed." after
     // the progress text. Returns whether every step succeeded.
-    bool Finish();
+    // doneText replaces "done." (a command that goes on to show its result says so).
+    bool Finish(std::string_view doneText = "done.");
     bool Succeeded() const { return ok_; }
 
 private:

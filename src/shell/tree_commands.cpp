@@ -6,6 +6,7 @@
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
+#include "shell/pcoa_viewer.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "trees/dist_analysis.h"
@@ -60,6 +61,7 @@ void CmdPCoA(bool centroids) {
             return analysis->PCoA(maxIterations, PCoAPrecision) && !analysis->Coords.empty();
         }))
         return;
+    std::size_t centroidCount = 0;
     if (centroids) {
         // Group of each individual as a 0-based index; -1 for one that belongs to no group.
         const TDSLayer& layer = ds.GetCurrLayer();
@@ -67,9 +69,20 @@ void CmdPCoA(bool centroids) {
         groups.reserve(layer.IndNames.size());
         for (const std::string& name : layer.IndNames)
             groups.push_back(static_cast<std::int32_t>(ds.FindIndGroup(name)) - 1);
-        analysis->GroupCentroids(groups, true);
+        centroidCount = analysis->GroupCentroids(groups, true);
     }
-    run.Write(ds.OutputFileName, [&](bool append) {
-        return analysis->WritePCoAReport(ds.OutputFileName, kPCoAReportCoordinates, !append);
-    });
+    if (!run.Write(ds.OutputFileName, [&](bool append) {
+            return analysis->WritePCoAReport(ds.OutputFileName, kPCoAReportCoordinates, !append);
+        }))
+        return;
+    if (PCoAAutostart != 1) return;
+    run.Finish("done. Starting PCoA Viewer.");
+    TPCoAViewerRec rec;
+    rec.OTUNames = analysis->OTUNames;
+    rec.Groups = ds.Groups;
+    rec.Coords = analysis->Coords;
+    rec.EigenPercents = analysis->EigenPercents;
+    rec.Centroids = static_cast<std::int32_t>(centroidCount);
+    rec.IncludeTrailing = true;
+    DisplayPCoAViewer(PCoAViewerMode::Result, &rec);
 }

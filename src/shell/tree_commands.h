@@ -9,5 +9,6 @@ void CmdBuildUPGMA();
 // tree output file.
 void CmdBuildNJ();
 // Principal coordinate analysis of the current distance matrix, with one centroid point per group
-// when centroids is set; the report goes to the analysis output file.
+// when centroids is set; the report goes to the analysis output file. With PCoAAutostart 1 the 3-D
+// viewer then opens on the result.
 void CmdPCoA(bool centroids);

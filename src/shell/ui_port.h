@@ -10,6 +10,8 @@
 
 #include "shell/message_area.h"
 
+struct TPCoAViewerRec;  // shell/pcoa_viewer.h
+
 // Message-box styles and answers keep the codes the program has always used.
 inline constexpr int kMbOk = 0;     // one OK button
 inline constexpr int kMbYesNo = 4;  // Yes and No buttons
@@ -56,6 +58,9 @@ public:
 
     // Ends the program once the running command has returned.
     virtual void QuitProgram() {}
+
+    // Shows the 3-D viewer modally, loaded with a PCoA result, or empty when rec is null.
+    virtual void ShowPCoAViewer(const TPCoAViewerRec* /*rec*/) {}
 };
 
 // The installed port; never null.

@@ -6,6 +6,7 @@
 
 #include "foundation/file_io.h"
 #include "shell/message_area.h"
+#include "shell/pcoa_viewer.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
@@ -49,6 +50,19 @@ void CmdViewTreeFile() {
 void CmdViewLogFile() {
     // The log is opened, written and closed line by line, so a viewer never finds it held open.
     ViewFile(LogFileName, "Viewing TESK log file", "Log file (" + LogFileName + ") not found.");
+}
+
+void CmdStart3DViewer() {
+    WriteMsg("Starting 3D coordinate viewer");
+    DisplayPCoAViewer(PCoAViewerMode::Empty, nullptr);
+}
+
+void DisplayPCoAViewer(PCoAViewerMode mode, const TPCoAViewerRec* rec) {
+    if (mode != PCoAViewerMode::Empty && rec == nullptr) {
+        ShowError("DisplayPCoAViewer: Invalid setup params");
+        return;
+    }
+    Ui().ShowPCoAViewer(mode == PCoAViewerMode::Empty ? nullptr : rec);
 }
 
 void CmdExit() {

@@ -1,5 +1,5 @@
 // The commands of the View menu that hand a result file to the program the desktop associates
-// with it, and the end of the program.
+// with it or open the 3-D viewer, and the end of the program.
 #pragma once
 
 // Each: when the file exists it is opened in its viewer and a line goes to the message area;
@@ -8,6 +8,9 @@ void CmdViewInputFile();     // InputFileName
 void CmdViewAnalysisFile();  // AnalysisFileName
 void CmdViewTreeFile();      // TreeFileName
 void CmdViewLogFile();       // LogFileName
+
+// "Starting 3D coordinate viewer", then the 3-D viewer opens empty, for coordinates to import.
+void CmdStart3DViewer();
 
 // "Exiting program. Bye bye!", then the program ends once the command has returned.
 void CmdExit();

@@ -19,23 +19,6 @@
 
 namespace {
 
-// Records the message boxes instead of showing them.
-class RecordingPort final : public UiPort {
-public:
-    RecordingPort() : previous_(SetUiPort(this)) {}
-    ~RecordingPort() override { SetUiPort(previous_); }
-    int ShowMessageBox(std::string_view text, std::string_view caption, int) override {
-        boxes.emplace_back(std::string(caption) + ": " + std::string(text));
-        return kIdOk;
-    }
-    void SetMessageLines(const MessageLines&) override {}
-    void SetStatusPanel(std::size_t, std::string_view) override {}
-    std::vector<std::string> boxes;
-
-private:
-    UiPort* previous_;
-};
-
 struct CountSettings {
     std::string token = CountMissingToken;
     std::int32_t absence = CountAbsenceMax;

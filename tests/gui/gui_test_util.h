@@ -8,6 +8,9 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "shell/ui_port.h"
 
@@ -60,6 +63,25 @@ public:
     ~InstalledPort() { SetUiPort(previous_); }
     InstalledPort(const InstalledPort&) = delete;
     InstalledPort& operator=(const InstalledPort&) = delete;
+
+private:
+    UiPort* previous_;
+};
+
+// Records the message boxes instead of showing them, answering OK; installed while it lives.
+class RecordingPort final : public UiPort {
+public:
+    RecordingPort() : previous_(SetUiPort(this)) {}
+    ~RecordingPort() override { SetUiPort(previous_); }
+    RecordingPort(const RecordingPort&) = delete;
+    RecordingPort& operator=(const RecordingPort&) = delete;
+    int ShowMessageBox(std::string_view text, std::string_view caption, int /*style*/) override {
+        boxes.emplace_back(std::string(caption) + ": " + std::string(text));
+        return kIdOk;
+    }
+    void SetMessageLines(const MessageLines& /*lines*/) override {}
+    void SetStatusPanel(std::size_t /*panel*/, std::string_view /*text*/) override {}
+    std::vector<std::string> boxes;
 
 private:
     UiPort* previous_;

@@ -15,7 +15,8 @@ namespace {
 
 const std::string kExamples = std::string(TESK_SOURCE_DIR) + "/examples/";
 
-// Records every change as one event: "line: " + the last used line, "<panel>: " + text, "menus".
+// Records every change as one event: "line: " + the last used line, "<panel>: " + text, "menus",
+// "viewer".
 class OrderedUi : public FakeUiPort {
 public:
     void SetMessageLines(const MessageLines& lines) override {
@@ -33,6 +34,10 @@ public:
     void UpdateQuickSelectionMenus() override {
         FakeUiPort::UpdateQuickSelectionMenus();
         events.push_back("menus");
+    }
+    void ShowPCoAViewer(const TPCoAViewerRec* rec) override {
+        FakeUiPort::ShowPCoAViewer(rec);
+        events.push_back("viewer");
     }
 
     // The events since the last call.
@@ -71,9 +76,14 @@ TEST_F(CommandOrder, LoadMatrixTreesAndPCoA) {
     EXPECT_EQ(seen.Take(), (Strings{"line: Building NJ tree...", "state: Calculating", "state: Busy: I/O",
                                     "trees: " + trees, "state: Idle", "line: Building NJ tree...done."}));
 
+    PCoAAutostart = 0;
     CmdPCoA(false);
     EXPECT_EQ(seen.Take(), (Strings{"line: Performing PCoA...", "state: Calculating", "state: Busy: I/O",
                                     "state: Idle", "line: Performing PCoA...done."}));
+    PCoAAutostart = 1;
+    CmdPCoA(false);
+    EXPECT_EQ(seen.Take(), (Strings{"line: Performing PCoA...", "state: Calculating", "state: Busy: I/O",
+                                    "state: Idle", "line: Performing PCoA...done. Starting PCoA Viewer.", "viewer"}));
     EXPECT_TRUE(seen.boxes.empty());
 }
 

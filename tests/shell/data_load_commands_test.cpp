@@ -62,7 +62,12 @@ TEST_F(LoadCommands, FromTheExampleFileToTreesAndOrdination) {
     CmdBuildNJ();
     EXPECT_EQ(LastLine(), "Building NJ tree...done.");
     CmdPCoA(true);
-    EXPECT_EQ(LastLine(), "Performing PCoA...done.");
+    EXPECT_EQ(LastLine(), "Performing PCoA...done. Starting PCoA Viewer.");
+    ASSERT_EQ(ui.viewers.size(), 1u);
+    ASSERT_TRUE(ui.viewers[0].has_value());
+    EXPECT_EQ(ui.viewers[0]->OTUNames.size(), 44u);  // 40 individuals and 4 centroids
+    EXPECT_EQ(ui.viewers[0]->Centroids, 4);
+    EXPECT_EQ(ui.viewers[0]->Groups.size(), 7u);
 
     const std::string trees = File(dir.Path("outtree.ph"));
     EXPECT_NE(trees.find("N1_01:"), std::string::npos);

@@ -7,6 +7,7 @@
 #include "command_fixture.h"
 #include "popgen/distance_matrix.h"
 #include "shell/analysis_commands.h"
+#include "shell/pcoa_viewer.h"
 #include "trees/dist_analysis.h"
 
 namespace {
@@ -142,6 +143,7 @@ TEST_F(TreeCommands, UnwritableTreeFileIsReportedAsFailure) {
 TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     SetExampleData();
     ComputeJaccard();
+    PCoAAutostart = 0;
     CmdPCoA(false);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     const std::string plain = File(AnalysisFileName);
@@ -162,11 +164,38 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     CmdPCoA(false);
     EXPECT_EQ(File(AnalysisFileName), plain);
     EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.viewers.empty());
+}
+
+TEST_F(TreeCommands, PCoAWithAutostartOpensTheViewerOnTheResult) {
+    SetData({"1100", "1110", "0111", "1011"}, {{"A", {1, 2}}, {"B", {3, 4}}});
+    ComputeJaccard();
+    CmdPCoA(true);
+    EXPECT_EQ(LastLine(), "Performing PCoA...done. Starting PCoA Viewer.");
+    ASSERT_EQ(ui.viewers.size(), 1u);
+    ASSERT_TRUE(ui.viewers[0].has_value());
+    const TPCoAViewerRec& rec = *ui.viewers[0];
+    const TDistAnalysis& analysis = *DataSet->GetCurrLayer().Analysis;
+    EXPECT_EQ(rec.OTUNames, (AString{"I1", "I2", "I3", "I4", "Centoid_0", "Centoid_1"}));
+    EXPECT_EQ(rec.Coords, analysis.Coords);
+    EXPECT_EQ(rec.EigenPercents, analysis.EigenPercents);
+    EXPECT_EQ(rec.Centroids, 2);
+    EXPECT_TRUE(rec.IncludeTrailing);
+    ASSERT_EQ(rec.Groups.size(), DataSet->Groups.size());
+    EXPECT_EQ(rec.Groups[1].Name, "A");
+
+    // A failed PCoA opens no viewer.
+    DataSet->GetCurrLayer().DistMatrix[PairIndex(3, 1)] = std::numeric_limits<Extended>::quiet_NaN();
+    ui.AllowBoxes("Error");
+    CmdPCoA(false);
+    EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+    EXPECT_EQ(ui.viewers.size(), 1u);
 }
 
 TEST_F(TreeCommands, PCoAWithAnUngroupedIndividualAddsNoCentroids) {
     SetData({"1100", "1110", "0111", "1011", "1001"}, {{"A", {1, 2}}, {"B", {3, 4}}});
     ComputeJaccard();
+    PCoAAutostart = 0;
     CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 5u);

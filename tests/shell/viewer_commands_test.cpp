@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "command_fixture.h"
+#include "shell/pcoa_viewer.h"
 #include "shell/reporting.h"
 
 namespace {
@@ -78,6 +79,33 @@ TEST_F(ViewerCommands, ExitSaysGoodbyeAndQuits) {
     CmdExit();
     EXPECT_EQ(LastLine(), "Exiting program. Bye bye!");
     EXPECT_EQ(ui.quitRequests, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ViewerCommands, TheEmptyViewerOpensForImports) {
+    CmdStart3DViewer();
+    EXPECT_EQ(LastLine(), "Starting 3D coordinate viewer");
+    ASSERT_EQ(ui.viewers.size(), 1u);
+    EXPECT_FALSE(ui.viewers[0].has_value());
+}
+
+TEST_F(ViewerCommands, TheViewerNeedsARecordToShowAResult) {
+    ui.ExpectBox(kIdOk, "Error");
+    DisplayPCoAViewer(PCoAViewerMode::Result, nullptr);
+    EXPECT_EQ(Errors(), std::vector<std::string>{"DisplayPCoAViewer: Invalid setup params"});
+    EXPECT_TRUE(ui.viewers.empty());
+
+    TPCoAViewerRec rec;
+    rec.OTUNames = {"a"};
+    DisplayPCoAViewer(PCoAViewerMode::Result, &rec);
+    DisplayPCoAViewer(PCoAViewerMode::Empty, &rec);  // the empty viewer ignores a record
+    ASSERT_EQ(ui.viewers.size(), 2u);
+    ASSERT_TRUE(ui.viewers[0].has_value());
+    EXPECT_EQ(ui.viewers[0]->OTUNames, rec.OTUNames);
+    EXPECT_FALSE(ui.viewers[1].has_value());
 }
 
 }  // namespace

@@ -70,3 +70,7 @@ bool FakeUiPort::GetClipboardText(std::string& text) {
 void FakeUiPort::UpdateQuickSelectionMenus() { ++quickSelectionUpdates; }
 
 void FakeUiPort::QuitProgram() { ++quitRequests; }
+
+void FakeUiPort::ShowPCoAViewer(const TPCoAViewerRec* rec) {
+    viewers.push_back(rec ? std::optional<TPCoAViewerRec>(*rec) : std::nullopt);
+}

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/pcoa_viewer.h"
 #include "shell/ui_port.h"
 
 class FakeUiPort : public UiPort {
@@ -48,6 +49,7 @@ public:
     bool GetClipboardText(std::string& text) override;
     void UpdateQuickSelectionMenus() override;
     void QuitProgram() override;
+    void ShowPCoAViewer(const TPCoAViewerRec* rec) override;
 
     // What the core did, in order.
     std::vector<Box> boxes;
@@ -60,6 +62,8 @@ public:
     std::optional<std::string> clipboard;  // no value: the clipboard holds no text
     int quickSelectionUpdates = 0;
     int quitRequests = 0;
+    // Every opening of the 3-D viewer: the record it was given, or none for an empty viewer.
+    std::vector<std::optional<TPCoAViewerRec>> viewers;
 
 private:
     struct Expected {

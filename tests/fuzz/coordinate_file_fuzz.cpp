@@ -1,0 +1,100 @@
+// Coordinate files of the 3-D viewer: any bytes read without a crash and without more reports than
+// the cap; what was read writes out and reads back as the same points, and the engine draws it.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "foundation/file_io.h"
+#include "plot3d/coordinate_file.h"
+#include "plot3d/plot3d.h"
+#include "plot3d/recording_canvas.h"
+
+namespace {
+
+// One file per process, rewritten for every input: the reader under test reads files.
+const std::string& ScratchFile() {
+    static const std::string name = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tesk-coord-fuzz-XXXXXX").string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) std::abort();
+        ::close(fd);
+        return pattern;
+    }();
+    return name;
+}
+
+bool Near(float a, float b) {
+    // Five decimals are written.
+    return std::fabs(static_cast<double>(a) - static_cast<double>(b)) <=
+           5.1e-6 + 1e-6 * std::fabs(static_cast<double>(a));
+}
+
+[[noreturn]] void Fail(int line) {
+    std::fprintf(stderr, "check failed on line %d\n", line);
+    std::abort();
+}
+
+#define Check(condition)                  \
+    do {                                  \
+        if (!(condition)) Fail(__LINE__); \
+    } while (false)
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string& file = ScratchFile();
+    Check(WriteTextFile(file, std::string_view(reinterpret_cast<const char*>(data), size), false) == 0);
+    a3dsymbol points;
+    Reporter reporter;
+    if (!ReadCoordinateFile(reporter, file, points)) {
+        Check(reporter.ErrorCount() == 0);
+        return 0;
+    }
+    Check(reporter.ErrorCount() <= kMaxReportedImportErrors + 1);
+
+    // Save -> load -> the same points, and the same text again.
+    const std::string text = CoordinateFileText(points);
+    Check(WriteTextFile(file, text, false) == 0);
+    a3dsymbol back;
+    const ReportScope scope(reporter);
+    Check(scope.Succeeded(ReadCoordinateFile(reporter, file, back)));
+    Check(back.size() == points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        Check(Near(points[i].X, back[i].X) && Near(points[i].Y, back[i].Y) && Near(points[i].Z, back[i].Z));
+        Check(back[i].Label == points[i].Label);
+        Check(back[i].Shape == points[i].Shape);
+        Check(back[i].Colour == points[i].Colour);
+    }
+    Check(CoordinateFileText(back) == text);
+
+    // The engine draws whatever was read and finds its symbols.
+    auto shared = std::make_shared<a3dsymbol>(std::move(back));
+    tplot3d plot;
+    plot.Init(640, 480, PlotFont{});
+    plot.SetScale(10, 10, 10);
+    plot.SetZoom(50);
+    plot.SetRotation(30, 30, 0);
+    plot.SetSymbols(shared);
+    plot.SetAxesStyle(1, 1);
+    plot.SetExternalPlanes(1, 1, 1, 1, 1, 1, 0xD0D0D0);
+    const auto e = plot.GetExtent();
+    plot.BuildBox(e[0], e[1], e[2], e[3], e[4], e[5]);
+    plot.SetXReference(kRefLow);
+    plot.SetYReference(kRefHigh);
+    plot.SetAxes(1, 1, 1);
+    plot.UseSSE = static_cast<std::uint8_t>(size & 1u);
+    RecordingCanvas canvas;
+    plot.Draw(canvas);
+    Check(plot.HitCount == shared->size());
+    std::size_t index = 0;
+    if (plot.FindSymbolAt(plot.HitList[0].X, plot.HitList[0].Y, index)) Check(index < shared->size());
+    return 0;
+}
