@@ -1,10 +1,14 @@
 #include "trees/neighbour_joining.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "foundation/number_text.h"
+#include "foundation/packed_matrix.h"
+#include "foundation/thread_pool.h"
 #include "trees/dist_analysis.h"
 
 namespace {
@@ -17,21 +21,19 @@ struct NJmeIDEntry {
 // Working state of one neighbour-joining run on an analysis.
 class NJRun {
 public:
-    NJRun(const TDistAnalysis& analysis, Dendrogram& tree)
-        : names_(analysis.OTUNames),
-          otus_(analysis.NOTU),
-          rows_(analysis.NOTU),
-          matrix_(ZeroDiagonalCopy(analysis.Dist, analysis.NOTU)),
-          tree_(tree) {
-        ids_.reserve(rows_ + 1);
-        for (std::size_t i = 0; i < rows_; ++i) ids_.push_back({i, 0});
+    NJRun(const AString& names, NJMatrix& matrix, Dendrogram& tree)
+        : names_(names), otus_(matrix.Rows()), matrix_(matrix), tree_(tree) {
+        ids_.reserve(otus_ + 1);
+        for (std::size_t i = 0; i < otus_; ++i) ids_.push_back({i, 0});
     }
 
     bool Run() {
-        while (rows_ > 3) {
-            NJ_RowSums();
+        while (matrix_.Rows() > 3) {
             std::size_t a = 0, b = 0;
-            if (!NJ_SmallestQ(a, b)) return false;
+            if (!matrix_.SmallestQ(sums_, a, b)) {
+                TreeError("NJ_SmallestQ failed: joining OTU to itself!");
+                return false;
+            }
             if (!NJ_Join(a, b)) return false;
             if (!Recalcmatrix(a, b)) return false;
         }
@@ -40,39 +42,7 @@ public:
 
 private:
     // Distance of current rows i and j (0-based).
-    Extended D(std::size_t i, std::size_t j) const { return matrix_[PairIndex(i + 1, j + 1)]; }
-
-    // Row sums over all current rows, each summed in row order (the diagonal's 0 included).
-    void NJ_RowSums() {
-        sums_.assign(rows_, 0.0L);
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < rows_; ++i) {
-            for (std::size_t j = 0; j <= i; ++j, ++k) {
-                sums_[i] += matrix_[k];
-                if (j != i) sums_[j] += matrix_[k];
-            }
-        }
-    }
-
-    bool NJ_SmallestQ(std::size_t& a, std::size_t& b) const {
-        Extended best = std::numeric_limits<Extended>::max();
-        bool found = false;
-        const auto factor = static_cast<Extended>(rows_ - 2);
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < rows_; ++i, ++k) {  // ++k skips the diagonal
-            for (std::size_t j = 0; j < i; ++j, ++k) {
-                const Extended q = factor * matrix_[k] - sums_[i] - sums_[j];
-                if (q < best) {
-                    best = q;
-                    a = j;
-                    b = i;
-                    found = true;
-                }
-            }
-        }
-        if (!found) TreeError("NJ_SmallestQ failed: joining OTU to itself!");
-        return found;
-    }
+    Extended D(std::size_t i, std::size_t j) const { return matrix_.D(i, j); }
 
     // Places the node of a row under the internal node being made (the last one).
     bool AddOTU(std::size_t row, std::size_t& next, Extended length) {
@@ -123,7 +93,7 @@ private:
             TreeError("B out of bounds: " + UIntToStr(b));
             return false;
         }
-        const auto [lengthA, lengthB] = NJ_BranchLengths(rows_, D(a, b), sums_[a], sums_[b]);
+        const auto [lengthA, lengthB] = NJ_BranchLengths(matrix_.Rows(), D(a, b), sums_[a], sums_[b]);
         std::size_t next = GrowFor({a, b});
         if (!AddOTU(a, next, lengthA) || !AddOTU(b, next, lengthB)) return false;
         NJ_AddInternal();
@@ -143,24 +113,9 @@ private:
             TreeError("Recalcmatrix: Cannot currently handle NJmeID>2 - ATTEMPTED Setlength to <0");
             return false;
         }
-        PackedMatrix next(PackedSize(rows_ - 1));
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < rows_; ++i) {
-            if (i == a || i == b) continue;
-            const Extended* row = matrix_.data() + PairIndex(i + 1, 1);
-            for (std::size_t j = 0; j <= i; ++j) {
-                if (j != a && j != b) next[k++] = row[j];
-            }
-        }
-        const Extended dab = D(a, b);
-        for (std::size_t i = 0; i < rows_; ++i) {
-            if (i != a && i != b) next[k++] = (D(i, a) + D(i, b) - dab) / 2.0L;
-        }
-        next[k] = 0.0L;
+        matrix_.Join(a, b);
         ids_.erase(ids_.begin() + static_cast<std::ptrdiff_t>(b));
         ids_.erase(ids_.begin() + static_cast<std::ptrdiff_t>(a));
-        matrix_ = std::move(next);
-        --rows_;
         return true;
     }
 
@@ -184,15 +139,158 @@ private:
 
     const AString& names_;
     std::size_t otus_;
-    std::size_t rows_;
-    PackedMatrix matrix_;
+    NJMatrix& matrix_;
     Dendrogram& tree_;
     AExt sums_;
     std::vector<NJmeIDEntry> ids_;
     std::vector<std::size_t> children_;
 };
 
+// The working matrix kept in place: a full symmetric matrix indexed by slot (the joined node
+// takes the slot of row a) and the live slots in row order.
+class SquareNJMatrix final : public NJMatrix {
+public:
+    SquareNJMatrix(const PackedMatrix& packed, std::size_t n) : n_(n), d_(n * n), order_(n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const Extended* row = packed.data() + PairIndex(i + 1, 1);
+            for (std::size_t j = 0; j < i; ++j) d_[i * n + j] = d_[j * n + i] = row[j];
+            d_[i * n + i] = 0.0L;  // the diagonal is not read as a distance
+            order_[i] = i;
+        }
+    }
+
+    std::size_t Rows() const override { return order_.size(); }
+    Extended D(std::size_t i, std::size_t j) const override { return d_[order_[i] * n_ + order_[j]]; }
+
+    bool SmallestQ(AExt& sums, std::size_t& a, std::size_t& b) override {
+        const std::size_t rows = order_.size();
+        sums.resize(rows);
+        const std::size_t pieces = rows < kThreadedRows ? 1 : std::min<std::size_t>(64, rows / 16);
+        best_.assign(pieces, Best{});
+        if (pieces == 1) {
+            // One pass: a row's sum, then its pairs with the rows before it.
+            for (std::size_t i = 0; i < rows; ++i) {
+                sums[i] = RowSum(i);
+                ScanQ(i, i + 1, sums, best_[0]);
+            }
+        } else {
+            ParallelPieces(pieces, [&](std::size_t k) {
+                const PieceRange r = PieceOf(rows, pieces, k);
+                SumRows(r.begin, r.end, sums);
+            });
+            ParallelPieces(pieces, [&](std::size_t k) {
+                // Row i holds i pairs: equal shares of pairs end at rows ~ rows * sqrt(k / pieces).
+                ScanQ(QBoundary(rows, pieces, k), QBoundary(rows, pieces, k + 1), sums, best_[k]);
+            });
+        }
+        const Best* found = nullptr;
+        for (const Best& piece : best_) {
+            if (piece.found && (found == nullptr || piece.q < found->q)) found = &piece;
+        }
+        if (found == nullptr) return false;
+        a = found->a;
+        b = found->b;
+        return true;
+    }
+
+    void Join(std::size_t a, std::size_t b) override {
+        const std::size_t sa = order_[a], sb = order_[b];
+        const Extended* ra = d_.data() + sa * n_;
+        const Extended* rb = d_.data() + sb * n_;
+        const Extended dab = ra[sb];
+        joined_.clear();
+        for (std::size_t k = 0; k < order_.size(); ++k) {
+            if (k == a || k == b) continue;
+            const std::size_t s = order_[k];
+            joined_.push_back((ra[s] + rb[s] - dab) / 2.0L);
+        }
+        order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(b));
+        order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(a));
+        Extended* row = d_.data() + sa * n_;
+        for (std::size_t k = 0; k < order_.size(); ++k) {
+            row[order_[k]] = joined_[k];
+            d_[order_[k] * n_ + sa] = joined_[k];
+        }
+        row[sa] = 0.0L;
+        order_.push_back(sa);
+    }
+
+private:
+    static constexpr std::size_t kThreadedRows = 384;
+
+    struct Best {
+        Extended q = std::numeric_limits<Extended>::max();
+        std::size_t a = 0, b = 0;
+        bool found = false;
+    };
+
+    static std::size_t QBoundary(std::size_t rows, std::size_t pieces, std::size_t k) {
+        if (k >= pieces) return rows;
+        const auto r = static_cast<std::size_t>(static_cast<double>(rows) * std::sqrt(static_cast<double>(k) / static_cast<double>(pieces)));
+        return std::min(r, rows);
+    }
+
+    Extended RowSum(std::size_t i) const {
+        const Extended* row = d_.data() + order_[i] * n_;
+        Extended sum = 0.0L;
+        for (const std::size_t s : order_) sum += row[s];
+        return sum;
+    }
+
+    // Sums of rows [begin, end), four at a time so that their additions overlap.
+    void SumRows(std::size_t begin, std::size_t end, AExt& sums) const {
+        std::size_t i = begin;
+        for (; i + 4 <= end; i += 4) {
+            const Extended* r0 = d_.data() + order_[i] * n_;
+            const Extended* r1 = d_.data() + order_[i + 1] * n_;
+            const Extended* r2 = d_.data() + order_[i + 2] * n_;
+            const Extended* r3 = d_.data() + order_[i + 3] * n_;
+            Extended s0 = 0.0L, s1 = 0.0L, s2 = 0.0L, s3 = 0.0L;
+            for (const std::size_t s : order_) {
+                s0 += r0[s];
+                s1 += r1[s];
+                s2 += r2[s];
+                s3 += r3[s];
+            }
+            sums[i] = s0;
+            sums[i + 1] = s1;
+            sums[i + 2] = s2;
+            sums[i + 3] = s3;
+        }
+        for (; i < end; ++i) sums[i] = RowSum(i);
+    }
+
+    // The first smallest Q of the pairs (i, j < i) of rows [begin, end), in packed order.
+    void ScanQ(std::size_t begin, std::size_t end, const AExt& sums, Best& best) const {
+        const auto factor = static_cast<Extended>(order_.size() - 2);
+        for (std::size_t i = begin; i < end; ++i) {
+            const Extended* row = d_.data() + order_[i] * n_;
+            const Extended si = sums[i];
+            for (std::size_t j = 0; j < i; ++j) {
+                const Extended q = factor * row[order_[j]] - si - sums[j];
+                if (q < best.q) {
+                    best.q = q;
+                    best.a = j;
+                    best.b = i;
+                    best.found = true;
+                }
+            }
+        }
+    }
+
+    std::size_t n_;
+    AExt d_;
+    std::vector<std::size_t> order_;
+    std::vector<Best> best_;
+    AExt joined_;
+};
+
 }  // namespace
+
+bool RunNJ(const AString& names, NJMatrix& matrix, Dendrogram& tree) {
+    NJRun run(names, matrix, tree);
+    return run.Run();
+}
 
 std::pair<Extended, Extended> NJ_BranchLengths(std::size_t rows, Extended d, Extended sumA,
                                                Extended sumB) {
@@ -209,8 +307,8 @@ bool TDistAnalysis::NJ(std::string_view title) {
         return false;
     }
     Tree.Name = std::string(title);
-    NJRun run(*this, Tree);
-    if (!run.Run()) {
+    SquareNJMatrix matrix(Dist, NOTU);
+    if (!RunNJ(OTUNames, matrix, Tree)) {
         FreeDendrogram(Tree);
         return false;
     }

@@ -1,7 +1,9 @@
 #include "trees/pcoa.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -211,9 +213,6 @@ int JacobiEigen(ExtMatrix& a, std::size_t lo, std::size_t hi, ExtMatrix& vectors
     return kMathOk;
 }
 
-namespace {
-
-// The double-centred matrix of -d²/2 of the analysis's distances (diagonal taken as 0).
 ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
     const std::size_t n = analysis.NOTU;
     ExtMatrix a(n);
@@ -246,7 +245,161 @@ ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
     return a;
 }
 
-}  // namespace
+
+JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
+    : n_(a.Size()), a_(n_ * n_), vt_(n_ * n_, 0.0L), tolerance_(tolerance) {
+    for (std::size_t i = 0; i < n_; ++i) {
+        vt_[i * n_ + i] = 1.0L;
+        for (std::size_t j = i; j < n_; ++j) a_[i * n_ + j] = a_[j * n_ + i] = a(i, j);
+    }
+    if (n_ < 2) return;
+    Extended so = 0.0L;
+    for (std::size_t i = 0; i < n_; ++i) {
+        sd_ += A(i, i) * A(i, i);
+        for (std::size_t j = i + 1; j < n_; ++j) so += A(i, j) * A(i, j);
+    }
+    total_ = 2.0L * so + sd_;
+    rowMax_.assign(n_, 0.0L);
+    rowCol_.assign(n_, 0);
+    for (std::size_t k = 0; k + 1 < n_; ++k) Rescan(k);
+}
+
+bool JacobiSolver::Run(std::size_t limit) {
+    if (n_ < 2) return true;
+    if (!tested_) {
+        // Stopped by the previous limit right after a rotation: test that state first.
+        if (rotations_ > limit) return false;
+        tested_ = true;
+        if (std::fabs(1.0L - total_ / sd_) < tolerance_) return true;
+    }
+    for (;;) {
+        std::size_t p = 0;
+        for (std::size_t k = 1; k + 1 < n_; ++k) {
+            if (rowMax_[k] > rowMax_[p]) p = k;
+        }
+        if (rowMax_[p] == 0.0L) return true;  // already diagonal
+        Rotate(p, rowCol_[p]);
+        if (++rotations_ > limit) {
+            tested_ = false;
+            return false;
+        }
+        if (std::fabs(1.0L - total_ / sd_) < tolerance_) return true;
+    }
+}
+
+void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
+    const std::size_t n = n_;
+    const Extended apq = A(p, q);
+    const Extended diff = A(p, p) - A(q, q);
+    Extended c, s;
+    if (diff == 0.0L) {
+        c = std::sqrt(0.5L);
+        s = Sgn(apq) * c;
+    } else {
+        const Extended t = 2.0L * Sgn(diff) * apq;
+        const Extended r = Pythag(std::fabs(diff), t);
+        c = std::sqrt((std::fabs(diff) / r + 1.0L) / 2.0L);
+        s = (t / 2.0L) / (r * c);
+    }
+    Extended* vp = vt_.data() + p * n;
+    Extended* vq = vt_.data() + q * n;
+    for (std::size_t k = 0; k < n; ++k) {
+        const Extended x = vp[k], y = vq[k];
+        vp[k] = c * x + s * y;
+        vq[k] = c * y - s * x;
+    }
+    Extended* rp = a_.data() + p * n;
+    Extended* rq = a_.data() + q * n;
+    // Rows before q change in columns p and q only: their maxima are brought up to date here,
+    // once both of their changed elements are written.
+    for (std::size_t k = 0; k < n; ++k) {
+        if (k == p || k == q) continue;
+        const Extended x = rp[k], y = rq[k];
+        const Extended np = c * x + s * y, nq = c * y - s * x;
+        rp[k] = np;
+        rq[k] = nq;
+        a_[k * n + p] = np;
+        a_[k * n + q] = nq;
+        if (k < p) {
+            Changed(k, p, q, std::fabs(np), std::fabs(nq));
+        } else if (k < q) {
+            Changed(k, q, q, std::fabs(nq), std::fabs(nq));
+        }
+    }
+    sd_ = sd_ + 2.0L * (apq * apq);
+    const Extended w = 2.0L * c * s * apq;
+    const Extended app = rp[p], aqq = rq[q];
+    rp[p] = c * c * app + s * s * aqq + w;
+    rq[q] = s * s * app + c * c * aqq - w;
+    rp[q] = rq[p] = 0.0L;
+    Rescan(p);
+    if (q + 1 < n) Rescan(q);
+}
+
+void JacobiSolver::Rescan(std::size_t k) {
+    const Extended* row = a_.data() + k * n_;
+    Extended best = std::fabs(row[k + 1]);
+    std::size_t col = k + 1;
+    for (std::size_t j = k + 2; j < n_; ++j) {
+        const Extended v = std::fabs(row[j]);
+        if (v > best) {
+            best = v;
+            col = j;
+        }
+    }
+    rowMax_[k] = best;
+    rowCol_[k] = col;
+}
+
+// Row k changed in columns c1 and c2 only (c1 <= c2, possibly equal), to magnitudes v1 and v2.
+void JacobiSolver::Changed(std::size_t k, std::size_t c1, std::size_t c2, Extended v1, Extended v2) {
+    Extended best = rowMax_[k];
+    std::size_t col = rowCol_[k];
+    if (col == c1 || col == c2) {
+        const Extended now = col == c1 ? v1 : v2;
+        // Every other element is at most the old maximum: a smaller one needs a rescan.
+        if (now < best) {
+            Rescan(k);
+            return;
+        }
+        best = now;
+    }
+    if (c1 != col && (v1 > best || (v1 == best && c1 < col))) {
+        best = v1;
+        col = c1;
+    }
+    if (c2 != col && (v2 > best || (v2 == best && c2 < col))) {
+        best = v2;
+        col = c2;
+    }
+    rowMax_[k] = best;
+    rowCol_[k] = col;
+}
+
+void JacobiSolver::Take(AExt& values, AExt& vectors) {
+    const std::size_t n = n_;
+    values.resize(n);
+    for (std::size_t i = 0; i < n; ++i) values[i] = A(i, i);
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        std::size_t largest = i;
+        for (std::size_t j = i + 1; j < n; ++j) {
+            if (values[j] > values[largest]) largest = j;
+        }
+        if (largest == i) continue;
+        std::swap(values[i], values[largest]);
+        std::swap_ranges(vt_.begin() + static_cast<std::ptrdiff_t>(i * n),
+                         vt_.begin() + static_cast<std::ptrdiff_t>(i * n + n),
+                         vt_.begin() + static_cast<std::ptrdiff_t>(largest * n));
+    }
+    for (std::size_t j = 0; j < n; ++j) {
+        Extended* v = vt_.data() + j * n;
+        if (v[0] < 0.0L) {
+            for (std::size_t k = 0; k < n; ++k) v[k] = -v[k];
+        }
+    }
+    vectors = std::move(vt_);
+    a_.clear();
+}
 
 bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
     ClearOrdination();
@@ -254,19 +407,20 @@ bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
     const std::size_t n = NOTU;
     if (n == 0) return true;
 
-    ExtMatrix vectors;
+    AExt vectors;  // transposed: vector k at k * n
     AExt values;
+    std::unique_ptr<JacobiSolver> solver;
+    try {
+        solver = std::make_unique<JacobiSolver>(CentredMatrix(*this), precision);
+    } catch (const std::bad_alloc&) {
+        TreeError("Out of memory");
+        return false;
+    }
+    // A retry goes on from where the run stopped: the rotations are those of a fresh run with the
+    // larger limit.
     std::size_t limit = maxIterations;
     for (int retries = 0;; ++retries) {
-        int code = 0;
-        try {
-            ExtMatrix b = CentredMatrix(*this);
-            code = JacobiEigen(b, 0, n - 1, vectors, values, precision, limit);
-        } catch (const std::bad_alloc&) {
-            TreeError("Out of memory");
-            return false;
-        }
-        if (code == 0) break;
+        if (solver->Run(limit)) break;
         const std::string failed =
             "PCoA failed\r\n\r\nFinding eigenvectors/eigenvalues using Jacobi procedure failed (" +
             UIntToStr(limit) + " iterations)";
@@ -280,6 +434,8 @@ bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
         if (answer == kTreeAnswerNo) return false;
         limit *= 10;
     }
+    solver->Take(values, vectors);
+    solver.reset();
 
     for (std::size_t k = 0; k < n && values[k] > 0.0L; ++k) {
         ++NPosEigen;
@@ -291,7 +447,7 @@ bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
     Coords.assign(n, AExt(NPosEigen, 0.0L));
     for (std::size_t k = 0; k < NPosEigen; ++k) {
         const Extended root = std::sqrt(values[k]);
-        for (std::size_t i = 0; i < n; ++i) Coords[i][k] = root * vectors(i, k);
+        for (std::size_t i = 0; i < n; ++i) Coords[i][k] = root * vectors[k * n + i];
     }
     return true;
 }

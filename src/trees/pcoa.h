@@ -7,6 +7,8 @@
 
 #include "foundation/types.h"
 
+class TDistAnalysis;
+
 // A dense square matrix of extended values, row-major.
 class ExtMatrix {
 public:
@@ -27,6 +29,47 @@ private:
 // the whole upper triangle every time; RowMaxima keeps each row's largest element and
 // rescans only rows whose largest element a rotation made smaller.
 enum class JacobiPivotSearch { Plain, RowMaxima };
+
+// The Jacobi procedure of JacobiEigen laid out for the memory: the symmetric matrix is kept whole
+// (both triangles) so that the rows p and q of a rotation are updated contiguously, and the
+// eigenvectors are kept transposed (one row per vector). It makes the same rotations in the same
+// order, with the row-maxima pivot search, and gives bit-identical results. A run stopped by its
+// rotation limit can go on with a larger limit: the rotations are those of a fresh run with that
+// limit.
+class JacobiSolver {
+public:
+    // The upper triangle and diagonal of a (n x n) are taken; the lower triangle is ignored.
+    JacobiSolver(const ExtMatrix& a, Extended tolerance);
+
+    // Rotates until the stop test holds, nothing is left off the diagonal, or more rotations than
+    // `limit` have been made in all. True when done; false at the limit (the state is kept, Run
+    // may be called again with a larger limit).
+    bool Run(std::size_t limit);
+    std::size_t Rotations() const { return rotations_; }
+
+    // After Run returned true: the eigenvalues in decreasing order and the eigenvectors, vector k
+    // at vectors[k * n .. k * n + n - 1], each with a non-negative first component. The solver is
+    // spent afterwards.
+    void Take(AExt& values, AExt& vectors);
+
+private:
+    Extended& A(std::size_t i, std::size_t j) { return a_[i * n_ + j]; }
+    void Rotate(std::size_t p, std::size_t q);
+    void Rescan(std::size_t k);
+    void Changed(std::size_t k, std::size_t c1, std::size_t c2, Extended v1, Extended v2);
+
+    std::size_t n_;
+    AExt a_;   // n x n, symmetric
+    AExt vt_;  // n x n, row k = eigenvector k
+    Extended tolerance_, total_ = 0.0L, sd_ = 0.0L;
+    std::vector<Extended> rowMax_;    // largest |a(k, j)|, j > k
+    std::vector<std::size_t> rowCol_;  // its first column
+    std::size_t rotations_ = 0;
+    bool tested_ = true;  // the stop test has been made for the current state
+};
+
+// The double-centred matrix of -d²/2 of the analysis's distances (diagonal taken as 0).
+ExtMatrix CentredMatrix(const TDistAnalysis& analysis);
 
 // sqrt(a² + b²) without overflow.
 Extended Pythag(Extended a, Extended b);
