@@ -1,6 +1,10 @@
 #include "trees/neighbour_joining.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -8,6 +12,7 @@
 
 #include "foundation/number_text.h"
 #include "foundation/packed_matrix.h"
+#include "foundation/split_extended.h"
 #include "foundation/thread_pool.h"
 #include "trees/dist_analysis.h"
 
@@ -147,41 +152,117 @@ private:
 };
 
 // The working matrix kept in place: a full symmetric matrix indexed by slot (the joined node
-// takes the slot of row a) and the live slots in row order.
+// takes the slot of row a) and the live slots in row order. Values are held split into two doubles
+// (their exact sum) while every value has such a split, which makes the sweeps of the pair search
+// several times faster; otherwise as extended values.
 class SquareNJMatrix final : public NJMatrix {
 public:
-    SquareNJMatrix(const PackedMatrix& packed, std::size_t n) : n_(n), d_(n * n), order_(n) {
-        for (std::size_t i = 0; i < n; ++i) {
+    SquareNJMatrix(const PackedMatrix& packed, std::size_t n) : n_(n), split_(n * n), order_(n) {
+        for (std::size_t i = 0; i < n; ++i) order_[i] = i;
+        for (std::size_t i = 0; i < n && splitting_; ++i) {
             const Extended* row = packed.data() + PairIndex(i + 1, 1);
-            for (std::size_t j = 0; j < i; ++j) d_[i * n + j] = d_[j * n + i] = row[j];
-            d_[i * n + i] = 0.0L;  // the diagonal is not read as a distance
-            order_[i] = i;
+            for (std::size_t j = 0; j < i && splitting_; ++j) {
+                splitting_ = SplitExtended::From(row[j], split_[i * n + j]);
+                split_[j * n + i] = split_[i * n + j];
+            }
         }
+        if (!splitting_) {
+            split_.clear();
+            ext_.assign(n * n, 0.0L);
+            for (std::size_t i = 0; i < n; ++i) {
+                const Extended* row = packed.data() + PairIndex(i + 1, 1);
+                for (std::size_t j = 0; j < i; ++j) ext_[i * n + j] = ext_[j * n + i] = row[j];
+            }
+        }
+        // The diagonal (0, whatever the input holds) is not read as a distance.
     }
 
     std::size_t Rows() const override { return order_.size(); }
-    Extended D(std::size_t i, std::size_t j) const override { return d_[order_[i] * n_ + order_[j]]; }
+    Extended D(std::size_t i, std::size_t j) const override { return At(order_[i] * n_ + order_[j]); }
 
     bool SmallestQ(AExt& sums, std::size_t& a, std::size_t& b) override {
+        return splitting_ ? Search(split_, sums, a, b) : Search(ext_, sums, a, b);
+    }
+
+    void Join(std::size_t a, std::size_t b) override {
+        const std::size_t sa = order_[a], sb = order_[b];
+        const Extended dab = At(sa * n_ + sb);
+        joined_.clear();
+        for (std::size_t k = 0; k < order_.size(); ++k) {
+            if (k == a || k == b) continue;
+            const std::size_t s = order_[k];
+            joined_.push_back((At(sa * n_ + s) + At(sb * n_ + s) - dab) / 2.0L);
+        }
+        order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(b));
+        order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(a));
+        for (std::size_t k = 0; k < order_.size(); ++k) {
+            Set(sa * n_ + order_[k], joined_[k]);
+            Set(order_[k] * n_ + sa, joined_[k]);
+        }
+        Set(sa * n_ + sa, 0.0L);
+        order_.push_back(sa);
+    }
+
+private:
+    static constexpr std::size_t kThreadedRows = 384;
+    static constexpr std::size_t kBlockRows = 8;
+
+    struct Best {
+        Extended q = std::numeric_limits<Extended>::max();
+        std::size_t a = 0, b = 0;
+        bool found = false;
+    };
+
+    static Extended Value(Extended x) { return x; }
+    static Extended Value(const SplitExtended& x) { return x.Value(); }
+
+    Extended At(std::size_t k) const { return splitting_ ? split_[k].Value() : ext_[k]; }
+
+    void Set(std::size_t k, Extended x) {
+        if (splitting_ && SplitExtended::From(x, split_[k])) return;
+        if (splitting_) {  // a value without a split: every value goes back to extended
+            ext_.resize(split_.size());
+            for (std::size_t m = 0; m < split_.size(); ++m) ext_[m] = split_[m].Value();
+            split_.clear();
+            splitting_ = false;
+        }
+        ext_[k] = x;
+    }
+
+    template <class Cell>
+    bool Search(const std::vector<Cell>& d, AExt& sums, std::size_t& a, std::size_t& b) {
         const std::size_t rows = order_.size();
         sums.resize(rows);
-        const std::size_t pieces = rows < kThreadedRows ? 1 : std::min<std::size_t>(64, rows / 16);
+        // One pass over the rows in blocks: a block's row sums, then its pairs with every row before
+        // its rows, whose sums the blocks before it publish. Blocks are handed out in order, so a
+        // block waits only for blocks that are already being worked on.
+        const std::size_t pieces = (rows + kBlockRows - 1) / kBlockRows;
         best_.assign(pieces, Best{});
-        if (pieces == 1) {
-            // One pass: a row's sum, then its pairs with the rows before it.
-            for (std::size_t i = 0; i < rows; ++i) {
-                sums[i] = RowSum(i);
-                ScanQ(i, i + 1, sums, best_[0]);
+        splitSums_.resize(rows);
+        blockSplit_.assign(pieces, 0);
+        ready_ = std::make_unique<std::atomic<std::uint8_t>[]>(pieces);
+        for (std::size_t k = 0; k < pieces; ++k) ready_[k].store(0, std::memory_order_relaxed);
+        const auto block = [&](std::size_t k) {
+            const std::size_t begin = k * kBlockRows, end = std::min(rows, begin + kBlockRows);
+            SumRows(d, begin, end, sums);
+            bool split = true;
+            for (std::size_t i = begin; i < end; ++i) split = SplitExtended::From(sums[i], splitSums_[i]) && split;
+            blockSplit_[k] = split ? 1 : 0;
+            ready_[k].store(1, std::memory_order_release);
+            for (std::size_t m = 0; m < k; ++m) {
+                while (ready_[m].load(std::memory_order_acquire) == 0) std::this_thread::yield();
+                split = split && blockSplit_[m] != 0;
             }
+            if (split) {
+                ScanQWith(d, begin, end, sums, splitSums_, best_[k]);
+            } else {
+                ScanQWith(d, begin, end, sums, sums, best_[k]);
+            }
+        };
+        if (rows < kThreadedRows) {
+            for (std::size_t k = 0; k < pieces; ++k) block(k);
         } else {
-            ParallelPieces(pieces, [&](std::size_t k) {
-                const PieceRange r = PieceOf(rows, pieces, k);
-                SumRows(r.begin, r.end, sums);
-            });
-            ParallelPieces(pieces, [&](std::size_t k) {
-                // Row i holds i pairs: equal shares of pairs end at rows ~ rows * sqrt(k / pieces).
-                ScanQ(QBoundary(rows, pieces, k), QBoundary(rows, pieces, k + 1), sums, best_[k]);
-            });
+            ParallelPieces(pieces, block);
         }
         const Best* found = nullptr;
         for (const Best& piece : best_) {
@@ -193,96 +274,72 @@ public:
         return true;
     }
 
-    void Join(std::size_t a, std::size_t b) override {
-        const std::size_t sa = order_[a], sb = order_[b];
-        const Extended* ra = d_.data() + sa * n_;
-        const Extended* rb = d_.data() + sb * n_;
-        const Extended dab = ra[sb];
-        joined_.clear();
-        for (std::size_t k = 0; k < order_.size(); ++k) {
-            if (k == a || k == b) continue;
-            const std::size_t s = order_[k];
-            joined_.push_back((ra[s] + rb[s] - dab) / 2.0L);
-        }
-        order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(b));
-        order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(a));
-        Extended* row = d_.data() + sa * n_;
-        for (std::size_t k = 0; k < order_.size(); ++k) {
-            row[order_[k]] = joined_[k];
-            d_[order_[k] * n_ + sa] = joined_[k];
-        }
-        row[sa] = 0.0L;
-        order_.push_back(sa);
-    }
-
-private:
-    static constexpr std::size_t kThreadedRows = 384;
-
-    struct Best {
-        Extended q = std::numeric_limits<Extended>::max();
-        std::size_t a = 0, b = 0;
-        bool found = false;
-    };
-
-    static std::size_t QBoundary(std::size_t rows, std::size_t pieces, std::size_t k) {
-        if (k >= pieces) return rows;
-        const auto r = static_cast<std::size_t>(static_cast<double>(rows) * std::sqrt(static_cast<double>(k) / static_cast<double>(pieces)));
-        return std::min(r, rows);
-    }
-
-    Extended RowSum(std::size_t i) const {
-        const Extended* row = d_.data() + order_[i] * n_;
-        Extended sum = 0.0L;
-        for (const std::size_t s : order_) sum += row[s];
-        return sum;
-    }
-
-    // Sums of rows [begin, end), four at a time so that their additions overlap.
-    void SumRows(std::size_t begin, std::size_t end, AExt& sums) const {
+    // Sums of rows [begin, end), each over all rows in order, four rows at a time so that their
+    // additions overlap.
+    template <class Cell>
+    void SumRows(const std::vector<Cell>& d, std::size_t begin, std::size_t end, AExt& sums) const {
         std::size_t i = begin;
         for (; i + 4 <= end; i += 4) {
-            const Extended* r0 = d_.data() + order_[i] * n_;
-            const Extended* r1 = d_.data() + order_[i + 1] * n_;
-            const Extended* r2 = d_.data() + order_[i + 2] * n_;
-            const Extended* r3 = d_.data() + order_[i + 3] * n_;
+            const Cell* r0 = d.data() + order_[i] * n_;
+            const Cell* r1 = d.data() + order_[i + 1] * n_;
+            const Cell* r2 = d.data() + order_[i + 2] * n_;
+            const Cell* r3 = d.data() + order_[i + 3] * n_;
             Extended s0 = 0.0L, s1 = 0.0L, s2 = 0.0L, s3 = 0.0L;
             for (const std::size_t s : order_) {
-                s0 += r0[s];
-                s1 += r1[s];
-                s2 += r2[s];
-                s3 += r3[s];
+                s0 += Value(r0[s]);
+                s1 += Value(r1[s]);
+                s2 += Value(r2[s]);
+                s3 += Value(r3[s]);
             }
             sums[i] = s0;
             sums[i + 1] = s1;
             sums[i + 2] = s2;
             sums[i + 3] = s3;
         }
-        for (; i < end; ++i) sums[i] = RowSum(i);
-    }
-
-    // The first smallest Q of the pairs (i, j < i) of rows [begin, end), in packed order.
-    void ScanQ(std::size_t begin, std::size_t end, const AExt& sums, Best& best) const {
-        const auto factor = static_cast<Extended>(order_.size() - 2);
-        for (std::size_t i = begin; i < end; ++i) {
-            const Extended* row = d_.data() + order_[i] * n_;
-            const Extended si = sums[i];
-            for (std::size_t j = 0; j < i; ++j) {
-                const Extended q = factor * row[order_[j]] - si - sums[j];
-                if (q < best.q) {
-                    best.q = q;
-                    best.a = j;
-                    best.b = i;
-                    best.found = true;
-                }
-            }
+        for (; i < end; ++i) {
+            const Cell* row = d.data() + order_[i] * n_;
+            Extended sum = 0.0L;
+            for (const std::size_t s : order_) sum += Value(row[s]);
+            sums[i] = sum;
         }
     }
 
+    // The first smallest Q of the pairs (i, j < i) of rows [begin, end), in packed order.
+    template <class Cell, class Sum>
+    void ScanQWith(const std::vector<Cell>& d, std::size_t begin, std::size_t end, const AExt& sums,
+                   const std::vector<Sum>& sumsJ, Best& best) const {
+        const auto factor = static_cast<Extended>(order_.size() - 2);
+        Extended bestQ = best.q;
+        std::size_t bestA = best.a, bestB = best.b;
+        bool found = best.found;
+        const std::size_t* order = order_.data();
+        const Sum* sj = sumsJ.data();
+        for (std::size_t i = begin; i < end; ++i) {
+            const Cell* row = d.data() + order[i] * n_;
+            const Extended si = sums[i];
+            for (std::size_t j = 0; j < i; ++j) {
+                const Extended q = factor * Value(row[order[j]]) - si - Value(sj[j]);
+                if (q < bestQ) {
+                    bestQ = q;
+                    bestA = j;
+                    bestB = i;
+                    found = true;
+                }
+            }
+        }
+        best = {bestQ, bestA, bestB, found};
+    }
+
     std::size_t n_;
-    AExt d_;
+    bool splitting_ = true;
+    std::vector<SplitExtended> split_;
+    AExt ext_;
     std::vector<std::size_t> order_;
     std::vector<Best> best_;
     AExt joined_;
+    std::vector<SplitExtended> splitSums_;
+    std::vector<std::uint8_t> blockSplit_;               // every sum of the block has a split
+    std::unique_ptr<std::atomic<std::uint8_t>[]> ready_;  // the block's sums are written
 };
 
 }  // namespace

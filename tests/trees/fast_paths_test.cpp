@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "foundation/random.h"
+#include "foundation/split_extended.h"
 #include "foundation/thread_pool.h"
 #include "support/reference_trees.h"
 #include "tree_test_util.h"
@@ -98,6 +100,30 @@ TEST(FastTreesThreads, NeighbourJoiningMatchesThePackedCopiesForEveryThreadCount
             ExpectSameTree(fast.Tree, reference.Tree,
                            "n " + std::to_string(c.n) + " threads " + std::to_string(ThreadCount()));
         }
+    }
+    // Distances beyond the range of doubles, and too small for a double to hold their low bits,
+    // are searched as extended values.
+    for (const Extended odd : {1e400L, 3e-320L}) {
+        TDistAnalysis reference = RandomDistances(30, 0, 17);
+        reference.Dist[PairIndex(7, 3)] = odd;
+        TDistAnalysis fast = reference;
+        ASSERT_TRUE(ReferenceNJ(reference, "T"));
+        ASSERT_TRUE(fast.BuildTree(kTreeNJ, "T"));
+        ExpectSameTree(fast.Tree, reference.Tree, "odd distance");
+    }
+}
+
+TEST(FastTrees, SplitExtendedHoldsExactlyWhatItCanAndRefusesTheRest) {
+    for (const Extended x : {0.0L, -0.0L, 1.0L / 3.0L, -2.0L / 7.0L, 1e300L, 1e-300L, 0x1.fffffffffffffffep+5L}) {
+        SplitExtended s;
+        ASSERT_TRUE(SplitExtended::From(x, s)) << static_cast<double>(x);
+        const Extended back = s.Value();
+        EXPECT_TRUE(SameBits(back, x)) << static_cast<double>(x);
+    }
+    for (const Extended x : {1e400L, -1e-4000L, 3e-320L, std::numeric_limits<Extended>::infinity(),
+                             std::numeric_limits<Extended>::quiet_NaN()}) {
+        SplitExtended s;
+        EXPECT_FALSE(SplitExtended::From(x, s)) << static_cast<double>(x);
     }
 }
 
