@@ -2,18 +2,25 @@
 
 #include <cmath>
 #include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <thread>
 #include <cstdint>
 #include <memory>
 #include <new>
 #include <utility>
 
 #include "foundation/number_text.h"
+#include "foundation/thread_pool.h"
 #include "numeric/math_error.h"
 #include "trees/dist_analysis.h"
 
 namespace {
 
 Extended Sgn(Extended x) { return x < 0.0L ? -1.0L : 1.0L; }
+
+// Below this size the eigenvectors are rotated on the solver's own thread.
+constexpr std::size_t kThreadedVectors = 64;
 
 // Finds the pivot: the first largest |a(p, q)|, p < q, in row-major order over lo..hi.
 class PivotFinder {
@@ -246,11 +253,73 @@ ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
 }
 
 
+// Applies the rotations to the eigenvectors, in the order they are handed over, on a thread of
+// its own; the hand-over is a ring of rotations with one writer and one reader.
+class JacobiSolver::VectorThread {
+public:
+    explicit VectorThread(JacobiSolver& solver) : solver_(solver), thread_([this] { Work(); }) {}
+    ~VectorThread() {
+        Push({0, 0, 0.0L, 0.0L}, true);
+        thread_.join();
+    }
+    VectorThread(const VectorThread&) = delete;
+    VectorThread& operator=(const VectorThread&) = delete;
+
+    void Push(const Rotation& r, bool last = false) {
+        const std::size_t tail = tail_.load(std::memory_order_relaxed);
+        WaitUntil([&] { return tail - head_.load(std::memory_order_acquire) < kRing; });
+        ring_[tail % kRing] = {r, last};
+        tail_.store(tail + 1, std::memory_order_release);
+    }
+
+    // Returns once every rotation handed over has been applied.
+    void Drain() const {
+        WaitUntil([&] { return head_.load(std::memory_order_acquire) == tail_.load(std::memory_order_relaxed); });
+    }
+
+private:
+    static constexpr std::size_t kRing = 1024;
+
+    // Spins a little (the other side is usually a rotation away), then gives the processor up.
+    template <class Ready>
+    static void WaitUntil(Ready ready) {
+        for (unsigned spins = 0; !ready(); ++spins) {
+            if (spins < 512) {
+#if defined(__x86_64__) || defined(__i386__)
+                __builtin_ia32_pause();
+#endif
+            } else {
+                std::this_thread::yield();
+            }
+        }
+    }
+    struct Item {
+        Rotation r;
+        bool last;
+    };
+
+    void Work() {
+        std::size_t head = head_.load(std::memory_order_relaxed);
+        for (;;) {
+            WaitUntil([&] { return tail_.load(std::memory_order_acquire) != head; });
+            const Item item = ring_[head % kRing];
+            if (item.last) return;
+            solver_.RotateVectors(item.r);
+            head_.store(++head, std::memory_order_release);
+        }
+    }
+
+    JacobiSolver& solver_;
+    Item ring_[kRing];
+    std::atomic<std::size_t> head_{0}, tail_{0};
+    std::thread thread_;
+};
+
 JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
     : n_(a.Size()), a_(n_ * n_), vt_(n_ * n_, 0.0L), tolerance_(tolerance) {
     for (std::size_t i = 0; i < n_; ++i) {
         vt_[i * n_ + i] = 1.0L;
-        for (std::size_t j = i; j < n_; ++j) a_[i * n_ + j] = a_[j * n_ + i] = a(i, j);
+        for (std::size_t j = i; j < n_; ++j) a_[i * n_ + j] = a(i, j);
     }
     if (n_ < 2) return;
     Extended so = 0.0L;
@@ -260,9 +329,13 @@ JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
     }
     total_ = 2.0L * so + sd_;
     rowMax_.assign(n_, 0.0L);
+    rowMaxNear_.assign(n_, 0.0);
     rowCol_.assign(n_, 0);
     for (std::size_t k = 0; k + 1 < n_; ++k) Rescan(k);
+    if (ThreadCount() > 1 && n_ >= kThreadedVectors) vectorThread_ = std::make_unique<VectorThread>(*this);
 }
+
+JacobiSolver::~JacobiSolver() = default;
 
 bool JacobiSolver::Run(std::size_t limit) {
     if (n_ < 2) return true;
@@ -273,10 +346,7 @@ bool JacobiSolver::Run(std::size_t limit) {
         if (std::fabs(1.0L - total_ / sd_) < tolerance_) return true;
     }
     for (;;) {
-        std::size_t p = 0;
-        for (std::size_t k = 1; k + 1 < n_; ++k) {
-            if (rowMax_[k] > rowMax_[p]) p = k;
-        }
+        const std::size_t p = Pivot();
         if (rowMax_[p] == 0.0L) return true;  // already diagonal
         Rotate(p, rowCol_[p]);
         if (++rotations_ > limit) {
@@ -284,6 +354,48 @@ bool JacobiSolver::Run(std::size_t limit) {
             return false;
         }
         if (std::fabs(1.0L - total_ / sd_) < tolerance_) return true;
+    }
+}
+
+// The first row (of 0 .. n-2) with the largest row maximum. Rounding to double keeps the order
+// (ties aside), so only rows whose rounded maximum is the largest need an exact comparison.
+std::size_t JacobiSolver::Pivot() const {
+    const std::size_t rows = n_ - 1;
+    double near = rowMaxNear_[0];
+    bool unordered = near != near;
+    for (std::size_t k = 1; k < rows; ++k) {
+        const double v = rowMaxNear_[k];
+        unordered = unordered || v != v;
+        near = v > near ? v : near;
+    }
+    std::size_t p = 0;
+    if (unordered) {
+        for (std::size_t k = 1; k < rows; ++k) {
+            if (rowMax_[k] > rowMax_[p]) p = k;
+        }
+        return p;
+    }
+    while (rowMaxNear_[p] != near) ++p;
+    for (std::size_t k = p + 1; k < rows; ++k) {
+        if (rowMaxNear_[k] == near && rowMax_[k] > rowMax_[p]) p = k;
+    }
+    return p;
+}
+
+void JacobiSolver::SetRowMax(std::size_t k, Extended value, std::size_t col) {
+    rowMax_[k] = value;
+    rowMaxNear_[k] = static_cast<double>(value);
+    rowCol_[k] = col;
+}
+
+void JacobiSolver::RotateVectors(const Rotation& r) {
+    Extended* vp = vt_.data() + r.p * n_;
+    Extended* vq = vt_.data() + r.q * n_;
+    const Extended c = r.c, s = r.s;
+    for (std::size_t k = 0; k < n_; ++k) {
+        const Extended x = vp[k], y = vq[k];
+        vp[k] = c * x + s * y;
+        vq[k] = c * y - s * x;
     }
 }
 
@@ -301,29 +413,98 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         c = std::sqrt((std::fabs(diff) / r + 1.0L) / 2.0L);
         s = (t / 2.0L) / (r * c);
     }
-    Extended* vp = vt_.data() + p * n;
-    Extended* vq = vt_.data() + q * n;
-    for (std::size_t k = 0; k < n; ++k) {
-        const Extended x = vp[k], y = vq[k];
-        vp[k] = c * x + s * y;
-        vq[k] = c * y - s * x;
+    if (vectorThread_) {
+        vectorThread_->Push({p, q, c, s});
+    } else {
+        RotateVectors({p, q, c, s});
     }
-    Extended* rp = a_.data() + p * n;
-    Extended* rq = a_.data() + q * n;
-    // Rows before q change in columns p and q only: their maxima are brought up to date here,
-    // once both of their changed elements are written.
-    for (std::size_t k = 0; k < n; ++k) {
-        if (k == p || k == q) continue;
+
+    Extended* const a = a_.data();
+    Extended* const rp = a + p * n;
+    Extended* const rq = a + q * n;
+    // The upper triangle: a(k, p) and a(k, q) for k < p, a(p, k) and a(k, q) for p < k < q, a(p, k)
+    // and a(q, k) for k > q. Rows k < q change in columns p and q only: their maxima are brought up
+    // to date from the new values; the new maxima of rows p and q are gathered on the way.
+    Extended maxP = 0.0L, maxQ = 0.0L;
+    std::size_t colP = p + 1, colQ = q + 1;
+    for (std::size_t k = 0; k < p; ++k) {
+        Extended* const kp = a + k * n + p;
+        Extended* const kq = a + k * n + q;
+        const Extended x = *kp, y = *kq;
+        const Extended np = c * x + s * y, nq = c * y - s * x;
+        *kp = np;
+        *kq = nq;
+        const Extended vp = std::fabs(np), vq = std::fabs(nq);
+        std::size_t col = rowCol_[k];
+        // Rounded to double the order holds: most rows are left as they are without reading their
+        // extended maximum.
+        if (col != p && col != q && static_cast<double>(vp) < rowMaxNear_[k] &&
+            static_cast<double>(vq) < rowMaxNear_[k])
+            continue;
+        Extended best = rowMax_[k];
+        if (col == p || col == q) {
+            const Extended now = col == p ? vp : vq;
+            // Every other element is at most the old maximum: a smaller one needs a rescan.
+            if (now < best) {
+                Rescan(k);
+                continue;
+            }
+            best = now;
+        }
+        if (p != col && (vp > best || (vp == best && p < col))) {
+            best = vp;
+            col = p;
+        }
+        if (q != col && (vq > best || (vq == best && q < col))) {
+            best = vq;
+            col = q;
+        }
+        SetRowMax(k, best, col);
+    }
+    for (std::size_t k = p + 1; k < q; ++k) {
+        Extended* const kq = a + k * n + q;
+        const Extended x = rp[k], y = *kq;
+        const Extended np = c * x + s * y, nq = c * y - s * x;
+        rp[k] = np;
+        *kq = nq;
+        const Extended vp = std::fabs(np), vq = std::fabs(nq);
+        // Row k changed in column q only.
+        const std::size_t col = rowCol_[k];
+        if (col == q) {
+            if (vq < rowMax_[k]) {
+                Rescan(k);
+            } else {
+                SetRowMax(k, vq, col);
+            }
+        } else if (!(static_cast<double>(vq) < rowMaxNear_[k])) {
+            const Extended best = rowMax_[k];
+            if (vq > best || (vq == best && q < col)) SetRowMax(k, vq, q);
+        }
+        if (k == p + 1) {
+            maxP = vp;
+        } else if (vp > maxP) {
+            maxP = vp;
+            colP = k;
+        }
+    }
+    // a(p, q), becoming 0, stands first in row p when q = p + 1.
+    for (std::size_t k = q + 1; k < n; ++k) {
         const Extended x = rp[k], y = rq[k];
         const Extended np = c * x + s * y, nq = c * y - s * x;
         rp[k] = np;
         rq[k] = nq;
-        a_[k * n + p] = np;
-        a_[k * n + q] = nq;
-        if (k < p) {
-            Changed(k, p, q, std::fabs(np), std::fabs(nq));
-        } else if (k < q) {
-            Changed(k, q, q, std::fabs(nq), std::fabs(nq));
+        const Extended vp = std::fabs(np), vq = std::fabs(nq);
+        if (k == p + 1) {
+            maxP = vp;
+        } else if (vp > maxP) {
+            maxP = vp;
+            colP = k;
+        }
+        if (k == q + 1) {
+            maxQ = vq;
+        } else if (vq > maxQ) {
+            maxQ = vq;
+            colQ = k;
         }
     }
     sd_ = sd_ + 2.0L * (apq * apq);
@@ -331,9 +512,9 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
     const Extended app = rp[p], aqq = rq[q];
     rp[p] = c * c * app + s * s * aqq + w;
     rq[q] = s * s * app + c * c * aqq - w;
-    rp[q] = rq[p] = 0.0L;
-    Rescan(p);
-    if (q + 1 < n) Rescan(q);
+    rp[q] = 0.0L;
+    if (p + 1 < n) SetRowMax(p, maxP, colP);
+    if (q + 1 < n) SetRowMax(q, maxQ, colQ);
 }
 
 void JacobiSolver::Rescan(std::size_t k) {
@@ -347,36 +528,14 @@ void JacobiSolver::Rescan(std::size_t k) {
             col = j;
         }
     }
-    rowMax_[k] = best;
-    rowCol_[k] = col;
-}
-
-// Row k changed in columns c1 and c2 only (c1 <= c2, possibly equal), to magnitudes v1 and v2.
-void JacobiSolver::Changed(std::size_t k, std::size_t c1, std::size_t c2, Extended v1, Extended v2) {
-    Extended best = rowMax_[k];
-    std::size_t col = rowCol_[k];
-    if (col == c1 || col == c2) {
-        const Extended now = col == c1 ? v1 : v2;
-        // Every other element is at most the old maximum: a smaller one needs a rescan.
-        if (now < best) {
-            Rescan(k);
-            return;
-        }
-        best = now;
-    }
-    if (c1 != col && (v1 > best || (v1 == best && c1 < col))) {
-        best = v1;
-        col = c1;
-    }
-    if (c2 != col && (v2 > best || (v2 == best && c2 < col))) {
-        best = v2;
-        col = c2;
-    }
-    rowMax_[k] = best;
-    rowCol_[k] = col;
+    SetRowMax(k, best, col);
 }
 
 void JacobiSolver::Take(AExt& values, AExt& vectors) {
+    if (vectorThread_) {
+        vectorThread_->Drain();
+        vectorThread_.reset();
+    }
     const std::size_t n = n_;
     values.resize(n);
     for (std::size_t i = 0; i < n; ++i) values[i] = A(i, i);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "foundation/types.h"
@@ -30,16 +31,20 @@ private:
 // rescans only rows whose largest element a rotation made smaller.
 enum class JacobiPivotSearch { Plain, RowMaxima };
 
-// The Jacobi procedure of JacobiEigen laid out for the memory: the symmetric matrix is kept whole
-// (both triangles) so that the rows p and q of a rotation are updated contiguously, and the
-// eigenvectors are kept transposed (one row per vector). It makes the same rotations in the same
-// order, with the row-maxima pivot search, and gives bit-identical results. A run stopped by its
-// rotation limit can go on with a larger limit: the rotations are those of a fresh run with that
-// limit.
+// The Jacobi procedure of JacobiEigen laid out for the memory and the processor: the eigenvectors
+// are kept transposed (one row per vector, so that a rotation updates two contiguous rows) and, with
+// more than one thread, follow the rotations on a thread of their own; the maxima of the rows of
+// the upper triangle are brought up to date while a rotation is written, and compared as doubles
+// first (the order survives the rounding, ties are compared exactly). It makes the same rotations
+// in the same order and gives bit-identical results. A run stopped by its rotation limit can go on
+// with a larger limit: the rotations are those of a fresh run with that limit.
 class JacobiSolver {
 public:
     // The upper triangle and diagonal of a (n x n) are taken; the lower triangle is ignored.
     JacobiSolver(const ExtMatrix& a, Extended tolerance);
+    ~JacobiSolver();
+    JacobiSolver(const JacobiSolver&) = delete;
+    JacobiSolver& operator=(const JacobiSolver&) = delete;
 
     // Rotates until the stop test holds, nothing is left off the diagonal, or more rotations than
     // `limit` have been made in all. True when done; false at the limit (the state is kept, Run
@@ -53,19 +58,29 @@ public:
     void Take(AExt& values, AExt& vectors);
 
 private:
+    struct Rotation {
+        std::size_t p, q;
+        Extended c, s;
+    };
+    class VectorThread;
+
     Extended& A(std::size_t i, std::size_t j) { return a_[i * n_ + j]; }
+    std::size_t Pivot() const;
     void Rotate(std::size_t p, std::size_t q);
+    void RotateVectors(const Rotation& r);
     void Rescan(std::size_t k);
-    void Changed(std::size_t k, std::size_t c1, std::size_t c2, Extended v1, Extended v2);
+    void SetRowMax(std::size_t k, Extended value, std::size_t col);
 
     std::size_t n_;
-    AExt a_;   // n x n, symmetric
+    AExt a_;   // n x n, the upper triangle and diagonal in use
     AExt vt_;  // n x n, row k = eigenvector k
     Extended tolerance_, total_ = 0.0L, sd_ = 0.0L;
-    std::vector<Extended> rowMax_;    // largest |a(k, j)|, j > k
+    std::vector<Extended> rowMax_;     // largest |a(k, j)|, j > k
+    std::vector<double> rowMaxNear_;   // the same rounded to double, for a fast first look
     std::vector<std::size_t> rowCol_;  // its first column
     std::size_t rotations_ = 0;
     bool tested_ = true;  // the stop test has been made for the current state
+    std::unique_ptr<VectorThread> vectorThread_;
 };
 
 // The double-centred matrix of -d²/2 of the analysis's distances (diagonal taken as 0).

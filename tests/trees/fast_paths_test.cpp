@@ -127,12 +127,13 @@ TEST(FastTrees, SplitExtendedHoldsExactlyWhatItCanAndRefusesTheRest) {
     }
 }
 
-TEST(FastPCoA, SolverMatchesJacobiEigenAndGoesOnAfterItsLimit) {
+TEST(FastPCoAThreads, SolverMatchesJacobiEigenAndGoesOnAfterItsLimit) {
     struct Case {
         std::size_t n;
         std::uint32_t seed, levels;
     };
-    for (const Case& c : {Case{1, 1, 0}, Case{2, 2, 0}, Case{40, 3, 0}, Case{30, 4, 5}, Case{25, 5, 2}, Case{60, 6, 9}}) {
+    for (const Case& c : {Case{1, 1, 0}, Case{2, 2, 0}, Case{40, 3, 0}, Case{30, 4, 5}, Case{25, 5, 2}, Case{60, 6, 9},
+                          Case{90, 7, 0}, Case{100, 8, 4}}) {
         RandSeed = c.seed;
         ExtMatrix input(c.n);
         for (std::size_t i = 0; i < c.n; ++i) {
@@ -147,12 +148,15 @@ TEST(FastPCoA, SolverMatchesJacobiEigenAndGoesOnAfterItsLimit) {
         AExt values;
         ASSERT_EQ(JacobiEigen(plain, 0, c.n - 1, vectors, values, 1e-17L, 1000000, JacobiPivotSearch::Plain), 0);
 
+        // The larger matrices rotate their eigenvectors on a thread of their own unless there is one.
+        const ThreadCountScope one(1);
         JacobiSolver fresh(input, 1e-17L);
         ASSERT_TRUE(fresh.Run(1000000));
+        SetThreadCount(0);
         // Stopped every few rotations and sent on with a larger limit.
         JacobiSolver stepped(input, 1e-17L);
         std::size_t limit = 0;
-        while (!stepped.Run(limit)) limit += 7;
+        while (!stepped.Run(limit)) limit += 97;
         EXPECT_EQ(stepped.Rotations(), fresh.Rotations());
         for (JacobiSolver* solver : {&fresh, &stepped}) {
             AExt fastValues, fastVectors;
@@ -168,16 +172,16 @@ TEST(FastPCoA, SolverMatchesJacobiEigenAndGoesOnAfterItsLimit) {
     }
 }
 
-TEST(FastPCoA, RetriesContinueAndGiveTheResultsOfAFreshRun) {
-    for (const DataCase& c : {DataCase{30, 0, 21}, DataCase{45, 5, 22}}) {
+TEST(FastPCoAThreads, RetriesContinueAndGiveTheResultsOfAFreshRun) {
+    for (const DataCase& c : {DataCase{30, 0, 21}, DataCase{45, 5, 22}, DataCase{70, 0, 23}}) {
         // A first limit far below what the run needs: several retries, each answered Yes.
         TreeHookRecorder hooks(kTreeAnswerYes);
         TDistAnalysis fast = RandomDistances(c.n, c.levels, c.seed);
         TDistAnalysis reference = RandomDistances(c.n, c.levels, c.seed);
-        ASSERT_TRUE(fast.PCoA(40, 1e-18L));
+        ASSERT_TRUE(fast.PCoA(c.n * 2, 1e-18L));
         const auto fastQuestions = hooks.questions;
         hooks.questions.clear();
-        ASSERT_TRUE(ReferencePCoA(reference, 40, 1e-18L));
+        ASSERT_TRUE(ReferencePCoA(reference, c.n * 2, 1e-18L));
         EXPECT_EQ(fastQuestions, hooks.questions);
         EXPECT_GE(fastQuestions.size(), 2u);
         ASSERT_EQ(fast.NPosEigen, reference.NPosEigen);
