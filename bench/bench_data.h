@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -55,6 +58,17 @@ inline PackedMatrix BenchJaccardDistances(const BenchBands& b) {
     LoadBenchBands(ds, b);
     CalcDistMatrix(ds, 0, 0, 0, 6.0L, 100, 1);
     return ds.GetCurrLayer().DistMatrix;
+}
+
+// The numbers of individuals a band-data benchmark runs: the given ones and TESK_BENCH_N when that
+// is set (bench/peers.sh sets it to the size it compares).
+inline std::vector<std::int64_t> BenchSizes(std::initializer_list<std::int64_t> sizes) {
+    std::vector<std::int64_t> all(sizes);
+    if (const char* n = std::getenv("TESK_BENCH_N")) {
+        const std::int64_t extra = std::atoll(n);
+        if (extra > 0 && std::find(all.begin(), all.end(), extra) == all.end()) all.push_back(extra);
+    }
+    return all;
 }
 
 // The standard sizes of the comparison with the peers.

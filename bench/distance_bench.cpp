@@ -29,9 +29,17 @@ void BM_JaccardMinimum(benchmark::State& state) { Run(state, 10, 1); }
 void BM_JaccardMaximum(benchmark::State& state) { Run(state, 10, 2); }
 void BM_JaccardAverage(benchmark::State& state) { Run(state, 10, 3); }
 
-BENCHMARK(BM_JaccardStandard)->Args({500, 0})->Args({2000, 0})->Args({2000, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_JaccardMinimum)->Args({500, 0})->Args({2000, 0})->Args({2000, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_JaccardMaximum)->Args({500, 0})->Args({2000, 0})->Args({2000, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_JaccardAverage)->Args({500, 0})->Args({2000, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
+// n individuals on every core and on one; the Average treatment keeps one random stream.
+void Threads(benchmark::internal::Benchmark* b) {
+    for (const std::int64_t n : BenchSizes({500, 2000})) b->Args({n, 0})->Args({n, 1});
+}
+void AllCores(benchmark::internal::Benchmark* b) {
+    for (const std::int64_t n : BenchSizes({500, 2000})) b->Args({n, 0});
+}
+
+BENCHMARK(BM_JaccardStandard)->Apply(Threads)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_JaccardMinimum)->Apply(Threads)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_JaccardMaximum)->Apply(Threads)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_JaccardAverage)->Apply(AllCores)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -18,6 +18,7 @@ if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
 fi
 cmake --build "$build" --target benchmarks >/dev/null
 
+export TESK_BENCH_N=$n
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 "$build/bench/peer_data" "$tmp" "$n"
@@ -32,8 +33,8 @@ bench() {  # program, filter: name and median seconds of each benchmark
              f = $5 == "ms" ? 1e-3 : ($5 == "us" ? 1e-6 : ($5 == "ns" ? 1e-9 : 1)); printf "%s %.4g\n", name, $3 * f }'
 }
 {
-  bench distance_bench "^BM_Jaccard[A-Za-z]+/$n/[01]\$"
-  bench trees_bench "^BM_(UPGMA|NJ)Bands/$n(/[01])?\$|^BM_PCoABands/$npcoa\$"
+  bench distance_bench "^BM_Jaccard[A-Za-z]+/$n/[01]/real_time\$"
+  bench trees_bench "^BM_(UPGMA|NJ)Bands/$n(/[01])?/real_time\$|^BM_PCoABands/$npcoa/real_time\$"
 } >"$tmp/tesk.txt"
 {
   if command -v Rscript >/dev/null; then
@@ -57,7 +58,7 @@ bench() {  # program, filter: name and median seconds of each benchmark
 } >"$tmp/peers.txt"
 
 awk -v n="$n" -v npcoa="$npcoa" '
-  FNR == NR { tesk[$1] = $2; next }
+  FILENAME == ARGV[1] { tesk[$1] = $2; next }
   { peer[$1] = peer[$1] (peer[$1] == "" ? "" : ";") $2 "=" $3 (NF > 3 ? " " $4 " " $5 " " $6 : "") }
   END {
     split("jaccard_std jaccard_min jaccard_max jaccard_avg upgma nj pcoa", works, " ")

@@ -93,7 +93,17 @@ void BM_UPGMABands(benchmark::State& state) {
         if (!a.BuildTree(kTreeUPGMA, "bench")) state.SkipWithError("UPGMA failed");
     }
 }
-BENCHMARK(BM_UPGMABands)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BandSizes(benchmark::internal::Benchmark* b) {
+    for (const std::int64_t n : BenchSizes({1000, 2000})) b->Arg(n);
+}
+void BandSizesThreads(benchmark::internal::Benchmark* b) {
+    for (const std::int64_t n : BenchSizes({1000, 2000})) b->Args({n, 0})->Args({n, 1});
+}
+void HalfSizes(benchmark::internal::Benchmark* b) {
+    for (const std::int64_t n : BenchSizes({1000, 2000})) b->Arg(n / 2);
+}
+
+BENCHMARK(BM_UPGMABands)->Apply(BandSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_UPGMABandsReference(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
@@ -102,7 +112,7 @@ void BM_UPGMABandsReference(benchmark::State& state) {
         if (!ReferenceUPGMA(a.Dist, a.NOTU, &a.OTUNames, nodes)) state.SkipWithError("UPGMA failed");
     }
 }
-BENCHMARK(BM_UPGMABandsReference)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UPGMABandsReference)->Apply(BandSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_NJBands(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
@@ -112,7 +122,7 @@ void BM_NJBands(benchmark::State& state) {
     }
     SetThreadCount(0);
 }
-BENCHMARK(BM_NJBands)->Args({1000, 0})->Args({1000, 1})->Args({1000, 2})->Args({2000, 0})->Args({2000, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_NJBands)->Apply(BandSizesThreads)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_NJBandsReference(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
@@ -120,7 +130,7 @@ void BM_NJBandsReference(benchmark::State& state) {
         if (!ReferenceNJ(a, "bench")) state.SkipWithError("NJ failed");
     }
 }
-BENCHMARK(BM_NJBandsReference)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_NJBandsReference)->Apply(BandSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The program's default limit and precision; a run that needs more rotations is retried (Yes).
 void BM_PCoABands(benchmark::State& state) {
@@ -130,7 +140,7 @@ void BM_PCoABands(benchmark::State& state) {
         if (!a.PCoA()) state.SkipWithError("PCoA failed");
     }
 }
-BENCHMARK(BM_PCoABands)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PCoABands)->Apply(HalfSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PCoABandsReference(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
@@ -139,6 +149,6 @@ void BM_PCoABandsReference(benchmark::State& state) {
         if (!ReferencePCoA(a, kPCoADefaultMaxIterations, kPCoADefaultPrecision)) state.SkipWithError("PCoA failed");
     }
 }
-BENCHMARK(BM_PCoABandsReference)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PCoABandsReference)->Apply(HalfSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
