@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <thread>
+#include <type_traits>
+#include <utility>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -164,6 +166,7 @@ public:
             for (std::size_t j = 0; j < i && splitting_; ++j) {
                 splitting_ = SplitExtended::From(row[j], split_[i * n + j]);
                 split_[j * n + i] = split_[i * n + j];
+                magnitude_ = std::max(magnitude_, std::fabs(split_[i * n + j].hi));
             }
         }
         if (!splitting_) {
@@ -206,6 +209,7 @@ public:
 private:
     static constexpr std::size_t kThreadedRows = 384;
     static constexpr std::size_t kBlockRows = 8;
+    static constexpr std::size_t kMaxCandidates = 4096;
 
     struct Best {
         Extended q = std::numeric_limits<Extended>::max();
@@ -219,7 +223,10 @@ private:
     Extended At(std::size_t k) const { return splitting_ ? split_[k].Value() : ext_[k]; }
 
     void Set(std::size_t k, Extended x) {
-        if (splitting_ && SplitExtended::From(x, split_[k])) return;
+        if (splitting_ && SplitExtended::From(x, split_[k])) {
+            magnitude_ = std::max(magnitude_, std::fabs(split_[k].hi));
+            return;
+        }
         if (splitting_) {  // a value without a split: every value goes back to extended
             ext_.resize(split_.size());
             for (std::size_t m = 0; m < split_.size(); ++m) ext_[m] = split_[m].Value();
@@ -240,20 +247,30 @@ private:
         best_.assign(pieces, Best{});
         splitSums_.resize(rows);
         blockSplit_.assign(pieces, 0);
+        blockMagnitude_.assign(pieces, 0.0);
         ready_ = std::make_unique<std::atomic<std::uint8_t>[]>(pieces);
         for (std::size_t k = 0; k < pieces; ++k) ready_[k].store(0, std::memory_order_relaxed);
         const auto block = [&](std::size_t k) {
             const std::size_t begin = k * kBlockRows, end = std::min(rows, begin + kBlockRows);
             SumRows(d, begin, end, sums);
             bool split = true;
-            for (std::size_t i = begin; i < end; ++i) split = SplitExtended::From(sums[i], splitSums_[i]) && split;
+            double magnitude = 0.0;
+            for (std::size_t i = begin; i < end; ++i) {
+                split = SplitExtended::From(sums[i], splitSums_[i]) && split;
+                magnitude = std::max(magnitude, std::fabs(splitSums_[i].hi));
+            }
             blockSplit_[k] = split ? 1 : 0;
+            blockMagnitude_[k] = magnitude;
             ready_[k].store(1, std::memory_order_release);
             for (std::size_t m = 0; m < k; ++m) {
                 while (ready_[m].load(std::memory_order_acquire) == 0) std::this_thread::yield();
                 split = split && blockSplit_[m] != 0;
+                magnitude = std::max(magnitude, blockMagnitude_[m]);
             }
             if (split) {
+                if constexpr (std::is_same_v<Cell, SplitExtended>) {
+                    if (ScanQFiltered(d, begin, end, sums, magnitude, best_[k])) return;
+                }
                 ScanQWith(d, begin, end, sums, splitSums_, best_[k]);
             } else {
                 ScanQWith(d, begin, end, sums, sums, best_[k]);
@@ -304,6 +321,50 @@ private:
         }
     }
 
+    // The Q search of rows [begin, end) in double precision first: every pair whose Q in doubles
+    // lies within twice the error bound of the smallest one is a candidate, and the candidates are
+    // then compared in extended precision, in packed order. The bound covers the rounding of the
+    // doubles and of the extended values (|Q - Q'| <= 5 * 2^-53 * (f |d| + |r(i)| + |r(j)|)), so the
+    // first smallest Q is always among the candidates. False when there were too many candidates
+    // (ties): the block is then searched in extended precision alone.
+    bool ScanQFiltered(const std::vector<SplitExtended>& d, std::size_t begin, std::size_t end, const AExt& sums,
+                       double sumMagnitude, Best& best) const {
+        thread_local std::vector<std::pair<std::size_t, std::size_t>> candidates;
+        const std::size_t rows = order_.size();
+        const double factor = static_cast<double>(rows - 2);
+        const double bound = (factor * magnitude_ + 2.0 * sumMagnitude) * 0x1p-48;
+        if (!std::isfinite(bound)) return false;
+        candidates.clear();
+        double smallest = std::numeric_limits<double>::infinity(), threshold = smallest;
+        const std::size_t* order = order_.data();
+        const SplitExtended* sj = splitSums_.data();
+        for (std::size_t i = begin; i < end; ++i) {
+            const SplitExtended* row = d.data() + order[i] * n_;
+            const double si = sj[i].hi;
+            for (std::size_t j = 0; j < i; ++j) {
+                const double q = factor * row[order[j]].hi - si - sj[j].hi;
+                if (q <= threshold) {
+                    if (q < smallest) {
+                        smallest = q;
+                        threshold = q + 2.0 * bound;
+                    }
+                    if (candidates.size() == kMaxCandidates) return false;
+                    candidates.emplace_back(i, j);
+                }
+            }
+        }
+        const auto exactFactor = static_cast<Extended>(rows - 2);
+        Best found = best;
+        for (const auto& [i, j] : candidates) {
+            const SplitExtended& cell = d[order[i] * n_ + order[j]];
+            if (factor * cell.hi - sj[i].hi - sj[j].hi > threshold) continue;
+            const Extended q = exactFactor * cell.Value() - sums[i] - sums[j];
+            if (q < found.q) found = {q, j, i, true};
+        }
+        best = found;
+        return true;
+    }
+
     // The first smallest Q of the pairs (i, j < i) of rows [begin, end), in packed order.
     template <class Cell, class Sum>
     void ScanQWith(const std::vector<Cell>& d, std::size_t begin, std::size_t end, const AExt& sums,
@@ -332,6 +393,7 @@ private:
 
     std::size_t n_;
     bool splitting_ = true;
+    double magnitude_ = 0.0;  // at least every |distance| the matrix has held (split values only)
     std::vector<SplitExtended> split_;
     AExt ext_;
     std::vector<std::size_t> order_;
@@ -339,6 +401,7 @@ private:
     AExt joined_;
     std::vector<SplitExtended> splitSums_;
     std::vector<std::uint8_t> blockSplit_;               // every sum of the block has a split
+    std::vector<double> blockMagnitude_;                 // largest |sum| of the block
     std::unique_ptr<std::atomic<std::uint8_t>[]> ready_;  // the block's sums are written
 };
 
