@@ -18,6 +18,7 @@ function(tesk_add_area area)
   if(ARG_QT)
     target_link_libraries(tesk_${area} PUBLIC ${ARG_QT})
   endif()
+  tesk_strict(tesk_${area} ${area})
 endfunction()
 
 # The engine and the command layer are tested without a screen: no Qt target may reach them.

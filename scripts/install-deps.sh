@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing TESK need, when any is missing.
+# `install-deps.sh lint` also installs clang-tidy and clang-format (make tidy, git clang-format).
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,9 @@ packages=(
   # reference tools for the oracle tests and the R plots
   r-base-core r-cran-vegan r-cran-ade4 r-cran-ape r-cran-phangorn
 )
+if [ "${1:-}" = lint ]; then
+  packages+=(clang-tidy clang-format)
+fi
 
 # Generates the decimal-comma locale the number-text tests switch to (once).
 ensure_locale() {

@@ -124,7 +124,8 @@ void FillCPUFeatureRecord(const CPUIDSource& source, CPUFeatureRecord& f) {
         f.Brand = brand;
     }
 
-    unsigned count = f.MMX + f.SSE + f.SSE2 + f.SSE3 + f.SSSE3 + f.SSE41 + f.SSE42 + f.AVX + f.FMA + f.AVX2;
+    unsigned count =
+        static_cast<unsigned>(f.MMX + f.SSE + f.SSE2 + f.SSE3 + f.SSSE3 + f.SSE41 + f.SSE42 + f.AVX + f.FMA + f.AVX2);
     if (f.OSXSAVE && !f.OSAVX && count > 7) count = 7;
     f.FeatureCount = static_cast<std::uint8_t>(count);
 }

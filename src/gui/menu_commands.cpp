@@ -106,3 +106,9 @@ void ConnectMenuCommands(TMainPrg& window) {
     for (auto& [name, handler] : MenuCommandTable())
         window.ConnectCommand(QString::fromLatin1(name), [&window, handler = std::move(handler)] { handler(window); });
 }
+
+QStringList MenuCommandNames() {
+    QStringList names;
+    for (const auto& row : MenuCommandTable()) names << QString::fromLatin1(row.first);
+    return names;
+}

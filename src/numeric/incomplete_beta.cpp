@@ -79,8 +79,8 @@ Extended OneMinus(Extended t) { return t <= MACHEP ? 1.0L - MACHEP : 1.0L - t; }
 }  // namespace
 
 Extended IncBetaCF1(Extended a, Extended b, Extended x) {
-    const CFTerms k{a, a + b, a, a + 1.0L, 1.0L, b - 1.0L, a + 1.0L, a + 2.0L};
-    return ContinuedFraction(x, k, [](CFTerms& k) {
+    const CFTerms start{a, a + b, a, a + 1.0L, 1.0L, b - 1.0L, a + 1.0L, a + 2.0L};
+    return ContinuedFraction(x, start, [](CFTerms& k) {
         k.k1 += 1.0L;
         k.k2 += 1.0L;
         k.k3 += 2.0L;
@@ -93,8 +93,8 @@ Extended IncBetaCF1(Extended a, Extended b, Extended x) {
 }
 
 Extended IncBetaCF2(Extended a, Extended b, Extended x) {
-    const CFTerms k{a, b - 1.0L, a, a + 1.0L, 1.0L, a + b, a + 1.0L, a + 2.0L};
-    return ContinuedFraction(x / (1.0L - x), k, [](CFTerms& k) {
+    const CFTerms start{a, b - 1.0L, a, a + 1.0L, 1.0L, a + b, a + 1.0L, a + 2.0L};
+    return ContinuedFraction(x / (1.0L - x), start, [](CFTerms& k) {
         k.k1 += 1.0L;
         k.k2 -= 1.0L;
         k.k3 += 2.0L;

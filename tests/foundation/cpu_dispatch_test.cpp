@@ -184,38 +184,4 @@ TEST_F(DispatchTest, DetectionRunsOnceUnlessForced) {
     EXPECT_EQ(CPUClass, CPUFeatures().FeatureCount);
 }
 
-TEST_F(DispatchTest, VariantsByClass) {
-    using namespace prims;
-    InstallPrimitiveVariants(3, false, true);
-    EXPECT_EQ(IndexByte, &IndexByteSSE2);
-    EXPECT_EQ(MoveFast, &MoveFastSSE2);
-    EXPECT_EQ(CountByteFast, &CountByteSSE2);
-    EXPECT_EQ(CountEqualBytes, &CountEqualBytesSSE2);
-    EXPECT_EQ(SearchBytes, &SearchBytesPlain);
-    EXPECT_EQ(MaxIFast, &MaxIPlain);
-    EXPECT_EQ(PopCountDWord, &PopCountDWordPopcnt);
-
-    InstallPrimitiveVariants(4, true, true);
-    EXPECT_EQ(FillBytesFast, &FillBytesSSE2);
-    EXPECT_EQ(CountEqualBytes, &CountEqualBytesSSE2Popcnt);
-    EXPECT_EQ(MaxIFast, &MaxICMov);
-
-    InstallPrimitiveVariants(5, true, false);
-    EXPECT_EQ(IndexByte, &IndexByteSSSE3);
-    EXPECT_EQ(MoveFast, &MoveFastSSSE3);
-    EXPECT_EQ(FirstMismatchFast, &FirstMismatchSSE2);
-    EXPECT_EQ(CountByteFast, &CountByteSSSE3);
-    EXPECT_EQ(SearchBytes, &SearchBytesPlain);
-    EXPECT_EQ(PopCountBytes, &PopCountBytesPlain);
-
-    InstallPrimitiveVariants(7, true, true);
-    EXPECT_EQ(CountByteFast, &CountByteSSSE3Popcnt);
-    EXPECT_EQ(SearchBytes, &SearchBytesSSE42);
-
-    InstallPrimitiveVariants(11, true, true);
-    EXPECT_EQ(IndexByte, &IndexBytePlain);
-    EXPECT_EQ(AddBytesFast, &AddBytesPlain);
-    EXPECT_EQ(SearchBytes, &SearchBytesPlain);
-}
-
 }  // namespace

@@ -52,6 +52,8 @@ TEST(ReadFileToString, MissingFileAndFolderAreErrors) {
     EXPECT_EQ(ReadFileToString(dir.Root().string(), text, size), EISDIR);
 }
 
+namespace {
+
 struct RangeCase {
     std::uint64_t fileSize, offset, count, blockSize, expectRead, expectLeft;
 };
@@ -59,6 +61,8 @@ struct RangeCase {
 void PrintTo(const RangeCase& c, std::ostream* os) {
     *os << "size " << c.fileSize << " offset " << c.offset << " count " << c.count << " block " << c.blockSize;
 }
+
+}  // namespace
 
 class ReadFileRangeCases : public ::testing::TestWithParam<RangeCase> {};
 
@@ -120,12 +124,16 @@ TEST(ReadFileRange, OffsetsBeyondFourGibibytes) {
     EXPECT_EQ(left, 4u);
 }
 
+namespace {
+
 struct LinesCase {
     std::string content;
     AString lines;
 };
 
 void PrintTo(const LinesCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.content); }
+
+}  // namespace
 
 class ReadTextLinesCases : public ::testing::TestWithParam<LinesCase> {};
 

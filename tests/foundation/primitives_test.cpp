@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "foundation/block_move.h"
 #include "foundation/cpu_dispatch.h"
 #include "foundation/primitives_variants.h"
 #include "foundation/random.h"
@@ -401,11 +406,26 @@ TEST(Primitives, FillDWordsOrderAndPointers) {
     EXPECT_TRUE(s.empty());
 }
 
+// Installs the detected variants again at the end of a test that installed others.
+struct DetectedDispatchRestorer {
+    std::uint8_t cls = CPUClass, cmov = CPUHasCMOV, popcnt = CPUHasPOPCNT;
+    DetectedDispatchRestorer() = default;
+    DetectedDispatchRestorer(const DetectedDispatchRestorer&) = delete;
+    DetectedDispatchRestorer& operator=(const DetectedDispatchRestorer&) = delete;
+    ~DetectedDispatchRestorer() {
+        CPUClass = cls;
+        CPUHasCMOV = cmov;
+        CPUHasPOPCNT = popcnt;
+        CPUDispatchDone = 0;
+        InitCPUDispatch(0);
+    }
+};
+
 // Blocks that end exactly where their allocation ends, so that a sanitizer build catches any
 // variant reading or writing past the block.
 TEST(Primitives, VariantsStayInsideExactAllocations) {
     RandSeed = 77;
-    const std::uint8_t savedClass = CPUClass, savedCMov = CPUHasCMOV, savedPopcnt = CPUHasPOPCNT;
+    const DetectedDispatchRestorer restore;
     const std::uint8_t top = Supports("sse4.2") && Supports("popcnt") ? 10 : 3;
     for (std::uint8_t cls : {std::uint8_t{0}, std::uint8_t{3}, std::uint8_t{4}, top}) {
         CPUClass = cls;
@@ -456,46 +476,243 @@ TEST(Primitives, VariantsStayInsideExactAllocations) {
             }
         }
     }
-    CPUClass = savedClass;
-    CPUHasCMOV = savedCMov;
-    CPUHasPOPCNT = savedPopcnt;
-    CPUDispatchDone = 0;
-    InitCPUDispatch(0);
 }
 
-TEST(Primitives, DispatchedPrimitivesGiveTheSameResultsOnEveryClass) {
-    const std::string text = "the quick brown fox jumps over the lazy dog, again and again and again";
-    const auto results = [&] {
-        std::vector<long long> r;
-        r.push_back(IndexByte(text.data(), 'z', text.size()));
-        r.push_back(LastIndexByte(text.data(), 'a', text.size()));
-        r.push_back(IndexNotByte(text.data(), 't', text.size()));
-        r.push_back(LastIndexNotByte(text.data(), 'n', text.size()));
-        r.push_back(IndexGreaterByte(text.data(), 'x', text.size()));
-        r.push_back(IndexNotGreaterByte(text.data(), ' ', text.size()));
-        r.push_back(SearchBytes(text.data(), "again", text.size(), 5));
-        r.push_back(static_cast<long long>(CountByteFast(text.data(), 'a', text.size())));
-        r.push_back(static_cast<long long>(CountEqualBytes(text.data(), text.data() + 1, text.size() - 1)));
-        r.push_back(FirstMismatchFast(text.data(), "the quick brown cat", 19));
-        r.push_back(static_cast<long long>(PopCountBytes(text.data(), text.size())));
-        return r;
-    };
-    const auto detected = results();
-    const std::uint8_t savedClass = CPUClass, savedCMov = CPUHasCMOV, savedPopcnt = CPUHasPOPCNT;
-    for (std::uint8_t cls = 0; cls <= 11; ++cls) {
-        if (cls >= 5 && !Supports("ssse3")) break;
-        if (cls >= 7 && !Supports("sse4.2")) break;
-        CPUClass = cls;
-        CPUHasCMOV = cls % 2;
-        CPUHasPOPCNT = Supports("popcnt") ? (cls / 2) % 2 : 0;
-        InitCPUDispatch(1);
-        EXPECT_EQ(results(), detected) << "class " << int(cls);
+// A dispatched primitive and the plain variant it must agree with.
+template <typename Fn>
+struct Dispatched {
+    const char* name;
+    Fn* installed;  // the variable the dispatcher sets
+    Fn plain;
+};
+
+// A block to hold the variants against the plain ones, with what the checks need around it.
+struct BlockCase {
+    Buffer buffer, inputA, inputB;  // the block lies in buffer; second inputs lie in inputA and inputB
+    std::size_t mis = 0, length = 0;
+    std::uint8_t inBlock = 'a';                // a byte of the block, so that searches find it
+    std::vector<std::uint8_t> changed;         // the block with one byte changed, one longer (never null)
+    std::vector<std::uint32_t> dwords;         // the block's bytes as length / 4 dwords
+    std::uint32_t dwordProbe = 0;              // one of them
+    std::array<std::uint32_t, 4> patternAt{};  // patterns start at block - 4 + these
+
+    std::uint8_t* Block() { return buffer.Block(mis); }
+    const std::uint8_t* A() { return inputA.Block((mis + 5) % 16); }
+    const std::uint8_t* B() { return inputB.Block((mis * 7) % 16); }
+    std::string Where() const { return "length " + std::to_string(length) + " misalignment " + std::to_string(mis); }
+};
+
+// Every misalignment and the lengths around the vector widths, on blocks of one letter, of a few
+// letters and of random bytes.
+std::vector<BlockCase> MakeBlockCases() {
+    RandSeed = 31;
+    std::vector<BlockCase> cases;
+    for (std::uint32_t alphabet : {1u, 3u, 0u}) {
+        for (std::size_t mis = 0; mis < 16; ++mis) {
+            for (std::size_t length = 0; length <= 72; ++length) {
+                BlockCase c;
+                c.mis = mis;
+                c.length = length;
+                c.buffer.Fill(alphabet);
+                c.inputA.Fill(alphabet);
+                c.inputB.Fill(3);
+                const std::uint8_t* block = c.Block();
+                const auto n = static_cast<std::uint32_t>(length);
+                c.changed.assign(block, block + length + 1);
+                if (length > 0) {
+                    c.inBlock = block[Random(n)];
+                    c.changed[Random(n)] ^= 0x10;
+                }
+                c.dwords.resize(length / 4);
+                if (!c.dwords.empty()) {
+                    std::memcpy(c.dwords.data(), block, c.dwords.size() * 4);
+                    c.dwordProbe = c.dwords[Random(static_cast<std::uint32_t>(c.dwords.size()))];
+                }
+                for (auto& at : c.patternAt) at = Random(n + 8);
+                cases.push_back(std::move(c));
+            }
+        }
     }
-    CPUClass = savedClass;
-    CPUHasCMOV = savedCMov;
-    CPUHasPOPCNT = savedPopcnt;
-    CPUDispatchDone = 0;
-    InitCPUDispatch(0);
+    return cases;
+}
+
+// The pairs of installed and plain variant held against each other so far.
+using Verified = std::set<std::pair<std::uintptr_t, std::uintptr_t>>;
+
+// Runs check(case, installed, plain) on every case, unless the installed variant is the plain one or
+// has been held against it already.
+template <typename Fn, typename Cases, typename Check>
+void HoldAgainstPlain(const Dispatched<Fn>& f, Cases& cases, Verified& verified, Check check) {
+    const Fn installed = *f.installed;
+    if (installed == f.plain) return;
+    if (!verified.emplace(reinterpret_cast<std::uintptr_t>(installed), reinterpret_cast<std::uintptr_t>(f.plain))
+             .second)
+        return;
+    SCOPED_TRACE(f.name);
+    for (auto& c : cases) {
+        check(c, installed, f.plain);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+// Holds every dispatched primitive, as installed now, against its plain variant.
+void HoldInstalledVariantsAgainstPlain(std::vector<BlockCase>& blocks, Verified& verified) {
+    for (const auto& f : {Dispatched<IndexByteFunc>{"IndexByte", &IndexByte, IndexBytePlain},
+                          Dispatched<IndexByteFunc>{"LastIndexByte", &LastIndexByte, LastIndexBytePlain},
+                          Dispatched<IndexByteFunc>{"IndexNotByte", &IndexNotByte, IndexNotBytePlain},
+                          Dispatched<IndexByteFunc>{"LastIndexNotByte", &LastIndexNotByte, LastIndexNotBytePlain}})
+        HoldAgainstPlain(f, blocks, verified, [](BlockCase& c, IndexByteFunc fn, IndexByteFunc plain) {
+            for (std::uint8_t value : {c.inBlock, std::uint8_t{0xFF}})
+                ASSERT_EQ(fn(c.Block(), value, c.length), plain(c.Block(), value, c.length)) << c.Where();
+        });
+    for (const auto& f :
+         {Dispatched<IndexOrderFunc>{"IndexGreaterByte", &IndexGreaterByte, IndexGreaterBytePlain},
+          Dispatched<IndexOrderFunc>{"IndexNotGreaterByte", &IndexNotGreaterByte, IndexNotGreaterBytePlain}})
+        HoldAgainstPlain(f, blocks, verified, [](BlockCase& c, IndexOrderFunc fn, IndexOrderFunc plain) {
+            for (std::int8_t value : {static_cast<std::int8_t>(c.inBlock), std::int8_t{-1}, std::int8_t{127}})
+                ASSERT_EQ(fn(c.Block(), value, c.length), plain(c.Block(), value, c.length)) << c.Where();
+        });
+    HoldAgainstPlain(
+        Dispatched<IndexDWordFunc>{"IndexDWord", &IndexDWord, IndexDWordPlain}, blocks, verified,
+        [](BlockCase& c, IndexDWordFunc fn, IndexDWordFunc plain) {
+            for (std::uint32_t value : {c.dwordProbe, 0x61616161u})
+                ASSERT_EQ(fn(c.dwords.data(), value, c.dwords.size()), plain(c.dwords.data(), value, c.dwords.size()))
+                    << c.Where();
+        });
+    // Patterns from the block itself (found) and from around it (mostly not found).
+    HoldAgainstPlain(Dispatched<SearchBytesFunc>{"SearchBytes", &SearchBytes, SearchBytesPlain}, blocks, verified,
+                     [](BlockCase& c, SearchBytesFunc fn, SearchBytesFunc plain) {
+                         const std::size_t patternLengths[] = {1, 3, 16, 17};
+                         for (std::size_t k = 0; k < c.patternAt.size(); ++k) {
+                             const std::uint8_t* pattern = c.Block() - 4 + c.patternAt[k];
+                             ASSERT_EQ(fn(c.Block(), pattern, c.length, patternLengths[k]),
+                                       plain(c.Block(), pattern, c.length, patternLengths[k]))
+                                 << c.Where() << " pattern " << patternLengths[k];
+                         }
+                     });
+    HoldAgainstPlain(Dispatched<FirstMismatchFunc>{"FirstMismatchFast", &FirstMismatchFast, FirstMismatchPlain}, blocks,
+                     verified, [](BlockCase& c, FirstMismatchFunc fn, FirstMismatchFunc plain) {
+                         for (const std::uint8_t* other : {c.A(), static_cast<const std::uint8_t*>(c.changed.data())})
+                             ASSERT_EQ(fn(c.Block(), other, c.length), plain(c.Block(), other, c.length)) << c.Where();
+                     });
+    HoldAgainstPlain(Dispatched<CountEqualFunc>{"CountEqualBytes", &CountEqualBytes, CountEqualBytesPlain}, blocks,
+                     verified, [](BlockCase& c, CountEqualFunc fn, CountEqualFunc plain) {
+                         for (const std::uint8_t* other : {c.A(), static_cast<const std::uint8_t*>(c.changed.data())})
+                             ASSERT_EQ(fn(c.Block(), other, c.length), plain(c.Block(), other, c.length)) << c.Where();
+                     });
+    HoldAgainstPlain(Dispatched<CountByteFunc>{"CountByteFast", &CountByteFast, CountBytePlain}, blocks, verified,
+                     [](BlockCase& c, CountByteFunc fn, CountByteFunc plain) {
+                         ASSERT_EQ(fn(c.Block(), c.inBlock, c.length), plain(c.Block(), c.inBlock, c.length))
+                             << c.Where();
+                     });
+    HoldAgainstPlain(Dispatched<PopCountBytesFunc>{"PopCountBytes", &PopCountBytes, PopCountBytesPlain}, blocks,
+                     verified, [](BlockCase& c, PopCountBytesFunc fn, PopCountBytesFunc plain) {
+                         ASSERT_EQ(fn(c.Block(), c.length), plain(c.Block(), c.length)) << c.Where();
+                     });
+
+    // Writers: the whole buffer after the plain and the installed form, so that stray writes show.
+    using Effect = std::function<void(std::uint8_t*)>;
+    for (const auto& f : {Dispatched<CombineFunc>{"AndBytesFast", &AndBytesFast, AndBytesPlain},
+                          Dispatched<CombineFunc>{"OrBytesFast", &OrBytesFast, OrBytesPlain},
+                          Dispatched<CombineFunc>{"XorBytesFast", &XorBytesFast, XorBytesPlain},
+                          Dispatched<CombineFunc>{"AddBytesFast", &AddBytesFast, AddBytesPlain}})
+        HoldAgainstPlain(f, blocks, verified, [](BlockCase& c, CombineFunc fn, CombineFunc plain) {
+            const std::uint8_t* a = c.A();
+            const std::uint8_t* b = c.B();
+            const std::size_t n = c.length;
+            ExpectSameEffect<Effect>(c.buffer, c.mis, Effect([&](std::uint8_t* p) { plain(a, b, p, n); }),
+                                     Effect([&](std::uint8_t* p) { fn(a, b, p, n); }), "", n);
+            // In place: the output is the first input.
+            ExpectSameEffect<Effect>(c.buffer, c.mis, Effect([&](std::uint8_t* p) { plain(p, b, p, n); }),
+                                     Effect([&](std::uint8_t* p) { fn(p, b, p, n); }), "in place", n);
+        });
+    HoldAgainstPlain(Dispatched<AddConstFunc>{"AddConstBytes", &AddConstBytes, AddConstBytesPlain}, blocks, verified,
+                     [](BlockCase& c, AddConstFunc fn, AddConstFunc plain) {
+                         const std::size_t n = c.length;
+                         ExpectSameEffect<Effect>(c.buffer, c.mis, Effect([&](std::uint8_t* p) { plain(p, 200, n); }),
+                                                  Effect([&](std::uint8_t* p) { fn(p, 200, n); }), "", n);
+                     });
+    HoldAgainstPlain(Dispatched<FillBytesFunc>{"FillBytesFast", &FillBytesFast, FillBytesPlain}, blocks, verified,
+                     [](BlockCase& c, FillBytesFunc fn, FillBytesFunc plain) {
+                         const std::size_t n = c.length;
+                         ExpectSameEffect<Effect>(c.buffer, c.mis, Effect([&](std::uint8_t* p) { plain(p, 0x5C, n); }),
+                                                  Effect([&](std::uint8_t* p) { fn(p, 0x5C, n); }), "", n);
+                     });
+    HoldAgainstPlain(Dispatched<MoveFunc>{"MoveFast", &MoveFast, MoveFastPlain}, blocks, verified,
+                     [](BlockCase& c, MoveFunc fn, MoveFunc plain) {
+                         const std::uint8_t* a = c.A();
+                         const std::size_t n = c.length;
+                         ExpectSameEffect<Effect>(c.buffer, c.mis, Effect([&](std::uint8_t* p) { plain(a, p, n); }),
+                                                  Effect([&](std::uint8_t* p) { fn(a, p, n); }), "", n);
+                     });
+
+    // Single values: every byte, and order and clamp on the edges of both number ranges.
+    std::vector<std::uint32_t> bytes(256);
+    for (std::uint32_t v = 0; v < 256; ++v) bytes[v] = v;
+    HoldAgainstPlain(Dispatched<PopCountByteFunc>{"PopCountByte", &PopCountByte, PopCountBytePlain}, bytes, verified,
+                     [](std::uint32_t v, PopCountByteFunc fn, PopCountByteFunc plain) {
+                         ASSERT_EQ(fn(static_cast<std::uint8_t>(v)), plain(static_cast<std::uint8_t>(v))) << v;
+                     });
+    HoldAgainstPlain(Dispatched<PopCountDWordFunc>{"PopCountDWord", &PopCountDWord, PopCountDWordPlain}, bytes,
+                     verified, [](std::uint32_t v, PopCountDWordFunc fn, PopCountDWordFunc plain) {
+                         const std::uint32_t d = v * 0x01010101u ^ 0x80000000u;
+                         ASSERT_EQ(fn(d), plain(d)) << d;
+                     });
+    const std::uint32_t edgesU[] = {0u, 1u, 3u, 10u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
+    const std::int32_t edgesI[] = {std::numeric_limits<std::int32_t>::min(), -7, -1, 0, 1, 3,
+                                   std::numeric_limits<std::int32_t>::max()};
+    std::vector<std::array<std::uint32_t, 3>> triplesU;
+    std::vector<std::array<std::int32_t, 3>> triplesI;
+    for (std::size_t i = 0; i < 7; ++i)
+        for (std::size_t j = 0; j < 7; ++j)
+            for (std::size_t k = 0; k < 7; ++k) {
+                triplesU.push_back({edgesU[i], edgesU[j], edgesU[k]});
+                triplesI.push_back({edgesI[i], edgesI[j], edgesI[k]});
+            }
+    for (const auto& f : {Dispatched<OrderUFunc>{"MinUFast", &MinUFast, MinUPlain},
+                          Dispatched<OrderUFunc>{"MaxUFast", &MaxUFast, MaxUPlain}})
+        HoldAgainstPlain(f, triplesU, verified, [](const auto& t, OrderUFunc fn, OrderUFunc plain) {
+            ASSERT_EQ(fn(t[0], t[1]), plain(t[0], t[1])) << t[0] << " " << t[1];
+        });
+    for (const auto& f : {Dispatched<OrderIFunc>{"MinIFast", &MinIFast, MinIPlain},
+                          Dispatched<OrderIFunc>{"MaxIFast", &MaxIFast, MaxIPlain}})
+        HoldAgainstPlain(f, triplesI, verified, [](const auto& t, OrderIFunc fn, OrderIFunc plain) {
+            ASSERT_EQ(fn(t[0], t[1]), plain(t[0], t[1])) << t[0] << " " << t[1];
+        });
+    HoldAgainstPlain(Dispatched<ClampUFunc>{"ClampUFast", &ClampUFast, ClampUPlain}, triplesU, verified,
+                     [](const auto& t, ClampUFunc fn, ClampUFunc plain) {
+                         ASSERT_EQ(fn(t[0], t[1], t[2]), plain(t[0], t[1], t[2])) << t[0] << " " << t[1] << " " << t[2];
+                     });
+    HoldAgainstPlain(Dispatched<ClampIFunc>{"ClampIFast", &ClampIFast, ClampIPlain}, triplesI, verified,
+                     [](const auto& t, ClampIFunc fn, ClampIFunc plain) {
+                         ASSERT_EQ(fn(t[0], t[1], t[2]), plain(t[0], t[1], t[2])) << t[0] << " " << t[1] << " " << t[2];
+                     });
+}
+
+// Whatever the dispatcher installs for a processor like this one - its class or any lower one (and
+// one past the known classes), with or without the conditional-move and POPCNT forms it has - gives
+// the results of the plain variants.
+TEST(Primitives, EveryInstalledVariantGivesThePlainResultOnThisProcessor) {
+    const DetectedDispatchRestorer restore;
+    std::vector<BlockCase> blocks = MakeBlockCases();
+    Verified verified;
+    const CPUFeatureRecord& processor = CPUFeatures();
+    for (std::uint8_t cls = 0; cls <= 11; ++cls) {
+        if (cls > processor.FeatureCount && cls <= 10) continue;
+        for (std::uint8_t cmov : {std::uint8_t{0}, processor.CMOV}) {
+            for (std::uint8_t popcnt : {std::uint8_t{0}, processor.POPCNT}) {
+                CPUClass = cls;
+                CPUHasCMOV = cmov;
+                CPUHasPOPCNT = popcnt;
+                InitCPUDispatch(1);
+                SCOPED_TRACE("class " + std::to_string(cls) + " cmov " + std::to_string(cmov) + " popcnt " +
+                             std::to_string(popcnt));
+                HoldInstalledVariantsAgainstPlain(blocks, verified);
+                if (HasFatalFailure()) return;
+            }
+        }
+    }
+    EXPECT_FALSE(verified.empty()) << "no variant other than the plain ones was installed";
 }
 
 }  // namespace

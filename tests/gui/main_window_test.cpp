@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "gui/main_window.h"
+#include "gui/menu_commands.h"
 #include "gui/qt_ui_port.h"
 #include "gui_test_util.h"
 #include "shell/message_area.h"
@@ -27,6 +28,16 @@ void Walk(const QList<QAction*>& actions, int level, QStringList& out) {
         out << indent + action->text() + (action->isVisible() ? QString() : QStringLiteral(" (hidden)"));
         if (action->menu() != nullptr) Walk(action->menu()->actions(), level + 1, out);
     }
+}
+
+// A visible leaf item that has no command yet, for a test command; empty when there is none.
+QString ItemWithoutCommand(const TMainPrg& window) {
+    const QStringList commands = MenuCommandNames();
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->isSeparator() || action->menu() != nullptr || !action->isVisible()) continue;
+        if (!action->objectName().isEmpty() && !commands.contains(action->objectName())) return action->objectName();
+    }
+    return {};
 }
 
 const char* const kExpectedTree[] = {
@@ -98,34 +109,25 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
-    void everyItemHasItsOwnObjectNameAndOnlyItemsWithACommandAreEnabled() {
+    void anItemIsEnabledExactlyWhenItHasACommand() {
         TMainPrg window;
+        const QStringList commands = MenuCommandNames();
+        // Every command names an item of the menu, once.
+        for (const QString& name : commands) QVERIFY2(window.Action(name) != nullptr, qPrintable(name));
+        QCOMPARE(QSet<QString>(commands.begin(), commands.end()).size(), commands.size());
+
         QSet<QString> names;
-        QStringList enabled;
-        const QList<QAction*> all = window.findChildren<QAction*>();
         int items = 0;
-        for (QAction* action : all) {
+        for (QAction* action : window.findChildren<QAction*>()) {
             if (action->isSeparator() || action->objectName().isEmpty()) continue;
             QVERIFY2(!names.contains(action->objectName()), qPrintable(action->objectName()));
             names.insert(action->objectName());
             QCOMPARE(window.Action(action->objectName()), action);
-            if (action->menu() == nullptr) {
-                ++items;
-                if (action->isEnabled()) enabled << action->objectName();
-            }
+            if (action->menu() != nullptr) continue;
+            ++items;
+            QVERIFY2(action->isEnabled() == commands.contains(action->objectName()), qPrintable(action->objectName()));
         }
         QVERIFY(items > 100);
-        enabled.sort();
-        QStringList expected{"AnalysisFile1", "AverageSimilarity1", "Exit1", "InputFile1", "LogFile1", "Load1",
-                             "LoadfromClipboard1", "SaveDataMatrix1", "ImportDistanceMatrix1", "Importfromcountdata1",
-                             "MatrixStatistics1", "MaximumSimilarity1", "MinimumSimilarity1", "NeighbourJoining1",
-                             "PrincipalCoordinateAnalysis1", "RestoreOriginalMatrix1", "StandardSimilarity1",
-                             "TreeFile1", "UPGMA1"};
-        expected.sort();
-        QCOMPARE(enabled, expected);
-        QCOMPARE(window.Action(QStringLiteral("Load1"))->text(), QStringLiteral("&Load"));
-        QCOMPARE(window.Action(QStringLiteral("PrincipalCoordinateAnalysis1"))->text(),
-                 QStringLiteral("&Principal Coordinate Analysis"));
         QVERIFY(window.Action(QStringLiteral("DevMode")) == nullptr);
     }
 
@@ -133,13 +135,15 @@ private slots:
         TMainPrg window;
         QtUiPort port(window);
         InstalledPort installed(port);
+        const QString item = ItemWithoutCommand(window);
+        if (item.isEmpty()) QSKIP("every item has a command");
         int runs = 0;
-        window.ConnectCommand(QStringLiteral("AMOVA1"), [&runs] {
+        window.ConnectCommand(item, [&runs] {
             ++runs;
             SetStatusCalculating();
             throw std::runtime_error("disk on fire");
         });
-        QAction* action = window.Action(QStringLiteral("AMOVA1"));
+        QAction* action = window.Action(item);
         QVERIFY(action->isEnabled());
 
         QString text;

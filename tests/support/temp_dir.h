@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,7 +41,9 @@ public:
     // The bytes of a file, empty when it cannot be read.
     static std::string Read(const std::string& full) {
         std::ifstream in(full, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
     }
 
 private:
