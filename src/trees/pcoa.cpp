@@ -316,10 +316,13 @@ private:
 };
 
 JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
-    : n_(a.Size()), a_(n_ * n_), vt_(n_ * n_, 0.0L), tolerance_(tolerance) {
+    : n_(a.Size()), a_(n_ * n_), vt_(n_ * n_, 0.0L), magnitude_(n_ * n_, 0.0), tolerance_(tolerance) {
     for (std::size_t i = 0; i < n_; ++i) {
         vt_[i * n_ + i] = 1.0L;
-        for (std::size_t j = i; j < n_; ++j) a_[i * n_ + j] = a(i, j);
+        for (std::size_t j = i; j < n_; ++j) {
+            a_[i * n_ + j] = a(i, j);
+            magnitude_[i * n_ + j] = static_cast<double>(std::fabs(a(i, j)));
+        }
     }
     if (n_ < 2) return;
     Extended so = 0.0L;
@@ -422,6 +425,9 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
     Extended* const a = a_.data();
     Extended* const rp = a + p * n;
     Extended* const rq = a + q * n;
+    double* const m = magnitude_.data();
+    double* const mp = m + p * n;
+    double* const mq = m + q * n;
     // The upper triangle: a(k, p) and a(k, q) for k < p, a(p, k) and a(k, q) for p < k < q, a(p, k)
     // and a(q, k) for k > q. Rows k < q change in columns p and q only: their maxima are brought up
     // to date from the new values; the new maxima of rows p and q are gathered on the way.
@@ -435,12 +441,13 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         *kp = np;
         *kq = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
+        const double nearP = static_cast<double>(vp), nearQ = static_cast<double>(vq);
+        m[k * n + p] = nearP;
+        m[k * n + q] = nearQ;
         std::size_t col = rowCol_[k];
         // Rounded to double the order holds: most rows are left as they are without reading their
         // extended maximum.
-        if (col != p && col != q && static_cast<double>(vp) < rowMaxNear_[k] &&
-            static_cast<double>(vq) < rowMaxNear_[k])
-            continue;
+        if (col != p && col != q && nearP < rowMaxNear_[k] && nearQ < rowMaxNear_[k]) continue;
         Extended best = rowMax_[k];
         if (col == p || col == q) {
             const Extended now = col == p ? vp : vq;
@@ -468,6 +475,9 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         rp[k] = np;
         *kq = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
+        const double nearQ = static_cast<double>(vq);
+        mp[k] = static_cast<double>(vp);
+        m[k * n + q] = nearQ;
         // Row k changed in column q only.
         const std::size_t col = rowCol_[k];
         if (col == q) {
@@ -476,7 +486,7 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
             } else {
                 SetRowMax(k, vq, col);
             }
-        } else if (!(static_cast<double>(vq) < rowMaxNear_[k])) {
+        } else if (!(nearQ < rowMaxNear_[k])) {
             const Extended best = rowMax_[k];
             if (vq > best || (vq == best && q < col)) SetRowMax(k, vq, q);
         }
@@ -494,6 +504,8 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         rp[k] = np;
         rq[k] = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
+        mp[k] = static_cast<double>(vp);
+        mq[k] = static_cast<double>(vq);
         if (k == p + 1) {
             maxP = vp;
         } else if (vp > maxP) {
@@ -507,6 +519,7 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
             colQ = k;
         }
     }
+    mp[q] = 0.0;
     sd_ = sd_ + 2.0L * (apq * apq);
     const Extended w = 2.0L * c * s * apq;
     const Extended app = rp[p], aqq = rq[q];
@@ -517,15 +530,27 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
     if (q + 1 < n) SetRowMax(q, maxQ, colQ);
 }
 
+// The first largest |a(k, j)|, j > k: first among the rounded magnitudes, then exactly among the
+// elements whose rounded magnitude is the largest.
 void JacobiSolver::Rescan(std::size_t k) {
-    const Extended* row = a_.data() + k * n_;
-    Extended best = std::fabs(row[k + 1]);
+    const double* m = magnitude_.data() + k * n_;
+    double near = m[k + 1];
     std::size_t col = k + 1;
     for (std::size_t j = k + 2; j < n_; ++j) {
-        const Extended v = std::fabs(row[j]);
-        if (v > best) {
-            best = v;
+        if (m[j] > near) {
+            near = m[j];
             col = j;
+        }
+    }
+    const Extended* row = a_.data() + k * n_;
+    Extended best = std::fabs(row[col]);
+    for (std::size_t j = col + 1; j < n_; ++j) {
+        if (m[j] == near) {
+            const Extended v = std::fabs(row[j]);
+            if (v > best) {
+                best = v;
+                col = j;
+            }
         }
     }
     SetRowMax(k, best, col);
@@ -558,6 +583,7 @@ void JacobiSolver::Take(AExt& values, AExt& vectors) {
     }
     vectors = std::move(vt_);
     a_.clear();
+    magnitude_.clear();
 }
 
 bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {

@@ -74,6 +74,7 @@ private:
     std::size_t n_;
     AExt a_;   // n x n, the upper triangle and diagonal in use
     AExt vt_;  // n x n, row k = eigenvector k
+    std::vector<double> magnitude_;  // |a(i, j)| rounded to double, for the row-maximum scans
     Extended tolerance_, total_ = 0.0L, sd_ = 0.0L;
     std::vector<Extended> rowMax_;     // largest |a(k, j)|, j > k
     std::vector<double> rowMaxNear_;   // the same rounded to double, for a fast first look
