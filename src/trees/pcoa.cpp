@@ -316,12 +316,23 @@ private:
 };
 
 JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
-    : n_(a.Size()), a_(n_ * n_), vt_(n_ * n_, 0.0L), magnitude_(n_ * n_, 0.0), tolerance_(tolerance) {
+    : n_(a.Size()),
+      rowBase_(n_),
+      a_(n_ * (n_ + 1) / 2),
+      vt_(n_ * n_, 0.0L),
+      magnitude_(a_.size(), 0.0F),
+      tolerance_(tolerance) {
+    // Row i of the upper triangle holds columns i .. n-1; element (i, j) sits at rowBase_[i] + j.
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < n_; ++i) {
+        rowBase_[i] = offset - i;
+        offset += n_ - i;
+    }
     for (std::size_t i = 0; i < n_; ++i) {
         vt_[i * n_ + i] = 1.0L;
         for (std::size_t j = i; j < n_; ++j) {
-            a_[i * n_ + j] = a(i, j);
-            magnitude_[i * n_ + j] = static_cast<double>(std::fabs(a(i, j)));
+            A(i, j) = a(i, j);
+            magnitude_[rowBase_[i] + j] = static_cast<float>(std::fabs(a(i, j)));
         }
     }
     if (n_ < 2) return;
@@ -332,7 +343,7 @@ JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
     }
     total_ = 2.0L * so + sd_;
     rowMax_.assign(n_, 0.0L);
-    rowMaxNear_.assign(n_, 0.0);
+    rowMaxNear_.assign(n_, 0.0F);
     rowCol_.assign(n_, 0);
     for (std::size_t k = 0; k + 1 < n_; ++k) Rescan(k);
     if (ThreadCount() > 1 && n_ >= kThreadedVectors) vectorThread_ = std::make_unique<VectorThread>(*this);
@@ -360,14 +371,14 @@ bool JacobiSolver::Run(std::size_t limit) {
     }
 }
 
-// The first row (of 0 .. n-2) with the largest row maximum. Rounding to double keeps the order
-// (ties aside), so only rows whose rounded maximum is the largest need an exact comparison.
+// The first row (of 0 .. n-2) with the largest row maximum. Rounding keeps the order (ties aside),
+// so only rows whose rounded maximum is the largest need an exact comparison.
 std::size_t JacobiSolver::Pivot() const {
     const std::size_t rows = n_ - 1;
-    double near = rowMaxNear_[0];
+    float near = rowMaxNear_[0];
     bool unordered = near != near;
     for (std::size_t k = 1; k < rows; ++k) {
-        const double v = rowMaxNear_[k];
+        const float v = rowMaxNear_[k];
         unordered = unordered || v != v;
         near = v > near ? v : near;
     }
@@ -387,7 +398,7 @@ std::size_t JacobiSolver::Pivot() const {
 
 void JacobiSolver::SetRowMax(std::size_t k, Extended value, std::size_t col) {
     rowMax_[k] = value;
-    rowMaxNear_[k] = static_cast<double>(value);
+    rowMaxNear_[k] = static_cast<float>(value);
     rowCol_[k] = col;
 }
 
@@ -423,27 +434,28 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
     }
 
     Extended* const a = a_.data();
-    Extended* const rp = a + p * n;
-    Extended* const rq = a + q * n;
-    double* const m = magnitude_.data();
-    double* const mp = m + p * n;
-    double* const mq = m + q * n;
+    const std::size_t* const base = rowBase_.data();
+    Extended* const rp = a + base[p];
+    Extended* const rq = a + base[q];
+    float* const m = magnitude_.data();
+    float* const mp = m + base[p];
+    float* const mq = m + base[q];
     // The upper triangle: a(k, p) and a(k, q) for k < p, a(p, k) and a(k, q) for p < k < q, a(p, k)
     // and a(q, k) for k > q. Rows k < q change in columns p and q only: their maxima are brought up
     // to date from the new values; the new maxima of rows p and q are gathered on the way.
     Extended maxP = 0.0L, maxQ = 0.0L;
     std::size_t colP = p + 1, colQ = q + 1;
     for (std::size_t k = 0; k < p; ++k) {
-        Extended* const kp = a + k * n + p;
-        Extended* const kq = a + k * n + q;
+        Extended* const kp = a + base[k] + p;
+        Extended* const kq = a + base[k] + q;
         const Extended x = *kp, y = *kq;
         const Extended np = c * x + s * y, nq = c * y - s * x;
         *kp = np;
         *kq = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
-        const double nearP = static_cast<double>(vp), nearQ = static_cast<double>(vq);
-        m[k * n + p] = nearP;
-        m[k * n + q] = nearQ;
+        const float nearP = static_cast<float>(vp), nearQ = static_cast<float>(vq);
+        m[base[k] + p] = nearP;
+        m[base[k] + q] = nearQ;
         std::size_t col = rowCol_[k];
         // Rounded to double the order holds: most rows are left as they are without reading their
         // extended maximum.
@@ -469,15 +481,15 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         SetRowMax(k, best, col);
     }
     for (std::size_t k = p + 1; k < q; ++k) {
-        Extended* const kq = a + k * n + q;
+        Extended* const kq = a + base[k] + q;
         const Extended x = rp[k], y = *kq;
         const Extended np = c * x + s * y, nq = c * y - s * x;
         rp[k] = np;
         *kq = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
-        const double nearQ = static_cast<double>(vq);
-        mp[k] = static_cast<double>(vp);
-        m[k * n + q] = nearQ;
+        const float nearQ = static_cast<float>(vq);
+        mp[k] = static_cast<float>(vp);
+        m[base[k] + q] = nearQ;
         // Row k changed in column q only.
         const std::size_t col = rowCol_[k];
         if (col == q) {
@@ -504,8 +516,8 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         rp[k] = np;
         rq[k] = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
-        mp[k] = static_cast<double>(vp);
-        mq[k] = static_cast<double>(vq);
+        mp[k] = static_cast<float>(vp);
+        mq[k] = static_cast<float>(vq);
         if (k == p + 1) {
             maxP = vp;
         } else if (vp > maxP) {
@@ -519,7 +531,7 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
             colQ = k;
         }
     }
-    mp[q] = 0.0;
+    mp[q] = 0.0F;
     sd_ = sd_ + 2.0L * (apq * apq);
     const Extended w = 2.0L * c * s * apq;
     const Extended app = rp[p], aqq = rq[q];
@@ -530,11 +542,11 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
     if (q + 1 < n) SetRowMax(q, maxQ, colQ);
 }
 
-// The first largest |a(k, j)|, j > k: first among the rounded magnitudes, then exactly among the
+// The first largest |a(k, j)|, j > k: first among the magnitudes rounded to float, then exactly among the
 // elements whose rounded magnitude is the largest.
 void JacobiSolver::Rescan(std::size_t k) {
-    const double* m = magnitude_.data() + k * n_;
-    double near = m[k + 1];
+    const float* m = magnitude_.data() + rowBase_[k];
+    float near = m[k + 1];
     std::size_t col = k + 1;
     for (std::size_t j = k + 2; j < n_; ++j) {
         if (m[j] > near) {
@@ -542,7 +554,7 @@ void JacobiSolver::Rescan(std::size_t k) {
             col = j;
         }
     }
-    const Extended* row = a_.data() + k * n_;
+    const Extended* row = a_.data() + rowBase_[k];
     Extended best = std::fabs(row[col]);
     for (std::size_t j = col + 1; j < n_; ++j) {
         if (m[j] == near) {

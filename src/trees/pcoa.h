@@ -34,7 +34,7 @@ enum class JacobiPivotSearch { Plain, RowMaxima };
 // The Jacobi procedure of JacobiEigen laid out for the memory and the processor: the eigenvectors
 // are kept transposed (one row per vector, so that a rotation updates two contiguous rows) and, with
 // more than one thread, follow the rotations on a thread of their own; the maxima of the rows of
-// the upper triangle are brought up to date while a rotation is written, and compared as doubles
+// the upper triangle are brought up to date while a rotation is written, and compared as floats
 // first (the order survives the rounding, ties are compared exactly). It makes the same rotations
 // in the same order and gives bit-identical results. A run stopped by its rotation limit can go on
 // with a larger limit: the rotations are those of a fresh run with that limit.
@@ -64,7 +64,7 @@ private:
     };
     class VectorThread;
 
-    Extended& A(std::size_t i, std::size_t j) { return a_[i * n_ + j]; }
+    Extended& A(std::size_t i, std::size_t j) { return a_[rowBase_[i] + j]; }  // i <= j
     std::size_t Pivot() const;
     void Rotate(std::size_t p, std::size_t q);
     void RotateVectors(const Rotation& r);
@@ -72,12 +72,13 @@ private:
     void SetRowMax(std::size_t k, Extended value, std::size_t col);
 
     std::size_t n_;
-    AExt a_;   // n x n, the upper triangle and diagonal in use
+    std::vector<std::size_t> rowBase_;  // where row i would start if it held columns 0 .. i-1 too
+    AExt a_;   // the upper triangle with the diagonal, row by row
     AExt vt_;  // n x n, row k = eigenvector k
-    std::vector<double> magnitude_;  // |a(i, j)| rounded to double, for the row-maximum scans
+    std::vector<float> magnitude_;  // |a(i, j)| rounded to float, for the row-maximum scans
     Extended tolerance_, total_ = 0.0L, sd_ = 0.0L;
     std::vector<Extended> rowMax_;     // largest |a(k, j)|, j > k
-    std::vector<double> rowMaxNear_;   // the same rounded to double, for a fast first look
+    std::vector<float> rowMaxNear_;    // the same rounded to float, for a fast first look
     std::vector<std::size_t> rowCol_;  // its first column
     std::size_t rotations_ = 0;
     bool tested_ = true;  // the stop test has been made for the current state
