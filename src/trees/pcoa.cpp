@@ -19,6 +19,8 @@ namespace {
 
 Extended Sgn(Extended x) { return x < 0.0L ? -1.0L : 1.0L; }
 
+// How many rows ahead a rotation fetches the column elements it will update.
+constexpr std::size_t kAhead = 12;
 // Below this size the eigenvectors are rotated on the solver's own thread.
 constexpr std::size_t kThreadedVectors = 64;
 
@@ -446,6 +448,13 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
     Extended maxP = 0.0L, maxQ = 0.0L;
     std::size_t colP = p + 1, colQ = q + 1;
     for (std::size_t k = 0; k < p; ++k) {
+        // The column elements lie a row apart: fetch them some rows ahead.
+        if (k + kAhead < p) {
+            __builtin_prefetch(a + base[k + kAhead] + p, 1);
+            __builtin_prefetch(a + base[k + kAhead] + q, 1);
+            __builtin_prefetch(m + base[k + kAhead] + p, 1);
+            __builtin_prefetch(m + base[k + kAhead] + q, 1);
+        }
         Extended* const kp = a + base[k] + p;
         Extended* const kq = a + base[k] + q;
         const Extended x = *kp, y = *kq;
@@ -481,6 +490,10 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         SetRowMax(k, best, col);
     }
     for (std::size_t k = p + 1; k < q; ++k) {
+        if (k + kAhead < q) {
+            __builtin_prefetch(a + base[k + kAhead] + q, 1);
+            __builtin_prefetch(m + base[k + kAhead] + q, 1);
+        }
         Extended* const kq = a + base[k] + q;
         const Extended x = rp[k], y = *kq;
         const Extended np = c * x + s * y, nq = c * y - s * x;
