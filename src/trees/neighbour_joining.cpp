@@ -159,7 +159,12 @@ private:
 // several times faster; otherwise as extended values.
 class SquareNJMatrix final : public NJMatrix {
 public:
-    SquareNJMatrix(const PackedMatrix& packed, std::size_t n) : n_(n), split_(n * n), order_(n) {
+    SquareNJMatrix(const PackedMatrix& packed, std::size_t n)
+        : n_(n),
+          split_(n * n),
+          order_(n),
+          checkpointStride_(n / kCheckpoint + 1),
+          checkpoints_(n * checkpointStride_, 0.0L) {
         for (std::size_t i = 0; i < n; ++i) order_[i] = i;
         for (std::size_t i = 0; i < n && splitting_; ++i) {
             const Extended* row = packed.data() + PairIndex(i + 1, 1);
@@ -204,12 +209,16 @@ public:
         }
         Set(sa * n_ + sa, 0.0L);
         order_.push_back(sa);
+        // The terms before position a stay in place; the joined node's row is new.
+        keptCheckpoints_ = a / kCheckpoint;
+        joinedSlot_ = sa;
     }
 
 private:
     static constexpr std::size_t kThreadedRows = 384;
     static constexpr std::size_t kBlockRows = 8;
     static constexpr std::size_t kMaxCandidates = 4096;
+    static constexpr std::size_t kCheckpoint = 64;
 
     struct Best {
         Extended q = std::numeric_limits<Extended>::max();
@@ -291,22 +300,41 @@ private:
         return true;
     }
 
-    // Sums of rows [begin, end), each over all rows in order, four rows at a time so that their
+    // Sums of rows [begin, end), each over all rows in order. A join leaves every term before the
+    // first joined row where it was, so a row's sum goes on from its last kept checkpoint (the sum
+    // of its first c * kCheckpoint terms) instead of from 0. Four rows at a time so that their
     // additions overlap.
     template <class Cell>
-    void SumRows(const std::vector<Cell>& d, std::size_t begin, std::size_t end, AExt& sums) const {
+    void SumRows(const std::vector<Cell>& d, std::size_t begin, std::size_t end, AExt& sums) {
+        const std::size_t rows = order_.size();
         std::size_t i = begin;
         for (; i + 4 <= end; i += 4) {
+            const std::size_t c0 = KeptCheckpoints(order_[i]);
+            if (c0 != KeptCheckpoints(order_[i + 1]) || c0 != KeptCheckpoints(order_[i + 2]) ||
+                c0 != KeptCheckpoints(order_[i + 3]))
+                break;
             const Cell* r0 = d.data() + order_[i] * n_;
             const Cell* r1 = d.data() + order_[i + 1] * n_;
             const Cell* r2 = d.data() + order_[i + 2] * n_;
             const Cell* r3 = d.data() + order_[i + 3] * n_;
-            Extended s0 = 0.0L, s1 = 0.0L, s2 = 0.0L, s3 = 0.0L;
-            for (const std::size_t s : order_) {
-                s0 += Value(r0[s]);
-                s1 += Value(r1[s]);
-                s2 += Value(r2[s]);
-                s3 += Value(r3[s]);
+            Extended* p0 = Checkpoints(order_[i]);
+            Extended* p1 = Checkpoints(order_[i + 1]);
+            Extended* p2 = Checkpoints(order_[i + 2]);
+            Extended* p3 = Checkpoints(order_[i + 3]);
+            Extended s0 = p0[c0], s1 = p1[c0], s2 = p2[c0], s3 = p3[c0];
+            for (std::size_t c = c0, k = c0 * kCheckpoint; k < rows; ++c) {
+                p0[c] = s0;
+                p1[c] = s1;
+                p2[c] = s2;
+                p3[c] = s3;
+                const std::size_t stop = std::min(rows, k + kCheckpoint);
+                for (; k < stop; ++k) {
+                    const std::size_t s = order_[k];
+                    s0 += Value(r0[s]);
+                    s1 += Value(r1[s]);
+                    s2 += Value(r2[s]);
+                    s3 += Value(r3[s]);
+                }
             }
             sums[i] = s0;
             sums[i + 1] = s1;
@@ -314,12 +342,23 @@ private:
             sums[i + 3] = s3;
         }
         for (; i < end; ++i) {
+            const std::size_t c0 = KeptCheckpoints(order_[i]);
             const Cell* row = d.data() + order_[i] * n_;
-            Extended sum = 0.0L;
-            for (const std::size_t s : order_) sum += Value(row[s]);
+            Extended* cp = Checkpoints(order_[i]);
+            Extended sum = cp[c0];
+            for (std::size_t c = c0, k = c0 * kCheckpoint; k < rows; ++c) {
+                cp[c] = sum;
+                const std::size_t stop = std::min(rows, k + kCheckpoint);
+                for (; k < stop; ++k) sum += Value(row[order_[k]]);
+            }
             sums[i] = sum;
         }
     }
+
+    // Checkpoints of a slot: c = 0 .. the sum of the first c * kCheckpoint terms of its row.
+    Extended* Checkpoints(std::size_t slot) { return checkpoints_.data() + slot * checkpointStride_; }
+    // How many of them still hold for the current order (checkpoint 0, the empty sum, always does).
+    std::size_t KeptCheckpoints(std::size_t slot) const { return slot == joinedSlot_ ? 0 : keptCheckpoints_; }
 
     // The Q search of rows [begin, end) in double precision first: every pair whose Q in doubles
     // lies within twice the error bound of the smallest one is a candidate, and the candidates are
@@ -397,6 +436,10 @@ private:
     std::vector<SplitExtended> split_;
     AExt ext_;
     std::vector<std::size_t> order_;
+    std::size_t checkpointStride_;
+    AExt checkpoints_;                      // per slot: sums of the first c * kCheckpoint terms
+    std::size_t keptCheckpoints_ = 0;       // checkpoints of every row that the last join kept
+    std::size_t joinedSlot_ = static_cast<std::size_t>(-1);  // the slot whose row is new
     std::vector<Best> best_;
     AExt joined_;
     std::vector<SplitExtended> splitSums_;
