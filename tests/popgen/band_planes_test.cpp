@@ -26,7 +26,7 @@ TEST(BandPlanes, NineCountsMatchTheByteScanForEveryDispatchVariant) {
     DetectCPUClass();
     RandSeed = 5;
     // Locus counts around the word size; few loci give pairs without any shared state.
-    for (const std::size_t loci : {1, 63, 64, 65, 200}) {
+    for (const std::size_t loci : {std::size_t{1}, std::size_t{63}, std::size_t{64}, std::size_t{65}, std::size_t{200}}) {
         const std::size_t nA = 9, nB = 7;
         const auto a = RandomBands(nA, loci, 15);
         const auto b = RandomBands(nB, loci, 40);
