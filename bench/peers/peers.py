@@ -14,7 +14,7 @@ except ImportError as e:
     for work, tool in [("jaccard_std", "scipy_pdist"), ("jaccard_min", "numpy_counts"),
                        ("jaccard_max", "numpy_counts"), ("jaccard_avg", "numpy_counts_draws"),
                        ("upgma", "scipy_linkage_weighted")]:
-        print(work, tool, "skip", f"({e.name} not installed)")
+        print(work, tool, "skip", f"({e.name} not installed: apt-get install python3-scipy)")
     sys.exit(0)
 
 folder, n = sys.argv[1], int(sys.argv[2])
