@@ -8,10 +8,10 @@
 #include <string>
 
 #include "foundation/random.h"
-#include "gui/command_line.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui_port.h"
+#include "shell/command_line.h"
 #include "shell/commands.h"
 #include "shell/data_commands.h"
 #include "shell/global_dataset.h"

@@ -56,7 +56,7 @@ inline void LoadBenchBands(TPopGenDataSet& ds, const BenchBands& b) {
 inline PackedMatrix BenchJaccardDistances(const BenchBands& b) {
     TPopGenDataSet ds;
     LoadBenchBands(ds, b);
-    CalcDistMatrix(ds, 0, 0, 0, 6.0L, 100, 1);
+    CalcDistMatrix(ds, DistRunOptions{});
     return ds.GetCurrLayer().DistMatrix;
 }
 

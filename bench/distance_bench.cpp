@@ -9,7 +9,7 @@
 
 namespace {
 
-void Run(benchmark::State& state, unsigned missingPercent, std::uint8_t mode) {
+void Run(benchmark::State& state, unsigned missingPercent, Treatment mode) {
     const auto n = static_cast<std::size_t>(state.range(0));
     SetThreadCount(static_cast<std::size_t>(state.range(1)));
     TPopGenDataSet ds;
@@ -17,17 +17,19 @@ void Run(benchmark::State& state, unsigned missingPercent, std::uint8_t mode) {
                                       missingPercent == 0 ? kBenchSeedComplete : kBenchSeedMissing));
     for (auto _ : state) {
         RandSeed = 1;
-        const bool ok = mode == 3 ? CalcDistances(ds, 0, 0, 6.0L, 100) : CalcDistMatrix(ds, mode, 0, 0, 6.0L, 100, 1);
+        DistRunOptions options;
+        options.Mode = mode;
+        const bool ok = mode == Treatment::Average ? CalcDistances(ds, options) : CalcDistMatrix(ds, options);
         if (!ok) state.SkipWithError("distance run failed");
         benchmark::DoNotOptimize(ds.GetCurrLayer().DistMatrix.data());
     }
     SetThreadCount(0);
 }
 
-void BM_JaccardStandard(benchmark::State& state) { Run(state, 0, 0); }
-void BM_JaccardMinimum(benchmark::State& state) { Run(state, 10, 1); }
-void BM_JaccardMaximum(benchmark::State& state) { Run(state, 10, 2); }
-void BM_JaccardAverage(benchmark::State& state) { Run(state, 10, 3); }
+void BM_JaccardStandard(benchmark::State& state) { Run(state, 0, Treatment::Standard); }
+void BM_JaccardMinimum(benchmark::State& state) { Run(state, 10, Treatment::Minimum); }
+void BM_JaccardMaximum(benchmark::State& state) { Run(state, 10, Treatment::Maximum); }
+void BM_JaccardAverage(benchmark::State& state) { Run(state, 10, Treatment::Average); }
 
 // n individuals on every core and on one; the Average treatment keeps one random stream.
 void Threads(benchmark::internal::Benchmark* b) {

@@ -39,7 +39,7 @@ BENCHMARK(BM_Jacobi)->Args({100, 0})->Args({100, 1})->Args({200, 0})->Args({200,
 void BM_UPGMA(benchmark::State& state) {
     TDistAnalysis a = RandomEuclidean(static_cast<std::size_t>(state.range(0)), kDimensions, 42);
     for (auto _ : state) {
-        if (!a.BuildTree(kTreeUPGMA, "bench")) state.SkipWithError("UPGMA failed");
+        if (!a.BuildTree(TreeKind::UPGMA, "bench")) state.SkipWithError("UPGMA failed");
         benchmark::DoNotOptimize(a.StoredTree.data());
     }
 }
@@ -48,7 +48,7 @@ BENCHMARK(BM_UPGMA)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond
 void BM_NJ(benchmark::State& state) {
     TDistAnalysis a = RandomEuclidean(static_cast<std::size_t>(state.range(0)), kDimensions, 42);
     for (auto _ : state) {
-        if (!a.BuildTree(kTreeNJ, "bench")) state.SkipWithError("NJ failed");
+        if (!a.BuildTree(TreeKind::NJ, "bench")) state.SkipWithError("NJ failed");
         benchmark::DoNotOptimize(a.Tree.Nodes.data());
     }
 }
@@ -80,17 +80,17 @@ TDistAnalysis BandAnalysis(std::size_t n) {
 
 // Answers Yes to the question after the rotation limit, as a user who wants the result.
 struct AnswerYes {
-    AnswerYes() {
-        InitTreeHooks([](const std::string&) {},
-                      [](const std::string&, const std::string&, std::uint32_t) { return kTreeAnswerYes; });
-    }
-    ~AnswerYes() { InitTreeHooks(nullptr, nullptr); }
+    AnswerYes() { InitTreeHooks(&reporter); }
+    ~AnswerYes() { InitTreeHooks(nullptr); }
+    Reporter reporter{[](const std::string&) {}, {}, [](const std::string&, const std::string&, std::uint32_t) {
+                          return kAnswerYes;
+                      }};
 };
 
 void BM_UPGMABands(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        if (!a.BuildTree(kTreeUPGMA, "bench")) state.SkipWithError("UPGMA failed");
+        if (!a.BuildTree(TreeKind::UPGMA, "bench")) state.SkipWithError("UPGMA failed");
     }
 }
 void BandSizes(benchmark::internal::Benchmark* b) {
@@ -109,7 +109,7 @@ void BM_UPGMABandsReference(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         PackedNodes nodes;
-        if (!ReferenceUPGMA(a.Dist, a.NOTU, &a.OTUNames, nodes)) state.SkipWithError("UPGMA failed");
+        if (!ReferenceUPGMA(a.Reporting(), a.Dist, a.NOTU, &a.OTUNames, nodes)) state.SkipWithError("UPGMA failed");
     }
 }
 BENCHMARK(BM_UPGMABandsReference)->Apply(BandSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -118,7 +118,7 @@ void BM_NJBands(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
     SetThreadCount(static_cast<std::size_t>(state.range(1)));
     for (auto _ : state) {
-        if (!a.BuildTree(kTreeNJ, "bench")) state.SkipWithError("NJ failed");
+        if (!a.BuildTree(TreeKind::NJ, "bench")) state.SkipWithError("NJ failed");
     }
     SetThreadCount(0);
 }

@@ -4,7 +4,7 @@
 # switched on area by area. Qt and GoogleTest arrive through imported targets or /usr/include, which are
 # system includes: only our own code is judged.
 option(TESK_STRICT "Treat the strict warning set as errors in the areas of TESK_STRICT_AREAS" OFF)
-set(TESK_STRICT_AREAS foundation numeric plot3d support)
+set(TESK_STRICT_AREAS foundation numeric plot3d support popgen trees shell gui app)
 
 # Chosen because each finds faults that -Wall -Wextra let through in numeric code of this kind:
 set(TESK_STRICT_WARNINGS

@@ -6,6 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <system_error>
+
+std::string FileErrorText(int code) {
+    if (code == -1) return "Not all bytes could be written.";
+    // The text strerror gives, without strerror's shared buffer.
+    return std::generic_category().message(code);
+}
+
 namespace {
 
 // Read-only descriptor of a regular file. Folders (EISDIR) and pipes, sockets and devices (EINVAL)
@@ -193,7 +201,10 @@ int FileWriter::Open(const std::string& name, bool append) {
     if (fd_ < 0) {
         error_ = errno;
     } else if (::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
+        // The writer is unusable: give the descriptor back instead of keeping it open unseen.
         error_ = errno;
+        ::close(fd_);
+        fd_ = -1;
     }
     return error_;
 }

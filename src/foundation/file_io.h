@@ -16,6 +16,10 @@
 // Both position words of WriteStrings at this value: append at the end of the file.
 inline constexpr std::int32_t kAppendPosition = -1;
 
+// The operating system's text for a result of the readers and writers: the message of an errno
+// value, or for -1 "Not all bytes could be written.". The program's only errno-to-text routine.
+std::string FileErrorText(int code);
+
 // Whether the file exists as a regular file and can be opened for reading.
 bool FileCanOpen(const std::string& name);
 

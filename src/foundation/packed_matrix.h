@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "foundation/types.h"
 
@@ -30,4 +31,21 @@ inline void IndexToPair(std::size_t k, std::size_t& i, std::size_t& j) {
     while (i > 1 && i * (i - 1) / 2 > k) --i;
     while (i * (i + 1) / 2 <= k) ++i;
     j = k - i * (i - 1) / 2 + 1;
+}
+
+// The packed order, written once: f(i, j, k) for i = 1 .. n, j = 1 .. i, k = PairIndex(i, j). An f
+// that returns bool stops the walk by returning false; ForEachPackedPair then returns false.
+template <class F>
+bool ForEachPackedPair(std::size_t n, F&& f) {
+    std::size_t k = 0;
+    for (std::size_t i = 1; i <= n; ++i) {
+        for (std::size_t j = 1; j <= i; ++j, ++k) {
+            if constexpr (std::is_same_v<std::invoke_result_t<F&, std::size_t, std::size_t, std::size_t>, bool>) {
+                if (!f(i, j, k)) return false;
+            } else {
+                f(i, j, k);
+            }
+        }
+    }
+    return true;
 }

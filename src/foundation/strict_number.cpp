@@ -2,7 +2,11 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
+#include <string>
 #include <system_error>
+
+#include "foundation/strings.h"
 
 namespace {
 
@@ -54,4 +58,22 @@ bool StrictToExtended(std::string_view text, Extended& value) {
     if (ec != std::errc() || end != body.data() + body.size() || !std::isfinite(parsed)) return false;
     value = negative ? -parsed : parsed;
     return true;
+}
+
+bool ParseStrictInteger(std::string_view text, std::int64_t& value) {
+    const std::string trimmed = TrimCharsAtEnds(text, " \t");
+    std::string_view digits = trimmed;
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
+    if (digits.empty() || digits.front() < '0' || digits.front() > '9') return false;
+    std::uint64_t magnitude = 0;
+    if (!StrictToUInt64(digits, magnitude)) return false;
+    constexpr std::uint64_t kMaxPositive = std::numeric_limits<std::int64_t>::max();
+    if (magnitude > kMaxPositive + (negative ? 1 : 0)) return false;
+    value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+    return true;
+}
+
+bool ParseStrictFloat(std::string_view text, Extended& value) {
+    return StrictToExtended(TrimCharsAtEnds(text, " \t"), value);
 }

@@ -9,8 +9,8 @@
 
 #include <limits>
 
+#include "foundation/strict_number.h"
 #include "gui/qt_text.h"
-#include "gui/strict_number.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 

@@ -1,10 +1,37 @@
+// The one command table of the main menu. Each top-level menu contributes its rows from a file of
+// its own (menu_file.cpp, menu_data_matrix.cpp, ...), so handlers for different menus are added in
+// different files. A row names a menu item (its object name in the menu tree of main_window.cpp)
+// and its handler, which checks the item's precondition, asks for what the command needs and calls
+// the command routine with the settings as arguments; the settings' numbers become typed codes
+// there. Items without a row stay disabled.
 #pragma once
 
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
 class TMainPrg;
 
-// Connects every menu item that has a command to its handler; the other items stay disabled.
+struct MenuCommand {
+    const char* name;
+    std::function<void(TMainPrg&)> handler;
+};
+using MenuCommands = std::vector<MenuCommand>;
+
+MenuCommands FileMenuCommands();
+MenuCommands DataMatrixMenuCommands();
+MenuCommands AnalysisMenuCommands();
+MenuCommands TreesMenuCommands();
+MenuCommands ReplicateAnalysesMenuCommands();
+MenuCommands ViewMenuCommands();
+MenuCommands OptionsMenuCommands();
+MenuCommands HelpMenuCommands();
+
+// Every row of every menu, in menu order.
+MenuCommands MenuCommandTable();
+
+// Connects every row of every menu to its item; the other items stay disabled.
 void ConnectMenuCommands(TMainPrg& window);
 // The object names of the items that have a command.
 QStringList MenuCommandNames();

@@ -13,8 +13,8 @@
 #include <limits>
 
 #include "foundation/number_text.h"
+#include "foundation/strict_number.h"
 #include "gui/qt_text.h"
-#include "gui/strict_number.h"
 
 TQBox::TQBox(QWidget* parent) : QDialog(parent) {
     Label1 = new QLabel(this);

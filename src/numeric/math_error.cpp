@@ -1,10 +1,12 @@
 #include "numeric/math_error.h"
 
 #include <cstddef>
-#include <new>
+
+#include "foundation/memory_guard.h"
 
 namespace {
-std::int32_t g_mathError = kMathOk;
+// Per thread: a numeric routine running on a worker sets the code its own caller reads.
+thread_local std::int32_t g_mathError = kMathOk;
 }
 
 void SetMathError(std::int32_t code) { g_mathError = code; }
@@ -18,19 +20,16 @@ Extended MathErrorResult(std::int32_t code, Extended value) {
 
 FloatVector AllocFloatVector(std::int32_t ub) {
     if (ub < 0 || ub > kMaxFloatVectorUb) return {};
-    try {
-        return FloatVector(static_cast<std::size_t>(ub) + 1, 0.0L);
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
+    FloatVector v;
+    if (!CompletesInMemory([&] { v.assign(static_cast<std::size_t>(ub) + 1, 0.0L); })) return {};
+    return v;
 }
 
 FloatMatrix AllocFloatMatrix(std::int32_t ub1, std::int32_t ub2) {
     if (ub1 < 0 || ub1 > kMaxFloatMatrixUb1 || ub2 < 0 || ub2 > kMaxFloatVectorUb) return {};
-    try {
-        return FloatMatrix(static_cast<std::size_t>(ub1) + 1,
-                           FloatVector(static_cast<std::size_t>(ub2) + 1, 0.0L));
-    } catch (const std::bad_alloc&) {
+    FloatMatrix m;
+    if (!CompletesInMemory(
+            [&] { m.assign(static_cast<std::size_t>(ub1) + 1, FloatVector(static_cast<std::size_t>(ub2) + 1, 0.0L)); }))
         return {};
-    }
+    return m;
 }

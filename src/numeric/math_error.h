@@ -1,4 +1,4 @@
-// The program-wide math error code and the float vectors and matrices of the numeric callers.
+// The math error code (one per thread) and the float vectors and matrices of the numeric callers.
 // Numeric routines never fail: they set the code and return a defined default value.
 #pragma once
 
@@ -19,6 +19,7 @@ inline constexpr std::int32_t kMathNoConvergence = -6;  // iteration limit reach
 inline constexpr Extended MaxNum = 5.94865747678615882511E+4931L;
 inline constexpr Extended MinNum = 8.40525785778023376566E-4933L;
 
+// The code of the calling thread.
 void SetMathError(std::int32_t code);
 std::int32_t GetMathError();
 // Stores the code and returns value unchanged.

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "foundation/number_text.h"
-#include "foundation/random.h"
 #include "numeric/power.h"
+#include "popgen/pair_count.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ std::string PairText(std::size_t i, std::size_t j) {
 }
 
 void UndefinedNeiLi(const KernelSource& src, char kind, std::size_t i, std::size_t j, Extended s, Extended f) {
-    if (NeiLiReportScope* scope = NeiLiReportScope::Current()) {
-        scope->Record({kind, i, j, s, f});
+    if (src.Problems) {
+        src.Problems->Record({kind, i, j, s, f});
         return;
     }
     switch (kind) {
@@ -56,59 +56,6 @@ Extended NeiLiFromDice(const KernelSource& src, char kind, std::size_t i, std::s
     }
     const Extended d = -1.5L * std::log(s);
     return d == 0.0L ? 0.0L : d;
-}
-
-// True when some draw u = m * 2^-32 of the generator lies in [lo, hi]: otherwise a rejection
-// loop over u could never accept a value.
-bool DrawCanLand(Extended lo, Extended hi) {
-    constexpr Extended kSteps = 4294967296.0L;
-    const Extended m = lo <= 0.0L ? 0.0L : std::ceil(lo * kSteps);
-    return m < kSteps && m / kSteps <= hi;
-}
-
-struct AvgResult {
-    Extended mean, variance, sd;
-};
-
-// The Monte-Carlo mean of N accepted values between lo and hi (bounds computed once per pair).
-// scale = false: x = u, rejected outside [lo, hi]; scale = true: x = lo + u (hi - lo).
-AvgResult AverageBetween(const KernelSource& src, Extended lo, Extended hi, bool scale) {
-    // Bounds that compare equal, or cannot be ordered (a NaN), leave nothing to draw.
-    if (!(lo < hi) && !(lo > hi)) return {hi, 0.0L, 0.0L};
-    const std::size_t n = src.AvgDraws;
-    if (n < 1) {
-        const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
-        return {nan, nan, nan};
-    }
-    if (!scale && !DrawCanLand(lo, hi)) return {kUndefinedDistance, 0.0L, 0.0L};
-    Extended sum = 0.0L, sumsq = 0.0L;
-    std::size_t count = 0;
-    const Extended width = hi - lo;
-    do {
-        const Extended u = RandomFloat();
-        const Extended x = scale ? lo + u * width : u;
-        if (lo <= x && x <= hi) {
-            sum += x;
-            sumsq += x * x;
-            ++count;
-        }
-    } while (count != n);
-    const Extended bigN = static_cast<Extended>(n);
-    const Extended mean = sum / bigN;
-    const Extended variance = (sumsq - bigN * mean * mean) / (bigN - 1.0L);
-    return {mean, variance, std::sqrt(variance)};
-}
-
-AvgResult NeiLiAverage(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Extended lo = NeiLiMin(src, i, j);
-    const Extended hi = NeiLiMax(src, i, j);
-    // A defined lower bound of 1 or more, or an undefined upper bound below a defined lower one,
-    // leaves no draw of [0, 1) acceptable.
-    if ((lo < hi || lo > hi) && !DrawCanLand(lo, hi)) {
-        if (hi != kUndefinedDistance) UndefinedNeiLi(src, 'a', i, j, lo, hi);
-        return {kUndefinedDistance, 0.0L, 0.0L};
-    }
-    return AverageBetween(src, lo, hi, false);
 }
 
 }  // namespace
@@ -210,34 +157,67 @@ Extended NeiLiMin(const KernelSource& src, std::size_t i, std::size_t j) {
 
 // --- Average ----------------------------------------------------------------------------------
 
-Extended JaccardAvg(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Extended lo = JaccardMin(src, i, j);
-    return AverageBetween(src, lo, JaccardMax(src, i, j), false).mean;
-}
-
-Extended DiceAvg(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Extended lo = DiceMin(src, i, j);
-    return AverageBetween(src, lo, DiceMax(src, i, j), false).mean;
-}
-
-Extended SMCAvg(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Extended lo = SMCMin(src, i, j);
-    return AverageBetween(src, lo, SMCMax(src, i, j), false).mean;
-}
-
-Extended NeiLiAvg(const KernelSource& src, std::size_t i, std::size_t j) { return NeiLiAverage(src, i, j).mean; }
-
-Extended EuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Extended lo = EuclidStd(src, i, j);
-    return AverageBetween(src, lo, EuclidMax(src, i, j), true).mean;
-}
-
-Extended SqEuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Extended lo = SqEuclidStd(src, i, j);
-    return AverageBetween(src, lo, SqEuclidMax(src, i, j), true).mean;
-}
-
 namespace {
+
+// True when some draw u = m * 2^-32 of the generator lies in [lo, hi]: otherwise a rejection
+// loop over u could never accept a value.
+bool DrawCanLand(Extended lo, Extended hi) {
+    constexpr Extended kSteps = 4294967296.0L;
+    const Extended m = lo <= 0.0L ? 0.0L : std::ceil(lo * kSteps);
+    return m < kSteps && m / kSteps <= hi;
+}
+
+struct AvgResult {
+    Extended mean, variance, sd;
+};
+
+// The bounds of the Average treatment of each coefficient: lo and hi are computed once per pair;
+// the similarities (and Nei-Li) reject draws u of [0, 1) outside [lo, hi], the Euclidean
+// distances, whose bounds exceed 1, scale the draw to x = lo + u (hi - lo).
+struct AverageBounds {
+    TKernelProc lo, hi;
+    bool scale;
+};
+constexpr AverageBounds kAverageBounds[6] = {
+    {JaccardMin, JaccardMax, false}, {DiceMin, DiceMax, false},    {SMCMin, SMCMax, false},
+    {NeiLiMin, NeiLiMax, false},     {EuclidStd, EuclidMax, true}, {SqEuclidStd, SqEuclidMax, true},
+};
+
+// The Monte-Carlo mean (and spread) of AvgDraws accepted values between the pair's bounds.
+AvgResult Average(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j) {
+    const AverageBounds& bounds = kAverageBounds[NumberOf(coefficient)];
+    const Extended lo = bounds.lo(src, i, j);
+    const Extended hi = bounds.hi(src, i, j);
+    // Bounds that compare equal, or cannot be ordered (a NaN), leave nothing to draw.
+    if (!(lo < hi) && !(lo > hi)) return {hi, 0.0L, 0.0L};
+    // A defined Nei-Li lower bound of 1 or more, or an undefined upper bound below a defined lower
+    // one, leaves no draw of [0, 1) acceptable.
+    if (!bounds.scale && !DrawCanLand(lo, hi)) {
+        if (coefficient == Coefficient::NeiLi && hi != kUndefinedDistance) UndefinedNeiLi(src, 'a', i, j, lo, hi);
+        return {kUndefinedDistance, 0.0L, 0.0L};
+    }
+    const std::size_t n = src.AvgDraws;
+    if (n < 1) {
+        const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+        return {nan, nan, nan};
+    }
+    Extended sum = 0.0L, sumsq = 0.0L;
+    std::size_t count = 0;
+    const Extended width = hi - lo;
+    do {
+        const Extended u = src.Random->RandomFloat();
+        const Extended x = bounds.scale ? lo + u * width : u;
+        if (lo <= x && x <= hi) {
+            sum += x;
+            sumsq += x * x;
+            ++count;
+        }
+    } while (count != n);
+    const Extended bigN = static_cast<Extended>(n);
+    const Extended mean = sum / bigN;
+    const Extended variance = (sumsq - bigN * mean * mean) / (bigN - 1.0L);
+    return {mean, variance, std::sqrt(variance)};
+}
 
 Extended WithSpread(const AvgResult& r, Extended& variance, Extended& sd) {
     variance = r.variance;
@@ -247,44 +227,47 @@ Extended WithSpread(const AvgResult& r, Extended& variance, Extended& sd) {
 
 }  // namespace
 
+Extended JaccardAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::Jaccard, i, j).mean;
+}
+Extended DiceAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::Dice, i, j).mean;
+}
+Extended SMCAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::SMC, i, j).mean;
+}
+Extended NeiLiAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::NeiLi, i, j).mean;
+}
+Extended EuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::Euclidean, i, j).mean;
+}
+Extended SqEuclidAvg(const KernelSource& src, std::size_t i, std::size_t j) {
+    return Average(src, Coefficient::SqEuclidean, i, j).mean;
+}
+
 Extended JaccardAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
-    variance = sd = 0.0L;
-    const Extended lo = JaccardMin(src, i, j);
-    return WithSpread(AverageBetween(src, lo, JaccardMax(src, i, j), false), variance, sd);
+    return WithSpread(Average(src, Coefficient::Jaccard, i, j), variance, sd);
 }
-
 Extended DiceAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
-    variance = sd = 0.0L;
-    const Extended lo = DiceMin(src, i, j);
-    return WithSpread(AverageBetween(src, lo, DiceMax(src, i, j), false), variance, sd);
+    return WithSpread(Average(src, Coefficient::Dice, i, j), variance, sd);
 }
-
 Extended SMCAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
-    variance = sd = 0.0L;
-    const Extended lo = SMCMin(src, i, j);
-    return WithSpread(AverageBetween(src, lo, SMCMax(src, i, j), false), variance, sd);
+    return WithSpread(Average(src, Coefficient::SMC, i, j), variance, sd);
 }
-
 Extended NeiLiAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
-    variance = sd = 0.0L;
-    return WithSpread(NeiLiAverage(src, i, j), variance, sd);
+    return WithSpread(Average(src, Coefficient::NeiLi, i, j), variance, sd);
 }
-
 Extended EuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
-    variance = sd = 0.0L;
-    const Extended lo = EuclidStd(src, i, j);
-    return WithSpread(AverageBetween(src, lo, EuclidMax(src, i, j), true), variance, sd);
+    return WithSpread(Average(src, Coefficient::Euclidean, i, j), variance, sd);
 }
-
 Extended SqEuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
-    variance = sd = 0.0L;
-    const Extended lo = SqEuclidStd(src, i, j);
-    return WithSpread(AverageBetween(src, lo, SqEuclidMax(src, i, j), true), variance, sd);
+    return WithSpread(Average(src, Coefficient::SqEuclidean, i, j), variance, sd);
 }
 
 // --- Selectors --------------------------------------------------------------------------------
 
-TKernelProc KernelProc(std::uint8_t mode, std::uint8_t coefficient) {
+TKernelProc KernelProc(Treatment mode, Coefficient coefficient) {
     // Rows: Standard, treatment 1 (pessimistic), treatment 2 (optimistic), Average.
     static constexpr TKernelProc kTable[4][6] = {
         {JaccardStd, DiceStd, SMCStd, NeiLiStd, EuclidStd, SqEuclidStd},
@@ -292,30 +275,34 @@ TKernelProc KernelProc(std::uint8_t mode, std::uint8_t coefficient) {
         {JaccardMax, DiceMax, SMCMax, NeiLiMin, EuclidMin, SqEuclidMin},
         {JaccardAvg, DiceAvg, SMCAvg, NeiLiAvg, EuclidAvg, SqEuclidAvg},
     };
-    if (mode > 3 || coefficient > 5) return nullptr;
-    return kTable[mode][coefficient];
+    if (NumberOf(mode) > 3 || NumberOf(coefficient) > 5) return nullptr;
+    return kTable[NumberOf(mode)][NumberOf(coefficient)];
 }
 
-TAvgSDKernelProc AvgSDKernelProc(std::uint8_t coefficient) {
+TAvgSDKernelProc AvgSDKernelProc(Coefficient coefficient) {
     static constexpr TAvgSDKernelProc kTable[6] = {JaccardAvgSD, DiceAvgSD, SMCAvgSD,
                                                    NeiLiAvgSD,   EuclidAvgSD, SqEuclidAvgSD};
-    return coefficient > 5 ? nullptr : kTable[coefficient];
+    return NumberOf(coefficient) > 5 ? nullptr : kTable[NumberOf(coefficient)];
+}
+
+const char* KernelCodeProblem(Treatment mode, Coefficient coefficient) {
+    if (NumberOf(mode) > 3) return "TeskCore: Unknown mode 1";
+    if (NumberOf(coefficient) > 5) return "TeskCore/TPopGenDataSet: Unknown coeffient 1";
+    return nullptr;
 }
 
 KernelSource KernelSourceOf(TPopGenDataSet& ds) {
-    KernelSource src{&ds.PairCount, ds.NeiLiR, ds.AvgDraws};
-    src.Report = [](void* context, const std::string& msg) { static_cast<TPopGenDataSet*>(context)->ReportError(msg); };
-    src.ReportContext = &ds;
+    KernelSource src;
+    src.PairCount = PairCounterOf(ds);
+    src.NeiLiR = ds.NeiLiR;
+    src.AvgDraws = ds.AvgDraws;
+    src.ReportError = [&ds](const std::string& msg) { ds.ReportError(msg); };
     return src;
 }
 
-bool GetCoefficientFunc(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, TKernelFunc& kernel) {
-    if (mode > 3) {
-        ds.ReportError("TeskCore: Unknown mode 1");
-        return false;
-    }
-    if (coefficient > 5) {
-        ds.ReportError("TeskCore/TPopGenDataSet: Unknown coeffient 1");
+bool GetCoefficientFunc(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, TKernelFunc& kernel) {
+    if (const char* problem = KernelCodeProblem(mode, coefficient)) {
+        ds.ReportError(problem);
         return false;
     }
     TPopGenDataSet* self = &ds;
@@ -324,8 +311,8 @@ bool GetCoefficientFunc(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coef
     return true;
 }
 
-bool GetAvgSDKernel(TPopGenDataSet& ds, std::uint8_t coefficient, TAvgSDKernelFunc& kernel) {
-    if (coefficient > 5) {
+bool GetAvgSDKernel(TPopGenDataSet& ds, Coefficient coefficient, TAvgSDKernelFunc& kernel) {
+    if (NumberOf(coefficient) > 5) {
         ds.ReportError("TeskCore/TPopGenDataSet: Unknown coeffient 2");
         return false;
     }
@@ -337,40 +324,18 @@ bool GetAvgSDKernel(TPopGenDataSet& ds, std::uint8_t coefficient, TAvgSDKernelFu
     return true;
 }
 
-// --- Nei-Li run report ------------------------------------------------------------------------
+// --- Nei-Li problems of a run -----------------------------------------------------------------
 
-namespace {
-thread_local NeiLiReportScope* tCurrentScope = nullptr;
-}
-
-NeiLiReportScope::NeiLiReportScope(std::function<void(const std::string&)> report)
-    : report_(std::move(report)), outer_(tCurrentScope) {
-    tCurrentScope = this;
-}
-
-NeiLiReportScope::~NeiLiReportScope() {
-    tCurrentScope = outer_;
-    // Runs flush themselves; this catches an early exit. A callback failing while the stack
-    // unwinds must not end the program.
-    try {
-        Flush();
-    } catch (...) {
-    }
-}
-
-NeiLiReportScope* NeiLiReportScope::Current() { return tCurrentScope; }
-
-void NeiLiReportScope::Record(const Entry& e) {
+void NeiLiProblems::Record(const Entry& e) {
     if (first_.size() < kListed) first_.push_back(e);
     ++count_;
 }
 
-void NeiLiReportScope::Flush() {
-    if (count_ == 0) return;
+std::string NeiLiProblems::Message() const {
+    if (count_ == 0) return {};
     std::string msg = "Undefined NeiLi distance for " + UIntToStr(count_) +
                       (count_ == 1 ? " pair" : " pairs") + " of individuals (value -1.0 in the matrix)";
-    msg += count_ > first_.size() ? ". The first " + UIntToStr(first_.size()) + ":"
-                                  : ":";
+    msg += count_ > first_.size() ? ". The first " + UIntToStr(first_.size()) + ":" : ":";
     for (const Entry& e : first_) {
         msg += kCRLF;
         msg += PairText(e.i, e.j);
@@ -383,7 +348,10 @@ void NeiLiReportScope::Flush() {
                 break;
         }
     }
+    return msg;
+}
+
+void NeiLiProblems::Clear() {
     first_.clear();
     count_ = 0;
-    if (report_) report_(msg);
 }

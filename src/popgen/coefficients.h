@@ -2,7 +2,8 @@
 //
 // A kernel never looks at band data: it combines the pair-state counts c_ab (a, b in 0, 1, 9)
 // that an exchangeable counter returns, so the same kernels serve comparisons within a layer,
-// between two layers and under every weighting scheme.
+// between two layers and under every weighting scheme. It reads nothing but its KernelSource, so
+// kernels of different pairs may run at once when each has its own stream and collector.
 #pragma once
 
 #include <cstddef>
@@ -11,25 +12,28 @@
 #include <string>
 #include <vector>
 
+#include "foundation/random.h"
 #include "foundation/types.h"
+#include "popgen/codes.h"
 #include "popgen/dataset.h"
 
 // An Average kernel with spread bound to its data: (i, j, out variance, out sd) -> mean.
 using TAvgSDKernelFunc = std::function<Extended(std::size_t i, std::size_t j, Extended& variance, Extended& sd)>;
 
-// Everything a kernel reads: the counter, r of Nei-Li, the draw count of the Average treatment,
-// and where an undefined Nei-Li distance is reported when no run collects them.
+class NeiLiProblems;
+
+// Everything a kernel reads: the pair counter, r of Nei-Li, the draw count of the Average treatment
+// and the random stream it draws from, and where an undefined Nei-Li distance goes: into the run's
+// collector, or reported at once when there is none.
 struct KernelSource {
-    const TPairCountFunc* PairCount;
+    TPairCountFunc PairCount;
     Extended NeiLiR = 6.0L;
     std::size_t AvgDraws = 100;
-    void (*Report)(void* context, const std::string& msg) = nullptr;
-    void* ReportContext = nullptr;
+    RandomStream* Random = &ProgramRandom();
+    NeiLiProblems* Problems = nullptr;
+    std::function<void(const std::string&)> ReportError;
 
-    Extended Count(std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) const { return (*PairCount)(i, j, a, b); }
-    void ReportError(const std::string& msg) const {
-        if (Report) Report(ReportContext, msg);
-    }
+    Extended Count(std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) const { return PairCount(i, j, a, b); }
 };
 
 using TKernelProc = Extended (*)(const KernelSource& src, std::size_t i, std::size_t j);
@@ -73,27 +77,29 @@ Extended SqEuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Ex
 
 // The kernel of treatment mode 0-3 and coefficient 0-5; nullptr for any other code.
 // Treatment 1 is the pessimistic bound: Min of a similarity, Max of a distance.
-TKernelProc KernelProc(std::uint8_t mode, std::uint8_t coefficient);
+TKernelProc KernelProc(Treatment mode, Coefficient coefficient);
 // The Average-with-SD kernel of coefficient 0-5; nullptr for any other code.
-TAvgSDKernelProc AvgSDKernelProc(std::uint8_t coefficient);
+TAvgSDKernelProc AvgSDKernelProc(Coefficient coefficient);
+// The message for a treatment or coefficient without a kernel ("TeskCore: Unknown mode 1",
+// "TeskCore/TPopGenDataSet: Unknown coeffient 1"); nullptr when both are known.
+const char* KernelCodeProblem(Treatment mode, Coefficient coefficient);
 
-// What the kernels of a data set read: its installed PairCount (looked up at every count, so a
-// run between layers can swap it), NeiLiR, AvgDraws, and its ReportError.
+// What the kernels of a data set read: the counter within its current layer, its NeiLiR and
+// AvgDraws, the program's random stream, and its ReportError for undefined Nei-Li distances.
 KernelSource KernelSourceOf(TPopGenDataSet& ds);
 
-// Sets kernel to the kernel of treatment mode 0-3 and coefficient 0-5 bound to ds. Otherwise reports
-// "TeskCore: Unknown mode 1" or "TeskCore/TPopGenDataSet: Unknown coeffient 1", leaves kernel
-// unset and returns false.
-bool GetCoefficientFunc(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, TKernelFunc& kernel);
+// Sets kernel to the kernel of (mode, coefficient) bound to ds (each call reads ds as it then is).
+// Otherwise reports KernelCodeProblem, leaves kernel unset and returns false.
+bool GetCoefficientFunc(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, TKernelFunc& kernel);
 // Sets kernel to the Average-with-SD kernel of coefficient 0-5 bound to ds; otherwise reports
 // "TeskCore/TPopGenDataSet: Unknown coeffient 2" and returns false.
-bool GetAvgSDKernel(TPopGenDataSet& ds, std::uint8_t coefficient, TAvgSDKernelFunc& kernel);
+bool GetAvgSDKernel(TPopGenDataSet& ds, Coefficient coefficient, TAvgSDKernelFunc& kernel);
 
-// Collects the undefined Nei-Li distances of one run so that the run reports them in one message
-// (how many pairs, and the first few with their values) instead of one per pair. While a scope
-// is alive on this thread the kernels record into the innermost one; without a scope every pair
-// is reported at once through KernelSource::ReportError.
-class NeiLiReportScope {
+// The undefined Nei-Li distances of one run, collected so that the run reports them in one message
+// (how many pairs, and the first few with their values) instead of one per pair. A run hands its
+// collector to the kernels through KernelSource::Problems; a parallel run gives each worker its own
+// and merges them in pair order.
+class NeiLiProblems {
 public:
     struct Entry {
         char kind;          // 's' Standard, 'x' max bound, 'n' min bound, 'a' no value between the bounds
@@ -103,22 +109,13 @@ public:
     };
     static constexpr std::size_t kListed = 5;
 
-    explicit NeiLiReportScope(std::function<void(const std::string&)> report);
-    ~NeiLiReportScope();
-    NeiLiReportScope(const NeiLiReportScope&) = delete;
-    NeiLiReportScope& operator=(const NeiLiReportScope&) = delete;
-
-    // Reports what was collected (one message) and starts over; nothing when nothing was collected.
-    void Flush();
-    std::size_t Count() const { return count_; }
-
-    // The innermost scope of this thread, or nullptr.
-    static NeiLiReportScope* Current();
     void Record(const Entry& e);
+    std::size_t Count() const { return count_; }
+    // The one message listing what was collected; empty when nothing was.
+    std::string Message() const;
+    void Clear();
 
 private:
-    std::function<void(const std::string&)> report_;
     std::vector<Entry> first_;
     std::size_t count_ = 0;
-    NeiLiReportScope* outer_;
 };

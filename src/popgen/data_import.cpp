@@ -7,6 +7,7 @@
 
 #include "foundation/char_set.h"
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
 #include "foundation/strict_number.h"
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
@@ -25,12 +26,25 @@ bool FailCleared(TPopGenDataSet& ds) {
     return false;
 }
 
+// Clears the data set when the load is left without Dismiss: a failure, or a memory shortage
+// passing through.
+auto ClearedUnlessLoaded(TPopGenDataSet& ds) {
+    return ScopeExit([&ds] { FailCleared(ds); });
+}
+
+// Frees the load's texts however the load is left.
+auto FreeTexts(TPopGenDataSet& ds) {
+    return ScopeExit([&ds] {
+        ds.DataText.reset();
+        ds.InputText.reset();
+    });
+}
+
 }  // namespace
 
-namespace {
-
-bool ImportCountDataSteps(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                          std::uint32_t presentMin, const std::string& missingText) {
+bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax, std::uint32_t presentMin,
+                     const std::string& missingText) {
+    auto cleared = ClearedUnlessLoaded(ds);
     ds.Clear();
     if (!OpenInputFile(ds, name)) return FailCleared(ds);
     Ttf tf = std::move(*ds.InputText);
@@ -93,20 +107,12 @@ bool ImportCountDataSteps(TPopGenDataSet& ds, const std::string& name, std::uint
     const std::size_t errors = ds.ErrorCount();
     if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
     if (ds.ErrorCount() != errors) return FailCleared(ds);
+    cleared.Dismiss();
     return true;
 }
 
-}  // namespace
-
-bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax,
-                     std::uint32_t presentMin, const std::string& missingText) {
-    return ds.ReportShortage([&] { return ImportCountDataSteps(ds, name, absentMax, presentMin, missingText); },
-                             [&] { FailCleared(ds); });
-}
-
-namespace {
-
-bool LoadDataFromTextSteps(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
+bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
+    auto cleared = ClearedUnlessLoaded(ds);
     ds.ErrCount = 0;
     ds.DataText = std::make_shared<Ttf>();
     ds.DataText->Add(text);
@@ -116,47 +122,21 @@ bool LoadDataFromTextSteps(TPopGenDataSet& ds, const std::string& text, const Fi
         if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
     }
     if (ds.ErrCount != 0) return FailCleared(ds);
+    if (ok) cleared.Dismiss();
     return ok;
 }
 
-}  // namespace
-
-bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
-    return ds.ReportShortage([&] { return LoadDataFromTextSteps(ds, text, params); }, [&] { FailCleared(ds); });
-}
-
-namespace {
-
-bool ImportDistMatrixSteps(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                           std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                           std::uint8_t f5, std::uint8_t f6, char eodChar) {
+bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar) {
+    const auto texts = FreeTexts(ds);
     ds.ErrCount = 0;
     if (!OpenInputFile(ds, name)) return false;
     const Ttf& input = *ds.InputText;
     ds.DataText = std::make_shared<Ttf>();
     if (input.Count() > 0) input.CopyRangeTo(0, LastDataLine(input, eodChar), true, *ds.DataText);
-    const bool ok = LoadDissimMatrixTF(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, 1);
-    ds.DataText.reset();
-    ds.InputText.reset();
-    return ok;
+    return LoadDissimMatrixTF(ds, name, layout, true);
 }
 
-}  // namespace
-
-bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                      std::uint8_t f5, std::uint8_t f6, char eodChar) {
-    return ds.ReportShortage(
-        [&] { return ImportDistMatrixSteps(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, eodChar); },
-        [&] {
-            ds.DataText.reset();
-            ds.InputText.reset();
-        });
-}
-
-bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                      std::uint8_t f5, std::uint8_t f6, char eodChar) {
+bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar) {
     if (!OpenInputFile(ds, name)) return false;
     ds.Layers[ds.BaseLayer()].KeepMatrixList = 1;
     const std::size_t errors = ds.ErrorCount();
@@ -166,7 +146,7 @@ bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t 
         const std::size_t eod = FindLineWithChar(input, eodChar, pos);
         ds.DataText = std::make_shared<Ttf>();
         if (eod > pos) input.CopyRangeTo(pos, eod - 1, true, *ds.DataText);
-        const bool ok = LoadDissimMatrixTF(ds, name, hasTitle, f1, f2, hasLabels, f4, f5, f6, 0);
+        const bool ok = LoadDissimMatrixTF(ds, name, layout, false);
         ds.DataText.reset();
         if (!ok) break;
         ++read;
@@ -178,9 +158,7 @@ bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t 
     return read > 0 && ds.ErrorCount() == errors;
 }
 
-bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                        std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                        std::uint8_t f5, std::uint8_t f6, std::uint8_t reportEmpty) {
+bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, bool reportEmpty) {
     (void)name;
     if (ds.ValueSize == 0) {
         ds.ReportError("lExt not set");
@@ -193,17 +171,17 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_
     Ttf& tf = *ds.DataText;
     tf.RemoveEmptyLines();
     const auto reportNoMatrix = [&] {
-        if (reportEmpty == 1) ds.ReportError("Could not find distance matrix to load");
+        if (reportEmpty) ds.ReportError("Could not find distance matrix to load");
         return false;
     };
     if (tf.Count() == 0) return reportNoMatrix();
-    if (!(f1 == 1 && f2 == 1 && f4 == 0 && f5 == 0 && f6 == 0)) {
+    if (!(layout.F1 && layout.F2 && !layout.F4 && !layout.F5 && !layout.F6)) {
         ds.ReportError("REQUESTED PARAMETERS FOR LOADDISSIMMATRIXTF CURRENTLY NOT IMPLEMENTED");
         return false;
     }
 
     std::string title;
-    if (hasTitle == 1) {
+    if (layout.HasTitle) {
         title = tf.Lines[0];
         tf.Delete(0);
     }
@@ -213,7 +191,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_
 
     AString labels;
     std::size_t firstRow = 0;
-    if (hasLabels == 1) {
+    if (layout.HasLabels) {
         if (tf.Count() == 0) return reportNoMatrix();
         SplitByChar(tf.Lines[0], ' ', labels);
         firstRow = 1;

@@ -1,7 +1,7 @@
 // Three further ways to fill a data set: a tab-separated table of band counts turned into band
 // codes by two thresholds, a band matrix given as one text (the clipboard), and labelled distance
 // matrices read from a text file for trees and ordination without band data. All fill layer
-// ds.LoadLayer and report every problem through the data set's error callback.
+// ds.LoadLayer and report every problem through the data set's reporter.
 #pragma once
 
 #include <cstdint>
@@ -22,24 +22,33 @@ bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t 
 // file specification line and no set sections are read. A failed load leaves the data set cleared.
 bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params);
 
-// Reads one distance matrix from a file: an optional title line, an optional label line, then row
-// r holding the r values of the lower triangle with the diagonal last, up to the first line that
-// contains eodChar. The layout flags f1, f2, f4, f5, f6 must be 1, 1, 0, 0, 0 (the one layout
-// read). The layer gets DistMatrix, NInd, IndNames and Name (the title); it has no band matrix.
-bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                      std::uint8_t f5, std::uint8_t f6, char eodChar);
+// The layout of a distance-matrix file. The five layout flags select among layouts of which one is
+// read: F1 and F2 set, F4, F5 and F6 clear (the lower triangle with the diagonal, one row per
+// line, no row labels); any other choice is refused. The defaults are the import command's layout:
+//     ImportDistMatrix(ds, name, DistMatrixLayout{}, '*');
+//     ImportDistMatrix(ds, name, DistMatrixLayout{.HasTitle = false}, '*');
+struct DistMatrixLayout {
+    bool HasTitle = true;   // the first line is the matrix's title
+    bool HasLabels = true;  // the next line holds the labels
+    bool F1 = true;
+    bool F2 = true;
+    bool F4 = false;
+    bool F5 = false;
+    bool F6 = false;
+};
+
+// Reads one distance matrix from a file: the title and label lines of the layout, then row r
+// holding the r values of the lower triangle with the diagonal last, up to the first line that
+// contains eodChar. The layer gets DistMatrix, NInd, IndNames and Name (the title); it has no band
+// matrix.
+bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar);
 
 // Reads every matrix of a file of matrices, each ended by an end-of-data line, into the base
 // layer's MatrixList (the first also becomes its DistMatrix). The series ends at the end of the
 // file or at the first block that fails; the matrices read before stay. True when at least one
 // matrix was read and no block failed.
-bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                      std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                      std::uint8_t f5, std::uint8_t f6, char eodChar);
+bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar);
 
-// Parses one matrix from ds.DataText into layer ds.LoadLayer (see ImportDistMatrix). reportEmpty 1:
-// a text without any line is reported as "Could not find distance matrix to load".
-bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, std::uint8_t hasTitle,
-                        std::uint8_t f1, std::uint8_t f2, std::uint8_t hasLabels, std::uint8_t f4,
-                        std::uint8_t f5, std::uint8_t f6, std::uint8_t reportEmpty);
+// Parses one matrix from ds.DataText into layer ds.LoadLayer (see ImportDistMatrix). With
+// reportEmpty a text without any line is reported as "Could not find distance matrix to load".
+bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, bool reportEmpty);

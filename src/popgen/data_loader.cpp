@@ -9,6 +9,7 @@
 #include "foundation/char_set.h"
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
 
@@ -50,7 +51,8 @@ AString SplitAtSet(std::string_view text, const CharSet& set) {
 
 std::size_t CountInSet(std::string_view text, const CharSet& set) {
     std::size_t n = 0;
-    for (char c : text) n += set.Contains(c) ? 1 : 0;
+    for (char c : text)
+        if (set.Contains(c)) ++n;
     return n;
 }
 
@@ -113,11 +115,6 @@ bool ReportDuplicates(TPopGenDataSet& ds, const AString& names, const std::strin
 
 }  // namespace
 
-std::string FileErrorText(int code) {
-    if (code == -1) return "Not all bytes could be written.";
-    return std::strerror(code);
-}
-
 std::size_t FindLineWithChar(const Ttf& lines, char ch, std::size_t from) {
     std::size_t index = from;
     std::size_t pos = 0;
@@ -147,11 +144,14 @@ bool OpenInputFile(TPopGenDataSet& ds, const std::string& name) {
     return true;
 }
 
-namespace {
-
-bool LoadDataFileSteps(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
+bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
+    // No half-built data set stays, however the load is left.
+    ScopeExit rejected([&ds] {
+        ds.InputText.reset();
+        RejectLoad(ds);
+    });
     ds.ErrCount = 0;
-    if (!OpenInputFile(ds, name)) return RejectLoad(ds);
+    if (!OpenInputFile(ds, name)) return false;
     Ttf& input = *ds.InputText;
 
     // The file specification block holds the end-of-data character; it must not end the data at line 0.
@@ -180,18 +180,9 @@ bool LoadDataFileSteps(TPopGenDataSet& ds, const std::string& name, const FilePa
         else if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
     }
     // Duplicate names, a bad set section or a failed working copy: no half-built data set stays.
-    if (ds.ErrCount != 0) return RejectLoad(ds);
-    return ok;
-}
-
-}  // namespace
-
-bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
-    return ds.ReportShortage([&] { return LoadDataFileSteps(ds, name, params); },
-                             [&] {
-                                 ds.InputText.reset();
-                                 RejectLoad(ds);
-                             });
+    if (ds.ErrCount != 0 || !ok) return false;
+    rejected.Dismiss();
+    return true;
 }
 
 bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
@@ -344,8 +335,8 @@ void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FilePar
     const struct {
         const char* title;
         TFilterArray& sets;
-        std::uint8_t kind;
-    } sections[] = {{"[Groups]", ds.Groups, 0}, {"[LocusSets]", ds.LocusSets, 1}};
+        SetKind kind;
+    } sections[] = {{"[Groups]", ds.Groups, SetKind::Individuals}, {"[LocusSets]", ds.LocusSets, SetKind::Loci}};
     for (const auto& section : sections) {
         std::size_t start = lastDataLine + 1;
         while (start < input.Count() && !EqualsIgnoreCase(TrimBlanks(input.Lines[start]), section.title))
@@ -355,25 +346,26 @@ void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FilePar
         while (end < input.Count() && !EndsSection(input.Lines[end])) ++end;
         ds.DataText = std::make_shared<Ttf>();
         input.CopyRangeTo(start, end - 1, true, *ds.DataText);
-        if (!ReadSetDefinitions(ds, section.sets, section.kind, params)) return;
+        // A bad [Groups] section fails the load but does not hide what is wrong in [LocusSets].
+        ReadSetDefinitions(ds, section.sets, section.kind, params);
     }
 }
 
-bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, std::uint8_t kind,
-                        const FileParamRecord& params) {
+bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, const FileParamRecord& params) {
     if (sets.empty()) MakeDefaultSets(ds);
     if (!ds.DataText) return true;
     Ttf& tf = *ds.DataText;
     // An unclosed remark would silently swallow the sets after it.
     if (tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar)) {
-        ds.ReportError(kLoadFailed + ": Remark not closed in " + (kind == 0 ? "[Groups]" : "[LocusSets]"));
+        ds.ReportError(kLoadFailed + ": Remark not closed in " +
+                       (kind == SetKind::Individuals ? "[Groups]" : "[LocusSets]"));
         ds.DataText.reset();
         return false;
     }
     tf.RemoveEmptyLines();
 
     const TDSLayer& layer = ds.Layers[ds.LoadLayer];
-    const AString& names = kind == 0 ? layer.IndNames : layer.LocNames;
+    const AString& names = kind == SetKind::Individuals ? layer.IndNames : layer.LocNames;
     std::unordered_map<std::string_view, std::size_t> index;
     index.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) index.emplace(names[i], i);  // first match wins
@@ -396,10 +388,11 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, std::uint8_t kin
         for (const std::string& member : added.Members) {
             const auto found = index.find(member);
             if (found == index.end()) {
-                ds.ReportError(kind == 0 ? "Group Filter could not be read. Individual not found:\r\n" + member +
-                                               "\r\n" + "\r\n" + "Operation aborted."
-                                         : "Locus Filter could not be read. Locus not found:\r\n" + member +
-                                               "\r\n" + "\r\n" + "Operation aborted.");
+                ds.ReportError(kind == SetKind::Individuals
+                                   ? "Group Filter could not be read. Individual not found:\r\n" + member + "\r\n" +
+                                         "\r\n" + "Operation aborted."
+                                   : "Locus Filter could not be read. Locus not found:\r\n" + member + "\r\n" + "\r\n" +
+                                         "Operation aborted.");
                 ds.DataText.reset();
                 return false;
             }

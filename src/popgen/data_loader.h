@@ -3,7 +3,7 @@
 // group "AllData" and locus set "AllLoci", the [Groups] and [LocusSets] sections and the working
 // copy in layer 1.
 //
-// Every problem is reported through the data set's error callback; callers judge a load by
+// Every problem is reported through the data set's reporter; callers judge a load by
 // ErrorCount() = 0. A load that fails leaves the data set cleared (no layer with data, no sets),
 // never half built.
 #pragma once
@@ -37,14 +37,14 @@ bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params);
 void MakeDefaultSets(TPopGenDataSet& ds);
 
 // When ds.IncludeGroups is 1: reads the [Groups] and then the [LocusSets] section of ds.InputText,
-// searched from the line after lastDataLine on.
+// searched from the line after lastDataLine on. Each section is read (and its problem reported)
+// also when the other one failed.
 void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params);
 
-// Parses the definition lines "name = member, member, ...;" of ds.DataText into sets (kind 0:
-// members are individual names, 1: locus names) and frees DataText. False when a member was not
-// found (reported; the sets read so far stay).
-bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, std::uint8_t kind,
-                        const FileParamRecord& params);
+// Parses the definition lines "name = member, member, ...;" of ds.DataText into sets whose members
+// are of the given kind and frees DataText. False when a member was not found (reported; the sets
+// read so far stay).
+bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, const FileParamRecord& params);
 
 // Index of the first line from `from` on that contains ch, or lines.Count() when none does.
 std::size_t FindLineWithChar(const Ttf& lines, char ch, std::size_t from);
@@ -52,6 +52,3 @@ std::size_t FindLineWithChar(const Ttf& lines, char ch, std::size_t from);
 // The last line of the data block of an input text: the line before the first line containing
 // eodChar; line 0 when line 0 contains it; the last line when no line does (0 for no lines).
 std::size_t LastDataLine(const Ttf& lines, char eodChar);
-
-// The operating system's text for a file error code of the readers and writers (-1: a short write).
-std::string FileErrorText(int code);

@@ -3,31 +3,35 @@
 #include <memory>
 #include <unordered_map>
 
+#include "foundation/file_io.h"
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
 #include "foundation/strings.h"
 #include "foundation/text_file.h"
 #include "popgen/data_loader.h"
 
 namespace {
 
-// The names the saved file gives its individuals (kind 0) or loci (kind 1): the layer's own when
-// they are written, else those the loader will number them with.
-AString FileNames(const AString& names, bool written, int kind) {
+// The names the saved file gives its individuals or loci: the layer's own when they are written,
+// else those the loader will number them with.
+AString FileNames(const AString& names, bool written, SetKind kind) {
     if (written) return names;
     AString numbered(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) numbered[i] = (kind == 0 ? "OTU" : "Locus") + UIntToStr(i + 1);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        numbered[i] = (kind == SetKind::Individuals ? "OTU" : "Locus") + UIntToStr(i + 1);
     return numbered;
 }
 
-// The names of a layer's individuals (kind 0) or loci (kind 1). A layer built without names takes
-// them from layer 0 through its mask; failing that they are numbered as the loader numbers them.
-AString LayerNames(const TPopGenDataSet& ds, const TDSLayer& layer, int kind) {
-    const AString& own = kind == 0 ? layer.IndNames : layer.LocNames;
-    const std::size_t n = kind == 0 ? layer.NInd : layer.NLoci;
+// The names of a layer's individuals or loci. A layer built without names takes them from layer 0
+// through its mask; failing that they are numbered as the loader numbers them.
+AString LayerNames(const TPopGenDataSet& ds, const TDSLayer& layer, SetKind kind) {
+    const bool ind = kind == SetKind::Individuals;
+    const AString& own = ind ? layer.IndNames : layer.LocNames;
+    const std::size_t n = ind ? layer.NInd : layer.NLoci;
     if (own.size() == n) return own;
     const TDSLayer& base = ds.Layers[0];
-    const AByte& mask = kind == 0 ? layer.IndMask : layer.LocMask;
-    const AString& baseNames = kind == 0 ? base.IndNames : base.LocNames;
+    const AByte& mask = ind ? layer.IndMask : layer.LocMask;
+    const AString& baseNames = ind ? base.IndNames : base.LocNames;
     std::size_t ones = 0;
     for (std::uint8_t b : mask) ones += b == 1 ? 1 : 0;
     AString names(n);
@@ -73,11 +77,10 @@ std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std
     }
 }
 
-void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title,
-                     std::uint8_t writeDefaults, std::string_view closing) {
+void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title, bool writeDefaults,
+                     std::string_view closing) {
     std::size_t from = 0;
-    if (writeDefaults == 0 && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci"))
-        from = 1;
+    if (!writeDefaults && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci")) from = 1;
     if (from >= sets.size()) return;
     if (!ds.DataText) ds.DataText = std::make_shared<Ttf>();
     Ttf& tf = *ds.DataText;
@@ -88,17 +91,15 @@ void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_v
     tf.Add(std::string(closing));
 }
 
-namespace {
-
-bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
-                   const FileParamRecord& params) {
+bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
+              const FileParamRecord& params) {
     if (!ds.HasData()) {
         ds.ReportError("No data loaded");
         return false;
     }
     const TDSLayer& layer = ds.GetCurrLayer();
-    const AString indNames = LayerNames(ds, layer, 0);
-    const AString locNames = LayerNames(ds, layer, 1);
+    const AString indNames = LayerNames(ds, layer, SetKind::Individuals);
+    const AString locNames = LayerNames(ds, layer, SetKind::Loci);
     const bool indInColumns = params.IndInColumns == 1;
     const std::size_t rows = indInColumns ? layer.NLoci : layer.NInd;
     const std::size_t columns = indInColumns ? layer.NInd : layer.NLoci;
@@ -108,6 +109,8 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     const bool writeRowLabels = (indInColumns ? params.LocHeader : params.IndHeader) == 1;
     const char d = FieldDelimiter(params);
 
+    // The file text is built in memory first and let go however the save ends.
+    ScopeExit freeText([&ds] { ds.DataText.reset(); });
     ds.DataText = std::make_shared<Ttf>();
     Ttf& tf = *ds.DataText;
     tf.AddEmpty(writeColumnNames ? rows + 2 : rows + 1);
@@ -134,25 +137,16 @@ bool SaveDataSteps(TPopGenDataSet& ds, const std::string& name, bool append, con
     if (params.IncludeGroups == 1) {
         const bool indNamesWritten = (indInColumns ? writeColumnNames : writeRowLabels);
         const bool locNamesWritten = (indInColumns ? writeRowLabels : writeColumnNames);
-        WriteSetSection(ds, SetsWithin(ds.Groups, indNames, FileNames(indNames, indNamesWritten, 0)), "[Groups]",
-                        params.WriteDefaultSets, "*");
-        WriteSetSection(ds, SetsWithin(ds.LocusSets, locNames, FileNames(locNames, locNamesWritten, 1)),
-                        "[LocusSets]", params.WriteDefaultSets, "*");
+        const bool defaults = params.WriteDefaultSets == 1;
+        WriteSetSection(ds, SetsWithin(ds.Groups, indNames, FileNames(indNames, indNamesWritten, SetKind::Individuals)),
+                        "[Groups]", defaults, "*");
+        WriteSetSection(ds, SetsWithin(ds.LocusSets, locNames, FileNames(locNames, locNamesWritten, SetKind::Loci)),
+                        "[LocusSets]", defaults, "*");
     }
     const int rc = tf.SaveToFile(name, append);
-    ds.DataText.reset();
     if (rc != 0) {
         ds.ReportError("Could not save the data to file:\r\n" + name + "\r\n" + FileErrorText(rc));
         return false;
     }
     return true;
-}
-
-}  // namespace
-
-bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const std::string& specLine,
-              const FileParamRecord& params) {
-    // The file text is built in memory first: a shortage fails the save and is reported.
-    return ds.ReportShortage([&] { return SaveDataSteps(ds, name, append, specLine, params); },
-                             [&] { ds.DataText.reset(); });
 }

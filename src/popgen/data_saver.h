@@ -29,7 +29,7 @@ std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std
                      std::size_t ind, const FileParamRecord& params, bool& invalid);
 
 // Appends one set section to ds.DataText (created when null): an empty line, the title, one line
-// "name= member, member;" per set, and the closing line. The first set is left out when
-// writeDefaults is 0 and it is "AllData" or "AllLoci"; nothing is appended when no set is left.
-void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title,
-                     std::uint8_t writeDefaults, std::string_view closing);
+// "name= member, member;" per set, and the closing line. The first set is left out without
+// writeDefaults when it is "AllData" or "AllLoci"; nothing is appended when no set is left.
+void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title, bool writeDefaults,
+                     std::string_view closing);

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <new>
-#include <stdexcept>
 
-#include "popgen/coefficients.h"
 #include "popgen/pair_count.h"
 
 TPopGenDataSet::TPopGenDataSet() { Init(); }
+
+TPopGenDataSet::TPopGenDataSet(Reporter& reporter) : reporter_(&reporter) { Init(); }
 
 TPopGenDataSet::TPopGenDataSet(std::uint8_t valueSize) : TPopGenDataSet() { ValueSize = valueSize; }
 
@@ -31,12 +30,12 @@ void TPopGenDataSet::Init() {
     OutputFileName = "output.txt";
     ReportBuf.reset();
     GroupSelMask.clear();
-    SetWeightingScheme(*this, 0);  // installs the counters; PairCount := PairCountWithin
+    WeightingScheme = Weighting::None;
     ErrCount = 0;
     ResetCounters();
     ResetStateWeights(*this);
-    GetCoefficientFunc(*this, 0, 0, Kernel);  // Jaccard, Standard treatment
-    SetTextDelimiters(1, '<', '>');
+    Kernel = KernelChoice{};  // Jaccard, Standard treatment
+    SetTextDelimiters(true, '<', '>');
 }
 
 void TPopGenDataSet::Clear() {
@@ -53,29 +52,15 @@ void TPopGenDataSet::Clear() {
     ReportBuf.reset();
 }
 
-bool TPopGenDataSet::ReportShortage(const std::function<bool()>& step, const std::function<void()>& cleanUp) {
-    try {
-        return step();
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    if (cleanUp) cleanUp();
-    ReportError("Out of memory");
-    return false;
-}
-
 void TPopGenDataSet::ReportError(const std::string& msg) {
     ++ErrCount;
-    if (OnError) OnError(msg);
+    reporter_->Error(msg);
 }
 
-void TPopGenDataSet::ReportWarning(const std::string& msg) {
-    if (OnWarning) OnWarning(msg);
-}
+void TPopGenDataSet::ReportWarning(const std::string& msg) { reporter_->Warning(msg); }
 
 int TPopGenDataSet::Ask(const std::string& text, const std::string& caption, std::uint32_t flags) {
-    // Without an owner to ask, decline: every question offers an optional extra step.
-    return OnQuestion ? OnQuestion(text, caption, flags) : kAnswerNo;
+    return reporter_->Ask(text, caption, flags);
 }
 
 void TPopGenDataSet::ResetCounters() {
@@ -83,13 +68,13 @@ void TPopGenDataSet::ResetCounters() {
     QuietFailures = 0;
 }
 
-void TPopGenDataSet::SetTextDelimiters(std::uint8_t enabled, char open, char close) {
-    PreParse = enabled;
+void TPopGenDataSet::SetTextDelimiters(bool enabled, char open, char close) {
+    PreParse = enabled ? 1 : 0;
     PreParseOpen = open;
     PreParseClose = close;
 }
 
-void TPopGenDataSet::SetDistOptions(std::size_t draws, std::uint8_t transform, Extended neiLiR) {
+void TPopGenDataSet::SetDistOptions(std::size_t draws, Transformation transform, Extended neiLiR) {
     AvgDraws = draws;
     DistTransform = transform;
     NeiLiR = neiLiR;
@@ -102,7 +87,7 @@ void TPopGenDataSet::InitLayer(std::size_t l) {
 
 void TPopGenDataSet::ClearLayer(std::size_t l) {
     if (l >= kLayerCount) return;
-    DistTransform = 0;
+    DistTransform = Transformation::OneMinusS;
     Layers[l] = TDSLayer{};
 }
 
@@ -115,15 +100,7 @@ bool TPopGenDataSet::AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size
         ReportError("Out of memory");
         return false;
     }
-    try {
-        layer.Matrix.assign(nInd * nLoci, 0);
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory");
-        return false;
-    } catch (const std::length_error&) {
-        ReportError("Out of memory");
-        return false;
-    }
+    layer.Matrix.assign(nInd * nLoci, 0);
     layer.NInd = nInd;
     layer.NLoci = nLoci;
     layer.NCells = nInd * nLoci;
@@ -141,9 +118,8 @@ TDSLayer& TPopGenDataSet::GetCurrLayer() {
 }
 
 const TDSLayer& TPopGenDataSet::GetCurrLayer() const {
-    if (CurLayer < kLayerCount) return Layers[CurLayer];
-    noLayer_ = TDSLayer{};
-    return noLayer_;
+    static const TDSLayer empty;
+    return CurLayer < kLayerCount ? Layers[CurLayer] : empty;
 }
 
 std::string TPopGenDataSet::CurrGroupName() const {
@@ -155,8 +131,7 @@ std::string TPopGenDataSet::CurrLocusSetName() const {
                                           : std::string();
 }
 
-void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target,
-                                      std::uint8_t clampNegative) {
+void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target, bool clampNegative) {
     if (source > 4 || target > 4) return;
     // Copied first: source and target may be the same layer.
     const std::vector<TLabelledPtr> list = Layers[source].MatrixList;
@@ -165,22 +140,19 @@ void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target,
     TDSLayer& t = Layers[target];
     const std::size_t n = list.size();
     t.RawMatrix.assign(PackedSize(n), 0.0L);
-    std::size_t k = 0;
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= i; ++j, ++k) {
-            const PackedMatrix& a = list[i - 1].Matrix;
-            const PackedMatrix& b = list[j - 1].Matrix;
-            const std::size_t m = std::min({values, a.size(), b.size()});
-            Extended r = PearsonCorr(a, b, m);
-            if (clampNegative == 1 && r < 0.0L) r = 0.0L;
-            t.RawMatrix[k] = r;
-        }
-    }
+    ForEachPackedPair(n, [&](std::size_t i, std::size_t j, std::size_t k) {
+        const PackedMatrix& a = list[i - 1].Matrix;
+        const PackedMatrix& b = list[j - 1].Matrix;
+        const std::size_t m = std::min({values, a.size(), b.size()});
+        Extended r = PearsonCorr(a, b, m);
+        if (clampNegative && r < 0.0L) r = 0.0L;
+        t.RawMatrix[k] = r;
+    });
     t.IndNames.clear();
     for (const TLabelledPtr& entry : list) t.IndNames.push_back(entry.Label);
     t.NInd = n;
     CurLayer = static_cast<std::uint8_t>(target);
-    DistTransform = 0;
+    DistTransform = Transformation::OneMinusS;
 }
 
 // ---- free routines ---------------------------------------------------------------------------
@@ -232,80 +204,4 @@ Extended PearsonCorr(std::span<const Extended> a, std::span<const Extended> b, s
     }
     const Extended nn = static_cast<Extended>(n);
     return (sxy - sx * sy / nn) / std::sqrt((sxx - sx * sx / nn) * (syy - sy * sy / nn));
-}
-
-bool IsDistanceCoeff(std::uint8_t code) {
-    return !(code == 0 || code == 1 || code == 2 || code == 6);
-}
-
-std::string CoeffToStr(std::uint8_t code) {
-    switch (code) {
-        case 0: return "Jaccard";
-        case 1: return "Dice";
-        case 2: return "SMC";
-        case 3: return "NeiLi";
-        case 4: return "Euclidean";
-        case 5: return "SqEuclidean";
-        case 6: return "User-defined Similarity";
-        case 7: return "User-defined Distance";
-        default: return "Unknown";
-    }
-}
-
-std::string SimMethodToStr(bool shortForm, std::uint8_t mode, std::uint8_t coefficient) {
-    // Treatment 1 is the pessimistic bound: the minimum of a similarity, the maximum of a distance.
-    const bool distance = IsDistanceCoeff(coefficient);
-    switch (mode) {
-        case 0: return shortForm ? "Std" : "Standard";
-        case 1:
-            if (distance) return shortForm ? "Max" : "Maximum";
-            return shortForm ? "Min" : "Minimum";
-        case 2:
-            if (distance) return shortForm ? "Min" : "Minimum";
-            return shortForm ? "Max" : "Maximum";
-        case 3: return shortForm ? "Avg" : "Average";
-        case 255: return shortForm ? "Prf" : "Preference";
-        default: return shortForm ? "UNK" : "Unknown";
-    }
-}
-
-std::string PopDistToStr(std::uint8_t code) { return code == 0 ? "Chord" : "Unknown"; }
-
-std::string WeightingToStr(std::uint8_t code) {
-    switch (code) {
-        case 0: return "None";
-        case 1: return "State";
-        case 2: return "StateComb";
-        case 3: return "Loci";
-        case 4: return "Loci+Indiv";
-        default: return "Unknown";
-    }
-}
-
-std::string DistXFToStr(std::uint8_t code) {
-    switch (code) {
-        case 0: return "d=1-s";
-        case 1: return "d=SQRT(1-s)";
-        case 2: return "d=SQ(1-s)";
-        case 3: return "d'=d";
-        case 4: return "d'=SQRT(d)";
-        case 5: return "d'=SQ(d)";
-        default: return "Unknown Distance Transformation";
-    }
-}
-
-std::string AlleleFreqMethodToStr(std::uint8_t code) {
-    switch (code) {
-        case 0: return "Square root";
-        case 1: return "Lynch and Milligan";
-        case 2: return "Bayesian (uniform prior)";
-        case 3: return "Bayesian (non-uniform prior from among-population information)";
-        case 4: return "Bayesian (non-uniform prior from among-locus information)";
-        default: return "Unknown";
-    }
-}
-
-std::string AlleleFreqMethodToStr2(std::uint8_t method, std::uint8_t prior) {
-    if (method == 2) return AlleleFreqMethodToStr(static_cast<std::uint8_t>(2 + prior));
-    return AlleleFreqMethodToStr(method);
 }

@@ -1,6 +1,6 @@
 // The fingerprint data set: one band matrix (individuals x loci, cells 1 present, 0 absent,
 // 9 missing) in six layers, its groups and locus sets, the coefficient and weighting state,
-// a report buffer and the three callbacks through which the engine reports to its owner.
+// a report buffer and the reporter through which the engine reports to its owner.
 //
 // The class is deliberately struct-like: every field is public so that the engine's other
 // operations (loading, coefficients, distance runs, filters, analyses, exports) can be free
@@ -8,11 +8,22 @@
 // its layers, its error path (dataset.cpp) and the group selection (groups.cpp) are members.
 //
 // Ownership: every field owns what it holds (vectors, smart pointers); clearing a layer or the
-// data set frees everything once. The object is neither copyable nor movable because the
-// kernel and pair-count callbacks installed by the coefficient code refer to it.
+// data set frees everything once. The object is neither copyable nor movable: it may report
+// through a reporter of its own.
+//
+// Runs read it, they do not park their scratch in it: a distance run takes a const view of a layer
+// and its options, computes into matrices of its own and stores them only when it succeeded
+// (popgen/distance_matrix.h). What a parallel run must not share: the random stream it draws from
+// (foundation/random.h), the reporter (report after joining) and the mutable GetCurrLayer.
+//
+// Memory: the routines do not catch a shortage. They leave the data set usable when one passes
+// through them (temporaries are released, a failed load leaves it cleared, a selection touches
+// its target only after every allocation); the caller's one wrapper (ReportShortage,
+// foundation/reporter.h) turns it into "Out of memory".
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -23,25 +34,29 @@
 #include <vector>
 
 #include "foundation/packed_matrix.h"
+#include "foundation/reporter.h"
 #include "foundation/types.h"
+#include "popgen/codes.h"
 #include "popgen/groups.h"
 
 class Ttf;            // foundation/text_file.h
-class TDistAnalysis;  // trees/dist_analysis.h
+class TDistAnalysis;  // trees/dist_analysis.h: held by a layer, built and used only above popgen
 struct TAmovaRec;     // AMOVA structure and results
 struct TBiAlleleRec;  // allele-frequency input and results
 
-// Error and warning callback: takes the message.
-using TErrorProc = std::function<void(const std::string& msg)>;
-// Question callback: text, caption, message-box flags (4 = Yes/No); returns the answer (6 = Yes,
-// 7 = No).
-using TQuestionFunc =
-    std::function<int(const std::string& text, const std::string& caption, std::uint32_t flags)>;
 // Pairwise coefficient of individuals i and j (1-based within the compared layer(s)).
 using TKernelFunc = std::function<Extended(std::size_t i, std::size_t j)>;
 // Number (or weighted number) of loci where individual i shows state a and individual j state b.
 using TPairCountFunc =
     std::function<Extended(std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b)>;
+// Weights of the State schemes by the state index min(state, 2) of i and of j.
+using StateWeightTable = std::array<std::array<Extended, 3>, 3>;
+
+// The kernel in use: the one of this treatment and coefficient (popgen/coefficients.h).
+struct KernelChoice {
+    Treatment Mode = Treatment::Standard;
+    Coefficient Coeff = Coefficient::Jaccard;
+};
 
 inline constexpr std::size_t kLayerCount = 6;
 inline constexpr std::uint8_t kNoLayer = 255;  // CurLayer / SourceLayer: none
@@ -50,12 +65,6 @@ inline constexpr std::uint8_t kNoLayer = 255;  // CurLayer / SourceLayer: none
 inline constexpr std::uint8_t kAbsent = 0;
 inline constexpr std::uint8_t kPresent = 1;
 inline constexpr std::uint8_t kMissing = 9;
-
-// Question flags and answers of the engine's question callback (the same codes as the shell's
-// message boxes, which the engine does not include).
-inline constexpr std::uint32_t kQuestionYesNo = 4;
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
 
 // A packed matrix with its label (the matrices of a series, or of a multi-matrix file).
 struct TLabelledPtr {
@@ -90,6 +99,7 @@ struct TDSLayer {
     std::shared_ptr<TAmovaRec> Amova;      // null = empty state
     std::shared_ptr<TBiAlleleRec> BiAllele;  // null = empty state
     std::shared_ptr<TDistAnalysis> Analysis;  // the layer's distance analysis; null = none
+    std::size_t UndefinedPairs = 0;           // slots of RawMatrix without a defined NeiLi distance (-1.0)
 
     bool HasMatrix() const { return !Matrix.empty(); }
     std::uint8_t Cell(std::size_t i, std::size_t l) const { return Matrix[(l - 1) * NInd + (i - 1)]; }
@@ -97,7 +107,9 @@ struct TDSLayer {
 
 class TPopGenDataSet {
 public:
-    TPopGenDataSet();                                 // runs Init
+    // Reports through reporter, which must outlive the data set (the shell passes the program's).
+    explicit TPopGenDataSet(Reporter& reporter);
+    TPopGenDataSet();                                 // reports through a reporter of its own
     explicit TPopGenDataSet(std::uint8_t valueSize);  // Init, then ValueSize := valueSize
     ~TPopGenDataSet();
     TPopGenDataSet(const TPopGenDataSet&) = delete;
@@ -119,31 +131,22 @@ public:
     TFilterArray EditThirdSets;
     std::uint8_t IncludeGroups = 0;   // 1 = read [Groups]/[LocusSets] on load (the shell sets it)
     AByte GroupSelMask;
-    std::uint8_t DistTransform = 0;   // distance transformation code; 0 whenever a layer is cleared
+    Transformation DistTransform = Transformation::OneMinusS;  // of the last run; 0 whenever a layer is cleared
     Extended NeiLiR = 6.0L;           // r of the Nei-Li coefficient
     std::size_t AvgDraws = 100;       // Monte-Carlo draws of the Average treatment
-    std::shared_ptr<Ttf> ReportBuf;   // report buffer, recreated by each report writer; null = none
+    std::shared_ptr<Ttf> ReportBuf;   // report buffer; null = none (the distance report builds its own)
     std::string OutputFileName = "output.txt";
-    TErrorProc OnError;
-    TErrorProc OnWarning;
-    TQuestionFunc OnQuestion;
-    TPairCountFunc PairCount;         // the counter the kernels call; starts as PairCountWithin
-    TPairCountFunc PairCountWithin;   // within the current layer, for the weighting scheme in use
-    TPairCountFunc PairCountBetween;  // between PairLayerA and PairLayerB
     std::uint8_t LoadLayer = 0;       // layer a load fills
     std::uint8_t SkipLabels = 0;      // 1 = subset layers are built without names
     std::uint8_t AutoWorkingCopy = 1; // 1 = after a load build layer 1 (AllData x AllLoci), make it current
     std::shared_ptr<Ttf> InputText;   // the whole input file during a load; null otherwise
     std::shared_ptr<Ttf> DataText;    // the data block handed to the matrix parser; null otherwise
-    TKernelFunc Kernel;               // pairwise coefficient kernel in use
-    std::size_t MatrixBytes = 0;      // bytes of the packed matrix of the current run
-    std::uint8_t PairLayerA = 0;      // the two layers of a between-layer comparison
-    std::uint8_t PairLayerB = 0;
+    KernelChoice Kernel;              // the kernel of KernelXF and BetweenLayersXF; set by a matrix run
     std::size_t QuietFailures = 0;    // 1 = a monomorphic-locus filter refused while QuietMode was 1
-    std::size_t ErrCount = 0;         // errors reported since creation or the start of the last load
+    std::atomic<std::size_t> ErrCount = 0;  // errors reported since creation or the start of the last load
     std::uint8_t QuietMode = 0;       // 1 = monomorphic-locus filters set QuietFailures instead of reporting
-    std::uint8_t WeightingScheme = 0;
-    std::array<std::array<Extended, 3>, 3> StateWeights{};  // by state index min(state, 2) of i and j
+    Weighting WeightingScheme = Weighting::None;  // of the pair counts of every run
+    StateWeightTable StateWeights{};
     std::uint8_t PreParse = 1;        // 1 = cut <...> out of the first line of an input file
     char PreParseOpen = '<';
     char PreParseClose = '>';
@@ -152,33 +155,41 @@ public:
     void Init();   // every default; frees nothing (use on a fresh object)
     void Clear();  // frees every layer, the live set lists and the report buffer; CurLayer := 0
 
-    void ReportError(const std::string& msg);  // ErrCount += 1, then OnError
-    // Runs step; a memory shortage inside it runs cleanUp (when given), is reported as "Out of
-    // memory" and gives false, so that it never reaches the caller as an exception.
-    bool ReportShortage(const std::function<bool()>& step, const std::function<void()>& cleanUp = {});
-    void ReportWarning(const std::string& msg);  // OnWarning (when installed)
-    int Ask(const std::string& text, const std::string& caption, std::uint32_t flags);  // OnQuestion; No when none
+    // The channel every report of the data set goes through.
+    Reporter& Reporting() const { return *reporter_; }
+    // Install the handlers of that reporter (for a data set with a reporter of its own; a data set
+    // made with the program's reporter needs none).
+    void OnError(TErrorProc handler) { reporter_->SetErrorHandler(std::move(handler)); }
+    void OnWarning(TErrorProc handler) { reporter_->SetWarningHandler(std::move(handler)); }
+    void OnQuestion(TQuestionFunc handler) { reporter_->SetQuestionHandler(std::move(handler)); }
+
+    void ReportError(const std::string& msg);    // ErrCount += 1, then the reporter's Error
+    void ReportWarning(const std::string& msg);  // the reporter's Warning
+    int Ask(const std::string& text, const std::string& caption, std::uint32_t flags);  // No when unanswered
     std::size_t ErrorCount() const { return ErrCount; }
     void ResetCounters();  // QuietMode := 0, QuietFailures := 0
-    void SetTextDelimiters(std::uint8_t enabled, char open, char close);
+    void SetTextDelimiters(bool enabled, char open, char close);
     std::uint8_t BaseLayer() const { return LoadLayer; }
-    void SetDistOptions(std::size_t draws, std::uint8_t transform, Extended neiLiR);
+    void SetDistOptions(std::size_t draws, Transformation transform, Extended neiLiR);
 
     void InitLayer(std::size_t l);   // empty state without freeing
     void ClearLayer(std::size_t l);  // frees everything of layer l; DistTransform := 0
     // Allocates a zeroed nInd x nLoci band matrix for layer l < 5 and sets its counts; layer 5 is
-    // left alone. False (with "Out of memory" reported) when the block cannot be had.
+    // left alone. False (with "Out of memory" reported) for a size beyond the address space; a
+    // failed allocation leaves the layer without a matrix and passes on.
     bool AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size_t nLoci);
 
     bool HasData() const;  // data loaded and the current layer has a band matrix
-    // The current layer. Without one (CurLayer = kNoLayer) an empty layer is returned.
+    // The current layer. Without one (CurLayer = kNoLayer) an empty layer is returned: the const
+    // form returns one shared empty layer and writes nothing (safe from several threads); the
+    // other returns the data set's own spare layer, emptied on every call.
     TDSLayer& GetCurrLayer();
     const TDSLayer& GetCurrLayer() const;
     std::string CurrGroupName() const;     // lowest level of the current group's name
     std::string CurrLocusSetName() const;
 
     // Fills target's RawMatrix with the Pearson correlations of the source's MatrixList.
-    void CorrelationLayer(std::size_t source, std::size_t target, std::uint8_t clampNegative);
+    void CorrelationLayer(std::size_t source, std::size_t target, bool clampNegative);
 
     // ---- groups, locus sets and selection (groups.cpp) -----------------------------------
     // Selects group g by locus set l: (0, 0) rebuilds layer 1 from layer 0; any other choice
@@ -204,9 +215,9 @@ public:
     void ClearFilterBackups();  // empties the edit copies
 
 private:
-    bool CutSubsetLayer(std::size_t source, std::size_t target, std::size_t g, std::size_t l);
-
-    mutable TDSLayer noLayer_;  // what GetCurrLayer returns without a current layer
+    Reporter ownReporter_;
+    Reporter* reporter_ = &ownReporter_;
+    TDSLayer noLayer_;  // what the non-const GetCurrLayer returns without a current layer
 };
 
 // ---- free routines ---------------------------------------------------------------------------
@@ -225,14 +236,3 @@ std::string StrAfterLastSlash(std::string_view s);
 void ClearByteArray(AByte& a);
 // Pearson correlation of the first n values of a and b; 0 when n = 0.
 Extended PearsonCorr(std::span<const Extended> a, std::span<const Extended> b, std::size_t n);
-// false for the similarity coefficients 0, 1, 2 and 6; true for every other code.
-bool IsDistanceCoeff(std::uint8_t code);
-
-// Text names of the enumerations.
-std::string CoeffToStr(std::uint8_t code);
-std::string SimMethodToStr(bool shortForm, std::uint8_t mode, std::uint8_t coefficient);
-std::string PopDistToStr(std::uint8_t code);
-std::string WeightingToStr(std::uint8_t code);
-std::string DistXFToStr(std::uint8_t code);
-std::string AlleleFreqMethodToStr(std::uint8_t code);
-std::string AlleleFreqMethodToStr2(std::uint8_t method, std::uint8_t prior);

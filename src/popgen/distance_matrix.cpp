@@ -4,13 +4,14 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <new>
-#include <stdexcept>
+#include <utility>
 
+#include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/rounding.h"
 #include "popgen/coefficients.h"
+#include "popgen/pair_count.h"
 
 Extended DistNaN() {
     // The x87 "indefinite": sign 1, exponent 7FFF, mantissa C000000000000000.
@@ -33,152 +34,145 @@ bool IsTriangularNumber(std::size_t m) {
     return r * r == v;
 }
 
-std::uint8_t NormalizedTransform(std::uint8_t coefficient, std::uint8_t transform) {
-    if (transform > 5) return transform;
-    return static_cast<std::uint8_t>(transform % 3 + (IsDistanceCoeff(coefficient) ? 3 : 0));
+Transformation NormalizedTransform(Coefficient coefficient, Transformation transform) {
+    const std::uint8_t code = NumberOf(transform);
+    if (code > 5) return transform;
+    return CodeOf<Transformation>(static_cast<std::uint8_t>(code % 3 + (IsDistanceCoeff(coefficient) ? 3 : 0)));
 }
 
 namespace {
 
 // The transformation table; false for an unknown code.
-bool Transform(std::uint8_t code, Extended x, Extended& out) {
+bool Transform(Transformation code, Extended x, Extended& out) {
     switch (code) {
-        case 0: out = 1.0L - x; return true;
-        case 1: out = std::sqrt(1.0L - x); return true;
-        case 2: out = (1.0L - x) * (1.0L - x); return true;
-        case 3: out = x; return true;
-        case 4: out = std::sqrt(x); return true;
-        case 5: out = x * x; return true;
-        default: return false;
+        case Transformation::OneMinusS: out = 1.0L - x; return true;
+        case Transformation::SqrtOneMinusS: out = std::sqrt(1.0L - x); return true;
+        case Transformation::SqOneMinusS: out = (1.0L - x) * (1.0L - x); return true;
+        case Transformation::D: out = x; return true;
+        case Transformation::SqrtD: out = std::sqrt(x); return true;
+        case Transformation::SqD: out = x * x; return true;
     }
+    return false;
 }
 
 constexpr char kUnknownTransform[] = "DistXF: Unknown option.";
+constexpr char kNoDraws[] = "The number of random draws must be at least 1.";
 
 bool HasBandData(const TDSLayer& l) {
     return l.NInd > 0 && l.NLoci > 0 && l.Matrix.size() >= l.NInd * l.NLoci;
 }
 
-// A current layer whose band matrix can be compared; otherwise reported.
-bool CheckRunLayer(TPopGenDataSet& ds) {
-    if (ds.CurLayer >= kLayerCount || !HasBandData(ds.GetCurrLayer())) {
-        ds.ReportError("No band data to compute distances from.");
-        return false;
-    }
-    return true;
-}
-
 // Sizes the given packed matrices for n individuals; a size that cannot be had is reported.
-bool SizeMatrices(TPopGenDataSet& ds, std::size_t n, std::initializer_list<PackedMatrix*> matrices) {
+bool SizeMatrices(Reporter& reporter, std::size_t n, std::initializer_list<PackedMatrix*> matrices) {
     const std::size_t maxN = 1ull << 31;  // keeps n(n+1)/2 from overflowing; the allocation refuses the rest
     const auto refuse = [&] {
-        ds.ReportError("Not enough memory for a distance matrix of " + UIntToStr(n) + " individuals.");
+        reporter.Error("Not enough memory for a distance matrix of " + UIntToStr(n) + " individuals.");
         return false;
     };
     if (n >= maxN) return refuse();
     const std::size_t slots = PackedSize(n);
-    try {
-        for (PackedMatrix* m : matrices) m->resize(slots);
-    } catch (const std::bad_alloc&) {
+    if (!CompletesInMemory([&] {
+            for (PackedMatrix* m : matrices) m->resize(slots);
+        }))
         return refuse();
-    } catch (const std::length_error&) {
-        return refuse();
+    return true;
+}
+
+// Stores a run's result in the current layer and its options in the data set; reports the
+// undefined Nei-Li pairs it left.
+void Commit(TPopGenDataSet& ds, const DistRunOptions& options, bool spread, DistMatrices& result,
+            const NeiLiProblems& problems) {
+    TDSLayer& layer = ds.GetCurrLayer();
+    layer.RawMatrix = std::move(result.Raw);
+    layer.DistMatrix = std::move(result.Dist);
+    if (spread) {
+        layer.VarMatrix = std::move(result.Var);
+        layer.SDMatrix = std::move(result.SD);
+    } else {
+        ds.Kernel = KernelChoice{options.Mode, options.Coeff};
     }
-    ds.MatrixBytes = slots * ds.ValueSize;
-    return true;
+    layer.UndefinedPairs = result.UndefinedPairs;
+    ds.SetDistOptions(options.Draws, NormalizedTransform(options.Coeff, options.Transform), options.NeiLiR);
+    // The matrix is kept with its -1.0 markers (trees and PCoA refuse it); the pairs are told once.
+    if (problems.Count() > 0) ds.ReportWarning(problems.Message());
 }
 
-bool RefuseNoDraws(TPopGenDataSet& ds, std::size_t draws) {
-    if (draws >= 1) return false;
-    ds.ReportError("The number of random draws must be at least 1.");
+bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool spread) {
+    if (ds.CurLayer >= kLayerCount) {
+        ds.ReportError("No band data to compute distances from.");
+        return false;
+    }
+    const TDSLayer& layer = ds.GetCurrLayer();
+    NeiLiProblems problems;
+    DistMatrices result;
+    const ReportScope reported(ds.Reporting());
+    const bool ok =
+        ComputeDistances(layer, PairCounterOf(ds), options, spread, ProgramRandom(), problems, ds.Reporting(), result);
+    ds.ErrCount += reported.Errors();  // the data set counts what its runs report
+    if (!ok) return false;
+    Commit(ds, options, spread, result, problems);
     return true;
-}
-
-NeiLiReportScope RunReport(TPopGenDataSet& ds) {
-    return NeiLiReportScope([&ds](const std::string& msg) { ds.ReportError(msg); });
 }
 
 }  // namespace
 
-bool PrepareDistRun(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::size_t draws,
-                    Extended neiLiR, std::uint8_t& transform) {
-    ds.Kernel = nullptr;
-    if (!GetCoefficientFunc(ds, mode, coefficient, ds.Kernel)) return false;
-    if (mode == 3 && RefuseNoDraws(ds, draws)) return false;
-    if (!CheckRunLayer(ds)) return false;
-    ResetFPU();
-    TDSLayer& layer = ds.GetCurrLayer();
-    if (!SizeMatrices(ds, layer.NInd, {&layer.RawMatrix, &layer.DistMatrix})) return false;
-    // A transformation left by a distance import or a population distance must not turn this
-    // run's similarities into "distances" (or the reverse).
-    transform = NormalizedTransform(coefficient, transform);
-    ds.SetDistOptions(draws, transform, neiLiR);
-    return true;
-}
-
-bool CalcDistMatrix(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
-                    Extended neiLiR, std::size_t draws, std::uint8_t prepare) {
-    if (prepare == 1) {
-        if (!PrepareDistRun(ds, mode, coefficient, draws, neiLiR, transform)) return false;
-    } else {
-        transform = NormalizedTransform(coefficient, transform);
-    }
-    if (!ds.Kernel || !CheckRunLayer(ds)) {
-        if (!ds.Kernel) ds.ReportError("No coefficient selected for the distance matrix.");
+bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
+    const Treatment mode = spread ? Treatment::Average : options.Mode;
+    if (spread && NumberOf(options.Coeff) > 5) {
+        reporter.Error("TeskCore/TPopGenDataSet: Unknown coeffient 2");
         return false;
     }
-    TDSLayer& layer = ds.GetCurrLayer();
+    if (const char* problem = KernelCodeProblem(mode, options.Coeff)) {
+        reporter.Error(problem);
+        return false;
+    }
+    if (mode == Treatment::Average && options.Draws < 1) {
+        reporter.Error(kNoDraws);
+        return false;
+    }
+    if (!HasBandData(layer)) {
+        reporter.Error("No band data to compute distances from.");
+        return false;
+    }
+    // A transformation left by a distance import or a population distance must not turn this
+    // run's similarities into "distances" (or the reverse).
+    const Transformation transform = NormalizedTransform(options.Coeff, options.Transform);
+    ResetFPU();
     const std::size_t n = layer.NInd;
-    if (layer.RawMatrix.size() != PackedSize(n) || layer.DistMatrix.size() != PackedSize(n)) {
-        if (!SizeMatrices(ds, n, {&layer.RawMatrix, &layer.DistMatrix})) return false;
-    }
-    auto report = RunReport(ds);
-    std::size_t k = 0;
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= i; ++j, ++k) {
-            const Extended v = ds.Kernel(i, j);
-            layer.RawMatrix[k] = v;
-            if (!Transform(transform, v, layer.DistMatrix[k])) {
-                report.Flush();
-                ds.ReportError(kUnknownTransform);
-                return false;
-            }
+    if (!SizeMatrices(reporter, n, {&out.Raw, &out.Dist})) return false;
+    if (spread && !SizeMatrices(reporter, n, {&out.Var, &out.SD})) return false;
+
+    KernelSource src;
+    src.PairCount = counter;
+    src.NeiLiR = options.NeiLiR;
+    src.AvgDraws = options.Draws;
+    src.Random = &random;
+    src.Problems = &problems;
+    const TKernelProc kernel = KernelProc(mode, options.Coeff);
+    const TAvgSDKernelProc spreadKernel = AvgSDKernelProc(options.Coeff);
+    out.UndefinedPairs = 0;
+    const bool done = ForEachPackedPair(n, [&](std::size_t i, std::size_t j, std::size_t k) {
+        Extended v = 0.0L;
+        if (spread) {
+            v = spreadKernel(src, i, j, out.Var[k], out.SD[k]);
+        } else {
+            v = kernel(src, i, j);
         }
+        out.Raw[k] = v;
+        if (v == kUndefinedDistance && options.Coeff == Coefficient::NeiLi) ++out.UndefinedPairs;
+        return Transform(transform, v, out.Dist[k]);
+    });
+    if (!done) {
+        reporter.Error(kUnknownTransform);
+        return false;
     }
-    report.Flush();
     return true;
 }
 
-bool CalcDistances(TPopGenDataSet& ds, std::uint8_t coefficient, std::uint8_t transform, Extended neiLiR,
-                   std::size_t draws) {
-    TAvgSDKernelFunc kernel;
-    if (!GetAvgSDKernel(ds, coefficient, kernel)) return false;
-    if (RefuseNoDraws(ds, draws) || !CheckRunLayer(ds)) return false;
-    ResetFPU();
-    transform = NormalizedTransform(coefficient, transform);
-    ds.SetDistOptions(draws, transform, neiLiR);
-    TDSLayer& layer = ds.GetCurrLayer();
-    const std::size_t n = layer.NInd;
-    if (!SizeMatrices(ds, n, {&layer.RawMatrix, &layer.VarMatrix, &layer.SDMatrix, &layer.DistMatrix})) return false;
-    auto report = RunReport(ds);
-    std::size_t k = 0;
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= i; ++j, ++k) {
-            Extended variance = 0.0L, sd = 0.0L;
-            const Extended mean = kernel(i, j, variance, sd);
-            layer.RawMatrix[k] = mean;
-            layer.VarMatrix[k] = variance;
-            layer.SDMatrix[k] = sd;
-            if (!Transform(transform, mean, layer.DistMatrix[k])) {
-                report.Flush();
-                ds.ReportError(kUnknownTransform);
-                return false;
-            }
-        }
-    }
-    report.Flush();
-    return true;
-}
+bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, false); }
+
+bool CalcDistances(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, true); }
 
 Extended DistXF(TPopGenDataSet& ds, Extended x) {
     Extended out = DistNaN();
@@ -191,13 +185,15 @@ Extended DistXF(TPopGenDataSet& ds, Extended x) {
 
 Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j) {
     const TDSLayer& layer = ds.GetCurrLayer();
-    if (!ds.Kernel || i == 0 || j == 0 || i > layer.NInd || j > layer.NInd || !HasBandData(layer)) return DistNaN();
-    return DistXF(ds, ds.Kernel(i, j));
+    const TKernelProc kernel = KernelProc(ds.Kernel.Mode, ds.Kernel.Coeff);
+    if (!kernel || i == 0 || j == 0 || i > layer.NInd || j > layer.NInd || !HasBandData(layer)) return DistNaN();
+    return DistXF(ds, kernel(KernelSourceOf(ds), i, j));
 }
 
 Extended BetweenLayersXF(TPopGenDataSet& ds, std::uint8_t layerA, std::uint8_t layerB, std::size_t i,
                          std::size_t j) {
-    if (layerA >= kLayerCount || layerB >= kLayerCount || !ds.Kernel) return DistNaN();
+    const TKernelProc kernel = KernelProc(ds.Kernel.Mode, ds.Kernel.Coeff);
+    if (layerA >= kLayerCount || layerB >= kLayerCount || !kernel) return DistNaN();
     const TDSLayer& a = ds.Layers[layerA];
     const TDSLayer& b = ds.Layers[layerB];
     if (!HasBandData(a) || !HasBandData(b) || a.NLoci != b.NLoci) {
@@ -205,33 +201,30 @@ Extended BetweenLayersXF(TPopGenDataSet& ds, std::uint8_t layerA, std::uint8_t l
         return DistNaN();
     }
     if (i == 0 || j == 0 || i > a.NInd || j > b.NInd) return DistNaN();
-    // Restores the counter also when the kernel throws.
-    struct Restore {
-        TPopGenDataSet& ds;
-        TPairCountFunc saved;
-        ~Restore() { ds.PairCount = std::move(saved); }
-    } restore{ds, ds.PairCount};
-    ds.PairLayerA = layerA;
-    ds.PairLayerB = layerB;
-    ds.PairCount = ds.PairCountBetween;
-    return DistXF(ds, ds.Kernel(i, j));
+    KernelSource src = KernelSourceOf(ds);
+    src.PairCount = PairCounter(a, b, ds.WeightingScheme, ds.StateWeights);
+    return DistXF(ds, kernel(src, i, j));
 }
 
-Extended PairDistance(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
+Extended PairDistance(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
                       std::size_t i, std::size_t j) {
-    if (mode == 3 && RefuseNoDraws(ds, ds.AvgDraws)) return DistNaN();
-    struct Restore {
-        TPopGenDataSet& ds;
-        std::uint8_t transform;
-        TKernelFunc kernel;
-        ~Restore() {
-            ds.DistTransform = transform;
-            ds.Kernel = std::move(kernel);
-        }
-    } restore{ds, ds.DistTransform, ds.Kernel};
-    ds.DistTransform = transform;
-    if (!GetCoefficientFunc(ds, mode, coefficient, ds.Kernel)) return DistNaN();
-    return KernelXF(ds, i, j);
+    if (mode == Treatment::Average && ds.AvgDraws < 1) {
+        ds.ReportError(kNoDraws);
+        return DistNaN();
+    }
+    if (const char* problem = KernelCodeProblem(mode, coefficient)) {
+        ds.ReportError(problem);
+        return DistNaN();
+    }
+    const TDSLayer& layer = ds.GetCurrLayer();
+    if (i == 0 || j == 0 || i > layer.NInd || j > layer.NInd || !HasBandData(layer)) return DistNaN();
+    const Extended v = KernelProc(mode, coefficient)(KernelSourceOf(ds), i, j);
+    Extended out = DistNaN();
+    if (!Transform(transform, v, out)) {
+        ds.ReportError(kUnknownTransform);
+        return DistNaN();
+    }
+    return out;
 }
 
 Extended GetDist(const TPopGenDataSet& ds, std::size_t i, std::size_t j) {
@@ -251,7 +244,7 @@ bool ExpOldStyleDistMatrix(TPopGenDataSet& ds, AExt& block) {
     return true;
 }
 
-bool FindDistancesBelow(TPopGenDataSet& ds, std::vector<std::size_t>& list, std::uint8_t replace, Extended threshold,
+bool FindDistancesBelow(TPopGenDataSet& ds, std::vector<std::size_t>& list, bool replace, Extended threshold,
                         Extended newValue) {
     list.clear();
     TDSLayer& layer = ds.GetCurrLayer();
@@ -259,7 +252,7 @@ bool FindDistancesBelow(TPopGenDataSet& ds, std::vector<std::size_t>& list, std:
     for (std::size_t k = 0; k < layer.DistMatrix.size(); ++k) {
         if (layer.DistMatrix[k] < threshold && !IsTriangularNumber(k + 1)) {
             list.push_back(k);
-            if (replace == 1) layer.DistMatrix[k] = newValue;
+            if (replace) layer.DistMatrix[k] = newValue;
         }
     }
     return !list.empty();

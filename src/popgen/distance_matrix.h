@@ -1,13 +1,21 @@
-// Distance-matrix runs over the current layer: the packed raw (kernel) matrix, the transformed
-// matrix that trees, PCoA and AMOVA read, the variance and SD matrices of the Average treatment,
-// the six distance transformations and single-pair evaluations.
+// Distance-matrix runs: the packed raw (kernel) matrix, the transformed matrix that trees, PCoA and
+// AMOVA read, the variance and SD matrices of the Average treatment, the six distance
+// transformations and single-pair evaluations.
+//
+// A run commits on success: ComputeDistances reads a layer through a const view and writes only
+// matrices of its own; CalcDistMatrix and CalcDistances store them in the layer (with the run's
+// options) only when the run succeeded, so a refused or failed run leaves the previous matrices.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "foundation/random.h"
+#include "foundation/reporter.h"
 #include "foundation/types.h"
+#include "popgen/codes.h"
+#include "popgen/coefficients.h"
 #include "popgen/dataset.h"
 
 // The NaN that reads of a missing value yield: sign 1, exponent all ones, mantissa C000000000000000.
@@ -16,40 +24,58 @@ Extended DistNaN();
 // True when m = k(k+1)/2 for some k: packed slot m-1 then lies on the diagonal.
 bool IsTriangularNumber(std::size_t m);
 
-// The transformation code a run of `coefficient` uses for the given code: 0-2 for a similarity,
-// 3-5 for a distance, keeping the base (code mod 3). Codes above 5 are returned unchanged.
-std::uint8_t NormalizedTransform(std::uint8_t coefficient, std::uint8_t transform);
+// The transformation a run of `coefficient` applies for the given one: 0-2 for a similarity, 3-5
+// for a distance, keeping the base (code mod 3). Codes above 5 are returned unchanged.
+Transformation NormalizedTransform(Coefficient coefficient, Transformation transform);
 
-// Installs the kernel of (mode, coefficient), resets the floating-point state, stores the run
-// options and sizes RawMatrix and DistMatrix of the current layer. transform comes back normalised
-// (and is stored in DistTransform). Refuses (false, reported) an unknown code, an Average run with
-// fewer than 1 draw, a layer without band data and a matrix that cannot be allocated.
-bool PrepareDistRun(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::size_t draws,
-                    Extended neiLiR, std::uint8_t& transform);
+// What a run computes with.
+struct DistRunOptions {
+    Treatment Mode = Treatment::Standard;  // CalcDistances always averages
+    Coefficient Coeff = Coefficient::Jaccard;
+    Transformation Transform = Transformation::OneMinusS;  // brought into line with Coeff by the run
+    Extended NeiLiR = 6.0L;
+    std::size_t Draws = 100;  // of the Average treatment; at least 1
+};
 
-// Fills RawMatrix (kernel values) and DistMatrix (transformed) of the current layer in packed order.
-// prepare = 1 runs PrepareDistRun first; with 0 the kernel and matrices of an earlier prepared run
-// are reused. Undefined Nei-Li distances are reported once for the whole run. False when the run was
-// refused or stopped ("DistXF: Unknown option.").
-bool CalcDistMatrix(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
-                    Extended neiLiR, std::size_t draws, std::uint8_t prepare);
+// What a run produces before it is stored.
+struct DistMatrices {
+    PackedMatrix Raw, Dist;          // kernel values, transformed values
+    PackedMatrix Var, SD;            // only with spread
+    std::size_t UndefinedPairs = 0;  // slots holding kUndefinedDistance
+};
+
+// One run over the band data of `layer`: for every pair in packed order the kernel of the options
+// (spread: the Average kernel with variance and SD) through `counter`, drawing from `random` and
+// collecting undefined Nei-Li pairs into `problems`; nothing else is written. Resets the
+// floating-point state first. False, reported, for unknown codes, an Average without draws, a layer
+// without band data, matrices that cannot be had ("Not enough memory for a distance matrix of n
+// individuals.") and an unknown transformation ("DistXF: Unknown option."); `out` is then to be
+// dropped. The counter is exchangeable: any with the same counts gives the same matrices.
+bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out);
+
+// The current layer's RawMatrix and DistMatrix under the options, drawing from the program's
+// stream. On success the layer gets the new matrices and UndefinedPairs, the data set the kernel
+// choice and the options (SetDistOptions, with the transformation the run applied); undefined
+// Nei-Li pairs keep their -1.0 and are listed in one warning. On failure nothing changes.
+bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options);
 
 // The Average treatment with spread: RawMatrix (mean), VarMatrix, SDMatrix (untransformed) and
-// DistMatrix (transformed mean). Kernel is left unchanged.
-bool CalcDistances(TPopGenDataSet& ds, std::uint8_t coefficient, std::uint8_t transform, Extended neiLiR,
-                   std::size_t draws);
+// DistMatrix (transformed mean), stored as CalcDistMatrix stores; the kernel choice is left unchanged.
+bool CalcDistances(TPopGenDataSet& ds, const DistRunOptions& options);
 
 // x transformed by DistTransform; an unknown code reports "DistXF: Unknown option." and gives DistNaN().
 Extended DistXF(TPopGenDataSet& ds, Extended x);
-// DistXF(Kernel(i, j)); DistNaN() without a kernel or for a pair outside the current layer.
+// DistXF of the installed kernel (ds.Kernel) on pair (i, j) of the current layer; DistNaN() for a
+// pair outside it or a layer without band data.
 Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j);
 // The installed kernel on individual i of layerA and j of layerB (same loci in the same order),
-// transformed; PairCount is restored afterwards. DistNaN() (reported) for layers that cannot be paired.
+// transformed. DistNaN() (reported) for layers that cannot be paired.
 Extended BetweenLayersXF(TPopGenDataSet& ds, std::uint8_t layerA, std::uint8_t layerB, std::size_t i,
                          std::size_t j);
-// One pair of the current layer under (mode, coefficient, transform); Kernel and DistTransform are
-// restored, no matrix is touched and the floating-point state is left alone.
-Extended PairDistance(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
+// One pair of the current layer under (mode, coefficient, transform); changes nothing in the data
+// set and leaves the floating-point state alone.
+Extended PairDistance(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
                       std::size_t i, std::size_t j);
 // DistMatrix value of (i, j) in either order; DistNaN() for i or j = 0, a pair outside the matrix or
 // a layer without one.
@@ -60,6 +86,6 @@ Extended GetDist(const TPopGenDataSet& ds, std::size_t i, std::size_t j);
 bool ExpOldStyleDistMatrix(TPopGenDataSet& ds, AExt& block);
 
 // Lists (0-based packed indices, in order) the off-diagonal slots of the current DistMatrix whose
-// value is below threshold, and with replace = 1 sets them to newValue. True when any was listed.
-bool FindDistancesBelow(TPopGenDataSet& ds, std::vector<std::size_t>& list, std::uint8_t replace, Extended threshold,
+// value is below threshold, and with replace sets them to newValue. True when any was listed.
+bool FindDistancesBelow(TPopGenDataSet& ds, std::vector<std::size_t>& list, bool replace, Extended threshold,
                         Extended newValue);

@@ -2,29 +2,25 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
-#include <new>
-#include <stdexcept>
 
+#include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "popgen/distance_matrix.h"
 
-std::size_t MaxIndNameLength(const TPopGenDataSet& ds, std::uint8_t layer) {
-    if (layer >= kLayerCount) return 0;
+std::size_t MaxIndNameLength(const TDSLayer& layer) {
     std::size_t longest = 0;
-    for (const std::string& name : ds.Layers[layer].IndNames) longest = std::max(longest, name.size());
+    for (const std::string& name : layer.IndNames) longest = std::max(longest, name.size());
     return longest;
 }
 
-void MatrixToText(const TPopGenDataSet& ds, Ttf& buffer, std::size_t& index, std::uint8_t layer,
-                  const PackedMatrix& matrix, const std::string& title, std::size_t width) {
-    const TDSLayer& l = ds.Layers[std::min<std::size_t>(layer, kLayerCount - 1)];
-    const std::size_t n = layer < kLayerCount ? l.NInd : 0;
+void MatrixToText(const TDSLayer& layer, Ttf& buffer, std::size_t& index, const PackedMatrix& matrix,
+                  const std::string& title, std::size_t width) {
+    const std::size_t n = layer.NInd;
     if (buffer.Count() < index + n + 4) buffer.AddEmpty(index + n + 4 - buffer.Count());
     buffer.SetLine(index, title);
     std::string header;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::string name = i < l.IndNames.size() ? l.IndNames[i] : std::string();
+        const std::string name = i < layer.IndNames.size() ? layer.IndNames[i] : std::string();
         header += name;
         if (name.size() < width) header.append(width - name.size(), ' ');
         header += ' ';
@@ -42,50 +38,48 @@ void MatrixToText(const TPopGenDataSet& ds, Ttf& buffer, std::size_t& index, std
 
 namespace {
 
-int OutputDistancesSteps(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
-                         std::uint8_t simOutput, std::uint8_t distOutput, std::uint8_t append) {
-    if (simOutput != 1 && distOutput != 1) return 0;
-    const bool average = mode == 3;
-    const std::string suffix = average ? " (" + UIntToStr(ds.AvgDraws) + " random draws)" : std::string();
-    const TDSLayer& layer = ds.GetCurrLayer();
-    const std::size_t n = layer.NInd;
-    const std::size_t blocks = (simOutput == 1) + (distOutput == 1) + (average ? 2 : 0);
-    // A fresh buffer every time: lines left over from an earlier report must not trail this one.
-    ds.ReportBuf = std::make_shared<Ttf>();
-    ds.ReportBuf->AddEmpty(blocks * (n + 4));
-    const std::size_t width = std::max<std::size_t>(MaxIndNameLength(ds, ds.CurLayer), 12);
-    const std::string method = SimMethodToStr(false, mode, coefficient) + " " + CoeffToStr(coefficient);
+int WriteReport(const TDSLayer& layer, const DistReportOptions& o, const std::string& fileName, bool append) {
+    if (!o.Similarities && !o.Distances) return 0;
+    const bool average = o.Mode == Treatment::Average;
+    const std::string suffix = average ? " (" + UIntToStr(o.Draws) + " random draws)" : std::string();
+    std::size_t blocks = average ? 2 : 0;
+    if (o.Similarities) ++blocks;
+    if (o.Distances) ++blocks;
+    Ttf report;
+    report.AddEmpty(blocks * (layer.NInd + 4));
+    const std::size_t width = std::max<std::size_t>(MaxIndNameLength(layer), 12);
+    const std::string method = SimMethodToStr(false, o.Mode, o.Coeff) + " " + CoeffToStr(o.Coeff);
     std::size_t index = 0;
-    if (simOutput == 1)
-        MatrixToText(ds, *ds.ReportBuf, index, ds.CurLayer, layer.RawMatrix, method + " coefficients" + suffix, width);
+    if (o.Similarities) MatrixToText(layer, report, index, layer.RawMatrix, method + " coefficients" + suffix, width);
     if (average) {
-        MatrixToText(ds, *ds.ReportBuf, index, ds.CurLayer, layer.VarMatrix,
-                     "Variance on " + CoeffToStr(coefficient) + " coefficients" + suffix, width);
-        MatrixToText(ds, *ds.ReportBuf, index, ds.CurLayer, layer.SDMatrix,
-                     "StdDev on " + CoeffToStr(coefficient) + " coefficients" + suffix, width);
+        MatrixToText(layer, report, index, layer.VarMatrix,
+                     "Variance on " + CoeffToStr(o.Coeff) + " coefficients" + suffix, width);
+        MatrixToText(layer, report, index, layer.SDMatrix,
+                     "StdDev on " + CoeffToStr(o.Coeff) + " coefficients" + suffix, width);
     }
     // The run brought the transformation into line with the coefficient; the title must name the
     // one the matrix holds, not a code left over from a distance import.
-    if (distOutput == 1)
-        MatrixToText(ds, *ds.ReportBuf, index, ds.CurLayer, layer.DistMatrix,
-                     "Distances " + DistXFToStr(NormalizedTransform(coefficient, transform)) + " (" + method +
+    if (o.Distances)
+        MatrixToText(layer, report, index, layer.DistMatrix,
+                     "Distances " + DistXFToStr(NormalizedTransform(o.Coeff, o.Transform)) + " (" + method +
                          " coefficients)" + suffix,
                      width);
-    const int result = ds.ReportBuf->SaveToFile(ds.OutputFileName, append == 1);
-    ds.ReportBuf.reset();
-    return result;
+    return report.SaveToFile(fileName, append);
 }
 
 }  // namespace
 
-int OutputDistances2File(TPopGenDataSet& ds, std::uint8_t mode, std::uint8_t coefficient, std::uint8_t transform,
-                         std::uint8_t simOutput, std::uint8_t distOutput, std::uint8_t append) {
-    // The report is built in memory: for a large matrix its text can outgrow the matrix itself.
-    try {
-        return OutputDistancesSteps(ds, mode, coefficient, transform, simOutput, distOutput, append);
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    ds.ReportBuf.reset();
+int WriteDistanceReport(const TDSLayer& layer, const DistReportOptions& options, const std::string& fileName,
+                        bool append) {
+    // The report is built in memory: for a large matrix its text can outgrow the matrix itself,
+    // and a report that does not fit is a failed write.
+    int result = 0;
+    if (CompletesInMemory([&] { result = WriteReport(layer, options, fileName, append); })) return result;
     return ENOMEM;
+}
+
+int OutputDistances2File(const TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
+                         bool simOutput, bool distOutput, bool append) {
+    const DistReportOptions options{mode, coefficient, transform, ds.AvgDraws, simOutput, distOutput};
+    return WriteDistanceReport(ds.GetCurrLayer(), options, ds.OutputFileName, append);
 }

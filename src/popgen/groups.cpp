@@ -78,14 +78,7 @@ bool TPopGenDataSet::Select(std::size_t g, std::size_t l) {
     return MakeSubsetLayer(source, 2, g, l);
 }
 
-bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std::size_t g,
-                                     std::size_t l) {
-    // Every allocation comes before the target is touched, so a shortage leaves the layers as they were.
-    return ReportShortage([&] { return CutSubsetLayer(source, target, g, l); });
-}
-
-bool TPopGenDataSet::CutSubsetLayer(std::size_t source, std::size_t target, std::size_t g,
-                                    std::size_t l) {
+bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std::size_t g, std::size_t l) {
     if (source == target) return false;
     // Everything is checked before the target is touched, so that a refused selection leaves
     // the current layer usable.
@@ -141,6 +134,7 @@ bool TPopGenDataSet::CutSubsetLayer(std::size_t source, std::size_t target, std:
     }
     const std::uint8_t maskRef = src.MaskRefLayer;
 
+    // Every allocation came before this point, so a shortage leaves the layers as they were.
     ClearLayer(target);
     TDSLayer& t = Layers[target];
     t.Matrix = std::move(cells);

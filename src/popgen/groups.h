@@ -24,6 +24,12 @@ struct TdsFilterRec {
 // Entry 0 of the groups is always "AllData", entry 0 of the locus sets "AllLoci" after a load.
 using TFilterArray = std::vector<TdsFilterRec>;
 
+// What the members of a set name: individuals (a group) or loci (a locus set).
+enum class SetKind : std::uint8_t {
+    Individuals = 0,
+    Loci = 1,
+};
+
 // A deep copy: the target shares nothing with the source (vectors copy by value).
 void CopyFilterArray(const TFilterArray& source, TFilterArray& target);
 

@@ -33,17 +33,9 @@ namespace {
 // Individual i's first cell in a locus-major layer.
 const std::uint8_t* Column(const TDSLayer& layer, std::size_t i) { return layer.Matrix.data() + (i - 1); }
 
-const TDSLayer& Within(const TPopGenDataSet& ds) { return ds.GetCurrLayer(); }
-const TDSLayer& LayerA(const TPopGenDataSet& ds) { return ds.Layers[ds.PairLayerA]; }
-const TDSLayer& LayerB(const TPopGenDataSet& ds) { return ds.Layers[ds.PairLayerB]; }
-
 Extended Count(const TDSLayer& la, const TDSLayer& lb, std::size_t i, std::size_t j, std::uint8_t a,
                std::uint8_t b) {
     return static_cast<Extended>(CountStatePairs(Column(la, i), la.NInd, Column(lb, j), lb.NInd, la.NLoci, a, b));
-}
-
-Extended StateWeight(const TPopGenDataSet& ds, std::uint8_t a, std::uint8_t b) {
-    return ds.StateWeights[std::min<std::uint8_t>(a, 2)][std::min<std::uint8_t>(b, 2)];
 }
 
 // A layer made after the scheme was set has no weight block of its own; every weight is 1.0
@@ -74,68 +66,48 @@ Extended CellProductSum(const TDSLayer& la, const TDSLayer& lb, std::size_t i, s
 
 }  // namespace
 
-Extended PairCountNone(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
-    return Count(Within(ds), Within(ds), i, j, a, b);
-}
-
-Extended PairCountNoneBetween(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                              std::uint8_t b) {
-    return Count(LayerA(ds), LayerB(ds), i, j, a, b);
-}
-
-Extended PairCountState(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
-    return PairCountNone(ds, i, j, a, b) * StateWeight(ds, a, b);
-}
-
-Extended PairCountStateBetween(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                               std::uint8_t b) {
-    return PairCountNoneBetween(ds, i, j, a, b) * StateWeight(ds, a, b);
-}
-
-Extended PairCountLoci(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
-    return LociSum(Within(ds), Within(ds), i, j, a, b);
-}
-
-Extended PairCountLociBetween(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                              std::uint8_t b) {
-    return LociSum(LayerA(ds), LayerB(ds), i, j, a, b);
-}
-
-Extended PairCountLociIndiv(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                            std::uint8_t b) {
-    return CellProductSum(Within(ds), Within(ds), i, j, a, b);
-}
-
-Extended PairCountLociIndivBetween(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                                   std::uint8_t b) {
-    return CellProductSum(LayerA(ds), LayerB(ds), i, j, a, b);
-}
-
-void SetWeightingScheme(TPopGenDataSet& ds, std::uint8_t scheme) {
-    using Counter = Extended (*)(const TPopGenDataSet&, std::size_t, std::size_t, std::uint8_t, std::uint8_t);
-    static constexpr Counter kWithin[5] = {PairCountNone, PairCountState, PairCountState, PairCountLoci,
-                                           PairCountLociIndiv};
-    static constexpr Counter kBetween[5] = {PairCountNoneBetween, PairCountStateBetween, PairCountStateBetween,
-                                            PairCountLociBetween, PairCountLociIndivBetween};
-    ds.WeightingScheme = scheme;
-    if (scheme > 4) {
-        ds.ReportError("Unknown Weighting Scheme");
-    } else {
-        const TPopGenDataSet* self = &ds;
-        const Counter within = kWithin[scheme];
-        const Counter between = kBetween[scheme];
-        ds.PairCountWithin = [self, within](std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
-            return within(*self, i, j, a, b);
-        };
-        ds.PairCountBetween = [self, between](std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
-            return between(*self, i, j, a, b);
-        };
-        if (ds.CurLayer < kLayerCount) {
-            if (scheme == 3) InitLocusWeights(ds, ds.CurLayer);
-            if (scheme == 4) InitCellWeights(ds, ds.CurLayer);
+TPairCountFunc PairCounter(const TDSLayer& a, const TDSLayer& b, Weighting scheme, const StateWeightTable& weights) {
+    const TDSLayer* la = &a;
+    const TDSLayer* lb = &b;
+    switch (scheme) {
+        case Weighting::None:
+            return [la, lb](std::size_t i, std::size_t j, std::uint8_t x, std::uint8_t y) {
+                return Count(*la, *lb, i, j, x, y);
+            };
+        case Weighting::State:
+        case Weighting::StateComb: {
+            const StateWeightTable* w = &weights;
+            return [la, lb, w](std::size_t i, std::size_t j, std::uint8_t x, std::uint8_t y) {
+                return Count(*la, *lb, i, j, x, y) * (*w)[std::min<std::uint8_t>(x, 2)][std::min<std::uint8_t>(y, 2)];
+            };
         }
+        case Weighting::Loci:
+            return [la, lb](std::size_t i, std::size_t j, std::uint8_t x, std::uint8_t y) {
+                return LociSum(*la, *lb, i, j, x, y);
+            };
+        case Weighting::LociIndiv:
+            return [la, lb](std::size_t i, std::size_t j, std::uint8_t x, std::uint8_t y) {
+                return CellProductSum(*la, *lb, i, j, x, y);
+            };
     }
-    ds.PairCount = ds.PairCountWithin;
+    return nullptr;
+}
+
+TPairCountFunc PairCounterOf(const TPopGenDataSet& ds) {
+    const TDSLayer& layer = ds.GetCurrLayer();
+    return PairCounter(layer, layer, ds.WeightingScheme, ds.StateWeights);
+}
+
+void SetWeightingScheme(TPopGenDataSet& ds, Weighting scheme) {
+    if (NumberOf(scheme) > NumberOf(Weighting::LociIndiv)) {
+        ds.ReportError("Unknown Weighting Scheme");
+        return;
+    }
+    ds.WeightingScheme = scheme;
+    if (ds.CurLayer < kLayerCount) {
+        if (scheme == Weighting::Loci) InitLocusWeights(ds, ds.CurLayer);
+        if (scheme == Weighting::LociIndiv) InitCellWeights(ds, ds.CurLayer);
+    }
 }
 
 void ResetStateWeights(TPopGenDataSet& ds) {

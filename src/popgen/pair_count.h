@@ -1,7 +1,7 @@
 // Pair-state counters: how many loci (or how much locus weight) show state a in individual i and
-// state b in individual j, for every weighting scheme, within the current layer or between two
-// layers. The kernels only ever see the counter installed in TPopGenDataSet::PairCount, so any
-// counter with the same results (a bit-packed popcount one, say) can be swapped in.
+// state b in individual j, for every weighting scheme, within a layer or between two layers. The
+// kernels only ever see a TPairCountFunc, so any counter with the same results (a bit-packed
+// popcount one, say) can be swapped in: a distance run takes the counter it is given.
 #pragma once
 
 #include <cstddef>
@@ -25,28 +25,23 @@ Extended SumStatePairWeightProducts(const std::uint8_t* a, std::size_t strideA, 
                                     const Extended* wa, std::size_t strideWa, const Extended* wb,
                                     std::size_t strideWb);
 
-// Scheme 0: plain counts.
-Extended PairCountNone(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b);
-Extended PairCountNoneBetween(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                              std::uint8_t b);
-// Schemes 1 and 2: counts times StateWeights[min(a, 2)][min(b, 2)].
-Extended PairCountState(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b);
-Extended PairCountStateBetween(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                               std::uint8_t b);
-// Scheme 3: sums of per-locus weights (between layers: the weights of layer A).
-Extended PairCountLoci(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b);
-Extended PairCountLociBetween(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                              std::uint8_t b);
-// Scheme 4: sums of w(i, l) * w(j, l) of per-cell weights (between layers: i's from A, j's from B).
-Extended PairCountLociIndiv(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                            std::uint8_t b);
-Extended PairCountLociIndivBetween(const TPopGenDataSet& ds, std::size_t i, std::size_t j, std::uint8_t a,
-                                   std::uint8_t b);
+// The counter of a weighting scheme over two layers holding the same loci in the same order (one
+// layer twice for pairs within it): how many loci, or how much locus weight, show state a in
+// individual i of layer a and state b in individual j of layer b.
+//   None        plain counts
+//   State(Comb) counts times weights[min(a, 2)][min(b, 2)]
+//   Loci        sums of the per-locus weights of layer a
+//   LociIndiv   sums of w(i, l) * w(j, l), w(i, l) from layer a and w(j, l) from layer b
+// A layer without a weight block of the scheme's size counts with unit weights. The counter reads
+// the layers and weights it was given, which must outlive it. nullptr for an unknown scheme.
+TPairCountFunc PairCounter(const TDSLayer& a, const TDSLayer& b, Weighting scheme, const StateWeightTable& weights);
 
-// Stores the scheme and installs its counters into PairCountWithin and PairCountBetween (scheme 3
-// and 4 also give the current layer unit weights); a scheme above 4 reports "Unknown Weighting
-// Scheme" and keeps the installed counters. PairCount := PairCountWithin in every case.
-void SetWeightingScheme(TPopGenDataSet& ds, std::uint8_t scheme);
+// The counter within the data set's current layer under its scheme and state weights.
+TPairCountFunc PairCounterOf(const TPopGenDataSet& ds);
+
+// Stores the scheme (scheme 3 and 4 also give the current layer unit weights); a scheme above 4
+// reports "Unknown Weighting Scheme" and keeps the scheme in use.
+void SetWeightingScheme(TPopGenDataSet& ds, Weighting scheme);
 // All nine state weights := 1.0.
 void ResetStateWeights(TPopGenDataSet& ds);
 // One weight 1.0 per locus of the layer (when it has loci).

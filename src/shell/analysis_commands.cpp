@@ -7,68 +7,35 @@
 #include "shell/message_area.h"
 #include "shell/reporting.h"
 
-namespace {
-
-// The matrices a distance run may overwrite; a failed run puts them back.
-struct DistanceState {
-    explicit DistanceState(const TPopGenDataSet& ds)
-        : layer(ds.CurLayer), raw(ds.GetCurrLayer().RawMatrix), dist(ds.GetCurrLayer().DistMatrix),
-          var(ds.GetCurrLayer().VarMatrix), sd(ds.GetCurrLayer().SDMatrix), transform(ds.DistTransform) {}
-
-    void Restore(TPopGenDataSet& ds) {
-        if (ds.CurLayer != layer) return;
-        TDSLayer& l = ds.GetCurrLayer();
-        l.RawMatrix = std::move(raw);
-        l.DistMatrix = std::move(dist);
-        l.VarMatrix = std::move(var);
-        l.SDMatrix = std::move(sd);
-        ds.DistTransform = transform;
-    }
-
-    std::uint8_t layer;
-    PackedMatrix raw, dist, var, sd;
-    std::uint8_t transform;
-};
-
-}  // namespace
-
-void CmdCalculateMatrix(std::uint8_t treatment, std::uint8_t coefficient, std::uint8_t transformation,
-                        Extended neiLiR, std::int32_t jcRandomDraws, std::uint8_t simOutput,
-                        std::uint8_t distOutput) {
+void CmdCalculateMatrix(Treatment treatment, Coefficient coefficient, Transformation transformation, Extended neiLiR,
+                        std::int32_t jcRandomDraws, bool simOutput, bool distOutput) {
     if (!DataAvailable(1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
-    SetStatusCalculating();
     std::string progress = "Calculating " + CoeffToStr(coefficient) + " matrix";
-    if (simOutput == 1 || distOutput == 1) {
+    if (simOutput || distOutput) {
         progress += ". Saving matrix to analysis file: ";
-        if (simOutput == 1) progress += " Original matrix...";
-        if (distOutput == 1) progress += " Distance matrix...";
+        if (simOutput) progress += " Original matrix...";
+        if (distOutput) progress += " Distance matrix...";
     }
-    BeginProgress(progress);
+    CommandRun run(progress);
 
-    DistanceState before(ds);
     const std::size_t draws = jcRandomDraws > 0 ? static_cast<std::size_t>(jcRandomDraws) : 0;
-    const EngineCall call(&ds);
-    const bool computed = treatment == 3
-                              ? CalcDistances(ds, coefficient, transformation, neiLiR, draws)
-                              : CalcDistMatrix(ds, treatment, coefficient, transformation, neiLiR, draws, 1);
-    if (!call.Succeeded(computed && !ds.GetCurrLayer().DistMatrix.empty())) {
-        before.Restore(ds);
-        SetStatusIdle();
-        FinishProgress(false);
+    const DistRunOptions options{treatment, coefficient, transformation, neiLiR, draws};
+    // The run stores its matrices only when it succeeds: a failed one leaves the previous ones.
+    if (!run.Calculate([&] {
+            const bool computed =
+                treatment == Treatment::Average ? CalcDistances(ds, options) : CalcDistMatrix(ds, options);
+            return computed && !ds.GetCurrLayer().DistMatrix.empty();
+        }))
         return;
-    }
     DistMatrixName = (SimMethodToStr(true, treatment, coefficient) + CoeffToStr(coefficient))
                          .substr(0, kDistMatrixNameLength);
 
-    SetStatusBusyIO();
     // Asked also when nothing is written, so the user decides about the file at the usual moment.
-    const bool rewrite = MustRewriteOutput(ds.OutputFileName);
     // The report names the transformation the run applied (the engine fits it to the coefficient).
-    const int rc = OutputDistances2File(ds, treatment, coefficient, ds.DistTransform, simOutput, distOutput,
-                                        rewrite ? 0 : 1);
-    const bool written = !ReportWriteFailure(rc, ds.OutputFileName);
-    SetStatusIdle();
-    FinishProgress(written);
+    run.Write(ds.OutputFileName, [&](bool append) {
+        return OutputDistances2File(ds, treatment, coefficient, ds.DistTransform, simOutput, distOutput, append);
+    });
+    run.Finish();
     SetStatusDistMatrix(DistMatrixName);
 }

@@ -1,11 +1,12 @@
 #include "shell/commands.h"
 
+#include <algorithm>
 #include <exception>
-#include <new>
 
+#include "foundation/file_io.h"
+#include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
-#include "popgen/data_loader.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/reporting.h"
@@ -16,20 +17,11 @@
 std::string DistMatrixName;
 std::uint8_t FileParamCancelled = 0;
 
-namespace {
-
-bool progressOpen = false;  // a progress line waits for "done." or "failed."
-
-}  // namespace
-
 bool RunCommand(const std::function<void()>& command) noexcept {
     try {
         try {
-            progressOpen = false;
-            command();
-            return true;
-        } catch (const std::bad_alloc&) {
-            // The engine reports its own shortages so; one in the command layer reads the same.
+            if (CompletesInMemory(command)) return true;
+            // An engine call's shortage is reported by its CommandRun; one elsewhere reads the same.
             ShowError("Out of memory");
         } catch (const std::exception& e) {
             ShowError(e.what());
@@ -37,7 +29,6 @@ bool RunCommand(const std::function<void()>& command) noexcept {
             ShowError("Unexpected error");
         }
         // What the interrupted command left open or half filled is let go now, not by the next one.
-        if (progressOpen) FinishProgress(false);
         if (AnalysisFile.IsOpen()) AnalysisFile.Close();
         FreqOutBuffer.reset();
         SetStatusIdle();
@@ -47,12 +38,7 @@ bool RunCommand(const std::function<void()>& command) noexcept {
     return false;
 }
 
-void InstallTreeHooks() {
-    InitTreeHooks([](const std::string& msg) { ShowError(msg); },
-                  [](const std::string& text, const std::string& caption, std::uint32_t flags) {
-                      return AskUser(text, caption, static_cast<int>(flags));
-                  });
-}
+void InstallTreeHooks() { InitTreeHooks(&ProgramReporter()); }
 
 bool EditFileParams() {
     FileParamCancelled = 0;
@@ -81,30 +67,63 @@ void ShowOriginalMatrixStatus(const TPopGenDataSet& ds) {
     SetStatusDataMatrix(MatrixSizeText("Original matrix ", layer.NInd, layer.NLoci));
 }
 
-EngineCall::EngineCall(const TPopGenDataSet* ds)
-    : ds_(ds), errors_(ErrorCounter), dsErrors_(ds ? ds->ErrorCount() : 0) {}
-
-bool EngineCall::Succeeded(bool result) const {
-    if (!result || ErrorCounter != errors_) return false;
-    return ds_ == nullptr || ds_->ErrorCount() == dsErrors_;
+CommandRun::CommandRun(std::string_view progress) : exceptions_(std::uncaught_exceptions()) {
+    if (progress.empty()) return;
+    WriteMsg(progress);
+    progress_ = true;
 }
 
-void BeginProgress(std::string_view text) {
-    WriteMsg(text);
-    progressOpen = true;
+CommandRun::~CommandRun() {
+    // Also while an exception passes: the line must not wait for a verdict forever.
+    if (std::uncaught_exceptions() > exceptions_) ok_ = false;
+    try {
+        Finish();
+    } catch (...) {
+    }
 }
 
-bool FinishProgress(bool ok) {
-    progressOpen = false;
-    if (ok)
-        WriteMsgDone();
-    else
-        WriteMsgFailed();
+bool CommandRun::Step(bool ok) {
+    ok_ = ok_ && ok;
     return ok;
 }
 
-bool ReportWriteFailure(int rc, const std::string& fileName) {
-    if (rc == 0) return false;
-    ShowError("Could not write to file:\r\n" + fileName + "\r\n" + FileErrorText(rc));
-    return true;
+bool CommandRun::Run(const std::function<bool()>& engineCall) {
+    const ReportScope scope(ProgramReporter());
+    return Step(scope.Succeeded(ReportShortage(ProgramReporter(), engineCall)));
+}
+
+bool CommandRun::Calculate(const std::function<bool()>& engineCall) {
+    activity_ = true;
+    SetStatusCalculating();
+    return Run(engineCall);
+}
+
+bool CommandRun::Transfer(const std::function<bool()>& engineCall) {
+    activity_ = true;
+    SetStatusBusyIO();
+    return Run(engineCall);
+}
+
+bool CommandRun::Write(const std::string& fileName, const std::function<int(bool append)>& writer, Output output) {
+    activity_ = true;
+    SetStatusBusyIO();
+    bool append = true;
+    if (std::find(decided_.begin(), decided_.end(), fileName) == decided_.end()) {
+        decided_.push_back(fileName);
+        if (output == Output::ByRule) append = !MustRewriteOutput(fileName);
+    }
+    const int rc = writer(append);
+    if (rc != 0) ShowError("Could not write to file:\r\n" + fileName + "\r\n" + FileErrorText(rc));
+    return Step(rc == 0);
+}
+
+bool CommandRun::Finish() {
+    if (finished_) return ok_;
+    finished_ = true;
+    if (activity_) SetStatusIdle();
+    if (progress_) {
+        if (ok_) WriteMsgDone();
+        else WriteMsgFailed();
+    }
+    return ok_;
 }

@@ -1,9 +1,9 @@
 // What every command routine shares: the shell state the commands read and write, the wrapper
-// through which the user interface runs a command, and the small steps of a command's skeleton
-// (precondition, progress line, activity panel, engine call, "done." or "failed.", output).
+// through which the user interface runs a command, the preconditions, and the command skeleton
+// CommandRun (progress line, activity panel, engine call, output files, "done." or "failed.").
 //
-// A command appends "done." only when its engine call succeeded: the call reported success, the
-// error count did not rise and the result exists. Otherwise it appends "failed." and changes
+// A command appends "done." only when its engine call succeeded: the call reported success, no
+// error was reported meanwhile and the result exists. Otherwise it appends "failed." and changes
 // nothing else that would suggest a result (no report, no panel, no matrix name).
 #pragma once
 
@@ -12,7 +12,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "foundation/reporter.h"
 #include "popgen/dataset.h"
 
 // Names the distance matrix the data set holds (at most kDistMatrixNameLength characters); read
@@ -24,12 +26,13 @@ extern std::string DistMatrixName;
 extern std::uint8_t FileParamCancelled;
 
 // Runs one command so that no exception escapes: an exception is reported with ShowError (its
-// message as the system gives it; a memory shortage as "Out of memory"), an unfinished progress line gets "failed.", an open report file
-// is closed, FreqOutBuffer is emptied and the activity panel returns to "Idle". Returns false when
-// an exception ended the command.
+// message as the system gives it; a memory shortage as "Out of memory"; the command's CommandRun
+// has ended its progress line with "failed." by then), an open report file is closed, FreqOutBuffer
+// is emptied and the activity panel returns to "Idle". Returns false when an exception ended the
+// command.
 bool RunCommand(const std::function<void()>& command) noexcept;
 
-// Points the tree code's error and question hooks at ShowError and AskUser (start-up does it once).
+// Makes the program's reporter the tree code's (start-up does it once).
 void InstallTreeHooks();
 
 // Runs the file-parameter dialog through the user interface; sets FileParamCancelled and returns
@@ -50,25 +53,59 @@ std::string MatrixSizeText(std::string_view prefix, std::size_t nInd, std::size_
 // "Original matrix [" n " x " m "]" of the data set's current layer.
 void ShowOriginalMatrixStatus(const TPopGenDataSet& ds);
 
-// Watches one engine call: it succeeded when the call said so and no error was reported meanwhile,
-// neither through ShowError nor through the data set's own count.
-class EngineCall {
+// The skeleton every command follows, in one object:
+//
+//     void CmdBuildSomething() {
+//         if (!NeedDistMatrix()) return;                 // precondition first: no line yet
+//         CommandRun run("Building something...");       // the progress line
+//         std::string text;
+//         if (!run.Calculate([&] { return BuildSomething(*DataSet, text); })) return;
+//         run.Write(TreeFileName, [&](bool append) { return SaveTextToFile(TreeFileName, text, append); });
+//     }                                                  // "Idle", then "done." or "failed."
+//
+// Calculate and Transfer show the activity ("Calculating", "Busy: I/O") and make the one engine
+// call: it succeeded when it returned true and reported no error through the program's reporter
+// meanwhile (a ReportScope); a memory shortage inside it is reported as "Out of memory" (the one
+// wrapper, ReportShortage) and fails it. Write decides the output-file rule once per file and
+// command (MustRewriteOutput; later writes of the same command append), shows "Busy: I/O",
+// writes, and reports a failed write with the file's name and the system's reason. Finish, or the
+// destructor, puts the activity back to "Idle" (when a step had changed it) and ends the progress
+// line with "done." when every step succeeded, else "failed.". A command without a progress text
+// gets neither; one that returns early or is ended by an exception gets "failed.".
+class CommandRun {
 public:
-    explicit EngineCall(const TPopGenDataSet* ds = nullptr);
-    bool Succeeded(bool result) const;
+    // Writes the progress line (none for an empty text).
+    explicit CommandRun(std::string_view progress = {});
+    ~CommandRun();
+    CommandRun(const CommandRun&) = delete;
+    CommandRun& operator=(const CommandRun&) = delete;
+
+    // Activity "Calculating", then the engine call; true when it succeeded.
+    bool Calculate(const std::function<bool()>& engineCall);
+    // Activity "Busy: I/O" (loads and saves), then the engine call.
+    bool Transfer(const std::function<bool()>& engineCall);
+    // The engine call without touching the activity panel.
+    bool Run(const std::function<bool()>& engineCall);
+
+    // How Write treats a file the command has not written yet: ask by the output-file rule, or
+    // always append (creating it when missing).
+    enum class Output { ByRule, Append };
+    // writer(append) returns 0, -1 for a short write or the system error code. True when written.
+    bool Write(const std::string& fileName, const std::function<int(bool append)>& writer,
+               Output output = Output::ByRule);
+
+    // Ends the command once: "Idle" when an activity was shown, then "done." or "failed." after
+    // the progress text. Returns whether every step succeeded.
+    bool Finish();
+    bool Succeeded() const { return ok_; }
 
 private:
-    const TPopGenDataSet* ds_;
-    std::int32_t errors_;
-    std::size_t dsErrors_;
+    bool Step(bool ok);
+
+    bool progress_ = false;
+    bool activity_ = false;
+    bool finished_ = false;
+    bool ok_ = true;
+    int exceptions_;                    // exceptions in flight when the command began
+    std::vector<std::string> decided_;  // files whose output rule this command has applied
 };
-
-// Writes a command's progress line, which FinishProgress ends. A command that an exception stops
-// before that gets "failed." from RunCommand.
-void BeginProgress(std::string_view text);
-// Ends the progress line by the outcome: "done." or "failed.". Returns ok.
-bool FinishProgress(bool ok);
-
-// Reports a failed write (rc from a writer: -1 short write, else the system error code) with the
-// file's name; returns true when rc reports a failure.
-bool ReportWriteFailure(int rc, const std::string& fileName);

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,31 +35,33 @@ Extended PercentMissing(const TDSLayer& layer) {
 // so a bad file never costs the data the user had.
 class DataSetReplacement {
 public:
-    DataSetReplacement() : previous_(std::move(DataSet)) {
-        ResetDataSet();
-        call_.emplace(DataSet.get());
-    }
+    DataSetReplacement() = default;
     DataSetReplacement(const DataSetReplacement&) = delete;
     DataSetReplacement& operator=(const DataSetReplacement&) = delete;
     ~DataSetReplacement() {
-        if (!settled_) DataSet = std::move(previous_);
+        if (begun_) DataSet = std::move(previous_);
     }
 
-    // Keeps the new data set when the loader reported success, no error came and data arrived
-    // (band data, or with distancesOnly a distance matrix); else puts the previous one back.
-    bool Commit(bool loaded, bool distancesOnly = false) {
-        const TDSLayer& layer = DataSet->GetCurrLayer();
-        const bool present = distancesOnly ? !layer.DistMatrix.empty() : DataSet->HasData();
-        const bool keep = call_->Succeeded(loaded && present);
-        if (!keep) DataSet = std::move(previous_);
-        settled_ = true;
-        return keep;
+    // Puts a new, empty data set in place of the current one, which is kept aside. The new one is
+    // made first: when even that fails, the current one has not moved.
+    TPopGenDataSet& Begin() {
+        std::unique_ptr<TPopGenDataSet> fresh = NewDataSet();
+        previous_ = std::exchange(DataSet, std::move(fresh));
+        begun_ = true;
+        return *DataSet;
+    }
+
+    // Keeps the new data set when the load succeeded, else puts the previous one back.
+    bool Keep(bool loaded) {
+        if (begun_ && loaded) previous_.reset();
+        else if (begun_) DataSet = std::move(previous_);
+        begun_ = false;
+        return loaded;
     }
 
 private:
     std::unique_ptr<TPopGenDataSet> previous_;
-    std::optional<EngineCall> call_;
-    bool settled_ = false;
+    bool begun_ = false;
 };
 
 // A matrix computed on data that are gone must not stay named on the status bar, or the user would
@@ -83,14 +84,15 @@ std::uint32_t CountThreshold(std::int32_t value) { return value > 0 ? static_cas
 void CmdRestoreOriginalMatrix() {
     if (!LayerDataAvailable(0, 1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
-    if (!ds.RestoreOriginalMatrix()) return;  // reported by the data set
+    CommandRun run;  // no progress line; the activity panel is left alone
+    if (!run.Run([&] { return ds.RestoreOriginalMatrix(); })) return;  // reported by the data set
     WriteMsg("Original data matrix restored");
     const TDSLayer& loaded = ds.Layers[0];
     SetStatusDataMatrix(MatrixSizeText("Original matrix ", loaded.NInd, loaded.NLoci));
     if (ds.GetCurrLayer().DistMatrix.empty()) ForgetDistMatrix();  // the rebuilt layer has no matrix yet
 }
 
-void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile) {
+void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
     if (!DataAvailable(1, 0, 1)) return;
     const TDSLayer& layer = DataSet->GetCurrLayer();
     const std::string n = UIntToStr(layer.NInd);
@@ -99,12 +101,12 @@ void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile) {
     const std::string pct = ExtToStrF(PercentMissing(layer), 5, 2);
 
     int answer = kIdNo;
-    if (display == 1)
+    if (display)
         answer = AskUser("Individuals: " + n + "\r\n" + "Loci: " + m + "\r\n" + "Data matrix size: " + size +
                              " entries" + "\r\n" + "Missing data: " + pct + "%" + "\r\n\r\n" +
                              "Write to analysis file?",
                          "Statistics", kMbYesNo);
-    if (alwaysWriteToFile == 1) answer = kIdYes;
+    if (alwaysWriteToFile) answer = kIdYes;
     if (answer != kIdYes) {
         WriteMsg("Displaying Data Matrix Statistics");
         return;
@@ -112,7 +114,11 @@ void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile) {
     // Always appended (the file is created when missing): statistics accompany the reports.
     const std::string report = "Data Matrix Statistics\r\n\r\nIndividuals:  " + n + "\r\nLoci:         " + m +
                                "\r\nMatrix size:  " + size + "\r\nMissing data: " + pct + "%\r\n\r\n";
-    if (ReportWriteFailure(SaveTextToFile(AnalysisFileName, report, true), AnalysisFileName)) return;
+    CommandRun run;
+    if (!run.Write(
+            AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, report, append); },
+            CommandRun::Output::Append))
+        return;
     WriteMsg("Data Matrix Statistics written to analysis output file");
 }
 
@@ -132,38 +138,35 @@ void CmdLoadInputFile(const std::string& fileName) {
         return;
     }
 
-    BeginProgress("Loading File: " + fileName + " ...");
-    SetStatusBusyIO();
+    CommandRun run("Loading File: " + fileName + " ...");
     DataSetReplacement replacement;
-    DataSet->IncludeGroups = IncludeGroups;
-    const bool loaded = LoadDataFile(*DataSet, fileName, GetFileParams());
-    if (replacement.Commit(loaded)) {
+    const bool loaded = replacement.Keep(run.Transfer([&] {
+        TPopGenDataSet& ds = replacement.Begin();
+        ds.IncludeGroups = IncludeGroups;
+        return LoadDataFile(ds, fileName, GetFileParams()) && ds.HasData();
+    }));
+    if (loaded) {
         ShowLoadedData(*DataSet);
-        FinishProgress(true);
         InputFileName = fileName;
-    } else {
-        FinishProgress(false);
     }
-    SetStatusIdle();
+    run.Finish();
     Ui().UpdateQuickSelectionMenus();
 }
 
 void CmdImportCountData(const std::string& fileName, std::int32_t absenceMax, std::int32_t presenceMin,
                         const std::string& missingToken) {
-    BeginProgress("Importing count data from file: " + fileName + " ...");
-    SetStatusBusyIO();
+    CommandRun run("Importing count data from file: " + fileName + " ...");
     DataSetReplacement replacement;
-    const bool loaded = ImportCountData(*DataSet, fileName, CountThreshold(absenceMax), CountThreshold(presenceMin),
-                                        missingToken);
-    if (replacement.Commit(loaded)) {
-        DataSet->DataFileName = fileName;
-        ShowLoadedData(*DataSet);
-        FinishProgress(true);
-        Ui().UpdateQuickSelectionMenus();
-    } else {
-        FinishProgress(false);
-    }
-    SetStatusIdle();
+    const bool loaded = replacement.Keep(run.Transfer([&] {
+        TPopGenDataSet& ds = replacement.Begin();
+        return ImportCountData(ds, fileName, CountThreshold(absenceMax), CountThreshold(presenceMin), missingToken) &&
+               ds.HasData();
+    }));
+    if (!loaded) return;
+    DataSet->DataFileName = fileName;
+    ShowLoadedData(*DataSet);
+    run.Finish();
+    Ui().UpdateQuickSelectionMenus();
 }
 
 void CmdLoadFromClipboard() {
@@ -173,9 +176,13 @@ void CmdLoadFromClipboard() {
         return;
     }
     if (EditFileParams()) return;
+    CommandRun run;  // no progress line, no activity
     DataSetReplacement replacement;
-    const bool loaded = LoadDataFromText(*DataSet, text, GetFileParams());
-    if (!replacement.Commit(loaded)) {
+    const bool loaded = replacement.Keep(run.Run([&] {
+        TPopGenDataSet& ds = replacement.Begin();
+        return LoadDataFromText(ds, text, GetFileParams()) && ds.HasData();
+    }));
+    if (!loaded) {
         ShowError("Failed to load data from clipboard");
         return;
     }
@@ -190,47 +197,40 @@ void CmdSaveDataMatrix(const std::string& fileName) {
     if (!DataAvailable(1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
     ds.IncludeGroups = IncludeGroups;
-    SetStatusBusyIO();
     const std::string specLine = WriteSpecBlock(PackFileParams());
-    const EngineCall call(&ds);
-    const bool saved = SaveData(ds, fileName, false, specLine, GetFileParams());
+    CommandRun run;
     // A failed save has been reported by the data set; nothing may claim the file was written.
-    if (call.Succeeded(saved)) WriteMsg("Saved DataMatrix to " + fileName);
-    SetStatusIdle();
+    if (run.Transfer([&] { return SaveData(ds, fileName, false, specLine, GetFileParams()); }))
+        WriteMsg("Saved DataMatrix to " + fileName);
 }
 
-void CmdImportDistanceMatrix(const std::string& fileName, std::uint8_t negativeMode) {
-    BeginProgress("Importing distance matrix from file: " + fileName + "...");
-    SetStatusBusyIO();
+void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances negatives) {
+    CommandRun run("Importing distance matrix from file: " + fileName + "...");
     DataSetReplacement replacement;
-    DataSet->Layers[DataSet->BaseLayer()].KeepMatrixList = 0;
-    const bool loaded = ImportDistMatrix(*DataSet, fileName, 1, 1, 1, 1, 0, 0, 0, GetFileParams().EndOfDataChar);
-    if (!replacement.Commit(loaded, true)) {
-        SetStatusIdle();
-        FinishProgress(false);
-        return;
-    }
-    DistTransformation = 3;  // the values are distances already
+    const bool loaded = replacement.Keep(run.Transfer([&] {
+        TPopGenDataSet& ds = replacement.Begin();
+        ds.Layers[ds.BaseLayer()].KeepMatrixList = 0;
+        return ImportDistMatrix(ds, fileName, DistMatrixLayout{}, GetFileParams().EndOfDataChar) &&
+               !ds.GetCurrLayer().DistMatrix.empty();
+    }));
+    if (!loaded) return;
+    DistTransformation = NumberOf(Transformation::D);  // the values are distances already
     TPopGenDataSet& ds = *DataSet;
-    std::vector<std::size_t> negatives;
-    switch (negativeMode) {
-        case 1:
-            FindDistancesBelow(ds, negatives, 1, 0.0L, 0.0L);
-            break;
-        case 2:
-            break;
+    std::vector<std::size_t> found;
+    switch (negatives) {
+        case NegativeDistances::Replace: FindDistancesBelow(ds, found, true, 0.0L, 0.0L); break;
+        case NegativeDistances::Keep: break;
         default:
             // MsgBox, not AskUser: a batch answer must not change the user's data.
-            if (FindDistancesBelow(ds, negatives, 0, 0.0L, 0.0L) &&
+            if (FindDistancesBelow(ds, found, false, 0.0L, 0.0L) &&
                 MsgBox("Distance matrix contains negative values.\r\nReplace by zeroes?", "Distance matrix",
                        kMbYesNo) == kIdYes)
-                FindDistancesBelow(ds, negatives, 1, 0.0L, 0.0L);
+                FindDistancesBelow(ds, found, true, 0.0L, 0.0L);
             break;
     }
     // The name of an earlier computed matrix would title trees of these distances wrongly.
     DistMatrixName.clear();
-    FinishProgress(true);
-    SetStatusIdle();
+    run.Finish();
     SetStatusDataMatrix("No data loaded");
     SetStatusDistMatrix("User imported distances");
     // The groups of the replaced data set are gone.

@@ -6,9 +6,9 @@
 
 // Rebuilds the working layer from the loaded data (AllData by AllLoci) and makes it current.
 void CmdRestoreOriginalMatrix();
-// Individuals, loci, matrix size and missing data of the current layer, shown when display is 1
-// and written to the analysis output file when the user agrees or alwaysWriteToFile is 1.
-void CmdMatrixStatistics(std::uint8_t display, std::uint8_t alwaysWriteToFile);
+// Individuals, loci, matrix size and missing data of the current layer, shown when display is set
+// and written to the analysis output file when the user agrees or alwaysWriteToFile is set.
+void CmdMatrixStatistics(bool display, bool alwaysWriteToFile);
 
 // Loads a data file: its file specification line sets the input format (the file-parameter dialog is
 // shown unless the line was found and TrustSpecs is 1), then a new data set replaces the old one.
@@ -21,6 +21,11 @@ void CmdImportCountData(const std::string& fileName, std::int32_t absenceMax, st
 void CmdLoadFromClipboard();
 // Saves the current layer with the file specification line of the current settings (always rewriting).
 void CmdSaveDataMatrix(const std::string& fileName);
-// Loads a labelled lower-triangle distance matrix in place of band data. Negative values:
-// negativeMode 0 asks whether to replace them by zeroes, 1 replaces them, 2 keeps them.
-void CmdImportDistanceMatrix(const std::string& fileName, std::uint8_t negativeMode);
+// What a distance-matrix import does with negative values (the numbers of the command's mode).
+enum class NegativeDistances : std::uint8_t {
+    Ask = 0,      // ask whether to replace them by zeroes
+    Replace = 1,  // replace them by zeroes
+    Keep = 2,
+};
+// Loads a labelled lower-triangle distance matrix in place of band data.
+void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances negatives);

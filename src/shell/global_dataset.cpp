@@ -7,16 +7,15 @@
 
 std::unique_ptr<TPopGenDataSet> DataSet;
 
+std::unique_ptr<TPopGenDataSet> NewDataSet() {
+    auto ds = std::make_unique<TPopGenDataSet>(ProgramReporter());
+    ds->OutputFileName = AnalysisFileName;
+    return ds;
+}
+
 void ResetDataSet() {
     DataSet.reset();  // the old one goes first: two data sets need not fit in memory together
-    DataSet = std::make_unique<TPopGenDataSet>();
-    DataSet->OnQuestion = [](const std::string& text, const std::string& caption,
-                             std::uint32_t flags) {
-        return AskUser(text, caption, static_cast<int>(flags));
-    };
-    DataSet->OnError = [](const std::string& msg) { ShowError(msg); };
-    DataSet->OnWarning = [](const std::string& msg) { ShowWarning(msg); };
-    DataSet->OutputFileName = AnalysisFileName;
+    DataSet = NewDataSet();
 }
 
 void FreeDataSet() { DataSet.reset(); }

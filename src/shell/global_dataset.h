@@ -14,8 +14,9 @@
 // The one data set; null until the first load. Replaced whole by every load.
 extern std::unique_ptr<TPopGenDataSet> DataSet;
 
-// Frees the data set, creates an empty one with the shell's reporting routines as its error,
-// warning and question callbacks and AnalysisFileName as its output file.
+// An empty data set that reports through ProgramReporter() and has AnalysisFileName as its output file.
+std::unique_ptr<TPopGenDataSet> NewDataSet();
+// Frees the data set, then puts NewDataSet() in its place.
 void ResetDataSet();
 // Frees the data set and leaves DataSet null.
 void FreeDataSet();

@@ -1,7 +1,6 @@
 #include "shell/reporting.h"
 
 #include <filesystem>
-#include <system_error>
 
 #include "shell/settings.h"
 #include "shell/ui_port.h"
@@ -22,7 +21,9 @@ int MsgBox(std::string_view text, std::string_view caption, int style) {
     }
 }
 
-void ShowError(std::string_view message) noexcept {
+namespace {
+
+void ShowErrorNow(std::string_view message) noexcept {
     MsgBox(message, "Error", kMbOk);
     if (LogOn == 1) {
         try {
@@ -34,7 +35,7 @@ void ShowError(std::string_view message) noexcept {
     ++ErrorCounter;
 }
 
-void ShowWarning(std::string_view message) noexcept {
+void ShowWarningNow(std::string_view message) noexcept {
     if (ShowWarnings != 1) return;
     MsgBox(message, "Warning", kMbOk);
     if (LogOn == 1) {
@@ -43,6 +44,35 @@ void ShowWarning(std::string_view message) noexcept {
         } catch (...) {
         }
     }
+}
+
+}  // namespace
+
+Reporter& ProgramReporter() {
+    static Reporter reporter([](const std::string& msg) { ShowErrorNow(msg); },
+                             [](const std::string& msg) { ShowWarningNow(msg); },
+                             [](const std::string& text, const std::string& caption, std::uint32_t flags) {
+                                 return AskUser(text, caption, static_cast<int>(flags));
+                             });
+    return reporter;
+}
+
+void ShowError(std::string_view message) noexcept {
+    try {
+        ProgramReporter().Error(std::string(message));
+        return;
+    } catch (...) {
+    }
+    ShowErrorNow(message);  // no memory for the copy: shown and counted all the same
+}
+
+void ShowWarning(std::string_view message) noexcept {
+    try {
+        ProgramReporter().Warning(std::string(message));
+        return;
+    } catch (...) {
+    }
+    ShowWarningNow(message);
 }
 
 int AskUserEx(std::string_view text, std::string_view caption, int style, int answer) {
@@ -103,7 +133,7 @@ void WriteLogLine(std::string_view line) noexcept {
         if (rc == 0) return;
         StopLog();
         text = "Cannot write to the log file\r\n\r\n" + logFileName + "\r\n\r\n";
-        if (rc > 0) text += "(" + std::error_code(rc, std::generic_category()).message() + ")\r\n\r\n";
+        if (rc > 0) text += "(" + FileErrorText(rc) + ")\r\n\r\n";
         text += "Logging has been turned off.";
         MsgBox(text, "Warning", kMbOk);
     } catch (...) {

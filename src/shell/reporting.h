@@ -6,13 +6,20 @@
 #include <string_view>
 
 #include "foundation/file_io.h"
+#include "foundation/reporter.h"
+
+// The program's reporter, the one channel of every error, warning and question: errors are shown
+// as ShowError shows them (and counted in ErrorCounter), warnings as ShowWarning, questions as
+// AskUser. The data set and the tree code are given it; ShowError reports through it, so a
+// ReportScope on it sees every error of a command's engine call.
+Reporter& ProgramReporter();
 
 // A modal message box; returns the button code (kIdOk, kIdYes, kIdNo, or kIdNone when closed).
 // No batch answer applies.
 int MsgBox(std::string_view text, std::string_view caption, int style);
 
-// Error box "Error", the line "Error: " + message in the log while logging is on, and ErrorCounter
-// raised by one. Never throws: it runs inside the engine's callbacks.
+// Through ProgramReporter: error box "Error", the line "Error: " + message in the log while logging
+// is on, and ErrorCounter raised by one. Never throws: it runs inside engine calls.
 void ShowError(std::string_view message) noexcept;
 
 // Only while ShowWarnings is 1: box "Warning" and the line "Warning: " + message in the log.

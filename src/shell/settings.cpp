@@ -2,6 +2,8 @@
 
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
+#include "popgen/codes.h"
+#include "trees/dist_analysis.h"
 
 #define TESK_DEFINE_SETTING(type, name, value) type name = value;
 TESK_SETTINGS(TESK_DEFINE_SETTING)
@@ -19,12 +21,21 @@ const std::array<const char*, 5> AlleleFreqMethodNames = {
     "Square root", "Lynch-Milligan", "Bayesian, uniform prior",
     "Bayesian, non-uniform prior: among-population", "Bayesian, non-uniform prior: among-locus"};
 
+namespace {
+
+// A setting's number as a code; false for a number no code of that type can hold.
+template <class Code>
+bool AsCode(int number, Code& code) {
+    if (number < 0 || number > 255) return false;
+    code = CodeOf<Code>(static_cast<std::uint8_t>(number));
+    return true;
+}
+
+}  // namespace
+
 std::string CoefficientNameOf(int code) {
-    static constexpr const char* names[] = {"Jaccard",   "Dice",        "SMC",
-                                            "NeiLi",     "Euclidean",   "SqEuclidean",
-                                            "User-defined Similarity", "User-defined Distance"};
-    if (code < 0 || code >= static_cast<int>(std::size(names))) return "Unknown";
-    return names[code];
+    Coefficient c{};
+    return AsCode(code, c) ? CoeffToStr(c) : "Unknown";
 }
 
 std::string CoefficientName() { return CoefficientNameOf(SimCoefficient); }
@@ -45,40 +56,27 @@ std::string OnOffText(int flag) { return flag == 1 ? "on" : "off"; }
 std::string BoolToText(int flag) { return flag == 1 ? "true" : "false"; }
 
 std::string TreatmentName(int method, int coefficient, bool shortForm) {
-    // The minimum similarity of a pair is its maximum distance.
-    if (coefficient >= 3) {
-        if (method == 1)
-            method = 2;
-        else if (method == 2)
-            method = 1;
-    }
-    switch (method) {
-        case 0: return shortForm ? "Std" : "Standard";
-        case 1: return shortForm ? "Min" : "Minimum";
-        case 2: return shortForm ? "Max" : "Maximum";
-        case 3: return shortForm ? "Avg" : "Average";
-        case 255: return shortForm ? "Prf" : "Preference";
-        default: return shortForm ? "UNK" : "Unknown";
-    }
+    // The minimum similarity of a pair is its maximum distance: every code from 3 on counts as a
+    // distance here (the engine's name table takes 6 for a similarity).
+    Treatment t{};
+    if (!AsCode(method, t)) return shortForm ? "UNK" : "Unknown";
+    return SimMethodToStr(shortForm, t, coefficient >= 3 ? Coefficient::NeiLi : Coefficient::Jaccard);
 }
 
 std::string DistTransformName(int transformation) {
-    static constexpr const char* names[] = {"d=1-s", "d=SQRT(1-s)", "d=SQ(1-s)",
-                                            "d'=d",  "d'=SQRT(d)",  "d'=SQ(d)"};
-    if (transformation < 0 || transformation >= static_cast<int>(std::size(names)))
-        return "Unknown Distance Transformation";
-    return names[transformation];
+    Transformation t{};
+    return AsCode(transformation, t) ? DistXFToStr(t) : "Unknown Distance Transformation";
 }
 
 std::string TreeMethodName(int treeType) {
-    switch (treeType) {
-        case 0: return "UPGMA";
-        case 1: return "NJ";
-        default: return {};
-    }
+    TreeKind kind{};
+    return AsCode(treeType, kind) ? TreeKindName(kind) : std::string();
 }
 
-std::string PopDistName(int measure) { return measure == 0 ? "Chord" : "unknown"; }
+std::string PopDistName(int measure) {
+    // The engine's table says "Unknown" where this name has always said "unknown".
+    return measure == 0 ? PopDistToStr(PopDistance::Chord) : "unknown";
+}
 
 int DistTransformBase(int transformation) {
     return transformation >= 3 ? transformation - 3 : transformation;

@@ -17,35 +17,27 @@ constexpr std::size_t kNJTitleLength = 22;
 constexpr std::size_t kPCoAReportCoordinates = 50;
 
 // Builds a tree of the given kind on the current distance matrix and adds its text to the tree
-// output file; the progress line ends by the outcome.
-void BuildTreeCommand(int kind, const std::string& progress, const std::string& title) {
-    TPopGenDataSet& ds = *DataSet;
-    BeginProgress(progress);
-    SetStatusCalculating();
-    const EngineCall call(&ds);
-    TDistAnalysis& analysis = MakeDistAnalysis(ds);
-    const bool built = analysis.BuildTree(kind, title);
+// output file.
+void BuildTreeCommand(TreeKind kind, const std::string& progress, const std::string& title) {
+    CommandRun run(progress);
     std::string text;
-    if (built) text = kind == kTreeUPGMA ? analysis.StoredTree : analysis.DendrogramText();
-    if (!call.Succeeded(built && !text.empty())) {
-        SetStatusIdle();
-        FinishProgress(false);
+    if (!run.Calculate([&] {
+            TDistAnalysis& analysis = MakeDistAnalysis(*DataSet);
+            if (!analysis.BuildTree(kind, title)) return false;
+            text = kind == TreeKind::UPGMA ? analysis.StoredTree : analysis.DendrogramText();
+            return !text.empty();
+        }))
         return;
-    }
-    SetStatusBusyIO();
-    const bool rewrite = MustRewriteOutput(TreeFileName);
-    const int rc = SaveTextToFile(TreeFileName, text + "\r\n", !rewrite);
-    const bool written = !ReportWriteFailure(rc, TreeFileName);
-    if (written) SetStatusTrees(TreeFileName);
-    SetStatusIdle();
-    FinishProgress(written);
+    if (run.Write(TreeFileName, [&](bool append) { return SaveTextToFile(TreeFileName, text + "\r\n", append); }))
+        SetStatusTrees(TreeFileName);
 }
 
 }  // namespace
 
 void CmdBuildUPGMA() {
     if (!NeedDistMatrix()) return;
-    BuildTreeCommand(kTreeUPGMA, "Building UPGMA tree...", ("UPMGA" + DistMatrixName).substr(0, kUPGMATitleLength));
+    BuildTreeCommand(TreeKind::UPGMA, "Building UPGMA tree...",
+                     ("UPMGA" + DistMatrixName).substr(0, kUPGMATitleLength));
 }
 
 void CmdBuildNJ() {
@@ -54,36 +46,30 @@ void CmdBuildNJ() {
         ShowError("Need to have more than 3 individuals to perform NJ!");
         return;
     }
-    BuildTreeCommand(kTreeNJ, "Building NJ tree...", ("NJ" + DistMatrixName).substr(0, kNJTitleLength));
+    BuildTreeCommand(TreeKind::NJ, "Building NJ tree...", ("NJ" + DistMatrixName).substr(0, kNJTitleLength));
 }
 
-void CmdPCoA(std::uint8_t centroids) {
+void CmdPCoA(bool centroids) {
     if (!NeedDistMatrix()) return;
     TPopGenDataSet& ds = *DataSet;
-    BeginProgress("Performing PCoA...");
-    SetStatusCalculating();
-    const EngineCall call(&ds);
-    TDistAnalysis& analysis = MakeDistAnalysis(ds);
+    CommandRun run("Performing PCoA...");
+    TDistAnalysis* analysis = nullptr;
     const std::size_t maxIterations = PCoAMaxIterations > 0 ? static_cast<std::size_t>(PCoAMaxIterations) : 0;
-    const bool done = analysis.PCoA(maxIterations, PCoAPrecision);
-    if (!call.Succeeded(done && !analysis.Coords.empty())) {
-        SetStatusIdle();
-        FinishProgress(false);
+    if (!run.Calculate([&] {
+            analysis = &MakeDistAnalysis(ds);
+            return analysis->PCoA(maxIterations, PCoAPrecision) && !analysis->Coords.empty();
+        }))
         return;
-    }
-    if (centroids == 1) {
+    if (centroids) {
         // Group of each individual as a 0-based index; -1 for one that belongs to no group.
         const TDSLayer& layer = ds.GetCurrLayer();
         std::vector<std::int32_t> groups;
         groups.reserve(layer.IndNames.size());
         for (const std::string& name : layer.IndNames)
             groups.push_back(static_cast<std::int32_t>(ds.FindIndGroup(name)) - 1);
-        analysis.GroupCentroids(groups, true);
+        analysis->GroupCentroids(groups, true);
     }
-    SetStatusBusyIO();
-    const bool rewrite = MustRewriteOutput(ds.OutputFileName);
-    const int rc = analysis.WritePCoAReport(ds.OutputFileName, kPCoAReportCoordinates, rewrite);
-    const bool written = !ReportWriteFailure(rc, ds.OutputFileName);
-    SetStatusIdle();
-    FinishProgress(written);
+    run.Write(ds.OutputFileName, [&](bool append) {
+        return analysis->WritePCoAReport(ds.OutputFileName, kPCoAReportCoordinates, !append);
+    });
 }

@@ -9,5 +9,5 @@ void CmdBuildUPGMA();
 // tree output file.
 void CmdBuildNJ();
 // Principal coordinate analysis of the current distance matrix, with one centroid point per group
-// when centroids is 1; the report goes to the analysis output file.
-void CmdPCoA(std::uint8_t centroids);
+// when centroids is set; the report goes to the analysis output file.
+void CmdPCoA(bool centroids);

@@ -3,13 +3,19 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <new>
-#include <stdexcept>
 
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
 #include "popgen/dataset.h"
 #include "trees/tree_text.h"
+
+std::string TreeKindName(TreeKind kind) {
+    switch (kind) {
+        case TreeKind::UPGMA: return "UPGMA";
+        case TreeKind::NJ: return "NJ";
+    }
+    return {};
+}
 
 PackedMatrix ZeroDiagonalCopy(const PackedMatrix& matrix, std::size_t n) {
     PackedMatrix copy(matrix);
@@ -20,11 +26,12 @@ PackedMatrix ZeroDiagonalCopy(const PackedMatrix& matrix, std::size_t n) {
 TDistAnalysis& MakeDistAnalysis(TPopGenDataSet& dataSet) {
     TDSLayer& layer = dataSet.GetCurrLayer();
     layer.Analysis.reset();
-    auto analysis = std::make_shared<TDistAnalysis>(dataSet.ValueSize);
+    auto analysis = std::make_shared<TDistAnalysis>(dataSet.Reporting(), dataSet.ValueSize);
     analysis->NOTU = layer.NInd;
     analysis->Dist = layer.DistMatrix.empty() ? PackedMatrix(PackedSize(layer.NInd), 0.0L)
                                               : layer.DistMatrix;
     analysis->OTUNames = layer.IndNames;
+    analysis->UndefinedPairs = layer.UndefinedPairs;
     layer.Analysis = analysis;
     return *analysis;
 }
@@ -46,15 +53,22 @@ void TDistAnalysis::ClearOrdination() {
 
 bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMessage) const {
     if (OTUNames.size() != NOTU || Dist.size() != PackedSize(NOTU)) {
-        TreeError(mismatchMessage);
+        Reporting().Error(mismatchMessage);
+        return false;
+    }
+    if (UndefinedPairs > 0) {
+        Reporting().Error(std::string(method) + ": " + UIntToStr(UndefinedPairs) +
+                          (UndefinedPairs == 1 ? " pair of individuals has" : " pairs of individuals have") +
+                          " no defined NeiLi distance (-1.0 in the matrix).\r\n"
+                          "Choose another coefficient, or another r for NeiLi.");
         return false;
     }
     // The diagonal is not read, whatever it holds.
     for (std::size_t i = 2; i <= NOTU; ++i) {
         for (std::size_t j = 1; j < i; ++j) {
             if (!std::isfinite(Dist[PairIndex(i, j)])) {
-                TreeError(std::string(method) +
-                          ": the distance matrix holds a value that is not a finite number");
+                Reporting().Error(std::string(method) +
+                                  ": the distance matrix holds a value that is not a finite number");
                 return false;
             }
         }
@@ -62,44 +76,30 @@ bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMess
     return true;
 }
 
-bool TDistAnalysis::BuildTree(int kind, std::string_view title) {
-    // Both builders work on copies of the matrix; a shortage is reported, never thrown at the caller.
-    try {
-        switch (kind) {
-            case kTreeUPGMA:
-                return UPGMA(title);
-            case kTreeNJ:
-                return NJ(title);
-            default:
-                ClearTrees();
-                TreeError("Unknown tree type to build");
-                return false;
-        }
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
+bool TDistAnalysis::BuildTree(TreeKind kind, std::string_view title) {
+    switch (kind) {
+        case TreeKind::UPGMA: return UPGMA(title);
+        case TreeKind::NJ: return NJ(title);
+        default:
+            ClearTrees();
+            Reporting().Error("Unknown tree type to build");
+            return false;
     }
-    ClearTrees();
-    TreeError("Out of memory");
-    return false;
 }
 
-std::string TDistAnalysis::DendrogramText() const { return TreeRecordText(Tree); }
+std::string TDistAnalysis::DendrogramText() const { return TreeRecordText(Reporting(), Tree); }
 
-bool TDistAnalysis::TreeText(int kind, bool nonPhylip, std::string& text) const {
+bool TDistAnalysis::TreeText(TreeKind kind, bool nonPhylip, std::string& text) const {
     if (nonPhylip) {
-        TreeError("Currently cannot handle non-phylip tree formats");
+        Reporting().Error("Currently cannot handle non-phylip tree formats");
         return false;
     }
     switch (kind) {
-        case kTreeUPGMA:
-            text = StoredTree;
-            return true;
-        case kTreeNJ:
-            text = DendrogramText();
-            return true;
+        case TreeKind::UPGMA: text = StoredTree; return true;
+        case TreeKind::NJ: text = DendrogramText(); return true;
         default:
             text.clear();
-            TreeError("Unknown tree format");
+            Reporting().Error("Unknown tree format");
             return false;
     }
 }

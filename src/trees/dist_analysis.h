@@ -9,23 +9,37 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/code.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/types.h"
 #include "trees/tree_records.h"
 
-// Tree kinds of BuildTree and TreeText: the text of a UPGMA build is kept as text, the
-// neighbour-joining tree as node records.
-inline constexpr int kTreeUPGMA = 0;
-inline constexpr int kTreeNJ = 1;
+// Tree kinds of BuildTree and TreeText (the numbers of the DefaultTreeType setting): the text of a
+// UPGMA build is kept as text, the neighbour-joining tree as node records.
+enum class TreeKind : std::uint8_t {
+    UPGMA = 0,
+    NJ = 1,
+};
+// "UPGMA", "NJ"; empty for an unknown kind.
+std::string TreeKindName(TreeKind kind);
 
 inline constexpr std::size_t kPCoADefaultMaxIterations = 1000000;
 inline constexpr Extended kPCoADefaultPrecision = 2.426994e-8L;
 // A Jacobi run that does not converge may be retried with a 10-fold limit this many times.
 inline constexpr int kPCoAMaxRetries = 3;
 
+// Every routine reports through the analysis's reporter. A routine does not catch a memory
+// shortage; it leaves the analysis without the result it was making (a tree or ordination is built
+// aside and stored when complete), and the caller's wrapper reports it.
 class TDistAnalysis {
 public:
+    // Reports through reporter, which must outlive the analysis.
+    explicit TDistAnalysis(Reporter& reporter, std::uint8_t valueSize = kValueSize)
+        : ValueSize(valueSize), reporter_(&reporter) {}
+    // Reports through TreeReporter().
     explicit TDistAnalysis(std::uint8_t valueSize = kValueSize) : ValueSize(valueSize) {}
+
+    Reporter& Reporting() const { return reporter_ ? *reporter_ : TreeReporter(); }
 
     AString OTUNames;       // one per OTU; appended centroid names follow them
     std::size_t NOTU = 0;
@@ -39,22 +53,25 @@ public:
     Dendrogram Tree;        // the neighbour-joining tree
     std::string StoredTree; // text of the last UPGMA tree
     std::uint8_t ValueSize; // slot size the data set records; storage is the vector
+    // Pairs whose distance the run that made the matrix could not define (a NeiLi distance left at
+    // -1.0): trees and ordination refuse such a matrix.
+    std::size_t UndefinedPairs = 0;
 
     // Distance of OTUs a and b (1-based, either order).
     Extended PairDist(std::size_t a, std::size_t b) const { return Dist[PairIndex(a, b)]; }
 
-    // Builds a tree of the given kind (kTreeUPGMA, kTreeNJ). Every build first clears the
+    // Builds a tree of the given kind. Every build first clears the
     // previous tree and text; false (and nothing stored) when the build failed, which has been
-    // reported through TreeError.
-    bool BuildTree(int kind, std::string_view title);
+    // reported.
+    bool BuildTree(TreeKind kind, std::string_view title);
     bool UPGMA(std::string_view title);
     bool NJ(std::string_view title);
 
     // Text of the neighbour-joining tree.
     std::string DendrogramText() const;
-    // Tree text by kind: 0 the stored UPGMA text, 1 the neighbour-joining tree. False for an
+    // Tree text by kind: the stored UPGMA text, or the neighbour-joining tree. False for an
     // unknown kind (text emptied) or when a non-PHYLIP format is asked for (text unchanged).
-    bool TreeText(int kind, bool nonPhylip, std::string& text) const;
+    bool TreeText(TreeKind kind, bool nonPhylip, std::string& text) const;
 
     // Principal coordinate analysis of Dist with Jacobi rotations; false when it failed or
     // was not retried (results then stay empty).
@@ -75,14 +92,18 @@ public:
 private:
     void ClearTrees();
     void ClearOrdination();
-    // Whether names and matrix fit NOTU and every distance is finite; reports otherwise.
+    // Whether names and matrix fit NOTU, no pair is undefined and every distance is finite;
+    // reports otherwise.
     bool CheckInput(std::string_view method, const char* mismatchMessage) const;
+
+    Reporter* reporter_ = nullptr;  // null: TreeReporter()
 };
 
 class TPopGenDataSet;
 
 // Replaces the current layer's analysis by a new one holding copies of the layer's individual
-// names and distance matrix (zeros when the layer has none) and returns it.
+// names and distance matrix (zeros when the layer has none) and its count of undefined pairs, and
+// reporting through the data set's reporter; returns it.
 TDistAnalysis& MakeDistAnalysis(TPopGenDataSet& dataSet);
 
 // The working copy of an analysis's matrix that the builders use: a diagonal that is not zero

@@ -28,8 +28,8 @@ struct NJmeIDEntry {
 // Working state of one neighbour-joining run on an analysis.
 class NJRun {
 public:
-    NJRun(const AString& names, NJMatrix& matrix, Dendrogram& tree)
-        : names_(names), otus_(matrix.Rows()), matrix_(matrix), tree_(tree) {
+    NJRun(Reporter& reporter, const AString& names, NJMatrix& matrix, Dendrogram& tree)
+        : reporter_(reporter), names_(names), otus_(matrix.Rows()), matrix_(matrix), tree_(tree) {
         ids_.reserve(otus_ + 1);
         for (std::size_t i = 0; i < otus_; ++i) ids_.push_back({i, 0});
     }
@@ -38,7 +38,7 @@ public:
         while (matrix_.Rows() > 3) {
             std::size_t a = 0, b = 0;
             if (!matrix_.SmallestQ(sums_, a, b)) {
-                TreeError("NJ_SmallestQ failed: joining OTU to itself!");
+                reporter_.Error("NJ_SmallestQ failed: joining OTU to itself!");
                 return false;
             }
             if (!NJ_Join(a, b)) return false;
@@ -57,8 +57,7 @@ private:
         const std::size_t last = tree_.Nodes.size() - 1;
         if (entry.id < otus_) {
             if (entry.ptr != 0) {
-                TreeError("AddOTU ERROR: not expecting .ptr>0: " + UIntToStr(row) + " " +
-                          UIntToStr(entry.ptr));
+                reporter_.Error("AddOTU ERROR: not expecting .ptr>0: " + UIntToStr(row) + " " + UIntToStr(entry.ptr));
                 return false;
             }
             Node& node = tree_.Nodes[next];
@@ -70,7 +69,7 @@ private:
             ++next;
         } else {
             if (entry.ptr == 0) {
-                TreeError("NJ Add OTU -- not yet on tree");
+                reporter_.Error("NJ Add OTU -- not yet on tree");
                 return false;
             }
             Node& node = tree_.Nodes[entry.ptr];
@@ -84,7 +83,8 @@ private:
     // Grows the node array for the given rows: their new OTU nodes, then the internal node.
     std::size_t GrowFor(std::initializer_list<std::size_t> rows) {
         std::size_t added = 1;
-        for (const std::size_t r : rows) added += ids_[r].ptr == 0 ? 1 : 0;
+        for (const std::size_t r : rows)
+            if (ids_[r].ptr == 0) ++added;
         const std::size_t first = tree_.Nodes.size();
         tree_.Nodes.resize(first + added);
         children_.clear();
@@ -93,11 +93,11 @@ private:
 
     bool NJ_Join(std::size_t a, std::size_t b) {
         if (a >= ids_.size()) {
-            TreeError("A out of bounds: " + UIntToStr(a));
+            reporter_.Error("A out of bounds: " + UIntToStr(a));
             return false;
         }
         if (b >= ids_.size()) {
-            TreeError("B out of bounds: " + UIntToStr(b));
+            reporter_.Error("B out of bounds: " + UIntToStr(b));
             return false;
         }
         const auto [lengthA, lengthB] = NJ_BranchLengths(matrix_.Rows(), D(a, b), sums_[a], sums_[b]);
@@ -117,7 +117,7 @@ private:
     // The matrix without rows a and b, and the new node's row last.
     bool Recalcmatrix(std::size_t a, std::size_t b) {
         if (ids_.size() < 3) {
-            TreeError("Recalcmatrix: Cannot currently handle NJmeID>2 - ATTEMPTED Setlength to <0");
+            reporter_.Error("Recalcmatrix: Cannot currently handle NJmeID>2 - ATTEMPTED Setlength to <0");
             return false;
         }
         matrix_.Join(a, b);
@@ -144,6 +144,7 @@ private:
         return true;
     }
 
+    Reporter& reporter_;
     const AString& names_;
     std::size_t otus_;
     NJMatrix& matrix_;
@@ -450,8 +451,8 @@ private:
 
 }  // namespace
 
-bool RunNJ(const AString& names, NJMatrix& matrix, Dendrogram& tree) {
-    NJRun run(names, matrix, tree);
+bool RunNJ(Reporter& reporter, const AString& names, NJMatrix& matrix, Dendrogram& tree) {
+    NJRun run(reporter, names, matrix, tree);
     return run.Run();
 }
 
@@ -466,14 +467,14 @@ bool TDistAnalysis::NJ(std::string_view title) {
     ClearTrees();
     if (!CheckInput("NJ", "NJ: the names do not match the distance matrix")) return false;
     if (NOTU < 3) {
-        TreeError("NJ needs at least 3 OTUs (got " + UIntToStr(NOTU) + ")");
+        Reporting().Error("NJ needs at least 3 OTUs (got " + UIntToStr(NOTU) + ")");
         return false;
     }
-    Tree.Name = std::string(title);
+    // Built aside and kept only when complete, also when a shortage ends the run.
+    Dendrogram tree;
+    tree.Name = std::string(title);
     SquareNJMatrix matrix(Dist, NOTU);
-    if (!RunNJ(OTUNames, matrix, Tree)) {
-        FreeDendrogram(Tree);
-        return false;
-    }
+    if (!RunNJ(Reporting(), OTUNames, matrix, tree)) return false;
+    Tree = std::move(tree);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "foundation/reporter.h"
 #include "foundation/types.h"
 #include "trees/tree_records.h"
 
@@ -30,5 +31,5 @@ public:
 };
 
 // Joins the rows of matrix (one per OTU, named by names) into tree, whose Name the caller sets.
-// False when the run failed (reported through TreeError).
-bool RunNJ(const AString& names, NJMatrix& matrix, Dendrogram& tree);
+// False when the run failed (reported).
+bool RunNJ(Reporter& reporter, const AString& names, NJMatrix& matrix, Dendrogram& tree);

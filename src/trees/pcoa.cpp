@@ -7,7 +7,6 @@
 #include <thread>
 #include <cstdint>
 #include <memory>
-#include <new>
 #include <utility>
 
 #include "foundation/number_text.h"
@@ -617,47 +616,47 @@ bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
     const std::size_t n = NOTU;
     if (n == 0) return true;
 
-    AExt vectors;  // transposed: vector k at k * n
-    AExt values;
-    std::unique_ptr<JacobiSolver> solver;
-    try {
-        solver = std::make_unique<JacobiSolver>(CentredMatrix(*this), precision);
-    } catch (const std::bad_alloc&) {
-        TreeError("Out of memory");
-        return false;
-    }
     // A retry goes on from where the run stopped: the rotations are those of a fresh run with the
     // larger limit.
+    JacobiSolver solver(CentredMatrix(*this), precision);
     std::size_t limit = maxIterations;
     for (int retries = 0;; ++retries) {
-        if (solver->Run(limit)) break;
+        if (solver.Run(limit)) break;
         const std::string failed =
             "PCoA failed\r\n\r\nFinding eigenvectors/eigenvalues using Jacobi procedure failed (" +
             UIntToStr(limit) + " iterations)";
         if (retries >= kPCoAMaxRetries || limit > SIZE_MAX / 10) {
-            TreeError(failed);
+            Reporting().Error(failed);
             return false;
         }
-        const int answer = TreeAsk(
-            failed + "\r\n" + "Do you want to retry, increasing the number of iterations 10-fold?",
-            "Error", kTreeAskYesNo);
-        if (answer == kTreeAnswerNo) return false;
+        const int answer =
+            Reporting().Ask(failed + "\r\n" + "Do you want to retry, increasing the number of iterations 10-fold?",
+                            "Error", kQuestionYesNo);
+        if (answer == kAnswerNo) return false;
         limit *= 10;
     }
-    solver->Take(values, vectors);
-    solver.reset();
+    AExt vectors;  // transposed: vector k at k * n
+    AExt values;
+    solver.Take(values, vectors);
 
+    // The results are stored together once complete.
+    std::size_t positive = 0;
+    Extended sum = 0.0L;
     for (std::size_t k = 0; k < n && values[k] > 0.0L; ++k) {
-        ++NPosEigen;
-        SumPosEigen += values[k];
+        ++positive;
+        sum += values[k];
     }
-    FirstEigen = values[0];
-    EigenPercents.resize(NPosEigen);
-    for (std::size_t k = 0; k < NPosEigen; ++k) EigenPercents[k] = values[k] * 100.0L / SumPosEigen;
-    Coords.assign(n, AExt(NPosEigen, 0.0L));
-    for (std::size_t k = 0; k < NPosEigen; ++k) {
+    AExt percents(positive);
+    for (std::size_t k = 0; k < positive; ++k) percents[k] = values[k] * 100.0L / sum;
+    AAExt coords(n, AExt(positive, 0.0L));
+    for (std::size_t k = 0; k < positive; ++k) {
         const Extended root = std::sqrt(values[k]);
-        for (std::size_t i = 0; i < n; ++i) Coords[i][k] = root * vectors[k * n + i];
+        for (std::size_t i = 0; i < n; ++i) coords[i][k] = root * vectors[k * n + i];
     }
+    NPosEigen = positive;
+    SumPosEigen = sum;
+    FirstEigen = values[0];
+    EigenPercents = std::move(percents);
+    Coords = std::move(coords);
     return true;
 }

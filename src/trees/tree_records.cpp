@@ -1,12 +1,13 @@
 #include "trees/tree_records.h"
 
 #include <stdexcept>
-#include <utility>
 
 #include "foundation/file_io.h"
 
-TErrorProc TreeErrorProc;
-TQuestionFunc TreeQuestionFunc;
+namespace {
+Reporter silentReporter;
+Reporter* treeReporter = &silentReporter;
+}  // namespace
 
 std::size_t NodeCount(std::size_t n) { return n == 0 ? 0 : 2 * n - 1; }
 
@@ -46,19 +47,9 @@ void FreeDendrogram(Dendrogram& tree) {
     tree.Name.clear();
 }
 
-void InitTreeHooks(TErrorProc error, TQuestionFunc question) {
-    TreeErrorProc = std::move(error);
-    TreeQuestionFunc = std::move(question);
-}
+void InitTreeHooks(Reporter* reporter) { treeReporter = reporter ? reporter : &silentReporter; }
 
-void TreeError(const std::string& message) {
-    if (TreeErrorProc) TreeErrorProc(message);
-}
-
-int TreeAsk(const std::string& text, const std::string& caption, std::uint32_t flags) {
-    if (!TreeQuestionFunc) return kTreeAnswerNo;
-    return TreeQuestionFunc(text, caption, flags);
-}
+Reporter& TreeReporter() { return *treeReporter; }
 
 int AppendLineToFile(std::string_view text, const std::string& fileName, bool rewrite) {
     if (!FileCanOpen(fileName)) rewrite = true;

@@ -1,5 +1,5 @@
 // Tree records: the node array of a dendrogram, the flat packed-node form the clustering code
-// and the text writer work on, and the tree code's error and question hooks.
+// and the text writer work on, and the reporter of the tree code.
 #pragma once
 
 #include <cstddef>
@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/reporter.h"
 #include "foundation/types.h"
-#include "popgen/dataset.h"
 
 // One node of a dendrogram. Parent is an index into the node array; the root holds its own.
 struct Node {
@@ -54,18 +54,11 @@ const PackedNode& GetNode(const PackedNodes& nodes, std::size_t k);
 void DendrogramToPacked(const Dendrogram& tree, PackedNodes& nodes);
 void FreeDendrogram(Dendrogram& tree);
 
-// Hooks through which the tree code reports errors and asks questions (the data set's callback
-// types); the shell installs them at start-up. Questions and answers use the message-box codes.
-inline constexpr std::uint32_t kTreeAskYesNo = 4;
-inline constexpr int kTreeAnswerYes = 6;
-inline constexpr int kTreeAnswerNo = 7;
-extern TErrorProc TreeErrorProc;
-extern TQuestionFunc TreeQuestionFunc;
-
-void InitTreeHooks(TErrorProc error, TQuestionFunc question);
-void TreeError(const std::string& message);
-// Without a question hook there is nobody to say Yes: the answer is No.
-int TreeAsk(const std::string& text, const std::string& caption, std::uint32_t flags);
+// The reporter of a distance analysis made without one (a distance analysis of a data set reports
+// through the data set's). The shell installs the program's reporter at start-up; nullptr goes
+// back to a reporter that shows nothing and answers every question No.
+void InitTreeHooks(Reporter* reporter);
+Reporter& TreeReporter();
 
 // Writes text and a line break to the file, appending unless rewrite is set or the file cannot
 // be opened for reading. Returns 0 or the operating system's error code.

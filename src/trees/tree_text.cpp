@@ -11,14 +11,14 @@ std::string BranchLength(Extended value) { return ":" + ExtToStrF(value, 10, 9);
 
 }  // namespace
 
-bool DendrogramToText(const PackedNodes& nodes, std::string_view title, std::string& text) {
+bool DendrogramToText(Reporter& reporter, const PackedNodes& nodes, std::string_view title, std::string& text) {
     text.clear();
     if (nodes.empty()) return true;
 
     std::size_t root = 0;  // 0-based position of the root entry
     while (root < nodes.size() && nodes[root].Parent != 0) ++root;
     if (root == nodes.size()) {
-        TreeError("Tree text: the tree has no root node");
+        reporter.Error("Tree text: the tree has no root node");
         return false;
     }
 
@@ -54,7 +54,7 @@ bool DendrogramToText(const PackedNodes& nodes, std::string_view title, std::str
         if (frame.next < count) {
             const std::size_t child = (*kids)[frame.next++];
             if (seen[child]) {
-                TreeError("Tree text: the parent links of the tree form a cycle");
+                reporter.Error("Tree text: the parent links of the tree form a cycle");
                 return false;
             }
             seen[child] = true;
@@ -78,10 +78,10 @@ bool DendrogramToText(const PackedNodes& nodes, std::string_view title, std::str
     return true;
 }
 
-std::string TreeRecordText(const Dendrogram& tree) {
+std::string TreeRecordText(Reporter& reporter, const Dendrogram& tree) {
     PackedNodes nodes;
     DendrogramToPacked(tree, nodes);
     std::string text;
-    DendrogramToText(nodes, tree.Name, text);
+    DendrogramToText(reporter, nodes, tree.Name, text);
     return text;
 }

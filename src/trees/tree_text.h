@@ -11,8 +11,8 @@
 // by ", ", each followed by ":" and its length in width 10 with 9 decimals; the title (cut to
 // 20 characters) and ";" close the line. No line break is added.
 // An empty buffer gives an empty text. A buffer without a root, or whose parent links do not
-// form a tree, is reported through TreeError and gives false and an empty text.
-bool DendrogramToText(const PackedNodes& nodes, std::string_view title, std::string& text);
+// form a tree, is reported and gives false and an empty text.
+bool DendrogramToText(Reporter& reporter, const PackedNodes& nodes, std::string_view title, std::string& text);
 
 // Tree text of a dendrogram, titled with its Name; empty for an empty dendrogram.
-std::string TreeRecordText(const Dendrogram& tree);
+std::string TreeRecordText(Reporter& reporter, const Dendrogram& tree);

@@ -131,7 +131,8 @@ UPGMANodeWriter::UPGMANodeWriter(std::size_t n, const AString* labels, PackedNod
 
 std::size_t UPGMANodeWriter::MakeClusterNodes(const std::vector<ClusterRow>& members, Extended height) {
     std::size_t otus = 0;
-    for (const ClusterRow& row : members) otus += row.id <= n_ ? 1 : 0;
+    for (const ClusterRow& row : members)
+        if (row.id <= n_) ++otus;
     const std::size_t parent = written_ + otus + 1;
     for (const ClusterRow& row : members) {
         if (row.id <= n_) {
@@ -209,14 +210,14 @@ std::size_t FindPairsAtDist(const PackedMatrix& matrix, std::size_t n, Extended 
     return pairs.size();
 }
 
-std::size_t FirstLinkedSet(const std::vector<RowPair>& pairs, std::vector<std::size_t>& set) {
+std::size_t FirstLinkedSet(Reporter& reporter, const std::vector<RowPair>& pairs, std::vector<std::size_t>& set) {
     set.clear();
     if (pairs.empty()) {
-        TreeError("FirstLinkedSet: Nothing found");
+        reporter.Error("FirstLinkedSet: Nothing found");
         return 0;
     }
     if (pairs.front().first == pairs.front().second) {
-        TreeError("Occurrences Array has illegal pair");
+        reporter.Error("Occurrences Array has illegal pair");
         return 0;
     }
     // Partners of each row in the order of the pairs after the first one.
@@ -248,14 +249,14 @@ bool InLinkedSet(std::size_t a, std::size_t b, const std::vector<std::size_t>& s
     return false;
 }
 
-bool UPGMA(const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes) {
+bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes) {
     nodes.assign(NodeCount(n) + 1, PackedNode{});
     const auto fail = [&nodes]() {
         nodes.clear();
         return false;
     };
     if (matrix.size() < PackedSize(n)) {
-        TreeError("vxTrees.UPGMA/ShortestDist: error in input matrix");
+        reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
         return fail();
     }
     Clustering work(matrix, n);
@@ -265,11 +266,11 @@ bool UPGMA(const PackedMatrix& matrix, std::size_t n, const AString* labels, Pac
     do {
         Extended d = 0.0L;
         if (!work.Shortest(d)) {
-            TreeError("vxTrees.UPGMA/ShortestDist: error in input matrix");
+            reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
             return fail();
         }
         work.PairsAt(d, pairs);
-        if (FirstLinkedSet(pairs, set) == 0) return fail();
+        if (FirstLinkedSet(reporter, pairs, set) == 0) return fail();
         const Extended height =
             ClusterHeight(set, [&work](std::size_t a, std::size_t b) { return work.Distance(a, b); });
         const std::size_t entry = writer.MakeClusterNodes(work.Members(set), height);
@@ -287,9 +288,9 @@ bool TDistAnalysis::UPGMA(std::string_view title) {
     labels.reserve(OTUNames.size());
     for (const std::string& name : OTUNames) labels.push_back(TreeName(name));
     PackedNodes nodes;
-    if (!::UPGMA(Dist, NOTU, &labels, nodes)) return false;
+    if (!::UPGMA(Reporting(), Dist, NOTU, &labels, nodes)) return false;
     std::string text;
-    if (!DendrogramToText(nodes, title, text)) return false;
+    if (!DendrogramToText(Reporting(), nodes, title, text)) return false;
     StoredTree = std::move(text);
     return true;
 }

@@ -25,7 +25,7 @@ std::size_t FindPairsAtDist(const PackedMatrix& matrix, std::size_t n, Extended 
                             std::vector<RowPair>& pairs);
 
 // The rows linked to the first pair through pairs of the list, in the order found.
-std::size_t FirstLinkedSet(const std::vector<RowPair>& pairs, std::vector<std::size_t>& set);
+std::size_t FirstLinkedSet(Reporter& reporter, const std::vector<RowPair>& pairs, std::vector<std::size_t>& set);
 
 bool InLinkedSet(std::size_t a, std::size_t b, const std::vector<std::size_t>& set);
 
@@ -76,7 +76,7 @@ Extended ClusterHeight(const std::vector<std::size_t>& set, Distance distance) {
 
 // Clusters the n OTUs of the matrix (values of the diagonal are ignored) into a packed tree
 // whose last entry is the root. The next pair comes from per-row minima kept up to date and
-// the matrix is updated in place: O(n^2) work unless many rows lose their closest partner at once. Leaves are named by labels (position = OTU number - 1, cut to
-// 20 characters), or "OTU<n>" without labels. False, with the failure reported through
-// TreeError and the node buffer emptied, when no tree could be built.
-bool UPGMA(const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes);
+// the matrix is updated in place: O(n^2) work unless many rows lose their closest partner at once.
+// Leaves are named by labels (position = OTU number - 1, cut to 20 characters), or "OTU<n>" without
+// labels. False, with the failure reported and the node buffer emptied, when no tree could be built.
+bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes);

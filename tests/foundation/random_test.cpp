@@ -26,3 +26,13 @@ TEST(Random, IntegersStayInRange) {
     }
     EXPECT_EQ(Random(0), 0u);
 }
+
+TEST(Random, StreamsAreIndependentAndTheProgramStreamIsRandSeed) {
+    RandomStream own(0);
+    RandSeed = 0;
+    EXPECT_EQ(own.Random(1000), Random(1000));  // the same sequence from the same seed
+    EXPECT_EQ(own.Seed, 1u);
+    own.RandomFloat();
+    EXPECT_EQ(RandSeed, 1u);  // drawing from another stream leaves the program's alone
+    EXPECT_EQ(&ProgramRandom().Seed, &RandSeed);
+}

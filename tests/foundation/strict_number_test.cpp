@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -42,6 +44,42 @@ TEST(StrictNumber, DecimalNumbers) {
         Extended v = 99.0L;
         EXPECT_EQ(StrictToExtended(c.text, v), c.ok);
         EXPECT_EQ(v, c.ok ? c.value : 99.0L);
+    }
+}
+
+// What users type into dialogs: the same parser, with blanks at either end and signed integers.
+TEST(StrictNumber, DialogEntries) {
+    const std::pair<const char*, std::int64_t> integers[] = {{"0", 0},
+                                                             {"42", 42},
+                                                             {"-7", -7},
+                                                             {"+7", 7},
+                                                             {" 25 ", 25},
+                                                             {"9223372036854775807", INT64_MAX},
+                                                             {"-9223372036854775808", INT64_MIN}};
+    for (const auto& [text, expected] : integers) {
+        std::int64_t value = 99;
+        EXPECT_TRUE(ParseStrictInteger(text, value)) << text;
+        EXPECT_EQ(value, expected);
+    }
+    for (const char* text :
+         {"", " ", "-", "+", "1.5", "1e3", "0x10", "12a", "1 2", "+-1", "--1", "9223372036854775808", "1,000"}) {
+        std::int64_t value = 99;
+        EXPECT_FALSE(ParseStrictInteger(text, value)) << text;
+        EXPECT_EQ(value, 99);
+    }
+    const std::pair<const char*, Extended> floats[] = {{"0", 0.0L},      {"2.5", 2.5L},     {"-0.25", -0.25L},
+                                                       {".5", 0.5L},     {"5.", 5.0L},      {"1e-5", 1e-5L},
+                                                       {"+3E2", 300.0L}, {" 12.5\t", 12.5L}};
+    for (const auto& [text, expected] : floats) {
+        Extended value = 99.0L;
+        EXPECT_TRUE(ParseStrictFloat(text, value)) << text;
+        EXPECT_EQ(value, expected);
+    }
+    for (const char* text :
+         {"", ".", "-", "12,5", "nan", "inf", "-inf", "0x1p3", "1e", "1e+", "5%", "1.2.3", "e5", "1e99999"}) {
+        Extended value = 99.0L;
+        EXPECT_FALSE(ParseStrictFloat(text, value)) << text;
+        EXPECT_EQ(value, 99.0L);
     }
 }
 

@@ -8,14 +8,12 @@
 #include <vector>
 
 #include "popgen/dataset.h"
+#include "popgen/distance_matrix.h"
 
 struct BandDataSet {
-    TPopGenDataSet ds;
     std::vector<std::string> errors;
-
-    BandDataSet() {
-        ds.OnError = [this](const std::string& msg) { errors.push_back(msg); };
-    }
+    Reporter reporter{[this](const std::string& msg) { errors.push_back(msg); }};
+    TPopGenDataSet ds{reporter};
 
     // Fills `layer` with one individual per row ('0', '1' or '9' per locus), names I1, I2, ...
     // unless given, and makes it current.
@@ -45,4 +43,11 @@ inline std::vector<std::string> PairRows(const std::vector<std::pair<std::string
             rows[1] += ab[1];
         }
     return rows;
+}
+
+// Run options from the numbers of treatment, coefficient and transformation, for tests that go
+// through every code.
+inline DistRunOptions RunOptions(int mode, int coeff, int transform, Extended neiLiR = 6.0L, std::size_t draws = 100) {
+    return {CodeOf<Treatment>(static_cast<std::uint8_t>(mode)), CodeOf<Coefficient>(static_cast<std::uint8_t>(coeff)),
+            CodeOf<Transformation>(static_cast<std::uint8_t>(transform)), neiLiR, draws};
 }

@@ -58,9 +58,10 @@ TEST_F(Kernels, FormulasOnAPairWithEveryState) {
 TEST_F(Kernels, TreatmentOneIsThePessimisticBoundForEveryCoefficient) {
     b.SetRows(AllStates());
     for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
-        const Extended std = Run(KernelProc(0, coeff));
-        const Extended t1 = Run(KernelProc(1, coeff));
-        const Extended t2 = Run(KernelProc(2, coeff));
+        const Coefficient c = CodeOf<Coefficient>(coeff);
+        const Extended std = Run(KernelProc(Treatment::Standard, c));
+        const Extended t1 = Run(KernelProc(Treatment::Minimum, c));
+        const Extended t2 = Run(KernelProc(Treatment::Maximum, c));
         if (coeff <= 2) {  // similarity: treatment 1 the minimum
             EXPECT_LT(t1, std) << int(coeff);
             EXPECT_GT(t2, std) << int(coeff);
@@ -72,9 +73,9 @@ TEST_F(Kernels, TreatmentOneIsThePessimisticBoundForEveryCoefficient) {
             EXPECT_EQ(t2, std) << int(coeff);
         }
     }
-    EXPECT_EQ(KernelProc(4, 0), nullptr);
-    EXPECT_EQ(KernelProc(0, 6), nullptr);
-    EXPECT_EQ(AvgSDKernelProc(6), nullptr);
+    EXPECT_EQ(KernelProc(CodeOf<Treatment>(4), Coefficient::Jaccard), nullptr);
+    EXPECT_EQ(KernelProc(Treatment::Standard, Coefficient::UserSimilarity), nullptr);
+    EXPECT_EQ(AvgSDKernelProc(Coefficient::UserSimilarity), nullptr);
 }
 
 TEST_F(Kernels, IdenticalIndividuals) {
@@ -125,17 +126,17 @@ TEST_F(Kernels, UndefinedNeiLiReportsAndGivesTheMarker) {
     EXPECT_EQ(b.ds.ErrorCount(), 3u);
 }
 
-TEST_F(Kernels, NeiLiRunScopeReportsOncePerRun) {
+TEST_F(Kernels, ARunsCollectorListsItsUndefinedNeiLiPairsInOneMessage) {
     b.SetRows({"1100", "0011", "0011"});
-    {
-        NeiLiReportScope scope([&](const std::string& m) { b.ds.ReportError(m); });
-        for (int k = 0; k < 8; ++k) EXPECT_EQ(Run(NeiLiStd, 2, 1), -1.0L);
-        EXPECT_EQ(Run(NeiLiStd, 3, 2), 0.0L);
-        EXPECT_TRUE(b.errors.empty());
-        EXPECT_EQ(scope.Count(), 8u);
-    }
-    ASSERT_EQ(b.errors.size(), 1u);
-    const std::string& msg = b.errors[0];
+    NeiLiProblems problems;
+    KernelSource src = KernelSourceOf(b.ds);
+    src.Problems = &problems;
+    EXPECT_TRUE(problems.Message().empty());
+    for (int k = 0; k < 8; ++k) EXPECT_EQ(NeiLiStd(src, 2, 1), -1.0L);
+    EXPECT_EQ(NeiLiStd(src, 3, 2), 0.0L);
+    EXPECT_TRUE(b.errors.empty());  // collected, not reported
+    EXPECT_EQ(problems.Count(), 8u);
+    const std::string msg = problems.Message();
     EXPECT_EQ(msg.rfind("Undefined NeiLi distance for 8 pairs of individuals", 0), 0u) << msg;
     EXPECT_NE(msg.find("The first 5:"), std::string::npos);
     EXPECT_NE(msg.find("#2, #1: f=-0.333333333, Dice(i,j)= 0.000000000"), std::string::npos);
@@ -143,6 +144,9 @@ TEST_F(Kernels, NeiLiRunScopeReportsOncePerRun) {
     std::size_t lines = 0;
     for (std::size_t p = msg.find("\r\n"); p != std::string::npos; p = msg.find("\r\n", p + 2)) ++lines;
     EXPECT_EQ(lines, 5u);
+    problems.Clear();
+    EXPECT_EQ(problems.Count(), 0u);
+    EXPECT_TRUE(problems.Message().empty());
 }
 
 // --- Average treatment -----------------------------------------------------------------------
@@ -281,23 +285,24 @@ TEST(CoefficientSelectors, InstallKernelsAndRefuseUnknownCodes) {
     BandDataSet b;
     b.SetRows(AllStates());
     TKernelFunc k;
-    ASSERT_TRUE(GetCoefficientFunc(b.ds, 1, 3, k));
+    ASSERT_TRUE(GetCoefficientFunc(b.ds, Treatment::Minimum, Coefficient::NeiLi, k));
     EXPECT_EQ(k(1, 2), NeiLiMax(KernelSourceOf(b.ds), 1, 2));
-    ASSERT_TRUE(GetCoefficientFunc(b.ds, 2, 4, k));
+    ASSERT_TRUE(GetCoefficientFunc(b.ds, Treatment::Maximum, Coefficient::Euclidean, k));
     EXPECT_EQ(k(1, 2), EuclidStd(KernelSourceOf(b.ds), 1, 2));
 
     TKernelFunc untouched;
-    EXPECT_FALSE(GetCoefficientFunc(b.ds, 0, 6, untouched));
-    EXPECT_FALSE(GetCoefficientFunc(b.ds, 4, 0, untouched));
+    EXPECT_FALSE(GetCoefficientFunc(b.ds, Treatment::Standard, Coefficient::UserSimilarity, untouched));
+    EXPECT_FALSE(GetCoefficientFunc(b.ds, CodeOf<Treatment>(4), Coefficient::Jaccard, untouched));
     EXPECT_FALSE(untouched);
     TAvgSDKernelFunc sd;
-    EXPECT_FALSE(GetAvgSDKernel(b.ds, 9, sd));
+    EXPECT_FALSE(GetAvgSDKernel(b.ds, CodeOf<Coefficient>(9), sd));
     EXPECT_FALSE(sd);
     EXPECT_EQ(b.errors, (std::vector<std::string>{"TeskCore/TPopGenDataSet: Unknown coeffient 1",
                                                   "TeskCore: Unknown mode 1",
                                                   "TeskCore/TPopGenDataSet: Unknown coeffient 2"}));
     // A fresh data set computes standard Jaccard.
-    EXPECT_EQ(b.ds.Kernel(1, 2), 0.5L);
+    EXPECT_EQ(b.ds.Kernel.Mode, Treatment::Standard);
+    EXPECT_EQ(b.ds.Kernel.Coeff, Coefficient::Jaccard);
 }
 
 }  // namespace

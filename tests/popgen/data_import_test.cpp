@@ -109,8 +109,8 @@ TEST(ClipboardImportTest, MalformedTextIsRefusedAndLeavesTheDataSetCleared) {
 
 class DistImportTest : public ::testing::Test, public LoaderFixture {
 protected:
-    bool Import(const std::string& file, std::uint8_t hasTitle = 1, std::uint8_t hasLabels = 1) {
-        return ImportDistMatrix(ds, file, hasTitle, 1, 1, hasLabels, 0, 0, 0, '*');
+    bool Import(const std::string& file, bool hasTitle = true, bool hasLabels = true) {
+        return ImportDistMatrix(ds, file, DistMatrixLayout{.HasTitle = hasTitle, .HasLabels = hasLabels}, '*');
     }
 };
 
@@ -133,7 +133,7 @@ TEST_F(DistImportTest, ExampleFileImports) {
 
 TEST_F(DistImportTest, SeparatorsAndMissingLabels) {
     const std::string file = dir.Write("d.txt", "  0 \n0.5\t\t0\n\n1e-1  2.5E+0 -0\n*\nignored\n");
-    ASSERT_TRUE(Import(file, 0, 0)) << LastError();
+    ASSERT_TRUE(Import(file, false, false)) << LastError();
     const TDSLayer& l = ds.Layers[0];
     EXPECT_EQ(l.IndNames, (AString{"Ind0", "Ind1", "Ind2"}));
     EXPECT_EQ(l.DistMatrix, (PackedMatrix{0.0L, 0.5L, 0.0L, 0.1L, 2.5L, -0.0L}));
@@ -165,14 +165,14 @@ TEST_F(DistImportTest, MalformedMatricesAreRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         LoaderFixture f;
-        EXPECT_FALSE(ImportDistMatrix(f.ds, f.dir.Write("bad.txt", c.bytes), 1, 1, 1, 1, 0, 0, 0, '*'));
+        EXPECT_FALSE(ImportDistMatrix(f.ds, f.dir.Write("bad.txt", c.bytes), DistMatrixLayout{}, '*'));
         EXPECT_EQ(f.LastError().rfind(c.message, 0), 0u) << f.LastError().substr(0, 200);
         EXPECT_TRUE(f.ds.Layers[0].DistMatrix.empty());
         EXPECT_EQ(f.ds.DataLoaded, 0);
         EXPECT_FALSE(f.ds.InputText);
         EXPECT_FALSE(f.ds.DataText);
     }
-    EXPECT_FALSE(ImportDistMatrix(ds, dir.Write("ok.txt", "T\na\n0\n"), 1, 1, 1, 1, 1, 0, 0, '*'));
+    EXPECT_FALSE(ImportDistMatrix(ds, dir.Write("ok.txt", "T\na\n0\n"), DistMatrixLayout{.F4 = true}, '*'));
     EXPECT_EQ(LastError(), "REQUESTED PARAMETERS FOR LOADDISSIMMATRIXTF CURRENTLY NOT IMPLEMENTED");
     EXPECT_FALSE(Import(dir.Path("none.txt")));
     EXPECT_EQ(LastError(), "File not found:\r\n" + dir.Path("none.txt"));
@@ -181,7 +181,7 @@ TEST_F(DistImportTest, MalformedMatricesAreRefused) {
 TEST_F(DistImportTest, SeriesOfMatricesGoesToTheMatrixList) {
     const std::string file =
         dir.Write("s.txt", "First\na b\n0\n1 0\n*\nSecond\na b\n0\n2 0\n*\n\n\n");
-    ASSERT_TRUE(LoadDissimMatrix(ds, file, 1, 1, 1, 1, 0, 0, 0, '*')) << LastError();
+    ASSERT_TRUE(LoadDissimMatrix(ds, file, DistMatrixLayout{}, '*')) << LastError();
     const TDSLayer& l = ds.Layers[0];
     ASSERT_EQ(l.MatrixList.size(), 2u);
     EXPECT_EQ(l.MatrixList[1].Label, "Second");
@@ -192,17 +192,17 @@ TEST_F(DistImportTest, SeriesOfMatricesGoesToTheMatrixList) {
     // A block with other labels ends the series; the matrices before it stay.
     LoaderFixture f;
     const std::string mixed = f.dir.Write("m.txt", "First\na b\n0\n1 0\n*\nSecond\na c\n0\n2 0\n*\nThird\na b\n0\n3 0\n*\n");
-    EXPECT_FALSE(LoadDissimMatrix(f.ds, mixed, 1, 1, 1, 1, 0, 0, 0, '*'));
+    EXPECT_FALSE(LoadDissimMatrix(f.ds, mixed, DistMatrixLayout{}, '*'));
     EXPECT_EQ(f.LastError(), "Individual label lists do not agree");
     EXPECT_EQ(f.ds.Layers[0].MatrixList.size(), 1u);
 }
 
 TEST(DistImportTextTest, ParserNeedsTextAndSlotSize) {
     LoaderFixture f;
-    EXPECT_FALSE(LoadDissimMatrixTF(f.ds, "", 1, 1, 1, 1, 0, 0, 0, 1));
+    EXPECT_FALSE(LoadDissimMatrixTF(f.ds, "", DistMatrixLayout{}, true));
     EXPECT_EQ(f.LastError(), "LoadDissimMatrixTF serious error: tf is nil");
     f.ds.ValueSize = 0;
-    EXPECT_FALSE(LoadDissimMatrixTF(f.ds, "", 1, 1, 1, 1, 0, 0, 0, 1));
+    EXPECT_FALSE(LoadDissimMatrixTF(f.ds, "", DistMatrixLayout{}, true));
     EXPECT_EQ(f.LastError(), "lExt not set");
 }
 

@@ -90,7 +90,7 @@ TEST_F(DataLoaderTest, EveryLayoutGivesTheSameLocusMajorMatrix) {
         p.DelimitedData = c.delimited;
         p.Delimiters = c.delimiters;
         TPopGenDataSet fresh;
-        fresh.OnError = [this](const std::string& msg) { errors.push_back(msg); };
+        fresh.OnError([this](const std::string& msg) { errors.push_back(msg); });
         ASSERT_TRUE(LoadDataFile(fresh, dir.Write("m.txt", c.body), p)) << LastError();
         const TDSLayer& l = fresh.Layers[0];
         EXPECT_EQ(RowsOf(l), expected);
@@ -107,8 +107,8 @@ TEST_F(DataLoaderTest, SpecLineIsCutBeforeTheEndOfDataSearch) {
 
     // Without the pre-parse the '*' of the file specification line ends the data at line 0.
     TPopGenDataSet raw;
-    raw.OnError = [this](const std::string& msg) { errors.push_back(msg); };
-    raw.SetTextDelimiters(0, '<', '>');
+    raw.OnError([this](const std::string& msg) { errors.push_back(msg); });
+    raw.SetTextDelimiters(false, '<', '>');
     EXPECT_FALSE(LoadDataFile(raw, file, DefaultParams()));
     EXPECT_GT(raw.ErrorCount(), 0u);
 }
@@ -241,6 +241,16 @@ TEST_F(DataLoaderTest, MalformedFilesAreRefusedAndLeaveTheDataSetCleared) {
         EXPECT_EQ(f.LastError().rfind(c.message, 0), 0u) << f.LastError().substr(0, 300);
         EXPECT_TRUE(f.IsCleared());
     }
+}
+
+TEST_F(DataLoaderTest, BothBadSetSectionsAreReported) {
+    LoaderFixture f;
+    const std::string file = f.dir.Write("bad.txt", "A B\n1 0\n*\n[Groups]\ng=A,Z;\n*\n[LocusSets]\np=Locus9;\n*\n");
+    EXPECT_FALSE(LoadDataFile(f.ds, file, DefaultParams()));
+    EXPECT_EQ(f.errors, (std::vector<std::string>{
+                            "Group Filter could not be read. Individual not found:\r\nZ\r\n\r\nOperation aborted.",
+                            "Locus Filter could not be read. Locus not found:\r\nLocus9\r\n\r\nOperation aborted."}));
+    EXPECT_TRUE(f.IsCleared());
 }
 
 // Damaged copies of a valid file (bytes changed, cut or repeated at random places, fixed seed):

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "popgen/codes.h"
+#include "popgen/distance_matrix.h"
+
 namespace {
 
 // A data set whose callbacks record what the engine reports.
@@ -13,7 +16,7 @@ struct RecordingDataSet : ::testing::Test {
     TPopGenDataSet ds;
     std::vector<std::string> errors;
     void SetUp() override {
-        ds.OnError = [this](const std::string& m) { errors.push_back(m); };
+        ds.OnError([this](const std::string& m) { errors.push_back(m); });
     }
 };
 
@@ -40,13 +43,11 @@ TEST(DataSetLifeCycle, FreshDataSetHasDefaultsAndNoData) {
 
 TEST(DataSetLifeCycle, FreshDataSetComputesStandardJaccard) {
     TPopGenDataSet ds;
-    ASSERT_TRUE(ds.Kernel);
-    ASSERT_TRUE(ds.PairCount);
     // Two individuals over three loci, locus-major: (1, 1), (1, 0), (0, 0).
     ASSERT_TRUE(ds.AllocLayerMatrix(1, 2, 3));
     ds.Layers[1].Matrix = {1, 1, 1, 0, 0, 0};
     ds.CurLayer = 1;
-    EXPECT_EQ(ds.Kernel(1, 2), 0.5L);
+    EXPECT_EQ(KernelXF(ds, 1, 2), 0.5L);  // d = 1 - s
 }
 
 TEST_F(RecordingDataSet, ReportErrorCountsAndCallsBack) {
@@ -63,12 +64,12 @@ TEST(DataSetCallbacks, MissingCallbacksAreSafe) {
     EXPECT_EQ(ds.ErrorCount(), 1u);
     EXPECT_EQ(ds.Ask("Retry?", "Error", kQuestionYesNo), kAnswerNo);
     int asked = 0;
-    ds.OnQuestion = [&](const std::string&, const std::string& caption, std::uint32_t flags) {
+    ds.OnQuestion([&](const std::string&, const std::string& caption, std::uint32_t flags) {
         ++asked;
         EXPECT_EQ(caption, "Error");
         EXPECT_EQ(flags, kQuestionYesNo);
         return kAnswerYes;
-    };
+    });
     EXPECT_EQ(ds.Ask("Retry?", "Error", kQuestionYesNo), kAnswerYes);
     EXPECT_EQ(asked, 1);
 }
@@ -85,7 +86,7 @@ TEST_F(RecordingDataSet, ClearLayerFreesEverythingAndResetsTransform) {
     l.MatrixList.push_back({l.RawMatrix, "m"});
     l.KeepMatrixList = 1;
     l.SourceLayer = 1;
-    ds.DistTransform = 3;
+    ds.DistTransform = Transformation::D;
     ds.ClearLayer(2);
     EXPECT_FALSE(l.HasMatrix());
     EXPECT_EQ(l.NInd + l.NLoci + l.NCells, 0u);
@@ -95,7 +96,7 @@ TEST_F(RecordingDataSet, ClearLayerFreesEverythingAndResetsTransform) {
     EXPECT_TRUE(l.MatrixList.empty());
     EXPECT_EQ(l.KeepMatrixList, 0);
     EXPECT_EQ(l.SourceLayer, kNoLayer);
-    EXPECT_EQ(ds.DistTransform, 0);
+    EXPECT_EQ(ds.DistTransform, Transformation::OneMinusS);
 }
 
 TEST_F(RecordingDataSet, AllocLayerMatrixLeavesLayerFiveAlone) {
@@ -158,11 +159,11 @@ TEST(DataSetCorrelation, CorrelationLayerCorrelatesTheMatrixList) {
     TDSLayer& s = ds.Layers[1];
     s.NInd = 2;  // three packed values per matrix
     s.MatrixList = {{{1, 2, 3}, "a"}, {{2, 4, 6}, "b"}, {{3, 2, 1}, "c"}};
-    ds.DistTransform = 4;
-    ds.CorrelationLayer(1, 3, 0);
+    ds.DistTransform = Transformation::SqrtD;
+    ds.CorrelationLayer(1, 3, false);
     const TDSLayer& t = ds.Layers[3];
     EXPECT_EQ(ds.CurLayer, 3);
-    EXPECT_EQ(ds.DistTransform, 0);
+    EXPECT_EQ(ds.DistTransform, Transformation::OneMinusS);
     EXPECT_EQ(t.NInd, 3u);
     EXPECT_EQ(t.IndNames, (AString{"a", "b", "c"}));
     ASSERT_EQ(t.RawMatrix.size(), 6u);
@@ -209,30 +210,42 @@ TEST(DataSetFreeRoutines, StringsAndPearson) {
 TEST(DataSetTextNames, EnumerationNames) {
     struct Case { std::string got, want; };
     const Case cases[] = {
-        {CoeffToStr(0), "Jaccard"}, {CoeffToStr(5), "SqEuclidean"},
-        {CoeffToStr(6), "User-defined Similarity"}, {CoeffToStr(7), "User-defined Distance"},
-        {CoeffToStr(8), "Unknown"},
-        {SimMethodToStr(false, 0, 0), "Standard"}, {SimMethodToStr(true, 0, 3), "Std"},
-        {SimMethodToStr(false, 1, 0), "Minimum"}, {SimMethodToStr(false, 1, 3), "Maximum"},
-        {SimMethodToStr(true, 2, 0), "Max"}, {SimMethodToStr(true, 2, 4), "Min"},
-        {SimMethodToStr(true, 1, 9), "Max"},  // an unknown coefficient counts as a distance
-        {SimMethodToStr(false, 3, 0), "Average"}, {SimMethodToStr(true, 255, 0), "Prf"},
-        {SimMethodToStr(false, 255, 0), "Preference"},
-        {SimMethodToStr(false, 4, 0), "Unknown"}, {SimMethodToStr(true, 4, 0), "UNK"},
-        {PopDistToStr(0), "Chord"}, {PopDistToStr(1), "Unknown"},
-        {WeightingToStr(4), "Loci+Indiv"}, {WeightingToStr(5), "Unknown"},
-        {DistXFToStr(0), "d=1-s"}, {DistXFToStr(5), "d'=SQ(d)"},
-        {DistXFToStr(6), "Unknown Distance Transformation"},
-        {AlleleFreqMethodToStr(1), "Lynch and Milligan"},
-        {AlleleFreqMethodToStr2(2, 0), "Bayesian (uniform prior)"},
-        {AlleleFreqMethodToStr2(2, 2),
-         "Bayesian (non-uniform prior from among-locus information)"},
-        {AlleleFreqMethodToStr2(1, 2), "Lynch and Milligan"},
-        {AlleleFreqMethodToStr2(5, 0), "Unknown"},
+        {CoeffToStr(CodeOf<Coefficient>(0)), "Jaccard"},
+        {CoeffToStr(CodeOf<Coefficient>(5)), "SqEuclidean"},
+        {CoeffToStr(CodeOf<Coefficient>(6)), "User-defined Similarity"},
+        {CoeffToStr(CodeOf<Coefficient>(7)), "User-defined Distance"},
+        {CoeffToStr(CodeOf<Coefficient>(8)), "Unknown"},
+        {SimMethodToStr(false, CodeOf<Treatment>(0), CodeOf<Coefficient>(0)), "Standard"},
+        {SimMethodToStr(true, CodeOf<Treatment>(0), CodeOf<Coefficient>(3)), "Std"},
+        {SimMethodToStr(false, CodeOf<Treatment>(1), CodeOf<Coefficient>(0)), "Minimum"},
+        {SimMethodToStr(false, CodeOf<Treatment>(1), CodeOf<Coefficient>(3)), "Maximum"},
+        {SimMethodToStr(true, CodeOf<Treatment>(2), CodeOf<Coefficient>(0)), "Max"},
+        {SimMethodToStr(true, CodeOf<Treatment>(2), CodeOf<Coefficient>(4)), "Min"},
+        // An unknown coefficient counts as a distance.
+        {SimMethodToStr(true, CodeOf<Treatment>(1), CodeOf<Coefficient>(9)), "Max"},
+        {SimMethodToStr(false, CodeOf<Treatment>(3), CodeOf<Coefficient>(0)), "Average"},
+        {SimMethodToStr(true, CodeOf<Treatment>(255), CodeOf<Coefficient>(0)), "Prf"},
+        {SimMethodToStr(false, CodeOf<Treatment>(255), CodeOf<Coefficient>(0)), "Preference"},
+        {SimMethodToStr(false, CodeOf<Treatment>(4), CodeOf<Coefficient>(0)), "Unknown"},
+        {SimMethodToStr(true, CodeOf<Treatment>(4), CodeOf<Coefficient>(0)), "UNK"},
+        {PopDistToStr(CodeOf<PopDistance>(0)), "Chord"},
+        {PopDistToStr(CodeOf<PopDistance>(1)), "Unknown"},
+        {WeightingToStr(CodeOf<Weighting>(4)), "Loci+Indiv"},
+        {WeightingToStr(CodeOf<Weighting>(5)), "Unknown"},
+        {DistXFToStr(CodeOf<Transformation>(0)), "d=1-s"},
+        {DistXFToStr(CodeOf<Transformation>(5)), "d'=SQ(d)"},
+        {DistXFToStr(CodeOf<Transformation>(6)), "Unknown Distance Transformation"},
+        {AlleleFreqMethodToStr(CodeOf<FreqMethod>(1)), "Lynch and Milligan"},
+        {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(2), 0), "Bayesian (uniform prior)"},
+        {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(2), 2), "Bayesian (non-uniform prior from among-locus information)"},
+        {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(1), 2), "Lynch and Milligan"},
+        {AlleleFreqMethodToStr2(CodeOf<FreqMethod>(5), 0), "Unknown"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
-    for (std::uint8_t code : {0, 1, 2, 6}) EXPECT_FALSE(IsDistanceCoeff(code));
-    for (std::uint8_t code : {3, 4, 5, 7, 9, 255}) EXPECT_TRUE(IsDistanceCoeff(code));
+    for (const std::uint8_t code : std::initializer_list<std::uint8_t>{0, 1, 2, 6})
+        EXPECT_FALSE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
+    for (const std::uint8_t code : std::initializer_list<std::uint8_t>{3, 4, 5, 7, 9, 255})
+        EXPECT_TRUE(IsDistanceCoeff(CodeOf<Coefficient>(code)));
 }
 
 }  // namespace

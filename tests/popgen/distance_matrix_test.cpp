@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -39,7 +40,7 @@ protected:
 };
 
 TEST_F(DistRuns, MatrixHoldsTheKernelInPackedOrder) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
     ASSERT_EQ(L().RawMatrix.size(), PackedSize(5));
     const KernelSource src = KernelSourceOf(b.ds);
     for (std::size_t i = 1; i <= 5; ++i)
@@ -50,7 +51,6 @@ TEST_F(DistRuns, MatrixHoldsTheKernelInPackedOrder) {
     // Jaccard distance: 0 on the diagonal of a banded individual, 1 for the bandless one.
     for (std::size_t i = 1; i <= 4; ++i) EXPECT_EQ(GetDist(b.ds, i, i), 0.0L);
     EXPECT_EQ(GetDist(b.ds, 5, 5), 1.0L);
-    EXPECT_EQ(b.ds.MatrixBytes, PackedSize(5) * 16);
     EXPECT_TRUE(b.errors.empty());
 }
 
@@ -67,8 +67,8 @@ TEST_F(DistRuns, TransformationsOfTheRawValues) {
         {4, 5, [](Extended x) { return x * x; }},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(CalcDistMatrix(b.ds, 0, c.coeff, c.transform, 6.0L, 100, 1));
-        EXPECT_EQ(b.ds.DistTransform, c.transform);
+        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, c.coeff, c.transform, 6.0L, 100)));
+        EXPECT_EQ(NumberOf(b.ds.DistTransform), c.transform);
         for (std::size_t k = 0; k < L().RawMatrix.size(); ++k)
             EXPECT_EQ(L().DistMatrix[k], c.f(L().RawMatrix[k])) << int(c.transform) << " slot " << k;
     }
@@ -76,27 +76,23 @@ TEST_F(DistRuns, TransformationsOfTheRawValues) {
 
 TEST_F(DistRuns, TransformationFollowsTheKindOfCoefficient) {
     // A transformation of 3 left by a distance import must not make Jaccard store similarities.
-    b.ds.DistTransform = 3;
-    std::uint8_t transform = b.ds.DistTransform;
-    ASSERT_TRUE(PrepareDistRun(b.ds, 0, 0, 100, 6.0L, transform));
-    EXPECT_EQ(transform, 0);
-    EXPECT_EQ(b.ds.DistTransform, 0);
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 3, 6.0L, 100, 1));
+    b.ds.DistTransform = Transformation::D;
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 3, 6.0L, 100)));
     EXPECT_EQ(GetDist(b.ds, 1, 1), 0.0L);
-    EXPECT_EQ(b.ds.DistTransform, 0);
+    EXPECT_EQ(b.ds.DistTransform, Transformation::OneMinusS);
     // And the base is kept for a distance: d=SQRT(1-s) chosen, Euclidean computed -> d'=SQRT(d).
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 5, 1, 6.0L, 100, 1));
-    EXPECT_EQ(b.ds.DistTransform, 4);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 5, 1, 6.0L, 100)));
+    EXPECT_EQ(b.ds.DistTransform, Transformation::SqrtD);
     EXPECT_EQ(GetDist(b.ds, 2, 1), std::sqrt(L().RawMatrix[PairIndex(2, 1)]));
-    EXPECT_EQ(NormalizedTransform(3, 2), 5);
-    EXPECT_EQ(NormalizedTransform(1, 5), 2);
-    EXPECT_EQ(NormalizedTransform(0, 7), 7);
+    EXPECT_EQ(NormalizedTransform(Coefficient::NeiLi, Transformation::SqOneMinusS), Transformation::SqD);
+    EXPECT_EQ(NormalizedTransform(Coefficient::Dice, Transformation::SqD), Transformation::SqOneMinusS);
+    EXPECT_EQ(NormalizedTransform(Coefficient::Jaccard, CodeOf<Transformation>(7)), CodeOf<Transformation>(7));
 }
 
 TEST_F(DistRuns, UnknownTransformationStopsTheRun) {
-    EXPECT_FALSE(CalcDistMatrix(b.ds, 0, 0, 6, 6.0L, 100, 1));
+    EXPECT_FALSE(CalcDistMatrix(b.ds, RunOptions(0, 0, 6, 6.0L, 100)));
     EXPECT_EQ(b.errors, std::vector<std::string>{"DistXF: Unknown option."});
-    b.ds.DistTransform = 9;
+    b.ds.DistTransform = CodeOf<Transformation>(9);
     EXPECT_TRUE(IsDistNaN(DistXF(b.ds, 0.5L)));
     EXPECT_EQ(b.errors.size(), 2u);
 }
@@ -113,45 +109,81 @@ TEST_F(DistRuns, RefusedRuns) {
     };
     for (const auto& c : cases) {
         b.errors.clear();
-        EXPECT_FALSE(CalcDistMatrix(b.ds, c.mode, c.coeff, 0, 6.0L, c.draws, 1));
+        EXPECT_FALSE(CalcDistMatrix(b.ds, RunOptions(c.mode, c.coeff, 0, 6.0L, c.draws)));
         EXPECT_EQ(b.errors, std::vector<std::string>{c.message});
     }
     b.errors.clear();
-    EXPECT_FALSE(CalcDistances(b.ds, 0, 0, 6.0L, 0));
+    EXPECT_FALSE(CalcDistances(b.ds, RunOptions(3, 0, 0, 6.0L, 0)));
     EXPECT_EQ(b.errors, std::vector<std::string>{"The number of random draws must be at least 1."});
 
     // A layer without band data (a group layer of a population distance, say).
     BandDataSet empty;
     empty.ds.CurLayer = 1;
-    EXPECT_FALSE(CalcDistMatrix(empty.ds, 0, 0, 0, 6.0L, 100, 1));
+    EXPECT_FALSE(CalcDistMatrix(empty.ds, RunOptions(0, 0, 0, 6.0L, 100)));
     EXPECT_EQ(empty.errors.size(), 1u);
 }
 
 TEST(DistRunsSmall, OneIndividualOneSlot) {
     BandDataSet b;
     b.SetRows({"1011"});
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 1, 0, 6.0L, 100, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100)));
     ASSERT_EQ(b.ds.GetCurrLayer().DistMatrix.size(), 1u);
     EXPECT_EQ(GetDist(b.ds, 1, 1), 0.0L);
 }
 
-TEST_F(DistRuns, PreparedRunIsRepeatedWithoutPreparing) {
-    std::uint8_t transform = 0;
-    ASSERT_TRUE(PrepareDistRun(b.ds, 3, 0, 20, 6.0L, transform));
+TEST_F(DistRuns, ARunDrawsFromTheStreamItIsGiven) {
+    const DistRunOptions options = RunOptions(3, 0, 0, 6.0L, 20);
     RandSeed = 11;
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 3, 0, transform, 6.0L, 20, 0));
-    const PackedMatrix first = L().DistMatrix;
-    RandSeed = 11;
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 3, 0, transform, 6.0L, 20, 0));
-    EXPECT_EQ(L().DistMatrix, first);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, options));  // the program's stream
+    const PackedMatrix first = L().RawMatrix;
+    const std::uint32_t after = RandSeed;
+
+    // The same draws from a stream of its own, reading the layer through a const view; the
+    // program's stream is left alone.
+    RandomStream own(11);
+    NeiLiProblems problems;
+    DistMatrices result;
+    ASSERT_TRUE(ComputeDistances(L(), PairCounterOf(b.ds), options, false, own, problems, b.reporter, result));
+    EXPECT_EQ(result.Raw, first);
+    EXPECT_EQ(own.Seed, after);
+    EXPECT_EQ(RandSeed, after);
+
     RandSeed = 12;
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 3, 0, transform, 6.0L, 20, 0));
-    EXPECT_NE(L().DistMatrix, first);  // pairs 3-x have missing cells: the draws differ
+    ASSERT_TRUE(CalcDistMatrix(b.ds, options));
+    EXPECT_NE(L().RawMatrix, first);  // pairs 3-x have missing cells: the draws differ
+}
+
+TEST_F(DistRuns, AFailedRunLeavesThePreviousMatricesAndOptions) {
+    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 1, 0, 6.0L, 30)));
+    const TDSLayer before = L();
+    const DistRunOptions refused[] = {
+        RunOptions(0, 0, 6, 5.0L, 100),  // unknown transformation: stops at the first pair
+        RunOptions(3, 0, 0, 5.0L, 0),    // no draws
+        RunOptions(0, 7, 0, 5.0L, 100),  // unknown coefficient
+    };
+    for (const DistRunOptions& o : refused) {
+        EXPECT_FALSE(CalcDistMatrix(b.ds, o));
+        EXPECT_FALSE(CalcDistances(b.ds, o));
+    }
+    // The same values, NaN (Dice of two bandless individuals) included.
+    const auto same = [](const PackedMatrix& x, const PackedMatrix& y) {
+        return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](Extended p, Extended q) {
+                   return p == q || (std::isnan(p) && std::isnan(q));
+               });
+    };
+    EXPECT_TRUE(same(L().RawMatrix, before.RawMatrix));
+    EXPECT_TRUE(same(L().DistMatrix, before.DistMatrix));
+    EXPECT_TRUE(same(L().VarMatrix, before.VarMatrix));
+    EXPECT_TRUE(same(L().SDMatrix, before.SDMatrix));
+    EXPECT_EQ(b.ds.NeiLiR, 6.0L);
+    EXPECT_EQ(b.ds.AvgDraws, 30u);
+    EXPECT_EQ(b.ds.DistTransform, Transformation::OneMinusS);
+    EXPECT_EQ(b.ds.ErrorCount(), 6u);  // the data set counts what its runs report
 }
 
 TEST_F(DistRuns, AverageWithSpread) {
     RandSeed = 3;
-    ASSERT_TRUE(CalcDistances(b.ds, 1, 0, 6.0L, 50));
+    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 1, 0, 6.0L, 50)));
     const std::size_t n = PackedSize(5);
     ASSERT_EQ(L().VarMatrix.size(), n);
     ASSERT_EQ(L().SDMatrix.size(), n);
@@ -176,7 +208,7 @@ TEST_F(DistRuns, AverageWithSpread) {
     // The same draws as the plain Average kernel.
     const PackedMatrix means = L().RawMatrix;
     RandSeed = 3;
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 3, 1, 0, 6.0L, 50, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(3, 1, 0, 6.0L, 50)));
     for (std::size_t k = 0; k < n; ++k)
         if (!std::isnan(means[k])) {
             EXPECT_EQ(L().RawMatrix[k], means[k]) << k;
@@ -186,15 +218,15 @@ TEST_F(DistRuns, AverageWithSpread) {
 TEST_F(DistRuns, AverageKernelsOfEveryCoefficientAgreeWithTheirOwnStandardAndSpreadRuns) {
     // Both Average selectors must hand out the kernel of the coefficient asked for: on complete
     // pairs the Average is the Standard value, and the run with spread draws the same means.
-    const auto same = [](Extended a, Extended b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    const auto same = [](Extended x, Extended y) { return x == y || (std::isnan(x) && std::isnan(y)); };
     for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
-        ASSERT_TRUE(CalcDistMatrix(b.ds, 0, coeff, 3, 6.0L, 40, 1));
+        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, coeff, 3, 6.0L, 40)));
         const PackedMatrix standard = L().RawMatrix;
         RandSeed = 21;
-        ASSERT_TRUE(CalcDistMatrix(b.ds, 3, coeff, 3, 6.0L, 40, 1));
+        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(3, coeff, 3, 6.0L, 40)));
         const PackedMatrix average = L().RawMatrix;
         RandSeed = 21;
-        ASSERT_TRUE(CalcDistances(b.ds, coeff, 3, 6.0L, 40));
+        ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, coeff, 3, 6.0L, 40)));
         for (std::size_t i = 1; i <= 5; ++i)
             for (std::size_t j = 1; j <= i; ++j) {
                 const std::size_t k = PairIndex(i, j);
@@ -206,20 +238,30 @@ TEST_F(DistRuns, AverageKernelsOfEveryCoefficientAgreeWithTheirOwnStandardAndSpr
     }
 }
 
-TEST_F(DistRuns, UndefinedNeiLiIsReportedOncePerRun) {
+TEST_F(DistRuns, AMatrixWithUndefinedNeiLiPairsIsKeptAndTheyAreListedOnce) {
     // Individuals 1 and 2 share no band with 3..6: eight undefined pairs.
     b.SetRows({"110000", "110000", "001111", "000111", "001011", "001101"});
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 3, 3, 6.0L, 100, 1));
-    ASSERT_EQ(b.errors.size(), 1u);
-    EXPECT_EQ(b.errors[0].rfind("Undefined NeiLi distance for 8 pairs", 0), 0u) << b.errors[0];
-    EXPECT_EQ(b.ds.ErrorCount(), 1u);
+    std::vector<std::string> warnings;
+    b.reporter.SetWarningHandler([&](const std::string& m) { warnings.push_back(m); });
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 3, 6.0L, 100)));
+    EXPECT_TRUE(b.errors.empty());
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].rfind("Undefined NeiLi distance for 8 pairs", 0), 0u) << warnings[0];
+    EXPECT_EQ(L().UndefinedPairs, 8u);
     EXPECT_EQ(GetDist(b.ds, 3, 1), -1.0L);
     EXPECT_EQ(GetDist(b.ds, 2, 1), 0.0L);
+
+    // The count follows the raw marker whatever the transformation makes of it (SQ(-1) is 1).
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 5, 6.0L, 100)));
+    EXPECT_EQ(GetDist(b.ds, 3, 1), 1.0L);
+    EXPECT_EQ(L().UndefinedPairs, 8u);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100)));
+    EXPECT_EQ(L().UndefinedPairs, 0u);
 }
 
 TEST_F(DistRuns, GetDistIndexAndNaNRules) {
     EXPECT_TRUE(IsDistNaN(GetDist(b.ds, 1, 1)));  // no matrix yet
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 4, 3, 6.0L, 100, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 4, 3, 6.0L, 100)));
     EXPECT_EQ(GetDist(b.ds, 3, 5), L().DistMatrix[12]);
     EXPECT_EQ(GetDist(b.ds, 5, 3), L().DistMatrix[12]);
     EXPECT_TRUE(IsDistNaN(GetDist(b.ds, 0, 1)));
@@ -228,29 +270,29 @@ TEST_F(DistRuns, GetDistIndexAndNaNRules) {
     EXPECT_TRUE(std::signbit(DistNaN()));
 }
 
-TEST_F(DistRuns, SinglePairRoutinesRestoreWhatTheyChange) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
-    const TKernelFunc before = b.ds.Kernel;
-    const Extended euclid = PairDistance(b.ds, 0, 5, 3, 2, 1);
+TEST_F(DistRuns, SinglePairRoutinesChangeNothing) {
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    const Extended euclid = PairDistance(b.ds, Treatment::Standard, Coefficient::SqEuclidean, Transformation::D, 2, 1);
     EXPECT_EQ(euclid, SqEuclidStd(KernelSourceOf(b.ds), 2, 1));
-    EXPECT_EQ(b.ds.DistTransform, 0);
-    EXPECT_EQ(b.ds.Kernel(2, 1), JaccardStd(KernelSourceOf(b.ds), 2, 1));
+    EXPECT_EQ(b.ds.DistTransform, Transformation::OneMinusS);
+    EXPECT_EQ(b.ds.Kernel.Coeff, Coefficient::Jaccard);
     EXPECT_EQ(KernelXF(b.ds, 2, 1), 1.0L - JaccardStd(KernelSourceOf(b.ds), 2, 1));
     EXPECT_TRUE(IsDistNaN(KernelXF(b.ds, 9, 1)));
-    EXPECT_TRUE(IsDistNaN(PairDistance(b.ds, 0, 8, 3, 2, 1)));
-    EXPECT_EQ(b.ds.Kernel(2, 1), JaccardStd(KernelSourceOf(b.ds), 2, 1));
+    EXPECT_TRUE(IsDistNaN(PairDistance(b.ds, Treatment::Standard, CodeOf<Coefficient>(8), Transformation::D, 2, 1)));
+    EXPECT_EQ(b.errors, std::vector<std::string>{"TeskCore/TPopGenDataSet: Unknown coeffient 1"});
+    // A run installs its kernel for the pair routines.
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 1, 0, 6.0L, 100)));
+    EXPECT_EQ(KernelXF(b.ds, 2, 1), 1.0L - DiceMin(KernelSourceOf(b.ds), 2, 1));
 }
 
 TEST_F(DistRuns, BetweenLayersComparesRowsOfTwoLayers) {
     // Layer 3 holds individuals 4 and 1 of layer 1 in that order.
     b.SetRows({kRows[3], kRows[0]}, 3);
     b.ds.CurLayer = 1;
-    GetCoefficientFunc(b.ds, 0, 1, b.ds.Kernel);
-    b.ds.DistTransform = 0;
+    b.ds.Kernel = {Treatment::Standard, Coefficient::Dice};
+    b.ds.DistTransform = Transformation::OneMinusS;
     EXPECT_EQ(BetweenLayersXF(b.ds, 1, 3, 2, 1), 1.0L - DiceStd(KernelSourceOf(b.ds), 2, 4));
     EXPECT_EQ(BetweenLayersXF(b.ds, 3, 1, 2, 4), 1.0L - DiceStd(KernelSourceOf(b.ds), 1, 4));
-    // The within-layer counter is back.
-    EXPECT_EQ(b.ds.PairCount(1, 1, 1, 1), 7.0L);
     EXPECT_TRUE(b.errors.empty());
 
     b.SetRows({"101"}, 4);
@@ -266,36 +308,36 @@ TEST_F(DistRuns, ExportAndFindBelow) {
     EXPECT_EQ(b.errors, std::vector<std::string>{"ExpOldStyleDistMatrix: pDistances not set"});
     EXPECT_EQ(block, AExt{42.0L});
     std::vector<std::size_t> list{7};
-    EXPECT_FALSE(FindDistancesBelow(b.ds, list, 1, 0.0L, 0.0L));
+    EXPECT_FALSE(FindDistancesBelow(b.ds, list, true, 0.0L, 0.0L));
     EXPECT_TRUE(list.empty());
 
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 2, 3, 6.0L, 100, 1));  // SMC similarities, diagonal 1
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 2, 3, 6.0L, 100)));  // SMC similarities, diagonal 1
     ASSERT_TRUE(ExpOldStyleDistMatrix(b.ds, block));
     EXPECT_EQ(block, L().DistMatrix);
     // Negative values, on and off the diagonal.
     b.ds.GetCurrLayer().DistMatrix[PairIndex(2, 1)] = -0.5L;
     b.ds.GetCurrLayer().DistMatrix[PairIndex(4, 3)] = -1e-9L;
     b.ds.GetCurrLayer().DistMatrix[PairIndex(3, 3)] = -2.0L;
-    EXPECT_TRUE(FindDistancesBelow(b.ds, list, 0, 0.0L, 0.0L));
+    EXPECT_TRUE(FindDistancesBelow(b.ds, list, false, 0.0L, 0.0L));
     EXPECT_EQ(list, (std::vector<std::size_t>{PairIndex(2, 1), PairIndex(4, 3)}));
     EXPECT_EQ(GetDist(b.ds, 2, 1), -0.5L);
-    EXPECT_TRUE(FindDistancesBelow(b.ds, list, 1, 0.0L, 0.0L));
+    EXPECT_TRUE(FindDistancesBelow(b.ds, list, true, 0.0L, 0.0L));
     EXPECT_EQ(GetDist(b.ds, 2, 1), 0.0L);
     EXPECT_EQ(GetDist(b.ds, 4, 3), 0.0L);
     EXPECT_EQ(GetDist(b.ds, 3, 3), -2.0L);  // the diagonal is never touched
-    EXPECT_FALSE(FindDistancesBelow(b.ds, list, 1, 0.0L, 0.0L));
+    EXPECT_FALSE(FindDistancesBelow(b.ds, list, true, 0.0L, 0.0L));
     EXPECT_TRUE(IsTriangularNumber(1) && IsTriangularNumber(15) && !IsTriangularNumber(14));
 }
 
 TEST_F(DistRuns, WeightingSchemesWithUnitWeightsGiveTheSameMatrices) {
     for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
         for (std::uint8_t mode = 0; mode <= 2; ++mode) {
-            SetWeightingScheme(b.ds, 0);
-            ASSERT_TRUE(CalcDistMatrix(b.ds, mode, coeff, 3, 6.0L, 100, 1));
+            SetWeightingScheme(b.ds, Weighting::None);
+            ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(mode, coeff, 3, 6.0L, 100)));
             const PackedMatrix plain = L().RawMatrix;
             for (std::uint8_t scheme = 1; scheme <= 4; ++scheme) {
-                SetWeightingScheme(b.ds, scheme);
-                ASSERT_TRUE(CalcDistMatrix(b.ds, mode, coeff, 3, 6.0L, 100, 1));
+                SetWeightingScheme(b.ds, CodeOf<Weighting>(scheme));
+                ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(mode, coeff, 3, 6.0L, 100)));
                 for (std::size_t k = 0; k < plain.size(); ++k)
                     if (!std::isnan(plain[k])) {
                         EXPECT_EQ(L().RawMatrix[k], plain[k]) << int(scheme) << " " << k;
@@ -304,38 +346,40 @@ TEST_F(DistRuns, WeightingSchemesWithUnitWeightsGiveTheSameMatrices) {
         }
     }
     b.errors.clear();
-    SetWeightingScheme(b.ds, 3);
+    SetWeightingScheme(b.ds, Weighting::Loci);
     EXPECT_EQ(L().Weights.size(), L().NLoci);
-    SetWeightingScheme(b.ds, 4);
+    SetWeightingScheme(b.ds, Weighting::LociIndiv);
     EXPECT_EQ(L().Weights.size(), L().NCells);
-    SetWeightingScheme(b.ds, 5);
+    SetWeightingScheme(b.ds, CodeOf<Weighting>(5));
     EXPECT_EQ(b.errors, std::vector<std::string>{"Unknown Weighting Scheme"});
-    EXPECT_EQ(b.ds.WeightingScheme, 5);
-    EXPECT_TRUE(b.ds.PairCount);  // the counters of scheme 4 stay installed
+    EXPECT_EQ(b.ds.WeightingScheme, Weighting::LociIndiv);  // the scheme in use stays
 }
 
 TEST_F(DistRuns, WeightsEnterTheCounts) {
     // Not settable by the user yet, but the counters must honour them.
-    SetWeightingScheme(b.ds, 3);
+    const auto count = [&](std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t s) {
+        return PairCounterOf(b.ds)(i, j, a, s);
+    };
+    SetWeightingScheme(b.ds, Weighting::Loci);
     b.ds.GetCurrLayer().Weights[0] = 2.5L;  // locus 1: 1/1 in individuals 1 and 2
-    EXPECT_EQ(b.ds.PairCount(1, 2, 1, 1), 2.5L + 4.0L);
-    SetWeightingScheme(b.ds, 4);
+    EXPECT_EQ(count(1, 2, 1, 1), 2.5L + 4.0L);
+    SetWeightingScheme(b.ds, Weighting::LociIndiv);
     b.ds.GetCurrLayer().Weights[0] = 2.0L;  // cell (1, locus 1)
     b.ds.GetCurrLayer().Weights[1] = 3.0L;  // cell (2, locus 1)
-    EXPECT_EQ(b.ds.PairCount(1, 2, 1, 1), 6.0L + 4.0L);
-    SetWeightingScheme(b.ds, 1);
+    EXPECT_EQ(count(1, 2, 1, 1), 6.0L + 4.0L);
+    SetWeightingScheme(b.ds, Weighting::State);
     b.ds.StateWeights[2][0] = 0.5L;
-    EXPECT_EQ(b.ds.PairCount(3, 1, 9, 0), 0.5L * 2);
+    EXPECT_EQ(count(3, 1, 9, 0), 0.5L * 2);
     ResetStateWeights(b.ds);
-    EXPECT_EQ(b.ds.PairCount(3, 1, 9, 0), 2.0L);
+    EXPECT_EQ(count(3, 1, 9, 0), 2.0L);
 
     // A layer made after the scheme was set has no weights of its own: unit weights.
-    for (std::uint8_t scheme : {3, 4}) {
+    for (const std::uint8_t scheme : std::initializer_list<std::uint8_t>{3, 4}) {
         b.SetRows(kRows, 1);
-        SetWeightingScheme(b.ds, scheme);
+        SetWeightingScheme(b.ds, CodeOf<Weighting>(scheme));
         b.SetRows(kRows, 2);
         ASSERT_TRUE(b.ds.GetCurrLayer().Weights.empty());
-        EXPECT_EQ(b.ds.PairCount(1, 2, 1, 1), 5.0L) << int(scheme);
+        EXPECT_EQ(count(1, 2, 1, 1), 5.0L) << int(scheme);
     }
 }
 
@@ -369,28 +413,33 @@ TEST(ExchangeableCounter, ANaiveCounterGivesIdenticalMatrices) {
     for (auto& row : rows)
         for (int l = 0; l < 33; ++l) row += "0011119"[Random(7)];
     b.SetRows(rows);
-    const TPopGenDataSet* ds = &b.ds;
-    const TPairCountFunc naive = [ds](std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t s) {
-        const TDSLayer& l = ds->GetCurrLayer();
+    const TDSLayer& l = b.ds.GetCurrLayer();
+    const TPairCountFunc naive = [&l](std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t s) {
         Extended n = 0;
         for (std::size_t loc = 1; loc <= l.NLoci; ++loc) n += l.Cell(i, loc) == a && l.Cell(j, loc) == s;
         return n;
     };
-    const TPairCountFunc scanning = b.ds.PairCountWithin;
-    for (std::uint8_t mode = 0; mode <= 3; ++mode)
-        for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
-            b.ds.PairCount = scanning;
-            RandSeed = 5;
-            ASSERT_TRUE(CalcDistMatrix(b.ds, mode, coeff, 0, 6.0L, 30, 1));
-            const PackedMatrix reference = b.ds.GetCurrLayer().RawMatrix;
-            b.ds.PairCount = naive;
-            RandSeed = 5;
-            ASSERT_TRUE(CalcDistMatrix(b.ds, mode, coeff, 0, 6.0L, 30, 1));
-            const PackedMatrix& swapped = b.ds.GetCurrLayer().RawMatrix;
-            for (std::size_t k = 0; k < reference.size(); ++k)
-                EXPECT_TRUE(swapped[k] == reference[k] || (std::isnan(swapped[k]) && std::isnan(reference[k])))
-                    << int(mode) << " " << int(coeff) << " slot " << k;
+    const TPairCountFunc scanning = PairCounterOf(b.ds);
+    for (int mode = 0; mode <= 3; ++mode) {
+        for (int coeff = 0; coeff <= 5; ++coeff) {
+            for (const bool spread : {false, true}) {
+                const DistRunOptions options = RunOptions(mode, coeff, 0, 6.0L, 30);
+                const auto run = [&](const TPairCountFunc& counter) {
+                    RandomStream random(5);
+                    NeiLiProblems problems;
+                    DistMatrices m;
+                    EXPECT_TRUE(ComputeDistances(l, counter, options, spread, random, problems, b.reporter, m));
+                    return m.Raw;
+                };
+                const PackedMatrix reference = run(scanning);
+                const PackedMatrix swapped = run(naive);
+                ASSERT_EQ(swapped.size(), reference.size());
+                for (std::size_t k = 0; k < reference.size(); ++k)
+                    EXPECT_TRUE(swapped[k] == reference[k] || (std::isnan(swapped[k]) && std::isnan(reference[k])))
+                        << mode << " " << coeff << " " << spread << " slot " << k;
+            }
         }
+    }
 }
 
 }  // namespace

@@ -16,10 +16,7 @@
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string Slurp(const std::string& path) { return TempDir::Read(path); }
 
 std::vector<std::string> SplitCRLF(const std::string& text) {
     std::vector<std::string> lines;
@@ -43,8 +40,10 @@ protected:
 };
 
 TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
-    ASSERT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 1, 1, 0), 0);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
+                                   true, false),
+              0);
     const std::string header = "alpha        b            gamma        ";
     const std::vector<std::string> expected = {
         "Standard Jaccard coefficients",
@@ -67,16 +66,20 @@ TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
 }
 
 TEST_F(Reports, NothingToWriteTouchesNoFile) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
-    EXPECT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 0, 0, 0), 0);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false,
+                                   false, false),
+              0);
     EXPECT_FALSE(std::filesystem::exists(b.ds.OutputFileName));
 }
 
 TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
     b.SetRows({"1191", "1001", "0190"}, 1, {"alpha", "b", "gamma"});
     RandSeed = 8;
-    ASSERT_TRUE(CalcDistances(b.ds, 2, 0, 6.0L, 100));
-    ASSERT_EQ(OutputDistances2File(b.ds, 3, 2, 0, 0, 1, 0), 0);
+    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 2, 0, 6.0L, 100)));
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0), false,
+                                   true, false),
+              0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 3u * 7);
     EXPECT_EQ(lines[0], "Variance on SMC coefficients (100 random draws)");
@@ -95,8 +98,10 @@ TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
 }
 
 TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 1, 4, 3, 6.0L, 100, 1));
-    ASSERT_EQ(OutputDistances2File(b.ds, 1, 4, 3, 1, 1, 0), 0);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 4, 3, 6.0L, 100)));
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(1), CodeOf<Coefficient>(4), CodeOf<Transformation>(3), true,
+                                   true, false),
+              0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     EXPECT_EQ(lines[0], "Maximum Euclidean coefficients");
     EXPECT_EQ(lines[7], "Distances d'=d (Maximum Euclidean coefficients)");
@@ -104,8 +109,10 @@ TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
 
 TEST_F(Reports, DistanceTitleNamesTheTransformationTheMatrixHolds) {
     // A code of 3 left by a distance import: the Jaccard run stores 1 - s, and says so.
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 3, 6.0L, 100, 1));
-    ASSERT_EQ(OutputDistances2File(b.ds, 0, 0, 3, 0, 1, 0), 0);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 3, 6.0L, 100)));
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(3), false,
+                                   true, false),
+              0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], "Distances d=1-s (Standard Jaccard coefficients)");
@@ -114,9 +121,11 @@ TEST_F(Reports, DistanceTitleNamesTheTransformationTheMatrixHolds) {
 
 TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
     b.SetRows({"1100", "0011"}, 1, {"a_name_of_20_chars__", "x"});
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 3, 3, 6.0L, 100, 1));  // no shared band: -1.0
-    ASSERT_EQ(b.errors.size(), 1u);
-    ASSERT_EQ(OutputDistances2File(b.ds, 0, 3, 3, 0, 1, 0), 0);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 3, 6.0L, 100)));  // no shared band: -1.0 (kept)
+    ASSERT_TRUE(b.errors.empty());
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(3), CodeOf<Transformation>(3), false,
+                                   true, false),
+              0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[2], "a_name_of_20_chars__ x                    ");
@@ -124,45 +133,55 @@ TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
 }
 
 TEST_F(Reports, AppendKeepsEarlierReportsAndRewriteReplacesThem) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 1, 0, 6.0L, 100, 1));
-    ASSERT_EQ(OutputDistances2File(b.ds, 0, 1, 0, 1, 0, 0), 0);
-    ASSERT_EQ(OutputDistances2File(b.ds, 0, 1, 0, 0, 1, 1), 0);
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100)));
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), true,
+                                   false, false),
+              0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), false,
+                                   true, true),
+              0);
     auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[0], "Standard Dice coefficients");
     EXPECT_EQ(lines[7], "Distances d=1-s (Standard Dice coefficients)");
-    ASSERT_EQ(OutputDistances2File(b.ds, 0, 1, 0, 0, 1, 0), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), false,
+                                   true, false),
+              0);
     EXPECT_EQ(SplitCRLF(Slurp(b.ds.OutputFileName)).size(), 7u);
 }
 
 TEST_F(Reports, LeftoverBufferLinesDoNotTrailTheReport) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
     b.ds.ReportBuf = std::make_shared<Ttf>();
     b.ds.ReportBuf->AddStrings({"stale 1", "stale 2"});
-    ASSERT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 1, 0, 0), 0);
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
+                                   false, false),
+              0);
     const std::string text = Slurp(b.ds.OutputFileName);
     EXPECT_EQ(text.find("stale"), std::string::npos);
     EXPECT_EQ(SplitCRLF(text).size(), 7u);
 }
 
 TEST_F(Reports, FailedSaveIsReturned) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
     b.ds.OutputFileName = dir.Path("no such folder/analysis.txt");
-    EXPECT_NE(OutputDistances2File(b.ds, 0, 0, 0, 1, 1, 0), 0);
+    EXPECT_NE(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
+                                   true, false),
+              0);
 }
 
 TEST(MatrixBlocks, WriteIntoABufferAndAdvanceTheIndex) {
     BandDataSet b;
     b.SetRows({"11", "10"}, 3, {"p", "q"});
-    EXPECT_EQ(MaxIndNameLength(b.ds, 3), 1u);
-    EXPECT_EQ(MaxIndNameLength(b.ds, 4), 0u);
+    EXPECT_EQ(MaxIndNameLength(b.ds.Layers[3]), 1u);
+    EXPECT_EQ(MaxIndNameLength(b.ds.Layers[4]), 0u);
     Ttf buffer;
     buffer.AddEmpty(12);
     buffer.SetLine(1, "kept");
     std::size_t index = 0;
-    MatrixToText(b.ds, buffer, index, 3, PackedMatrix{1.0L, 0.5L, 0.25L}, "first", 3);
+    MatrixToText(b.ds.Layers[3], buffer, index, PackedMatrix{1.0L, 0.5L, 0.25L}, "first", 3);
     EXPECT_EQ(index, 6u);
-    MatrixToText(b.ds, buffer, index, 3, PackedMatrix{}, "second", 3);  // no values: rows stay empty
+    MatrixToText(b.ds.Layers[3], buffer, index, PackedMatrix{}, "second", 3);  // no values: rows stay empty
     EXPECT_EQ(index, 12u);
     EXPECT_EQ(buffer.Lines, (AString{"first", "kept", "p   q   ", "1.0000000000 ", "0.5000000000 0.2500000000 ",
                                      "", "second", "", "p   q   ", "", "", ""}));

@@ -25,7 +25,7 @@ struct Selection : ::testing::Test {
     }
 
     void SetUp() override {
-        ds.OnError = [this](const std::string& m) { errors.push_back(m); };
+        ds.OnError([this](const std::string& m) { errors.push_back(m); });
         ASSERT_TRUE(ds.AllocLayerMatrix(0, 4, 3));
         TDSLayer& base = ds.Layers[0];
         for (std::size_t l = 1; l <= 3; ++l)
@@ -63,7 +63,7 @@ TEST_F(Selection, AllDataByAllLociRebuildsTheWorkingCopy) {
     EXPECT_EQ(w.LocNames, ds.Layers[0].LocNames);
     EXPECT_EQ(w.SourceLayer, 0);
     // Whatever layer is current, (0, 0) comes back to layer 1 built from layer 0.
-    for (std::uint8_t c : {2, 3, 4}) {
+    for (const std::uint8_t c : std::initializer_list<std::uint8_t>{2, 3, 4}) {
         ds.Layers[1].Matrix.assign(12, 0);
         ds.CurLayer = c;
         ASSERT_TRUE(ds.Select(0, 0));

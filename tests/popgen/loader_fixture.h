@@ -38,14 +38,12 @@ inline std::string ExamplePath(const std::string& name) {
 }
 
 struct LoaderFixture {
-    TPopGenDataSet ds;
     std::vector<std::string> errors;
+    Reporter reporter{[this](const std::string& msg) { errors.push_back(msg); }};
+    TPopGenDataSet ds{reporter};
     TempDir dir;
 
-    LoaderFixture() {
-        ds.OnError = [this](const std::string& msg) { errors.push_back(msg); };
-        ds.IncludeGroups = 1;
-    }
+    LoaderFixture() { ds.IncludeGroups = 1; }
 
     std::string LastError() const { return errors.empty() ? std::string() : errors.back(); }
 

@@ -1,6 +1,6 @@
-// A memory shortage while a file is read into the data set is reported through the error hook as
-// "Out of memory"; no exception reaches the caller and no half-built data stays. A report that
-// does not fit in memory is a failed write.
+// A memory shortage while a file is read into the data set passes through the loader without
+// leaving half-built data or held texts, and the one wrapper of the engine's entry points reports
+// it as "Out of memory". A report that does not fit in memory is a failed write.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -54,7 +54,8 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
         {"count data",
          [] {
              std::string t = "\t" + Names(kSide, "\t") + "\r\n";
-             for (std::size_t r = 0; r < kSide; ++r) t += "L" + std::to_string(r) + "\t" + Row(kSide, "5", "\t") + "\r\n";
+             for (std::size_t r = 0; r < kSide; ++r)
+                 t += "L" + std::to_string(r) + "\t" + Row(kSide, "5", "\t") + "\r\n";
              return t;
          },
          [](LoaderFixture& f, const std::string& file) { return ImportCountData(f.ds, file, 1, 10, "NA"); }},
@@ -65,7 +66,7 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
              return t;
          },
          [](LoaderFixture& f, const std::string& file) {
-             return ImportDistMatrix(f.ds, file, 1, 1, 1, 1, 0, 0, 0, '*');
+             return ImportDistMatrix(f.ds, file, DistMatrixLayout{}, '*');
          }},
     };
     for (const Case& c : cases) {
@@ -76,7 +77,7 @@ TEST(LoadOutOfMemory, LoadersReportTheShortage) {
         {
             // Above the reader's 64 KiB block, below the data.
             const RefuseLargeAllocations refuse(80 * 1024);
-            EXPECT_NO_THROW(loaded = c.load(f, file));
+            EXPECT_NO_THROW(loaded = ReportShortage(f.reporter, [&] { return c.load(f, file); }));
         }
         EXPECT_FALSE(loaded);
         EXPECT_EQ(f.errors, (std::vector<std::string>{"Out of memory"}));
@@ -95,15 +96,18 @@ TEST(ReportOutOfMemory, DistanceReportFailsWithENOMEM) {
     b.SetRows(std::vector<std::string>(kSide, "1011"));
     TempDir dir;
     b.ds.OutputFileName = dir.Path("analysis.txt");
-    ASSERT_TRUE(CalcDistMatrix(b.ds, 0, 0, 0, 6.0L, 100, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
     int rc = 0;
     {
         const RefuseLargeAllocations refuse(80 * 1024);  // the text of the matrix needs about 540 KB
-        EXPECT_NO_THROW(rc = OutputDistances2File(b.ds, 0, 0, 0, 0, 1, 0));
+        EXPECT_NO_THROW(rc = OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0),
+                                                  CodeOf<Transformation>(0), false, true, false));
     }
     EXPECT_EQ(rc, ENOMEM);
     EXPECT_FALSE(b.ds.ReportBuf);
-    EXPECT_EQ(OutputDistances2File(b.ds, 0, 0, 0, 0, 1, 0), 0);
+    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false,
+                                   true, false),
+              0);
 }
 
 // Saving and the working copy allocate as much as the matrix again; a shortage leaves the data set
@@ -116,9 +120,11 @@ TEST(DataSetOutOfMemory, SaveAndWorkingCopyReportTheShortage) {
     bool ok = true;
     {
         const RefuseLargeAllocations refuse(80 * 1024);
-        EXPECT_NO_THROW(ok = SaveData(f.ds, saved, false, kDefaultSpecLine, DefaultParams()));
+        EXPECT_NO_THROW(ok = ReportShortage(f.reporter, [&] {
+                            return SaveData(f.ds, saved, false, kDefaultSpecLine, DefaultParams());
+                        }));
         EXPECT_FALSE(ok);
-        EXPECT_NO_THROW(ok = f.ds.RestoreOriginalMatrix());
+        EXPECT_NO_THROW(ok = ReportShortage(f.reporter, [&] { return f.ds.RestoreOriginalMatrix(); }));
         EXPECT_FALSE(ok);
     }
     EXPECT_EQ(f.errors, (std::vector<std::string>{"Out of memory", "Out of memory"}));

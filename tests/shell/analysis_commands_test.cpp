@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "command_fixture.h"
+#include "popgen/distance_matrix.h"
 
 namespace {
 
@@ -14,7 +15,8 @@ const std::string kDistanceOnly = ". Saving matrix to analysis file:  Distance m
 
 void RunMatrix(std::uint8_t treatment, std::uint8_t coefficient, std::uint8_t simOutput = 0,
                std::uint8_t distOutput = 1, std::int32_t draws = 20) {
-    CmdCalculateMatrix(treatment, coefficient, DistTransformation, NeiLiR, draws, simOutput, distOutput);
+    CmdCalculateMatrix(CodeOf<Treatment>(treatment), CodeOf<Coefficient>(coefficient),
+                       CodeOf<Transformation>(DistTransformation), NeiLiR, draws, simOutput == 1, distOutput == 1);
 }
 
 TEST_F(MatrixCommand, EveryCoefficientUnderEveryTreatmentNamesAndReportsItsMatrix) {
@@ -30,7 +32,8 @@ TEST_F(MatrixCommand, EveryCoefficientUnderEveryTreatmentNamesAndReportsItsMatri
         for (std::uint8_t coefficient = 0; coefficient < 6; ++coefficient) {
             SCOPED_TRACE(expected[treatment][coefficient]);
             RunMatrix(treatment, coefficient);
-            EXPECT_EQ(LastLine(), "Calculating " + CoeffToStr(coefficient) + " matrix" + kDistanceOnly + "done.");
+            EXPECT_EQ(LastLine(), "Calculating " + CoeffToStr(CodeOf<Coefficient>(coefficient)) + " matrix" +
+                                      kDistanceOnly + "done.");
             EXPECT_EQ(DistMatrixName, expected[treatment][coefficient]);
             EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), DistMatrixName);
             EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
@@ -90,18 +93,36 @@ TEST_F(MatrixCommand, FailedRunKeepsThePreviousMatrixAndWritesNothing) {
     EXPECT_EQ(DataSet->GetCurrLayer().DistMatrix, jaccard);
 }
 
+TEST_F(MatrixCommand, ANeiLiMatrixWithUndefinedPairsIsKeptAndTheyAreListedOnce) {
+    // I3 shares no band with I1: their Nei-Li distance is undefined.
+    SetData({"1100", "1110", "0011", "0110"});
+    ui.ExpectBox(kIdOk, "Warning");
+    RunMatrix(0, 3);
+    EXPECT_EQ(LastLine(), "Calculating NeiLi matrix" + kDistanceOnly + "done.");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind(
+                  "Undefined NeiLi distance for 1 pair of individuals (value -1.0 in the matrix):\r\n#3, #1", 0),
+              0u)
+        << ui.boxes[0].text;
+    EXPECT_EQ(DistMatrixName, "StdNeiLi");
+    EXPECT_EQ(GetDist(*DataSet, 3, 1), -1.0L);
+    EXPECT_EQ(DataSet->GetCurrLayer().UndefinedPairs, 1u);
+    EXPECT_NE(File(AnalysisFileName).find("-1.0000000000"), std::string::npos);
+}
+
 TEST_F(MatrixCommand, ErrorDuringTheRunCountsAsFailure) {
-    // I3 shares no band with I1: their Nei-Li distance is undefined, reported once for the run.
     SetData({"1100", "1110", "0011", "0110"});
     RunMatrix(0, 0);
     const PackedMatrix jaccard = DataSet->GetCurrLayer().DistMatrix;
+    const std::string report = File(AnalysisFileName);
     ui.AllowBoxes("Error");
+    DistTransformation = 7;  // no such transformation: the run stops at its first pair
     RunMatrix(0, 3);
     EXPECT_EQ(LastLine(), "Calculating NeiLi matrix" + kDistanceOnly + "failed.");
-    EXPECT_FALSE(Errors().empty());
+    EXPECT_EQ(Errors(), std::vector<std::string>{"DistXF: Unknown option."});
     EXPECT_EQ(DistMatrixName, "StdJaccard");
     EXPECT_EQ(DataSet->GetCurrLayer().DistMatrix, jaccard);
-    EXPECT_EQ(File(AnalysisFileName).find("NeiLi"), std::string::npos);
+    EXPECT_EQ(File(AnalysisFileName), report);
 }
 
 TEST_F(MatrixCommand, UnwritableReportFileIsReportedAsFailure) {

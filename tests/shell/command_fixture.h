@@ -38,7 +38,7 @@ protected:
     }
     void TearDown() override {
         FreeDataSet();
-        InitTreeHooks({}, {});
+        InitTreeHooks(nullptr);
         RestoreDefaultSettings();
     }
 

@@ -1,5 +1,6 @@
 // What the user sees while a command runs, in the order it happens: message lines, panel changes
-// and the quick-selection rebuild interleaved.
+// and the quick-selection rebuild interleaved. Every command follows the one skeleton: progress
+// line, activity, engine call, output, then "Idle" and the verdict on the progress line.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -53,13 +54,14 @@ TEST_F(CommandOrder, LoadMatrixTreesAndPCoA) {
     const std::string loading = "Loading File: " + file + " ...";
     CmdLoadInputFile(file);
     EXPECT_EQ(seen.Take(), (Strings{"line: " + loading, "state: Busy: I/O", "file: fingerprints.txt",
-                                    "data: Original matrix [40 x 120]", "dist: No distance matrix", "line: " + loading + "done.",
-                                    "state: Idle", "menus"}));
+                                    "data: Original matrix [40 x 120]", "dist: No distance matrix", "state: Idle",
+                                    "line: " + loading + "done.", "menus"}));
 
     const std::string calculating = "Calculating Jaccard matrix. Saving matrix to analysis file:  Distance matrix...";
-    CmdCalculateMatrix(0, 0, 0, NeiLiR, JCRandomDraws, 0, 1);
-    EXPECT_EQ(seen.Take(), (Strings{"state: Calculating", "line: " + calculating, "state: Busy: I/O",
-                                    "state: Idle", "line: " + calculating + "done.", "dist: StdJaccard"}));
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                       false, true);
+    EXPECT_EQ(seen.Take(), (Strings{"line: " + calculating, "state: Calculating", "state: Busy: I/O", "state: Idle",
+                                    "line: " + calculating + "done.", "dist: StdJaccard"}));
 
     const std::string trees = ".." + TreeFileName.substr(TreeFileName.size() - 14);
     CmdBuildUPGMA();
@@ -69,7 +71,7 @@ TEST_F(CommandOrder, LoadMatrixTreesAndPCoA) {
     EXPECT_EQ(seen.Take(), (Strings{"line: Building NJ tree...", "state: Calculating", "state: Busy: I/O",
                                     "trees: " + trees, "state: Idle", "line: Building NJ tree...done."}));
 
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(seen.Take(), (Strings{"line: Performing PCoA...", "state: Calculating", "state: Busy: I/O",
                                     "state: Idle", "line: Performing PCoA...done."}));
     EXPECT_TRUE(seen.boxes.empty());
@@ -99,16 +101,15 @@ TEST_F(CommandOrder, Imports) {
     const std::string counts = kExamples + "counts.tsv";
     const std::string importing = "Importing count data from file: " + counts + " ...";
     CmdImportCountData(counts, 1, 10, "NA");
-    EXPECT_EQ(seen.Take(), (Strings{"line: " + importing, "state: Busy: I/O", "file: counts.tsv",
-                                    "data: Original matrix [12 x 30]", "dist: No distance matrix", "line: " + importing + "done.",
-                                    "menus", "state: Idle"}));
+    EXPECT_EQ(seen.Take(),
+              (Strings{"line: " + importing, "state: Busy: I/O", "file: counts.tsv", "data: Original matrix [12 x 30]",
+                       "dist: No distance matrix", "state: Idle", "line: " + importing + "done.", "menus"}));
 
     const std::string distances = kExamples + "distances.txt";
     const std::string reading = "Importing distance matrix from file: " + distances + "...";
-    CmdImportDistanceMatrix(distances, 2);
-    EXPECT_EQ(seen.Take(), (Strings{"line: " + reading, "state: Busy: I/O", "line: " + reading + "done.",
-                                    "state: Idle", "data: No data loaded", "dist: User imported distances",
-                                    "menus"}));
+    CmdImportDistanceMatrix(distances, NegativeDistances::Keep);
+    EXPECT_EQ(seen.Take(), (Strings{"line: " + reading, "state: Busy: I/O", "state: Idle", "line: " + reading + "done.",
+                                    "data: No data loaded", "dist: User imported distances", "menus"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <new>
 #include <stdexcept>
 
@@ -10,6 +11,7 @@
 #include "foundation/text_file.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"
+#include "trees/tree_records.h"
 
 namespace {
 
@@ -37,16 +39,16 @@ TEST_F(Commands, WrapperReportsAnEscapingExceptionAndReturnsToIdle) {
     EXPECT_EQ(ErrorCounter, 3);
 }
 
-TEST_F(Commands, WrapperEndsAnUnfinishedProgressLineWithFailed) {
+TEST_F(Commands, AnExceptionEndsAnUnfinishedProgressLineWithFailed) {
     ui.AllowBoxes("Error");
     EXPECT_FALSE(RunCommand([] {
-        BeginProgress("Working...");
+        CommandRun run("Working...");
         throw std::runtime_error("interrupted");
     }));
     EXPECT_EQ(LastLine(), "Working...failed.");
     EXPECT_FALSE(RunCommand([] {
-        BeginProgress("Again...");
-        FinishProgress(true);
+        CommandRun run("Again...");
+        run.Finish();
         throw std::runtime_error("after the end");
     }));
     EXPECT_EQ(LastLine(), "Again...done.");
@@ -86,21 +88,57 @@ TEST_F(Commands, InterruptedLoadEndsFailedAndKeepsTheData) {
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
 }
 
-TEST_F(Commands, EngineCallFailsOnAResultOrAnyReportedError) {
+TEST_F(Commands, AnEngineStepFailsOnItsResultOrAnyErrorReportedMeanwhile) {
     SetExampleData();
     ui.AllowBoxes("Error");
-    const EngineCall quiet(DataSet.get());
-    EXPECT_TRUE(quiet.Succeeded(true));
-    EXPECT_FALSE(quiet.Succeeded(false));
+    {
+        CommandRun run("Quiet...");
+        EXPECT_TRUE(run.Calculate([] { return true; }));
+        EXPECT_EQ(Panel(MessageArea::PanelState), "Calculating");
+        EXPECT_TRUE(run.Finish());
+        EXPECT_TRUE(run.Finish());  // once only
+    }
+    EXPECT_EQ(LastLine(), "Quiet...done.");
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
 
-    const EngineCall engine(DataSet.get());
-    DataSet->ReportError("engine");
-    EXPECT_FALSE(engine.Succeeded(true));
+    const struct {
+        const char* what;
+        std::function<bool()> call;
+    } failing[] = {
+        {"result", [] { return false; }},
+        {"data set",
+         [] {
+             DataSet->ReportError("engine");
+             return true;
+         }},
+        {"tree code",
+         [] {
+             TreeReporter().Error("tree");
+             return true;
+         }},
+        {"shortage", []() -> bool { throw std::bad_alloc(); }},
+    };
+    for (const auto& c : failing) {
+        SCOPED_TRACE(c.what);
+        {
+            CommandRun run(c.what);
+            EXPECT_FALSE(run.Transfer(c.call));
+            EXPECT_EQ(Panel(MessageArea::PanelState), "Busy: I/O");
+            EXPECT_TRUE(run.Run([] { return true; }));  // a later step does not undo the verdict
+        }
+        EXPECT_EQ(LastLine(), std::string(c.what) + "failed.");
+        EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    }
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"engine", "tree", "Out of memory"}));
 
-    const EngineCall trees;
-    TreeError("tree");  // through the hook to ShowError
-    EXPECT_FALSE(trees.Succeeded(true));
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"engine", "tree"}));
+    // Without a progress text nothing is appended, and without an activity the panel is left alone.
+    SetStatusCalculating();
+    {
+        CommandRun run;
+        EXPECT_FALSE(run.Run([] { return false; }));
+    }
+    EXPECT_EQ(LastLine(), "shortagefailed.");
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Calculating");
 }
 
 TEST_F(Commands, SwitchToAllDataLeavesASelectionWithAWarning) {
@@ -129,14 +167,45 @@ TEST_F(Commands, FileParameterDialogRecordsCancel) {
     EXPECT_EQ(FileParamCancelled, 0);
 }
 
-TEST_F(Commands, WriteFailureNamesTheFileAndTheReason) {
+TEST_F(Commands, WriteDecidesTheOutputRuleOncePerFileAndNamesAFailedFile) {
+    OverwriteMode = 0;  // ask about an existing file
+    const std::string a = dir.Write("a.txt", "old\r\n");
+    const std::string b = dir.Path("b.txt");
+    std::vector<std::string> appends;
+    const auto record = [&](const std::string& name) {
+        return [&appends, name](bool append) {
+            appends.push_back(name + (append ? " append" : " rewrite"));
+            return 0;
+        };
+    };
+    {
+        CommandRun run("Writing...");
+        ui.ExpectBox(kIdNo, "Output file exists");  // No: rewrite
+        EXPECT_TRUE(run.Write(a, record("a")));
+        EXPECT_TRUE(run.Write(a, record("a")));  // the same command's next write appends, unasked
+        EXPECT_TRUE(run.Write(b, record("b")));  // a new file: created, then appended to
+        EXPECT_TRUE(run.Write(a, record("a"), CommandRun::Output::Append));
+    }
+    EXPECT_EQ(appends, (std::vector<std::string>{"a rewrite", "a append", "b append", "a append"}));
+    EXPECT_EQ(LastLine(), "Writing...done.");
+    {
+        CommandRun run;  // the next command decides again
+        ui.ExpectBox(kIdYes, "Output file exists");
+        EXPECT_TRUE(run.Write(a, record("a")));
+    }
+    EXPECT_EQ(appends.back(), "a append");
+
     ui.AllowBoxes("Error");
-    EXPECT_FALSE(ReportWriteFailure(0, "a.txt"));
-    EXPECT_TRUE(ReportWriteFailure(ENOSPC, "a.txt"));
-    EXPECT_TRUE(ReportWriteFailure(-1, "b.txt"));
+    OverwriteMode = 1;
+    {
+        CommandRun run("Failing...");
+        EXPECT_FALSE(run.Write(b, [](bool) { return ENOSPC; }));
+        EXPECT_FALSE(run.Write(b, [](bool) { return -1; }));
+    }
+    EXPECT_EQ(LastLine(), "Failing...failed.");
     ASSERT_EQ(Errors().size(), 2u);
-    EXPECT_EQ(Errors()[0], "Could not write to file:\r\na.txt\r\n" + std::string(std::strerror(ENOSPC)));
-    EXPECT_NE(Errors()[1].find("b.txt"), std::string::npos);
+    EXPECT_EQ(Errors()[0], "Could not write to file:\r\n" + b + "\r\n" + std::string(std::strerror(ENOSPC)));
+    EXPECT_EQ(Errors()[1], "Could not write to file:\r\n" + b + "\r\nNot all bytes could be written.");
 }
 
 }  // namespace

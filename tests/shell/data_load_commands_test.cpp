@@ -2,12 +2,17 @@
 
 #include <cmath>
 
+#include <functional>
+
 #include "command_fixture.h"
 #include "popgen/distance_matrix.h"
 #include "shell/analysis_commands.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"
 #include "shell/tree_commands.h"
+#include "support/allocation_limit.h"
+
+TESK_DEFINE_ALLOCATION_LIMIT()
 
 namespace {
 
@@ -39,22 +44,24 @@ TEST_F(LoadCommands, FromTheExampleFileToTreesAndOrdination) {
 
     for (std::uint8_t treatment = 0; treatment < 4; ++treatment) {
         for (std::uint8_t coefficient = 0; coefficient < 6; ++coefficient) {
-            SCOPED_TRACE(SimMethodToStr(true, treatment, coefficient) + CoeffToStr(coefficient));
-            CmdCalculateMatrix(treatment, coefficient, DistTransformation, NeiLiR, JCRandomDraws, 0, 1);
+            const Treatment t = CodeOf<Treatment>(treatment);
+            const Coefficient c = CodeOf<Coefficient>(coefficient);
+            SCOPED_TRACE(SimMethodToStr(true, t, c) + CoeffToStr(c));
+            CmdCalculateMatrix(t, c, CodeOf<Transformation>(DistTransformation), NeiLiR, JCRandomDraws, false, true);
             EXPECT_TRUE(LastLine().ends_with("Distance matrix...done.")) << LastLine();
-            EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), SimMethodToStr(true, treatment, coefficient) +
-                                                               CoeffToStr(coefficient));
+            EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), SimMethodToStr(true, t, c) + CoeffToStr(c));
             for (Extended d : DataSet->GetCurrLayer().DistMatrix) ASSERT_TRUE(std::isfinite(d));
         }
     }
     EXPECT_TRUE(ui.boxes.empty());
 
-    CmdCalculateMatrix(0, 0, DistTransformation, NeiLiR, JCRandomDraws, 0, 1);
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, CodeOf<Transformation>(DistTransformation), NeiLiR,
+                       JCRandomDraws, false, true);
     CmdBuildUPGMA();
     EXPECT_EQ(LastLine(), "Building UPGMA tree...done.");
     CmdBuildNJ();
     EXPECT_EQ(LastLine(), "Building NJ tree...done.");
-    CmdPCoA(1);
+    CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
 
     const std::string trees = File(dir.Path("outtree.ph"));
@@ -119,6 +126,41 @@ TEST_F(LoadCommands, FailedLoadKeepsThePreviousDataAndPanels) {
     EXPECT_EQ(InputFileName, kFingerprints);
     for (std::size_t p = 0; p < 4; ++p) EXPECT_EQ(Panel(p), panels[p]);
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+}
+
+// Every load builds a new data set first; when even that fails for want of memory, each load keeps
+// the data set the user had.
+TEST_F(LoadCommands, ANewDataSetThatCannotBeMadeKeepsThePreviousOne) {
+    LoadExample();
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string distances = kExamples + "distances.txt";
+    ui.clipboard = "A B\r\n1 0\r\n0 1\r\n";
+    ui.AllowBoxes("Error");
+    const struct {
+        const char* what;
+        std::function<void()> load;
+    } loads[] = {
+        {"data file", [] { CmdLoadInputFile(kFingerprints); }},
+        {"count data", [] { CmdImportCountData(kExamples + "counts.tsv", 1, 10, "NA"); }},
+        {"distance matrix", [&distances] { CmdImportDistanceMatrix(distances, NegativeDistances::Keep); }},
+        {"clipboard", [] { CmdLoadFromClipboard(); }},
+    };
+    for (const auto& c : loads) {
+        SCOPED_TRACE(c.what);
+        if (std::string(c.what) == "clipboard") ui.ExpectFileParamDialog(false);
+        const std::size_t errors = Errors().size();
+        {
+            const RefuseAllocationsOfSize refuse(sizeof(TPopGenDataSet));
+            EXPECT_TRUE(RunCommand(c.load));
+        }
+        ASSERT_EQ(Errors().size(), errors + (std::string(c.what) == "clipboard" ? 2 : 1));
+        EXPECT_EQ(Errors()[errors], "Out of memory");
+        EXPECT_EQ(DataSet.get(), previous);
+        EXPECT_TRUE(DataSet->HasData());
+        EXPECT_EQ(DataSet->Layers[0].NInd, 40u);
+    }
+    EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + distances + "...failed.");
+    EXPECT_EQ(InputFileName, kFingerprints);
 }
 
 TEST_F(LoadCommands, CountDataBecomeBands) {
@@ -190,7 +232,8 @@ TEST_F(LoadCommands, SavedMatrixLoadsBackTheSame) {
 // titles must not keep naming the matrix of the data that were replaced.
 TEST_F(LoadCommands, NewDataForgetTheOldDistanceMatrix) {
     const auto computed = [this] {
-        CmdCalculateMatrix(0, 0, 0, NeiLiR, JCRandomDraws, 0, 1);
+        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                           false, true);
         ASSERT_EQ(Panel(MessageArea::PanelDistMatrix), "StdJaccard");
     };
     const auto forgotten = [this] {
@@ -200,7 +243,7 @@ TEST_F(LoadCommands, NewDataForgetTheOldDistanceMatrix) {
         CmdBuildUPGMA();
         EXPECT_EQ(ui.boxes.back().text, "Need to perform Dis(Similarity) calculation first!\r\n(Or import distance matrix.)");
     };
-    CmdImportDistanceMatrix(kExamples + "distances.txt", 0);
+    CmdImportDistanceMatrix(kExamples + "distances.txt", NegativeDistances::Ask);
     LoadExample();
     forgotten();
 
@@ -241,7 +284,7 @@ protected:
 TEST_F(DistanceImport, ImportedDistancesFeedTheTrees) {
     const std::string name = kExamples + "distances.txt";
     DistMatrixName = "StdJaccard";  // left by a matrix of the previous data
-    CmdImportDistanceMatrix(name, 0);
+    CmdImportDistanceMatrix(name, NegativeDistances::Ask);
     EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + name + "...done.");
     EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "No data loaded");
     EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), "User imported distances");
@@ -260,27 +303,27 @@ TEST_F(DistanceImport, NegativeValuesByMode) {
     const std::string name = NegativeFile();
     BatchAnswer = 1;  // the question is asked all the same
     ui.ExpectBox(kIdNo, "Distance matrix");
-    CmdImportDistanceMatrix(name, 0);
+    CmdImportDistanceMatrix(name, NegativeDistances::Ask);
     EXPECT_EQ(ui.boxes.back().text, "Distance matrix contains negative values.\r\nReplace by zeroes?");
     EXPECT_EQ(AB(), -0.5L);
     ui.ExpectBox(kIdYes, "Distance matrix");
-    CmdImportDistanceMatrix(name, 0);
+    CmdImportDistanceMatrix(name, NegativeDistances::Ask);
     EXPECT_EQ(AB(), 0.0L);
-    CmdImportDistanceMatrix(name, 1);
+    CmdImportDistanceMatrix(name, NegativeDistances::Replace);
     EXPECT_EQ(AB(), 0.0L);
-    CmdImportDistanceMatrix(name, 2);
+    CmdImportDistanceMatrix(name, NegativeDistances::Keep);
     EXPECT_EQ(AB(), -0.5L);
     EXPECT_EQ(ui.boxes.size(), 2u);
     EXPECT_TRUE(LastLine().ends_with("...done."));
 }
 
 TEST_F(DistanceImport, FailedImportKeepsThePreviousData) {
-    CmdImportDistanceMatrix(NegativeFile(), 2);
+    CmdImportDistanceMatrix(NegativeFile(), NegativeDistances::Keep);
     const TPopGenDataSet* previous = DataSet.get();
     const std::string bad = dir.Write("bad.txt", "Title\r\nA B\r\n0\r\nnot-a-number 0\r\n*\r\n");
     ui.AllowBoxes("Error");
     DistTransformation = 0;
-    CmdImportDistanceMatrix(bad, 0);
+    CmdImportDistanceMatrix(bad, NegativeDistances::Ask);
     EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + bad + "...failed.");
     EXPECT_FALSE(Errors().empty());
     EXPECT_EQ(DataSet.get(), previous);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "command_fixture.h"
+#include "popgen/distance_matrix.h"
 #include "shell/analysis_commands.h"
 #include "trees/dist_analysis.h"
 
@@ -15,8 +16,20 @@ const char kNeedMatrix[] = "Need to perform Dis(Similarity) calculation first!\r
 class TreeCommands : public CommandTest {
 protected:
     void ComputeJaccard() {
-        CmdCalculateMatrix(0, 0, 0, NeiLiR, JCRandomDraws, 0, 0);
+        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                           false, false);
         ASSERT_EQ(DistMatrixName, "StdJaccard");
+    }
+    // Runs UPGMA, NJ and the PCoA on a matrix they must refuse; each ends "failed." and writes nothing.
+    void ExpectTreesAndPCoARefused() {
+        ui.AllowBoxes("Error");
+        CmdBuildUPGMA();
+        EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
+        CmdBuildNJ();
+        EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
+        CmdPCoA(false);
+        EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+        EXPECT_EQ(File(TreeFileName), "");
     }
     // Lines of the tree file without their CR LF.
     std::vector<std::string> TreeLines() const {
@@ -56,6 +69,19 @@ TEST_F(TreeCommands, BothTreesGoToTheTreeFileTitledByTheMatrix) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(TreeCommands, AMatrixWithUndefinedNeiLiPairsIsRefusedWithTheirCount) {
+    // I1 and I2 share no band with I3, I4 and I5: six undefined Nei-Li distances.
+    SetData({"110000", "110000", "001111", "000111", "001011"});
+    ShowWarnings = 0;  // the run's own list of the pairs is not the point here
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::NeiLi, Transformation::D, NeiLiR, JCRandomDraws, false, false);
+    ASSERT_EQ(DistMatrixName, "StdNeiLi");
+    ExpectTreesAndPCoARefused();
+    const std::string tail =
+        " pairs of individuals have no defined NeiLi distance (-1.0 in the matrix).\r\n"
+        "Choose another coefficient, or another r for NeiLi.";
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"UPGMA: 6" + tail, "NJ: 6" + tail, "PCoA: 6" + tail}));
+}
+
 TEST_F(TreeCommands, RewriteModeReplacesTheTreeFile) {
     SetExampleData();
     ComputeJaccard();
@@ -70,7 +96,7 @@ TEST_F(TreeCommands, EachCommandNeedsADistanceMatrix) {
     SetExampleData();
     CmdBuildUPGMA();
     CmdBuildNJ();
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(Errors(), (std::vector<std::string>(3, kNeedMatrix)));
     EXPECT_EQ(LastLine(), "Welcome");
     FreeDataSet();
@@ -96,15 +122,8 @@ TEST_F(TreeCommands, FailedBuildWritesNoTreeAndKeepsThePanels) {
     SetExampleData();
     ComputeJaccard();
     DataSet->GetCurrLayer().DistMatrix[PairIndex(3, 1)] = std::numeric_limits<Extended>::quiet_NaN();
-    ui.AllowBoxes("Error");
-    CmdBuildUPGMA();
-    EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
-    CmdBuildNJ();
-    EXPECT_EQ(LastLine(), "Building NJ tree...failed.");
-    CmdPCoA(0);
-    EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
+    ExpectTreesAndPCoARefused();
     EXPECT_EQ(Errors().size(), 3u);
-    EXPECT_EQ(File(TreeFileName), "");
     EXPECT_EQ(File(AnalysisFileName), "");
     EXPECT_EQ(Panel(MessageArea::PanelTrees), panelsBefore[MessageArea::PanelTrees]);
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
@@ -123,7 +142,7 @@ TEST_F(TreeCommands, UnwritableTreeFileIsReportedAsFailure) {
 TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     SetExampleData();
     ComputeJaccard();
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     const std::string plain = File(AnalysisFileName);
     EXPECT_NE(plain.find("I8"), std::string::npos);
@@ -131,7 +150,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
     ASSERT_TRUE(DataSet->GetCurrLayer().Analysis);
     EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 8u);
 
-    CmdPCoA(1);
+    CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     const std::string withCentroids = File(AnalysisFileName).substr(plain.size());
     EXPECT_NE(withCentroids.find("Centoid_1"), std::string::npos);
@@ -140,7 +159,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
 
     // Rewrite mode replaces what the file held.
     OverwriteMode = 2;
-    CmdPCoA(0);
+    CmdPCoA(false);
     EXPECT_EQ(File(AnalysisFileName), plain);
     EXPECT_TRUE(ui.boxes.empty());
 }
@@ -148,7 +167,7 @@ TEST_F(TreeCommands, PCoAReportGoesToTheAnalysisFile) {
 TEST_F(TreeCommands, PCoAWithAnUngroupedIndividualAddsNoCentroids) {
     SetData({"1100", "1110", "0111", "1011", "1001"}, {{"A", {1, 2}}, {"B", {3, 4}}});
     ComputeJaccard();
-    CmdPCoA(1);
+    CmdPCoA(true);
     EXPECT_EQ(LastLine(), "Performing PCoA...done.");
     EXPECT_EQ(DataSet->GetCurrLayer().Analysis->Coords.size(), 5u);
     EXPECT_EQ(File(AnalysisFileName).find("Centoid"), std::string::npos);

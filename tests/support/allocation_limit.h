@@ -9,6 +9,8 @@
 
 // Requests above this many bytes fail while a RefuseLargeAllocations lives.
 inline std::size_t gRefuseAllocationsAbove = static_cast<std::size_t>(-1);
+// Requests of exactly this many bytes (one object's) fail while a RefuseAllocationsOfSize lives.
+inline std::size_t gRefuseAllocationsOfSize = 0;
 
 class RefuseLargeAllocations {
 public:
@@ -18,15 +20,22 @@ public:
     RefuseLargeAllocations& operator=(const RefuseLargeAllocations&) = delete;
 };
 
+class RefuseAllocationsOfSize {
+public:
+    explicit RefuseAllocationsOfSize(std::size_t size) { gRefuseAllocationsOfSize = size; }
+    ~RefuseAllocationsOfSize() { gRefuseAllocationsOfSize = 0; }
+    RefuseAllocationsOfSize(const RefuseAllocationsOfSize&) = delete;
+    RefuseAllocationsOfSize& operator=(const RefuseAllocationsOfSize&) = delete;
+};
+
 // malloc and free pair up, which the compiler cannot see.
-#define TESK_DEFINE_ALLOCATION_LIMIT()                                                  \
-    _Pragma("GCC diagnostic push")                                                      \
-    _Pragma("GCC diagnostic ignored \"-Wmismatched-new-delete\"")                       \
-    void* operator new(std::size_t size) {                                              \
-        if (size > gRefuseAllocationsAbove) throw std::bad_alloc();                     \
-        if (void* p = std::malloc(size == 0 ? 1 : size)) return p;                      \
-        throw std::bad_alloc();                                                         \
-    }                                                                                   \
-    void operator delete(void* p) noexcept { std::free(p); }                            \
-    void operator delete(void* p, std::size_t) noexcept { std::free(p); }               \
+#define TESK_DEFINE_ALLOCATION_LIMIT()                                                                               \
+    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wmismatched-new-delete\"") void* operator new( \
+        std::size_t size) {                                                                                          \
+        if (size > gRefuseAllocationsAbove || size == gRefuseAllocationsOfSize) throw std::bad_alloc();              \
+        if (void* p = std::malloc(size == 0 ? 1 : size)) return p;                                                   \
+        throw std::bad_alloc();                                                                                      \
+    }                                                                                                                \
+    void operator delete(void* p) noexcept { std::free(p); }                                                         \
+    void operator delete(void* p, std::size_t) noexcept { std::free(p); }                                            \
     _Pragma("GCC diagnostic pop")

@@ -110,14 +110,15 @@ private:
 
 }  // namespace
 
-bool ReferenceUPGMA(const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes) {
+bool ReferenceUPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels,
+                    PackedNodes& nodes) {
     nodes.assign(NodeCount(n) + 1, PackedNode{});
     const auto fail = [&nodes]() {
         nodes.clear();
         return false;
     };
     if (matrix.size() < PackedSize(n)) {
-        TreeError("vxTrees.UPGMA/ShortestDist: error in input matrix");
+        reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
         return fail();
     }
     PackedMatrix current = ZeroDiagonalCopy(matrix, n);
@@ -132,11 +133,11 @@ bool ReferenceUPGMA(const PackedMatrix& matrix, std::size_t n, const AString* la
     do {
         Extended d = 0.0L;
         if (!ShortestDist(current, m, d)) {
-            TreeError("vxTrees.UPGMA/ShortestDist: error in input matrix");
+            reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
             return fail();
         }
         FindPairsAtDist(current, m, d, pairs);
-        if (FirstLinkedSet(pairs, set) == 0) return fail();
+        if (FirstLinkedSet(reporter, pairs, set) == 0) return fail();
         std::vector<bool> inSet(m + 1, false);
         for (const std::size_t r : set) inSet[r] = true;
 
@@ -158,7 +159,7 @@ bool ReferenceNJ(TDistAnalysis& analysis, std::string_view title) {
     FreeDendrogram(analysis.Tree);
     analysis.Tree.Name = std::string(title);
     PackedNJMatrix matrix(analysis.Dist, analysis.NOTU);
-    if (!RunNJ(analysis.OTUNames, matrix, analysis.Tree)) {
+    if (!RunNJ(analysis.Reporting(), analysis.OTUNames, matrix, analysis.Tree)) {
         FreeDendrogram(analysis.Tree);
         return false;
     }
@@ -182,11 +183,11 @@ bool ReferencePCoA(TDistAnalysis& analysis, std::size_t maxIterations, Extended 
             "PCoA failed\r\n\r\nFinding eigenvectors/eigenvalues using Jacobi procedure failed (" +
             UIntToStr(limit) + " iterations)";
         if (retries >= kPCoAMaxRetries || limit > SIZE_MAX / 10) {
-            TreeError(failed);
+            analysis.Reporting().Error(failed);
             return false;
         }
-        if (TreeAsk(failed + "\r\n" + "Do you want to retry, increasing the number of iterations 10-fold?", "Error",
-                    kTreeAskYesNo) == kTreeAnswerNo)
+        if (analysis.Reporting().Ask(failed + "\r\n" + "Do you want to retry, increasing the number of iterations 10-fold?",
+                                     "Error", kQuestionYesNo) == kAnswerNo)
             return false;
         limit *= 10;
     }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "foundation/packed_matrix.h"
+#include "foundation/reporter.h"
 #include "foundation/types.h"
 #include "trees/dist_analysis.h"
 #include "trees/pcoa.h"
@@ -15,7 +16,8 @@
 
 // UPGMA as a sequence of whole-matrix steps: shortest distance, pairs at it, linked set, nodes,
 // next id table, next matrix.
-bool ReferenceUPGMA(const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes);
+bool ReferenceUPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels,
+                    PackedNodes& nodes);
 
 // Neighbour joining of the analysis on a packed copy that is rebuilt after every join; fills the
 // analysis's Tree as TDistAnalysis::NJ does.

@@ -19,10 +19,10 @@ TEST(FastTrees, UpgmaMatchesTheWholeMatrixSteps) {
         const TDistAnalysis a = RandomDistances(c.n, c.levels, c.seed);
         TreeHookRecorder hooks;
         PackedNodes fast, reference;
-        const bool fastOk = UPGMA(a.Dist, a.NOTU, &a.OTUNames, fast);
+        const bool fastOk = UPGMA(hooks.reporter, a.Dist, a.NOTU, &a.OTUNames, fast);
         const std::vector<std::string> fastErrors = hooks.errors;
         hooks.errors.clear();
-        const bool referenceOk = ReferenceUPGMA(a.Dist, a.NOTU, &a.OTUNames, reference);
+        const bool referenceOk = ReferenceUPGMA(hooks.reporter, a.Dist, a.NOTU, &a.OTUNames, reference);
         const std::string what = "n " + std::to_string(c.n) + " levels " + std::to_string(c.levels);
         EXPECT_EQ(fastOk, referenceOk) << what;
         EXPECT_EQ(fastErrors, hooks.errors) << what;

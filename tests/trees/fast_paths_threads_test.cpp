@@ -16,7 +16,7 @@ TEST(FastTreesThreads, NeighbourJoiningMatchesThePackedCopiesForEveryThreadCount
         for (const std::size_t threads : {std::size_t{1}, std::size_t{2}, std::size_t{0}}) {
             const ThreadCountScope scope(threads);
             TDistAnalysis fast = RandomDistances(c.n, c.levels, c.seed);
-            ASSERT_TRUE(fast.BuildTree(kTreeNJ, "T"));
+            ASSERT_TRUE(fast.BuildTree(TreeKind::NJ, "T"));
             ExpectSameTree(fast.Tree, reference.Tree,
                            "n " + std::to_string(c.n) + " threads " + std::to_string(ThreadCount()));
         }
@@ -28,7 +28,7 @@ TEST(FastTreesThreads, NeighbourJoiningMatchesThePackedCopiesForEveryThreadCount
         reference.Dist[PairIndex(7, 3)] = odd;
         TDistAnalysis fast = reference;
         ASSERT_TRUE(ReferenceNJ(reference, "T"));
-        ASSERT_TRUE(fast.BuildTree(kTreeNJ, "T"));
+        ASSERT_TRUE(fast.BuildTree(TreeKind::NJ, "T"));
         ExpectSameTree(fast.Tree, reference.Tree, "odd distance");
     }
 }
@@ -81,7 +81,7 @@ TEST(FastPCoAThreads, SolverMatchesJacobiEigenAndGoesOnAfterItsLimit) {
 TEST(FastPCoAThreads, RetriesContinueAndGiveTheResultsOfAFreshRun) {
     for (const DataCase& c : {DataCase{30, 0, 21}, DataCase{45, 5, 22}, DataCase{70, 0, 23}}) {
         // A first limit far below what the run needs: several retries, each answered Yes.
-        TreeHookRecorder hooks(kTreeAnswerYes);
+        TreeHookRecorder hooks(kAnswerYes);
         TDistAnalysis fast = RandomDistances(c.n, c.levels, c.seed);
         TDistAnalysis reference = RandomDistances(c.n, c.levels, c.seed);
         ASSERT_TRUE(fast.PCoA(c.n * 2, 1e-18L));

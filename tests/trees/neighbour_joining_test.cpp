@@ -15,9 +15,9 @@ using Matrix = std::vector<std::vector<Extended>>;
 
 std::string NjText(const AString& names, const Matrix& d, std::string_view title = "T") {
     TDistAnalysis a = MakeAnalysis(names, d);
-    EXPECT_TRUE(a.BuildTree(kTreeNJ, title));
+    EXPECT_TRUE(a.BuildTree(TreeKind::NJ, title));
     std::string text;
-    EXPECT_TRUE(a.TreeText(kTreeNJ, false, text));
+    EXPECT_TRUE(a.TreeText(TreeKind::NJ, false, text));
     return text;
 }
 
@@ -115,13 +115,13 @@ TEST(NeighbourJoining, NonAdditiveDistancesMayGiveNegativeLengths) {
 
 TEST(NeighbourJoining, DiagonalIsIgnoredAndRebuildingGivesTheSameTree) {
     TDistAnalysis a = RandomEuclidean(9, 4, 5);
-    ASSERT_TRUE(a.BuildTree(kTreeNJ, "NJ"));
+    ASSERT_TRUE(a.BuildTree(TreeKind::NJ, "NJ"));
     const std::string first = a.DendrogramText();
-    ASSERT_TRUE(a.BuildTree(kTreeNJ, "NJ"));
+    ASSERT_TRUE(a.BuildTree(TreeKind::NJ, "NJ"));
     EXPECT_EQ(a.DendrogramText(), first);
     EXPECT_EQ(a.Tree.Nodes.size(), 2 * 9 - 2);
     for (std::size_t i = 1; i <= 9; ++i) a.Dist[PairIndex(i, i)] = 0.25L;
-    ASSERT_TRUE(a.BuildTree(kTreeNJ, "NJ"));
+    ASSERT_TRUE(a.BuildTree(TreeKind::NJ, "NJ"));
     EXPECT_EQ(a.DendrogramText(), first);
 }
 
@@ -135,7 +135,7 @@ TEST(NeighbourJoining, TooFewOtusOrBadDistancesAreReportedAndGiveNoTree) {
     for (TDistAnalysis& a : cases) {
         hooks.errors.clear();
         a.Tree.Nodes.resize(3);
-        EXPECT_FALSE(a.BuildTree(kTreeNJ, "T"));
+        EXPECT_FALSE(a.BuildTree(TreeKind::NJ, "T"));
         EXPECT_TRUE(a.Tree.Nodes.empty());
         EXPECT_EQ(a.DendrogramText(), "");
         EXPECT_EQ(hooks.errors.size(), 1u);
@@ -145,23 +145,23 @@ TEST(NeighbourJoining, TooFewOtusOrBadDistancesAreReportedAndGiveNoTree) {
 TEST(DistAnalysis, TreeKindsAndFormats) {
     TreeHookRecorder hooks;
     TDistAnalysis a = MakeAnalysis({"A", "B", "C"}, {{0, 3, 4}, {3, 0, 5}, {4, 5, 0}});
-    EXPECT_FALSE(a.BuildTree(2, "T"));
+    EXPECT_FALSE(a.BuildTree(CodeOf<TreeKind>(2), "T"));
     EXPECT_EQ(hooks.errors.back(), "Unknown tree type to build");
 
-    ASSERT_TRUE(a.BuildTree(kTreeUPGMA, "T"));
+    ASSERT_TRUE(a.BuildTree(TreeKind::UPGMA, "T"));
     std::string text = "kept";
-    EXPECT_FALSE(a.TreeText(kTreeUPGMA, true, text));
+    EXPECT_FALSE(a.TreeText(TreeKind::UPGMA, true, text));
     EXPECT_EQ(text, "kept");
     EXPECT_EQ(hooks.errors.back(), "Currently cannot handle non-phylip tree formats");
-    EXPECT_FALSE(a.TreeText(5, false, text));
+    EXPECT_FALSE(a.TreeText(CodeOf<TreeKind>(5), false, text));
     EXPECT_EQ(text, "");
     EXPECT_EQ(hooks.errors.back(), "Unknown tree format");
 
     // A build of one kind clears the tree of the other.
-    ASSERT_TRUE(a.TreeText(kTreeUPGMA, false, text));
+    ASSERT_TRUE(a.TreeText(TreeKind::UPGMA, false, text));
     EXPECT_FALSE(text.empty());
-    ASSERT_TRUE(a.BuildTree(kTreeNJ, "T"));
+    ASSERT_TRUE(a.BuildTree(TreeKind::NJ, "T"));
     EXPECT_TRUE(a.StoredTree.empty());
-    ASSERT_TRUE(a.BuildTree(kTreeUPGMA, "T"));
+    ASSERT_TRUE(a.BuildTree(TreeKind::UPGMA, "T"));
     EXPECT_TRUE(a.Tree.Nodes.empty());
 }

@@ -189,7 +189,7 @@ TEST(PCoA, DiagonalIsIgnored) {
 }
 
 TEST(PCoA, DegenerateInputsEndAtOnce) {
-    TreeHookRecorder hooks(kTreeAnswerYes);
+    TreeHookRecorder hooks(kAnswerYes);
     TDistAnalysis zeros = MakeAnalysis(Names(6), std::vector<std::vector<Extended>>(6, std::vector<Extended>(6, 0.0L)));
     EXPECT_TRUE(zeros.PCoA(1));
     EXPECT_EQ(zeros.NPosEigen, 0u);
@@ -216,31 +216,31 @@ TEST(PCoA, RetryQuestionIsBoundedAndNoMeansNoResults) {
         "PCoA failed\r\n\r\nFinding eigenvectors/eigenvalues using Jacobi procedure failed (1 iterations)"
         "\r\nDo you want to retry, increasing the number of iterations 10-fold?";
     {
-        TreeHookRecorder hooks(kTreeAnswerNo);
+        TreeHookRecorder hooks(kAnswerNo);
         TDistAnalysis a = RandomEuclidean(10, 3, 8);
         EXPECT_FALSE(a.PCoA(1));
         ASSERT_EQ(hooks.questions.size(), 1u);
         EXPECT_EQ(hooks.questions[0].first, question);
         EXPECT_EQ(hooks.questions[0].second, "Error");
-        EXPECT_EQ(hooks.lastFlags, kTreeAskYesNo);
+        EXPECT_EQ(hooks.lastFlags, kQuestionYesNo);
         EXPECT_TRUE(a.Coords.empty());
         EXPECT_EQ(a.NPosEigen, 0u);
     }
     {
-        TreeHookRecorder hooks(kTreeAnswerYes);  // Yes until it converges
+        TreeHookRecorder hooks(kAnswerYes);  // Yes until it converges
         TDistAnalysis a = RandomEuclidean(10, 3, 8);
         EXPECT_TRUE(a.PCoA(10));
         EXPECT_GE(hooks.questions.size(), 1u);
         EXPECT_EQ(a.Coords.size(), 10u);
     }
     {
-        TreeHookRecorder hooks(kTreeAnswerYes);  // a limit of 0 never grows: the retries stop
+        TreeHookRecorder hooks(kAnswerYes);  // a limit of 0 never grows: the retries stop
         TDistAnalysis a = RandomEuclidean(10, 3, 8);
         EXPECT_FALSE(a.PCoA(0));
         EXPECT_EQ(hooks.questions.size(), static_cast<std::size_t>(kPCoAMaxRetries));
         EXPECT_EQ(hooks.errors.size(), 1u);
     }
-    InitTreeHooks(nullptr, nullptr);  // nobody to ask: No
+    InitTreeHooks(nullptr);  // nobody to ask: No
     TDistAnalysis a = RandomEuclidean(10, 3, 8);
     EXPECT_FALSE(a.PCoA(1));
 }

@@ -1,5 +1,5 @@
-// Shared pieces of the tree tests: recording the tree hooks, and analyses built from a few
-// distances.
+// Shared pieces of the tree tests: a recording reporter installed as the tree code's, and analyses
+// built from a few distances.
 #pragma once
 
 #include <cmath>
@@ -13,20 +13,12 @@
 #include "trees/dist_analysis.h"
 #include "trees/tree_records.h"
 
-// Installs recording hooks for the lifetime of the object; questions are answered from a
-// script (then `fallback`), every call is recorded.
+// A reporter that records every call, installed as the tree code's for the lifetime of the object;
+// questions are answered from a script (then `fallback`).
 class TreeHookRecorder {
 public:
-    explicit TreeHookRecorder(int fallback = kTreeAnswerNo) : fallback_(fallback) {
-        InitTreeHooks([this](const std::string& msg) { errors.push_back(msg); },
-                      [this](const std::string& text, const std::string& caption, std::uint32_t flags) {
-                          questions.push_back({text, caption});
-                          lastFlags = flags;
-                          if (answered < answers.size()) return answers[answered++];
-                          return fallback_;
-                      });
-    }
-    ~TreeHookRecorder() { InitTreeHooks(nullptr, nullptr); }
+    explicit TreeHookRecorder(int fallback = kAnswerNo) : fallback_(fallback) { InitTreeHooks(&reporter); }
+    ~TreeHookRecorder() { InitTreeHooks(nullptr); }
     TreeHookRecorder(const TreeHookRecorder&) = delete;
     TreeHookRecorder& operator=(const TreeHookRecorder&) = delete;
 
@@ -35,6 +27,14 @@ public:
     std::vector<int> answers;
     std::size_t answered = 0;
     std::uint32_t lastFlags = 0;
+    Reporter reporter{[this](const std::string& msg) { errors.push_back(msg); },
+                      {},
+                      [this](const std::string& text, const std::string& caption, std::uint32_t flags) {
+                          questions.push_back({text, caption});
+                          lastFlags = flags;
+                          if (answered < answers.size()) return answers[answered++];
+                          return fallback_;
+                      }};
 
 private:
     int fallback_;

@@ -29,7 +29,7 @@ PackedNodes ThreeLeafTree() {
 
 std::string Text(const PackedNodes& nodes, std::string_view title) {
     std::string text = "unchanged";
-    EXPECT_TRUE(DendrogramToText(nodes, title, text));
+    EXPECT_TRUE(DendrogramToText(TreeReporter(), nodes, title, text));
     return text;
 }
 
@@ -83,18 +83,18 @@ TEST(TreeText, EmptyTreeGivesEmptyTextAndBrokenTreesAreRefused) {
     TreeHookRecorder hooks;
     EXPECT_EQ(Text({}, "T"), "");
     EXPECT_TRUE(hooks.errors.empty());
-    EXPECT_EQ(TreeRecordText(Dendrogram{}), "");
+    EXPECT_EQ(TreeRecordText(hooks.reporter, Dendrogram{}), "");
 
     std::string text = "old";
     const PackedNodes noRoot = {Entry(1, "A", 1.0L, 2, 0), Entry(2, "B", 1.0L, 1, 1)};
-    EXPECT_FALSE(DendrogramToText(noRoot, "T", text));
+    EXPECT_FALSE(DendrogramToText(hooks.reporter, noRoot, "T", text));
     EXPECT_EQ(text, "");
     EXPECT_EQ(hooks.errors.size(), 1u);
 
     // Two internal entries sharing an id would make the walk visit a subtree twice.
     const PackedNodes duplicateIds = {Entry(1, "A", 1.0L, 2, 0), Entry(2, "x", 1.0L, 3, 1),
                                       Entry(2, "y", 1.0L, 3, 1), Entry(3, "r", 0.0L, 0, 2)};
-    EXPECT_FALSE(DendrogramToText(duplicateIds, "T", text));
+    EXPECT_FALSE(DendrogramToText(hooks.reporter, duplicateIds, "T", text));
     EXPECT_EQ(hooks.errors.size(), 2u);
 }
 
@@ -126,7 +126,7 @@ TEST(TreeRecords, DendrogramToPackedMapsParentsAndChildCounts) {
     EXPECT_EQ(packed[0].Parent, 4u);
     EXPECT_EQ(packed[3].Parent, 0u);
     EXPECT_EQ(packed[3].ChildCount, 3u);
-    EXPECT_EQ(TreeRecordText(tree), "(C:3.000000000, B:2.000000000, A:1.000000000)NJ tree;");
+    EXPECT_EQ(TreeRecordText(TreeReporter(), tree), "(C:3.000000000, B:2.000000000, A:1.000000000)NJ tree;");
 
     FreeDendrogram(tree);
     EXPECT_TRUE(tree.Nodes.empty());
@@ -135,16 +135,24 @@ TEST(TreeRecords, DendrogramToPackedMapsParentsAndChildCounts) {
     EXPECT_EQ(NodeCount(40000), 79999u);
 }
 
-TEST(TreeHooks, WithoutHooksErrorsAreDroppedAndQuestionsAnsweredNo) {
-    InitTreeHooks(nullptr, nullptr);
-    TreeError("nobody listens");
-    EXPECT_EQ(TreeAsk("Retry?", "Error", kTreeAskYesNo), kTreeAnswerNo);
+TEST(TreeHooks, WithoutAnInstalledReporterErrorsAreDroppedAndQuestionsAnsweredNo) {
+    InitTreeHooks(nullptr);
+    TDistAnalysis analysis;  // made without a reporter: reports through the tree code's
+    analysis.Reporting().Error("nobody listens");
+    EXPECT_EQ(analysis.Reporting().Ask("Retry?", "Error", kQuestionYesNo), kAnswerNo);
 
-    TreeHookRecorder hooks(kTreeAnswerYes);
-    TreeError("heard");
-    EXPECT_EQ(TreeAsk("Retry?", "Error", kTreeAskYesNo), kTreeAnswerYes);
+    TreeHookRecorder hooks(kAnswerYes);
+    analysis.Reporting().Error("heard");
+    EXPECT_EQ(analysis.Reporting().Ask("Retry?", "Error", kQuestionYesNo), kAnswerYes);
     EXPECT_EQ(hooks.errors, std::vector<std::string>{"heard"});
-    EXPECT_EQ(hooks.lastFlags, kTreeAskYesNo);
+    EXPECT_EQ(hooks.lastFlags, kQuestionYesNo);
+
+    // An analysis made with a reporter keeps to it.
+    Reporter own;
+    TDistAnalysis bound(own);
+    bound.Reporting().Error("own");
+    EXPECT_EQ(hooks.errors, std::vector<std::string>{"heard"});
+    EXPECT_EQ(own.ErrorCount(), 1u);
 }
 
 TEST(TreeRecords, AppendLineToFileCreatesAppendsAndRewrites) {

@@ -141,8 +141,8 @@ TEST_F(TreesOracle, UpgmaMatchesWeightedPairGroupClustering) {
     for (const std::uint32_t seed : {1u, 2u, 3u}) {
         TDistAnalysis a = OracleInput(25, 4, seed, seed != 3);
         PackedNodes nodes;
-        ASSERT_TRUE(UPGMA(a.Dist, a.NOTU, &a.OTUNames, nodes));
-        ASSERT_TRUE(a.BuildTree(kTreeUPGMA, "UPMGAStdJaccard"));
+        ASSERT_TRUE(UPGMA(a.Reporting(), a.Dist, a.NOTU, &a.OTUNames, nodes));
+        ASSERT_TRUE(a.BuildTree(TreeKind::UPGMA, "UPMGAStdJaccard"));
         MatrixFile(dir_, a);
         PatristicFile(dir_, nodes, a.OTUNames);
         dir_.Write("tree.txt", a.StoredTree + "\n");
@@ -163,7 +163,7 @@ cat("text", max(abs(cophenetic(ours)[lab, lab] - ref)), "\n")
 TEST_F(TreesOracle, NeighbourJoiningMatchesApe) {
     for (const std::uint32_t seed : {4u, 5u, 6u}) {
         TDistAnalysis a = OracleInput(20, 5, seed, seed != 6);
-        ASSERT_TRUE(a.BuildTree(kTreeNJ, "NJStdJaccard"));
+        ASSERT_TRUE(a.BuildTree(TreeKind::NJ, "NJStdJaccard"));
         PackedNodes nodes;
         DendrogramToPacked(a.Tree, nodes);
         MatrixFile(dir_, a);

@@ -15,9 +15,9 @@ using Matrix = std::vector<std::vector<Extended>>;
 
 std::string UpgmaText(const AString& names, const Matrix& d, std::string_view title = "T") {
     TDistAnalysis a = MakeAnalysis(names, d);
-    EXPECT_TRUE(a.BuildTree(kTreeUPGMA, title));
+    EXPECT_TRUE(a.BuildTree(TreeKind::UPGMA, title));
     std::string text;
-    EXPECT_TRUE(a.TreeText(kTreeUPGMA, false, text));
+    EXPECT_TRUE(a.TreeText(TreeKind::UPGMA, false, text));
     EXPECT_EQ(text, a.StoredTree);
     return text;
 }
@@ -87,19 +87,19 @@ TEST(Upgma, LinkedSetsFollowTheTiedPairs) {
     };
     for (const Case& c : cases) {
         std::vector<std::size_t> set;
-        EXPECT_EQ(FirstLinkedSet(c.pairs, set), c.set.size());
+        EXPECT_EQ(FirstLinkedSet(TreeReporter(), c.pairs, set), c.set.size());
         EXPECT_EQ(set, c.set);
     }
     TreeHookRecorder hooks;
     std::vector<std::size_t> set;
-    EXPECT_EQ(FirstLinkedSet({}, set), 0u);
+    EXPECT_EQ(FirstLinkedSet(hooks.reporter, {}, set), 0u);
     EXPECT_EQ(hooks.errors, std::vector<std::string>{"FirstLinkedSet: Nothing found"});
 }
 
 TEST(Upgma, WithoutLabelsLeavesAreNamedByNumber) {
     PackedMatrix m = {0, 3, 0};
     PackedNodes nodes;
-    ASSERT_TRUE(UPGMA(m, 2, nullptr, nodes));
+    ASSERT_TRUE(UPGMA(TreeReporter(), m, 2, nullptr, nodes));
     ASSERT_EQ(nodes.size(), 3u);
     EXPECT_EQ(nodes[0].Name, "OTU2");
     EXPECT_EQ(nodes[1].Name, "OTU1");
@@ -126,7 +126,7 @@ TEST(Upgma, FailuresStoreNoTree) {
     for (Case& c : cases) {
         hooks.errors.clear();
         c.analysis.StoredTree = "(old:1.0)T;";
-        EXPECT_FALSE(c.analysis.BuildTree(kTreeUPGMA, "T"));
+        EXPECT_FALSE(c.analysis.BuildTree(TreeKind::UPGMA, "T"));
         EXPECT_EQ(c.analysis.StoredTree, "");
         EXPECT_EQ(hooks.errors, std::vector<std::string>{c.message});
     }
@@ -134,8 +134,8 @@ TEST(Upgma, FailuresStoreNoTree) {
 
 TEST(Upgma, BuildingTwiceGivesTheSameTree) {
     TDistAnalysis a = RandomEuclidean(12, 3, 77);
-    ASSERT_TRUE(a.BuildTree(kTreeUPGMA, "first"));
+    ASSERT_TRUE(a.BuildTree(TreeKind::UPGMA, "first"));
     const std::string first = a.StoredTree;
-    ASSERT_TRUE(a.BuildTree(kTreeUPGMA, "first"));
+    ASSERT_TRUE(a.BuildTree(TreeKind::UPGMA, "first"));
     EXPECT_EQ(a.StoredTree, first);
 }

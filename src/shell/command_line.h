@@ -4,11 +4,11 @@
 #include <string_view>
 
 enum class CommandLineAction {
-    Ignore,          // empty, or "/" alone
-    LoadFile,        // a data file name
-    LoadClipboard,   // "/M"
-    Quit,            // "/@": end at once
-    Refuse,          // any other switch
+    Ignore,         // empty, or "/" alone
+    LoadFile,       // a data file name
+    LoadClipboard,  // "/M"
+    Quit,           // "/@": end at once
+    Refuse,         // any other switch
 };
 
 // A name that does not begin with '/' is a data file. One that does is a data file too when it

@@ -1,4 +1,4 @@
-#include "gui/command_line.h"
+#include "shell/command_line.h"
 
 CommandLineAction ClassifyArgument(std::string_view argument, bool namesExistingFile) {
     if (argument.empty()) return CommandLineAction::Ignore;

@@ -1,0 +1,10 @@
+// The DataMatrix menu.
+#include "gui/menu_commands.h"
+#include "shell/data_commands.h"
+
+MenuCommands DataMatrixMenuCommands() {
+    return {
+        {"RestoreOriginalMatrix1", [](TMainPrg&) { CmdRestoreOriginalMatrix(); }},
+        {"MatrixStatistics1", [](TMainPrg&) { CmdMatrixStatistics(true, false); }},
+    };
+}

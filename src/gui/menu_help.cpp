@@ -1,0 +1,4 @@
+// The Help menu. No item of it has a command yet; its handlers are added here.
+#include "gui/menu_commands.h"
+
+MenuCommands HelpMenuCommands() { return {}; }
