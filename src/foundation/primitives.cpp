@@ -116,6 +116,33 @@ std::size_t PopCountBytesPlain(const void* block, std::size_t length) {
     return n;
 }
 
+namespace {
+
+// Set bits of a word by halves, quarters, ... without a population-count instruction.
+std::size_t PopCountWordPlain(std::uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<std::size_t>((x * 0x0101010101010101ull) >> 56);
+}
+
+}  // namespace
+
+void CountPlaneIntersectionsPlain(const std::uint64_t* a1, const std::uint64_t* a0, const std::uint64_t* b1,
+                                  const std::uint64_t* b0, std::size_t words, std::size_t out[4]) {
+    std::size_t n11 = 0, n10 = 0, n01 = 0, n00 = 0;
+    for (std::size_t w = 0; w < words; ++w) {
+        n11 += PopCountWordPlain(a1[w] & b1[w]);
+        n10 += PopCountWordPlain(a1[w] & b0[w]);
+        n01 += PopCountWordPlain(a0[w] & b1[w]);
+        n00 += PopCountWordPlain(a0[w] & b0[w]);
+    }
+    out[0] = n11;
+    out[1] = n10;
+    out[2] = n01;
+    out[3] = n00;
+}
+
 void FillBytesPlain(void* block, std::uint8_t value, std::size_t length) { FillBytes(block, value, length); }
 
 // The combiners go through the bytes in order, so c may be a or b.
@@ -332,6 +359,7 @@ CountByteFunc CountByteFast = CountBytePlain;
 PopCountByteFunc PopCountByte = PopCountBytePlain;
 PopCountDWordFunc PopCountDWord = PopCountDWordPlain;
 PopCountBytesFunc PopCountBytes = PopCountBytesPlain;
+PlaneCountsFunc CountPlaneIntersections = CountPlaneIntersectionsPlain;
 FillBytesFunc FillBytesFast = FillBytesPlain;
 FillDWordsFunc FillDWords = FillDWordsImpl;
 CombineFunc AndBytesFast = AndBytesPlain;
@@ -396,6 +424,7 @@ void InstallPrimitiveVariants(std::uint8_t cpuClass, bool cmov, bool popcnt) {
     PopCountByte = popcnt ? PopCountBytePopcnt : PopCountBytePlain;
     PopCountDWord = popcnt ? PopCountDWordPopcnt : PopCountDWordPlain;
     PopCountBytes = popcnt ? PopCountBytesPopcnt : PopCountBytesPlain;
+    CountPlaneIntersections = popcnt ? CountPlaneIntersectionsPopcnt : CountPlaneIntersectionsPlain;
 }
 
 void ComplementSet(const CharSet& set, CharSet& out) {

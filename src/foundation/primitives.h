@@ -66,6 +66,12 @@ using PopCountDWordFunc = std::uint32_t (*)(std::uint32_t value);
 extern PopCountDWordFunc PopCountDWord;
 using PopCountBytesFunc = std::size_t (*)(const void* block, std::size_t length);
 extern PopCountBytesFunc PopCountBytes;     // set bits in the whole block
+// The set bits of the four intersections of two pairs of bit planes over `words` 64-bit words:
+// out = {|a1 & b1|, |a1 & b0|, |a0 & b1|, |a0 & b0|} (the band-data pair counter passes the
+// present and absent planes of two individuals).
+using PlaneCountsFunc = void (*)(const std::uint64_t* a1, const std::uint64_t* a0, const std::uint64_t* b1,
+                                 const std::uint64_t* b0, std::size_t words, std::size_t out[4]);
+extern PlaneCountsFunc CountPlaneIntersections;
 
 // ---- Fill ----
 using FillBytesFunc = void (*)(void* block, std::uint8_t value, std::size_t length);

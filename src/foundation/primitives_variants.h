@@ -27,6 +27,8 @@ std::size_t CountBytePlain(const void* block, std::uint8_t value, std::size_t le
 std::uint32_t PopCountBytePlain(std::uint8_t value);
 std::uint32_t PopCountDWordPlain(std::uint32_t value);
 std::size_t PopCountBytesPlain(const void* block, std::size_t length);
+void CountPlaneIntersectionsPlain(const std::uint64_t* a1, const std::uint64_t* a0, const std::uint64_t* b1,
+                                  const std::uint64_t* b0, std::size_t words, std::size_t out[4]);
 void FillBytesPlain(void* block, std::uint8_t value, std::size_t length);
 void AndBytesPlain(const void* a, const void* b, void* c, std::size_t length);
 void OrBytesPlain(const void* a, const void* b, void* c, std::size_t length);
@@ -81,6 +83,8 @@ std::size_t CountEqualBytesSSE2Popcnt(const void* a, const void* b, std::size_t 
 std::uint32_t PopCountBytePopcnt(std::uint8_t value);
 std::uint32_t PopCountDWordPopcnt(std::uint32_t value);
 std::size_t PopCountBytesPopcnt(const void* block, std::size_t length);
+void CountPlaneIntersectionsPopcnt(const std::uint64_t* a1, const std::uint64_t* a0, const std::uint64_t* b1,
+                                   const std::uint64_t* b0, std::size_t words, std::size_t out[4]);
 
 // SSE4.2.
 std::ptrdiff_t SearchBytesSSE42(const void* block, const void* pattern, std::size_t blockLength,

@@ -350,6 +350,22 @@ __attribute__((target("popcnt"))) std::size_t PopCountBytesPopcnt(const void* bl
     return n;
 }
 
+__attribute__((target("popcnt"))) void CountPlaneIntersectionsPopcnt(const std::uint64_t* a1, const std::uint64_t* a0,
+                                                                     const std::uint64_t* b1, const std::uint64_t* b0,
+                                                                     std::size_t words, std::size_t out[4]) {
+    std::uint64_t n11 = 0, n10 = 0, n01 = 0, n00 = 0;
+    for (std::size_t w = 0; w < words; ++w) {
+        n11 += static_cast<std::uint64_t>(_mm_popcnt_u64(a1[w] & b1[w]));
+        n10 += static_cast<std::uint64_t>(_mm_popcnt_u64(a1[w] & b0[w]));
+        n01 += static_cast<std::uint64_t>(_mm_popcnt_u64(a0[w] & b1[w]));
+        n00 += static_cast<std::uint64_t>(_mm_popcnt_u64(a0[w] & b0[w]));
+    }
+    out[0] = n11;
+    out[1] = n10;
+    out[2] = n01;
+    out[3] = n00;
+}
+
 // ---- SSE4.2: candidate starts found by the ordered string compare ----
 
 __attribute__((target("sse4.2"))) std::ptrdiff_t SearchBytesSSE42(const void* block, const void* pattern,

@@ -5,6 +5,7 @@
 
 #include "foundation/number_text.h"
 #include "numeric/power.h"
+#include "popgen/draw_window.h"
 #include "popgen/pair_count.h"
 
 namespace {
@@ -159,14 +160,6 @@ Extended NeiLiMin(const KernelSource& src, std::size_t i, std::size_t j) {
 
 namespace {
 
-// True when some draw u = m * 2^-32 of the generator lies in [lo, hi]: otherwise a rejection
-// loop over u could never accept a value.
-bool DrawCanLand(Extended lo, Extended hi) {
-    constexpr Extended kSteps = 4294967296.0L;
-    const Extended m = lo <= 0.0L ? 0.0L : std::ceil(lo * kSteps);
-    return m < kSteps && m / kSteps <= hi;
-}
-
 struct AvgResult {
     Extended mean, variance, sd;
 };
@@ -192,7 +185,8 @@ AvgResult Average(const KernelSource& src, Coefficient coefficient, std::size_t 
     if (!(lo < hi) && !(lo > hi)) return {hi, 0.0L, 0.0L};
     // A defined Nei-Li lower bound of 1 or more, or an undefined upper bound below a defined lower
     // one, leaves no draw of [0, 1) acceptable.
-    if (!bounds.scale && !DrawCanLand(lo, hi)) {
+    const DrawWindow window = bounds.scale ? DrawWindow{} : AcceptanceWindow(lo, hi);
+    if (!bounds.scale && window.Empty()) {
         if (coefficient == Coefficient::NeiLi && hi != kUndefinedDistance) UndefinedNeiLi(src, 'a', i, j, lo, hi);
         return {kUndefinedDistance, 0.0L, 0.0L};
     }
@@ -202,17 +196,21 @@ AvgResult Average(const KernelSource& src, Coefficient coefficient, std::size_t 
         return {nan, nan, nan};
     }
     Extended sum = 0.0L, sumsq = 0.0L;
-    std::size_t count = 0;
-    const Extended width = hi - lo;
-    do {
-        const Extended u = src.Random->RandomFloat();
-        const Extended x = bounds.scale ? lo + u * width : u;
-        if (lo <= x && x <= hi) {
-            sum += x;
-            sumsq += x * x;
-            ++count;
-        }
-    } while (count != n);
+    if (bounds.scale) {
+        std::size_t count = 0;
+        const Extended width = hi - lo;
+        do {
+            const Extended x = lo + src.Random->RandomFloat() * width;
+            if (lo <= x && x <= hi) {
+                sum += x;
+                sumsq += x * x;
+                ++count;
+            }
+        } while (count != n);
+    } else {
+        // The same draws, compared as integers with the window of the bounds.
+        DrawInWindow(src.Random->Seed, window, n, sum, sumsq);
+    }
     const Extended bigN = static_cast<Extended>(n);
     const Extended mean = sum / bigN;
     const Extended variance = (sumsq - bigN * mean * mean) / (bigN - 1.0L);

@@ -1,6 +1,7 @@
 #include "trees/upgma.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -12,140 +13,179 @@ namespace {
 
 // Start value of the minimum search: the largest double, as the matrices once were doubles.
 constexpr Extended kNoDistance = std::numeric_limits<double>::max();
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-struct ClusterRow {
-    std::size_t id;          // node id: 1..n for OTUs, n + entry for clusters
-    std::size_t childCount;  // children of the row's node
-};
-
-// Writes the nodes of one merge into the packed buffer. Keeps, per entry, the lowest entry
-// that names it as parent, so that heights need no search of the buffer.
-class NodeWriter {
+// The working state of a clustering: a full symmetric matrix indexed by slot (a merged cluster
+// takes the slot of one of its members), the live slots in row order (rows outside a merge keep
+// their order, a new cluster comes last), and for each live row the smallest distance to the
+// rows before it with the first such row.
+class Clustering {
 public:
-    NodeWriter(std::size_t n, const AString* labels, PackedNodes& nodes)
-        : n_(n), labels_(labels), nodes_(nodes), firstChild_(nodes.size() + 1, 0) {}
-
-    std::size_t Written() const { return written_; }
-
-    // Entries for the members of the linked set and for their new cluster; returns the
-    // cluster's entry.
-    std::size_t MakeClusterNodes(const std::vector<ClusterRow>& rows,
-                                 const std::vector<std::size_t>& set, Extended height) {
-        std::size_t otus = 0;
-        for (const std::size_t r : set)
-            if (rows[r - 1].id <= n_) ++otus;
-        const std::size_t parent = written_ + otus + 1;
-        for (const std::size_t r : set) {
-            const ClusterRow& row = rows[r - 1];
-            if (row.id <= n_) {
-                const std::size_t entry = ++written_;
-                PackedNode& node = nodes_[entry - 1];
-                node.Id = entry;
-                node.Name = LeafName(row.id);
-                node.Value = height;
-                node.ChildCount = row.childCount;
-                node.Ptr = 0;
-                SetParent(entry, parent);
-            } else {
-                const std::size_t entry = row.id - n_;
-                PackedNode& node = nodes_[entry - 1];
-                node.Name = "Internal";
-                node.Value = height - NodeHeight(entry);
-                SetParent(entry, parent);
-            }
+    Clustering(const PackedMatrix& matrix, std::size_t n)
+        : n_(n), d_(n * n), order_(n), rows_(n), rowMin_(n, kNoDistance), rowArg_(n, kNone), member_(n, 0) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const Extended* row = matrix.data() + PairIndex(i + 1, 1);
+            for (std::size_t j = 0; j < i; ++j) d_[i * n + j] = d_[j * n + i] = row[j];
+            d_[i * n + i] = 0.0L;
+            order_[i] = i;
+            rows_[i] = {i + 1, 0};
         }
-        const std::size_t entry = ++written_;
-        PackedNode& node = nodes_[entry - 1];
-        node.Id = entry;
-        node.Name = "internal";
-        node.Value = 0.0L;
-        node.Parent = 0;
-        node.ChildCount = set.size();
-        node.Ptr = 0;
-        return entry;
+        for (std::size_t i = 0; i < n; ++i) RescanRow(i);
     }
 
-    void MakeRoot() {
-        PackedNode& root = nodes_[written_ - 1];
-        root.Name = "last node";
-        root.Value = -0.0L;
-        root.Parent = 0;
+    std::size_t Rows() const { return order_.size(); }
+
+    // The first smallest distance in packed order; false when none is below kNoDistance.
+    bool Shortest(Extended& d) const {
+        d = kNoDistance;
+        for (const std::size_t r : order_) {
+            if (rowMin_[r] < d) d = rowMin_[r];
+        }
+        return d < kNoDistance;
+    }
+
+    // Every pair at distance d, in packed order, as (row slot + 1, column slot + 1).
+    void PairsAt(Extended d, std::vector<RowPair>& pairs) const {
+        pairs.clear();
+        for (std::size_t k = 0; k < order_.size(); ++k) {
+            const std::size_t r = order_[k];
+            if (!(rowMin_[r] == d)) continue;
+            const Extended* row = d_.data() + r * n_;
+            for (std::size_t c = 0; c < k; ++c) {
+                if (row[order_[c]] == d) pairs.emplace_back(r + 1, order_[c] + 1);
+            }
+        }
+    }
+
+    Extended Distance(std::size_t a, std::size_t b) const { return d_[(a - 1) * n_ + (b - 1)]; }
+
+    std::vector<ClusterRow> Members(const std::vector<std::size_t>& set) const {
+        std::vector<ClusterRow> members;
+        members.reserve(set.size());
+        for (const std::size_t x : set) members.push_back(rows_[x - 1]);
+        return members;
+    }
+
+    // Replaces the set (slots + 1, in set order) by one row for the new cluster, placed last,
+    // whose distance to each remaining row is the plain mean over the members.
+    void Merge(const std::vector<std::size_t>& set, std::size_t clusterId) {
+        for (const std::size_t x : set) member_[x - 1] = 1;
+        std::size_t slot = kNone;
+        for (const std::size_t x : set) slot = std::min(slot, x - 1);
+        std::erase_if(order_, [this](std::size_t r) { return member_[r] != 0; });
+        const auto members = static_cast<Extended>(set.size());
+        means_.resize(order_.size());
+        for (std::size_t k = 0; k < order_.size(); ++k) {
+            const Extended* row = d_.data() + order_[k] * n_;
+            Extended sum = 0.0L;
+            for (const std::size_t x : set) sum += row[x - 1];
+            means_[k] = sum / members;
+        }
+        Extended* cluster = d_.data() + slot * n_;
+        for (std::size_t k = 0; k < order_.size(); ++k) {
+            cluster[order_[k]] = means_[k];
+            d_[order_[k] * n_ + slot] = means_[k];
+        }
+        cluster[slot] = 0.0L;
+        rows_[slot] = {clusterId, set.size()};
+        // A row keeps its minimum unless the row holding it has gone.
+        for (const std::size_t r : order_) {
+            if (rowArg_[r] != kNone && member_[rowArg_[r]] != 0) RescanRow(r);
+        }
+        for (const std::size_t x : set) member_[x - 1] = 0;
+        order_.push_back(slot);
+        RescanRow(slot);
     }
 
 private:
-    std::string LeafName(std::size_t id) const {
-        if (labels_ == nullptr) return "OTU" + UIntToStr(id);
-        return id <= labels_->size() ? TreeName((*labels_)[id - 1]) : std::string();
-    }
-
-    void SetParent(std::size_t entry, std::size_t parent) {
-        nodes_[entry - 1].Parent = parent;
-        if (firstChild_[parent] == 0 || entry < firstChild_[parent]) firstChild_[parent] = entry;
-    }
-
-    // Sum of the lengths met following the first (lowest) child down to a leaf.
-    Extended NodeHeight(std::size_t entry) const {
-        Extended height = 0.0L;
-        for (std::size_t c = firstChild_[entry]; c != 0; c = firstChild_[c]) height += nodes_[c - 1].Value;
-        return height;
+    // The smallest distance of row r to the rows before it (first one on ties).
+    void RescanRow(std::size_t r) {
+        Extended best = kNoDistance;
+        std::size_t arg = kNone;
+        const Extended* row = d_.data() + r * n_;
+        for (const std::size_t c : order_) {
+            if (c == r) break;
+            if (row[c] < best) {
+                best = row[c];
+                arg = c;
+            }
+        }
+        rowMin_[r] = best;
+        rowArg_[r] = arg;
     }
 
     std::size_t n_;
-    const AString* labels_;
-    PackedNodes& nodes_;
-    std::vector<std::size_t> firstChild_;
-    std::size_t written_ = 0;
+    AExt d_;
+    std::vector<std::size_t> order_;
+    std::vector<ClusterRow> rows_;
+    AExt rowMin_;
+    std::vector<std::size_t> rowArg_;
+    std::vector<std::uint8_t> member_;
+    AExt means_;
 };
 
-// Half the mean distance among the members of the set.
-Extended ClusterHeight(const PackedMatrix& matrix, const std::vector<std::size_t>& set) {
-    Extended sum = 0.0L;
-    for (std::size_t a = 0; a < set.size(); ++a) {
-        for (std::size_t b = a + 1; b < set.size(); ++b) sum += matrix[PairIndex(set[a], set[b])];
-    }
-    const std::size_t pairs = set.size() * (set.size() - 1) / 2;
-    return sum / (2.0L * static_cast<Extended>(pairs));
-}
-
-// The matrix of the next step: the rows outside the set keep their order, the new cluster
-// comes last with the plain mean of its members' distances.
-PackedMatrix NextClusterMatrix(const PackedMatrix& matrix, std::size_t m,
-                               const std::vector<std::size_t>& set,
-                               const std::vector<bool>& inSet) {
-    std::vector<std::size_t> kept;
-    kept.reserve(m);
-    for (std::size_t r = 1; r <= m; ++r) {
-        if (!inSet[r]) kept.push_back(r);
-    }
-    PackedMatrix next(PackedSize(kept.size() + 1));
-    std::size_t k = 0;
-    for (std::size_t a = 0; a < kept.size(); ++a) {
-        const std::size_t rowStart = PairIndex(kept[a], 1);
-        for (std::size_t b = 0; b <= a; ++b) next[k++] = matrix[rowStart + kept[b] - 1];
-    }
-    const auto members = static_cast<Extended>(set.size());
-    for (const std::size_t r : kept) {
-        Extended sum = 0.0L;
-        for (const std::size_t x : set) sum += matrix[PairIndex(r, x)];
-        next[k++] = sum / members;
-    }
-    next[k] = 0.0L;
-    return next;
-}
-
-std::vector<ClusterRow> NextIdTable(const std::vector<ClusterRow>& rows,
-                                    const std::vector<bool>& inSet, std::size_t clusterId,
-                                    std::size_t members) {
-    std::vector<ClusterRow> next;
-    next.reserve(rows.size());
-    for (std::size_t r = 1; r <= rows.size(); ++r) {
-        if (!inSet[r]) next.push_back(rows[r - 1]);
-    }
-    next.push_back({clusterId, members});
-    return next;
-}
-
 }  // namespace
+
+UPGMANodeWriter::UPGMANodeWriter(std::size_t n, const AString* labels, PackedNodes& nodes)
+    : n_(n), labels_(labels), nodes_(nodes), firstChild_(nodes.size() + 1, 0) {}
+
+std::size_t UPGMANodeWriter::MakeClusterNodes(const std::vector<ClusterRow>& members, Extended height) {
+    std::size_t otus = 0;
+    for (const ClusterRow& row : members)
+        if (row.id <= n_) ++otus;
+    const std::size_t parent = written_ + otus + 1;
+    for (const ClusterRow& row : members) {
+        if (row.id <= n_) {
+            const std::size_t entry = ++written_;
+            PackedNode& node = nodes_[entry - 1];
+            node.Id = entry;
+            node.Name = LeafName(row.id);
+            node.Value = height;
+            node.ChildCount = row.childCount;
+            node.Ptr = 0;
+            SetParent(entry, parent);
+        } else {
+            const std::size_t entry = row.id - n_;
+            PackedNode& node = nodes_[entry - 1];
+            node.Name = "Internal";
+            node.Value = height - NodeHeight(entry);
+            SetParent(entry, parent);
+        }
+    }
+    const std::size_t entry = ++written_;
+    PackedNode& node = nodes_[entry - 1];
+    node.Id = entry;
+    node.Name = "internal";
+    node.Value = 0.0L;
+    node.Parent = 0;
+    node.ChildCount = members.size();
+    node.Ptr = 0;
+    return entry;
+}
+
+void UPGMANodeWriter::MakeRoot() {
+    PackedNode& root = nodes_[written_ - 1];
+    root.Name = "last node";
+    root.Value = -0.0L;
+    root.Parent = 0;
+}
+
+std::string UPGMANodeWriter::LeafName(std::size_t id) const {
+    if (labels_ == nullptr) return "OTU" + UIntToStr(id);
+    return id <= labels_->size() ? TreeName((*labels_)[id - 1]) : std::string();
+}
+
+void UPGMANodeWriter::SetParent(std::size_t entry, std::size_t parent) {
+    nodes_[entry - 1].Parent = parent;
+    if (firstChild_[parent] == 0 || entry < firstChild_[parent]) firstChild_[parent] = entry;
+}
+
+// Sum of the lengths met following the first (lowest) child down to a leaf.
+Extended UPGMANodeWriter::NodeHeight(std::size_t entry) const {
+    Extended height = 0.0L;
+    for (std::size_t c = firstChild_[entry]; c != 0; c = firstChild_[c]) height += nodes_[c - 1].Value;
+    return height;
+}
 
 bool ShortestDist(const PackedMatrix& matrix, std::size_t n, Extended& shortest) {
     shortest = kNoDistance;
@@ -219,32 +259,23 @@ bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const 
         reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
         return fail();
     }
-    PackedMatrix current = ZeroDiagonalCopy(matrix, n);
-    current.resize(PackedSize(n));
-    std::vector<ClusterRow> rows(n);
-    for (std::size_t i = 0; i < n; ++i) rows[i] = {i + 1, 0};
-
-    NodeWriter writer(n, labels, nodes);
+    Clustering work(matrix, n);
+    UPGMANodeWriter writer(n, labels, nodes);
     std::vector<RowPair> pairs;
     std::vector<std::size_t> set;
-    std::size_t m = n;
     do {
         Extended d = 0.0L;
-        if (!ShortestDist(current, m, d)) {
+        if (!work.Shortest(d)) {
             reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
             return fail();
         }
-        FindPairsAtDist(current, m, d, pairs);
+        work.PairsAt(d, pairs);
         if (FirstLinkedSet(reporter, pairs, set) == 0) return fail();
-        std::vector<bool> inSet(m + 1, false);
-        for (const std::size_t r : set) inSet[r] = true;
-
-        const Extended height = ClusterHeight(current, set);
-        const std::size_t entry = writer.MakeClusterNodes(rows, set, height);
-        rows = NextIdTable(rows, inSet, n + entry, set.size());
-        current = NextClusterMatrix(current, m, set, inSet);
-        m = m - set.size() + 1;
-    } while (m > 1);
+        const Extended height =
+            ClusterHeight(set, [&work](std::size_t a, std::size_t b) { return work.Distance(a, b); });
+        const std::size_t entry = writer.MakeClusterNodes(work.Members(set), height);
+        work.Merge(set, n + entry);
+    } while (work.Rows() > 1);
     writer.MakeRoot();
     nodes.resize(writer.Written());
     return true;
