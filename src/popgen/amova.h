@@ -85,6 +85,10 @@ struct AmovaOptions {
     bool KeepLayer = false;  // keep a selection current (false: the working copy)
 };
 
+// A group's 0/1 mask (over layer 0, or already over the layer) brought to the individuals of layer:
+// a filtered working copy is compacted through its IndMask. False when the lengths fit neither way.
+bool GroupMaskInLayer(const TPopGenDataSet& ds, const TDSLayer& layer, const AByte& mask, AByte& out);
+
 // Builds the structure of the current layer for the level into rec (level 1: every level-2 group
 // is a population; level 2: every level-2 group a unit holding the level-3 groups whose names
 // continue its name after a "/"). False, reported, for a wrong level, a locus mask that does not
