@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
+#include <memory>
 
 #include "foundation/memory_guard.h"
 #include "foundation/packed_matrix.h"
@@ -152,7 +153,11 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
         if (ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
         if (!PrepareAmovaKernel(ds, mode, coefficient, transform, neiLiR, draws)) return fail();
     }
-    const std::vector<std::size_t> groups = PhiSTGroupList(ds, kAllLevels, {});
+    // The level and preset list of a record the layer may hold; a cleared record compares every group.
+    const std::shared_ptr<TAmovaRec> previousRec = ds.GetCurrLayer().Amova;
+    const std::vector<std::size_t> groups = previousRec
+                                                ? PhiSTGroupList(ds, previousRec->PhiLevel, previousRec->PresetGroups)
+                                                : PhiSTGroupList(ds, kAllLevels, {});
     if (!PreparePwPhiST(ds, target, groups)) return fail();
     const std::uint8_t c = ds.CurLayer;
     if (c == target || !ds.Layers[c].HasMatrix()) {

@@ -12,6 +12,7 @@
 #include "numeric/gamma.h"
 #include "popgen/allele_freq.h"
 #include "popgen/bi_allele.h"
+#include "popgen/distance_matrix.h"
 #include "popgen/pop_distance.h"
 
 namespace {
@@ -190,6 +191,21 @@ TEST(PopLayer, DropsOnlyAllData) {
     g.ds.GetCurrLayer().BiAllele = std::make_shared<TBiAlleleRec>(rec);
     ASSERT_TRUE(MakePopLayer(g.ds, 3, true, true));
     EXPECT_EQ(g.ds.Layers[3].IndNames, (AString{"A", "B", "C"}));
+}
+
+TEST(AvgInd2PopDist, MeanOverEveryPairOfTheTwoGroups) {
+    GroupedBands g;
+    g.Load({"0000", "0011", "1111", "0111"}, {{"AllData/A", {0, 1}}, {"AllData/B", {2, 3}}});
+    ASSERT_TRUE(CalcDistMatrix(g.ds, DistRunOptions{Treatment::Standard, Coefficient::SqEuclidean, Transformation::D}));
+    const Transformation before = g.ds.DistTransform;
+    ASSERT_TRUE(AvgInd2PopDist(g.ds, 3));
+    EXPECT_EQ(g.ds.CurLayer, 1);
+    EXPECT_EQ(g.ds.DistTransform, before);
+    const TDSLayer& t = g.ds.Layers[3];
+    EXPECT_EQ(t.IndNames, (AString{"AllData/A", "AllData/B"}));
+    // Differences: 1-3 four, 1-4 three, 2-3 two, 2-4 one; in either layer order.
+    EXPECT_EQ(t.DistMatrix[PairIndex(2, 1)], 10.0L / 4.0L);
+    EXPECT_EQ(t.DistMatrix[PairIndex(1, 1)], 0.0L);
 }
 
 }  // namespace

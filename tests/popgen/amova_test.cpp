@@ -84,6 +84,19 @@ TEST_F(AmovaFixture, UnassignedIndividualsCountInTotalsOnly) {
     EXPECT_EQ(rec.Observed.SSDT, (14.0L + 10.0L) / 10.0L);
 }
 
+TEST_F(AmovaFixture, PopulationOfOneIndividual) {
+    data.SetRows({"00", "01", "11", "11"});
+    Euclidean();
+    TAmovaRec rec = Structure(ds, {{{0}}, {{1, 2, 3}}});
+    ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0));
+    // The lone individual adds nothing within; the other population: 01-11 twice each way.
+    EXPECT_EQ(rec.Observed.SSDWP, 4.0L / 6.0L);
+    EXPECT_EQ(rec.Observed.DfWP, 2);
+    EXPECT_EQ(rec.Observed.NCoef[2], 1.5L);  // (4 - 10 / 4) / 1
+    EXPECT_EQ(rec.Observed.SSDAmong, 1.75L - 4.0L / 6.0L);
+}
+
 TEST_F(AmovaFixture, JaccardDiagonalOfAnIndividualWithoutBands) {
     // Jaccard of an individual without bands with itself is 0, so d(i, i) = 1 under d = 1 - s.
     data.SetRows({"00", "11", "11", "10"});
