@@ -50,6 +50,20 @@ std::vector<std::uint32_t> ShuffleAssignment(const std::vector<std::uint32_t>& a
     return shuffled;
 }
 
+bool Amova_MakeStrucutre(TPopGenDataSet& ds, const TAmovaRec& rec, const std::vector<std::uint32_t>& shuffled,
+                         PopMembers& members) {
+    if (shuffled.size() != rec.NTotal) {
+        ds.ReportError("Amova_MakeStrucutre failed (1)");
+        return false;
+    }
+    members = MembersOf(shuffled, rec.NEntries());
+    return true;
+}
+
+bool PermuteAmovaStructure(TPopGenDataSet& ds, const TAmovaRec& rec, RandomStream& random, PopMembers& members) {
+    return Amova_MakeStrucutre(ds, rec, ShuffleAssignment(rec.Assignment, random), members);
+}
+
 bool PrepareAmovaKernel(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
                         Extended neiLiR, std::size_t draws) {
     if (const char* problem = KernelCodeProblem(mode, coefficient)) {
@@ -73,7 +87,7 @@ bool PrepareAmovaKernel(TPopGenDataSet& ds, Treatment mode, Coefficient coeffici
 
 namespace {
 
-AmovaDesign DesignOf(const TAmovaRec& rec, std::uint8_t level, const std::vector<std::uint32_t>& assignment) {
+AmovaDesign DesignOf(const TAmovaRec& rec, std::uint8_t level, PopMembers members) {
     AmovaDesign design;
     design.Level = level;
     design.NTotal = rec.NTotal;
@@ -83,7 +97,7 @@ AmovaDesign DesignOf(const TAmovaRec& rec, std::uint8_t level, const std::vector
         for (std::size_t e = 0; e < unit.size(); ++e) pops.push_back(number++);
         design.Units.push_back(std::move(pops));
     }
-    design.Members = MembersOf(assignment, number);
+    design.Members = std::move(members);
     return design;
 }
 
@@ -116,7 +130,8 @@ bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level,
     AmovaDistances d(ds, layer, ProgramRandom());
     AmovaSums sums(d);
     TAmovaRes observed;
-    if (!AmovaComponents(sums, DesignOf(rec, level, rec.Assignment), ds.Reporting(), observed)) {
+    if (!AMOVA_VarianceComponents(sums, DesignOf(rec, level, MembersOf(rec.Assignment, rec.NEntries())), ds.Reporting(),
+                                  observed)) {
         ++ds.ErrCount;
         return false;
     }
@@ -126,9 +141,10 @@ bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level,
         // Every permutation starts from the observed assignment, so they do not accumulate. At level
         // 2 too the individuals are shuffled across all populations at once (not within groups):
         // kept as it always was, since the draws and so the results of a seeded run depend on it.
-        const std::vector<std::uint32_t> shuffled = ShuffleAssignment(rec.Assignment, ProgramRandom());
+        PopMembers permuted;
+        if (!PermuteAmovaStructure(ds, rec, ProgramRandom(), permuted)) return false;
         TAmovaRes& r = slots[p][0];
-        if (!AmovaComponents(sums, DesignOf(rec, level, shuffled), ds.Reporting(), r)) {
+        if (!AMOVA_VarianceComponents(sums, DesignOf(rec, level, std::move(permuted)), ds.Reporting(), r)) {
             ++ds.ErrCount;
             return false;
         }
@@ -165,14 +181,14 @@ bool LocusByLocus(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, const 
         return false;
     }
     std::vector<std::vector<TAmovaRes>> slots(1, std::vector<TAmovaRes>(loci.size()));
-    const AmovaDesign design = DesignOf(rec, level, rec.Assignment);
+    const AmovaDesign design = DesignOf(rec, level, MembersOf(rec.Assignment, rec.NEntries()));
     for (std::size_t k = 0; k < loci.size(); ++k) {
         // Every sum, SSD(T) included, is taken over the analysed locus, so that the sums of one
         // locus add up (SSD(T) = SSD(among) + SSD(within)).
         const TDSLayer one = OneLocusLayer(layer, loci[k]);
         AmovaDistances d(ds, one, ProgramRandom());
         AmovaSums sums(d);
-        if (!AmovaComponents(sums, design, ds.Reporting(), slots[0][k])) {
+        if (!AMOVA_VarianceComponents(sums, design, ds.Reporting(), slots[0][k])) {
             ++ds.ErrCount;
             return false;
         }

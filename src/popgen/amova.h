@@ -89,6 +89,11 @@ struct AmovaOptions {
 // a filtered working copy is compacted through its IndMask. False when the lengths fit neither way.
 bool GroupMaskInLayer(const TPopGenDataSet& ds, const TDSLayer& layer, const AByte& mask, AByte& out);
 
+// The units of the structure over the current layer: every level-2 group a population
+// (SetupStruc1Level), or every level-2 group a unit of its level-3 groups (SetupStruc2Levels).
+bool SetupStruc1Level(TPopGenDataSet& ds, TAmovaRec& rec);
+bool SetupStruc2Levels(TPopGenDataSet& ds, TAmovaRec& rec);
+
 // Builds the structure of the current layer for the level into rec (level 1: every level-2 group
 // is a population; level 2: every level-2 group a unit holding the level-3 groups whose names
 // continue its name after a "/"). False, reported, for a wrong level, a locus mask that does not

@@ -58,28 +58,20 @@ bool IsInside(const std::string& p, const std::string& g) {
 
 }  // namespace
 
-bool SetupStruc4AMOVA(TPopGenDataSet& ds, std::uint8_t level, TAmovaRec& rec) {
-    if (level != 1 && level != 2) {
-        ds.ReportError("Wrong Level in SetupStruc4AMOVA");
-        return false;
-    }
-    ClearAmovaRec(rec);
-    const TDSLayer& layer = ds.GetCurrLayer();
-    const bool wholeMask = layer.LocMask.empty() && layer.NLoci == ds.Layers[0].NLoci;
-    if (!wholeMask && CountOnes(layer.LocMask) != layer.NLoci) {
-        ds.ReportError("AMOVA: LocMask not properly set!!");
-        return false;
-    }
-    rec.NTotal = layer.NInd;
-    rec.LociUsed = wholeMask ? AByte(layer.NLoci, 1) : layer.LocMask;
+bool SetupStruc1Level(TPopGenDataSet& ds, TAmovaRec& rec) {
     for (std::size_t g = 1; g < ds.Groups.size(); ++g) {
         if (GroupLevelOf(ds.Groups, static_cast<std::uint32_t>(g)) != 2) continue;
-        if (level == 1) {
-            PopEntry entry;
-            if (!EntryOf(ds, g, entry)) return false;
-            rec.Structure.push_back({std::move(entry)});
-            continue;
-        }
+        PopEntry entry;
+        if (!EntryOf(ds, g, entry)) return false;
+        rec.Structure.push_back({std::move(entry)});
+    }
+    rec.NTopUnits = rec.Structure.size();
+    return true;
+}
+
+bool SetupStruc2Levels(TPopGenDataSet& ds, TAmovaRec& rec) {
+    for (std::size_t g = 1; g < ds.Groups.size(); ++g) {
+        if (GroupLevelOf(ds.Groups, static_cast<std::uint32_t>(g)) != 2) continue;
         std::vector<PopEntry> unit;
         for (std::size_t p = 1; p < ds.Groups.size(); ++p) {
             if (GroupLevelOf(ds.Groups, static_cast<std::uint32_t>(p)) != 3 ||
@@ -97,7 +89,25 @@ bool SetupStruc4AMOVA(TPopGenDataSet& ds, std::uint8_t level, TAmovaRec& rec) {
         rec.Structure.push_back(std::move(unit));
     }
     rec.NTopUnits = rec.Structure.size();
-    return MakeAmovaAssignment(ds, rec);
+    return true;
+}
+
+bool SetupStruc4AMOVA(TPopGenDataSet& ds, std::uint8_t level, TAmovaRec& rec) {
+    if (level != 1 && level != 2) {
+        ds.ReportError("Wrong Level in SetupStruc4AMOVA");
+        return false;
+    }
+    ClearAmovaRec(rec);
+    const TDSLayer& layer = ds.GetCurrLayer();
+    const bool wholeMask = layer.LocMask.empty() && layer.NLoci == ds.Layers[0].NLoci;
+    if (!wholeMask && CountOnes(layer.LocMask) != layer.NLoci) {
+        ds.ReportError("AMOVA: LocMask not properly set!!");
+        return false;
+    }
+    rec.NTotal = layer.NInd;
+    rec.LociUsed = wholeMask ? AByte(layer.NLoci, 1) : layer.LocMask;
+    const bool built = level == 1 ? SetupStruc1Level(ds, rec) : SetupStruc2Levels(ds, rec);
+    return built && MakeAmovaAssignment(ds, rec);
 }
 
 bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& o, Transformation& transform) {

@@ -110,131 +110,207 @@ std::vector<std::size_t> UnitSizes(const AmovaDesign& design) {
 
 namespace {
 
-// n = (sum n_p - sum_u (sum_{p in u} n_p^2) / n_u) / (P - G) and
-// n' = (sum_u (sum_{p in u} n_p^2) / n_u - sum n_p^2 / sum n_p) / (G - 1).
-void NestedCoefficients(const AmovaDesign& design, Extended& n, Extended& n2) {
-    std::uint64_t sumP = 0, sumPSq = 0, populations = 0;
-    Extended within = 0.0L;  // sum over units of (sum n_p^2) / n_u
+std::string Signed(std::int64_t v) {
+    return v < 0 ? "-" + UIntToStr(static_cast<std::uint64_t>(-v)) : UIntToStr(static_cast<std::uint64_t>(v));
+}
+
+std::size_t PopulationCount(const AmovaDesign& design) {
+    std::size_t populations = 0;
+    for (const auto& unit : design.Units) populations += unit.size();
+    return populations;
+}
+
+// Sum over units of (sum_{p in u} n_p^2) / n_u, with the totals sum n_p and sum n_p^2.
+Extended WithinUnitSquares(const AmovaDesign& design, std::uint64_t& sumP, std::uint64_t& sumPSq) {
+    sumP = 0;
+    sumPSq = 0;
+    Extended within = 0.0L;
     for (const auto& unit : design.Units) {
         std::uint64_t nu = 0, sq = 0;
         for (const std::size_t p : unit) {
             const std::uint64_t np = design.Members[p].size();
             nu += np;
             sq += np * np;
-            ++populations;
         }
         sumP += nu;
         sumPSq += sq;
         within += static_cast<Extended>(sq) / static_cast<Extended>(nu);
     }
-    const auto g = static_cast<Extended>(design.Units.size());
-    n = (static_cast<Extended>(sumP) - within) / (static_cast<Extended>(populations) - g);
-    n2 = (within - static_cast<Extended>(sumPSq) / static_cast<Extended>(sumP)) / (g - 1.0L);
-}
-
-std::string Signed(std::int64_t v) {
-    return v < 0 ? "-" + UIntToStr(static_cast<std::uint64_t>(-v)) : UIntToStr(static_cast<std::uint64_t>(v));
+    return within;
 }
 
 }  // namespace
 
-bool AmovaComponents(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res) {
-    std::size_t populations = 0;
-    for (const auto& unit : design.Units) populations += unit.size();
-    const auto N = static_cast<std::int64_t>(design.NTotal);
-    const auto P = static_cast<std::int64_t>(populations);
-    const auto G = static_cast<std::int64_t>(design.Units.size());
-    const std::vector<std::size_t> sizes = UnitSizes(design);
-    std::size_t assigned = 0;
-    for (const std::size_t n : sizes) assigned += n;
+std::int64_t AmovaDfT(const AmovaDesign& design) { return static_cast<std::int64_t>(design.NTotal) - 1; }
+std::int64_t AmovaDfWP(const AmovaDesign& design) {
+    return static_cast<std::int64_t>(design.NTotal) - static_cast<std::int64_t>(PopulationCount(design));
+}
+std::int64_t AmovaDfAmong(const AmovaDesign& design) { return static_cast<std::int64_t>(design.Units.size()) - 1; }
+std::int64_t AmovaDfAPWG(const AmovaDesign& design) {
+    return static_cast<std::int64_t>(PopulationCount(design)) - static_cast<std::int64_t>(design.Units.size());
+}
 
-    // Refused before any kernel call, so a refused design draws nothing from the random stream.
+Extended AmovaSSDT(AmovaSums& sums) { return sums.SSDT(); }
+
+Extended AmovaSSDWP(AmovaSums& sums, const AmovaDesign& design, AmovaPartSums& parts) {
+    parts.Pop.clear();
+    Extended total = 0.0L;
+    for (const auto& unit : design.Units)
+        for (const std::size_t p : unit) {
+            const Extended s = sums.SSDOf(design.Members[p]);
+            parts.Pop.push_back(s);
+            total += s;
+        }
+    return total;
+}
+
+Extended AmovaSSDAmong(AmovaSums& sums, const AmovaDesign& design, AmovaPartSums& parts) {
+    const Extended ssdT = sums.SSDT();
+    parts.Unit.clear();
+    Extended sumU = 0.0L;
+    std::size_t entry = 0;
+    for (const auto& unit : design.Units) {
+        // At level 1 a unit is one population: with cached distances its pooled sum is the
+        // population's sum, term for term.
+        const bool reuse = design.Level == 1 && !sums.Replays() && entry < parts.Pop.size();
+        const Extended s = reuse ? parts.Pop[entry] : sums.SSDUnit(design.Members, unit);
+        entry += unit.size();
+        parts.Unit.push_back(s);
+        sumU += s;
+    }
+    return ssdT - sumU;
+}
+
+Extended AmovaSSDAPWG(AmovaSums& sums, const AmovaDesign& design, const AmovaPartSums& parts) {
+    Extended total = 0.0L;
+    std::size_t entry = 0;
+    const bool reuse =
+        !sums.Replays() && parts.Unit.size() == design.Units.size() && parts.Pop.size() == PopulationCount(design);
+    for (std::size_t u = 0; u < design.Units.size(); ++u) {
+        const Extended pooled = reuse ? parts.Unit[u] : sums.SSDUnit(design.Members, design.Units[u]);
+        Extended inner = 0.0L;
+        for (const std::size_t p : design.Units[u]) {
+            inner += reuse ? parts.Pop[entry] : sums.SSDOf(design.Members[p]);
+            ++entry;
+        }
+        total += pooled - inner;
+    }
+    return total;
+}
+
+Extended AmovaNCoef(const AmovaDesign& design) {
+    std::uint64_t sumP = 0, sumPSq = 0;
+    const Extended within = WithinUnitSquares(design, sumP, sumPSq);
+    const auto populations = static_cast<Extended>(PopulationCount(design));
+    return (static_cast<Extended>(sumP) - within) / (populations - static_cast<Extended>(design.Units.size()));
+}
+
+Extended AmovaNCoef2(const AmovaDesign& design) {
+    std::uint64_t sumP = 0, sumPSq = 0;
+    const Extended within = WithinUnitSquares(design, sumP, sumPSq);
+    return (within - static_cast<Extended>(sumPSq) / static_cast<Extended>(sumP)) /
+           (static_cast<Extended>(design.Units.size()) - 1.0L);
+}
+
+Extended AmovaSSDWPOf(AmovaSums& sums, const PopMembers& populations) {
+    Extended total = 0.0L;
+    for (const auto& members : populations) total += sums.SSDOf(members);
+    return total;
+}
+
+Extended AmovaSSDAmongOf(AmovaSums& sums, const std::vector<std::size_t>& all, const PopMembers& populations) {
+    const Extended ssdT = sums.SSDOf(all);
+    Extended sumU = 0.0L;
+    for (const auto& members : populations) sumU += sums.SSDOf(members);
+    return ssdT - sumU;
+}
+
+namespace {
+
+// Refused before any kernel call, so a refused design draws nothing from the random stream.
+bool DesignUsable(const AmovaDesign& design, Reporter& reporter) {
+    std::size_t assigned = 0;
+    for (const std::size_t n : UnitSizes(design)) assigned += n;
     const std::string top = design.Level == 2 ? "AG" : "AP";
     if (assigned == 0) {
         reporter.Error("AMOVA error: b2");
         return false;
     }
-    if (N - P <= 0) {
-        reporter.Error("AMOVA error: df(WP)= " + Signed(N - P));
+    if (AmovaDfWP(design) <= 0) {
+        reporter.Error("AMOVA error: df(WP)= " + Signed(AmovaDfWP(design)));
         return false;
     }
-    if (G - 1 <= 0) {
-        reporter.Error("AMOVA error: df(" + top + ")= " + Signed(G - 1));
+    if (AmovaDfAmong(design) <= 0) {
+        reporter.Error("AMOVA error: df(" + top + ")= " + Signed(AmovaDfAmong(design)));
         return false;
     }
-    if (design.Level == 2 && P - G <= 0) {
+    if (design.Level == 2 && AmovaDfAPWG(design) <= 0) {
         reporter.Error("AMOVA error: n0");
         return false;
     }
+    return true;
+}
 
+}  // namespace
+
+bool AmovaComponents1(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res) {
+    if (!DesignUsable(design, reporter)) return false;
     TAmovaRes r;
-    r.DfT = N - 1;
-    r.DfWP = N - P;
-    r.DfAmong = G - 1;
-    r.SSDT = sums.SSDT();
-    std::vector<Extended> ssdP;
-    ssdP.reserve(design.Members.size());
-    for (const auto& unit : design.Units)
-        for (const std::size_t p : unit) {
-            const Extended s = sums.SSDOf(design.Members[p]);
-            ssdP.push_back(s);
-            r.SSDWP += s;
-        }
-    const Extended ssdtAgain = sums.SSDT();
-    std::vector<Extended> ssdU;
-    Extended sumU = 0.0L;
-    std::size_t entry = 0;
-    for (const auto& unit : design.Units) {
-        // At level 1 a unit is one population: its pooled sum is the population's sum.
-        Extended s = 0.0L;
-        if (design.Level == 1 && !sums.Replays()) {
-            s = ssdP[entry];
-        } else {
-            s = sums.SSDUnit(design.Members, unit);
-        }
-        entry += unit.size();
-        ssdU.push_back(s);
-        sumU += s;
-    }
-    r.SSDAmong = ssdtAgain - sumU;
-    r.NCoef[2] = AmovaN0(sizes);
-
-    if (design.Level == 1) {
-        const Extended msWP = r.SSDWP / static_cast<Extended>(r.DfWP);
-        r.Vb = msWP;
-        r.MSDAmong = r.SSDAmong / static_cast<Extended>(r.DfAmong);
-        r.Va = (r.MSDAmong - msWP) / r.NCoef[2];
-        r.Vt = r.Va + r.Vb;
-        r.PctVa = 100.0L * r.Va / r.Vt;
-        r.PctVb = 100.0L * r.Vb / r.Vt;
-        r.PhiST = r.Va / r.Vt;
-    } else {
-        entry = 0;
-        for (std::size_t u = 0; u < design.Units.size(); ++u) {
-            const Extended pooled = sums.Replays() ? sums.SSDUnit(design.Members, design.Units[u]) : ssdU[u];
-            Extended inner = 0.0L;
-            for (const std::size_t p : design.Units[u]) {
-                inner += sums.Replays() ? sums.SSDOf(design.Members[p]) : ssdP[entry];
-                ++entry;
-            }
-            r.SSDAPWG += pooled - inner;
-        }
-        r.DfAPWG = P - G;
-        NestedCoefficients(design, r.NCoef[0], r.NCoef[1]);
-        const Extended msWP = r.SSDWP / static_cast<Extended>(r.DfWP);
-        r.Vc = msWP;
-        r.MSD2 = r.SSDAPWG / static_cast<Extended>(r.DfAPWG);
-        r.MSDAmong = r.SSDAmong / static_cast<Extended>(r.DfAmong);
-        r.Vb = (r.MSD2 - msWP) / r.NCoef[0];
-        r.Va = ((r.MSDAmong - msWP) - r.NCoef[1] * r.Vb) / r.NCoef[2];
-        r.Vt = r.Va + r.Vb + r.Vc;
-        r.PctVa = 100.0L * r.Va / r.Vt;
-        r.PctVb = 100.0L * r.Vb / r.Vt;
-        r.PctVc = 100.0L * r.Vc / r.Vt;
-        r.PhiST = (r.Va + r.Vb) / r.Vt;
-        r.PhiRT = r.Va / r.Vt;
-        r.PhiSR = r.Vb / (r.Vb + r.Vc);
-    }
+    AmovaPartSums parts;
+    r.SSDT = AmovaSSDT(sums);
+    r.SSDWP = AmovaSSDWP(sums, design, parts);
+    r.SSDAmong = AmovaSSDAmong(sums, design, parts);
+    r.NCoef[2] = AmovaN0(UnitSizes(design));
+    r.DfT = AmovaDfT(design);
+    r.DfWP = AmovaDfWP(design);
+    r.DfAmong = AmovaDfAmong(design);
+    const Extended msWP = r.SSDWP / static_cast<Extended>(r.DfWP);
+    r.Vb = msWP;
+    r.MSDAmong = r.SSDAmong / static_cast<Extended>(r.DfAmong);
+    r.Va = (r.MSDAmong - msWP) / r.NCoef[2];
+    r.Vt = r.Va + r.Vb;
+    r.PctVa = 100.0L * r.Va / r.Vt;
+    r.PctVb = 100.0L * r.Vb / r.Vt;
+    r.PhiST = r.Va / r.Vt;
     res = r;
     return true;
+}
+
+bool AmovaComponents2(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res) {
+    if (!DesignUsable(design, reporter)) return false;
+    TAmovaRes r;
+    AmovaPartSums parts;
+    r.SSDT = AmovaSSDT(sums);
+    r.SSDWP = AmovaSSDWP(sums, design, parts);
+    r.SSDAmong = AmovaSSDAmong(sums, design, parts);
+    r.SSDAPWG = AmovaSSDAPWG(sums, design, parts);
+    r.NCoef[0] = AmovaNCoef(design);
+    r.NCoef[1] = AmovaNCoef2(design);
+    r.NCoef[2] = AmovaN0(UnitSizes(design));
+    r.DfT = AmovaDfT(design);
+    r.DfWP = AmovaDfWP(design);
+    r.DfAmong = AmovaDfAmong(design);
+    r.DfAPWG = AmovaDfAPWG(design);
+    const Extended msWP = r.SSDWP / static_cast<Extended>(r.DfWP);
+    r.Vc = msWP;
+    r.MSD2 = r.SSDAPWG / static_cast<Extended>(r.DfAPWG);
+    r.MSDAmong = r.SSDAmong / static_cast<Extended>(r.DfAmong);
+    r.Vb = (r.MSD2 - msWP) / r.NCoef[0];
+    r.Va = ((r.MSDAmong - msWP) - r.NCoef[1] * r.Vb) / r.NCoef[2];
+    r.Vt = r.Va + r.Vb + r.Vc;
+    r.PctVa = 100.0L * r.Va / r.Vt;
+    r.PctVb = 100.0L * r.Vb / r.Vt;
+    r.PctVc = 100.0L * r.Vc / r.Vt;
+    r.PhiST = (r.Va + r.Vb) / r.Vt;
+    r.PhiRT = r.Va / r.Vt;
+    r.PhiSR = r.Vb / (r.Vb + r.Vc);
+    res = r;
+    return true;
+}
+
+bool AMOVA_VarianceComponents(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res) {
+    if (design.Level == 1) return AmovaComponents1(sums, design, reporter, res);
+    if (design.Level == 2) return AmovaComponents2(sums, design, reporter, res);
+    reporter.Error("Wrong Level in AMOVA_VarianceComponents");
+    return false;
 }

@@ -59,6 +59,14 @@ using PopMembers = std::vector<std::vector<std::size_t>>;
 // number, in order).
 PopMembers MembersOf(const std::vector<std::uint32_t>& assignment, std::size_t populations);
 
+// The members of every population of rec under a shuffled copy of its assignment (the populations'
+// own masks of a permutation). False, reported as "Amova_MakeStrucutre failed (1)", for a copy that
+// does not cover the layer.
+bool Amova_MakeStrucutre(TPopGenDataSet& ds, const TAmovaRec& rec, const std::vector<std::uint32_t>& shuffled,
+                         PopMembers& members);
+// One permutation: ShuffleAssignment of the observed assignment, then Amova_MakeStrucutre.
+bool PermuteAmovaStructure(TPopGenDataSet& ds, const TAmovaRec& rec, RandomStream& random, PopMembers& members);
+
 // The sums of squares of one design. Units list population numbers.
 class AmovaSums {
 public:
@@ -92,8 +100,43 @@ Extended AmovaN0(const std::vector<std::size_t>& unitSizes);
 // Sizes of the units of a design (sum of their populations' members).
 std::vector<std::size_t> UnitSizes(const AmovaDesign& design);
 
-// The sums, coefficients, degrees of freedom, components and Phi statistics of the design, in the
-// order a direct evaluation takes them. False, reported, when the design cannot give finite
-// components: df(WP) <= 0, df of the top level <= 0, at level 2 P = G ("AMOVA error: n0"), or no
-// individual in any unit ("AMOVA error: b2").
-bool AmovaComponents(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res);
+// Degrees of freedom: N - 1, N - P, G - 1 and P - G.
+std::int64_t AmovaDfT(const AmovaDesign& design);
+std::int64_t AmovaDfWP(const AmovaDesign& design);
+std::int64_t AmovaDfAmong(const AmovaDesign& design);
+std::int64_t AmovaDfAPWG(const AmovaDesign& design);
+
+// The per-population and per-unit sums of one component computation, so that a cached run reads
+// each of them once.
+struct AmovaPartSums {
+    std::vector<Extended> Pop;   // SSD(p) of every population, in structure order
+    std::vector<Extended> Unit;  // SSD(u) pooled, per unit
+};
+
+// SSD(T) over every individual of the layer.
+Extended AmovaSSDT(AmovaSums& sums);
+// SSD(WP) = sum over the populations of SSD(p); the SSD(p) go to parts.
+Extended AmovaSSDWP(AmovaSums& sums, const AmovaDesign& design, AmovaPartSums& parts);
+// SSD(T) (again) less the sum over the units of SSD(u): SSD(AP) at level 1, SSD(AG) at level 2;
+// the SSD(u) go to parts.
+Extended AmovaSSDAmong(AmovaSums& sums, const AmovaDesign& design, AmovaPartSums& parts);
+// Sum over the units of SSD(u) less the SSD(p) of its populations (level 2).
+Extended AmovaSSDAPWG(AmovaSums& sums, const AmovaDesign& design, const AmovaPartSums& parts);
+// n = (sum n_p - sum_u (sum_{p in u} n_p^2) / n_u) / (P - G) (level 2, for Vb).
+Extended AmovaNCoef(const AmovaDesign& design);
+// n' = (sum_u (sum_{p in u} n_p^2) / n_u - sum n_p^2 / sum n_p) / (G - 1) (level 2).
+Extended AmovaNCoef2(const AmovaDesign& design);
+
+// The two-population sums of a pairwise PhiST, with the populations cut from the same layer: the
+// within sum of the populations, and SSD(T) over all (their union) less their pooled sums.
+Extended AmovaSSDWPOf(AmovaSums& sums, const PopMembers& populations);
+Extended AmovaSSDAmongOf(AmovaSums& sums, const std::vector<std::size_t>& all, const PopMembers& populations);
+
+// The sums, coefficients, degrees of freedom, components and Phi statistics of the design at level
+// 1 (AmovaComponents1) or 2 (AmovaComponents2), in the order a direct evaluation takes them. False,
+// reported, when the design cannot give finite components: df(WP) <= 0, df of the top level <= 0,
+// at level 2 P = G ("AMOVA error: n0"), or no individual in any unit ("AMOVA error: b2"); any other
+// level gives "Wrong Level in AMOVA_VarianceComponents".
+bool AmovaComponents1(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res);
+bool AmovaComponents2(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res);
+bool AMOVA_VarianceComponents(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res);

@@ -103,23 +103,12 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
             return false;
         }
         // The order of a direct evaluation: SSD(T) of the pair's layer, SSD(AP) (SSD(T) again less
-        // the two groups' pooled sums), SSD(WP).
-        const Extended ssdT = sums.SSDOf(both);
-        Extended ssdAP = 0.0L, ssdWP = 0.0L;
-        if (sums.Replays()) {
-            const Extended again = sums.SSDOf(both);
-            const Extended ua = sums.SSDOf(a);
-            const Extended ub = sums.SSDOf(b);
-            ssdAP = again - (ua + ub);
-            ssdWP = sums.SSDOf(a);
-            ssdWP += sums.SSDOf(b);
-        } else {
-            const Extended ua = sums.SSDOf(a);
-            const Extended ub = sums.SSDOf(b);
-            ssdAP = ssdT - (ua + ub);
-            ssdWP = ua;
-            ssdWP += ub;
-        }
+        // the two groups' pooled sums), SSD(WP), with the groups cut from the same layer. PhiST needs
+        // only the last two; the first matters for the draws of the Average treatment.
+        const PopMembers pops{a, b};
+        if (sums.Replays()) sums.SSDOf(both);
+        const Extended ssdAP = AmovaSSDAmongOf(sums, both, pops);
+        const Extended ssdWP = AmovaSSDWPOf(sums, pops);
         const Extended n0 = AmovaN0({a.size(), b.size()});
         const Extended msWP = ssdWP / static_cast<Extended>(dfWP);
         const Extended msAP = ssdAP;  // df(AP) = 1
