@@ -223,6 +223,22 @@ TEST_F(AmovaFixture, CachedSumsEqualDirectKernelCalls) {
     EXPECT_EQ(rec.Observed.SSDAmong, cached.SSDAmong);
     EXPECT_EQ(rec.Observed.SSDAPWG, cached.SSDAPWG);
     EXPECT_EQ(rec.Observed.PhiST, cached.PhiST);
+
+    // Weighted counts: the cache keeps both orders of every pair.
+    ds.WeightingScheme = Weighting::Loci;
+    ds.GetCurrLayer().Weights.clear();
+    for (int l = 0; l < 15; ++l) ds.GetCurrLayer().Weights.push_back(0.1L + 0.07L * l);
+    ASSERT_TRUE(
+        PrepareAmovaKernel(ds, Treatment::Standard, Coefficient::Jaccard, Transformation::SqrtOneMinusS, 6.0L, 5));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0));
+    const TAmovaRes weighted = rec.Observed;
+    EXPECT_NE(weighted.SSDT, cached.SSDT);
+    ASSERT_TRUE(
+        PrepareAmovaKernel(ds, Treatment::Average, Coefficient::Jaccard, Transformation::SqrtOneMinusS, 6.0L, 5));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0));
+    EXPECT_EQ(rec.Observed.SSDT, weighted.SSDT);
+    EXPECT_EQ(rec.Observed.SSDAPWG, weighted.SSDAPWG);
+    EXPECT_EQ(rec.Observed.PhiST, weighted.PhiST);
 }
 
 TEST_F(AmovaFixture, ReportOfOneLevel) {
