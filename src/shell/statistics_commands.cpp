@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
 #include "popgen/band_profiles.h"
 #include "popgen/band_stats.h"
 #include "shell/commands.h"
@@ -34,22 +35,24 @@ bool ForEachGroup(TPopGenDataSet& ds, const std::function<void(const std::string
     const std::uint8_t layer = ds.CurLayer;
     const std::size_t group = ds.CurGroup, locusSet = ds.CurLocusSet;
     const std::uint8_t source = layer <= 1 ? layer : 1;
-    bool ok = true;
-    for (std::size_t g = 0; g < ds.Groups.size() && ok; ++g) {
-        std::vector<std::size_t> rows;
-        if (!SetPositionsInLayer(ds, ds.Layers[source], ds.Groups[g].Mask, SetKind::Individuals, rows)) {
-            ds.ReportError("The data matrix does not match its groups");
-            ok = false;
-        } else if (!rows.empty()) {
-            ok = ds.MakeSubsetLayer(source, 4, g, locusSet);
-            if (ok) each(ds.Groups[g].Name);
-        }
+    // Also when a memory shortage ends the loop.
+    const ScopeExit restore([&] {
         ds.CurLayer = layer;
         ds.CurGroup = group;
         ds.CurLocusSet = locusSet;
+        ds.Layers[4] = TDSLayer{};
+    });
+    for (std::size_t g = 0; g < ds.Groups.size(); ++g) {
+        std::vector<std::size_t> rows;
+        if (!SetPositionsInLayer(ds, ds.Layers[source], ds.Groups[g].Mask, SetKind::Individuals, rows)) {
+            ds.ReportError("The data matrix does not match its groups");
+            return false;
+        }
+        if (rows.empty()) continue;
+        if (!ds.MakeSubsetLayer(source, 4, g, locusSet)) return false;
+        each(ds.Groups[g].Name);
     }
-    ds.Layers[4] = TDSLayer{};
-    return ok;
+    return true;
 }
 
 // The two blocks of the mean-band report; `suffix` follows each heading (" in group " + name).
