@@ -125,6 +125,30 @@ private slots:
         FreeDataSet();
         RestoreDefaultSettings();
     }
+
+    void quickSelectionFollowsTheDataSet() {
+        RestoreDefaultSettings();
+        TMainPrg window;
+        RecordingPort port;
+        ResetDataSet();
+        DataSet->Groups = {{"AllData", {}, 0, 0, {}}, {"AllData/A&B", {}, 0, 0, {}}, {"AllData/A&B/x", {}, 0, 0, {}}};
+        DataSet->LocusSets = {{"AllLoci", {}, 0, 0, {}}, {"Primer 1", {}, 0, 0, {}}};
+        window.UpdateMenuQuickGroupSel();
+        QCOMPARE(Captions(window, "SelectGroupOnly1"), (QStringList{"AllData", "AllData/A&&B", "AllData/A&&B/x"}));
+        QCOMPARE(Captions(window, "SelectLocusSetOnly1"), (QStringList{"AllLoci", "Primer 1"}));
+        GroupPathFormat = 0;  // last parts only
+        window.UpdateMenuQuickGroupSel();
+        QCOMPARE(Captions(window, "SelectGroupOnly1"), (QStringList{"AllData", "A&&B", "x"}));
+        // A data set with fewer sets leaves only its own items; none without a data set.
+        DataSet->Groups.resize(1);
+        window.UpdateMenuQuickGroupSel();
+        QCOMPARE(Captions(window, "SelectGroupOnly1"), QStringList{"AllData"});
+        FreeDataSet();
+        window.UpdateMenuQuickGroupSel();
+        QCOMPARE(Captions(window, "SelectLocusSetOnly1"), QStringList{"AllLoci"});
+        QVERIFY(port.boxes.empty());
+        RestoreDefaultSettings();
+    }
 };
 
 QTEST_MAIN(DataMatrixMenuTest)
