@@ -5,6 +5,7 @@
 #include "command_fixture.h"
 #include "popgen/amova.h"
 #include "shell/analysis_commands.h"
+#include "shell/filter_commands.h"
 
 namespace {
 
@@ -85,6 +86,24 @@ TEST_F(PopulationCommand, AmovaAtBothLevels) {
     EXPECT_EQ(LastLine(), "Performing AMOVA (2 levels)...done.");
     EXPECT_EQ(File(AnalysisFileName).size(), size);
     EXPECT_TRUE(DataSet->GetCurrLayer().DistMatrix.empty());
+}
+
+TEST_F(PopulationCommand, AmovaOnAFilteredWorkingCopy) {
+    SetRegions();
+    // Individual 5 (in P2) loses most of its cells and is filtered out of the working copy.
+    TDSLayer& base = DataSet->Layers[0];
+    for (std::size_t l = 0; l < 10; ++l) base.Matrix[l * base.NInd + 4] = kMissing;
+    ASSERT_TRUE(DataSet->RestoreOriginalMatrix());
+    ui.AllowBoxes("Warning");
+    CmdRemoveIndivMissing(false, 0.5L);
+    ASSERT_EQ(DataSet->GetCurrLayer().NInd, 11u);
+    ui.ExpectBox(kIdYes, "AMOVA");
+    Amova(2);
+    EXPECT_EQ(LastLine(), "Performing AMOVA (3 levels)...done.");
+    const TAmovaRec& rec = *DataSet->GetCurrLayer().Amova;
+    EXPECT_EQ(rec.NTotal, 11u);
+    EXPECT_EQ(rec.Structure[0][1].Count, 2u);
+    EXPECT_NE(File(AnalysisFileName).find("df(WP)= 7\r\n"), std::string::npos);
 }
 
 TEST_F(PopulationCommand, AmovaWithOnePopulationPerGroupFails) {
