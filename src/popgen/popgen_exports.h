@@ -1,0 +1,32 @@
+// The band data of the current layer, with or without populations, in the input formats of
+// population-genetics programs: an Arlequin project, GenePop, Structure, AFLPDat, and one AFLPOP
+// file per group.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "foundation/types.h"
+#include "popgen/dataset.h"
+
+// Samples are the groups of the first hierarchy level, or (when the user chooses two levels)
+// those of the second, nested in the first by name: a group belongs under g when its name starts
+// with g's name and '/'. Members that the current layer does not hold are left out of the
+// samples, with one warning.
+bool ExportArlequin(TPopGenDataSet& ds, const std::string& fileName, char missing);
+// One population; every locus a diploid code: present "0100", absent "0202" (absentAsHomozygote)
+// or "0200", missing "0000".
+bool ExportGenePop(TPopGenDataSet& ds, const std::string& fileName, bool absentAsHomozygote);
+// ploidy (1-255) identical lines per individual; withPopulation adds the number of its group.
+bool ExportStructure(TPopGenDataSet& ds, const std::string& fileName, bool withPopulation, std::uint8_t ploidy);
+// A tab-delimited table of individuals by loci (1, 0, NA), with the group of each individual when
+// withPopulation. Individuals without names are numbered from 1.
+bool ExportAFLPDat(TPopGenDataSet& ds, const std::string& fileName, bool withPopulation);
+// One file per group, its missing cells replaced with replaceFraction in a copy of its own; the
+// file name is DerivedFileName(base, the group's short name). Groups whose short names coincide
+// get their whole path (with '_' for '/') instead, so no file replaces another. The loaded
+// selection is left as it was; only the current layer's selection state of layer 1 is used.
+bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended replaceFraction);
+
+// Whether whitespace-separated readers take the character inside a name.
+bool IsGenePopNameChar(char c);
