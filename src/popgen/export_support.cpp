@@ -63,3 +63,12 @@ bool SaveExportFile(TPopGenDataSet& ds, const Ttf& lines, const std::string& fil
     ds.ReportError("Could not write the file:\r\n" + fileName + "\r\n" + FileErrorText(rc));
     return false;
 }
+
+void AbsentMembers::Report(TPopGenDataSet& ds, std::string_view format) const {
+    if (names_.empty()) return;
+    std::string text = "Group members not in the current data were left out of the " + std::string(format) + " file:";
+    constexpr std::size_t kListed = 20;
+    for (std::size_t k = 0; k < names_.size() && k < kListed; ++k) text += "\r\n" + names_[k];
+    if (names_.size() > kListed) text += "\r\n... and " + std::to_string(names_.size() - kListed) + " more";
+    ds.ReportWarning(text);
+}

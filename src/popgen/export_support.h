@@ -58,3 +58,35 @@ std::string DerivedFileName(const std::string& fileName, std::string_view text);
 // Saves the lines, overwriting. A failed write is reported with the file's name and the system's
 // reason ("Could not write the file:\r\n" name "\r\n" reason) and returns false.
 bool SaveExportFile(TPopGenDataSet& ds, const Ttf& lines, const std::string& fileName);
+
+// Keeps the user's current layer, group and locus set while an export builds temporary layers
+// (building one changes the current choice), and puts them back when it ends.
+class SelectionKeeper {
+public:
+    explicit SelectionKeeper(TPopGenDataSet& ds)
+        : ds_(ds), layer_(ds.CurLayer), group_(ds.CurGroup), locusSet_(ds.CurLocusSet) {}
+    ~SelectionKeeper() {
+        ds_.CurLayer = layer_;
+        ds_.CurGroup = group_;
+        ds_.CurLocusSet = locusSet_;
+    }
+    SelectionKeeper(const SelectionKeeper&) = delete;
+    SelectionKeeper& operator=(const SelectionKeeper&) = delete;
+
+private:
+    TPopGenDataSet& ds_;
+    std::uint8_t layer_;
+    std::size_t group_;
+    std::size_t locusSet_;
+};
+
+// Members of groups that the current layer does not hold, collected while a writer lists groups
+// by their members, and reported in one warning.
+class AbsentMembers {
+public:
+    void Add(const std::string& name) { names_.push_back(name); }
+    void Report(TPopGenDataSet& ds, std::string_view format) const;
+
+private:
+    AString names_;
+};

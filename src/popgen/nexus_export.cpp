@@ -5,6 +5,7 @@
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
 #include "popgen/export_support.h"
+#include "popgen/group_levels.h"
 
 namespace {
 
@@ -80,5 +81,60 @@ bool ExportNexus(TPopGenDataSet& ds, const std::string& fileName, char presence,
         tf.Add("");
     }
     fit.Report(ds);
+    return SaveExportFile(ds, tf, fileName);
+}
+
+bool ExportHickory(TPopGenDataSet& ds, const std::string& fileName, char missing) {
+    const std::size_t levels = GroupLevels(ds);
+    if (levels <= 1) {
+        ds.ReportError("You need to have groups (i.e., populations) defined.");
+        return false;
+    }
+    if (levels > 2)
+        ds.Ask("You have more than one level of groups defined.\r\nOnly the first (highest) level of hierarchy will be exported.",
+               "Export to Nexus for Hickory", 0);
+    const std::size_t populations = CountGroupsAtLevel(ds, 2);
+    const TDSLayer& layer = ds.GetCurrLayer();
+    if (layer.IndNames.empty()) {
+        ds.ReportError("No individual names. Could not export to .nex");
+        return false;
+    }
+    if (!BandCellsValid(ds, layer, "Data Error. Could not complete saving of nex data file")) return false;
+    ExportNames fit("NEXUS", IsNexusNameChar);
+    AbsentMembers absent;
+    Ttf tf;
+    tf.Add("#NEXUS");
+    tf.Add("[TESK exported data]");
+    AddTaxaBlock(tf, fit.FitAll(layer.IndNames));
+    tf.Add("BEGIN ALLELES;");
+    tf.Add("DIMENSIONS NEWPOPS NLOCI= " + UIntToStr(layer.NLoci) + " NPOPS= " + UIntToStr(populations) + ";");
+    tf.Add("DOMINANT;");
+    tf.Add(std::string("FORMAT LABELS MISSING=") + missing + ";");
+    tf.Add("MATRIX");
+    const std::string m = std::string(1, missing) + " ";
+    std::size_t k = 0;
+    for (std::size_t g = 0; g < ds.Groups.size(); ++g) {
+        if (GroupLevel(ds, static_cast<std::uint32_t>(g)) != 2) continue;
+        ++k;
+        const TdsFilterRec& group = ds.Groups[g];
+        tf.Add(fit.Fit(StrAfterLastSlash(group.Name)) + ":");
+        bool wroteMember = false;
+        for (const std::string& member : group.Members) {
+            const std::size_t i = IndIndexByName(ds, member);
+            if (i == 0) {
+                absent.Add(member);
+                continue;
+            }
+            std::string row = fit.Fit(member) + " ";
+            for (std::size_t l = 1; l <= layer.NLoci; ++l) row += CellSymbol(layer.Cell(i, l), "1 ", "0 ", m);
+            tf.Add(std::move(row));
+            wroteMember = true;
+        }
+        if (!wroteMember) tf.Add("");
+        tf.AppendToLast(k == populations ? ";" : ",");
+    }
+    tf.Add("END;");
+    fit.Report(ds);
+    absent.Report(ds, "Hickory");
     return SaveExportFile(ds, tf, fileName);
 }

@@ -5,6 +5,7 @@
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
 #include "popgen/export_support.h"
+#include "popgen/group_levels.h"
 
 namespace {
 
@@ -54,6 +55,132 @@ bool ExportAFLPDat(TPopGenDataSet& ds, const std::string& fileName, bool withPop
             row += CellSymbol(layer.Cell(i, l), "1", "0", "NA");
         }
         tf.Add(std::move(row));
+    }
+    fit.Report(ds);
+    return SaveExportFile(ds, tf, fileName);
+}
+
+namespace {
+
+std::string Enclosed(const std::string& text) { return "\"" + text + "\""; }
+
+// Characters an Arlequin name may hold: names are blank-separated, sample names quoted.
+bool IsArlequinNameChar(char c) { return IsTokenChar(c) && c != '"'; }
+
+}  // namespace
+
+bool ExportArlequin(TPopGenDataSet& ds, const std::string& fileName, char missing) {
+    const std::size_t levels = GroupLevels(ds);
+    if (levels <= 1) {
+        ds.ReportError("To export an Arlequin Project, you need to have groups defined!");
+        return false;
+    }
+    if (levels > 3) ds.ReportWarning("Only first 3 levels of your grouping hierarchy can be exported");
+    bool twoLevels = false;
+    if (levels > 2)
+        twoLevels = ds.Ask("Do you wish to use the first level of hierarchical structure only?\r\nAlternatively, [clicking no], "
+                           "the first two levels will be used.",
+                           "Export to Arlequin", 4) != kAnswerYes;
+    const TDSLayer& layer = ds.GetCurrLayer();
+    if (layer.IndNames.empty()) {
+        ds.Ask("Cannot write Arlequin Project file: No individual names defined", "Error", 0);
+        return false;
+    }
+    if (!BandCellsValid(ds, layer, "Data Error. Could not complete saving of data file (ARP)")) return false;
+    const std::uint8_t sampleLevel = twoLevels ? 3 : 2;
+    ExportNames fit("Arlequin", IsArlequinNameChar);
+    AbsentMembers absent;
+    const std::string m = std::string(1, missing) + " ";
+
+    Ttf tf;
+    tf.Add("[Profile]");
+    tf.Add(" Title=" + Enclosed("TESK Data"));
+    tf.Add(" NbSamples=" + UIntToStr(CountGroupsAtLevel(ds, sampleLevel)));
+    tf.Add(" GenotypicData=0");
+    tf.Add(" DataType=RFLP");
+    tf.Add(" LocusSeparator=NONE");
+    tf.Add(" MissingData=" + Enclosed(std::string(1, missing)));
+    tf.Add(" CompDistMatrix=1");
+    tf.Add("");
+    tf.Add("[Data]");
+    tf.Add(" [[HaplotypeDefinition]]");
+    tf.Add("  HaplListName=" + Enclosed("List of fingerprint phenotypes"));
+    tf.Add("  HaplList={");
+    for (std::size_t i = 1; i <= layer.NInd; ++i) {
+        std::string row = "  " + fit.Fit(layer.IndNames[i - 1]) + " ";
+        for (std::size_t l = 1; l <= layer.NLoci; ++l) row += CellSymbol(layer.Cell(i, l), "1 ", "0 ", m);
+        tf.Add(std::move(row));
+    }
+    tf.Add("  }");
+    tf.Add("");
+    tf.Add(" [[Samples]]");
+    tf.Add("");
+    for (std::size_t g = 0; g < ds.Groups.size(); ++g) {
+        if (GroupLevel(ds, static_cast<std::uint32_t>(g)) != sampleLevel) continue;
+        const TdsFilterRec& group = ds.Groups[g];
+        AString members;
+        for (const std::string& member : group.Members) {
+            if (IndIndexByName(ds, member) == 0) absent.Add(member);
+            else members.push_back("  " + fit.Fit(member) + " 1");
+        }
+        tf.Add("  SampleName=" + Enclosed(fit.Fit(StrAfterLastSlash(group.Name))));
+        tf.Add("  SampleSize=" + UIntToStr(members.size()));
+        tf.Add("  SampleData={");
+        tf.AddStrings(std::move(members));
+        tf.Add("  }");
+        tf.Add("");
+    }
+    tf.Add(" [[Structure]]");
+    tf.Add("  StructureName=" + Enclosed("AllData"));
+    if (!twoLevels) {
+        tf.Add("  NbGroups=1");
+        tf.Add("  Group={");
+        for (std::size_t g = 0; g < ds.Groups.size(); ++g)
+            if (GroupLevel(ds, static_cast<std::uint32_t>(g)) == 2)
+                tf.Add("  " + Enclosed(fit.Fit(StrAfterLastSlash(ds.Groups[g].Name))));
+        tf.Add("  }");
+        tf.Add("");
+    } else {
+        tf.Add("  NbGroups=" + UIntToStr(CountGroupsAtLevel(ds, 2)));
+        for (std::size_t g = 0; g < ds.Groups.size(); ++g) {
+            if (GroupLevel(ds, static_cast<std::uint32_t>(g)) != 2) continue;
+            // A sample belongs under its own parent only: "AllData/A" does not hold "AllData/AB/x".
+            const std::string prefix = ds.Groups[g].Name + "/";
+            tf.Add("  Group={");
+            for (std::size_t s = 0; s < ds.Groups.size(); ++s)
+                if (GroupLevel(ds, static_cast<std::uint32_t>(s)) == 3 && ds.Groups[s].Name.starts_with(prefix))
+                    tf.Add("  " + Enclosed(fit.Fit(StrAfterLastSlash(ds.Groups[s].Name))));
+            tf.Add("  }");
+            tf.Add("");
+        }
+    }
+    fit.Report(ds);
+    absent.Report(ds, "Arlequin");
+    return SaveExportFile(ds, tf, fileName);
+}
+
+bool ExportStructure(TPopGenDataSet& ds, const std::string& fileName, bool withPopulation, std::uint8_t ploidy) {
+    if (withPopulation && GroupLevels(ds) <= 1) {
+        ds.ReportWarning("Cannot find population information to export. Ignoring requested parameter.");
+        withPopulation = false;
+    }
+    if (ploidy == 0) ploidy = 1;
+    const TDSLayer& layer = ds.GetCurrLayer();
+    if (!BandCellsValid(ds, layer, "Data Error. Could not complete structure export of data file")) return false;
+    ExportNames fit("Structure", IsTokenChar);
+    Ttf tf;
+    std::string line;
+    for (const std::string& name : layer.LocNames) line += fit.Fit(name) + " ";
+    tf.Add(std::move(line));
+    line.clear();
+    for (std::size_t l = 0; l < layer.NLoci; ++l) line += "0 ";
+    tf.Add(std::move(line));
+    for (std::size_t i = 1; i <= layer.NInd; ++i) {
+        std::string row = layer.IndNames.empty() ? std::string() : fit.Fit(layer.IndNames[i - 1]) + " ";
+        if (withPopulation)
+            row += UIntToStr(layer.IndNames.empty() ? 0 : ds.FindIndGroup(layer.IndNames[i - 1])) + " ";
+        for (std::size_t l = 1; l <= layer.NLoci; ++l) row += CellSymbol(layer.Cell(i, l), "1 ", "0 ", "-9 ");
+        for (std::uint8_t k = 0; k < ploidy; ++k) tf.Add(row);
     }
     fit.Report(ds);
     return SaveExportFile(ds, tf, fileName);
