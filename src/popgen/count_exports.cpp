@@ -8,6 +8,7 @@
 #include "foundation/text_file.h"
 #include "popgen/band_stats.h"
 #include "popgen/export_support.h"
+#include "popgen/filters.h"
 
 namespace {
 
@@ -158,4 +159,51 @@ bool ExportBayeScan(TPopGenDataSet& ds, const std::string& fileName, const AByte
         tf.Add("");
     }
     return SaveExportFile(ds, tf, fileName);
+}
+
+bool ExportHINDEX(TPopGenDataSet& ds, const std::string& fileName, std::size_t parent1, std::size_t parent2,
+                  std::size_t testGroup, float replaceFraction, RandomStream& random) {
+    std::size_t source = ds.CurLayer;
+    if (source > 1) {
+        ds.ReportWarning("ExportHINDEX: switching to AllData x Current Locus Selection");
+        source = 1;
+    }
+    const std::string individualsName = DerivedFileName(fileName, "_indiv");
+    const std::string parentsName = DerivedFileName(fileName, "_parents");
+    ExportNames fit("hindex", IsTokenChar);
+    Ttf individuals, parents;
+    {
+        const SelectionKeeper keep(ds);
+        const std::size_t locusSet = ds.CurLocusSet;
+        if (!ds.MakeSubsetLayer(source, kCountLayer, testGroup, locusSet)) return false;
+        const TDSLayer& test = ds.Layers[kCountLayer];
+        if (!BandCellsValid(ds, test, "Data Error. Could not complete hindex export of data file")) return false;
+        individuals.Add("Individual");
+        std::string line = ds.Groups[testGroup].Name + " # ";
+        for (const std::string& name : test.IndNames) line += fit.Fit(name) + " ";
+        individuals.Add(std::move(line));
+        for (std::size_t l = 1; l <= test.NLoci; ++l) {
+            std::string row = (l <= test.LocNames.size() ? fit.Fit(test.LocNames[l - 1]) : std::string()) + " # ";
+            for (std::size_t i = 1; i <= test.NInd; ++i) row += CellSymbol(test.Cell(i, l), "1 ", "0 ", "NA ");
+            individuals.Add(std::move(row));
+        }
+        const AString locusNames = test.LocNames;
+
+        AExt frequencies[2];
+        const std::size_t parentGroups[2] = {parent1, parent2};
+        for (int k = 0; k < 2; ++k) {
+            if (!ds.MakeSubsetLayer(source, kCountLayer, parentGroups[k], locusSet) ||
+                !ReplaceMissingData(ds, kCountLayer, replaceFraction, random) ||
+                !LocusBandFreqs(ds, true, frequencies[k]))
+                return false;
+        }
+        parents.Add("Parental");
+        parents.Add(ds.Groups[parent1].Name + " " + ds.Groups[parent2].Name + " #");
+        for (std::size_t l = 0; l < locusNames.size() && l < frequencies[0].size() && l < frequencies[1].size(); ++l)
+            parents.Add(fit.Fit(locusNames[l]) + " # D " + ExtToStrF(frequencies[0][l], 10, 9) + " " +
+                        ExtToStrF(frequencies[1][l], 10, 9));
+    }
+    ds.CurLayer = static_cast<std::uint8_t>(source);
+    fit.Report(ds);
+    return SaveExportFile(ds, individuals, individualsName) && SaveExportFile(ds, parents, parentsName);
 }

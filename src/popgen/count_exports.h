@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/random.h"
 #include "foundation/types.h"
 #include "popgen/dataset.h"
 
@@ -21,6 +22,14 @@ bool ExportDfDist(TPopGenDataSet& ds, const std::string& fileName, const AByte& 
                   float fraction, std::uint8_t roundMode);
 bool ExportBayeScan(TPopGenDataSet& ds, const std::string& fileName, const AByte& selection, bool useMissing,
                     float fraction, std::uint8_t roundMode);
+
+// The individuals file (FileName with "_indiv") holds the band states of the test group, the
+// parents file (with "_parents") the band frequencies of the two parental groups after their
+// missing cells were replaced with replaceFraction (one draw of random per missing cell), over
+// the current locus set. With a selection current, the whole data are used (warning) and stay
+// current. Both files are built before either is written.
+bool ExportHINDEX(TPopGenDataSet& ds, const std::string& fileName, std::size_t parent1, std::size_t parent2,
+                  std::size_t testGroup, float replaceFraction, RandomStream& random);
 
 // presences + missing * fraction rounded as above.
 std::size_t ExpectedPresences(std::size_t presences, std::size_t missing, float fraction, std::uint8_t roundMode);

@@ -1,10 +1,14 @@
 #include "popgen/popgen_exports.h"
 
+#include <algorithm>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
 #include "popgen/export_support.h"
+#include "popgen/filters.h"
 #include "popgen/group_levels.h"
 
 namespace {
@@ -184,4 +188,83 @@ bool ExportStructure(TPopGenDataSet& ds, const std::string& fileName, bool withP
     }
     fit.Report(ds);
     return SaveExportFile(ds, tf, fileName);
+}
+
+AString AFLPOPFileNames(const TPopGenDataSet& ds, const std::string& baseName) {
+    AString shortNames;
+    for (std::size_t g = 1; g < ds.Groups.size(); ++g) shortNames.push_back(StrAfterLastSlash(ds.Groups[g].Name));
+    const std::size_t slash = baseName.find_last_of('/');
+    const std::size_t dot = baseName.find_last_of('.');
+    const bool hasDot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    AString names;
+    for (std::size_t k = 0; k < shortNames.size(); ++k) {
+        std::string part = shortNames[k];
+        if (std::count(shortNames.begin(), shortNames.end(), part) > 1) {
+            part = ds.Groups[k + 1].Name;
+            std::replace(part.begin(), part.end(), '/', '_');
+        }
+        names.push_back(hasDot ? DerivedFileName(baseName, part) : baseName + part);
+    }
+    return names;
+}
+
+bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended replaceFraction, RandomStream& random) {
+    if (ds.Groups.size() <= 1) {
+        ds.ReportError("No groups defined");
+        return false;
+    }
+    const bool switched = ds.CurLayer > 1;
+    if (switched) ds.ReportWarning("Switching to AllData");
+    const AString fileNames = AFLPOPFileNames(ds, baseName);
+    std::vector<std::pair<std::string, Ttf>> files;
+    AString skipped;
+    ExportNames fit("AFLPOP", IsTableChar);
+    bool dataError = false;
+    {
+        const SelectionKeeper keep(ds);
+        constexpr std::size_t kGroupLayer = 5;
+        const std::size_t locusSet = ds.CurLocusSet;
+        const TDSLayer& whole = ds.Layers[1];
+        for (std::size_t g = 1; g < ds.Groups.size(); ++g) {
+            const TdsFilterRec& group = ds.Groups[g];
+            bool hasIndividuals = false;
+            for (std::size_t i = 0; i < group.Mask.size() && i < whole.IndMask.size(); ++i)
+                if (group.Mask[i] == 1 && whole.IndMask[i] == 1) hasIndividuals = true;
+            if (!hasIndividuals) {
+                skipped.push_back(group.Name);
+                continue;
+            }
+            if (!ds.MakeSubsetLayer(1, kGroupLayer, g, locusSet) ||
+                !ReplaceMissingData(ds, kGroupLayer, replaceFraction, random))
+                return false;
+            const TDSLayer& layer = ds.Layers[kGroupLayer];
+            Ttf tf;
+            std::string header = "Num\tLoc ID";
+            for (const std::string& name : layer.IndNames) header += "\t" + fit.Fit(name);
+            tf.Add(std::move(header));
+            for (std::size_t l = 1; l <= layer.NLoci; ++l) {
+                std::string row = UIntToStr(l) + "\t" + (l <= layer.LocNames.size() ? fit.Fit(layer.LocNames[l - 1]) : "");
+                for (std::size_t i = 1; i <= layer.NInd; ++i) {
+                    row += '\t';
+                    const std::uint8_t cell = layer.Cell(i, l);
+                    if (cell == kPresent) row += '1';
+                    else if (cell == kAbsent) row += '0';
+                    else dataError = true;  // the field stays empty
+                }
+                tf.Add(std::move(row));
+            }
+            files.emplace_back(fileNames[g - 1], std::move(tf));
+        }
+    }
+    if (switched) ds.CurLayer = 1;
+    if (dataError) ds.ReportError("Data Error");
+    fit.Report(ds);
+    if (!skipped.empty()) {
+        std::string text = "Groups without individuals were not exported to AFLPOP files:";
+        for (const std::string& name : skipped) text += "\r\n" + name;
+        ds.ReportWarning(text);
+    }
+    for (const auto& [name, tf] : files)
+        if (!SaveExportFile(ds, tf, name)) return false;
+    return true;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/random.h"
 #include "foundation/types.h"
 #include "popgen/dataset.h"
 
@@ -22,11 +23,18 @@ bool ExportStructure(TPopGenDataSet& ds, const std::string& fileName, bool withP
 // A tab-delimited table of individuals by loci (1, 0, NA), with the group of each individual when
 // withPopulation. Individuals without names are numbered from 1.
 bool ExportAFLPDat(TPopGenDataSet& ds, const std::string& fileName, bool withPopulation);
-// One file per group, its missing cells replaced with replaceFraction in a copy of its own; the
-// file name is DerivedFileName(base, the group's short name). Groups whose short names coincide
-// get their whole path (with '_' for '/') instead, so no file replaces another. The loaded
-// selection is left as it was; only the current layer's selection state of layer 1 is used.
-bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended replaceFraction);
+// One file per group (from group 1 on) of the whole data (layer 1, warning "Switching to AllData"
+// when a selection is current, which then stays current) by the current locus set, its missing
+// cells replaced with replaceFraction (one draw of random per missing cell) on a temporary layer,
+// so the user's data keep their missing cells. The file name is the base name with the group's
+// short name inserted before the last '.' of the file name, or appended to a name without one;
+// groups whose short names coincide get their whole path (with '_' for '/'), so no file replaces
+// another. Groups without individuals are skipped with one warning. Every file is built before
+// the first is written.
+bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended replaceFraction, RandomStream& random);
+
+// The names of the AFLPOP files of the groups 1 .. n-1, in group order.
+AString AFLPOPFileNames(const TPopGenDataSet& ds, const std::string& baseName);
 
 // Whether whitespace-separated readers take the character inside a name.
 bool IsGenePopNameChar(char c);

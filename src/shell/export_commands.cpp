@@ -7,6 +7,7 @@
 #include "popgen/matrix_exports.h"
 #include "popgen/nexus_export.h"
 #include "popgen/popgen_exports.h"
+#include "foundation/random.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
@@ -132,4 +133,29 @@ void CmdExportPhylipDist(const std::string& fileName) {
     const bool written = run.Transfer([&] { return ExportPhylipDistMatrix(*DataSet, fileName); });
     run.Finish();  // "Idle" before the message
     if (written) WriteMsg("Distance matrix (lower diagonale) for PHYLIP exported to " + fileName);
+}
+
+void CmdExportHindex(const std::string& fileName, std::int32_t parent1, std::int32_t parent2, std::int32_t testGroup,
+                     float mdFraction) {
+    if (!DataAvailable(1, 0, 1)) return;
+    const auto group = [](std::int32_t index) { return static_cast<std::size_t>(index < 0 ? 1 : index); };
+    if (group(parent1) == group(parent2)) {
+        ShowError("Cannot proceed. Parents selected are identical");
+        return;
+    }
+    SimpleExport(
+        [&](TPopGenDataSet& ds) {
+            return ExportHINDEX(ds, fileName, group(parent1), group(parent2), group(testGroup), mdFraction, ProgramRandom());
+        },
+        "Exported Hindex files to " + fileName + " plus \"_indiv\"/\"_parents\" suffixes");
+}
+
+void CmdExportAFLPOP(const std::string& fileName, Extended mdFraction) {
+    if (!DataAvailable(1, 0, 1)) return;
+    if (!HasGroups(1)) {
+        ShowError("No groups defined");
+        return;
+    }
+    ProgressExport([&](TPopGenDataSet& ds) { return ExportAFLPOP(ds, fileName, mdFraction, ProgramRandom()); },
+                   "Exporting data AFLPOP data to files based on " + fileName + "...", true);
 }

@@ -178,3 +178,68 @@ TEST(CountExports, AGroupWithoutIndividualsInTheLayerIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AFLPOPExport, OneFilePerGroupWithMissingCellsReplacedAside) {
+    ExportFixture f;
+    f.Set({"19", "01", "10"}, {{"AllData/P1", {1, 2}}, {"AllData/P2", {3}}});
+    RandomStream random(1);
+    ASSERT_TRUE(ExportAFLPOP(f.ds, f.Path("aflpop_.txt"), 1.0L, random));  // fraction 1: missing -> present
+    EXPECT_EQ(f.Read("aflpop_P1.txt"), Crlf({"Num\tLoc ID\tI1\tI2", "1\tL1\t1\t0", "2\tL2\t1\t1"}));
+    EXPECT_EQ(f.Read("aflpop_P2.txt"), Crlf({"Num\tLoc ID\tI3", "1\tL1\t1", "2\tL2\t0"}));
+    EXPECT_EQ(f.ds.Layers[1].Cell(1, 2), kMissing);  // the data keep their missing cells
+    EXPECT_EQ(f.ds.CurLayer, 1);
+    EXPECT_TRUE(f.errors.empty());
+}
+
+TEST(AFLPOPExport, FileNamesStayApart) {
+    ExportFixture f;
+    f.Set({"1", "0", "1"}, {{"AllData/A/x", {1}}, {"AllData/B/x", {2}}, {"AllData/C", {3}}});
+    EXPECT_EQ(AFLPOPFileNames(f.ds, "out.d/base"),
+              (AString{"out.d/baseAllData_A_x", "out.d/baseAllData_B_x", "out.d/baseC"}));
+    EXPECT_EQ(AFLPOPFileNames(f.ds, "out.d/base.txt"),
+              (AString{"out.d/baseAllData_A_x.txt", "out.d/baseAllData_B_x.txt", "out.d/baseC.txt"}));
+}
+
+TEST(AFLPOPExport, RefusesDataWithoutGroupsAndSkipsEmptyGroups) {
+    ExportFixture f;
+    f.Set({"1", "0"});
+    RandomStream random(1);
+    EXPECT_FALSE(ExportAFLPOP(f.ds, f.Path("a.txt"), 0.5L, random));
+    EXPECT_EQ(f.errors, std::vector<std::string>{"No groups defined"});
+    ExportFixture g;
+    g.Set({"1", "0"}, {{"AllData/E", {}}, {"AllData/F", {2}}});
+    ASSERT_TRUE(ExportAFLPOP(g.ds, g.Path("a.txt"), 0.5L, random));
+    EXPECT_FALSE(std::filesystem::exists(g.Path("aE.txt")));
+    EXPECT_TRUE(std::filesystem::exists(g.Path("aF.txt")));
+    EXPECT_EQ(g.warnings, std::vector<std::string>{"Groups without individuals were not exported to AFLPOP files:\r\nAllData/E"});
+}
+
+TEST(HindexExport, IndividualsAndParentalFrequencies) {
+    ExportFixture f;
+    f.Set({"10", "11", "00", "01", "91"}, {{"AllData/P1", {1, 2}}, {"AllData/P2", {3, 4}}, {"AllData/T", {5, 1}}});
+    ASSERT_TRUE(f.ds.Select(1, 0));  // a selection is current: the whole data are used
+    RandomStream random(7);
+    ASSERT_TRUE(ExportHINDEX(f.ds, f.Path("data.txt"), 1, 2, 3, 0.5f, random));
+    EXPECT_EQ(f.Read("data_indiv.txt"), Crlf({"Individual", "AllData/T # I1 I5 ", "L1 # 1 NA ", "L2 # 0 1 "}));
+    EXPECT_EQ(f.Read("data_parents.txt"),
+              Crlf({"Parental", "AllData/P1 AllData/P2 #", "L1 # D 1.000000000 0.000000000",
+                    "L2 # D 0.500000000 0.500000000"}));
+    EXPECT_EQ(f.warnings, std::vector<std::string>{"ExportHINDEX: switching to AllData x Current Locus Selection"});
+    EXPECT_EQ(f.ds.CurLayer, 1);
+    EXPECT_EQ(f.ds.CurGroup, 1u);
+}
+
+TEST(HindexExport, AnInvalidCellWritesNeitherFile) {
+    ExportFixture f;
+    f.Set({"10", "11", "00"}, {{"AllData/P1", {1}}, {"AllData/P2", {2}}, {"AllData/T", {3}}});
+    f.ds.Layers[1].Matrix[2] = 3;
+    RandomStream random(7);
+    EXPECT_FALSE(ExportHINDEX(f.ds, f.Path("h.txt"), 1, 2, 3, 0.5f, random));
+    EXPECT_EQ(f.errors, std::vector<std::string>{"Data Error. Could not complete hindex export of data file"});
+    EXPECT_FALSE(std::filesystem::exists(f.Path("h_indiv.txt")));
+    EXPECT_FALSE(std::filesystem::exists(f.Path("h_parents.txt")));
+}
+
+}  // namespace

@@ -132,3 +132,34 @@ TEST_F(ExportCommands, PhylipExportsTheMatrixOfTheCurrentLayer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ExportCommands, HindexRefusesIdenticalParentsAndWritesBothFiles) {
+    ui.AllowBoxes("Error");
+    SetData({"10", "01", "11"}, {{"AllData/A", {1}}, {"AllData/B", {2}}, {"AllData/T", {3}}});
+    const std::string name = dir.Path("h.txt");
+    CmdExportHindex(name, -1, -1, 3, 0.5f);
+    CmdExportHindex(name, 1, -1, 3, 0.5f);  // nothing chosen counts as group 1
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"Cannot proceed. Parents selected are identical",
+                                                  "Cannot proceed. Parents selected are identical"}));
+    CmdExportHindex(name, 1, 2, 3, 0.5f);
+    EXPECT_EQ(LastLine(), "Exported Hindex files to " + name + " plus \"_indiv\"/\"_parents\" suffixes");
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("h_indiv.txt")));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("h_parents.txt")));
+}
+
+TEST_F(ExportCommands, AflpopNeedsGroups) {
+    ui.AllowBoxes("Error");
+    SetData({"10", "01"});
+    const std::string name = dir.Path("aflpop_.txt");
+    CmdExportAFLPOP(name, 0.5L);
+    EXPECT_EQ(Errors(), std::vector<std::string>{"No groups defined"});
+    SetData({"10", "01"}, {{"AllData/A", {1}}, {"AllData/B", {2}}});
+    CmdExportAFLPOP(name, 0.5L);
+    EXPECT_EQ(LastLine(), "Exporting data AFLPOP data to files based on " + name + "...done.");
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("aflpop_A.txt")));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("aflpop_B.txt")));
+}
+
+}  // namespace
