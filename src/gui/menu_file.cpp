@@ -218,8 +218,8 @@ void GroupCountExport(TMainPrg& window, const char* defaultName,
     if (name.empty()) return;
     const AString groups = GroupDisplayNames();
     ABool ticked(groups.size(), 0);
-    if (!QueryCheckList("Export to DfDist format", "Please select the groups (populations) you wish to export", "", groups,
-                        ticked))
+    if (!QueryCheckList("Export to DfDist format", "Please select the groups (populations) you wish to export", "",
+                        groups, ticked))
         return;
     command(name, ticked, RMD == 1, MDReplaceFraction, PreferredRoundMode);
 }

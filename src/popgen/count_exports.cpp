@@ -30,7 +30,9 @@ void DecimalFraction(float fraction, std::uint64_t& numerator, std::uint64_t& de
     auto [end, ec] = std::to_chars(text, text + sizeof text, fraction, std::chars_format::fixed);
     constexpr std::size_t kMaxDecimals = 12;
     if (ec != std::errc() || end - text > static_cast<std::ptrdiff_t>(kMaxDecimals + 2))
-        end = std::to_chars(text, text + sizeof text, fraction, std::chars_format::fixed, static_cast<int>(kMaxDecimals)).ptr;
+        end =
+            std::to_chars(text, text + sizeof text, fraction, std::chars_format::fixed, static_cast<int>(kMaxDecimals))
+                .ptr;
     numerator = 0;
     denominator = 1;
     bool afterPoint = false;
@@ -52,8 +54,8 @@ struct GroupCounts {
 // The counts of every selected group over the current locus set, taken on layer 5 built from the
 // current layer. False (reported) when fewer than two groups are selected, the current layer is a
 // temporary one, or a group has no individuals there.
-bool CollectCounts(TPopGenDataSet& ds, const AByte& selection, const std::string& what,
-                   const std::string& tooFew, std::vector<GroupCounts>& counts, std::size_t& loci) {
+bool CollectCounts(TPopGenDataSet& ds, const AByte& selection, const std::string& what, const std::string& tooFew,
+                   std::vector<GroupCounts>& counts, std::size_t& loci) {
     std::size_t selected = 0;
     for (std::size_t g = 0; g < selection.size() && g < ds.Groups.size(); ++g)
         if (selection[g] == 1) ++selected;

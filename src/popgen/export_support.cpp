@@ -6,9 +6,8 @@
 #include "foundation/text_file.h"
 
 bool BandCellsValid(TPopGenDataSet& ds, const TDSLayer& layer, const std::string& dataError) {
-    const bool valid = std::all_of(layer.Matrix.begin(), layer.Matrix.end(), [](std::uint8_t c) {
-        return c == kPresent || c == kAbsent || c == kMissing;
-    });
+    const bool valid = std::all_of(layer.Matrix.begin(), layer.Matrix.end(),
+                                   [](std::uint8_t c) { return c == kPresent || c == kAbsent || c == kMissing; });
     if (!valid) ds.ReportError(dataError);
     return valid;
 }
@@ -18,9 +17,8 @@ std::string ExportNames::Fit(const std::string& name) {
     if (maxLength_ > 0 && fitted.size() > maxLength_) fitted.resize(maxLength_);
     for (char& c : fitted)
         if (!fits_(c)) c = '_';
-    if (fitted != name &&
-        std::find_if(changes_.begin(), changes_.end(), [&](const auto& c) { return c.first == name; }) ==
-            changes_.end())
+    if (fitted != name && std::find_if(changes_.begin(), changes_.end(),
+                                       [&](const auto& c) { return c.first == name; }) == changes_.end())
         changes_.emplace_back(name, fitted);
     return fitted;
 }

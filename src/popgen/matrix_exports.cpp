@@ -114,8 +114,8 @@ bool ExportPhylipDistMatrix(TPopGenDataSet& ds, const std::string& fileName) {
     }
     fit.Report(ds);
     if (!clashes.empty()) {
-        std::string text = "These names are the same in the first " + UIntToStr(kPhylipNameLength) +
-                           " characters that PHYLIP reads:";
+        std::string text =
+            "These names are the same in the first " + UIntToStr(kPhylipNameLength) + " characters that PHYLIP reads:";
         for (const std::string& name : clashes) text += "\r\n\"" + name + "\"";
         ds.ReportWarning(text);
     }

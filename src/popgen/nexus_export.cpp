@@ -40,16 +40,16 @@ bool ExportNexus(TPopGenDataSet& ds, const std::string& fileName, char presence,
     Ttf tf;
     tf.Add("#NEXUS");
     AddTaxaBlock(tf, names);
-    if (ds.Ask("Export data as CHARACTERS block? The alternative is a DATA block?", "Data export", 4) ==
-        kAnswerYes) {
+    if (ds.Ask("Export data as CHARACTERS block? The alternative is a DATA block?", "Data export", 4) == kAnswerYes) {
         tf.Add("BEGIN CHARACTERS;");
         tf.Add("DIMENSIONS NCHAR= " + UIntToStr(loci) + ";");
     } else {
         tf.Add("BEGIN DATA;");
         tf.Add("DIMENSIONS NTAX= " + UIntToStr(n) + " NCHAR= " + UIntToStr(loci) + ";");
     }
-    const bool standard = ds.Ask("Set nexus datatype to STANDARD? The alternative is RESTRICTION (not recognised by PAUP*)?",
-                                 "DataType", 4) == kAnswerYes;
+    const bool standard =
+        ds.Ask("Set nexus datatype to STANDARD? The alternative is RESTRICTION (not recognised by PAUP*)?", "DataType",
+               4) == kAnswerYes;
     tf.Add(std::string("FORMAT DATATYPE= ") + (standard ? "STANDARD" : "RESTRICTION") + " MISSING= " + missing +
            " INTERLEAVE;");
     tf.Add("MATRIX");
@@ -91,8 +91,10 @@ bool ExportHickory(TPopGenDataSet& ds, const std::string& fileName, char missing
         return false;
     }
     if (levels > 2)
-        ds.Ask("You have more than one level of groups defined.\r\nOnly the first (highest) level of hierarchy will be exported.",
-               "Export to Nexus for Hickory", 0);
+        ds.Ask(
+            "You have more than one level of groups defined.\r\nOnly the first (highest) level of hierarchy will be "
+            "exported.",
+            "Export to Nexus for Hickory", 0);
     const std::size_t populations = CountGroupsAtLevel(ds, 2);
     const TDSLayer& layer = ds.GetCurrLayer();
     if (layer.IndNames.empty()) {

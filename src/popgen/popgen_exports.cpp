@@ -82,9 +82,11 @@ bool ExportArlequin(TPopGenDataSet& ds, const std::string& fileName, char missin
     if (levels > 3) ds.ReportWarning("Only first 3 levels of your grouping hierarchy can be exported");
     bool twoLevels = false;
     if (levels > 2)
-        twoLevels = ds.Ask("Do you wish to use the first level of hierarchical structure only?\r\nAlternatively, [clicking no], "
-                           "the first two levels will be used.",
-                           "Export to Arlequin", 4) != kAnswerYes;
+        twoLevels =
+            ds.Ask(
+                "Do you wish to use the first level of hierarchical structure only?\r\nAlternatively, [clicking no], "
+                "the first two levels will be used.",
+                "Export to Arlequin", 4) != kAnswerYes;
     const TDSLayer& layer = ds.GetCurrLayer();
     if (layer.IndNames.empty()) {
         ds.Ask("Cannot write Arlequin Project file: No individual names defined", "Error", 0);
@@ -181,8 +183,7 @@ bool ExportStructure(TPopGenDataSet& ds, const std::string& fileName, bool withP
     tf.Add(std::move(line));
     for (std::size_t i = 1; i <= layer.NInd; ++i) {
         std::string row = layer.IndNames.empty() ? std::string() : fit.Fit(layer.IndNames[i - 1]) + " ";
-        if (withPopulation)
-            row += UIntToStr(layer.IndNames.empty() ? 0 : ds.FindIndGroup(layer.IndNames[i - 1])) + " ";
+        if (withPopulation) row += UIntToStr(layer.IndNames.empty() ? 0 : ds.FindIndGroup(layer.IndNames[i - 1])) + " ";
         for (std::size_t l = 1; l <= layer.NLoci; ++l) row += CellSymbol(layer.Cell(i, l), "1 ", "0 ", "-9 ");
         for (std::uint8_t k = 0; k < ploidy; ++k) tf.Add(row);
     }
@@ -243,7 +244,8 @@ bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended repl
             for (const std::string& name : layer.IndNames) header += "\t" + fit.Fit(name);
             tf.Add(std::move(header));
             for (std::size_t l = 1; l <= layer.NLoci; ++l) {
-                std::string row = UIntToStr(l) + "\t" + (l <= layer.LocNames.size() ? fit.Fit(layer.LocNames[l - 1]) : "");
+                std::string row =
+                    UIntToStr(l) + "\t" + (l <= layer.LocNames.size() ? fit.Fit(layer.LocNames[l - 1]) : "");
                 for (std::size_t i = 1; i <= layer.NInd; ++i) {
                     row += '\t';
                     const std::uint8_t cell = layer.Cell(i, l);

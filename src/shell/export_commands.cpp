@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <functional>
 
+#include "foundation/random.h"
 #include "popgen/count_exports.h"
 #include "popgen/matrix_exports.h"
 #include "popgen/nexus_export.h"
 #include "popgen/popgen_exports.h"
-#include "foundation/random.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
@@ -42,8 +42,9 @@ bool TwoGroupsSelected(const AByte& selection) {
 
 void CmdExportNexus(const std::string& fileName, char presenceChar, char ambiguityChar, char absenceChar) {
     if (!DataAvailable(1, 0, 1)) return;
-    SimpleExport([&](TPopGenDataSet& ds) { return ExportNexus(ds, fileName, presenceChar, ambiguityChar, absenceChar); },
-                 "Data exported to nexus file " + fileName);
+    SimpleExport(
+        [&](TPopGenDataSet& ds) { return ExportNexus(ds, fileName, presenceChar, ambiguityChar, absenceChar); },
+        "Data exported to nexus file " + fileName);
 }
 
 void CmdExportArlequin(const std::string& fileName, char ambiguityChar) {
@@ -62,7 +63,8 @@ void CmdExportGenePop(const std::string& fileName) {
 
 void CmdExportNTSYS(const std::string& fileName) {
     if (!DataAvailable(1, 0, 1)) return;
-    SimpleExport([&](TPopGenDataSet& ds) { return ExportNTSYS(ds, fileName); }, "Data exported to NTSYSpc file " + fileName);
+    SimpleExport([&](TPopGenDataSet& ds) { return ExportNTSYS(ds, fileName); },
+                 "Data exported to NTSYSpc file " + fileName);
 }
 
 void CmdExportOTUList(const std::string& fileName) {
@@ -93,8 +95,9 @@ void CmdExportDfdist(const std::string& fileName, const AByte& selection, bool u
                      std::uint8_t roundMode) {
     if (!DataAvailable(1, 0, 1) || !TwoGroupsSelected(selection)) return;
     const AByte groups = selection;
-    ProgressExport([&](TPopGenDataSet& ds) { return ExportDfDist(ds, fileName, groups, useMissing, mdFraction, roundMode); },
-                   "Exporting dfdist data to " + fileName + " ...", false);
+    ProgressExport(
+        [&](TPopGenDataSet& ds) { return ExportDfDist(ds, fileName, groups, useMissing, mdFraction, roundMode); },
+        "Exporting dfdist data to " + fileName + " ...", false);
 }
 
 void CmdExportBayeScan(const std::string& fileName, const AByte& selection, bool useMissing, float mdFraction,
@@ -145,7 +148,8 @@ void CmdExportHindex(const std::string& fileName, std::int32_t parent1, std::int
     }
     SimpleExport(
         [&](TPopGenDataSet& ds) {
-            return ExportHINDEX(ds, fileName, group(parent1), group(parent2), group(testGroup), mdFraction, ProgramRandom());
+            return ExportHINDEX(ds, fileName, group(parent1), group(parent2), group(testGroup), mdFraction,
+                                ProgramRandom());
         },
         "Exported Hindex files to " + fileName + " plus \"_indiv\"/\"_parents\" suffixes");
 }

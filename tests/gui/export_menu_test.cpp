@@ -135,8 +135,9 @@ private slots:
             RunR(QStringLiteral("x <- ape::read.nexus.data('%1'); cat(length(x), length(x[[1]]))").arg(nex));
         if (!nexRead.isEmpty()) QCOMPARE(nexRead.split(QLatin1Char('\n')).last(), QStringLiteral("40 120"));
         const QString genRead = RunR(
-            QStringLiteral("if (requireNamespace('adegenet', quietly = TRUE)) { g <- adegenet::read.genepop('%1', quiet = TRUE); "
-                           "cat(adegenet::nInd(g)) } else cat('40')")
+            QStringLiteral(
+                "if (requireNamespace('adegenet', quietly = TRUE)) { g <- adegenet::read.genepop('%1', quiet = TRUE); "
+                "cat(adegenet::nInd(g)) } else cat('40')")
                 .arg(gen));
         if (!genRead.isEmpty()) QCOMPARE(genRead.split(QLatin1Char('\n')).last(), QStringLiteral("40"));
     }
@@ -149,11 +150,11 @@ private slots:
         menu.Export("Structure1", QStringLiteral("s.txt"));
         QCOMPARE(errorLines, (QStringList{QString(), QStringLiteral("Error: Expecting a number (1-255) !!!"),
                                           QStringLiteral("Error: Expecting a number (1-255) !!!")}));
-        QCOMPARE(menu.port.boxes, QStringList{QStringLiteral(
-                                      "Export to structure: Should TESK try to encode group information for use as PopData field in Structure?")});
+        QCOMPARE(menu.port.boxes, QStringList{QStringLiteral("Export to structure: Should TESK try to encode group "
+                                                             "information for use as PopData field in Structure?")});
         const QStringList lines = ExportMenu::Read(menu.Path(QStringLiteral("s.txt"))).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 2 + 3 * 40 + 1);
-        QCOMPARE(lines[2], lines[4]);  // three identical lines per individual
+        QCOMPARE(lines[2], lines[4]);                              // three identical lines per individual
         QVERIFY(lines[2].startsWith(QStringLiteral("N1_01 1 ")));  // the first group holding it: AllData/North
     }
 
@@ -173,7 +174,8 @@ private slots:
             ClickButton(box, "OKBtn");
         });
         menu.Export("BayeScan1", QStringLiteral("b.txt"));
-        QVERIFY(ExportMenu::Read(menu.Path(QStringLiteral("b.txt"))).startsWith(QStringLiteral("[loci]=120\r\n\r\n[populations]=2\r\n")));
+        QVERIFY(ExportMenu::Read(menu.Path(QStringLiteral("b.txt")))
+                    .startsWith(QStringLiteral("[loci]=120\r\n\r\n[populations]=2\r\n")));
 
         OnNextModal<THinExpFilt>([](THinExpFilt* d) { ClickButton(d, "OKBtn"); });  // every box on group 1
         menu.Export("hindex1", QStringLiteral("h.txt"));

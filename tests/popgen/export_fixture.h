@@ -33,8 +33,9 @@ struct ExportFixture {
 
     // Layer 0 holds the rows (individuals, '0', '1', '9' per locus); layer 1, AllData by AllLoci,
     // is current. Names I1.. and L1.. unless given.
-    void Set(const std::vector<std::string>& rows, const std::vector<std::pair<std::string, std::vector<std::size_t>>>& groups = {},
-             AString indNames = {}, AString locNames = {}) {
+    void Set(const std::vector<std::string>& rows,
+             const std::vector<std::pair<std::string, std::vector<std::size_t>>>& groups = {}, AString indNames = {},
+             AString locNames = {}) {
         TDSLayer& l = ds.Layers[0];
         l.NInd = rows.size();
         l.NLoci = rows.empty() ? 0 : rows[0].size();

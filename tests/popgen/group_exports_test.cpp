@@ -18,11 +18,29 @@ TEST(HickoryExport, PopulationsWithTheirMembers) {
     ExportFixture f;
     TwoPopulations(f);
     ASSERT_TRUE(ExportHickory(f.ds, f.Path("h.nex"), '?'));
-    EXPECT_EQ(f.Read("h.nex"),
-              Crlf({"#NEXUS", "[TESK exported data]", "BEGIN TAXA;", "DIMENSIONS NTAX= 4;", "TAXLABELS", "I1", "I2", "I3",
-                    "I4", ";", "END;", "", "BEGIN ALLELES;", "DIMENSIONS NEWPOPS NLOCI= 3 NPOPS= 2;", "DOMINANT;",
-                    "FORMAT LABELS MISSING=?;", "MATRIX", "Pop1:", "I1 1 0 ? ", "I2 0 0 1 ,", "Pop2:", "I3 1 1 1 ;",
-                    "END;"}));
+    EXPECT_EQ(f.Read("h.nex"), Crlf({"#NEXUS",
+                                     "[TESK exported data]",
+                                     "BEGIN TAXA;",
+                                     "DIMENSIONS NTAX= 4;",
+                                     "TAXLABELS",
+                                     "I1",
+                                     "I2",
+                                     "I3",
+                                     "I4",
+                                     ";",
+                                     "END;",
+                                     "",
+                                     "BEGIN ALLELES;",
+                                     "DIMENSIONS NEWPOPS NLOCI= 3 NPOPS= 2;",
+                                     "DOMINANT;",
+                                     "FORMAT LABELS MISSING=?;",
+                                     "MATRIX",
+                                     "Pop1:",
+                                     "I1 1 0 ? ",
+                                     "I2 0 0 1 ,",
+                                     "Pop2:",
+                                     "I3 1 1 1 ;",
+                                     "END;"}));
     EXPECT_TRUE(f.questions.empty());
 }
 
@@ -34,11 +52,14 @@ TEST(HickoryExport, SkipsMembersOutsideTheLayerAndWarnsOnce) {
     ASSERT_TRUE(f.ds.MakeSubsetLayer(1, 2, 0, 0));
     ASSERT_TRUE(ExportHickory(f.ds, f.Path("h.nex"), '-'));
     const std::string text = f.Read("h.nex");
-    EXPECT_NE(text.find("NPOPS= 2;\r\nDOMINANT;\r\nFORMAT LABELS MISSING=-;\r\nMATRIX\r\nA:\r\nI1 1 0 ,\r\nB:\r\n;\r\nEND;\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find(
+            "NPOPS= 2;\r\nDOMINANT;\r\nFORMAT LABELS MISSING=-;\r\nMATRIX\r\nA:\r\nI1 1 0 ,\r\nB:\r\n;\r\nEND;\r\n"),
+        std::string::npos)
         << text;
     EXPECT_EQ(f.questions, std::vector<std::string>{"Export to Nexus for Hickory"});
-    EXPECT_EQ(f.warnings, std::vector<std::string>{"Group members not in the current data were left out of the Hickory file:\r\nI2"});
+    EXPECT_EQ(f.warnings, std::vector<std::string>{
+                              "Group members not in the current data were left out of the Hickory file:\r\nI2"});
 }
 
 TEST(HickoryExport, RefusesDataWithoutPopulations) {
@@ -53,20 +74,55 @@ TEST(ArlequinExport, OneLevelNeverAsks) {
     ExportFixture f;
     TwoPopulations(f);
     ASSERT_TRUE(ExportArlequin(f.ds, f.Path("a.arp"), '?'));
-    EXPECT_EQ(f.Read("a.arp"),
-              Crlf({"[Profile]", " Title=\"TESK Data\"", " NbSamples=2", " GenotypicData=0", " DataType=RFLP",
-                    " LocusSeparator=NONE", " MissingData=\"?\"", " CompDistMatrix=1", "", "[Data]",
-                    " [[HaplotypeDefinition]]", "  HaplListName=\"List of fingerprint phenotypes\"", "  HaplList={",
-                    "  I1 1 0 ? ", "  I2 0 0 1 ", "  I3 1 1 1 ", "  I4 0 0 0 ", "  }", "", " [[Samples]]", "",
-                    "  SampleName=\"Pop1\"", "  SampleSize=2", "  SampleData={", "  I1 1", "  I2 1", "  }", "",
-                    "  SampleName=\"Pop2\"", "  SampleSize=1", "  SampleData={", "  I3 1", "  }", "", " [[Structure]]",
-                    "  StructureName=\"AllData\"", "  NbGroups=1", "  Group={", "  \"Pop1\"", "  \"Pop2\"", "  }", ""}));
+    EXPECT_EQ(f.Read("a.arp"), Crlf({"[Profile]",
+                                     " Title=\"TESK Data\"",
+                                     " NbSamples=2",
+                                     " GenotypicData=0",
+                                     " DataType=RFLP",
+                                     " LocusSeparator=NONE",
+                                     " MissingData=\"?\"",
+                                     " CompDistMatrix=1",
+                                     "",
+                                     "[Data]",
+                                     " [[HaplotypeDefinition]]",
+                                     "  HaplListName=\"List of fingerprint phenotypes\"",
+                                     "  HaplList={",
+                                     "  I1 1 0 ? ",
+                                     "  I2 0 0 1 ",
+                                     "  I3 1 1 1 ",
+                                     "  I4 0 0 0 ",
+                                     "  }",
+                                     "",
+                                     " [[Samples]]",
+                                     "",
+                                     "  SampleName=\"Pop1\"",
+                                     "  SampleSize=2",
+                                     "  SampleData={",
+                                     "  I1 1",
+                                     "  I2 1",
+                                     "  }",
+                                     "",
+                                     "  SampleName=\"Pop2\"",
+                                     "  SampleSize=1",
+                                     "  SampleData={",
+                                     "  I3 1",
+                                     "  }",
+                                     "",
+                                     " [[Structure]]",
+                                     "  StructureName=\"AllData\"",
+                                     "  NbGroups=1",
+                                     "  Group={",
+                                     "  \"Pop1\"",
+                                     "  \"Pop2\"",
+                                     "  }",
+                                     ""}));
     EXPECT_TRUE(f.questions.empty());
 }
 
 TEST(ArlequinExport, TwoLevelsNestSamplesByPathPrefix) {
     ExportFixture f;
-    f.Set({"10", "01", "11"}, {{"AllData/A", {1}}, {"AllData/AB", {2, 3}}, {"AllData/AB/x", {2}}, {"AllData/A/y", {1}}});
+    f.Set({"10", "01", "11"},
+          {{"AllData/A", {1}}, {"AllData/AB", {2, 3}}, {"AllData/AB/x", {2}}, {"AllData/A/y", {1}}});
     f.answers = {kAnswerNo};
     ASSERT_TRUE(ExportArlequin(f.ds, f.Path("a.arp"), '?'));
     const std::string text = f.Read("a.arp");
@@ -94,8 +150,8 @@ TEST(StructureExport, PloidyLinesAndPopulationNumbers) {
     ExportFixture f;
     TwoPopulations(f);
     ASSERT_TRUE(ExportStructure(f.ds, f.Path("s.txt"), true, 2));
-    EXPECT_EQ(f.Read("s.txt"), Crlf({"L1 L2 L3 ", "0 0 0 ", "I1 1 1 0 -9 ", "I1 1 1 0 -9 ", "I2 1 0 0 1 ", "I2 1 0 0 1 ",
-                                     "I3 2 1 1 1 ", "I3 2 1 1 1 ", "I4 0 0 0 0 ", "I4 0 0 0 0 "}));
+    EXPECT_EQ(f.Read("s.txt"), Crlf({"L1 L2 L3 ", "0 0 0 ", "I1 1 1 0 -9 ", "I1 1 1 0 -9 ", "I2 1 0 0 1 ",
+                                     "I2 1 0 0 1 ", "I3 2 1 1 1 ", "I3 2 1 1 1 ", "I4 0 0 0 0 ", "I4 0 0 0 0 "}));
     ASSERT_TRUE(ExportStructure(f.ds, f.Path("s.txt"), false, 0));  // ploidy 0 counts as 1
     EXPECT_EQ(f.Read("s.txt"), Crlf({"L1 L2 L3 ", "0 0 0 ", "I1 1 0 -9 ", "I2 0 0 1 ", "I3 1 1 1 ", "I4 0 0 0 "}));
 }
@@ -117,9 +173,9 @@ TEST(CountExports, ExpectedPresencesRoundExactly) {
         std::size_t expected;
     };
     const std::vector<Case> cases = {
-        {3, 3, 0.5f, 2, 5}, {3, 3, 0.5f, 0, 4}, {5, 3, 0.5f, 0, 6}, {3, 3, 0.5f, 1, 4}, {3, 3, 0.5f, 3, 4},
-        {0, 10, 0.1f, 2, 1},  // 10 % of 10 is exactly 1, not a little more
-        {0, 10, 0.3f, 2, 3}, {2, 7, 0.0f, 2, 2}, {2, 7, 1.0f, 1, 9}, {0, 3, 0.25f, 0, 1},
+        {3, 3, 0.5f, 2, 5},  {3, 3, 0.5f, 0, 4},  {5, 3, 0.5f, 0, 6}, {3, 3, 0.5f, 1, 4},
+        {3, 3, 0.5f, 3, 4},  {0, 10, 0.1f, 2, 1},  // 10 % of 10 is exactly 1, not a little more
+        {0, 10, 0.3f, 2, 3}, {2, 7, 0.0f, 2, 2},  {2, 7, 1.0f, 1, 9}, {0, 3, 0.25f, 0, 1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ExpectedPresences(c.p, c.m, c.fraction, c.mode), c.expected)
@@ -213,7 +269,8 @@ TEST(AFLPOPExport, RefusesDataWithoutGroupsAndSkipsEmptyGroups) {
     ASSERT_TRUE(ExportAFLPOP(g.ds, g.Path("a.txt"), 0.5L, random));
     EXPECT_FALSE(std::filesystem::exists(g.Path("aE.txt")));
     EXPECT_TRUE(std::filesystem::exists(g.Path("aF.txt")));
-    EXPECT_EQ(g.warnings, std::vector<std::string>{"Groups without individuals were not exported to AFLPOP files:\r\nAllData/E"});
+    EXPECT_EQ(g.warnings,
+              std::vector<std::string>{"Groups without individuals were not exported to AFLPOP files:\r\nAllData/E"});
 }
 
 TEST(HindexExport, IndividualsAndParentalFrequencies) {
@@ -223,9 +280,8 @@ TEST(HindexExport, IndividualsAndParentalFrequencies) {
     RandomStream random(7);
     ASSERT_TRUE(ExportHINDEX(f.ds, f.Path("data.txt"), 1, 2, 3, 0.5f, random));
     EXPECT_EQ(f.Read("data_indiv.txt"), Crlf({"Individual", "AllData/T # I1 I5 ", "L1 # 1 NA ", "L2 # 0 1 "}));
-    EXPECT_EQ(f.Read("data_parents.txt"),
-              Crlf({"Parental", "AllData/P1 AllData/P2 #", "L1 # D 1.000000000 0.000000000",
-                    "L2 # D 0.500000000 0.500000000"}));
+    EXPECT_EQ(f.Read("data_parents.txt"), Crlf({"Parental", "AllData/P1 AllData/P2 #", "L1 # D 1.000000000 0.000000000",
+                                                "L2 # D 0.500000000 0.500000000"}));
     EXPECT_EQ(f.warnings, std::vector<std::string>{"ExportHINDEX: switching to AllData x Current Locus Selection"});
     EXPECT_EQ(f.ds.CurLayer, 1);
     EXPECT_EQ(f.ds.CurGroup, 1u);

@@ -92,7 +92,8 @@ TEST(MatrixExports, AFailedWriteNamesTheFileAndTheReason) {
     SmallData(f);
     const std::string name = f.Path("missing folder/x.tsv");
     EXPECT_FALSE(ExportRTable(f.ds, name));
-    EXPECT_EQ(f.errors, std::vector<std::string>{"Could not write the file:\r\n" + name + "\r\nNo such file or directory"});
+    EXPECT_EQ(f.errors,
+              std::vector<std::string>{"Could not write the file:\r\n" + name + "\r\nNo such file or directory"});
     f.errors.clear();
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_FALSE(ExportOTUList(f.ds, "/dev/full"));
@@ -107,14 +108,15 @@ TEST(MatrixExports, PhylipWritesASquareMatrixWithTenCharacterNames) {
     TDSLayer& layer = f.ds.Layers[1];
     layer.DistMatrix = {0.0L, 0.5L, 0.0L, 0.25L, 0.125L, 0.0L};
     ASSERT_TRUE(ExportPhylipDistMatrix(f.ds, f.Path("dist.txt")));
-    EXPECT_EQ(f.Read("dist.txt"),
-              Crlf({"3", "a          0.0000000000 0.5000000000 0.2500000000",
-                    "a_long_nam 0.5000000000 0.0000000000 0.1250000000",
-                    "a_long_nam 0.2500000000 0.1250000000 0.0000000000"}));
+    EXPECT_EQ(f.Read("dist.txt"), Crlf({"3", "a          0.0000000000 0.5000000000 0.2500000000",
+                                        "a_long_nam 0.5000000000 0.0000000000 0.1250000000",
+                                        "a_long_nam 0.2500000000 0.1250000000 0.0000000000"}));
     ASSERT_EQ(f.warnings.size(), 2u);
-    EXPECT_EQ(f.warnings[0], "Names changed for the PHYLIP file:\r\n\"a long name 1\" -> \"a_long_nam\"\r\n"
-                             "\"a long name 2\" -> \"a_long_nam\"");
-    EXPECT_EQ(f.warnings[1], "These names are the same in the first 10 characters that PHYLIP reads:\r\n\"a_long_nam\"");
+    EXPECT_EQ(f.warnings[0],
+              "Names changed for the PHYLIP file:\r\n\"a long name 1\" -> \"a_long_nam\"\r\n"
+              "\"a long name 2\" -> \"a_long_nam\"");
+    EXPECT_EQ(f.warnings[1],
+              "These names are the same in the first 10 characters that PHYLIP reads:\r\n\"a_long_nam\"");
 }
 
 TEST(MatrixExports, PhylipAndOtuListRefuseWhatTheyCannotWrite) {

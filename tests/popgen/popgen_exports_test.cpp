@@ -13,12 +13,33 @@ TEST(NexusExport, CharactersBlockStandardTypeAndDistances) {
     f.ds.Layers[1].DistMatrix = {0.0L, 0.75L, 0.0L};
     f.answers = {kAnswerYes, kAnswerYes, kAnswerYes};
     ASSERT_TRUE(ExportNexus(f.ds, f.Path("x.nex"), '1', '?', '0'));
-    EXPECT_EQ(f.Read("x.nex"),
-              Crlf({"#NEXUS", "BEGIN TAXA;", "DIMENSIONS NTAX= 2;", "TAXLABELS", "ind_one", "I2", ";", "END;", "",
-                    "BEGIN CHARACTERS;", "DIMENSIONS NCHAR= 3;", "FORMAT DATATYPE= STANDARD MISSING= ? INTERLEAVE;",
-                    "MATRIX", "ind_one 10?", "I2 001", ";", "END;", "", "BEGIN DISTANCES;", "DIMENSIONS NTAX=2;",
-                    "FORMAT TRIANGLE=LOWER DIAGONAL NOLABELS;", "MATRIX", "0.0000000000 ",
-                    "0.7500000000 0.0000000000 ", ";", "END;", ""}));
+    EXPECT_EQ(f.Read("x.nex"), Crlf({"#NEXUS",
+                                     "BEGIN TAXA;",
+                                     "DIMENSIONS NTAX= 2;",
+                                     "TAXLABELS",
+                                     "ind_one",
+                                     "I2",
+                                     ";",
+                                     "END;",
+                                     "",
+                                     "BEGIN CHARACTERS;",
+                                     "DIMENSIONS NCHAR= 3;",
+                                     "FORMAT DATATYPE= STANDARD MISSING= ? INTERLEAVE;",
+                                     "MATRIX",
+                                     "ind_one 10?",
+                                     "I2 001",
+                                     ";",
+                                     "END;",
+                                     "",
+                                     "BEGIN DISTANCES;",
+                                     "DIMENSIONS NTAX=2;",
+                                     "FORMAT TRIANGLE=LOWER DIAGONAL NOLABELS;",
+                                     "MATRIX",
+                                     "0.0000000000 ",
+                                     "0.7500000000 0.0000000000 ",
+                                     ";",
+                                     "END;",
+                                     ""}));
     EXPECT_EQ(f.questions, (std::vector<std::string>{"Data export", "DataType", "Nexus Data Export"}));
     EXPECT_EQ(f.warnings, std::vector<std::string>{"Names changed for the NEXUS file:\r\n\"ind one\" -> \"ind_one\""});
 }
@@ -28,9 +49,11 @@ TEST(NexusExport, DataBlockRestrictionAndNoDistanceQuestionWithoutAMatrix) {
     f.Set({"10", "01"});
     ASSERT_TRUE(ExportNexus(f.ds, f.Path("x.nex"), '+', '-', 'o'));
     const std::string text = f.Read("x.nex");
-    EXPECT_NE(text.find("BEGIN DATA;\r\nDIMENSIONS NTAX= 2 NCHAR= 2;\r\n"
-                        "FORMAT DATATYPE= RESTRICTION MISSING= - INTERLEAVE;\r\nMATRIX\r\nI1 +o\r\nI2 o+\r\n;\r\nEND;\r\n\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find(
+            "BEGIN DATA;\r\nDIMENSIONS NTAX= 2 NCHAR= 2;\r\n"
+            "FORMAT DATATYPE= RESTRICTION MISSING= - INTERLEAVE;\r\nMATRIX\r\nI1 +o\r\nI2 o+\r\n;\r\nEND;\r\n\r\n"),
+        std::string::npos)
         << text;
     EXPECT_EQ(f.questions, (std::vector<std::string>{"Data export", "DataType"}));
     f.ds.Layers[1].IndNames.clear();
@@ -42,7 +65,8 @@ TEST(GenePopExport, DiploidCodesForBothAbsenceForms) {
     ExportFixture f;
     f.Set({"109", "001"}, {}, {}, {"A,1", "B", "C"});
     ASSERT_TRUE(ExportGenePop(f.ds, f.Path("g.txt"), true));
-    EXPECT_EQ(f.Read("g.txt"), Crlf({"TESK exported data", "A_1, B, C", "POP", "I1, 0100 0202 0000 ", "I2, 0202 0202 0100 "}));
+    EXPECT_EQ(f.Read("g.txt"),
+              Crlf({"TESK exported data", "A_1, B, C", "POP", "I1, 0100 0202 0000 ", "I2, 0202 0202 0100 "}));
     ASSERT_TRUE(ExportGenePop(f.ds, f.Path("g.txt"), false));
     EXPECT_NE(f.Read("g.txt").find("I2, 0200 0200 0100 \r\n"), std::string::npos);
     f.ds.Layers[1].IndNames.clear();

@@ -38,8 +38,8 @@ TEST_F(ExportCommands, SimpleExportsWriteTheFileAndSaySo) {
          ". Label files also written."},
         {[](const std::string& n) { CmdExportStructure(n, true, 2); }, "s.txt", "Data exported to structure file ", ""},
         {[](const std::string& n) { CmdExportArlequin(n, '?'); }, "a.arp", "Exported Arlequin Project file ", ""},
-        {[](const std::string& n) { CmdExportHickoryNexus(n); }, "h.nex", "Data exported to Nexus (ALLELES block) file ",
-         ""},
+        {[](const std::string& n) { CmdExportHickoryNexus(n); }, "h.nex",
+         "Data exported to Nexus (ALLELES block) file ", ""},
     };
     for (const Case& c : cases) {
         const std::string name = dir.Path(c.file);
@@ -110,10 +110,10 @@ TEST_F(ExportCommands, Refusals) {
     CmdExportBayeScan(name, {1}, true, 0.5f, 2);
     CmdExportPhylipDist(name);
     CmdExportHickoryNexus(name);
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"No data loaded", "No data loaded", "Need to have at least 2 groups selected!",
-                                                  "Need to have at least 2 groups selected!",
-                                                  "No (dis)similarity matrix in memory.",
-                                                  "You need to have groups (i.e., populations) defined."}));
+    EXPECT_EQ(Errors(), (std::vector<std::string>{
+                            "No data loaded", "No data loaded", "Need to have at least 2 groups selected!",
+                            "Need to have at least 2 groups selected!", "No (dis)similarity matrix in memory.",
+                            "You need to have groups (i.e., populations) defined."}));
     EXPECT_FALSE(std::filesystem::exists(name));
     EXPECT_EQ(LastLine(), "Welcome");
 }

@@ -22,10 +22,13 @@
 namespace {
 
 bool HaveR(const std::string& packages) {
-    return std::system(("Rscript -e 'suppressPackageStartupMessages({" + packages + "})' >/dev/null 2>&1").c_str()) == 0;
+    return std::system(("Rscript -e 'suppressPackageStartupMessages({" + packages + "})' >/dev/null 2>&1").c_str()) ==
+           0;
 }
 
-bool HaveNeighbor() { return std::system("command -v phylip >/dev/null 2>&1 || test -x /usr/lib/phylip/bin/neighbor") == 0; }
+bool HaveNeighbor() {
+    return std::system("command -v phylip >/dev/null 2>&1 || test -x /usr/lib/phylip/bin/neighbor") == 0;
+}
 
 const std::string kExample = std::string(TESK_SOURCE_DIR) + "/examples/fingerprints.txt";
 const std::string kScript = std::string(TESK_SOURCE_DIR) + "/tests/data/shell/exports_oracle.R";
@@ -66,8 +69,8 @@ protected:
 
     // Runs the script's part for one format on the file; true when R ended without error.
     bool RunR(const std::string& format, const std::string& file, const std::string& out) const {
-        return std::system(("Rscript '" + kScript + "' " + format + " '" + file + "' '" + out + "' >'" + dir.Path("r.log") +
-                            "' 2>&1")
+        return std::system(("Rscript '" + kScript + "' " + format + " '" + file + "' '" + out + "' >'" +
+                            dir.Path("r.log") + "' 2>&1")
                                .c_str()) == 0;
     }
     std::string Log() const { return File(dir.Path("r.log")); }
@@ -118,7 +121,8 @@ TEST_F(ExportsOracle, PhylipMatrixIsReadByNeighborAndReadDist) {
     if (HaveNeighbor()) {
         const std::string work = dir.Path("neighbor");
         ASSERT_EQ(std::system(("mkdir -p '" + work + "' && cp '" + file + "' '" + work + "/infile'").c_str()), 0);
-        const std::string run = "cd '" + work + "' && printf 'Y\\n' | (phylip neighbor || /usr/lib/phylip/bin/neighbor) >neighbor.log 2>&1";
+        const std::string run =
+            "cd '" + work + "' && printf 'Y\\n' | (phylip neighbor || /usr/lib/phylip/bin/neighbor) >neighbor.log 2>&1";
         ASSERT_EQ(std::system(run.c_str()), 0) << File(work + "/neighbor.log");
         const std::string tree = File(work + "/outtree");
         for (const std::string& name : layer.IndNames)
