@@ -148,4 +148,115 @@ TEST_F(ExportsOracle, PhylipMatrixIsReadByNeighborAndReadDist) {
     EXPECT_EQ(pairs, layer.NInd * (layer.NInd - 1) / 2);
 }
 
+// Whitespace-separated tokens of a line.
+std::vector<std::string> Tokens(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> tokens;
+    for (std::string t; in >> t;) tokens.push_back(t);
+    return tokens;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+char CellOf(const std::string& token, const std::string& missing) {
+    return token == "1" ? '1' : token == "0" ? '0' : token == missing ? '9' : '?';
+}
+
+// Formats without a reader at hand, read by their own rules: the matrix and the populations that
+// a program taking the file would see.
+TEST_F(ExportsOracle, LocusMajorAndPopulationFormatsReadBackByTheirRules) {
+    TPopGenDataSet& ds = *DataSet;
+    const auto expected = Expected();
+    const TDSLayer& layer = ds.GetCurrLayer();
+    const std::size_t n = layer.NInd, loci = layer.NLoci;
+
+    // NTSYSpc: type line, locus and individual labels, then one row per locus.
+    ASSERT_TRUE(ExportNTSYS(ds, dir.Path("x.nts")));
+    auto lines = Lines(File(dir.Path("x.nts")));
+    ASSERT_EQ(lines.size(), 4 + loci);
+    EXPECT_EQ(Tokens(lines[1]),
+              (std::vector<std::string>{"1", std::to_string(loci) + "L", std::to_string(n) + "L", "1", "-9"}));
+    EXPECT_EQ(Tokens(lines[2]), layer.LocNames);
+    const auto ntsysNames = Tokens(lines[3]);
+    std::map<std::string, std::string> recovered;
+    for (std::size_t l = 0; l < loci; ++l) {
+        const auto row = Tokens(lines[4 + l]);
+        ASSERT_EQ(row.size(), n);
+        for (std::size_t i = 0; i < n; ++i) recovered[ntsysNames.at(i)] += CellOf(row[i], "-9");
+    }
+    EXPECT_EQ(recovered, expected);
+
+    // SynTax: loci and individuals, one row per locus, the labels in their own files.
+    ASSERT_TRUE(ExportSynTax(ds, dir.Path("syn.txt")));
+    lines = Lines(File(dir.Path("syn.txt")));
+    EXPECT_EQ(Tokens(lines.at(1)), (std::vector<std::string>{std::to_string(loci), std::to_string(n)}));
+    const auto labels = Lines(File(dir.Path("syn_indivlabels.txt")));
+    ASSERT_EQ(labels.size(), n + 1);
+    recovered.clear();
+    for (std::size_t l = 0; l < loci; ++l) {
+        const auto row = Tokens(lines.at(2 + l));
+        ASSERT_EQ(row.size(), n);
+        for (std::size_t i = 0; i < n; ++i) recovered[labels[i + 1]] += CellOf(row[i], "-1");
+    }
+    EXPECT_EQ(recovered, expected);
+
+    // Hickory: each first-level population lists its members with their cells.
+    ASSERT_TRUE(ExportHickory(ds, dir.Path("h.nex"), '?'));
+    lines = Lines(File(dir.Path("h.nex")));
+    std::size_t at = 0;
+    while (at < lines.size() && lines[at] != "MATRIX") ++at;
+    std::map<std::string, std::vector<std::string>> populations;
+    std::string population;
+    recovered.clear();
+    for (++at; at < lines.size() && lines[at] != "END;"; ++at) {
+        if (!lines[at].empty() && lines[at].back() == ':') {
+            population = lines[at].substr(0, lines[at].size() - 1);
+            continue;
+        }
+        auto row = Tokens(lines[at]);
+        if (!row.empty() && (row.back() == "," || row.back() == ";")) row.pop_back();
+        ASSERT_EQ(row.size(), loci + 1) << lines[at];
+        populations[population].push_back(row[0]);
+        for (std::size_t l = 1; l <= loci; ++l) recovered[row[0]] += CellOf(row[l], "?");
+    }
+    EXPECT_EQ(recovered, expected);
+    for (const auto& group : ds.Groups) {
+        if (group.Name.find('/') != std::string::npos && group.Name.find('/') == group.Name.rfind('/')) {
+            EXPECT_EQ(populations[StrAfterLastSlash(group.Name)], group.Members) << group.Name;
+        }
+    }
+    EXPECT_EQ(populations.size(), 2u);
+
+    // Dfdist without missing data: absences and presences of every chosen group at every locus.
+    const AByte chosen = {0, 1, 0, 0, 1, 0, 0};
+    ASSERT_EQ(chosen.size(), ds.Groups.size());
+    ASSERT_TRUE(ExportDfDist(ds, dir.Path("d.txt"), chosen, false, 0.5f, 2));
+    lines = Lines(File(dir.Path("d.txt")));
+    EXPECT_EQ(lines.at(1), "2");
+    EXPECT_EQ(lines.at(2), std::to_string(loci));
+    for (std::size_t l = 0; l < loci; ++l) {
+        EXPECT_EQ(lines.at(4 + 4 * l), "2");
+        std::size_t k = 0;
+        for (std::size_t g = 0; g < chosen.size(); ++g) {
+            if (chosen[g] != 1) continue;
+            std::size_t absent = 0, present = 0;
+            for (const std::string& member : ds.Groups[g].Members) {
+                const char cell = expected.at(member)[l];
+                absent += cell == '0';
+                present += cell == '1';
+            }
+            EXPECT_EQ(lines.at(5 + 4 * l + k), std::to_string(absent) + " " + std::to_string(present)) << l;
+            ++k;
+        }
+    }
+}
+
 }  // namespace
