@@ -28,7 +28,7 @@ void DecimalFraction(float fraction, std::uint64_t& numerator, std::uint64_t& de
     }
     char text[64];
     auto [end, ec] = std::to_chars(text, text + sizeof text, fraction, std::chars_format::fixed);
-    constexpr std::size_t kMaxDecimals = 12;
+    constexpr std::size_t kMaxDecimals = 9;  // keeps (P + M * fraction) * 10^k within 64 bits
     if (ec != std::errc() || end - text > static_cast<std::ptrdiff_t>(kMaxDecimals + 2))
         end =
             std::to_chars(text, text + sizeof text, fraction, std::chars_format::fixed, static_cast<int>(kMaxDecimals))
