@@ -15,7 +15,9 @@ packages=(
   # a locale with a decimal comma, to test that number text ignores the user's locale
   locales
   # reference tools for the oracle tests and the R plots
-  r-base-core r-cran-vegan r-cran-ade4 r-cran-ape r-cran-phangorn
+  r-base-core r-cran-vegan r-cran-ade4 r-cran-ape r-cran-phangorn r-cran-adegenet
+  # PHYLIP's own programs read the exported distance matrices
+  phylip
 )
 if [ "${1:-}" = lint ]; then
   packages+=(clang-tidy clang-format)

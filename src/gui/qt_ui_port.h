@@ -25,6 +25,7 @@ public:
     bool GetClipboardText(std::string& text) override;
     void UpdateQuickSelectionMenus() override;
     void QuitProgram() override;
+    void SetLoggingCaption(bool loggingOn) override;
     void ShowPCoAViewer(const TPCoAViewerRec* rec) override;
 
 private:
