@@ -97,6 +97,8 @@ void QtUiPort::QuitProgram() {
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
+void QtUiPort::SetLoggingCaption(bool loggingOn) { window_.SetLoggingCaption(loggingOn); }
+
 void QtUiPort::ShowPCoAViewer(const TPCoAViewerRec* rec) {
     TTeskPlot& viewer = window_.PCoAViewer();
     if (rec != nullptr) {

@@ -60,6 +60,9 @@ public:
     // Ends the program once the running command has returned.
     virtual void QuitProgram() {}
 
+    // The File menu's logging item offers the opposite of the state logging is in.
+    virtual void SetLoggingCaption(bool /*loggingOn*/) {}
+
     // Shows the 3-D viewer modally, loaded with a PCoA result, or empty when rec is null.
     virtual void ShowPCoAViewer(const TPCoAViewerRec* /*rec*/) {}
 
