@@ -3,17 +3,11 @@
 #include <cmath>
 
 #include "foundation/number_text.h"
+#include "popgen/band_stats.h"
 #include "popgen/distance_matrix.h"
 #include "popgen/pair_count.h"
 
 namespace {
-
-std::size_t CountIndState(const TDSLayer& layer, std::size_t ind, std::uint8_t state) {
-    std::size_t n = 0;
-    for (std::size_t l = 1; l <= layer.NLoci; ++l)
-        if (layer.Cell(ind, l) == state) ++n;
-    return n;
-}
 
 float PercentOf(Extended part, std::size_t whole) {
     return static_cast<float>(part / static_cast<Extended>(whole) * 100.0L);
@@ -31,9 +25,9 @@ bool CompareIndividuals(TPopGenDataSet& ds, std::size_t i1, std::size_t i2, Coef
     PairwiseComparison out;
     const std::size_t inds[2] = {i1, i2};
     for (std::size_t k = 0; k < 2; ++k) {
-        out.Shares[k].Present = PercentOf(static_cast<Extended>(CountIndState(layer, inds[k], kPresent)), n);
-        out.Shares[k].Absent = PercentOf(static_cast<Extended>(CountIndState(layer, inds[k], kAbsent)), n);
-        out.Shares[k].Missing = PercentOf(static_cast<Extended>(CountIndState(layer, inds[k], kMissing)), n);
+        out.Shares[k].Present = PercentOf(static_cast<Extended>(CountIndState(ds, inds[k], kPresent)), n);
+        out.Shares[k].Absent = PercentOf(static_cast<Extended>(CountIndState(ds, inds[k], kAbsent)), n);
+        out.Shares[k].Missing = PercentOf(static_cast<Extended>(CountIndState(ds, inds[k], kMissing)), n);
     }
     const TPairCountFunc count = PairCounterOf(ds);
     if (!count) return false;
