@@ -32,14 +32,14 @@ public:
     std::uint8_t GrpManCancelled = 1;
 
     // Group half
-    QComboBox* ComboBox1;      // "Source data set"
-    QLabel* GroupNameLabel;    // "Data set name"
+    QComboBox* ComboBox1;    // "Source data set"
+    QLabel* GroupNameLabel;  // "Data set name"
     QListWidget* MemberList;
     QLabel* MemberCount;
-    QCheckBox* PathFormatBox;  // "Show full data path"
+    QCheckBox* PathFormatBox;          // "Show full data path"
     QPushButton* AddMembersButton;     // ">>"
     QPushButton* RemoveMembersButton;  // "X"
-    QListWidget* SubsetList;   // "Data sub-set"
+    QListWidget* SubsetList;           // "Data sub-set"
     QLabel* SubsetCount;
     QLineEdit* GroupNameEdit;
     QPushButton* AcceptSubsetButton;
@@ -47,7 +47,7 @@ public:
     // Locus-set half
     QComboBox* ComboBox2;
     QLabel* LocusSetNameLabel;
-    QListWidget* LocusList;    // every locus, checked when in the shown set
+    QListWidget* LocusList;  // every locus, checked when in the shown set
     QLabel* LocusCount;
     QLineEdit* LocusSetNameEdit;
     QPushButton* AddLocusSetButton;

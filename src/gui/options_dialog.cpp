@@ -40,13 +40,23 @@
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 
-const std::array<const char*, TTeskOptions::kPageCount> TTeskOptions::kPageCaptions = {
-    "Missing data replacement", "Shannon scaling",     "(Dis)Similarity coefficients",
-    "Distance transformation",  "Trees",               "Consensus trees",
-    "R-support",                "AMOVA",               "PCoA",
-    "Allele frequencies",       "Population distance", "I/O options",
-    "[Unused]",                 "Project",             "Bootstrapping && Replicates",
-    "Weights",                  "Population reallocation"};
+const std::array<const char*, TTeskOptions::kPageCount> TTeskOptions::kPageCaptions = {"Missing data replacement",
+                                                                                       "Shannon scaling",
+                                                                                       "(Dis)Similarity coefficients",
+                                                                                       "Distance transformation",
+                                                                                       "Trees",
+                                                                                       "Consensus trees",
+                                                                                       "R-support",
+                                                                                       "AMOVA",
+                                                                                       "PCoA",
+                                                                                       "Allele frequencies",
+                                                                                       "Population distance",
+                                                                                       "I/O options",
+                                                                                       "[Unused]",
+                                                                                       "Project",
+                                                                                       "Bootstrapping && Replicates",
+                                                                                       "Weights",
+                                                                                       "Population reallocation"};
 
 namespace {
 
@@ -74,16 +84,15 @@ QString IntText(std::int64_t value) { return ToQt(IntToStr(value)); }
 class PageCheck {
 public:
     // An integer within [lo, hi]; message when the text is no integer or lies outside.
-    std::int64_t Integer(const QLineEdit* edit, std::string_view field, std::string_view message,
-                         std::int64_t lo, std::int64_t hi) {
+    std::int64_t Integer(const QLineEdit* edit, std::string_view field, std::string_view message, std::int64_t lo,
+                         std::int64_t hi) {
         if (failed_) return lo;
         std::int64_t value = 0;
         if (!ParseStrictInteger(Text(edit), value)) {
             Refuse(message, field, {});
             return lo;
         }
-        if (value < lo || value > hi)
-            Refuse(message, field, "an integer from " + IntToStr(lo) + " to " + IntToStr(hi));
+        if (value < lo || value > hi) Refuse(message, field, "an integer from " + IntToStr(lo) + " to " + IntToStr(hi));
         return value;
     }
     // A number; message when the text is none. ok tests the range, which rangeText describes.
@@ -168,8 +177,8 @@ std::uint8_t Flag(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
 std::string YesNo(int flag) { return flag == 1 ? "yes." : "no."; }
 
 // The summary's coefficient names.
-constexpr std::array<const char*, 6> kSummaryCoefficientNames = {"Jaccard",   "Dice",      "SMC",
-                                                                 "NeiLi",     "Euclidean", "Sq.Euclidean"};
+constexpr std::array<const char*, 6> kSummaryCoefficientNames = {"Jaccard", "Dice",      "SMC",
+                                                                 "NeiLi",   "Euclidean", "Sq.Euclidean"};
 
 // A file name as the I/O page shows it: without the program's folder.
 QString ShownFileName(const std::string& name) {
@@ -184,8 +193,8 @@ std::string ProcessorText() {
     TCPUInfo info{};
     GetCPUInfo(info);
     const unsigned logical = std::thread::hardware_concurrency();
-    std::string text = std::string("Processor: ") + (sizeof(void*) == 8 ? "64bit" : "32bit") + " " +
-                       info.VendorString();
+    std::string text =
+        std::string("Processor: ") + (sizeof(void*) == 8 ? "64bit" : "32bit") + " " + info.VendorString();
     if (info.FPU == 1) text += " with FPU";
     if (logical > 1) text += ". Multicore CPU.";
     text += ". " + UIntToStr(logical) + " log. processors.";
@@ -195,9 +204,8 @@ std::string ProcessorText() {
 std::string InstructionSetsText() {
     TCPUInfo info{};
     GetCPUInfo(info);
-    static constexpr std::array<const char*, 7> kSSE = {" no SSE", " SSE",    " SSE2",
-                                                        " SSE3",   " SSSE3",  " SSE4.1",
-                                                        " SSE4.2 (or higher)"};
+    static constexpr std::array<const char*, 7> kSSE = {
+        " no SSE", " SSE", " SSE2", " SSE3", " SSSE3", " SSE4.1", " SSE4.2 (or higher)"};
     std::string text = "Instruction sets: ";
     if (info.FPU == 1) text += "FPU";
     if (info.MMX == 1) text += " MMX";
@@ -267,8 +275,8 @@ void TTeskOptions::BuildPages() {
     // 2
     w = pages[2];
     lay[2]->addWidget(RadioGroup(w, "(Dis)Similarity coefficient",
-                                 {"Jaccard", "Dice; Sørensen", "SMC (Simple Matching Coefficient)", "Nei-Li* with r=    ",
-                                  "Euclidean*", "Squared Euclidean*"},
+                                 {"Jaccard", "Dice; Sørensen", "SMC (Simple Matching Coefficient)",
+                                  "Nei-Li* with r=    ", "Euclidean*", "Squared Euclidean*"},
                                  CoefficientGroup, "CoefficientGroup"));
     NeiLiREdit = Edit(w, "NeiLiREdit");
     lay[2]->addLayout(Row(w, "Nei-Li* with r=", NeiLiREdit));
@@ -329,9 +337,10 @@ void TTeskOptions::BuildPages() {
     w = pages[7];
     AmovaCoefficientLabel = new QLabel(QStringLiteral("Current Coefficient:"), w);
     lay[7]->addWidget(AmovaCoefficientLabel);
-    lay[7]->addWidget(RadioGroup(w, "(Dis)Similarity choice for AMOVA",
-                                 {"Standard similarity", "Minimum similarity", "Maximum similarity", "Average similarity"},
-                                 AmovaMethodGroup, "AmovaMethodGroup"));
+    lay[7]->addWidget(
+        RadioGroup(w, "(Dis)Similarity choice for AMOVA",
+                   {"Standard similarity", "Minimum similarity", "Maximum similarity", "Average similarity"},
+                   AmovaMethodGroup, "AmovaMethodGroup"));
     AmovaRandomBox = Box(w, "Estimate AMOVA p-values by randomsations: Number of randomisations:");
     AmovaRandomEdit = Edit(w, "AmovaRandomEdit");
     {
@@ -390,9 +399,10 @@ void TTeskOptions::BuildPages() {
         row->addWidget(RadioGroup(w, "Preferred FPU/SSE round mode",
                                   {"Round to nearest", "Round up", "Round down", "Round truncate"}, RoundModeGroup,
                                   "RoundModeGroup"));
-        row->addWidget(RadioGroup(w, "Overwrite File Prompt",
-                                  {"Always Ask (Show Dialogue Box)", "Always Overwrite Files", "Always Append To Files"},
-                                  OverwriteGroup, "OverwriteGroup"));
+        row->addWidget(
+            RadioGroup(w, "Overwrite File Prompt",
+                       {"Always Ask (Show Dialogue Box)", "Always Overwrite Files", "Always Append To Files"},
+                       OverwriteGroup, "OverwriteGroup"));
         lay[11]->addLayout(row);
     }
     lay[11]->addWidget(WriteSpecsBox);
@@ -402,9 +412,14 @@ void TTeskOptions::BuildPages() {
         auto* grid = new QGridLayout(names);
         AppPathLabel = new QLabel(QStringLiteral("Application Path:"), names);
         grid->addWidget(AppPathLabel, 0, 0, 1, 3);
-        static constexpr std::array<const char*, kFileButtonCount> kCaptions = {
-            "Analysis Output:", "Tree Output:", "Consensus Tree Input:", "Conensus Tree Output:",
-            "Log File:",        "R script to plot results:", "Rscript interpreter:", "R Plotting Output File:"};
+        static constexpr std::array<const char*, kFileButtonCount> kCaptions = {"Analysis Output:",
+                                                                                "Tree Output:",
+                                                                                "Consensus Tree Input:",
+                                                                                "Conensus Tree Output:",
+                                                                                "Log File:",
+                                                                                "R script to plot results:",
+                                                                                "Rscript interpreter:",
+                                                                                "R Plotting Output File:"};
         for (std::size_t k = 0; k < kFileButtonCount; ++k) {
             const int row = static_cast<int>(k) + 1;
             grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[k]), names), row, 0);
@@ -496,13 +511,13 @@ void TTeskOptions::SetUpPage(int page) {
             JCDrawsEdit->setText(IntText(JCRandomDraws));
             break;
         case 3: {
-            TransformCoefficientLabel->setText(ToQt("Current coefficient: " + CoefficientName() + " (" +
-                                                    OutputKindName() + ")"));
+            TransformCoefficientLabel->setText(
+                ToQt("Current coefficient: " + CoefficientName() + " (" + OutputKindName() + ")"));
             static constexpr std::array<const char*, 3> kSimilarity = {"d = 1 - s", "d = SQRT(1 - s)", "d = (1 - s)^2"};
             static constexpr std::array<const char*, 3> kDistance = {"d' = d", "d' = SQRT(d)", "d' = d^2"};
             for (std::size_t k = 0; k < 3; ++k)
-                TransformGroup->button(static_cast<int>(k))->setText(
-                    QString::fromLatin1(DistanceCoefficient == 1 ? kDistance[k] : kSimilarity[k]));
+                TransformGroup->button(static_cast<int>(k))
+                    ->setText(QString::fromLatin1(DistanceCoefficient == 1 ? kDistance[k] : kSimilarity[k]));
             CheckItem(TransformGroup, DistTransformBase());
             break;
         }
@@ -525,8 +540,8 @@ void TTeskOptions::SetUpPage(int page) {
             RStopBox->setChecked(RStopFraction >= 0.0);
             break;
         case 7:
-            AmovaCoefficientLabel->setText(ToQt("Current coefficient: " + CoefficientName() + " (" +
-                                                OutputKindName() + "). Transform: " + DistTransformName()));
+            AmovaCoefficientLabel->setText(ToQt("Current coefficient: " + CoefficientName() + " (" + OutputKindName() +
+                                                "). Transform: " + DistTransformName()));
             CheckItem(AmovaMethodGroup, AmovaSimMethod);
             AmovaRandomBox->setChecked(AmovaRandomisations > 0);
             AmovaRandomEdit->setText(AmovaRandomisations > 0 ? IntText(AmovaRandomisations) : QStringLiteral("1000"));
@@ -610,10 +625,10 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             if (MDAbsencesBtn->isChecked()) fraction = 0.0f;
             else if (MDPresencesBtn->isChecked()) fraction = 1.0f;
             else if (MDFractionBtn->isChecked())
-                fraction = static_cast<float>(
-                    check.Integer(MDFractionEdit, "Missing data which will be replaced by presences:",
-                                  "Invalid input. Please repeat.", 0, 100) /
-                    100.0L);
+                fraction = static_cast<float>(check.Integer(MDFractionEdit,
+                                                            "Missing data which will be replaced by presences:",
+                                                            "Invalid input. Please repeat.", 0, 100) /
+                                              100.0L);
             if ((failed = check.Failed())) return;
             MDReplaceFraction = fraction;
             summary = "Replace MD by " + ExtToStr(static_cast<Extended>(MDReplaceFraction) * 100.0L) + "% presences.";
@@ -629,10 +644,12 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
                 a = check.Number(ShannonAEdit, "other (i.e., logA x). A =", "You entered an invalid number.", LogBase,
                                  "a number above zero other than 1", "A must be greater than zero.");
             if ((failed = check.Failed())) return;
-            if (ShannonFreqGroup->checkedId() >= 0) ShannonFreqMode = static_cast<std::uint8_t>(ShannonFreqGroup->checkedId());
+            if (ShannonFreqGroup->checkedId() >= 0)
+                ShannonFreqMode = static_cast<std::uint8_t>(ShannonFreqGroup->checkedId());
             if (base >= 0) ShannonLogBase = static_cast<std::uint8_t>(base);
             ShannonLogA = a;
-            summary = "Frequencies per Locus: " + BoolToText(ShannonFreqMode) + ". Log to Base " + ExtToStr(ShannonLogA);
+            summary =
+                "Frequencies per Locus: " + BoolToText(ShannonFreqMode) + ". Log to Base " + ExtToStr(ShannonLogA);
             break;
         }
         case 2: {
@@ -653,9 +670,10 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             JCRandomDraws = static_cast<std::int32_t>(draws);
             DistanceCoefficient = SimCoefficient >= 3 ? 1 : 0;
             CombineDistTransform();
-            summary = std::string("Coefficient: ") +
-                      (SimCoefficient < kSummaryCoefficientNames.size() ? kSummaryCoefficientNames[SimCoefficient] : "") +
-                      (DistanceCoefficient == 1 ? " (distance)." : " (similarity).");
+            summary =
+                std::string("Coefficient: ") +
+                (SimCoefficient < kSummaryCoefficientNames.size() ? kSummaryCoefficientNames[SimCoefficient] : "") +
+                (DistanceCoefficient == 1 ? " (distance)." : " (similarity).");
             if (SimCoefficient == 3) summary += " (With r=" + ExtToStr(NeiLiR) + ".)";
             summary += " JC=r=" + IntToStr(JCRandomDraws);
             if (SimOutput == 1) summary += " SimOutput on.";
@@ -663,18 +681,20 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             break;
         }
         case 3:
-            if (TransformGroup->checkedId() >= 0) DistTransformation = static_cast<std::uint8_t>(TransformGroup->checkedId());
+            if (TransformGroup->checkedId() >= 0)
+                DistTransformation = static_cast<std::uint8_t>(TransformGroup->checkedId());
             CombineDistTransform();
             summary = "Dist Transform: " + DistTransformName() + ".";
             break;
         case 4:
-            if (TreeTypeGroup->checkedId() >= 0) DefaultTreeType = static_cast<std::uint8_t>(TreeTypeGroup->checkedId());
+            if (TreeTypeGroup->checkedId() >= 0)
+                DefaultTreeType = static_cast<std::uint8_t>(TreeTypeGroup->checkedId());
             summary = TreeMethodName();
             break;
         case 5: {
-            const std::int64_t mr = check.Integer(MRThresholdEdit, "Majority Rule Consensus Threshold...",
-                                                  "Invalid input.\r\nPlease enter an integer value in the range [50,100]",
-                                                  50, 100);
+            const std::int64_t mr =
+                check.Integer(MRThresholdEdit, "Majority Rule Consensus Threshold...",
+                              "Invalid input.\r\nPlease enter an integer value in the range [50,100]", 50, 100);
             if ((failed = check.Failed())) return;
             MRThreshold = static_cast<std::uint8_t>(mr);
             summary = "MR-Threshold: " + IntToStr(MRThreshold) + "%";
@@ -682,10 +702,12 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
         }
         case 6: {
             constexpr std::string_view kMessage = "Invalid input. Please repeat!";
-            const std::int64_t mr = check.Integer(RMRThresholdEdit, "Use Majority Rule Consensus at...", kMessage, 50, 100);
+            const std::int64_t mr =
+                check.Integer(RMRThresholdEdit, "Use Majority Rule Consensus at...", kMessage, 50, 100);
             const std::int64_t from = check.Integer(RFromEdit, "r value ranging from...", kMessage, 1, kInt32Max - 1);
             const std::int64_t to = check.Integer(RToEdit, "to...", kMessage, from + 1, kInt32Max);
-            const std::int64_t precision = check.Integer(RPrecisionEdit, "Desired precision of R-values...", kMessage, 1, 255);
+            const std::int64_t precision =
+                check.Integer(RPrecisionEdit, "Desired precision of R-values...", kMessage, 1, 255);
             const std::int64_t rx = check.Integer(RxThresholdEdit, "Rx-Consensus Threshold r=", kMessage, 1, kInt32Max);
             std::int64_t stop = 0;
             if (RStopBox->isChecked())
@@ -709,7 +731,8 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             if (AmovaRandomBox->isChecked())
                 n = check.Integer(AmovaRandomEdit, "Number of randomisations:", "Invalid input!", 0, kInt32Max);
             if ((failed = check.Failed())) return;
-            if (AmovaMethodGroup->checkedId() >= 0) AmovaSimMethod = static_cast<std::uint8_t>(AmovaMethodGroup->checkedId());
+            if (AmovaMethodGroup->checkedId() >= 0)
+                AmovaSimMethod = static_cast<std::uint8_t>(AmovaMethodGroup->checkedId());
             AmovaRandomisations = static_cast<std::int32_t>(n);
             LocByLoc = Flag(LocByLocBox);
             summary = "Similarity method: " + TreatmentName() + ".";
@@ -732,10 +755,11 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             break;
         }
         case 9: {
-            const Extended factor = check.Number(CorrFactorEdit, "Correction Factor for Bayesian allele frequency estimation:",
-                                                 "Invalid input!");
+            const Extended factor = check.Number(
+                CorrFactorEdit, "Correction Factor for Bayesian allele frequency estimation:", "Invalid input!");
             if ((failed = check.Failed())) return;
-            if (AlleleFreqGroup->checkedId() >= 0) AlleleFreqMethod = static_cast<std::uint8_t>(AlleleFreqGroup->checkedId());
+            if (AlleleFreqGroup->checkedId() >= 0)
+                AlleleFreqMethod = static_cast<std::uint8_t>(AlleleFreqGroup->checkedId());
             CorrFactor = factor;
             summary = AlleleFreqMethodName() + ". CorrFactor= " + ExtToStr(CorrFactor);
             break;
@@ -746,7 +770,8 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             WriteSpecs = Flag(WriteSpecsBox);
             TrustSpecs = Flag(TrustSpecsBox);
             static constexpr std::array<std::uint8_t, 3> kOverwriteMode = {0, 2, 1};  // by item
-            if (const int item = OverwriteGroup->checkedId(); item >= 0) OverwriteMode = kOverwriteMode[std::size_t(item)];
+            if (const int item = OverwriteGroup->checkedId(); item >= 0)
+                OverwriteMode = kOverwriteMode[std::size_t(item)];
             static constexpr std::array<std::uint8_t, 4> kRoundMode = {0, 2, 1, 3};  // by item
             if (const int item = RoundModeGroup->checkedId(); item >= 0)
                 PreferredRoundMode = kRoundMode[std::size_t(item)];
@@ -759,8 +784,8 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             constexpr std::string_view kMessage = "Invalid input. Please repeat!";
             const std::int64_t bs =
                 check.Integer(BSEdit, "Number of bootstrap (resampling) replicates (BS):", kMessage, 1, kInt32Max);
-            const std::int64_t tr =
-                check.Integer(TREdit, "Number of trees to generate from average coefficients (TR):", kMessage, 1, kInt32Max);
+            const std::int64_t tr = check.Integer(
+                TREdit, "Number of trees to generate from average coefficients (TR):", kMessage, 1, kInt32Max);
             const std::int64_t sh =
                 check.Integer(SHEdit, "Resampled data matrix replicates for Shannon (SH):", kMessage, 1, kInt32Max);
             if ((failed = check.Failed())) return;
@@ -770,10 +795,10 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             RMD = Flag(RMDBox);
             Sh2File = Flag(Sh2FileBox);
             ShannonZeroInStats = Flag(ShannonZeroBox);
-            summary = "Replicates: Boostrap (BS): " + IntToStr(BSReplicates) + " Av. Coeff. (JC): " +
-                      IntToStr(TRReplicates) + " Shannon (SH): " + IntToStr(SHReplicates) + ". RMD" +
-                      (RMD == 1 ? " enabled." : " disabled.") + (Sh2File == 1 ? " Sh2File: yes." : " Sh2File: no.") +
-                      " I=0 in stats: " + YesNo(ShannonZeroInStats);
+            summary =
+                "Replicates: Boostrap (BS): " + IntToStr(BSReplicates) + " Av. Coeff. (JC): " + IntToStr(TRReplicates) +
+                " Shannon (SH): " + IntToStr(SHReplicates) + ". RMD" + (RMD == 1 ? " enabled." : " disabled.") +
+                (Sh2File == 1 ? " Sh2File: yes." : " Sh2File: no.") + " I=0 in stats: " + YesNo(ShannonZeroInStats);
             break;
         }
         case 15:
@@ -849,7 +874,8 @@ void TTeskOptions::ChooseFile(FileButton button) {
             if (!name.empty()) CmdSetTreeFile(name);
             break;
         case ConsensusInFile:
-            name = AskOpenFileName(this, "Select Consensus Input Tree File...", kTreeFilter, AppPath, ConsensusInFileName);
+            name =
+                AskOpenFileName(this, "Select Consensus Input Tree File...", kTreeFilter, AppPath, ConsensusInFileName);
             if (!name.empty()) CmdSetConsensusInFile(name);
             break;
         case ConsensusOutFile:

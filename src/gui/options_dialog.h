@@ -35,8 +35,17 @@ public:
     void OpenOnPage(int page);
 
     // The file-name buttons of the I/O page.
-    enum FileButton { AnalysisFile, TreeFile, ConsensusInFile, ConsensusOutFile, LogFile, RScriptFile,
-                      RscriptInterpreter, RPlotFile, kFileButtonCount };
+    enum FileButton {
+        AnalysisFile,
+        TreeFile,
+        ConsensusInFile,
+        ConsensusOutFile,
+        LogFile,
+        RScriptFile,
+        RscriptInterpreter,
+        RPlotFile,
+        kFileButtonCount
+    };
 
     QTabWidget* PageControl1;
     QPushButton* OkButton;

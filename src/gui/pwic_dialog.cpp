@@ -61,7 +61,7 @@ TpwicDlg::TpwicDlg(QWidget* parent) : QDialog(parent) {
 
     auto* results = new QGridLayout;
     const char* resultNames[6] = {"%Differences (0/1)=", "%Differences (0/1/?)=", "Std Distance= ",
-                                  "Avg Distance= ",       "Min Distance= ",        "Max Distance= "};
+                                  "Avg Distance= ",      "Min Distance= ",        "Max Distance= "};
     QLabel** resultLabels[6] = {&Differences01Label, &Differences019Label, &StdDistanceLabel,
                                 &AvgDistanceLabel,   &MinDistanceLabel,    &MaxDistanceLabel};
     for (int k = 0; k < 6; ++k) {
@@ -100,8 +100,8 @@ void TpwicDlg::ClearLabels() {
         for (QLabel* label : row) label->clear();
     for (auto& row : ShareLabels)
         for (QLabel* label : row) label->clear();
-    for (QLabel* label : {Differences01Label, Differences019Label, StdDistanceLabel, AvgDistanceLabel,
-                          MinDistanceLabel, MaxDistanceLabel})
+    for (QLabel* label : {Differences01Label, Differences019Label, StdDistanceLabel, AvgDistanceLabel, MinDistanceLabel,
+                          MaxDistanceLabel})
         label->clear();
 }
 

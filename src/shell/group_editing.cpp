@@ -96,8 +96,9 @@ bool AddLocusSet(TPopGenDataSet& ds, std::string& typedName, const AString& loci
 
 bool DeleteEditGroup(TPopGenDataSet& ds, std::size_t g) {
     if (g == 0) {
-        ShowError("\"AllData\" cannot be deleted from the Group Manager, because\r\n"
-                  "it is not a sub-set of your data-set, but the entire current data-set.");
+        ShowError(
+            "\"AllData\" cannot be deleted from the Group Manager, because\r\n"
+            "it is not a sub-set of your data-set, but the entire current data-set.");
         return false;
     }
     if (g >= ds.EditGroups.size()) return false;

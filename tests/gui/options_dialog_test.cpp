@@ -202,13 +202,15 @@ private slots:
             d.RPrecisionEdit->setText("255");
             d.RMRThresholdEdit->setText("50");
             d.RxThresholdEdit->setText("7");
-        }) << Stored([] { return RFrom == 2 && RTo == 3 && RPrecision == 255 && RMRThreshold == 50 && RxThreshold == 7; })
-                                   << "R: MR-Thresh=50%. Rx-Thresh= 7. r: 2-3. Precision 255 digits.";
+        }) << Stored([] {
+            return RFrom == 2 && RTo == 3 && RPrecision == 255 && RMRThreshold == 50 && RxThreshold == 7;
+        }) << "R: MR-Thresh=50%. Rx-Thresh= 7. r: 2-3. Precision 255 digits.";
         QTest::newRow("AMOVA") << 7 << Edit([](TTeskOptions& d) {
             Check(d.AmovaMethodGroup, 1);
             d.AmovaRandomBox->setChecked(true);
             d.AmovaRandomEdit->setText("0");
-        }) << Stored([] { return AmovaSimMethod == 1 && AmovaRandomisations == 0; }) << "Similarity method: Minimum.";
+        }) << Stored([] { return AmovaSimMethod == 1 && AmovaRandomisations == 0; })
+                               << "Similarity method: Minimum.";
         QTest::newRow("PCoA") << 8 << Edit([](TTeskOptions& d) {
             d.PCoAIterationsEdit->setText("10");
             d.PCoAPrecisionEdit->setText("0.001");
@@ -256,8 +258,9 @@ private slots:
         dialog.AcceptChange(page, failed);
         QVERIFY(!failed);
         QVERIFY(stored());
-        QCOMPARE(QString::fromStdString(LastLine()),
-                 "Setting parameters (" + QString::fromLatin1(TTeskOptions::kPageCaptions[std::size_t(page)]) + "): " + log);
+        QCOMPARE(
+            QString::fromStdString(LastLine()),
+            "Setting parameters (" + QString::fromLatin1(TTeskOptions::kPageCaptions[std::size_t(page)]) + "): " + log);
         QVERIFY(port.boxes.empty());
     }
 
@@ -297,8 +300,9 @@ private slots:
         const auto text = [](QLineEdit* TTeskOptions::*field, const char* value) {
             return Edit([field, value](TTeskOptions& d) { (d.*field)->setText(QString::fromLatin1(value)); });
         };
-        QTest::newRow("MD no number") << 0 << text(&TTeskOptions::MDFractionEdit, "ab")
-                                      << "Invalid input. Please repeat.\r\nField: Missing data which will be replaced by presences:";
+        QTest::newRow("MD no number")
+            << 0 << text(&TTeskOptions::MDFractionEdit, "ab")
+            << "Invalid input. Please repeat.\r\nField: Missing data which will be replaced by presences:";
         QTest::newRow("A no number") << 1 << Edit([](TTeskOptions& d) {
             Check(d.ShannonFreqGroup, 1);  // stored with the page or not at all
             Check(d.ShannonBaseGroup, 3);
@@ -318,8 +322,10 @@ private slots:
         QTest::newRow("draws 0") << 2 << Edit([](TTeskOptions& d) {
             Check(d.CoefficientGroup, 4);
             d.JCDrawsEdit->setText("0");
-        }) << "Invalid input. Please try again.\r\nField: JC: Calculate average coefficient from how many random draws "
-              "(r): (an integer from 1 to 2147483647)";
+        })
+                                 << "Invalid input. Please try again.\r\nField: JC: Calculate average coefficient from "
+                                    "how many random draws "
+                                    "(r): (an integer from 1 to 2147483647)";
         QTest::newRow("MR 49") << 5 << text(&TTeskOptions::MRThresholdEdit, "49")
                                << "Invalid input.\r\nPlease enter an integer value in the range [50,100]\r\nField: "
                                   "Majority Rule Consensus Threshold... (an integer from 50 to 100)";
@@ -332,9 +338,10 @@ private slots:
         QTest::newRow("R MR 40") << 6 << text(&TTeskOptions::RMRThresholdEdit, "40")
                                  << "Invalid input. Please repeat!\r\nField: Use Majority Rule Consensus at... (an "
                                     "integer from 50 to 100)";
-        QTest::newRow("RFrom 0") << 6 << text(&TTeskOptions::RFromEdit, "0")
-                                 << "Invalid input. Please repeat!\r\nField: r value ranging from... (an integer from 1 "
-                                    "to 2147483646)";
+        QTest::newRow("RFrom 0")
+            << 6 << text(&TTeskOptions::RFromEdit, "0")
+            << "Invalid input. Please repeat!\r\nField: r value ranging from... (an integer from 1 "
+               "to 2147483646)";
         QTest::newRow("RTo = RFrom") << 6 << Edit([](TTeskOptions& d) {
             d.RFromEdit->setText("10");
             d.RToEdit->setText("10");
@@ -343,9 +350,10 @@ private slots:
         QTest::newRow("precision 0") << 6 << text(&TTeskOptions::RPrecisionEdit, "0")
                                      << "Invalid input. Please repeat!\r\nField: Desired precision of R-values... (an "
                                         "integer from 1 to 255)";
-        QTest::newRow("precision 256") << 6 << text(&TTeskOptions::RPrecisionEdit, "256")
-                                       << "Invalid input. Please repeat!\r\nField: Desired precision of R-values... (an "
-                                          "integer from 1 to 255)";
+        QTest::newRow("precision 256")
+            << 6 << text(&TTeskOptions::RPrecisionEdit, "256")
+            << "Invalid input. Please repeat!\r\nField: Desired precision of R-values... (an "
+               "integer from 1 to 255)";
         QTest::newRow("randomisations -1") << 7 << Edit([](TTeskOptions& d) {
             Check(d.AmovaMethodGroup, 3);
             d.AmovaRandomBox->setChecked(true);
@@ -375,12 +383,14 @@ private slots:
                               << "Invalid input. Please repeat!\r\nField: Resampled data matrix replicates for Shannon "
                                  "(SH): (an integer from 1 to 2147483647)";
         for (const char* e : {"0", "1", "1.5"}) {
-            QTest::newRow(qPrintable(QStringLiteral("epsilon %1").arg(e))) << 16 << Edit([e](TTeskOptions& d) {
-                Check(d.CorrectionGroup, 1);
-                d.EpsilonEdit->setText(QString::fromLatin1(e));
-                d.MLDEdit->setText("3");
-            }) << "Invalid input. Please repeat!\r\nField: User-specified epsilon value: (a number between 0 and 1, "
-                  "both excluded)";
+            QTest::newRow(qPrintable(QStringLiteral("epsilon %1").arg(e)))
+                << 16 << Edit([e](TTeskOptions& d) {
+                       Check(d.CorrectionGroup, 1);
+                       d.EpsilonEdit->setText(QString::fromLatin1(e));
+                       d.MLDEdit->setText("3");
+                   })
+                << "Invalid input. Please repeat!\r\nField: User-specified epsilon value: (a number between 0 and 1, "
+                   "both excluded)";
         }
         QTest::newRow("MLD") << 16 << text(&TTeskOptions::MLDEdit, "2a")
                              << "Invalid input. Please repeat!\r\nField: Miimum log-likelihood difference for "
@@ -462,13 +472,22 @@ private slots:
         TMainPrg window;
         QtUiPort qtPort(window);
         InstalledPort installed(qtPort);
-        const std::vector<std::pair<const char*, int>> items = {
-            {"OptMissingDataReplacement1", 0}, {"OptShannonScaling1", 1},     {"OptCoefficients1", 2},
-            {"OptDistanceTransformation1", 3}, {"OptCharacterWeights1", 15},  {"OptBootstrapping1", 14},
-            {"OptTrees1", 4},                  {"OptConsensusTrees1", 5},     {"OptRSupport1", 6},
-            {"OptAMOVA1", 7},                  {"OptPCoA1", 8},               {"OptAlleleFrequencies1", 9},
-            {"OptPopulationDistances1", 10},   {"OptIO1", 11},                {"OptProject1", 13},
-            {"OptPopulationReallocation1", 16}};
+        const std::vector<std::pair<const char*, int>> items = {{"OptMissingDataReplacement1", 0},
+                                                                {"OptShannonScaling1", 1},
+                                                                {"OptCoefficients1", 2},
+                                                                {"OptDistanceTransformation1", 3},
+                                                                {"OptCharacterWeights1", 15},
+                                                                {"OptBootstrapping1", 14},
+                                                                {"OptTrees1", 4},
+                                                                {"OptConsensusTrees1", 5},
+                                                                {"OptRSupport1", 6},
+                                                                {"OptAMOVA1", 7},
+                                                                {"OptPCoA1", 8},
+                                                                {"OptAlleleFrequencies1", 9},
+                                                                {"OptPopulationDistances1", 10},
+                                                                {"OptIO1", 11},
+                                                                {"OptProject1", 13},
+                                                                {"OptPopulationReallocation1", 16}};
         for (const auto& [item, page] : items) {
             QAction* action = window.Action(QString::fromLatin1(item));
             QVERIFY(action->isEnabled());

@@ -13,8 +13,8 @@ protected:
         CommandTest::SetUp();
         SetData({"1010", "0101", "1100", "0011", "1001", "0110"},
                 {{"Region1/PopA", {1, 2}}, {"North/A", {3}}, {"South", {4, 5}}});
-        for (const auto& [name, loci] : std::vector<std::pair<std::string, AString>>{{"Set1", {"L1", "L2"}},
-                                                                                    {"Set2", {"L3"}}}) {
+        for (const auto& [name, loci] :
+             std::vector<std::pair<std::string, AString>>{{"Set1", {"L1", "L2"}}, {"Set2", {"L3"}}}) {
             TdsFilterRec set{name, loci, 0, loci.size(), {}};
             MarkNamesInList(set.Mask, DataSet->Layers[0].LocNames, loci);
             DataSet->LocusSets.push_back(set);
@@ -93,8 +93,9 @@ TEST_F(GroupEditing, AddLocusSetAndItsRefusals) {
 
 TEST_F(GroupEditing, DefaultSetsCannotBeDeletedAndTheChosenSetFollows) {
     EXPECT_FALSE(DeleteEditGroup(*DataSet, 0));
-    EXPECT_EQ(Errors().back(), "\"AllData\" cannot be deleted from the Group Manager, because\r\n"
-                               "it is not a sub-set of your data-set, but the entire current data-set.");
+    EXPECT_EQ(Errors().back(),
+              "\"AllData\" cannot be deleted from the Group Manager, because\r\n"
+              "it is not a sub-set of your data-set, but the entire current data-set.");
     std::size_t chosen = 2;
     EXPECT_FALSE(DeleteEditLocusSet(*DataSet, 0, chosen));
     EXPECT_EQ(Errors().back(), "\"AllLoci\" cannot be deleted from the Group Manager");

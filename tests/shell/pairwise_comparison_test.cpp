@@ -32,12 +32,14 @@ TEST_F(PairwiseComparisonTest, SameIndividualGivesADiagonalTable) {
     ASSERT_TRUE(CompareIndividuals(*DataSet, 3, 3, Coefficient::Dice, Transformation::OneMinusS, r));
     for (std::size_t a = 0; a < 3; ++a)
         for (std::size_t b = 0; b < 3; ++b) {
-            if (a != b) { EXPECT_EQ(r.Counts[a][b], 0.0L); }
+            if (a != b) {
+                EXPECT_EQ(r.Counts[a][b], 0.0L);
+            }
         }
     EXPECT_EQ(r.Differences01, 0.0f);
     EXPECT_EQ(r.Differences019, 0.0f);
-    EXPECT_EQ(r.StdDistance, PairDistance(*DataSet, Treatment::Standard, Coefficient::Dice,
-                                          Transformation::OneMinusS, 3, 3));
+    EXPECT_EQ(r.StdDistance,
+              PairDistance(*DataSet, Treatment::Standard, Coefficient::Dice, Transformation::OneMinusS, 3, 3));
 }
 
 // The dialog's distances are those of the distance matrix of the same pair and settings; Min comes
@@ -48,9 +50,9 @@ TEST_F(PairwiseComparisonTest, DistancesAgreeWithTheDistanceMatrix) {
         Transformation transform;
     };
     const Case cases[] = {
-        {Coefficient::Jaccard, Transformation::OneMinusS},   {Coefficient::Dice, Transformation::SqrtOneMinusS},
-        {Coefficient::SMC, Transformation::SqOneMinusS},     {Coefficient::NeiLi, Transformation::D},
-        {Coefficient::Euclidean, Transformation::SqrtD},     {Coefficient::SqEuclidean, Transformation::SqD},
+        {Coefficient::Jaccard, Transformation::OneMinusS}, {Coefficient::Dice, Transformation::SqrtOneMinusS},
+        {Coefficient::SMC, Transformation::SqOneMinusS},   {Coefficient::NeiLi, Transformation::D},
+        {Coefficient::Euclidean, Transformation::SqrtD},   {Coefficient::SqEuclidean, Transformation::SqD},
     };
     SetExampleData();
     for (const Case& c : cases) {
