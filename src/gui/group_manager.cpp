@@ -130,7 +130,10 @@ TGrpManDlg::TGrpManDlg(QWidget* parent) : QDialog(parent) {
     connect(LocusList, &QListWidget::itemChanged, this, &TGrpManDlg::LocNoRedo);
     connect(AddLocusSetButton, &QPushButton::clicked, this, &TGrpManDlg::Button5Click);
     connect(DeleteLocusSetButton, &QPushButton::clicked, this, &TGrpManDlg::Button6Click);
-    connect(SelectCurrentButton, &QPushButton::clicked, this, [this] { c_ = l_; });
+    connect(SelectCurrentButton, &QPushButton::clicked, this, [this] {
+        c_ = l_;
+        chosenNow_ = true;
+    });
     connect(UnselectAllButton, &QPushButton::clicked, this, [this] {
         const QSignalBlocker block(LocusList);
         for (int k = 0; k < LocusList->count(); ++k) LocusList->item(k)->setCheckState(Qt::Unchecked);
@@ -148,6 +151,7 @@ TGrpManDlg::TGrpManDlg(QWidget* parent) : QDialog(parent) {
 void TGrpManDlg::SetUp(TPopGenDataSet& ds) {
     ds_ = &ds;
     GrpManCancelled = 0;
+    chosenNow_ = false;
     g_ = IndexInList(ds.CurGroup, ds.EditGroups);
     l_ = IndexInList(ds.CurLocusSet, ds.EditLocusSets);
     c_ = IndexInList(c_, ds.EditLocusSets);

@@ -28,6 +28,8 @@ public:
     std::size_t CurrentGroup() const { return g_; }
     std::size_t CurrentLocusSet() const { return l_; }
     std::size_t ChosenLocusSet() const { return c_; }
+    // "Select current" was pressed since SetUp.
+    bool LocusSetChosen() const { return chosenNow_; }
     // 1 unless the dialog was closed with OK.
     std::uint8_t GrpManCancelled = 1;
 
@@ -78,5 +80,6 @@ private:
     std::size_t g_ = 0;
     std::size_t l_ = 0;
     std::size_t c_ = 0;  // kept from one opening to the next
+    bool chosenNow_ = false;
     std::uint8_t savedPathFormat_ = 1;
 };

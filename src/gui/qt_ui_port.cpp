@@ -118,11 +118,13 @@ void QtUiPort::ShowPCoAViewer(const TPCoAViewerRec* rec) {
 
 void QtUiPort::ShowOptionsDialog(int page) { DisplayOptions(window_.OptionsDialog(), page); }
 
-bool QtUiPort::RunGroupManager(TPopGenDataSet& ds) {
+bool QtUiPort::RunGroupManager(TPopGenDataSet& ds, bool& locusSetChosen) {
     TGrpManDlg& dialog = window_.GroupManagerDialog();
     dialog.SetUp(ds);
     // Only OK applies: Cancel, Escape and the window's close button leave the lists as they were.
-    return dialog.exec() == QDialog::Accepted && dialog.GrpManCancelled == 0;
+    const bool accepted = dialog.exec() == QDialog::Accepted && dialog.GrpManCancelled == 0;
+    locusSetChosen = dialog.LocusSetChosen();
+    return accepted;
 }
 
 void QtUiPort::ShowPairwiseComparison(TPopGenDataSet& ds) {

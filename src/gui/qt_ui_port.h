@@ -28,7 +28,7 @@ public:
     void SetLoggingCaption(bool loggingOn) override;
     void ShowPCoAViewer(const TPCoAViewerRec* rec) override;
     void ShowOptionsDialog(int page) override;
-    bool RunGroupManager(TPopGenDataSet& ds) override;
+    bool RunGroupManager(TPopGenDataSet& ds, bool& locusSetChosen) override;
     void ShowPairwiseComparison(TPopGenDataSet& ds) override;
 
 private:

@@ -1,5 +1,8 @@
 #include "shell/dialog_commands.h"
 
+#include <cstddef>
+#include <optional>
+
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/group_editing.h"
@@ -33,15 +36,18 @@ void DisplayGroupManager() {
     SetStatusIdle();
     ds.BackupFilters();
     bool accepted = false;
+    bool locusSetChosen = false;
     try {
-        accepted = Ui().RunGroupManager(ds);
+        accepted = Ui().RunGroupManager(ds, locusSetChosen);
     } catch (...) {
         ds.ClearFilterBackups();
         Ui().UpdateQuickSelectionMenus();
         throw;
     }
     if (accepted) {
-        ApplyGroupEdits(ds, GrpManLocusSet);
+        // The locus set is selected only when the user chose one this time: a choice left from an
+        // earlier opening must not undo a selection made since through the menu.
+        ApplyGroupEdits(ds, locusSetChosen ? std::optional<std::size_t>(GrpManLocusSet) : std::nullopt);
         UpdateStatusDataMatrix();
         // A rebuilt selection has no distance matrix yet: trees and PCoA must not look available.
         if (ds.GetCurrLayer().DistMatrix.empty()) {

@@ -120,7 +120,7 @@ bool DeleteEditLocusSet(TPopGenDataSet& ds, std::size_t l, std::size_t& chosen) 
 
 std::size_t IndexInList(std::size_t index, const TFilterArray& list) { return index < list.size() ? index : 0; }
 
-bool ApplyGroupEdits(TPopGenDataSet& ds, std::size_t chosenLocusSet) {
+bool ApplyGroupEdits(TPopGenDataSet& ds, std::optional<std::size_t> chosenLocusSet) {
     std::optional<TdsFilterRec> group, locusSet;
     if (ds.CurGroup < ds.Groups.size()) group = ds.Groups[ds.CurGroup];
     if (ds.CurLocusSet < ds.LocusSets.size()) locusSet = ds.LocusSets[ds.CurLocusSet];
@@ -132,7 +132,7 @@ bool ApplyGroupEdits(TPopGenDataSet& ds, std::size_t chosenLocusSet) {
     const std::optional<std::size_t> l = locusSet ? FindRecord(ds.LocusSets, *locusSet) : std::nullopt;
     ds.CurGroup = g.value_or(0);
     ds.CurLocusSet = l.value_or(0);
-    const std::size_t chosen = IndexInList(chosenLocusSet, ds.LocusSets);
+    const std::size_t chosen = chosenLocusSet ? IndexInList(*chosenLocusSet, ds.LocusSets) : ds.CurLocusSet;
     if (g && l && chosen == ds.CurLocusSet) return true;
     return ds.Select(ds.CurGroup, chosen);
 }

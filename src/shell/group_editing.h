@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,7 +39,8 @@ std::size_t IndexInList(std::size_t index, const TFilterArray& list);
 
 // The edit copies become the live lists. The current group and locus set keep pointing at the
 // records they pointed at (found by name and members); a current record that is gone falls back to
-// entry 0. When the current record was gone or the chosen locus set differs from the current one,
-// the selection is rebuilt from that group by the chosen locus set. The edit copies are emptied.
-// False when the rebuilt selection was refused (the lists are the new ones all the same).
-bool ApplyGroupEdits(TPopGenDataSet& ds, std::size_t chosenLocusSet);
+// entry 0. When a current record was gone, or a locus set was chosen (an index into the new list;
+// past its end means "AllLoci") that differs from the current one, the selection is rebuilt from
+// the current group by that locus set. The edit copies are emptied. False when the rebuilt
+// selection was refused (the lists are the new ones all the same).
+bool ApplyGroupEdits(TPopGenDataSet& ds, std::optional<std::size_t> chosenLocusSet);

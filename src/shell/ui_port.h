@@ -69,8 +69,9 @@ public:
     // Shows the options dialog modally on page 0-16.
     virtual void ShowOptionsDialog(int /*page*/) {}
     // Runs the group manager modally on the data set's edit copies of its lists; true when the user
-    // confirmed with OK (GrpManGroup and GrpManLocusSet then hold the choices).
-    virtual bool RunGroupManager(TPopGenDataSet& /*ds*/) { return false; }
+    // confirmed with OK (GrpManGroup and GrpManLocusSet then hold the choices). locusSetChosen tells
+    // whether the user chose a locus set for the selection in this opening ("Select current").
+    virtual bool RunGroupManager(TPopGenDataSet& /*ds*/, bool& /*locusSetChosen*/) { return false; }
     // Shows the comparison of two individuals of the data set's current layer modally.
     virtual void ShowPairwiseComparison(TPopGenDataSet& /*ds*/) {}
 };

@@ -40,7 +40,7 @@ public:
         ++menuUpdates;
         qt_.UpdateQuickSelectionMenus();
     }
-    bool RunGroupManager(TPopGenDataSet& ds) override { return qt_.RunGroupManager(ds); }
+    bool RunGroupManager(TPopGenDataSet& ds, bool& chosen) override { return qt_.RunGroupManager(ds, chosen); }
     void ShowPairwiseComparison(TPopGenDataSet& ds) override { qt_.ShowPairwiseComparison(ds); }
 
     std::vector<std::string> boxes;

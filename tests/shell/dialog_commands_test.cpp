@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "command_fixture.h"
 #include "shell/group_editing.h"
@@ -13,8 +14,10 @@ namespace {
 class DialogPort : public FakeUiPort {
 public:
     void ShowOptionsDialog(int page) override { pages.push_back(page); }
-    bool RunGroupManager(TPopGenDataSet& ds) override {
+    bool RunGroupManager(TPopGenDataSet& ds, bool& locusSetChosen) override {
         ++groupManagers;
+        locusSetChosen = chosenLocusSet.has_value();
+        if (chosenLocusSet) GrpManLocusSet = *chosenLocusSet;
         return groupManager ? groupManager(ds) : false;
     }
     void ShowPairwiseComparison(TPopGenDataSet& /*ds*/) override { ++comparisons; }
@@ -23,6 +26,7 @@ public:
     int groupManagers = 0;
     int comparisons = 0;
     std::function<bool(TPopGenDataSet&)> groupManager;
+    std::optional<std::uint16_t> chosenLocusSet;  // "Select current" pressed on this set
 };
 
 using DialogCommands = CommandTest;
@@ -73,6 +77,26 @@ TEST_F(DialogCommands, CancelledGroupManagerChangesNothing) {
     EXPECT_EQ(DataSet->Groups.size(), 3u);
     EXPECT_TRUE(DataSet->EditGroups.empty());
     EXPECT_EQ(port.quickSelectionUpdates, 1);
+}
+
+// A locus set chosen in an earlier opening does not undo a selection made since through the menu;
+// one chosen in this opening is selected.
+TEST_F(DialogCommands, OnlyALocusSetChosenNowIsSelected) {
+    SetExampleData();
+    DataSet->LocusSets.push_back({"Few", {"L1", "L2"}, 0, 2, {}});
+    MarkNamesInList(DataSet->LocusSets.back().Mask, DataSet->Layers[0].LocNames, DataSet->LocusSets.back().Members);
+    ASSERT_TRUE(DataSet->SelectLocusSet(1));
+    GrpManLocusSet = 0;
+    DialogPort port;
+    port.groupManager = [](TPopGenDataSet&) { return true; };
+    CmdGroupManager();
+    EXPECT_EQ(DataSet->CurLocusSet, 1u);
+    EXPECT_EQ(DataSet->GetCurrLayer().NLoci, 2u);
+
+    port.chosenLocusSet = 0;
+    CmdGroupManager();
+    EXPECT_EQ(DataSet->CurLocusSet, 0u);
+    EXPECT_EQ(DataSet->GetCurrLayer().NLoci, 18u);
 }
 
 TEST_F(DialogCommands, ComparisonNeedsTwoIndividuals) {

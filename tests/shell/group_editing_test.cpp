@@ -137,6 +137,10 @@ TEST_F(GroupEditing, ApplySelectsTheChosenLocusSet) {
     ASSERT_TRUE(ApplyGroupEdits(*DataSet, 3));
     EXPECT_EQ(DataSet->CurLocusSet, 3u);
     EXPECT_EQ(DataSet->GetCurrLayer().NLoci, 3u);
+    // Nothing chosen keeps the current locus set.
+    DataSet->BackupFilters();
+    ASSERT_TRUE(ApplyGroupEdits(*DataSet, std::nullopt));
+    EXPECT_EQ(DataSet->CurLocusSet, 3u);
     // A chosen index past the lists (kept from another data set) means AllLoci.
     DataSet->BackupFilters();
     ASSERT_TRUE(ApplyGroupEdits(*DataSet, 40));
