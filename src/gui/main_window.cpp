@@ -13,9 +13,12 @@
 
 #include "gui/count_import_dialog.h"
 #include "gui/file_param_dialog.h"
+#include "gui/group_manager.h"
 #include "gui/hybrid_index_dialog.h"
 #include "gui/menu_commands.h"
+#include "gui/options_dialog.h"
 #include "gui/pcoa_viewer.h"
+#include "gui/pwic_dialog.h"
 #include "gui/qt_text.h"
 #include "gui/ttest_dialog.h"
 #include "shell/program_identity.h"
@@ -198,8 +201,11 @@ TMainPrg::TMainPrg(QWidget* parent) : QMainWindow(parent) {
 
     hinExpFilt_ = new THinExpFilt(this);
     cntDataImportForm_ = new TCntDataImportForm(this);
+    pwicDlg_ = new TpwicDlg(this);
     tTestDlg_ = new TtTstDlg(this);
     pcoaViewer_ = new TTeskPlot(this);
+    teskOptions_ = new TTeskOptions(this);
+    grpManDlg_ = new TGrpManDlg(this);
     fileParamDialog_ = new TFileParamDialog(this);
 
     ConnectMenuCommands(*this);

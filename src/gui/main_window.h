@@ -21,8 +21,11 @@ class QLabel;
 class QMenu;
 class TCntDataImportForm;
 class TFileParamDialog;
+class TGrpManDlg;
 class THinExpFilt;
+class TTeskOptions;
 class TTeskPlot;
+class TpwicDlg;
 class TtTstDlg;
 
 class TMainPrg : public QMainWindow {
@@ -57,6 +60,9 @@ public:
     TtTstDlg& TTestDlg() const { return *tTestDlg_; }
     TFileParamDialog& FileParamDialog() const { return *fileParamDialog_; }
     TTeskPlot& PCoAViewer() const { return *pcoaViewer_; }
+    TTeskOptions& OptionsDialog() const { return *teskOptions_; }
+    TGrpManDlg& GroupManagerDialog() const { return *grpManDlg_; }
+    TpwicDlg& PairwiseComparisonDialog() const { return *pwicDlg_; }
 
 private:
     void BuildMenu();
@@ -76,4 +82,7 @@ private:
     TtTstDlg* tTestDlg_;
     TFileParamDialog* fileParamDialog_;
     TTeskPlot* pcoaViewer_;
+    TTeskOptions* teskOptions_;
+    TGrpManDlg* grpManDlg_;
+    TpwicDlg* pwicDlg_;
 };

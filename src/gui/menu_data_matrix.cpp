@@ -7,6 +7,7 @@
 #include "gui/qt_text.h"
 #include "gui/query_box.h"
 #include "shell/data_commands.h"
+#include "shell/dialog_commands.h"
 #include "shell/filter_commands.h"
 #include "shell/global_dataset.h"
 #include "shell/reporting.h"
@@ -109,6 +110,8 @@ MenuCommands DataMatrixMenuCommands() {
         {"RemoveLociFreqAbove1",
          RemoveWithThreshold("Remove loci with a band frequency greater than", MaxLocBandFreq, CmdRemoveLociFreqAbove)},
         {"RemoveLociMoreMissing1", RemoveWithoutThreshold(CmdRemoveLociMoreMissing, false)},
+        {"PairwiseIndividualComparison1", [](TMainPrg&) { CmdPairwiseComparison(); }},
+        {"GroupManager1", [](TMainPrg&) { CmdGroupManager(); }},
         // The designed first items of the quick-selection submenus; the others are made per data set.
         {"AllData1",
          [](TMainPrg&) {

@@ -10,8 +10,11 @@
 #include <QUrl>
 
 #include "gui/file_param_dialog.h"
+#include "gui/group_manager.h"
 #include "gui/main_window.h"
+#include "gui/options_dialog.h"
 #include "gui/pcoa_viewer.h"
+#include "gui/pwic_dialog.h"
 #include "gui/qt_text.h"
 #include "shell/pcoa_viewer.h"
 
@@ -111,4 +114,21 @@ void QtUiPort::ShowPCoAViewer(const TPCoAViewerRec* rec) {
         viewer.ClearPlot();
     }
     viewer.exec();
+}
+
+void QtUiPort::ShowOptionsDialog(int page) { DisplayOptions(window_.OptionsDialog(), page); }
+
+bool QtUiPort::RunGroupManager(TPopGenDataSet& ds, bool& locusSetChosen) {
+    TGrpManDlg& dialog = window_.GroupManagerDialog();
+    dialog.SetUp(ds);
+    // Only OK applies: Cancel, Escape and the window's close button leave the lists as they were.
+    const bool accepted = dialog.exec() == QDialog::Accepted && dialog.GrpManCancelled == 0;
+    locusSetChosen = dialog.LocusSetChosen();
+    return accepted;
+}
+
+void QtUiPort::ShowPairwiseComparison(TPopGenDataSet& ds) {
+    TpwicDlg& dialog = window_.PairwiseComparisonDialog();
+    dialog.SetUp(ds);
+    dialog.exec();
 }

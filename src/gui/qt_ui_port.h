@@ -27,6 +27,9 @@ public:
     void QuitProgram() override;
     void SetLoggingCaption(bool loggingOn) override;
     void ShowPCoAViewer(const TPCoAViewerRec* rec) override;
+    void ShowOptionsDialog(int page) override;
+    bool RunGroupManager(TPopGenDataSet& ds, bool& locusSetChosen) override;
+    void ShowPairwiseComparison(TPopGenDataSet& ds) override;
 
 private:
     TMainPrg& window_;

@@ -11,6 +11,7 @@
 #include "shell/message_area.h"
 
 struct TPCoAViewerRec;  // shell/pcoa_viewer.h
+class TPopGenDataSet;   // popgen/dataset.h
 
 // Message-box styles and answers keep the codes the program has always used.
 inline constexpr int kMbOk = 0;     // one OK button
@@ -64,6 +65,15 @@ public:
 
     // Shows the 3-D viewer modally, loaded with a PCoA result, or empty when rec is null.
     virtual void ShowPCoAViewer(const TPCoAViewerRec* /*rec*/) {}
+
+    // Shows the options dialog modally on page 0-16.
+    virtual void ShowOptionsDialog(int /*page*/) {}
+    // Runs the group manager modally on the data set's edit copies of its lists; true when the user
+    // confirmed with OK (GrpManGroup and GrpManLocusSet then hold the choices). locusSetChosen tells
+    // whether the user chose a locus set for the selection in this opening ("Select current").
+    virtual bool RunGroupManager(TPopGenDataSet& /*ds*/, bool& /*locusSetChosen*/) { return false; }
+    // Shows the comparison of two individuals of the data set's current layer modally.
+    virtual void ShowPairwiseComparison(TPopGenDataSet& /*ds*/) {}
 };
 
 // The installed port; never null.
