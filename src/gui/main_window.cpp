@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "gui/command_box.h"
 #include "gui/count_import_dialog.h"
 #include "gui/file_param_dialog.h"
 #include "gui/hybrid_index_dialog.h"
@@ -18,8 +19,8 @@
 #include "gui/pcoa_viewer.h"
 #include "gui/qt_text.h"
 #include "gui/ttest_dialog.h"
-#include "shell/program_identity.h"
 #include "shell/commands.h"
+#include "shell/program_identity.h"
 
 namespace {
 
@@ -200,6 +201,7 @@ TMainPrg::TMainPrg(QWidget* parent) : QMainWindow(parent) {
     fileParamDialog_ = new TFileParamDialog(this);
 
     ConnectMenuCommands(*this);
+    AddDeveloperTools(*this);
     // Wide enough for the status panels and a full progress line, tall enough for six lines.
     resize(860, sizeHint().height());
 }
