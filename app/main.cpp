@@ -7,10 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "foundation/os_facts.h"
 #include "foundation/random.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui_port.h"
+#include "gui/qt_url_fetcher.h"
 #include "shell/command_line.h"
 #include "shell/commands.h"
 #include "shell/data_commands.h"
@@ -19,6 +21,7 @@
 #include "shell/program_identity.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
+#include "shell/url_fetcher.h"
 
 namespace {
 
@@ -71,6 +74,9 @@ int main(int argc, char** argv) {
     TMainPrg window;
     QtUiPort port(window);
     SetUiPort(&port);
+    SetUrlFetcher(FetchUrlWithQt);
+    // While Rscript runs the windows repaint; menu clicks wait until the plot command has returned.
+    SetExecWaitHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
 
     WriteMsg(WelcomeLine);
     // QApplication has taken its own options (-style, ...) out of argv; the first one left counts,
@@ -84,6 +90,8 @@ int main(int argc, char** argv) {
     // still exists.
     StopLog();
     FreeDataSet();
+    SetExecWaitHook({});
+    SetUrlFetcher({});
     SetUiPort(nullptr);
     return *exitCode;
 }

@@ -1,11 +1,13 @@
 #include "foundation/os_facts.h"
 
-#include <array>
-#include <cerrno>
-#include <chrono>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/utsname.h>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <array>
+#include <cerrno>
+#include <chrono>
 #include <thread>
 
 extern char** environ;
@@ -50,15 +52,25 @@ ExecWaitHook SetExecWaitHook(ExecWaitHook hook) {
 
 int ExecLastError() { return lastExecError; }
 
-bool ExecAndWait(const std::string& program, const std::vector<std::string>& arguments) {
+bool ExecAndWait(const std::string& program, const std::vector<std::string>& arguments, const std::string& errorFile) {
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 2);
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    posix_spawn_file_actions_t actions;
+    if (const int rc = ::posix_spawn_file_actions_init(&actions); rc != 0) {
+        lastExecError = rc;
+        return false;
+    }
+    int rc = 0;
+    if (!errorFile.empty())
+        rc = ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(),
+                                                O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
+    if (rc == 0) rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         lastExecError = rc;
         return false;

@@ -28,7 +28,9 @@ ExecWaitHook SetExecWaitHook(ExecWaitHook hook);
 // argument without any quoting, in the caller's environment and folder, and waits until it ends.
 // True only when it ran and exited with code 0. Otherwise ExecLastError() tells why: the error
 // number when it could not be started (ENOENT for a missing program), its non-zero exit code, or
-// 128 + the signal number when a signal ended it.
-bool ExecAndWait(const std::string& program, const std::vector<std::string>& arguments);
+// 128 + the signal number when a signal ended it. With an errorFile the program's standard error
+// goes to that file (created or emptied), so that a caller can show why the program failed.
+bool ExecAndWait(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& errorFile = {});
 // The reason of the calling thread's last failed ExecAndWait (0 after a success).
 int ExecLastError();

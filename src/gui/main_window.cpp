@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "gui/command_box.h"
 #include "gui/count_import_dialog.h"
 #include "gui/file_param_dialog.h"
 #include "gui/group_manager.h"
@@ -21,11 +22,11 @@
 #include "gui/pwic_dialog.h"
 #include "gui/qt_text.h"
 #include "gui/ttest_dialog.h"
-#include "shell/program_identity.h"
 #include "shell/commands.h"
 #include "shell/filter_commands.h"
 #include "shell/global_dataset.h"
 #include "shell/reporting.h"
+#include "shell/program_identity.h"
 
 namespace {
 
@@ -209,6 +210,7 @@ TMainPrg::TMainPrg(QWidget* parent) : QMainWindow(parent) {
     fileParamDialog_ = new TFileParamDialog(this);
 
     ConnectMenuCommands(*this);
+    AddDeveloperTools(*this);
     // Wide enough for the status panels and a full progress line, tall enough for six lines.
     resize(860, sizeHint().height());
 }

@@ -1,4 +1,14 @@
-// The Help menu. No item of it has a command yet; its handlers are added here.
+// The Help menu.
 #include "gui/menu_commands.h"
+#include "shell/help_commands.h"
+#include "shell/version_check.h"
 
-MenuCommands HelpMenuCommands() { return {}; }
+MenuCommands HelpMenuCommands() {
+    return {
+        {"About1", [](TMainPrg&) { CmdAbout(); }},
+        {"Citation1", [](TMainPrg&) { CmdCitation(); }},
+        {"Version1", [](TMainPrg&) { CmdShowVersion(false); }},
+        {"Checkfornewversion1", [](TMainPrg&) { CmdCheckForNewVersion(); }},
+        {"HelpFile1", [](TMainPrg&) { CmdOpenHelp(); }},
+    };
+}

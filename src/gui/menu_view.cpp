@@ -1,5 +1,6 @@
 // The View menu.
 #include "gui/menu_commands.h"
+#include "shell/r_commands.h"
 #include "shell/viewer_commands.h"
 
 MenuCommands ViewMenuCommands() {
@@ -9,5 +10,7 @@ MenuCommands ViewMenuCommands() {
         {"TreeFile1", [](TMainPrg&) { CmdViewTreeFile(); }},
         {"PCoA3DViewer1", [](TMainPrg&) { CmdStart3DViewer(); }},
         {"LogFile1", [](TMainPrg&) { CmdViewLogFile(); }},
+        {"PlotwithRandView1", [](TMainPrg&) { CmdPlotWithR(); }},
+        {"LastRPlot1", [](TMainPrg&) { CmdViewLastRPlot(); }},
     };
 }

@@ -97,6 +97,11 @@ bool QtUiPort::GetClipboardText(std::string& text) {
 
 void QtUiPort::UpdateQuickSelectionMenus() { window_.UpdateMenuQuickGroupSel(); }
 
+bool QtUiPort::SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(ToQt(text));
+    return true;
+}
+
 void QtUiPort::QuitProgram() {
     // Queued, so the running command returns first; the event loop then ends.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);

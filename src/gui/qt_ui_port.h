@@ -24,6 +24,7 @@ public:
     bool OpenFileInViewer(const std::string& fileName) override;
     bool GetClipboardText(std::string& text) override;
     void UpdateQuickSelectionMenus() override;
+    bool SetClipboardText(const std::string& text) override;
     void QuitProgram() override;
     void SetLoggingCaption(bool loggingOn) override;
     void ShowPCoAViewer(const TPCoAViewerRec* rec) override;

@@ -10,8 +10,13 @@ inline const std::string ProgramVersion = "1.31";
 inline const std::string ProgramSubVersion;
 inline const std::string ProgramDate = "Oct 2013";
 
-// Developer switches; the delivered program has both off and nothing turns them on.
+// Developer switches; the delivered program has both off. Developer mode (the command box and the
+// developer menu) is chosen when building (TESK_DEVELOPER_BUILD).
+#ifdef TESK_DEVELOPER_BUILD
+inline constexpr bool DevMode = true;
+#else
 inline constexpr bool DevMode = false;
+#endif
 inline constexpr bool AutoTest = false;
 
 // The main window's caption.

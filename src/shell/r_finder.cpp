@@ -1,11 +1,12 @@
 #include "shell/r_finder.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
-#include <unistd.h>
 
 #include "foundation/strict_number.h"
 
@@ -61,7 +62,17 @@ bool IsExecutableFile(const std::string& name) {
     return std::filesystem::is_regular_file(name, ec) && ::access(name.c_str(), X_OK) == 0;
 }
 
+namespace {
+std::optional<RSearchPlaces> replacedPlaces;
+}  // namespace
+
+void SetRSearchPlaces(const RSearchPlaces* places) {
+    if (places == nullptr) replacedPlaces.reset();
+    else replacedPlaces = *places;
+}
+
 RSearchPlaces DefaultRSearchPlaces() {
+    if (replacedPlaces) return *replacedPlaces;
     return {Env("R_HOME"), Env("PATH"), {"/usr/lib/R/bin", "/usr/local/lib/R/bin", "/usr/bin", "/usr/local/bin"},
             "/opt/R"};
 }

@@ -15,8 +15,10 @@ struct RSearchPlaces {
 };
 
 // The places of this machine: R_HOME and PATH of the environment; /usr/lib/R/bin,
-// /usr/local/lib/R/bin, /usr/bin, /usr/local/bin; /opt/R.
+// /usr/local/lib/R/bin, /usr/bin, /usr/local/bin; /opt/R. Unless replaced: tests give places of
+// their own (SetRSearchPlaces(nullptr) goes back to this machine's).
 RSearchPlaces DefaultRSearchPlaces();
+void SetRSearchPlaces(const RSearchPlaces* places);
 
 // The first folder of places that holds an executable regular file Rscript, or empty.
 std::string FindRInstallDir(const RSearchPlaces& places);

@@ -53,6 +53,8 @@ public:
 
     // The clipboard's text; false when it holds none.
     virtual bool GetClipboardText(std::string& /*text*/) { return false; }
+    // Puts text on the clipboard; false when there is no clipboard.
+    virtual bool SetClipboardText(const std::string& /*text*/) { return false; }
 
     // Rebuilds the quick-selection submenus (groups and locus sets) after a new data set.
     virtual void UpdateQuickSelectionMenus() {}

@@ -55,3 +55,12 @@ TEST(ExecAndWait, HookRunsWhileWaiting) {
     EXPECT_TRUE(ExecAndWait("/bin/sh", {"-c", "exit 0"}));  // hook removed: not called again
     EXPECT_EQ(calls, 0);
 }
+
+TEST(ExecAndWait, StandardErrorGoesToTheGivenFile) {
+    TempDir dir;
+    const std::string err = dir.Write("err.txt", "old text that is replaced");
+    EXPECT_FALSE(ExecAndWait("/bin/sh", {"-c", "echo out; echo 'Error: broken' >&2; exit 1"}, err));
+    EXPECT_EQ(TempDir::Read(err), "Error: broken\n");
+    EXPECT_FALSE(ExecAndWait("/bin/sh", {"-c", "exit 0"}, dir.Path("no-folder/err.txt")));  // cannot be opened
+    EXPECT_EQ(ExecLastError(), ENOENT);
+}

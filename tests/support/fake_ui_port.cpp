@@ -61,6 +61,11 @@ bool FakeUiPort::OpenFileInViewer(const std::string& fileName) {
     return viewerWorks;
 }
 
+bool FakeUiPort::SetClipboardText(const std::string& text) {
+    clipboard = text;
+    return true;
+}
+
 bool FakeUiPort::GetClipboardText(std::string& text) {
     if (!clipboard) return false;
     text = *clipboard;
