@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
+#include "popgen/band_stats.h"
 #include "popgen/dataset.h"
 
 Extended CorrectedFrequency(Extended f, Extended c) {
@@ -87,6 +89,99 @@ void AllocateBest(const AAExt& logLik, const std::vector<std::size_t>& groups, E
         diff[i] = top - second;
         if (diff[i] >= minDiff) best[i] = static_cast<std::uint32_t>(groups[topK]);
     }
+}
+
+bool PopAlloc(TPopGenDataSet& ds, const ABool& selection, const PopAllocOptions& options, TPopAllocResults& results) {
+    results = {};
+    if (options.MinDiff < 0.0L) {
+        ds.ReportError("Erroneous minimum likelihood difference");
+        return false;
+    }
+    const std::size_t nGroups = ds.Groups.size();
+    if (nGroups <= 1) {
+        ds.ReportError("PopAlloc: No groups defined");
+        return false;
+    }
+    if (!selection.empty() && selection.size() != nGroups) {
+        ds.ReportError("Population selection array is invalid");
+        return false;
+    }
+    // "AllData" is never a population.
+    AByte chosen(nGroups, 0);
+    std::vector<std::size_t> groups;
+    for (std::size_t g = 1; g < nGroups; ++g) {
+        if (!selection.empty() && selection[g] == 0) continue;
+        chosen[g] = 1;
+        groups.push_back(g);
+    }
+    if (groups.size() < 2) {
+        ds.ReportError("At least two populations must be selected for this function.");
+        return false;
+    }
+    if (!options.SampleSizeCorrection && !(options.Epsilon >= 0.0L && options.Epsilon <= 1.0L)) {
+        ds.ReportError("PopAlloc: Invalid epsilon!");
+        return false;
+    }
+
+    // The frequencies are taken on layer 1 when a selection is current; the selection is current
+    // again afterwards.
+    const std::uint8_t remembered = ds.CurLayer;
+    ScopeExit restore([&] { ds.CurLayer = remembered; });
+    AAExt freqs;
+    const ReportScope scope(ds.Reporting());
+    if (!scope.Succeeded(GrpFreqPerLoc(ds, chosen, true, freqs)) || freqs.size() != groups.size()) return false;
+    const TDSLayer& layer = ds.GetCurrLayer();
+    const std::size_t nInd = layer.NInd;
+    // The states are taken at the loci of the current locus set, where the frequencies are.
+    std::vector<std::size_t> loci;
+    if (nInd == 0 || ds.CurLocusSet >= ds.LocusSets.size() ||
+        !SetPositionsInLayer(ds, layer, ds.LocusSets[ds.CurLocusSet].Mask, SetKind::Loci, loci) || loci.empty()) {
+        ds.ReportError("PopAlloc: the data matrix does not match its groups and locus sets");
+        return false;
+    }
+    std::vector<std::vector<std::size_t>> members(groups.size());
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+        // Membership and sample size are those of the analysed layer, where the counts were taken.
+        if (!SetPositionsInLayer(ds, layer, ds.Groups[groups[k]].Mask, SetKind::Individuals, members[k]) ||
+            freqs[k].size() != loci.size()) {
+            ds.ReportError("PopAlloc: the data matrix does not match its groups and locus sets");
+            return false;
+        }
+        if (members[k].size() < 3) {
+            ds.ReportError("Cannot do population re-allocation procedure if groups have < 3 individuals!");
+            return false;
+        }
+    }
+    AAByte states(loci.size(), AByte(nInd));
+    for (std::size_t k = 0; k < loci.size(); ++k)
+        for (std::size_t i = 0; i < nInd; ++i) states[k][i] = layer.Cell(i + 1, loci[k] + 1);
+
+    AAExt logLik(groups.size());
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+        const std::size_t n = members[k].size();
+        PopAllocPopulation population;
+        population.Group = groups[k];
+        population.Members = n;
+        population.IsMember.assign(nInd, 0);
+        for (const std::size_t r : members[k]) population.IsMember[r] = 1;
+        const Extended correction =
+            options.SampleSizeCorrection ? 1.0L / static_cast<Extended>(n + 1) : options.Epsilon;
+        for (const Extended f : freqs[k]) {
+            population.Freqs.push_back(CorrectedFrequency(f, correction));
+            // The frequency is the presence count over the members.
+            population.Presences.push_back(static_cast<std::uint32_t>(std::llround(f * static_cast<Extended>(n))));
+        }
+        const ReportScope rows(ds.Reporting());
+        const bool ok = PopReAllocLogLik(ds.Reporting(), population, states, options, logLik[k]);
+        ds.ErrCount += rows.Errors();  // the data set counts what its runs report
+        if (!ok) return false;
+    }
+    TPopAllocResults result;
+    AllocateBest(logLik, groups, options.MinDiff, result.Best, result.Diff);
+    result.LogLik = std::move(logLik);
+    result.IndNames = layer.IndNames;
+    results = std::move(result);
+    return true;
 }
 
 bool PopReAllocReport(TPopGenDataSet& ds, const ABool& selection, const TPopAllocResults& results,

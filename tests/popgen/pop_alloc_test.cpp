@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "grouped_bands.h"
 #include "popgen/dataset.h"
 
 #define EXPECT_EXT_NEAR(a, b, tolerance) EXPECT_LE(std::fabs((a) - (b)), (tolerance)) << (a) << " vs " << (b)
@@ -175,4 +176,114 @@ TEST(PopReAllocReport, RefusesASelectionThatDoesNotFitTheGroups) {
     EXPECT_FALSE(PopReAllocReport(data.ds, {0, 1, 1}, {}, {}, report));
     EXPECT_EQ(data.rec.errors, std::vector<std::string>{"Population selection array is invalid"});
     EXPECT_EQ(report.Count(), 0u);
+}
+
+namespace {
+
+// Populations A (I1-I3) and B (I4-I6), C with the members of B, and an outsider I7.
+struct Populations : GroupedBands {
+    Populations() {
+        Load({"11", "10", "11", "00", "01", "00", "19"}, {{"Region/A", {0, 1, 2}}, {"B", {3, 4, 5}}, {"C", {3, 4, 5}}});
+    }
+};
+
+}  // namespace
+
+TEST(PopAlloc, AllocatesByTheLeaveOneOutLikelihood) {
+    Populations data;
+    TPopAllocResults r;
+    ASSERT_TRUE(PopAlloc(data.ds, {}, {0.5L, 0.0L, true, 1e-5L}, r));
+    ASSERT_EQ(r.LogLik.size(), 3u);
+    // A's frequencies 3/3 and 2/3 become 3/4 and 2/3 (correction 1/4); B's 0/3 and 1/3 become 1/4, 1/3.
+    // I1 leaves 2/2 (made 2/3 by the correction 1/3) and 1/2 of A.
+    EXPECT_EXT_NEAR(r.LogLik[0][0], std::log10(2.0L / 3 * 0.5L), 1e-17L);
+    EXPECT_EXT_NEAR(r.LogLik[1][0], std::log10(0.25L / 3), 1e-17L);
+    // I4 leaves 0/2 (made 1/3) and 1/2 of B, and of C alike.
+    EXPECT_EXT_NEAR(r.LogLik[1][3], std::log10(2.0L / 3 * 0.5L), 1e-17L);
+    EXPECT_EQ(r.LogLik[1][3], r.LogLik[2][3]);
+    // The outsider's missing cell counts as an absence.
+    EXPECT_EXT_NEAR(r.LogLik[0][6], std::log10(0.75L / 3), 1e-17L);
+    EXPECT_EXT_NEAR(r.LogLik[1][6], std::log10(0.25L * 2 / 3), 1e-17L);
+    EXPECT_EXT_NEAR(r.Diff[0], std::log10(4.0L), 1e-17L);
+    EXPECT_EQ(r.Best[0], 1u);
+    EXPECT_EQ(r.Diff[3], 0.0L);  // B and C tie
+    EXPECT_EQ(r.Best[3], kNoAllocation);
+    EXPECT_EXT_NEAR(r.Diff[6], std::log10(1.5L), 1e-17L);  // below the minimum
+    EXPECT_EQ(r.Best[6], kNoAllocation);
+    EXPECT_EQ(r.IndNames, (AString{"I1", "I2", "I3", "I4", "I5", "I6", "I7"}));
+
+    // Without C, I4 goes to B.
+    ASSERT_TRUE(PopAlloc(data.ds, {0, 1, 1, 0}, {0.5L, 0.0L, true, 1e-5L}, r));
+    EXPECT_EQ(r.LogLik.size(), 2u);
+    EXPECT_EQ(r.Best[3], 2u);
+    EXPECT_TRUE(data.errors.empty());
+}
+
+TEST(PopAlloc, RefusalsLeaveNoResult) {
+    const struct {
+        const char* what;
+        ABool selection;
+        PopAllocOptions options;
+        std::string error;
+    } cases[] = {
+        {"negative minimum", {}, {-0.1L, 0.0L, true, 1e-5L}, "Erroneous minimum likelihood difference"},
+        {"selection too short", {1, 1}, {2.0L, 0.0L, true, 1e-5L}, "Population selection array is invalid"},
+        {"one population", {1, 1, 0, 0}, {2.0L, 0.0L, true, 1e-5L},
+         "At least two populations must be selected for this function."},
+        {"epsilon below 0", {}, {2.0L, 0.0L, false, -1e-9L}, "PopAlloc: Invalid epsilon!"},
+        {"epsilon above 1", {}, {2.0L, 0.0L, false, 1.5L}, "PopAlloc: Invalid epsilon!"},
+        {"epsilon 0 at a fixed locus", {}, {2.0L, 0.0L, false, 0.0L},
+         "PopReAlloc: Serious error. Please submit a bug report!"},
+    };
+    for (const auto& c : cases) {
+        Populations data;
+        TPopAllocResults r;
+        r.Best = {1};
+        EXPECT_FALSE(PopAlloc(data.ds, c.selection, c.options, r)) << c.what;
+        EXPECT_EQ(data.errors, std::vector<std::string>{c.error}) << c.what;
+        EXPECT_TRUE(r.Best.empty() && r.LogLik.empty()) << c.what;
+    }
+    // An epsilon inside (0, 1) is used.
+    Populations data;
+    TPopAllocResults r;
+    EXPECT_TRUE(PopAlloc(data.ds, {}, {2.0L, 0.0L, false, 0.01L}, r));
+    EXPECT_EXT_NEAR(r.LogLik[0][6], std::log10(0.99L / 3), 1e-17L);
+
+    GroupedBands none;
+    none.Load({"10", "01", "11"});
+    EXPECT_FALSE(PopAlloc(none.ds, {}, {}, r));
+    EXPECT_EQ(none.errors, std::vector<std::string>{"PopAlloc: No groups defined"});
+
+    GroupedBands small;
+    small.Load({"10", "01", "11", "00", "10"}, {{"A", {0, 1, 2}}, {"B", {3, 4}}});
+    EXPECT_FALSE(PopAlloc(small.ds, {}, {}, r));
+    EXPECT_EQ(small.errors,
+              std::vector<std::string>{"Cannot do population re-allocation procedure if groups have < 3 individuals!"});
+}
+
+TEST(PopAlloc, ASelectionGivesWayToTheWorkingCopyAndIsCurrentAgain) {
+    Populations data;
+    ASSERT_TRUE(data.ds.Select(2, 0));  // B
+    TPopAllocResults r;
+    ASSERT_TRUE(PopAlloc(data.ds, {}, {0.5L, 0.0L, true, 1e-5L}, r));
+    EXPECT_EQ(data.warnings, std::vector<std::string>{"GrpFreqPerLoc: Switching to AllData"});
+    EXPECT_EQ(r.IndNames.size(), 7u);
+    EXPECT_EQ(data.ds.CurLayer, 2);
+    EXPECT_EQ(data.ds.CurGroup, 2u);
+    EXPECT_EQ(data.ds.GetCurrLayer().NInd, 3u);
+}
+
+TEST(PopAlloc, TheStatesAreTakenAtTheLociOfTheLocusSet) {
+    // The second locus set holds the loci of Populations; a third locus is left out.
+    GroupedBands wide;
+    wide.Load({"110", "100", "111", "000", "011", "000", "199"}, {{"Region/A", {0, 1, 2}}, {"B", {3, 4, 5}}},
+              {{"Two", {0, 1}}});
+    wide.ds.CurLocusSet = 1;
+    GroupedBands narrow;
+    narrow.Load({"11", "10", "11", "00", "01", "00", "19"}, {{"Region/A", {0, 1, 2}}, {"B", {3, 4, 5}}});
+    TPopAllocResults a, b;
+    ASSERT_TRUE(PopAlloc(wide.ds, {}, {0.5L, 0.0L, true, 1e-5L}, a));
+    ASSERT_TRUE(PopAlloc(narrow.ds, {}, {0.5L, 0.0L, true, 1e-5L}, b));
+    EXPECT_EQ(a.LogLik, b.LogLik);
+    EXPECT_EQ(a.Best, b.Best);
 }
