@@ -5,6 +5,11 @@
 #include <limits>
 
 #include "foundation/number_text.h"
+#include "foundation/random.h"
+#include "foundation/scope_exit.h"
+#include "popgen/band_stats.h"
+#include "popgen/dataset.h"
+#include "popgen/filters.h"
 #include "numeric/golden_section.h"
 #include "numeric/math_error.h"
 
@@ -206,6 +211,58 @@ bool MLHybridIndices(const AExt& freqBand1, const AExt& freqBand2, const AAByte&
     results.Status = std::move(status);
     results.ExcludedLoci = std::move(excluded);
     results.PoorLoci = std::move(poor);
+    return true;
+}
+
+void StateMatrix(const TPopGenDataSet& ds, AAByte& m) {
+    m.clear();
+    const TDSLayer& layer = ds.GetCurrLayer();
+    if (layer.NInd == 0 || layer.NLoci == 0) return;
+    AAByte states(layer.NLoci, AByte(layer.NInd));
+    for (std::size_t l = 1; l <= layer.NLoci; ++l)
+        for (std::size_t i = 1; i <= layer.NInd; ++i) states[l - 1][i - 1] = GetState(ds, i, l);
+    m = std::move(states);
+}
+
+bool MLHybridIndex(TPopGenDataSet& ds, std::size_t parent1, std::size_t parent2, std::size_t testGroup,
+                   bool replaceMissing, Extended replaceFraction, std::uint32_t maxIter, Extended tol,
+                   RandomStream& random, TMLHybridIndexResults& results) {
+    results = {};
+    if (ds.CurLayer > 1) {
+        ds.ReportWarning("Switching to AllData");
+        ds.CurLayer = 1;
+    }
+    const std::uint8_t source = ds.CurLayer;
+    const std::size_t group = ds.CurGroup;
+    const std::size_t locusSet = ds.CurLocusSet;
+    // Each group is taken on layer 5 in turn, which also makes it the current group: the user's
+    // choice is back in place afterwards, whatever ended the run.
+    ScopeExit restore([&] {
+        ds.ClearLayer(5);
+        ds.CurLayer = source;
+        ds.CurGroup = group;
+        ds.CurLocusSet = locusSet;
+    });
+    const auto parentFreqs = [&](std::size_t g, AExt& freqs) {
+        if (!ds.MakeSubsetLayer(source, 5, g, locusSet)) return false;
+        if (replaceMissing && !ReplaceMissingData(ds, 5, replaceFraction, random)) return false;
+        return LocusBandFreqs(ds, true, freqs);
+    };
+    AExt freqBand1, freqBand2;
+    if (!parentFreqs(parent1, freqBand1) || !parentFreqs(parent2, freqBand2)) return false;
+    // The tested individuals keep their missing cells.
+    if (!ds.MakeSubsetLayer(source, 5, testGroup, locusSet)) return false;
+    AAByte states;
+    StateMatrix(ds, states);
+    TMLHybridIndexResults run;
+    if (!MLHybridIndices(freqBand1, freqBand2, states, maxIter, tol, 1e-6L, 0.05L, run)) {
+        ds.ReportError("MLHybridIndex: no individuals or loci to analyse");
+        return false;
+    }
+    // The report's names are the tested layer's, in the order of its rows.
+    run.IndNames = ds.Layers[5].IndNames;
+    run.LocNames = ds.Layers[5].LocNames;
+    results = std::move(run);
     return true;
 }
 

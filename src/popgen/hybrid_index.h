@@ -12,6 +12,7 @@
 #include "foundation/text_file.h"
 #include "foundation/types.h"
 
+class RandomStream;
 class TPopGenDataSet;
 
 // Status of one number, two bits each; an individual's three are packed into one byte: estimate
@@ -90,13 +91,14 @@ void StateMatrix(const TPopGenDataSet& ds, AAByte& m);
 // The hybrid indices of the test group between the two parental groups (group indexes), taken on
 // the current layer (layer 1 when a selection is current, with the warning "Switching to AllData")
 // at the loci of the current locus set. With replaceMissing the parents' missing cells are
-// replaced (probability replaceFraction) before their band frequencies are taken. Layer 5 is the
+// replaced (a band with probability replaceFraction, drawn from random) before their band
+// frequencies (presences over individuals) are taken. Layer 5 is the
 // scratch layer and is cleared afterwards; the current layer, group and locus set are as before
 // (layer 1 after the switch). False, with the reason reported, when a group has no members in the
 // layer or the run gives no result.
 bool MLHybridIndex(TPopGenDataSet& ds, std::size_t parent1, std::size_t parent2, std::size_t testGroup,
                    bool replaceMissing, Extended replaceFraction, std::uint32_t maxIter, Extended tol,
-                   TMLHybridIndexResults& results);
+                   RandomStream& random, TMLHybridIndexResults& results);
 
 // Appends the report to report: with withLociLists the excluded and poor loci (by locus name, or
 // "Locus # " and the 1-based number without names), the title and parents, the header and one

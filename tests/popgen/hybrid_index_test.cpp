@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "foundation/random.h"
 #include "foundation/text_file.h"
+#include "grouped_bands.h"
 
 // Extended values compared in extended precision.
 #define EXPECT_EXT_NEAR(a, b, tolerance) EXPECT_LE(std::fabs((a) - (b)), (tolerance)) << (a) << " vs " << (b)
@@ -276,4 +278,89 @@ TEST(OutputMLHybridIndex, WritesNothingWhenTheResultsDoNotMatchTheNames) {
     r.Status.clear();
     OutputMLHybridIndex("A", "B", {"x1"}, {}, r, true, '\t', report);
     EXPECT_EQ(report.Count(), 0u);
+}
+
+namespace {
+
+// Parent 1 (I1-I4), parent 2 (I5-I8) and three tested individuals (I9-I11) listed out of data order;
+// the last locus is fixed in both parents.
+struct HybridData : GroupedBands {
+    HybridData() {
+        Load({"11101", "11011", "10111", "11191", "00001", "01001", "00091", "00101", "11001", "10091", "00001"},
+             {{"P1", {0, 1, 2, 3}}, {"P2", {4, 5, 6, 7}}, {"Test", {10, 8, 9}}}, {{"First4", {0, 1, 2, 3}}});
+        ds.Groups[3].Members = {"I11", "I9", "I10"};
+    }
+    bool Run(TMLHybridIndexResults& r, bool replace = false, Extended fraction = 0.5L) {
+        return MLHybridIndex(ds, 1, 2, 3, replace, fraction, 1000, 1e-6L, ProgramRandom(), r);
+    }
+};
+
+// Band frequencies of rows of a group, missing cells in the divisor.
+AExt Frequencies(const std::vector<std::string>& rows) {
+    AExt f(rows[0].size(), 0.0L);
+    for (const auto& row : rows)
+        for (std::size_t k = 0; k < row.size(); ++k) f[k] += row[k] == '1' ? 1.0L : 0.0L;
+    for (Extended& x : f) x /= static_cast<Extended>(rows.size());
+    return f;
+}
+
+}  // namespace
+
+TEST(MLHybridIndex, EstimatesTheTestGroupFromTheParentsFrequencies) {
+    HybridData data;
+    TMLHybridIndexResults r, direct;
+    ASSERT_TRUE(data.Run(r));
+    ASSERT_TRUE(MLHybridIndices(Frequencies({"11101", "11011", "10111", "11191"}),
+                                Frequencies({"00001", "01001", "00091", "00101"}),
+                                States({"11001", "10091", "00001"}), 1000, 1e-6L, 1e-6L, 0.05L, direct));
+    EXPECT_EQ(r.H, direct.H);
+    EXPECT_EQ(r.LowerBound, direct.LowerBound);
+    EXPECT_EQ(r.UpperBound, direct.UpperBound);
+    EXPECT_EQ(r.Status, direct.Status);
+    EXPECT_EQ(r.ExcludedLoci, ADWord{4});
+    // Names in the order of the rows, not of the group's member list.
+    EXPECT_EQ(r.IndNames, (AString{"I9", "I10", "I11"}));
+    EXPECT_EQ(r.LocNames, (AString{"L1", "L2", "L3", "L4", "L5"}));
+    EXPECT_EQ(r.H[2], 0.0L);  // no band of parent 1
+    EXPECT_TRUE(data.errors.empty());
+    EXPECT_EQ(data.ds.CurLayer, 1);
+    EXPECT_FALSE(data.ds.Layers[5].HasMatrix());
+}
+
+TEST(MLHybridIndex, ReplacesTheParentsMissingCellsOnly) {
+    HybridData data;
+    TMLHybridIndexResults r, direct;
+    ASSERT_TRUE(data.Run(r, true, 1.0L));  // every missing cell a band, no draws
+    ASSERT_TRUE(MLHybridIndices(Frequencies({"11101", "11011", "10111", "11111"}),
+                                Frequencies({"00001", "01001", "00011", "00101"}),
+                                States({"11001", "10091", "00001"}), 1000, 1e-6L, 1e-6L, 0.05L, direct));
+    EXPECT_EQ(r.H, direct.H);
+    EXPECT_EQ(r.UpperBound, direct.UpperBound);
+}
+
+TEST(MLHybridIndex, WorksOnTheWholeDataAtTheLociOfTheLocusSet) {
+    HybridData data;
+    ASSERT_TRUE(data.ds.Select(3, 1));  // the test group by First4: layer 2
+    TMLHybridIndexResults r;
+    ASSERT_TRUE(data.Run(r));
+    EXPECT_EQ(data.warnings, std::vector<std::string>{"Switching to AllData"});
+    EXPECT_EQ(r.LocNames, (AString{"L1", "L2", "L3", "L4"}));
+    EXPECT_TRUE(r.ExcludedLoci.empty());
+    // The switch stays; the chosen group and locus set are kept.
+    EXPECT_EQ(data.ds.CurLayer, 1);
+    EXPECT_EQ(data.ds.CurGroup, 3u);
+    EXPECT_EQ(data.ds.CurLocusSet, 1u);
+}
+
+TEST(MLHybridIndex, AGroupWithoutIndividualsFailsAndRestoresTheChoice) {
+    HybridData data;
+    data.ds.Groups[2].Mask.assign(11, 0);  // parent 2 has nobody in the data
+    data.ds.CurGroup = 1;
+    TMLHybridIndexResults r;
+    EXPECT_FALSE(data.Run(r));
+    EXPECT_EQ(data.errors, std::vector<std::string>{"Selection of group failed: empty selection"});
+    EXPECT_TRUE(r.H.empty() && r.IndNames.empty());
+    EXPECT_EQ(data.ds.CurLayer, 1);
+    EXPECT_EQ(data.ds.CurGroup, 1u);
+    EXPECT_FALSE(data.ds.Layers[5].HasMatrix());
 }
