@@ -186,6 +186,15 @@ TEST(MLHybridIndices, AllMissingAndUninformativeLoci) {
     EXPECT_EXT_NEAR(run.r.H[1], 1.0L, 1e-5L);
 }
 
+TEST(MLHybridIndices, TooFewIterationsShowInTheStatus) {
+    const AExt f1(10, 1.0L), f0(10, 0.0L);
+    TMLHybridIndexResults r;
+    ASSERT_TRUE(MLHybridIndices(f1, f0, States({"1111110000"}), 3, kTol, 1e-6L, 0.05L, r));
+    EXPECT_EQ(r.Status[0], Status(MLHStatus::NonConverged, MLHStatus::NonConverged, MLHStatus::NonConverged));
+    EXPECT_GT(r.H[0], 0.0L);
+    EXPECT_LT(r.H[0], 1.0L);
+}
+
 TEST(MLHybridIndices, RefusesInvalidInput) {
     const AExt f{0.5L, 0.2L};
     const AAByte states = States({"10", "01"});
