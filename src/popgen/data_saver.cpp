@@ -91,7 +91,7 @@ std::optional<std::string_view> SymbolClash(char c, bool onFirstLine, bool isDel
     if (!isDelimiter && delimiters.Contains(c)) return "a delimiter";
     if (c == params.EndOfDataChar) return "the end-of-data mark";
     if (c == params.OpenRemarkChar) return "a remark mark";
-    if (onFirstLine && (c == '<' || c == '>')) return "a mark of the specification line";
+    if (onFirstLine && (c == '<' || c == '>')) return "a mark of the file specification line";
     return std::nullopt;
 }
 

@@ -27,7 +27,7 @@ std::optional<std::string_view> RoleOf(char c, std::uint8_t places, const FilePa
         if (c == ';') return "the end of a member list";
     }
     if (at(kNameOfSet) && c == '=') return "the separator of a set name";
-    if (at(kNameOnFirstLine | kNameEntering) && (c == '<' || c == '>')) return "a mark of the specification line";
+    if (at(kNameOnFirstLine | kNameEntering) && (c == '<' || c == '>')) return "a mark of the file specification line";
     if (at(kNameEntering)) {
         if (c == params.CloseRemarkChar) return "a remark mark";
         if (c == '\0') return "a NUL byte";

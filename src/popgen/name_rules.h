@@ -25,11 +25,11 @@ enum class NameKind : std::uint8_t { Individual, Locus, Group, LocusSet };
 
 // Places of a name in a written data file, combined as bit flags.
 inline constexpr std::uint8_t kNameInMatrix = 1;     // column name or row label of the matrix block
-inline constexpr std::uint8_t kNameOnFirstLine = 2;  // on the first line, behind the specification line
+inline constexpr std::uint8_t kNameOnFirstLine = 2;  // on the first line, behind the file specification line
 inline constexpr std::uint8_t kNameInSetList = 4;    // member of a set line
 inline constexpr std::uint8_t kNameOfSet = 8;        // name of a set line
 // Further characters refused when a name enters the program, where no later layout is known: the
-// marks of the specification line and of remarks, and the NUL byte.
+// marks of the file specification line and of remarks, and the NUL byte.
 inline constexpr std::uint8_t kNameEntering = 16;
 
 // Every place a name of this kind may come to stand in, and kNameEntering: the rule of CheckNewNames.

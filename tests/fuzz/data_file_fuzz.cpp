@@ -1,6 +1,6 @@
 // The data-file loader with the default layout and no use of the file specification line (the
 // loader still cuts a "<...>" block out of the first line). A loaded file saved without a
-// specification line must read back the same.
+// file specification line must read back the same.
 #include <cstddef>
 #include <cstdint>
 #include <string>

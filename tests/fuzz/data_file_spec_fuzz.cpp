@@ -1,6 +1,6 @@
 // The data file as the load command reads it: the file specification line of the first line sets
 // the layout, then the loader reads the file with it. A loaded file saved as the save command
-// saves it (the specification line of the layout in force first) must read back the same by the
+// saves it (the file specification line of the layout in force first) must read back the same by the
 // same route.
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@
 namespace {
 
 // The layout the load command would read the file with: the settings, changed by the file's
-// specification line when it has one (a file without one would show the dialog, whose OK keeps
+// file specification line when it has one (a file without one would show the dialog, whose OK keeps
 // the settings).
 FileParamRecord LayoutOf(const std::string& file) {
     std::string block;
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         [&](TPopGenDataSet& ds) { return LoadDataFile(ds, file, params); },
         [&params](fuzz::CountingDataSet& again, const std::string& saved) {
             const FileParamRecord layout = LayoutOf(saved);
-            fuzz::Check(layout == params, "the saved specification line gives another layout");
+            fuzz::Check(layout == params, "the saved file specification line gives another layout");
             return LoadDataFile(again.ds, saved, layout);
         });
     return 0;

@@ -219,7 +219,7 @@ inline void CheckSaveLoad(CountingDataSet& loaded, const FileParamRecord& params
 
 // Runs a reader of band data on a fresh data set (IncludeGroups from the record) and checks what
 // it leaves: after a failure a cleared data set, after a success the same data once saved with
-// the record and the specification line and read back.
+// the record and the file specification line and read back.
 inline void CheckBandReader(const char* reader, const FileParamRecord& params, const std::string& specLine,
                             const std::function<bool(TPopGenDataSet&)>& read, const Reload& reload) {
     CountingDataSet loaded(params.IncludeGroups);
@@ -266,7 +266,7 @@ inline FileParamRecord RandomParams(FuzzedDataProvider& in, FileParamRecord p) {
     return p;
 }
 
-// A layout and whether the file gets a specification line: the defaults (with the line), or
+// A layout and whether the file gets a file specification line: the defaults (with the line), or
 // changed as the end of the input says.
 struct Layout {
     FileParamRecord params;

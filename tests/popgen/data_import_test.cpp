@@ -106,8 +106,8 @@ TEST_F(CountImportTest, NamesADataFileCannotCarryAreRefused) {
          "Name not allowed:\r\nLocus name \"L#02\" holds #0 (a delimiter)"},
         {"member separator", "a,b\tc\nL\t0\t1\n",
          "Name not allowed:\r\nIndividual name \"a,b\" holds ',' (the separator of set members)"},
-        {"specification mark", "a\tb\nL>\t0\t1\n",
-         "Name not allowed:\r\nLocus name \"L>\" holds '>' (a mark of the specification line)"},
+        {"file specification mark", "a\tb\nL>\t0\t1\n",
+         "Name not allowed:\r\nLocus name \"L>\" holds '>' (a mark of the file specification line)"},
         {"empty name", "a\t\tb\nL\t0\t1\t1\n", "Name not allowed:\r\nIndividual name 2 is empty"},
     };
     for (const auto& c : cases) {

@@ -245,8 +245,8 @@ TEST_F(DataSaverTest, WhatTheLayoutCannotCarryIsRefusedNotWritten) {
         {"list separator with the default sets", "a,b c\n1 0\n*\n", DefaultParams(),
          [](FileParamRecord& p) { p.WriteDefaultSets = 1; },
          "Individual name \"a,b\" holds ',' (the separator of set members)"},
-        {"specification mark on the first line", "\nA<1 B\n1 0\n*\n", DefaultParams(), [](FileParamRecord&) {},
-         "Individual name \"A<1\" holds '<' (a mark of the specification line)"},
+        {"file specification mark on the first line", "\nA<1 B\n1 0\n*\n", DefaultParams(), [](FileParamRecord&) {},
+         "Individual name \"A<1\" holds '<' (a mark of the file specification line)"},
         {"remark '[' in the section title", "A B\n1 0\n*\n[Groups]\nG=A;\n*\n", DefaultParams(),
          [](FileParamRecord& p) { p.OpenRemarkChar = '['; },
          "The remark mark '[' is part of the text of the [Groups] section"},
@@ -291,7 +291,7 @@ TEST_F(DataSaverTest, NamesTheLayoutCarriesAreWrittenAndReadBack) {
         void (*change)(FileParamRecord&);
     } cases[] = {
         {"list separator in a name", "a,b c\n1 0\n*\n[Groups]\nG=c;\n*\n", [](FileParamRecord&) {}},
-        {"specification mark in a row label", "L1 L2\nA<1 10\nB> 01\n*\n",
+        {"file specification mark in a row label", "L1 L2\nA<1 10\nB> 01\n*\n",
          [](FileParamRecord& p) {
              p.IndInColumns = 0;
              p.LocHeader = 1;

@@ -24,7 +24,7 @@ TEST(NameRulesTest, ACharacterIsRefusedOnlyWhereItMeansSomething) {
         {"a}b", kNameEntering, "a remark mark"},
         {"a{b", kNameInSetList, "a remark mark"},
         {"a<b", kNameInMatrix, nullptr},
-        {"a<b", kNameOnFirstLine, "a mark of the specification line"},
+        {"a<b", kNameOnFirstLine, "a mark of the file specification line"},
         {"a\tb", kNameInMatrix, "a delimiter"},
         {"a\tb", kNameOfSet, "a blank, which set lists drop"},
         {"a*b", kNameInSetList | kNameOfSet, nullptr},
