@@ -4,6 +4,7 @@
 #include "gui/file_param_dialog.h"
 #include "gui/main_window.h"
 #include "gui/menu_commands.h"
+#include "shell/consensus_commands.h"
 #include "shell/data_commands.h"
 #include "shell/global_dataset.h"
 #include "shell/reporting.h"
@@ -62,6 +63,12 @@ MenuCommands FileMenuCommands() {
         {"SaveDataMatrix1", SaveDataMatrix1Click},
         {"ImportDistanceMatrix1", ImportDistanceMatrix1Click},
         {"Importfromcountdata1", Importfromcountdata1Click},
+        {"Binarymatrixfromclustersintrees1",
+         [](TMainPrg& window) {
+             const std::string name =
+                 AskOpenFileName(&window, "Select Tree File...", kTreeFilter, "", ConsensusInFileName);
+             if (!name.empty()) CmdTreesToBinaryMatrix(name);
+         }},
         {"Exit1", [](TMainPrg&) { CmdExit(); }},
     };
 }
