@@ -51,7 +51,14 @@ void ClusterList::Reindex() {
 std::vector<std::optional<std::size_t>> TreeOTUIndices(const ParsedTree& tree, const OTUList& otus) {
     std::vector<std::optional<std::size_t>> otuOf;
     otuOf.reserve(tree.Names.size());
-    for (const std::string& name : tree.Names) otuOf.push_back(otus.Find(TreeName(name)));
+    // Two names of one tree that agree in their first 20 characters cannot both be the OTU: the
+    // second counts as unknown.
+    std::vector<std::uint8_t> taken(otus.Count(), 0);
+    for (const std::string& name : tree.Names) {
+        std::optional<std::size_t> otu = otus.Find(TreeName(name));
+        if (otu && taken[*otu]++ != 0) otu.reset();
+        otuOf.push_back(otu);
+    }
     return otuOf;
 }
 

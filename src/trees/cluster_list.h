@@ -92,7 +92,7 @@ struct TreeClusterResult {
 };
 
 // The OTU of each name of the tree (names cut to 20 characters, as the first method's OTU names
-// are); no value for a name that is not an OTU.
+// are); no value for a name that is not an OTU, or whose OTU an earlier name of the tree took.
 std::vector<std::optional<std::size_t>> TreeOTUIndices(const ParsedTree& tree, const OTUList& otus);
 
 // Mask of one group of the tree; false (with the first unknown name) when a member is not an OTU.
