@@ -2,6 +2,7 @@
 #include "gui/menu_commands.h"
 #include "shell/analysis_commands.h"
 #include "shell/settings.h"
+#include "shell/shannon_commands.h"
 
 namespace {
 
@@ -21,5 +22,9 @@ MenuCommands AnalysisMenuCommands() {
         {"MinimumSimilarity1", CalculateMatrix(Treatment::Minimum)},
         {"MaximumSimilarity1", CalculateMatrix(Treatment::Maximum)},
         {"AverageSimilarity1", CalculateMatrix(Treatment::Average)},
+        {"ShannonsIndex1",
+         [](TMainPrg&) {
+             CmdShannonIndex(ShannonLogBase, ShannonFreqMode, PreferredRoundMode, ShannonLogA, BatchAnswer);
+         }},
     };
 }

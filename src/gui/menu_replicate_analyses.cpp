@@ -1,7 +1,21 @@
 // The Replicate Analyses menu.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <limits>
+
+#include "foundation/strict_number.h"
+#include "gui/main_window.h"
 #include "gui/menu_commands.h"
+#include "gui/qt_text.h"
+#include "gui/query_box.h"
+#include "gui/ttest_dialog.h"
+#include "shell/global_dataset.h"
 #include "shell/replicate_commands.h"
+#include "shell/reporting.h"
 #include "shell/settings.h"
+#include "shell/shannon_commands.h"
 
 namespace {
 
@@ -13,10 +27,84 @@ std::function<void(TMainPrg&)> BootstrapTrees(Treatment treatment) {
     };
 }
 
+void BootstrapShannonAtN(TMainPrg&) {
+    if (!DataAvailable(1, 0, 1)) return;
+    std::uint32_t n = 0;
+    if (!QueryInteger("Shannon index bootstrapping", "Number of individuals to be sampled", "", "", n)) return;
+    if (n == 0 || n > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
+        ShowError("Invalid input number");
+        return;
+    }
+    CmdBootstrapShannonAtN(static_cast<std::int32_t>(n), ShannonLogBase, ShannonFreqMode, ShannonLogA, SHReplicates,
+                           RMD, Sh2File, ShannonZeroInStats, MDReplaceFraction);
+}
+
+bool Checked(const QCheckBox* box) { return box->isChecked(); }
+
+void ShannonTTests(TMainPrg& window) {
+    if (!DataAvailable(1, 0, 1)) return;
+    TPopGenDataSet& ds = *DataSet;
+    if (ds.CurLayer > 1) {
+        ShowWarning("Changing Data Layer to AllData.");
+        ds.CurLayer = 1;
+    }
+    if (ds.Groups.size() < 2) {
+        ShowError("You need to have a total of at least 2 groups to t-test. ");
+        return;
+    }
+    TtTstDlg& dlg = window.TTestDlg();
+    dlg.GroupList->clear();
+    for (const TdsFilterRec& g : ds.Groups) {
+        auto* item = new QListWidgetItem(ToQt(GroupDisplayName(g.Name)), dlg.GroupList);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(g.Selected == 1 ? Qt::Checked : Qt::Unchecked);
+    }
+    dlg.SetConfidenceOutput(TTestConfOutput);
+    dlg.OutputTBox->setChecked(TTestOutputT == 1);
+    dlg.BowmanBox->setChecked(TTestBowman == 1);
+    dlg.BootstrapBox->setChecked(TTestBootstrap == 1);
+    dlg.OutputShannonBox->setChecked(TTestOutputShannon == 1);
+    dlg.LevelEdit->setText(QString::number(TTestAlpha * 100.0, 'g', 15));
+    dlg.TTestCancelled = 0;
+    dlg.exec();
+    if (dlg.TTestCancelled != 0) return;
+
+    AByte selection(ds.Groups.size(), 0);
+    for (int k = 0; k < dlg.GroupList->count() && static_cast<std::size_t>(k) < selection.size(); ++k)
+        selection[static_cast<std::size_t>(k)] = dlg.GroupList->item(k)->checkState() == Qt::Checked ? 1 : 0;
+    const int confOutput = dlg.ConfidenceOutput();
+    if (confOutput == 0) {
+        Extended level = 0.0L;
+        if (!ParseStrictFloat(dlg.LevelEdit->text().toStdString(), level)) {
+            ShowError("You did not enter a valid number. Try again.");
+            return;
+        }
+        if (level < 0.0L || level > 100.0L) {
+            ShowError("Expecting a percentage (0-100). Try again.");
+            return;
+        }
+        TTestAlpha = static_cast<double>(level / 100.0L);
+    }
+    TTestConfOutput = static_cast<std::uint8_t>(confOutput);
+    TTestOutputShannon = Checked(dlg.OutputShannonBox) ? 1 : 0;
+    TTestOutputT = Checked(dlg.OutputTBox) ? 1 : 0;
+    TTestBowman = Checked(dlg.BowmanBox) ? 1 : 0;
+    TTestBootstrap = Checked(dlg.BootstrapBox) ? 1 : 0;
+    CmdShannonTTests(selection, ShannonLogBase, ShannonFreqMode, RMD, MDReplaceFraction, 1, ShannonLogA,
+                     TTestConfOutput, TTestOutputShannon, TTestOutputT, TTestBowman, TTestBootstrap, Sh2File,
+                     ShannonZeroInStats);
+}
+
 }  // namespace
 
 MenuCommands ReplicateAnalysesMenuCommands() {
     return {
+        {"BootstrapShannonsVariance1",
+         [](TMainPrg&) {
+             CmdBootstrapShannon(ShannonLogBase, ShannonFreqMode, SHReplicates, ShannonLogA, RMD, Sh2File,
+                                 ShannonZeroInStats, MDReplaceFraction);
+         }},
+        {"BootstrapShannonsVarianceAtN1", BootstrapShannonAtN},
         {"BootstrapStdTree1", BootstrapTrees(Treatment::Standard)},
         {"MultipleAvgTrees1",
          [](TMainPrg&) {
@@ -24,5 +112,6 @@ MenuCommands ReplicateAnalysesMenuCommands() {
                                  CodeOf<Transformation>(DistTransformation), TRReplicates, NeiLiR, JCRandomDraws);
          }},
         {"BootstrapAvgTrees1", BootstrapTrees(Treatment::Average)},
+        {"tests1", ShannonTTests},
     };
 }
