@@ -177,8 +177,9 @@ bool RmvCpyCurr2TargetLyr(TPopGenDataSet& ds, std::uint8_t target, const AByte& 
     const std::uint8_t cur = ds.CurLayer;
     const TDSLayer& c = ds.Layers[cur];
     const std::uint8_t ref = c.MaskRefLayer < kLayerCount ? c.MaskRefLayer : 0;
-    // A layer whose masks refer to itself (a band profile) is its own reference.
-    const bool selfRef = ref == cur;
+    // A layer other than the loaded data whose masks refer to itself (a band profile) is its own
+    // reference; everything else keeps its masks over the loaded data.
+    const bool selfRef = ref == cur && cur != 0;
     AByte indMask, locMask;
     if (!MaskOverReference(c.IndMask, c.NInd, ds.Layers[ref].NInd, indMask)) {
         ds.ReportError("RmvCpyCurr2TargetLyr IndMask Error!");
@@ -266,7 +267,7 @@ bool ReplaceMissingData(TPopGenDataSet& ds, std::uint8_t target, Extended p, Ran
     }
     // The current layer's own names and masks, so that the rows keep their names and the new layer
     // can be filtered, selected from and saved like the one it came from.
-    t.MaskRefLayer = c.MaskRefLayer == cur ? target : c.MaskRefLayer;
+    t.MaskRefLayer = c.MaskRefLayer == cur && cur != 0 ? target : c.MaskRefLayer;
     t.NInd = c.NInd;
     t.NLoci = c.NLoci;
     t.NCells = c.NCells;

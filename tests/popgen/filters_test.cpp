@@ -146,7 +146,19 @@ TEST_F(Filters, TheLoadedDataIsNeverFilteredInPlace) {
     EXPECT_EQ(ds.CurLayer, 1);
     EXPECT_EQ(ds.Layers[0].Matrix, original);
     EXPECT_EQ(ds.Layers[1].SourceLayer, 0);
+    EXPECT_EQ(ds.Layers[1].MaskRefLayer, 0);
+    EXPECT_EQ(ds.Layers[1].LocMask, (AByte{1, 1, 0}));
     EXPECT_EQ(Rows(), (Rows_{"11", "10", "11"}));
+    // Replacing missing cells of the loaded data fills layer 3 with masks over the loaded data.
+    ds.CurLayer = 0;
+    RandomStream random(1);
+    ASSERT_TRUE(ReplaceMissingData(ds, 3, 1.0L, random));
+    EXPECT_EQ(ds.Layers[3].MaskRefLayer, 0);
+    EXPECT_EQ(ds.Layers[0].Matrix, original);
+    ds.CurLayer = 0;
+    ASSERT_TRUE(ReplaceMissingData(ds, 0, 0.0L, random));  // never in place on the loaded data
+    EXPECT_EQ(ds.CurLayer, 1);
+    EXPECT_EQ(ds.Layers[0].Matrix, original);
 }
 
 TEST_F(Filters, AFilterAfterASelectionKeepsTheMasksOverTheLoadedData) {
