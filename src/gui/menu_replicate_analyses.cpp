@@ -16,6 +16,7 @@
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/shannon_commands.h"
+#include "shell/ui_port.h"
 
 namespace {
 
@@ -37,6 +38,27 @@ void BootstrapShannonAtN(TMainPrg&) {
     }
     CmdBootstrapShannonAtN(static_cast<std::int32_t>(n), ShannonLogBase, ShannonFreqMode, ShannonLogA, SHReplicates,
                            RMD, Sh2File, ShannonZeroInStats, MDReplaceFraction);
+}
+
+void BootstrapPopulationTree(TMainPrg&) {
+    if (!DataAvailable(1, 0, 1)) return;
+    if (DataSet->Groups.size() < 4) {
+        ShowError("To use this function, at least 3 groups (populations) must be defined.");
+        return;
+    }
+    if (AskUser("Generating a distance matrix using this function will make the data matrix in memory "
+                "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
+                "afterwards.\r\n\r\nDo you with to proceed?",
+                "Population distance", kMbYesNo) == kIdNo)
+        return;
+    const AString items(AlleleFreqMethodNames.begin(), AlleleFreqMethodNames.end());
+    std::int32_t method = 3;
+    if (!QueryComboIndexWide("Population distance", "Allele frequencies have to be estimated.", "",
+                             "Please select your preferred estimation method from the box.", items, method))
+        return;
+    if (method < 0) method = 3;
+    CmdBootstrapPopTree(CodeOf<TreeKind>(DefaultTreeType), static_cast<std::uint8_t>(method), PopDistance::Chord,
+                        BSReplicates, RMD, MDReplaceFraction);
 }
 
 bool Checked(const QCheckBox* box) { return box->isChecked(); }
@@ -112,6 +134,7 @@ MenuCommands ReplicateAnalysesMenuCommands() {
                                  CodeOf<Transformation>(DistTransformation), TRReplicates, NeiLiR, JCRandomDraws);
          }},
         {"BootstrapAvgTrees1", BootstrapTrees(Treatment::Average)},
+        {"BootstrapPopulationTree1", BootstrapPopulationTree},
         {"tests1", ShannonTTests},
     };
 }

@@ -48,3 +48,23 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
     TreeSeriesCommand("Generating Multiple Average " + CoeffToStr(coefficient) + " trees...",
                       [&](AString& trees) { return MultiAvgTrees(*DataSet, options, trees); });
 }
+
+void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates,
+                         std::uint8_t rmd, float mdFraction) {
+    if (!DataAvailable(1, 0, 1)) return;
+    if (DataSet->Groups.size() < 4) {
+        ShowError("To use this function, at least 3 groups (populations) must be defined.");
+        return;
+    }
+    const std::string methodName = method < AlleleFreqMethodNames.size() ? AlleleFreqMethodNames[method] : "unknown";
+    PopTreeOptions options;
+    options.Kind = treeType;
+    options.Method = CodeOf<FreqMethod>(method);
+    options.Measure = measure;
+    options.UseMissing = rmd == 1;
+    options.MissingShare = mdFraction;
+    options.Correction = CorrFactor;
+    options.NTrees = Count(replicates);
+    TreeSeriesCommand("Bootstrapping chord population distance (" + methodName + ") tree...",
+                      [&](AString& trees) { return BsPopTrees(*DataSet, options, trees); });
+}

@@ -15,3 +15,8 @@ void CmdBootstrapTrees(TreeKind treeType, Treatment treatment, Coefficient coeff
 // `replicates` trees of the kind, each from a new Average matrix of the current layer.
 void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformation transformation,
                          std::int32_t replicates, Extended neiLiR, std::int32_t jcRandomDraws);
+// `replicates` trees of the kind over the groups (at least three besides "AllData"), each from
+// population distances of the measure on a bootstrap replicate of the loci, with allele frequencies
+// estimated by the method.
+void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates,
+                         std::uint8_t rmd, float mdFraction);

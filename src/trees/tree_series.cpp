@@ -8,9 +8,12 @@
 #include "foundation/number_text.h"
 #include "foundation/random.h"
 #include "foundation/thread_pool.h"
+#include "popgen/allele_freq.h"
+#include "popgen/bi_allele.h"
 #include "popgen/coefficients.h"
 #include "popgen/distance_matrix.h"
 #include "popgen/pair_count.h"
+#include "popgen/pop_distance.h"
 #include "popgen/resampling.h"
 
 namespace {
@@ -159,6 +162,56 @@ bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& tree
                 result.push_back(std::move(r.Text));
             }
         }
+    }
+    trees = std::move(result);
+    return true;
+}
+
+bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& trees) {
+    trees.clear();
+    if (options.NTrees == 0) {
+        ds.ReportError("The number of trees must be at least 1.");
+        return false;
+    }
+    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+        ds.ReportWarning("Cannot perform BsPopTrees from current data source layer (" + UIntToStr(ds.CurLayer) +
+                         "): Switching to AllData");
+        ds.CurLayer = 1;
+    }
+    if (ds.CurLayer >= kLayerCount) {
+        ds.ReportError("No band data to compute distances from.");
+        return false;
+    }
+    const TemporaryLayerScope restore(ds);
+    const std::uint8_t c = restore.Layer();
+    constexpr std::uint8_t kReplicate = 5, kPopulations = 4;
+    const std::string prefix = PopDistToStr(options.Measure);
+    AString result;
+    result.reserve(options.NTrees);
+    for (std::size_t i = 1; i <= options.NTrees; ++i) {
+        ds.CurLayer = c;
+        if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, false, false)) return false;
+        TDSLayer& replicate = ds.Layers[kReplicate];
+        // The same individuals as the source, so that the groups find their rows.
+        replicate.IndMask = ds.Layers[c].IndMask;
+        replicate.MaskRefLayer = ds.Layers[c].MaskRefLayer;
+        replicate.LocMask.assign(replicate.NLoci, 1);
+        ds.CurLayer = kReplicate;
+        ds.DistTransform = Transformation::D;
+        if (!FillBiAlleleRec(ds, options.UseMissing, true, options.MissingShare) ||
+            !EstimateAlleleFreqs(ds, options.UseMissing, options.Method, false, options.Correction,
+                                 options.MissingShare) ||
+            !PopDist(ds, options.Measure, kPopulations))
+            return false;
+        const TDSLayer& populations = ds.Layers[kPopulations];
+        TDistAnalysis analysis(ds.Reporting(), ds.ValueSize);
+        analysis.NOTU = populations.NInd;
+        analysis.Dist = populations.DistMatrix;
+        analysis.OTUNames = populations.IndNames;
+        if (!analysis.BuildTree(options.Kind, prefix + UIntToStr(i))) return false;
+        std::string text = SeriesTreeText(analysis, options.Kind);
+        if (text.empty()) return false;
+        result.push_back(std::move(text));
     }
     trees = std::move(result);
     return true;

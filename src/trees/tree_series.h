@@ -43,3 +43,19 @@ bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString
 // NTrees trees, each from a bootstrap replicate of the current layer's loci (titles "Bs" +
 // treatment + coefficient + number, e.g. "BsStdJaccard1"). False, reported, as above.
 bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& trees);
+
+struct PopTreeOptions {
+    TreeKind Kind = TreeKind::UPGMA;
+    FreqMethod Method = FreqMethod::BayesianAmongPopulations;  // of the allele-frequency estimates
+    PopDistance Measure = PopDistance::Chord;
+    bool UseMissing = true;  // a missing cell counts as 1 - MissingShare absences
+    float MissingShare = 0.5f;
+    Extended Correction = 0.01L;  // of the Bayesian estimates
+    std::size_t NTrees = 100;
+};
+
+// NTrees trees of the groups (without "AllData"), each from population distances of a bootstrap
+// replicate of the current layer's loci (titles the distance's name + number, e.g. "Chord1"). The
+// replicate is drawn into layer 5 and its distances go to layer 4; the layer that was current and
+// the transformation are restored. False, reported, as above.
+bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& trees);

@@ -137,3 +137,57 @@ TEST_F(TreeSeries, FailuresAreReportedAndLeaveNoTrees) {
 }
 
 }  // namespace
+
+#include "../popgen/grouped_bands.h"
+
+namespace {
+
+class PopTreeSeries : public ::testing::Test {
+protected:
+    GroupedBands data;
+    TPopGenDataSet& ds = data.ds;
+    void SetUp() override {
+        data.Load(RandomRows(12, 40, 3), {{"A", {0, 1, 2, 3}}, {"B", {4, 5, 6, 7}}, {"C", {8, 9, 10, 11}}});
+    }
+};
+
+TEST_F(PopTreeSeries, TreesOfTheGroupsComeFromTheSeedAndLeaveTheWorkingData) {
+    PopTreeOptions o;
+    o.Method = FreqMethod::SquareRoot;
+    o.NTrees = 4;
+    for (const TreeKind kind : {TreeKind::UPGMA, TreeKind::NJ}) {
+        o.Kind = kind;
+        AString a, b;
+        RandSeed = 8;
+        ASSERT_TRUE(BsPopTrees(ds, o, a)) << data.errors.front();
+        RandSeed = 8;
+        ASSERT_TRUE(BsPopTrees(ds, o, b));
+        EXPECT_EQ(a, b);
+        ASSERT_EQ(a.size(), 4u);
+        EXPECT_NE(a[0], a[1]);
+        for (const std::string& tree : a) {
+            for (const char* tip : {"A", "B", "C"})
+                EXPECT_NE(tree.find(std::string(tip) + ":"), std::string::npos) << tree;
+            EXPECT_EQ(tree.find("AllData"), std::string::npos);
+        }
+        EXPECT_NE(a[0].find("Chord1"), std::string::npos) << a[0];
+    }
+    EXPECT_EQ(ds.CurLayer, 1);
+    EXPECT_EQ(ds.DistTransform, Transformation::OneMinusS);
+    EXPECT_EQ(ds.Layers[1].NLoci, 40u);
+    // From a temporary layer: the working copy, with a warning.
+    ASSERT_TRUE(InitLayerLikeCurrent(ds, 3, true));
+    ds.CurLayer = 3;
+    AString trees;
+    o.NTrees = 1;
+    ASSERT_TRUE(BsPopTrees(ds, o, trees));
+    EXPECT_EQ(ds.CurLayer, 1);
+    EXPECT_EQ(data.warnings,
+              (std::vector<std::string>{
+                  "Cannot perform BsPopTrees from current data source layer (3): Switching to AllData"}));
+    o.NTrees = 0;
+    EXPECT_FALSE(BsPopTrees(ds, o, trees));
+    EXPECT_TRUE(trees.empty());
+}
+
+}  // namespace
