@@ -20,6 +20,9 @@
 #include "gui/ttest_dialog.h"
 #include "shell/program_identity.h"
 #include "shell/commands.h"
+#include "shell/filter_commands.h"
+#include "shell/global_dataset.h"
+#include "shell/reporting.h"
 
 namespace {
 
@@ -291,6 +294,44 @@ void TMainPrg::ConnectCommand(const QString& objectName, std::function<void()> h
     if (action == nullptr) return;
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { RunCommand(handler); });
     action->setEnabled(true);
+}
+
+void TMainPrg::UpdateMenuQuickGroupSel() {
+    QStringList groups, locusSets;
+    if (DataSet) {
+        for (std::size_t g = 1; g < DataSet->Groups.size(); ++g)
+            groups << ToQt(GroupDisplayName(DataSet->Groups[g].Name));
+        for (std::size_t l = 1; l < DataSet->LocusSets.size(); ++l) locusSets << ToQt(DataSet->LocusSets[l].Name);
+    }
+    RebuildQuickMenu(QStringLiteral("SelectGroupOnly1"), quickGroupItems_, groups, true);
+    RebuildQuickMenu(QStringLiteral("SelectLocusSetOnly1"), quickLocusSetItems_, locusSets, false);
+}
+
+void TMainPrg::RebuildQuickMenu(const QString& submenuName, std::vector<QAction*>& added, const QStringList& captions,
+                                bool groups) {
+    QAction* submenuAction = Action(submenuName);
+    QMenu* submenu = submenuAction != nullptr ? submenuAction->menu() : nullptr;
+    if (submenu == nullptr) return;
+    for (auto it = added.rbegin(); it != added.rend(); ++it) {
+        submenu->removeAction(*it);
+        delete *it;
+    }
+    added.clear();
+    for (const QString& caption : captions) {
+        // A name is shown as it stands: '&' would otherwise mark a shortcut.
+        QAction* item = submenu->addAction(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        item->setObjectName(submenuName + QStringLiteral("Item%1").arg(added.size() + 1));
+        connect(item, &QAction::triggered, this, [submenu, item, groups] {
+            RunCommand([submenu, item, groups] {
+                if (!DataSet) return;
+                const auto position = static_cast<std::int32_t>(submenu->actions().indexOf(item));
+                if (position < 0) ShowError(groups ? "Program Error: .GEH" : "Program Error: .LEH");
+                else if (groups) CmdSelectGroup(position);
+                else CmdSelectLocusSet(position);
+            });
+        });
+        added.push_back(item);
+    }
 }
 
 void TMainPrg::SetLoggingCaption(bool loggingOn) {

@@ -5,12 +5,14 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/message_area.h"
 
@@ -34,6 +36,11 @@ public:
     // never reaches Qt: it is reported as an error and the status returns to "Idle".
     void ConnectCommand(const QString& objectName, std::function<void()> handler);
 
+    // Rebuilds DataMatrix > "Select Group Only" and "Select LocusSet Only" from the data set: the
+    // designed first items ("AllData", "AllLoci") stay, one item per further group or locus set
+    // follows; an item selects the entry of its position.
+    void UpdateMenuQuickGroupSel();
+
     // File > "Turn log on" reads "Turn log off" while logging is on.
     void SetLoggingCaption(bool loggingOn);
 
@@ -56,7 +63,12 @@ private:
     void BuildMessageArea();
     void BuildStatusBar();
 
+    void RebuildQuickMenu(const QString& submenuName, std::vector<QAction*>& added, const QStringList& captions,
+                          bool groups);
+
     QHash<QString, QAction*> actions_;
+    std::vector<QAction*> quickGroupItems_;
+    std::vector<QAction*> quickLocusSetItems_;
     std::array<QLabel*, MessageArea::kLineCount> lines_{};
     std::array<QLabel*, MessageArea::kPanelCount> panels_{};
     THinExpFilt* hinExpFilt_;

@@ -1,7 +1,14 @@
 // The Analysis menu.
 #include "gui/menu_commands.h"
+#include "gui/query_box.h"
+#include "popgen/group_levels.h"
 #include "shell/analysis_commands.h"
+#include "shell/global_dataset.h"
+#include "shell/population_commands.h"
+#include "shell/reporting.h"
 #include "shell/settings.h"
+#include "shell/shannon_commands.h"
+#include "shell/ui_port.h"
 
 namespace {
 
@@ -13,6 +20,63 @@ std::function<void(TMainPrg&)> CalculateMatrix(Treatment treatment) {
     };
 }
 
+// ---- population genetics ----------------------------------------------------------------------
+
+std::function<void(TMainPrg&)> EstimateAlleleFreq(FreqMethod method) {
+    return [method](TMainPrg&) { CmdEstimateAlleleFreq(method, RMD, MDReplaceFraction); };
+}
+
+void AMOVA1Click(TMainPrg&) {
+    if (!DataAvailable(1, 0, 1)) return;
+    const std::size_t levels = GroupLevels(*DataSet);
+    if (levels < 2) {
+        ShowError("Groups must be defined for AMOVA");
+        return;
+    }
+    if (AskUser("Please make sure that all individuals in your data matrix are actually\r\npartitioned into "
+                "appropriate groups at all levels and that no individuals\r\nare left out. Otherwise, the AMOVA "
+                "calculations will be meaningless.\r\n\r\n\r\nDo you wish to proceed?",
+                "Caution", kMbYesNo) == kIdNo)
+        return;
+    std::uint8_t amovaLevels = 1;
+    if (levels > 2 &&
+        AskUser("Do you wish to the the first level of hierarchical structure only?\r\nAlternatively, [clicking no], "
+                "the first two levels will be used.",
+                "AMOVA", kMbYesNo) == kIdNo)
+        amovaLevels = 2;
+    if (AmovaRandomisations != 0 &&
+        AskUser("CAUTION!!!\r\n\r\nYou have selected AMOVA with randomisations.\r\nPlease note that this feature "
+                "has NOT been thoroughly tested (and is slow)!\r\nCheck whether your results make sense and/or "
+                "compare with other software.\r\nPlease report any problems you might find.\r\n\r\nDo you wish to "
+                "continue?",
+                "Caution -- AMOVA Randomisations", kMbYesNo) == kIdNo)
+        return;
+    CmdAMOVA(amovaLevels, CodeOf<Treatment>(AmovaSimMethod), CodeOf<Coefficient>(SimCoefficient),
+             CodeOf<Transformation>(DistTransformation), NeiLiR, JCRandomDraws, AmovaRandomisations, LocByLoc == 1);
+}
+
+void PairwisePhiST1Click(TMainPrg&) {
+    CmdPairwisePhiST(CodeOf<Treatment>(AmovaSimMethod), CodeOf<Coefficient>(SimCoefficient),
+                     CodeOf<Transformation>(DistTransformation), NeiLiR, JCRandomDraws, RMD, MDReplaceFraction);
+}
+
+void PopulationDistance1Click(TMainPrg&) {
+    if (!DataAvailable(1, 0, 1)) return;
+    if (AskUser("Generating a distance matrix using this function will make the data matrix in memory "
+                "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
+                "afterwards.\r\n\r\nDo you with to proceed?",
+                "Population distance", kMbYesNo) == kIdNo)
+        return;
+    const AString items(AlleleFreqMethodNames.begin(), AlleleFreqMethodNames.end());
+    std::int32_t method = 3;
+    if (!QueryComboIndexWide("Population distance", "Allele frequencies have to be estimated.", "",
+                             "Please select your preferred estimation method from the box.", items, method))
+        return;
+    if (method < 0) method = 3;
+    CmdPopulationDistance(PopDistance::Chord, static_cast<std::uint8_t>(method), RMD, MDReplaceFraction,
+                          DistOutput == 1);
+}
+
 }  // namespace
 
 MenuCommands AnalysisMenuCommands() {
@@ -21,5 +85,17 @@ MenuCommands AnalysisMenuCommands() {
         {"MinimumSimilarity1", CalculateMatrix(Treatment::Minimum)},
         {"MaximumSimilarity1", CalculateMatrix(Treatment::Maximum)},
         {"AverageSimilarity1", CalculateMatrix(Treatment::Average)},
+        {"Squareroot1", EstimateAlleleFreq(FreqMethod::SquareRoot)},
+        {"LynchMilligan1", EstimateAlleleFreq(FreqMethod::LynchMilligan)},
+        {"BayesianUniform1", EstimateAlleleFreq(FreqMethod::Bayesian)},
+        {"BayesianAmongPopulation1", EstimateAlleleFreq(FreqMethod::BayesianAmongPopulations)},
+        {"BayesianAmongLocus1", EstimateAlleleFreq(FreqMethod::BayesianAmongLoci)},
+        {"ShannonsIndex1",
+         [](TMainPrg&) {
+             CmdShannonIndex(ShannonLogBase, ShannonFreqMode, PreferredRoundMode, ShannonLogA, BatchAnswer);
+         }},
+        {"AMOVA1", AMOVA1Click},
+        {"PairwisePhiST1", PairwisePhiST1Click},
+        {"PopulationDistance1", PopulationDistance1Click},
     };
 }

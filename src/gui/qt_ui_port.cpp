@@ -92,6 +92,8 @@ bool QtUiPort::GetClipboardText(std::string& text) {
     return true;
 }
 
+void QtUiPort::UpdateQuickSelectionMenus() { window_.UpdateMenuQuickGroupSel(); }
+
 void QtUiPort::QuitProgram() {
     // Queued, so the running command returns first; the event loop then ends.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);

@@ -23,6 +23,7 @@ public:
     bool EditFileParams() override;
     bool OpenFileInViewer(const std::string& fileName) override;
     bool GetClipboardText(std::string& text) override;
+    void UpdateQuickSelectionMenus() override;
     void QuitProgram() override;
     void ShowPCoAViewer(const TPCoAViewerRec* rec) override;
 

@@ -8,6 +8,7 @@
 
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
+#include "popgen/band_stats.h"
 #include "popgen/data_import.h"
 #include "popgen/data_loader.h"
 #include "popgen/data_saver.h"
@@ -21,15 +22,6 @@
 #include "shell/ui_port.h"
 
 namespace {
-
-// Per cent of the layer's cells that are missing.
-Extended PercentMissing(const TDSLayer& layer) {
-    if (layer.NCells == 0) return 0.0L;
-    std::size_t missing = 0;
-    for (std::size_t k = 0; k < layer.NCells && k < layer.Matrix.size(); ++k)
-        if (layer.Matrix[k] == kMissing) ++missing;
-    return 100.0L * static_cast<Extended>(missing) / static_cast<Extended>(layer.NCells);
-}
 
 // Every load fills a new data set; the one it replaces comes back when the load fails (or throws),
 // so a bad file never costs the data the user had.

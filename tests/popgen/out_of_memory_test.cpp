@@ -12,6 +12,7 @@
 #include "popgen/data_saver.h"
 #include "popgen/distance_matrix.h"
 #include "popgen/distance_report.h"
+#include "popgen/filters.h"
 #include "band_fixture.h"
 #include "popgen/loader_fixture.h"
 #include "support/allocation_limit.h"
@@ -137,4 +138,26 @@ TEST(DataSetOutOfMemory, SaveAndWorkingCopyReportTheShortage) {
     f.errors.clear();
     EXPECT_TRUE(SaveData(f.ds, saved, false, kDefaultSpecLine, DefaultParams())) << f.LastError();
     EXPECT_TRUE(f.ds.RestoreOriginalMatrix()) << f.LastError();
+}
+
+TEST(DataSetOutOfMemory, FiltersAndReplacementLeaveTheLayersAsTheyWere) {
+    LoaderFixture f;
+    ASSERT_TRUE(LoadDataFile(f.ds, f.dir.Write("big.txt", BandFile()), DefaultParams())) << f.LastError();
+    f.ds.Layers[1].Matrix[5] = kMissing;  // locus 1 now has a missing cell
+    const AByte working = f.ds.Layers[1].Matrix;
+    bool ok = true;
+    {
+        const RefuseLargeAllocations refuse(80 * 1024);
+        EXPECT_NO_THROW(ok = ReportShortage(f.reporter, [&] { return RemoveLocMD(f.ds, 1, 0.0L) > 0; }));
+        EXPECT_FALSE(ok);
+        RandomStream random(7);
+        EXPECT_NO_THROW(ok = ReportShortage(f.reporter, [&] { return ReplaceMissingData(f.ds, 3, 0.5L, random); }));
+        EXPECT_FALSE(ok);
+    }
+    EXPECT_EQ(f.errors, (std::vector<std::string>{"Out of memory", "Out of memory"}));
+    EXPECT_EQ(f.ds.CurLayer, 1);
+    EXPECT_EQ(f.ds.Layers[1].Matrix, working);
+    EXPECT_EQ(f.ds.Layers[1].NLoci, kSide);
+    EXPECT_FALSE(f.ds.Layers[3].HasMatrix());
+    EXPECT_EQ(RemoveLocMD(f.ds, 1, 0.0L), 1u);
 }
