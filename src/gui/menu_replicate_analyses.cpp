@@ -12,6 +12,7 @@
 #include "gui/query_box.h"
 #include "gui/ttest_dialog.h"
 #include "shell/global_dataset.h"
+#include "shell/r_support_commands.h"
 #include "shell/replicate_commands.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
@@ -135,6 +136,17 @@ MenuCommands ReplicateAnalysesMenuCommands() {
          }},
         {"BootstrapAvgTrees1", BootstrapTrees(Treatment::Average)},
         {"BootstrapPopulationTree1", BootstrapPopulationTree},
+        {"EstimateRsupport1",
+         [](TMainPrg&) {
+             if (!DataAvailable(1, 0, 1)) return;
+             if (AskUser("This is a very resource-intensive process (i.e., CPU, time and memory-intensive).\r\nThe "
+                         "program will NOT respond to user input until it has completed the calculations.\r\nDo you "
+                         "wish to proceed?",
+                         "Warning", kMbYesNo) != kIdYes)
+                 return;
+             CmdEstimateRSupport(RFrom, RTo, RPrecision, RMRThreshold, RxThreshold, ROutputInconsistent,
+                                 ROutputConsensusAtR, RStopFraction, true);
+         }},
         {"tests1", ShannonTTests},
     };
 }
