@@ -86,9 +86,9 @@ private:
 
 // How one tree's clusters went into a list.
 struct TreeClusterResult {
-    std::size_t Unknown = 0;   // clusters with a name that is not an OTU (not added)
-    std::size_t Refused = 0;   // clusters refused because the list was full
-    std::string UnknownName;   // the first such name
+    std::size_t Unknown = 0;  // clusters with a name that is not an OTU (not added)
+    std::size_t Refused = 0;  // clusters refused because the list was full
+    std::string UnknownName;  // the first such name
 };
 
 // The OTU of each name of the tree (names cut to 20 characters, as the first method's OTU names
@@ -108,8 +108,8 @@ TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const 
 bool TreeClusterIndices(const ParsedTree& tree, const ClusterList& list, const OTUList& otus,
                         std::vector<std::size_t>& indices, std::string& reason);
 
-// The second method: whole names (otus made of whole names), a name that is not an OTU is skipped. AddClusterB gives 0 when
-// the cluster was added or counted, 1 when none of its names is an OTU name (an empty mask).
+// The second method: whole names (otus made of whole names), a name that is not an OTU is skipped. AddClusterB gives 0
+// when the cluster was added or counted, 1 when none of its names is an OTU name (an empty mask).
 std::uint8_t AddClusterB(ATrSetCluster& clusters, const AByte& mask);
 // Adds the tree's clusters to the array; the result is the number that could not be taken.
 std::size_t TreeClustersB(const ParsedTree& tree, const OTUList& otus, ATrSetCluster& clusters);

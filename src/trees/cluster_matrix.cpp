@@ -91,8 +91,7 @@ bool Trees2Bin(Reporter& reporter, const std::string& fileName, TreeClusterMatri
         else if (nTrees != result.Trees || nClusters != result.Clusters)
             SelfCheckBox(reporter, "FAILED\r\n" + UIntToStr(nTrees) + "-" + UIntToStr(result.Trees) + "\r\n" +
                                        UIntToStr(nClusters) + "-" + UIntToStr(result.Clusters));
-        else
-            SelfCheckBox(reporter, second == result.Matrix ? "new trees2bin - OK" : "new trees2bin matrix mismatch");
+        else SelfCheckBox(reporter, second == result.Matrix ? "new trees2bin - OK" : "new trees2bin matrix mismatch");
     }
     matrix = std::move(result);
     return true;

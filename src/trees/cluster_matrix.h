@@ -12,10 +12,10 @@
 #include "trees/tree_reading.h"
 
 struct TreeClusterMatrix {
-    AString TreeNames;          // one per tree: its title, or "Tree" + its line number
+    AString TreeNames;  // one per tree: its title, or "Tree" + its line number
     std::size_t Trees = 0;
     std::size_t Clusters = 0;
-    AByte Matrix;               // cluster by cluster: tree t, cluster k (both 0-based) at k * Trees + t
+    AByte Matrix;  // cluster by cluster: tree t, cluster k (both 0-based) at k * Trees + t
 };
 
 // Reads the tree file and builds its matrix. A file without trees or clusters, a malformed tree

@@ -74,7 +74,8 @@ private:
         const std::size_t N = names_.size();
         std::vector<std::size_t> bySize(S);
         for (std::size_t i = 0; i < S; ++i) bySize[i] = i;
-        std::stable_sort(bySize.begin(), bySize.end(), [&](std::size_t a, std::size_t b) { return size_[a] > size_[b]; });
+        std::stable_sort(bySize.begin(), bySize.end(),
+                         [&](std::size_t a, std::size_t b) { return size_[a] > size_[b]; });
         root_ = S;
         if (size_[bySize[0]] == N) root_ = bySize[0];
         nodes_ = root_ == S ? S + 1 : S;
@@ -142,7 +143,8 @@ private:
             key[node] = best;
         }
         for (auto& list : children_)
-            std::stable_sort(list.begin(), list.end(), [&](std::size_t a, std::size_t b) { return better(key[a], key[b]); });
+            std::stable_sort(list.begin(), list.end(),
+                             [&](std::size_t a, std::size_t b) { return better(key[a], key[b]); });
     }
 
     std::string Label(std::size_t node) const {
@@ -207,8 +209,8 @@ private:
     std::vector<std::size_t> order_;  // selected nodes by size, largest first
 };
 
-AString ClusterReport(const std::string& title, const ATrSetCluster& clusters, const AString& names,
-                      std::size_t trees, unsigned rulerPower, bool trailingEmptyLine) {
+AString ClusterReport(const std::string& title, const ATrSetCluster& clusters, const AString& names, std::size_t trees,
+                      unsigned rulerPower, bool trailingEmptyLine) {
     AString lines{title, ""};
     for (std::string& line : OTUNumberRuler(names.size(), rulerPower)) lines.push_back(std::move(line));
     for (const TTrSetCluster& c : clusters) lines.push_back(ClusterRow(c) + "= " + ShareText(c.Count, trees));
@@ -251,14 +253,14 @@ std::uint64_t TTrees::SupportPercent(std::size_t count, std::size_t trees) const
     }
 }
 
-bool TTrees::BuildConsensus(Reporter& reporter, const ClusterList& clusters, const AString& names,
-                            std::size_t trees, std::string& text) const {
+bool TTrees::BuildConsensus(Reporter& reporter, const ClusterList& clusters, const AString& names, std::size_t trees,
+                            std::string& text) const {
     Construction construction(*this, clusters.Entries(), names, trees);
     return construction.Build(reporter, text);
 }
 
-bool TTrees::BuildConsensusB(Reporter& reporter, const ATrSetCluster& clusters, const AString& names,
-                             std::size_t trees, std::string& text) const {
+bool TTrees::BuildConsensusB(Reporter& reporter, const ATrSetCluster& clusters, const AString& names, std::size_t trees,
+                             std::string& text) const {
     Construction construction(*this, clusters, names, trees);
     return construction.Build(reporter, text);
 }

@@ -17,10 +17,10 @@
 
 // What one consensus run gives back.
 struct ConsensusResult {
-    std::string Text;   // the first method's tree line ("" when it failed)
-    std::string TextB;  // the second method's
-    AString Report;     // the cluster reports of both methods, the first method's first
-    bool Match = false; // the two lines are equal
+    std::string Text;    // the first method's tree line ("" when it failed)
+    std::string TextB;   // the second method's
+    AString Report;      // the cluster reports of both methods, the first method's first
+    bool Match = false;  // the two lines are equal
 };
 
 // The options of one consensus construction (a consensus or R-support run).
@@ -32,10 +32,10 @@ public:
     // The share of trees a cluster needs, in whole per cent (100: every tree). A majority needs
     // more than half of the trees whatever the threshold.
     std::uint32_t ThresholdPercent = 100;
-    std::uint32_t RSupportLimit = 0;  // R-support: the largest R value a cluster may have
-    std::string RLabel = "R";         // prefix of R-support labels
-    std::uint8_t NumberNames = 0;     // 1: OTU numbers (from 1) instead of names
-    std::string TreeIDText;           // R-support: written into the root label with angle labels
+    std::uint32_t RSupportLimit = 0;    // R-support: the largest R value a cluster may have
+    std::string RLabel = "R";           // prefix of R-support labels
+    std::uint8_t NumberNames = 0;       // 1: OTU numbers (from 1) instead of names
+    std::string TreeIDText;             // R-support: written into the root label with angle labels
     std::uint8_t RLabelDecimals = 255;  // decimals of R-support labels; 255: no label
     // How support percentages are rounded: 0 to nearest (ties to even), 1 down, 2 up, 3 towards
     // zero (the commands pass the preferred round mode).

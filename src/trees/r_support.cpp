@@ -78,8 +78,8 @@ bool RefineCheck(const RList& list, std::uint8_t precision, std::uint32_t& low, 
         if (a.Flag == b.Flag && a.Flag != 0) continue;
         if (b.Flag == a.R) continue;
         if (a.Next == a.Flag && a.Next != 0) continue;
-        const long double d = std::fabs(std::log10(static_cast<long double>(e.R)) -
-                                        std::log10(static_cast<long double>(e.Next)));
+        const long double d =
+            std::fabs(std::log10(static_cast<long double>(e.R)) - std::log10(static_cast<long double>(e.Next)));
         if (d > best && d > limit) {
             best = d;
             low = e.R;
@@ -129,8 +129,8 @@ bool GetExtClusters(Reporter& reporter, const std::string& line, const OTUList& 
         return false;
     }
     std::uint64_t r = 0;
-    if (!StrictToUInt64(tree.RootLabel.substr(prefix.size(), tree.RootLabel.size() - prefix.size() - 1), r) ||
-        r == 0 || r > 0xFFFFFFFFu) {
+    if (!StrictToUInt64(tree.RootLabel.substr(prefix.size(), tree.RootLabel.size() - prefix.size() - 1), r) || r == 0 ||
+        r > 0xFFFFFFFFu) {
         reporter.Error("ERROR: Invalid TreeID");
         return false;
     }
@@ -238,10 +238,9 @@ bool CheckNested(Reporter& reporter, const ClusterList& list, std::uint32_t limi
                 onlyB = onlyB || (list[a].Mask[i] != 1 && list[b].Mask[i] == 1);
             }
             if (shared && onlyA && onlyB) {
-                reporter.Error("Trees are inconsistent: the cluster " + Members(list[a].Mask, names) +
-                               " found at r= " + UIntToStr(list[a].RValue) + " overlaps the cluster " +
-                               Members(list[b].Mask, names) + " found at r= " + UIntToStr(list[b].RValue) +
-                               "; no Rx-consensus can hold both.");
+                reporter.Error("Trees are inconsistent: the cluster " + Members(list[a].Mask, names) + " found at r= " +
+                               UIntToStr(list[a].RValue) + " overlaps the cluster " + Members(list[b].Mask, names) +
+                               " found at r= " + UIntToStr(list[b].RValue) + "; no Rx-consensus can hold both.");
                 return false;
             }
         }
@@ -297,8 +296,7 @@ public:
                 std::string line;
                 if (!Consensus(r, line)) return Fail("R-support analysis failed (w/i loop)");
                 const std::size_t firstNew = list_.size();
-                if (!GetExtClusters(reporter_, line, otus_, list_))
-                    return Fail("R-support analysis failed (w/i loop)");
+                if (!GetExtClusters(reporter_, line, otus_, list_)) return Fail("R-support analysis failed (w/i loop)");
                 if (!AddThinCLustersExt(reporter_, list_, firstNew, r)) return Fail("R-mem: AddThinCLustersExt Failed");
                 AddRValue(rlist_, r);
                 if (!AnyClusterAt(list_, r)) rlist_.back().Flag = low;

@@ -28,10 +28,10 @@ using RList = std::vector<RListEntry>;
 struct RSupportOptions {
     std::uint32_t RFrom = 1;
     std::uint32_t RTo = 10000;
-    std::uint8_t RPrecision = 1;       // decimals of log10(r) that matter
-    std::uint32_t RxThreshold = 10000; // clusters found at r up to this make the Rx-consensus
-    std::uint32_t RMRThreshold = 100;  // majority-rule threshold of each consensus, per cent
-    std::uint8_t RoundMode = 2;        // rounding of support percentages
+    std::uint8_t RPrecision = 1;        // decimals of log10(r) that matter
+    std::uint32_t RxThreshold = 10000;  // clusters found at r up to this make the Rx-consensus
+    std::uint32_t RMRThreshold = 100;   // majority-rule threshold of each consensus, per cent
+    std::uint8_t RoundMode = 2;         // rounding of support percentages
 };
 
 struct RSupportResult {

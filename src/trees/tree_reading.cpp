@@ -75,8 +75,7 @@ private:
         while (pos_ < s_.size() && !IsSeparator(s_[pos_])) ++pos_;
         if (pos_ == start) return Fail("a name is missing at position " + UIntToStr(start + 1), reason);
         std::string name = s_.substr(start, pos_ - start);
-        if (!seen_.emplace(name, tree_.Names.size()).second)
-            return Fail("the name " + name + " occurs twice", reason);
+        if (!seen_.emplace(name, tree_.Names.size()).second) return Fail("the name " + name + " occurs twice", reason);
         if (!open_.empty()) open_.back().push_back(tree_.Names.size());
         tree_.Names.push_back(std::move(name));
         return ReadLength(reason);

@@ -93,11 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Clusters kept = Kept(trees, threshold);
         Clusters line = ClustersOfLine(result.Text);
         Clusters expected = kept;
-        expected.insert(*std::max_element(line.begin(), line.end(), [](const auto& a, const auto& b) {
-            return a.size() < b.size();
-        }));
-        fuzz::Check(line == expected, "the consensus line holds other clusters than those found in enough trees: " +
-                                          result.Text);
+        expected.insert(*std::max_element(line.begin(), line.end(),
+                                          [](const auto& a, const auto& b) { return a.size() < b.size(); }));
+        fuzz::Check(line == expected,
+                    "the consensus line holds other clusters than those found in enough trees: " + result.Text);
         // The written line as the only tree of a file gives itself back.
         Recording again;
         ConsensusResult back;

@@ -110,9 +110,10 @@ TEST_F(ConsensusOracle, ConsensusClustersAndSupportMatchApe) {
     for (const std::size_t count : {7u, 12u, 15u}) {
         TempDir dir;
         const std::string file = dir.Write("trees.ph", RandomTreeFile(gen, 6 + count % 4, count));
-        std::string script = "suppressMessages(library(ape))\ntr <- read.tree('trees.ph')\nn <- length(tr)\n"
-                             "clades <- function(key, phy) { pp <- prop.part(phy); lab <- attr(pp, 'labels');\n"
-                             "  for (c in pp) cat(key, paste(sort(lab[c]), collapse=','), '\\n', sep=' ') }\n";
+        std::string script =
+            "suppressMessages(library(ape))\ntr <- read.tree('trees.ph')\nn <- length(tr)\n"
+            "clades <- function(key, phy) { pp <- prop.part(phy); lab <- attr(pp, 'labels');\n"
+            "  for (c in pp) cat(key, paste(sort(lab[c]), collapse=','), '\\n', sep=' ') }\n";
         std::map<std::uint32_t, std::string> ours;
         std::size_t kept = 0;
         for (std::uint32_t t : thresholds) {
@@ -129,9 +130,11 @@ TEST_F(ConsensusOracle, ConsensusClustersAndSupportMatchApe) {
             const std::string mine = dir.Write("mine" + std::to_string(t) + ".ph", result.Text + "\r\n");
             script += "clades('" + key + "', consensus(tr, p=" + p + ", rooted=TRUE))\n";
             // Our line read back by ape: its clades, and each clade's support in the trees.
-            script += "m <- read.tree('" + mine + "')\nclades('back" + std::to_string(t) + "', m)\n"
+            script += "m <- read.tree('" + mine + "')\nclades('back" + std::to_string(t) +
+                      "', m)\n"
                       "pc <- prop.clades(m, tr, rooted=TRUE)\npp <- prop.part(m); lab <- attr(pp, 'labels')\n"
-                      "for (k in seq_along(pp)) cat('support" + std::to_string(t) +
+                      "for (k in seq_along(pp)) cat('support" +
+                      std::to_string(t) +
                       "', paste(sort(lab[pp[[k]]]), collapse=','), ceiling(100 * pc[k] / n - 1e-9), '\\n')\n";
         }
         const auto r = Keyed(RunR(dir, rscript_, script));

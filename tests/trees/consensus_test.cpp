@@ -82,8 +82,8 @@ TEST(TreeReading, ReadsNamesClustersAndTitleApartFromLengthsAndLabels) {
 }
 
 TEST(TreeReading, MalformedLinesAreRefusedWithAReason) {
-    for (const char* line : {"", ";", "(A,B", "A,B)", "(A,B))", "(A,,B)", "(,A)", "(A,B);x", "(A,B)(C,D)",
-                             "(A,A)", "(A,(B,A))", "(A:x,B)", "(A:,B)", "(A:nan,B)", "()", "((A,B)<75,C)"}) {
+    for (const char* line : {"", ";", "(A,B", "A,B)", "(A,B))", "(A,,B)", "(,A)", "(A,B);x", "(A,B)(C,D)", "(A,A)",
+                             "(A,(B,A))", "(A:x,B)", "(A:,B)", "(A:nan,B)", "()", "((A,B)<75,C)"}) {
         ParsedTree tree;
         std::string reason;
         EXPECT_FALSE(ParseTreeLine(line, tree, reason)) << line;
@@ -173,9 +173,18 @@ TEST(Consensus, RequiredTreesAndLabelsInExactArithmetic) {
         std::uint32_t threshold;
         std::size_t required;
     };
-    for (const Case& c : std::vector<Case>{{4, 50, 3}, {10, 50, 6}, {10, 75, 8}, {10, 80, 8}, {10, 90, 9},
-                                           {100, 51, 51}, {10, 100, 10}, {1, 100, 1}, {1, 50, 1}, {3, 50, 2},
-                                           {10, 0, 6}, {10, 101, 11}}) {
+    for (const Case& c : std::vector<Case>{{4, 50, 3},
+                                           {10, 50, 6},
+                                           {10, 75, 8},
+                                           {10, 80, 8},
+                                           {10, 90, 9},
+                                           {100, 51, 51},
+                                           {10, 100, 10},
+                                           {1, 100, 1},
+                                           {1, 50, 1},
+                                           {3, 50, 2},
+                                           {10, 0, 6},
+                                           {10, 101, 11}}) {
         EXPECT_EQ(TTrees::RequiredTrees(c.trees, c.threshold), c.required) << c.trees << " at " << c.threshold;
     }
     struct Label {
@@ -183,9 +192,17 @@ TEST(Consensus, RequiredTreesAndLabelsInExactArithmetic) {
         std::size_t count, trees;
         std::uint64_t percent;
     };
-    for (const Label& l : std::vector<Label>{{2, 7, 10, 70}, {2, 9, 10, 90}, {2, 3, 4, 75}, {2, 2, 3, 67},
-                                             {0, 2, 3, 67}, {1, 2, 3, 66}, {3, 2, 3, 66}, {0, 1, 8, 12},
-                                             {2, 1, 8, 13}, {0, 3, 8, 38}, {0, 10, 10, 100}}) {
+    for (const Label& l : std::vector<Label>{{2, 7, 10, 70},
+                                             {2, 9, 10, 90},
+                                             {2, 3, 4, 75},
+                                             {2, 2, 3, 67},
+                                             {0, 2, 3, 67},
+                                             {1, 2, 3, 66},
+                                             {3, 2, 3, 66},
+                                             {0, 1, 8, 12},
+                                             {2, 1, 8, 13},
+                                             {0, 3, 8, 38},
+                                             {0, 10, 10, 100}}) {
         TTrees t;
         t.RoundMode = l.mode;
         EXPECT_EQ(t.SupportPercent(l.count, l.trees), l.percent) << l.count << "/" << l.trees << " mode " << +l.mode;

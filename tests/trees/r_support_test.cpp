@@ -40,9 +40,14 @@ TEST(RSupportList, ValuesAreRecordedAndRefinedOnALogScale) {
         std::uint8_t precision;
         bool refine;
     };
-    for (const Case& c : std::vector<Case>{{1, 10, 0, false}, {1, 11, 0, true}, {1, 10, 1, true},
-                                           {1, 2, 1, true}, {100, 125, 1, false}, {100, 126, 1, true},
-                                           {100, 101, 2, false}, {100, 103, 2, true}}) {
+    for (const Case& c : std::vector<Case>{{1, 10, 0, false},
+                                           {1, 11, 0, true},
+                                           {1, 10, 1, true},
+                                           {1, 2, 1, true},
+                                           {100, 125, 1, false},
+                                           {100, 126, 1, true},
+                                           {100, 101, 2, false},
+                                           {100, 103, 2, true}}) {
         RList l;
         AddRValue(l, c.a);
         AddRValue(l, c.b);
@@ -123,8 +128,7 @@ TEST(RSupportRun, EachClusterKeepsTheSmallestEvaluatedRAndItsLogLabel) {
         if (r >= 300 && (cd == 0 || r < cd)) cd = r;
     }
     std::map<std::string, std::uint32_t> found;
-    for (const TTrSetCluster& c : result.Clusters)
-        found[std::string(c.Mask.begin(), c.Mask.end())] = c.RValue;
+    for (const TTrSetCluster& c : result.Clusters) found[std::string(c.Mask.begin(), c.Mask.end())] = c.RValue;
     EXPECT_EQ(found, (std::map<std::string, std::uint32_t>{{std::string("\1\1\0\0", 4), ab},
                                                            {std::string("\0\0\1\1", 4), cd},
                                                            {std::string("\1\1\1\1", 4), 1}}));
@@ -143,8 +147,8 @@ TEST(RSupportRun, RefusalsAndFailuresLeaveTheFailureLine) {
     struct Case {
         std::uint32_t from, to, threshold;
     };
-    for (const Case& c : std::vector<Case>{{0, 100, 100}, {100, 100, 100}, {200, 100, 100}, {1, 100, 49},
-                                           {1, 100, 101}}) {
+    for (const Case& c :
+         std::vector<Case>{{0, 100, 100}, {100, 100, 100}, {200, 100, 100}, {1, 100, 49}, {1, 100, 101}}) {
         Recorder rec;
         RSupportOptions o;
         o.RFrom = c.from;
@@ -152,8 +156,13 @@ TEST(RSupportRun, RefusalsAndFailuresLeaveTheFailureLine) {
         o.RMRThreshold = c.threshold;
         int calls = 0;
         RSupportResult result;
-        EXPECT_FALSE(RSupport(rec.reporter, o, [&](std::uint32_t r, AString& t) { ++calls; return Series(r, t); },
-                              result));
+        EXPECT_FALSE(RSupport(
+            rec.reporter, o,
+            [&](std::uint32_t r, AString& t) {
+                ++calls;
+                return Series(r, t);
+            },
+            result));
         EXPECT_EQ(calls, 0);
         EXPECT_EQ(result.Line, "R-support failure");
         EXPECT_EQ(rec.errors.size(), 1u);
@@ -163,19 +172,20 @@ TEST(RSupportRun, RefusalsAndFailuresLeaveTheFailureLine) {
     RSupportOptions o;
     o.RTo = 1000;
     RSupportResult result;
-    EXPECT_FALSE(RSupport(rec.reporter, o, [](std::uint32_t r, AString& t) { return r != 32 && Series(r, t); },
-                          result));
+    EXPECT_FALSE(RSupport(
+        rec.reporter, o, [](std::uint32_t r, AString& t) { return r != 32 && Series(r, t); }, result));
     EXPECT_EQ(result.Line, "R-support failure");
     EXPECT_EQ(rec.errors.back(), "R-support analysis failed (w/i loop)");
 
     // Clusters found at different r that no tree can hold together.
     Recorder overlap;
-    EXPECT_FALSE(RSupport(overlap.reporter, o,
-                          [](std::uint32_t r, AString& t) {
-                              t.assign(3, r < 100 ? "((A,B),C,D);" : "((B,C),A,D);");
-                              return true;
-                          },
-                          result));
+    EXPECT_FALSE(RSupport(
+        overlap.reporter, o,
+        [](std::uint32_t r, AString& t) {
+            t.assign(3, r < 100 ? "((A,B),C,D);" : "((B,C),A,D);");
+            return true;
+        },
+        result));
     EXPECT_EQ(result.Line, "R-support failure");
     ASSERT_FALSE(overlap.errors.empty());
 }
