@@ -29,6 +29,10 @@ class ViewerRecordingPort final : public UiPort {
 public:
     explicit ViewerRecordingPort(TMainPrg& window) : qt_(window) {}
     int ShowMessageBox(std::string_view text, std::string_view caption, int style) override {
+        if (caption == "Warning") {
+            warnings.emplace_back(text);
+            return kIdYes;
+        }
         if (caption != "TEST") return qt_.ShowMessageBox(text, caption, style);
         checks.emplace_back(text);
         return kIdOk;
@@ -40,6 +44,7 @@ public:
         return true;
     }
     std::vector<std::string> checks;
+    std::vector<std::string> warnings;
     std::vector<std::string> viewed;
 
 private:
@@ -104,6 +109,17 @@ private slots:
         QCOMPARE(DataSet->GetCurrLayer().IndNames.front(), std::string("Tree1"));
         QCOMPARE(DataSet->GetCurrLayer().LocNames.back(), std::string("Cluster8"));
 
+        // R-support on the loaded clusters, after the warning was answered Yes. The matrix has no
+        // missing cells, so every r gives the same trees.
+        RTo = 8;
+        TRReplicates = 3;
+        window.Action(QStringLiteral("EstimateRsupport1"))->trigger();
+        QCOMPARE(port.warnings.size(), std::size_t{1});
+        QVERIFY(port.warnings[0].rfind("This is a very resource-intensive process", 0) == 0);
+        QCOMPARE(window.MessageLine(4), QStringLiteral("Estimating R support...done."));
+        const QStringList lines = ReadAll(QString::fromStdString(ConsensusOutFileName)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 4);  // two consensus lines, the Rx-consensus, the end
+        QVERIFY(lines[2].endsWith(QStringLiteral("R0.0;")));
         FreeDataSet();
     }
 };

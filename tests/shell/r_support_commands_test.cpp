@@ -42,6 +42,26 @@ TEST_F(RSupportCommand, WritesTheRxConsensusAndTheReportReproduciblyFromTheSeed)
     EXPECT_EQ(File(ConsensusOutFileName), line + line);
 }
 
+// Without missing cells every Average matrix is the Standard one, so nothing new is found at a
+// larger r: every cluster of the Rx-consensus is found at the first r and labelled log10(1).
+TEST_F(RSupportCommand, CompleteDataGiveTheTreeItselfAtTheFirstR) {
+    SetData({"1101001110", "1101101010", "1001011110", "0110110101", "0110110001", "0111110101"});
+    Run(1, 20);
+    EXPECT_EQ(LastLine(), "Estimating R support...done.");
+    std::string line = File(ConsensusOutFileName);
+    ASSERT_GE(line.size(), 2u);
+    line.resize(line.size() - 2);
+    std::size_t groups = 0;
+    for (std::size_t at = line.find(')'); at != std::string::npos; at = line.find(')', at + 1)) {
+        ++groups;
+        EXPECT_EQ(line.substr(at + 1, 4), "R0.0") << line;
+    }
+    EXPECT_GE(groups, 3u) << line;
+    const std::string report = File(AnalysisFileName);
+    EXPECT_EQ(report.find("@r= 2"), std::string::npos);
+    EXPECT_NE(report.find("@r= 1\r\n"), std::string::npos) << report;
+}
+
 TEST_F(RSupportCommand, RefusedSettingsWriteNothing) {
     ui.AllowBoxes("Error");
     Run(1, 20);
