@@ -56,7 +56,9 @@ TEST_F(RSupportCommand, CompleteDataGiveTheTreeItselfAtTheFirstR) {
         ++groups;
         EXPECT_EQ(line.substr(at + 1, 4), "R0.0") << line;
     }
-    EXPECT_GE(groups, 3u) << line;
+    EXPECT_EQ(groups, 4u);
+    // The UPGMA tree of these data, whose tie joins I1, I2 and I3 at once.
+    EXPECT_EQ(line, "(((I4,I6)R0.0,I5)R0.0,(I3,I1,I2)R0.0)R0.0;");
     const std::string report = File(AnalysisFileName);
     EXPECT_EQ(report.find("@r= 2"), std::string::npos);
     EXPECT_NE(report.find("@r= 1\r\n"), std::string::npos) << report;
