@@ -11,6 +11,7 @@
 #include "shell/population_commands.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
+#include "shell/shannon_commands.h"
 #include "shell/ui_port.h"
 
 #include <QComboBox>
@@ -129,6 +130,10 @@ MenuCommands AnalysisMenuCommands() {
         {"BayesianAmongLocus1", EstimateAlleleFreq(FreqMethod::BayesianAmongLoci)},
         {"N9", N9Click},
         {"MLPopulationReallocation1", MLPopulationReallocation1Click},
+        {"ShannonsIndex1",
+         [](TMainPrg&) {
+             CmdShannonIndex(ShannonLogBase, ShannonFreqMode, PreferredRoundMode, ShannonLogA, BatchAnswer);
+         }},
         {"AMOVA1", AMOVA1Click},
         {"PairwisePhiST1", PairwisePhiST1Click},
         {"PopulationDistance1", PopulationDistance1Click},

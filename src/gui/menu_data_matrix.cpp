@@ -11,6 +11,7 @@
 #include "shell/filter_commands.h"
 #include "shell/global_dataset.h"
 #include "shell/reporting.h"
+#include "shell/resample_commands.h"
 #include "shell/settings.h"
 #include "shell/statistics_commands.h"
 #include "shell/ui_port.h"
@@ -94,6 +95,7 @@ MenuCommands DataMatrixMenuCommands() {
          }},
         {"FrequenciesperLoci1", FrequenciesperLoci1Click},
         {"ReplaceMissingData1", [](TMainPrg&) { CmdReplaceMissingData(static_cast<Extended>(MDReplaceFraction)); }},
+        {"ResampleLoci1", [](TMainPrg&) { CmdResampleLoci(); }},
         {"RemoveIndivMissing1",
          RemoveWithThreshold("Remove individuals with more than x% missing data:", MaxMDPerInd, CmdRemoveIndivMissing)},
         {"RemoveIndivFreqBelow1",

@@ -13,6 +13,7 @@
 #include "gui/menu_commands.h"
 #include "gui/qt_text.h"
 #include "gui/query_box.h"
+#include "shell/consensus_commands.h"
 #include "shell/data_commands.h"
 #include "shell/export_commands.h"
 #include "shell/file_name_commands.h"
@@ -256,6 +257,12 @@ MenuCommands FileMenuCommands() {
         {"AFLPop1", AFLPop1Click},
         {"Phylipdistancematrix1", Phylipdistancematrix1Click},
         {"Turnlogon1", [](TMainPrg&) { CmdSetLogging(LogOn != 1); }},
+        {"Binarymatrixfromclustersintrees1",
+         [](TMainPrg& window) {
+             const std::string name =
+                 AskOpenFileName(&window, "Select Tree File...", kTreeFilter, "", ConsensusInFileName);
+             if (!name.empty()) CmdTreesToBinaryMatrix(name);
+         }},
         {"Exit1", [](TMainPrg&) { CmdExit(); }},
     };
 }

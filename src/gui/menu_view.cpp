@@ -1,5 +1,6 @@
 // The View menu.
 #include "gui/menu_commands.h"
+#include "shell/consensus_commands.h"
 #include "shell/r_commands.h"
 #include "shell/viewer_commands.h"
 
@@ -8,6 +9,7 @@ MenuCommands ViewMenuCommands() {
         {"InputFile1", [](TMainPrg&) { CmdViewInputFile(); }},
         {"AnalysisFile1", [](TMainPrg&) { CmdViewAnalysisFile(); }},
         {"TreeFile1", [](TMainPrg&) { CmdViewTreeFile(); }},
+        {"ConsensusTreeFile1", [](TMainPrg&) { CmdViewConsensusFile(); }},
         {"PCoA3DViewer1", [](TMainPrg&) { CmdStart3DViewer(); }},
         {"LogFile1", [](TMainPrg&) { CmdViewLogFile(); }},
         {"PlotwithRandView1", [](TMainPrg&) { CmdPlotWithR(); }},

@@ -92,7 +92,7 @@ void TPopGenDataSet::ClearLayer(std::size_t l) {
 }
 
 bool TPopGenDataSet::AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size_t nLoci) {
-    if (l >= kLayerCount - 1) return false;
+    if (l >= kLayerCount) return false;
     TDSLayer& layer = Layers[l];
     layer.Matrix.clear();
     layer.NInd = layer.NLoci = layer.NCells = 0;

@@ -174,9 +174,10 @@ public:
 
     void InitLayer(std::size_t l);   // empty state without freeing
     void ClearLayer(std::size_t l);  // frees everything of layer l; DistTransform := 0
-    // Allocates a zeroed nInd x nLoci band matrix for layer l < 5 and sets its counts; layer 5 is
-    // left alone. False (with "Out of memory" reported) for a size beyond the address space; a
-    // failed allocation leaves the layer without a matrix and passes on.
+    // Allocates a zeroed nInd x nLoci band matrix for layer l and sets its counts (layer 5 too:
+    // the bootstrap of a group resamples into it). False (with "Out of memory" reported) for a
+    // size beyond the address space; a failed allocation leaves the layer without a matrix and
+    // passes on.
     bool AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size_t nLoci);
 
     bool HasData() const;  // data loaded and the current layer has a band matrix

@@ -99,11 +99,12 @@ TEST_F(RecordingDataSet, ClearLayerFreesEverythingAndResetsTransform) {
     EXPECT_EQ(ds.DistTransform, Transformation::OneMinusS);
 }
 
-TEST_F(RecordingDataSet, AllocLayerMatrixLeavesLayerFiveAlone) {
-    ds.Layers[5].Name = "kept";
-    EXPECT_FALSE(ds.AllocLayerMatrix(5, 2, 2));
-    EXPECT_EQ(ds.Layers[5].Name, "kept");
-    EXPECT_FALSE(ds.Layers[5].HasMatrix());
+TEST_F(RecordingDataSet, AllocLayerMatrixServesLayerFiveAndRefusesNoLayer) {
+    // Layer 5 takes the bootstrap replicates of a group, so it gets a matrix like the others.
+    ASSERT_TRUE(ds.AllocLayerMatrix(5, 2, 3));
+    EXPECT_EQ(ds.Layers[5].NCells, 6u);
+    EXPECT_EQ(ds.Layers[5].Matrix.size(), 6u);
+    EXPECT_FALSE(ds.AllocLayerMatrix(kLayerCount, 2, 2));
     EXPECT_TRUE(errors.empty());
 }
 

@@ -1,0 +1,31 @@
+#include "shell/resample_commands.h"
+
+#include "popgen/resampling.h"
+#include "shell/commands.h"
+#include "shell/global_dataset.h"
+#include "shell/message_area.h"
+#include "shell/reporting.h"
+
+void CmdResampleLoci() {
+    if (!DataAvailable(1, 0, 1)) return;
+    TPopGenDataSet& ds = *DataSet;
+    if (ds.CurLayer > 2) {
+        ShowWarning("Switching to AllData");
+        ds.CurLayer = 1;
+    }
+    constexpr std::uint8_t kTarget = 4;
+    CommandRun run("Generating locus-resampled (bootstrapped) data set...");
+    if (!run.Calculate([&] {
+            if (!InitLayerLikeCurrent(ds, kTarget, true)) return false;
+            if (BootstrapLoci(ds, kTarget, true, false)) return true;
+            ds.ClearLayer(kTarget);  // no half-made replicate
+            return false;
+        }))
+        return;
+    ds.Layers[kTarget].IndMask = ds.GetCurrLayer().IndMask;  // the same individuals
+    ds.CurLayer = kTarget;
+    run.Finish();
+    const TDSLayer& layer = ds.GetCurrLayer();
+    SetStatusDataMatrix(MatrixSizeText("Temporary Data ", layer.NInd, layer.NLoci));
+    SetStatusDistMatrix("No distance matrix");
+}

@@ -1,0 +1,345 @@
+#include "shell/shannon_commands.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "foundation/memory_guard.h"
+#include "foundation/number_text.h"
+#include "foundation/rounding.h"
+#include "numeric/incomplete_beta.h"
+#include "numeric/math_error.h"
+#include "popgen/band_stats.h"
+#include "popgen/filters.h"
+#include "popgen/shannon.h"
+#include "shell/commands.h"
+#include "shell/global_dataset.h"
+#include "shell/message_area.h"
+#include "shell/reporting.h"
+#include "shell/settings.h"
+
+namespace {
+
+constexpr int kYesNo = 4;
+constexpr int kYes = 6;
+
+ShannonOptions OptionsOf(std::uint8_t logBase, std::uint8_t freqMode, Extended logA, std::uint8_t rmd,
+                         Extended mdFraction) {
+    return {CodeOf<ShannonScale>(logBase), logA, freqMode == 1, rmd == 1, mdFraction};
+}
+
+std::string LogBaseText(std::uint8_t logBase, Extended logA) {
+    switch (logBase) {
+        case 0: return "2";
+        case 1: return "e";
+        case 2: return "10";
+        case 3: return ExtToStr(logA);
+        default: return {};
+    }
+}
+
+std::string FrequencyLine(std::uint8_t freqMode) {
+    return freqMode == 1 ? "Frequencies per locus: p(i):=presences(i)/#individuals"
+                         : "Frequencies per datamatrix: p(i):=presences(i)/presences(datamatrix)";
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void ShowCurrentData(const TPopGenDataSet& ds) {
+    if (ds.CurLayer == 4) {
+        const TDSLayer& l = ds.GetCurrLayer();
+        SetStatusDataMatrix(MatrixSizeText("Temporary Data ", l.NInd, l.NLoci));
+    } else {
+        UpdateStatusDataMatrix();
+    }
+}
+
+// The engine call of one group, judged as a command step is, but without ending the command: a
+// group that cannot be computed is marked in the report while the others go on.
+bool GroupStep(const std::function<bool()>& call) {
+    const ReportScope scope(ProgramReporter());
+    return scope.Succeeded(ReportShortage(ProgramReporter(), call));
+}
+
+void BootstrapShannonCommand(const std::string& progress, const std::string& title, std::int32_t replicates,
+                             std::uint8_t logBase, std::uint8_t freqMode, Extended logA, std::uint8_t sh2File,
+                             const std::function<bool(ShannonValue&, AExt&)>& engine) {
+    CommandRun run(progress);
+    if (replicates <= 1) {
+        ShowError("Need to select multiple runs");
+        run.Run([] { return false; });
+        return;
+    }
+    ShannonValue v;
+    AExt values;
+    if (!run.Calculate([&] { return engine(v, values); })) return;
+    const std::string reps = UIntToStr(static_cast<std::uint32_t>(replicates));
+    if (sh2File == 1) {
+        std::vector<std::string> lines{"Writing individual Shannon replicates (" + reps + ") for group " +
+                                       DataSet->CurrGroupName() + ":"};
+        for (const Extended h : values) lines.push_back(ExtToStr(h));
+        lines.emplace_back();
+        const std::string text = Lines(lines);
+        if (!run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); }))
+            return;
+    }
+    values.clear();
+    if (v.H < 0.0L || v.Variance < 0.0L) {
+        ShowError("Calculations failed. Shannon or its variance are negative:\r\nShannon= " + ExtToStr(v.H) +
+                  " Var= " + ExtToStr(v.Variance));
+        run.Run([] { return false; });
+        return;
+    }
+    if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) + "\r\nstd.dev.= " + ExtToStr(v.SD) +
+                    " times\r\n\r\nWrite to analysis file?",
+                "Shannon's Diversity Index Bootstrapped " + reps + " Times", kYesNo) != kYes)
+        return;
+    const std::string text =
+        Lines({title, "LogBase = " + LogBaseText(logBase, logA), FrequencyLine(freqMode), "",
+               "I =       " + ExtToStr(v.H), "var(I) =  " + ExtToStr(v.Variance), "std.dev.= " + ExtToStr(v.SD), ""});
+    run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); });
+}
+
+// One group's result in a t-test section.
+struct GroupResult {
+    std::string Name;
+    bool Ok = false;
+    ShannonValue Value;
+    std::size_t Size = 0;
+};
+
+constexpr std::int64_t kMaxDF = std::numeric_limits<std::int32_t>::max();
+
+// The Shannon block and the test block of one section; false after a maths error (shown).
+bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>& groups, bool bowman,
+                  std::uint8_t confOutput, std::uint8_t outputShannon, std::uint8_t outputT) {
+    const std::string kind = bowman ? "(Bowman)" : "(bootstrapped)";
+    if (outputShannon == 1) {
+        out.push_back("Shannon's index and variance " + kind);
+        for (const GroupResult& g : groups) {
+            out.emplace_back();
+            if (g.Ok) {
+                out.push_back("Shannon's index of group " + g.Name + "= " + ExtToStr(g.Value.H));
+                out.push_back("Shannon's variance of group " + g.Name + "= " + ExtToStr(g.Value.Variance));
+                if (g.Value.Variance > 0.0L)
+                    out.push_back("Shannon's std. dev of group " + g.Name + "= " +
+                                  ExtToStr(std::sqrt(g.Value.Variance)));
+            } else {
+                out.push_back("Shannon's index of group " + g.Name + ": not computed");
+            }
+            out.push_back("Size of group " + g.Name + "= " + UIntToStr(g.Size));
+        }
+        out.emplace_back();
+    }
+    out.push_back("T-test based on Shannon values and variances " + kind);
+    out.emplace_back();
+    bool ok = true;
+    for (std::size_t i = 1; i < groups.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            const GroupResult& a = groups[i];
+            const GroupResult& b = groups[j];
+            const Extended va = a.Value.Variance, vb = b.Value.Variance;
+            if (bowman && a.Ok && b.Ok && (va < 0.0L || vb < 0.0L)) {
+                ShowWarning(
+                    "Cannot compare Shannon(Bowman) values due to negative variance!\r\n[This can happen if band "
+                    "frequency is calculated per locus]");
+                continue;
+            }
+            out.push_back(a.Name + " vs. " + b.Name + ":");
+            const char* untestable = nullptr;
+            std::int64_t df = -1;
+            if (!a.Ok || !b.Ok) {
+                untestable = "not testable (no Shannon's index)";
+            } else if (a.Size == 0 || b.Size == 0) {
+                untestable = "not testable (a group of size 0)";
+            } else if (!(va + vb > 0.0L)) {
+                untestable = "not testable (both variances are 0)";
+            } else {
+                df = WelchDF(static_cast<std::uint32_t>(std::min<std::size_t>(a.Size, 0xFFFFFFFFu)),
+                             static_cast<std::uint32_t>(std::min<std::size_t>(b.Size, 0xFFFFFFFFu)), va, vb);
+                if (df < 0) untestable = "not testable (no degrees of freedom)";
+            }
+            if (untestable != nullptr) {
+                out.emplace_back(untestable);
+                out.emplace_back();
+                continue;
+            }
+            if (df > kMaxDF) df = kMaxDF;
+            const Extended t = std::fabs(TStatistic(a.Value.H, b.Value.H, va, vb));
+            const Extended p = TDistProb(static_cast<std::int32_t>(df), t);
+            const std::int32_t code = GetMathError();
+            if (code != kMathOk) {
+                ShowError("Maths error in t-distribution. Error code: " + std::to_string(code));
+                ok = false;
+            }
+            out.push_back(outputT == 1 ? "t(" + UIntToStr(static_cast<std::uint64_t>(df)) + ")= " + ExtToStr(t) + ", "
+                                       : std::string());
+            if (confOutput == 1) {
+                out.back() += "p= " + ExtToStr(p);
+            } else {
+                const std::string level = ExtToStr(static_cast<Extended>(TTestAlpha));
+                out.push_back((ExtLess(p, static_cast<Extended>(TTestAlpha)) ? "significantly different (at "
+                                                                             : "not significantly different (at ") +
+                              level + " level)");
+            }
+            out.emplace_back();
+        }
+    }
+    return ok;
+}
+
+}  // namespace
+
+std::int64_t WelchDF(std::uint32_t sizeA, std::uint32_t sizeB, Extended varA, Extended varB) {
+    if (sizeA == 0 || sizeB == 0) return -1;
+    const Extended sum = varA + varB;
+    const Extended df = sum * sum / (varA * varA / sizeA + varB * varB / sizeB);
+    if (!std::isfinite(df) || df < 0.0L || df > 9.0e18L) return -1;
+    return static_cast<std::int64_t>(std::ceil(df));
+}
+
+Extended TStatistic(Extended indexA, Extended indexB, Extended varA, Extended varB) {
+    return (indexB - indexA) / std::sqrt(varA + varB);
+}
+
+Extended TDistProb(std::int32_t df, Extended t) { return StudentTProb(df, t); }
+
+bool ExtLess(Extended a, Extended b) { return a < b; }
+
+void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t roundMode, Extended logA,
+                     std::uint8_t answer) {
+    if (!DataAvailable(1, 0, 1)) return;
+    TPopGenDataSet& ds = *DataSet;
+    if (NumMonomorphicLoci(ds, true, true) > 0 &&
+        AskUserEx("The data-set contains monomorphic bands.\r\nFailure to remove monomorphic bands may result in "
+                  "meaningless Shannon values.\r\nWould you like to remove monomorphic bands from the data-set now?",
+                  "Data Warning", kYesNo, answer) == kYes)
+        RemoveMonomorphicLoci(ds, 4);
+    CommandRun run("Calculating Shannon's index with current scaling settings and saving to analysis output file...");
+    ShannonValue v;
+    const bool ok = run.Calculate([&] {
+        const RoundModeGuard rounding(roundMode);
+        return ShannonVarSD(ds, OptionsOf(logBase, freqMode, logA, 0, 0.0L), true, v);
+    });
+    ShowCurrentData(ds);
+    if (!ok) return;
+    if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) +
+                    " (after Bowman & al., 1969)*\r\nStandard deviation= " + ExtToStr(v.SD) +
+                    "\r\n\r\nNote: *Variance is only meaningful if frequencies are calculated relative to entire data "
+                    "matrix!\r\n\r\nWrite to analysis file?",
+                "Shannon's Diversity Index", kYesNo) != kYes)
+        return;
+    std::vector<std::string> lines{"Shannon's index and variance/std.dev. (after Bowman & al., 1969)",
+                                   "LogBase = " + LogBaseText(logBase, logA),
+                                   FrequencyLine(freqMode),
+                                   "",
+                                   "I =       " + ExtToStr(v.H),
+                                   "var(I) =  " + ExtToStr(v.Variance)};
+    if (freqMode == 0) lines.push_back("std.dev.= " + ExtToStr(std::sqrt(v.Variance)));
+    lines.emplace_back();
+    const std::string text = Lines(lines);
+    run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); });
+}
+
+void CmdBootstrapShannon(std::uint8_t logBase, std::uint8_t freqMode, std::int32_t replicates, Extended logA,
+                         std::uint8_t rmd, std::uint8_t sh2File, std::uint8_t zeroInStats, Extended mdFraction) {
+    if (!DataAvailable(1, 0, 1)) return;
+    const std::string reps = UIntToStr(static_cast<std::uint32_t>(std::max(replicates, 0)));
+    BootstrapShannonCommand(
+        "Estimating Shannon Variance by Bootstrapping... ",
+        "Shannon's index and variance/std.dev. bootstrapped " + reps + " times", replicates, logBase, freqMode, logA,
+        sh2File, [&](ShannonValue& v, AExt& values) {
+            const ShannonBootstrap b{static_cast<std::size_t>(replicates), zeroInStats == 1, sh2File == 1};
+            return BsShannonVarSD(*DataSet, OptionsOf(logBase, freqMode, logA, rmd, mdFraction), b, v, values);
+        });
+}
+
+void CmdBootstrapShannonAtN(std::int32_t n, std::uint8_t logBase, std::uint8_t freqMode, Extended logA,
+                            std::int32_t replicates, std::uint8_t rmd, std::uint8_t sh2File, std::uint8_t zeroInStats,
+                            Extended mdFraction) {
+    if (!DataAvailable(1, 0, 1)) return;
+    if (n < 1) {
+        ShowError("Invalid input number");
+        return;
+    }
+    const std::string reps = UIntToStr(static_cast<std::uint32_t>(std::max(replicates, 0)));
+    const std::string count = UIntToStr(static_cast<std::uint32_t>(n));
+    BootstrapShannonCommand(
+        "Estimating Shannon Variance by Bootstrapping At N_Indiv=" + count + " ... ",
+        "Shannon's index and variance/std.dev. bootstrapped " + reps + " times, sampling from N= " + count +
+            " individuals",
+        replicates, logBase, freqMode, logA, sh2File, [&](ShannonValue& v, AExt& values) {
+            const ShannonBootstrap b{static_cast<std::size_t>(replicates), zeroInStats == 1, sh2File == 1};
+            return BsShannonVarSDAtN(*DataSet, static_cast<std::size_t>(n),
+                                     OptionsOf(logBase, freqMode, logA, rmd, mdFraction), b, v, values);
+        });
+}
+
+void CmdShannonTTests(const AByte& selection, std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t rmd,
+                      Extended mdFraction, std::uint8_t removeMono, Extended logA, std::uint8_t confOutput,
+                      std::uint8_t outputShannon, std::uint8_t outputT, std::uint8_t bowman, std::uint8_t bootstrap,
+                      std::uint8_t sh2File, std::uint8_t zeroInStats) {
+    if (!DataAvailable(1, 0, 1)) return;
+    TPopGenDataSet& ds = *DataSet;
+    if (selection.size() != ds.Groups.size()) {
+        ShowError("Shannon t-test internal error 1");
+        return;
+    }
+    std::vector<std::size_t> chosen;
+    for (std::size_t g = 0; g < ds.Groups.size(); ++g) {
+        ds.Groups[g].Selected = selection[g];
+        if (selection[g] == 1) chosen.push_back(g);
+    }
+    if (chosen.size() < 2) {
+        ShowError("At least 2 groups need to be selected to perform a t-test");
+        return;
+    }
+    CommandRun run("Calculating Shannon values and performing t-tests...");
+    SetStatusCalculating();
+    const ShannonOptions options = OptionsOf(logBase, freqMode, logA, rmd, mdFraction);
+    std::vector<std::string> report;
+    bool ok = true;
+    if (bowman == 1) {
+        std::vector<GroupResult> groups;
+        for (const std::size_t g : chosen) {
+            GroupResult r{GroupDisplayName(ds.Groups[g].Name), false, {}, ds.Groups[g].Count};
+            r.Ok = GroupStep([&] { return GrpShannonVarSD(ds, g, options, removeMono == 1, r.Value); });
+            groups.push_back(std::move(r));
+        }
+        ok = WriteSection(report, groups, true, confOutput, outputShannon, outputT) && ok;
+    }
+    if (bootstrap == 1) {
+        std::vector<GroupResult> groups;
+        const std::size_t reps = SHReplicates > 0 ? static_cast<std::size_t>(SHReplicates) : 0;
+        const ShannonBootstrap b{reps, zeroInStats == 1, sh2File == 1};
+        for (const std::size_t g : chosen) {
+            GroupResult r{GroupDisplayName(ds.Groups[g].Name), false, {}, ds.Groups[g].Count};
+            if (r.Size == 0) {
+                ShowError("T-test/groups error");
+                run.Run([] { return false; });
+                SetStatusIdle();
+                return;
+            }
+            AExt values;
+            r.Ok = GroupStep([&] { return GrpBsShannonVarSD(ds, g, options, b, r.Value, values); });
+            if (sh2File == 1) {
+                report.push_back("Writing individual Shannon replicates (" + UIntToStr(reps) + ") for " + r.Name + ":");
+                for (const Extended h : values) report.push_back(ExtToStr(h));
+                report.emplace_back();
+            }
+            groups.push_back(std::move(r));
+        }
+        ok = WriteSection(report, groups, false, confOutput, outputShannon, outputT) && ok;
+    }
+    const std::string text = Lines(report);
+    run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); });
+    if (!ok) run.Run([] { return false; });  // a maths error was shown: the report is kept, the run failed
+}

@@ -1,0 +1,135 @@
+// Cluster lists: the distinct clusters of a set of trees as 0/1 masks over the OTUs, each with the
+// number of trees it was found in, and the text rows and OTU lists the reports print from them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "foundation/reporter.h"
+#include "foundation/types.h"
+#include "trees/tree_reading.h"
+
+// One distinct cluster: its mask (one byte per OTU in OTU order, 1 = member), the number of trees
+// holding it (an R-support list keeps the cluster's support percentage here) and an R value
+// (R-support only; 0 otherwise).
+struct TTrSetCluster {
+    AByte Mask;
+    std::uint32_t Count = 0;
+    std::uint32_t RValue = 0;
+};
+using ATrSetCluster = std::vector<TTrSetCluster>;
+
+// The first method's list holds at most this many distinct clusters.
+inline constexpr std::size_t kMaxClusters = 65535;
+
+// The OTUs of a set of trees (the names of its first tree, in that order) with a lookup by name.
+class OTUList {
+public:
+    OTUList() = default;
+    explicit OTUList(AString names);
+    std::size_t Count() const { return names_.size(); }
+    const AString& Names() const { return names_; }
+    const std::string& operator[](std::size_t i) const { return names_[i]; }
+    // 0-based index of the OTU with exactly this name.
+    std::optional<std::size_t> Find(std::string_view name) const;
+    // A name that occurs more than once (empty when the names are distinct).
+    const std::string& Repeated() const { return repeated_; }
+
+private:
+    AString names_;
+    std::unordered_map<std::string, std::size_t> index_;
+    std::string repeated_;
+};
+
+// Distinct clusters in order of first appearance, looked up through a hash of the mask (the first
+// equal entry is found, as a search from the front would find it).
+class ClusterList {
+public:
+    explicit ClusterList(std::size_t capacity = kMaxClusters) : capacity_(capacity) {}
+
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    const TTrSetCluster& operator[](std::size_t k) const { return entries_[k]; }
+    const ATrSetCluster& Entries() const { return entries_; }
+    std::size_t Capacity() const { return capacity_; }
+
+    // Index of the first entry with this mask.
+    std::optional<std::size_t> Find(const AByte& mask) const;
+    // Raises the count of the entry with this mask, or appends it with count 1. 0 on success, 255
+    // when the list is full (nothing added).
+    std::uint8_t AddCluster(const AByte& mask);
+    // Appends an entry without merging it with an equal one (the R-support list); false when full.
+    bool Append(TTrSetCluster entry);
+    // Keeps the entries for which keep(index) is true, in their order.
+    template <class Keep>
+    void KeepIf(Keep keep) {
+        ATrSetCluster kept;
+        for (std::size_t k = 0; k < entries_.size(); ++k)
+            if (keep(k)) kept.push_back(std::move(entries_[k]));
+        entries_ = std::move(kept);
+        Reindex();
+    }
+
+private:
+    void Reindex();
+    static std::string Key(const AByte& mask) { return std::string(mask.begin(), mask.end()); }
+
+    std::size_t capacity_;
+    ATrSetCluster entries_;
+    std::unordered_map<std::string, std::size_t> index_;
+};
+
+// How one tree's clusters went into a list.
+struct TreeClusterResult {
+    std::size_t Unknown = 0;  // clusters with a name that is not an OTU (not added)
+    std::size_t Refused = 0;  // clusters refused because the list was full
+    std::string UnknownName;  // the first such name
+};
+
+// The OTU of each name of the tree (names cut to 20 characters, as the first method's OTU names
+// are); no value for a name that is not an OTU, or whose OTU an earlier name of the tree took.
+std::vector<std::optional<std::size_t>> TreeOTUIndices(const ParsedTree& tree, const OTUList& otus);
+
+// Mask of one group of the tree; false (with the first unknown name) when a member is not an OTU.
+bool GroupMask(const ParsedTree& tree, std::size_t group, const std::vector<std::optional<std::size_t>>& otuOf,
+               std::size_t nOTU, AByte& mask, std::string& unknownName);
+
+// Adds every cluster of one tree to the list; a cluster the tree holds twice (a group around a
+// single group) counts once for the tree. Nothing is reported: the caller reports once per run.
+TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const OTUList& otus);
+
+// The list index of every distinct cluster of the tree; false (and the reason) when a cluster is
+// not an OTU set or is not in the list.
+bool TreeClusterIndices(const ParsedTree& tree, const ClusterList& list, const OTUList& otus,
+                        std::vector<std::size_t>& indices, std::string& reason);
+
+// The second method: whole names (otus made of whole names), a name that is not an OTU is skipped. AddClusterB gives 0
+// when the cluster was added or counted, 1 when none of its names is an OTU name (an empty mask).
+std::uint8_t AddClusterB(ATrSetCluster& clusters, const AByte& mask);
+// Adds the tree's clusters to the array; the result is the number that could not be taken.
+std::size_t TreeClustersB(const ParsedTree& tree, const OTUList& otus, ATrSetCluster& clusters);
+// The array index of every distinct cluster of the tree (first equal mask); false when one is missing.
+bool TreeClusterIndicesNEW(const ParsedTree& tree, const ATrSetCluster& clusters, const OTUList& otus,
+                           std::vector<std::size_t>& indices);
+
+// Text rows: one character per OTU ("1" member, "0" not), " ", the count and "x": "0110 3x".
+std::string ClusterRow(const TTrSetCluster& cluster);
+std::string ClusterRowB(const ATrSetCluster& clusters, std::size_t k);  // k 1-based
+// R-support row: "0110 75x @r= 12".
+std::string ClusterRowR(const TTrSetCluster& cluster);
+
+// The ruler above cluster rows: a line per digit position from 10^maxPower down to 10 for which
+// the number of OTUs exceeds that power, then the units line; one character per OTU.
+AString OTUNumberRuler(std::size_t nOTU, unsigned maxPower);
+// "OTU #" + i + "= " + name for every OTU, then an empty line.
+AString OTUListText(const AString& names);
+// Appends the OTU list to a text file; 0 or the system error code.
+int WriteOTUList(const std::string& fileName, const AString& names);
+
+// The share count / trees as a percentage: "100*share" in width 5 with 2 decimals and " %".
+std::string ShareText(std::size_t count, std::size_t trees);

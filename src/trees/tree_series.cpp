@@ -1,0 +1,235 @@
+#include "trees/tree_series.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "foundation/number_text.h"
+#include "foundation/random.h"
+#include "foundation/thread_pool.h"
+#include "popgen/allele_freq.h"
+#include "popgen/band_planes.h"
+#include "popgen/bi_allele.h"
+#include "popgen/coefficients.h"
+#include "popgen/distance_matrix.h"
+#include "popgen/pair_count.h"
+#include "popgen/pop_distance.h"
+#include "popgen/resampling.h"
+
+namespace {
+
+// Replicates built on the cores at a time; bounds the locus lists and texts held at once.
+constexpr std::size_t kReplicateBatch = 64;
+
+// What one replicate reported, to be passed on in replicate order from the calling thread.
+struct Collected {
+    std::vector<std::pair<bool, std::string>> Messages;  // true: an error
+    Reporter Channel{[this](const std::string& m) { Messages.emplace_back(true, m); },
+                     [this](const std::string& m) { Messages.emplace_back(false, m); }};
+};
+
+struct Replicate {
+    Collected Reports;
+    std::string Text;
+    bool Ok = false;
+};
+
+// Passes what a replicate reported on to the data set; false when it failed.
+bool PassOn(TPopGenDataSet& ds, Replicate& r) {
+    for (const auto& [error, message] : r.Reports.Messages) {
+        if (error) ds.ReportError(message);
+        else ds.ReportWarning(message);
+    }
+    return r.Ok;
+}
+
+DistRunOptions RunOptionsOf(const TreeSeriesOptions& o) { return {o.Mode, o.Coeff, o.Transform, o.NeiLiR, o.Draws}; }
+
+// The tree of one layer's band data: its matrix under the options (drawing from random), the tree
+// titled `title`, its text. Reports through reporter only.
+bool TreeOfLayer(const TDSLayer& layer, const TPopGenDataSet& ds, const TreeSeriesOptions& options,
+                 RandomStream& random, const std::string& title, Reporter& reporter, std::string& text) {
+    NeiLiProblems problems;
+    DistMatrices result;
+    // Unweighted counts from bit planes: the same integers as the byte scan, at a fraction of the cost.
+    BandPlanes planes;
+    TPairCountFunc counter;
+    if (ds.WeightingScheme == Weighting::None && planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci)) {
+        counter = [&planes](std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
+            const auto index = [](std::uint8_t s) -> int {
+                return s == kAbsent ? 0 : s == kPresent ? 1 : s == kMissing ? 2 : -1;
+            };
+            const int x = index(a), y = index(b);
+            if (x < 0 || y < 0) return 0.0L;
+            StatePairCounts c;
+            planes.Count(i - 1, planes, j - 1, c);
+            return static_cast<Extended>(c[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)]);
+        };
+    } else {
+        counter = PairCounter(layer, layer, ds.WeightingScheme, ds.StateWeights);
+    }
+    if (!ComputeDistances(layer, counter, RunOptionsOf(options), false, random, problems, reporter, result))
+        return false;
+    TDistAnalysis analysis(reporter, ds.ValueSize);
+    analysis.NOTU = layer.NInd;
+    analysis.Dist = std::move(result.Dist);
+    analysis.OTUNames = layer.IndNames;
+    analysis.UndefinedPairs = result.UndefinedPairs;  // the builder refuses such a matrix, naming it
+    if (!analysis.BuildTree(options.Kind, title)) return false;
+    text = SeriesTreeText(analysis, options.Kind);
+    return !text.empty();
+}
+
+// The series' start: a temporary layer gives way to the working copy; the number of trees is checked.
+bool BeginSeries(TPopGenDataSet& ds, const TreeSeriesOptions& options, const std::string& switchWarning,
+                 AString& trees) {
+    trees.clear();
+    if (options.NTrees == 0) {
+        ds.ReportError("The number of trees must be at least 1.");
+        return false;
+    }
+    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+        ds.ReportWarning(switchWarning);
+        ds.CurLayer = 1;
+    }
+    if (ds.CurLayer >= kLayerCount) {
+        ds.ReportError("No band data to compute distances from.");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string SeriesTreeText(const TDistAnalysis& analysis, TreeKind kind) {
+    switch (kind) {
+        case TreeKind::UPGMA: return analysis.StoredTree;
+        case TreeKind::NJ: return analysis.DendrogramText();
+    }
+    return {};
+}
+
+bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& trees) {
+    if (!BeginSeries(ds, options,
+                     "Cannot work on this data layer (" + UIntToStr(ds.CurLayer) + "), switching to AllData!", trees))
+        return false;
+    const std::string prefix =
+        SimMethodToStr(true, options.Mode, options.Coeff) + CoeffToStr(options.Coeff) + UIntToStr(options.Draws) + "x";
+    const TDSLayer& layer = ds.GetCurrLayer();
+    AString result;
+    result.reserve(options.NTrees);
+    // Each matrix draws from the one stream, so the trees are made one after the other.
+    for (std::size_t i = 1; i <= options.NTrees; ++i) {
+        Replicate r;
+        r.Ok = TreeOfLayer(layer, ds, options, ProgramRandom(), prefix + UIntToStr(i), r.Reports.Channel, r.Text);
+        if (!PassOn(ds, r)) return false;
+        result.push_back(std::move(r.Text));
+    }
+    trees = std::move(result);
+    return true;
+}
+
+bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& trees) {
+    if (!BeginSeries(ds, options,
+                     "Cannot work on this data layer (" + UIntToStr(ds.CurLayer) + "), switching to AllData!", trees))
+        return false;
+    const TemporaryLayerScope restore(ds);
+    const TDSLayer& source = ds.GetCurrLayer();
+    if (!source.HasMatrix() || source.NLoci == 0 || source.NInd == 0) {
+        ds.ReportError("No band data to compute distances from.");
+        return false;
+    }
+    if (source.NLoci > 0xFFFFFFFFull) {
+        ds.ReportError("BsTrees: too many loci to draw from.");
+        return false;
+    }
+    const std::string prefix = "Bs" + SimMethodToStr(true, options.Mode, options.Coeff) + CoeffToStr(options.Coeff);
+    // A replicate: its loci, then (Average only) the draws of its matrix, in replicate order.
+    const auto build = [&](std::size_t i, std::span<const std::size_t> loci, RandomStream& random, Replicate& r) {
+        TDSLayer replicate;
+        replicate.IndNames = source.IndNames;
+        ResampledLoci(source, loci, replicate);
+        r.Ok = TreeOfLayer(replicate, ds, options, random, prefix + UIntToStr(i), r.Reports.Channel, r.Text);
+    };
+    AString result;
+    result.reserve(options.NTrees);
+    if (options.Mode == Treatment::Average) {
+        for (std::size_t i = 1; i <= options.NTrees; ++i) {
+            const std::vector<std::size_t> loci = DrawLoci(ProgramRandom(), source.NLoci, source.NLoci);
+            Replicate r;
+            build(i, loci, ProgramRandom(), r);
+            if (!PassOn(ds, r)) return false;
+            result.push_back(std::move(r.Text));
+        }
+    } else {
+        // The matrices draw nothing: every replicate's loci are drawn first, in order, and the
+        // replicates are built on all cores.
+        for (std::size_t first = 1; first <= options.NTrees; first += kReplicateBatch) {
+            const std::size_t count = std::min(kReplicateBatch, options.NTrees - first + 1);
+            std::vector<std::vector<std::size_t>> loci(count);
+            for (auto& list : loci) list = DrawLoci(ProgramRandom(), source.NLoci, source.NLoci);
+            std::vector<Replicate> batch(count);
+            ParallelPieces(count, [&](std::size_t k) {
+                RandomStream unused;  // no kernel of these treatments draws
+                build(first + k, loci[k], unused, batch[k]);
+            });
+            for (Replicate& r : batch) {
+                if (!PassOn(ds, r)) return false;
+                result.push_back(std::move(r.Text));
+            }
+        }
+    }
+    trees = std::move(result);
+    return true;
+}
+
+bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& trees) {
+    trees.clear();
+    if (options.NTrees == 0) {
+        ds.ReportError("The number of trees must be at least 1.");
+        return false;
+    }
+    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+        ds.ReportWarning("Cannot perform BsPopTrees from current data source layer (" + UIntToStr(ds.CurLayer) +
+                         "): Switching to AllData");
+        ds.CurLayer = 1;
+    }
+    if (ds.CurLayer >= kLayerCount) {
+        ds.ReportError("No band data to compute distances from.");
+        return false;
+    }
+    const TemporaryLayerScope restore(ds);
+    const std::uint8_t c = restore.Layer();
+    constexpr std::uint8_t kReplicate = 5, kPopulations = 4;
+    const std::string prefix = PopDistToStr(options.Measure);
+    AString result;
+    result.reserve(options.NTrees);
+    for (std::size_t i = 1; i <= options.NTrees; ++i) {
+        ds.CurLayer = c;
+        if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, false, false)) return false;
+        TDSLayer& replicate = ds.Layers[kReplicate];
+        // The same individuals as the source, so that the groups find their rows.
+        replicate.IndMask = ds.Layers[c].IndMask;
+        replicate.MaskRefLayer = ds.Layers[c].MaskRefLayer;
+        replicate.LocMask.assign(replicate.NLoci, 1);
+        ds.CurLayer = kReplicate;
+        ds.DistTransform = Transformation::D;
+        if (!FillBiAlleleRec(ds, options.UseMissing, true, options.MissingShare) ||
+            !EstimateAlleleFreqs(ds, options.UseMissing, options.Method, false, options.Correction,
+                                 options.MissingShare) ||
+            !PopDist(ds, options.Measure, kPopulations))
+            return false;
+        const TDSLayer& populations = ds.Layers[kPopulations];
+        TDistAnalysis analysis(ds.Reporting(), ds.ValueSize);
+        analysis.NOTU = populations.NInd;
+        analysis.Dist = populations.DistMatrix;
+        analysis.OTUNames = populations.IndNames;
+        if (!analysis.BuildTree(options.Kind, prefix + UIntToStr(i))) return false;
+        std::string text = SeriesTreeText(analysis, options.Kind);
+        if (text.empty()) return false;
+        result.push_back(std::move(text));
+    }
+    trees = std::move(result);
+    return true;
+}

@@ -1,0 +1,108 @@
+#include "shell/consensus_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "command_fixture.h"
+#include "shell/reporting.h"
+#include "shell/ui_port.h"
+
+namespace {
+
+class ConsensusCommands : public CommandTest {
+protected:
+    void SetUp() override {
+        CommandTest::SetUp();
+        ConsensusInFileName = dir.Path("outtree.ph");
+        ConsensusOutFileName = dir.Path("constree.ph");
+        ui.AllowBoxes("TEST");
+    }
+    std::string WriteTrees(const std::string& text) { return dir.Write("outtree.ph", text); }
+};
+
+const char kFourTrees[] = "((A,B),(C,D))T;\r\n((A,B),(C,D))T;\r\n((A,B),C,D)T;\r\n((A,C),(B,D))T;\r\n";
+
+TEST_F(ConsensusCommands, MajorityRuleWritesBothLinesInOneRunAndTheReports) {
+    WriteTrees(kFourTrees);
+    dir.Write("constree.ph", "(X,Y);\r\n");
+    dir.Write("analysis.txt", "before\r\n");
+    OverwriteMode = 0;
+    ui.ExpectBox(kIdNo, "Output file exists");   // the consensus file: rewrite it
+    ui.ExpectBox(kIdYes, "Output file exists");  // the analysis file: append
+    CmdMajorityConsensus(true, ConsensusInFileName, ConsensusOutFileName, 50.4f);
+    EXPECT_EQ(LastLine(), "Building majority rule consensus... done.");
+    EXPECT_EQ(File(ConsensusOutFileName), "((A,B)75,C,D)100;\r\n((A,B)75,C,D)100;\r\n");
+    const std::string analysis = File(AnalysisFileName);
+    EXPECT_EQ(analysis.rfind("before\r\nClusters found during Majority Rule Consensus construction\r\n\r\n1234\r\n"
+                             "1100 3x= 75.00 %\r\n",
+                             0),
+              0u)
+        << analysis;
+    EXPECT_NE(analysis.find("Clusters found during consensus tree construction"), std::string::npos);
+    EXPECT_EQ(Panel(MessageArea::PanelTrees), ".." + ConsensusOutFileName.substr(ConsensusOutFileName.size() - 14));
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_TRUE(Errors().empty());
+
+    // A second run appends to the consensus file.
+    OverwriteMode = 1;
+    CmdStrictConsensus(ConsensusInFileName, ConsensusOutFileName);
+    EXPECT_EQ(LastLine(), "Building strict consensus... done.");
+    EXPECT_EQ(File(ConsensusOutFileName), "((A,B)75,C,D)100;\r\n((A,B)75,C,D)100;\r\n(A,B,C,D);\r\n(A,B,C,D);\r\n");
+}
+
+TEST_F(ConsensusCommands, BadInputIsRefusedAndWritesNothing) {
+    ui.AllowBoxes("Error");
+    CmdStrictConsensus(ConsensusInFileName, ConsensusOutFileName);
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"Consensus tree input file was not found."}));
+    EXPECT_EQ(LastLine(), "Welcome");
+
+    for (const char* text : {"", "*\r\n(A,B);\r\n", "((A,B),C;\r\n"}) {
+        WriteTrees(text);
+        CmdMajorityConsensus(true, ConsensusInFileName, ConsensusOutFileName, 50.0f);
+        EXPECT_EQ(LastLine(), "Building majority rule consensus... failed.") << text;
+    }
+    EXPECT_EQ(Errors().size(), 4u);
+    EXPECT_EQ(Errors()[1], "No trees found in the tree file:\r\n" + ConsensusInFileName);
+    EXPECT_FALSE(FileCanOpen(ConsensusOutFileName));
+    EXPECT_FALSE(FileCanOpen(AnalysisFileName));
+    EXPECT_EQ(Panel(MessageArea::PanelTrees), panelsBefore[MessageArea::PanelTrees]);
+}
+
+TEST_F(ConsensusCommands, ClusterMatrixLoadsAsDataAndAFailureKeepsThePreviousData) {
+    WriteTrees("((A,B),(C,D))One;\r\n((A,B),C,D);\r\n");
+    CmdTreesToBinaryMatrix(ConsensusInFileName);
+    EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...done.");
+    ASSERT_NE(DataSet, nullptr);
+    const TDSLayer& layer = DataSet->GetCurrLayer();
+    EXPECT_EQ(DataSet->CurLayer, 1);
+    EXPECT_EQ(layer.IndNames, (AString{"One", "Tree2"}));
+    EXPECT_EQ(layer.LocNames, (AString{"Cluster1", "Cluster2", "Cluster3"}));
+    EXPECT_EQ(layer.Matrix, (AByte{1, 1, 1, 0, 1, 1}));
+    EXPECT_EQ(DataSet->Layers[0].Matrix, layer.Matrix);
+    ASSERT_FALSE(DataSet->Groups.empty());
+    EXPECT_EQ(DataSet->Groups[0].Name, "AllData");
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original (tree) data [2 x 3]");
+    EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), "No distance matrix");
+    EXPECT_EQ(Panel(MessageArea::PanelFile), "outtree.ph");
+    EXPECT_EQ(ui.quickSelectionUpdates, 1);
+
+    const TPopGenDataSet* before = DataSet.get();
+    ui.AllowBoxes("Error");
+    WriteTrees("((A,B),C);\r\n((A,X),C);\r\n");
+    CmdTreesToBinaryMatrix(ConsensusInFileName);
+    EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...failed.");
+    EXPECT_EQ(DataSet.get(), before);
+    EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original (tree) data [2 x 3]");
+    EXPECT_EQ(Errors().size(), 1u);
+}
+
+TEST_F(ConsensusCommands, ViewingTheConsensusFile) {
+    ui.AllowBoxes("Error");
+    CmdViewConsensusFile();
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"Consensus tree file (" + ConsensusOutFileName + ") not found."}));
+    dir.Write("constree.ph", "(A,B);\r\n");
+    CmdViewConsensusFile();
+    EXPECT_EQ(LastLine(), "Viewing tree(s) in the consensus tree file");
+    EXPECT_EQ(ui.viewedFiles, (std::vector<std::string>{ConsensusOutFileName}));
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+// Consensus trees and the cluster matrix against R's ape (consensus, prop.part, prop.clades,
+// read.tree) on fixed-seed sets of random trees. Skipped when Rscript is not installed.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "trees/cluster_matrix.h"
+#include "trees/consensus.h"
+#include "trees/tree_reading.h"
+
+namespace {
+
+std::string FindRscript() {
+    for (const char* candidate : {"/usr/bin/Rscript", "/usr/local/bin/Rscript", "/usr/lib/R/bin/Rscript"}) {
+        if (std::ifstream(candidate).good()) return candidate;
+    }
+    return "";
+}
+
+std::string RunR(const TempDir& dir, const std::string& rscript, const std::string& script) {
+    const std::string file = dir.Write("oracle.R", script);
+    const std::string command = "cd '" + dir.Root().string() + "' && '" + rscript + "' --vanilla '" + file + "' 2>&1";
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+// Lines "key rest" of R's output, grouped by key.
+std::map<std::string, std::set<std::string>> Keyed(const std::string& output) {
+    std::map<std::string, std::set<std::string>> out;
+    std::istringstream in(output);
+    std::string line;
+    while (std::getline(in, line)) {
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        const std::size_t blank = line.find(' ');
+        if (blank != std::string::npos) out[line.substr(0, blank)].insert(line.substr(blank + 1));
+    }
+    return out;
+}
+
+using Cluster = std::set<std::string>;
+
+std::string Joined(const Cluster& c) {
+    std::string text;
+    for (const std::string& name : c) text += (text.empty() ? "" : ",") + name;
+    return text;
+}
+
+// Clusters of a tree line, joined, with their labels when asked ("A,B 75").
+std::set<std::string> LineClusters(const std::string& line, bool withLabels) {
+    ParsedTree tree;
+    std::string reason;
+    EXPECT_TRUE(ParseTreeLine(line, tree, reason)) << line << ": " << reason;
+    std::set<std::string> out;
+    for (std::size_t g = 0; g < tree.Groups.size(); ++g) {
+        Cluster c;
+        for (std::size_t m : tree.Groups[g]) c.insert(tree.Names[m]);
+        out.insert(Joined(c) + (withLabels ? " " + tree.GroupLabels[g] : ""));
+    }
+    return out;
+}
+
+// Random binary trees over n OTUs.
+std::string RandomTreeFile(std::mt19937& gen, std::size_t n, std::size_t count) {
+    std::string file;
+    for (std::size_t t = 0; t < count; ++t) {
+        std::vector<std::string> parts;
+        for (std::size_t i = 0; i < n; ++i) parts.push_back("t" + std::to_string(i + 1));
+        // A few swaps away from one order, so that the trees share clusters in all proportions.
+        for (std::size_t s = gen() % 3; s > 0; --s) {
+            const std::size_t i = gen() % (n - 1);
+            std::swap(parts[i], parts[i + 1]);
+        }
+        for (std::size_t step = 0; parts.size() > 1; ++step) {
+            // Mostly the same joins, so that the trees share clusters in all proportions.
+            const std::size_t at = gen() % 6 == 0 ? gen() % (parts.size() - 1) : step % (parts.size() - 1);
+            parts[at] = "(" + parts[at] + ":0.1," + parts[at + 1] + ":0.2)";
+            parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(at + 1));
+        }
+        file += parts[0] + "Rep" + std::to_string(t + 1) + ";\r\n";
+    }
+    return file;
+}
+
+class ConsensusOracle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rscript_ = FindRscript();
+        if (rscript_.empty()) GTEST_SKIP() << "Rscript is not installed";
+    }
+    std::string rscript_;
+};
+
+TEST_F(ConsensusOracle, ConsensusClustersAndSupportMatchApe) {
+    std::mt19937 gen(7031);
+    const std::vector<std::uint32_t> thresholds{50, 60, 67, 75, 90, 100};
+    for (const std::size_t count : {7u, 12u, 15u}) {
+        TempDir dir;
+        const std::string file = dir.Write("trees.ph", RandomTreeFile(gen, 6 + count % 4, count));
+        std::string script =
+            "suppressMessages(library(ape))\ntr <- read.tree('trees.ph')\nn <- length(tr)\n"
+            "clades <- function(key, phy) { pp <- prop.part(phy); lab <- attr(pp, 'labels');\n"
+            "  for (c in pp) cat(key, paste(sort(lab[c]), collapse=','), '\\n', sep=' ') }\n";
+        std::map<std::uint32_t, std::string> ours;
+        std::size_t kept = 0;
+        for (std::uint32_t t : thresholds) {
+            TTrees trees;
+            trees.RoundMode = 2;
+            ConsensusResult result;
+            Reporter reporter;
+            ASSERT_TRUE(trees.Consensus(reporter, t, true, file, result)) << t;
+            kept += LineClusters(result.Text, false).size();
+            EXPECT_TRUE(result.Match);
+            ours[t] = result.Text;
+            const std::string p = t == 100 ? "1" : "0." + std::to_string(t);
+            const std::string key = "p" + std::to_string(t);
+            const std::string mine = dir.Write("mine" + std::to_string(t) + ".ph", result.Text + "\r\n");
+            script += "clades('" + key + "', consensus(tr, p=" + p + ", rooted=TRUE))\n";
+            // Our line read back by ape: its clades, and each clade's support in the trees.
+            script += "m <- read.tree('" + mine + "')\nclades('back" + std::to_string(t) +
+                      "', m)\n"
+                      "pc <- prop.clades(m, tr, rooted=TRUE)\npp <- prop.part(m); lab <- attr(pp, 'labels')\n"
+                      "for (k in seq_along(pp)) cat('support" +
+                      std::to_string(t) +
+                      "', paste(sort(lab[pp[[k]]]), collapse=','), ceiling(100 * pc[k] / n - 1e-9), '\\n')\n";
+        }
+        const auto r = Keyed(RunR(dir, rscript_, script));
+        // The sets are varied enough to keep more than the whole set at most thresholds.
+        EXPECT_GT(kept, thresholds.size() + 2) << count;
+        for (std::uint32_t t : thresholds) {
+            const std::set<std::string> clusters = LineClusters(ours[t], false);
+            const std::string key = std::to_string(t);
+            EXPECT_EQ(clusters, r.count("p" + key) ? r.at("p" + key) : std::set<std::string>{})
+                << count << " trees at " << t << " %: " << ours[t];
+            EXPECT_EQ(clusters, r.count("back" + key) ? r.at("back" + key) : std::set<std::string>{}) << ours[t];
+            // Our labels are 100 * count / trees rounded up; ape counts the clades itself.
+            EXPECT_EQ(LineClusters(ours[t], true),
+                      r.count("support" + key) ? r.at("support" + key) : std::set<std::string>{})
+                << ours[t];
+        }
+    }
+}
+
+TEST_F(ConsensusOracle, ClusterMatrixMatchesPropPart) {
+    std::mt19937 gen(99);
+    TempDir dir;
+    const std::size_t count = 9;
+    const std::string file = dir.Write("trees.ph", RandomTreeFile(gen, 7, count));
+    Reporter reporter;
+    TreeClusterMatrix m;
+    ASSERT_TRUE(Trees2Bin(reporter, file, m));
+    // Our clusters in order of first appearance, from the first method's reading of the trees.
+    TreeLines lines;
+    std::vector<ParsedTree> trees;
+    ASSERT_TRUE(ReadTreeFile(reporter, file, lines) && ParseTreeLines(reporter, file, lines, trees));
+    std::vector<Cluster> order;
+    for (const ParsedTree& tree : trees) {
+        for (const auto& group : tree.Groups) {
+            Cluster c;
+            for (std::size_t i : group) c.insert(tree.Names[i]);
+            if (std::find(order.begin(), order.end(), c) == order.end()) order.push_back(c);
+        }
+    }
+    ASSERT_EQ(order.size(), m.Clusters);
+    std::set<std::string> ourColumns;
+    for (std::size_t k = 0; k < m.Clusters; ++k) {
+        std::string holders;
+        for (std::size_t t = 0; t < m.Trees; ++t)
+            if (m.Matrix[k * m.Trees + t] == 1) holders += (holders.empty() ? "" : ",") + std::to_string(t + 1);
+        ourColumns.insert(Joined(order[k]) + " " + holders);
+    }
+    const std::string script = R"(
+suppressMessages(library(ape))
+tr <- read.tree('trees.ph')
+pp <- prop.part(tr); lab <- attr(pp, 'labels')
+key <- function(c) paste(sort(lab[c]), collapse=',')
+for (c in pp) {
+  k <- key(c)
+  holders <- which(sapply(tr, function(phy) { q <- prop.part(phy); l <- attr(q, 'labels');
+    any(sapply(q, function(d) paste(sort(l[d]), collapse=',') == k)) }))
+  cat('col', k, paste(holders, collapse=','), '\n')
+}
+cat('number', length(pp), '\n')
+)";
+    const auto r = Keyed(RunR(dir, rscript_, script));
+    std::set<std::string> theirs;
+    EXPECT_EQ(ourColumns, r.count("col") ? r.at("col") : std::set<std::string>{});
+    ASSERT_TRUE(r.count("number"));
+    EXPECT_EQ(*r.at("number").begin(), std::to_string(m.Clusters));
+}
+
+}  // namespace
