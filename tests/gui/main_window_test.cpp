@@ -39,13 +39,19 @@ void Walk(const QList<QAction*>& actions, int level, QStringList& out) {
 }
 
 // A visible leaf item that has no command yet, for a test command; empty when there is none.
+// A leaf of the menu tree without a command: a shown one if there is one, else a hidden one (the
+// quick-selection entries and the dialogs' own actions are not part of the tree).
 QString ItemWithoutCommand(const TMainPrg& window) {
     const QStringList commands = MenuCommandNames();
+    QString hidden;
     for (QAction* action : window.findChildren<QAction*>()) {
-        if (action->isSeparator() || action->menu() != nullptr || !action->isVisible()) continue;
-        if (!action->objectName().isEmpty() && !commands.contains(action->objectName())) return action->objectName();
+        const QString name = action->objectName();
+        if (action->isSeparator() || action->menu() != nullptr || name.isEmpty() || commands.contains(name)) continue;
+        if (window.Action(name) != action) continue;
+        if (action->isVisible()) return name;
+        if (hidden.isEmpty()) hidden = name;
     }
-    return {};
+    return hidden;
 }
 
 const char* const kExpectedTree[] = {
@@ -154,6 +160,7 @@ private slots:
             throw std::runtime_error("disk on fire");
         });
         QAction* action = window.Action(item);
+        action->setVisible(true);  // a hidden action cannot be triggered
         QVERIFY(action->isEnabled());
 
         QString text;
