@@ -36,6 +36,12 @@ public:
         if (void* p = std::malloc(size == 0 ? 1 : size)) return p;                                                   \
         throw std::bad_alloc();                                                                                      \
     }                                                                                                                \
+    /* the nothrow form too (std::stable_sort's buffer), or its block would reach the replaced delete */             \
+    void* operator new(std::size_t size, const std::nothrow_t&) noexcept {                                           \
+        if (size > gRefuseAllocationsAbove || size == gRefuseAllocationsOfSize) return nullptr;                      \
+        return std::malloc(size == 0 ? 1 : size);                                                                    \
+    }                                                                                                                \
     void operator delete(void* p) noexcept { std::free(p); }                                                         \
+    void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }                                  \
     void operator delete(void* p, std::size_t) noexcept { std::free(p); }                                            \
     _Pragma("GCC diagnostic pop")
