@@ -28,19 +28,20 @@ std::string NameOf(const AString& names, std::size_t index) {
 
 // Calls each(name) once per group, in list order, with that group of the working data (the
 // current layer, or layer 1 when a selection or temporary layer is current) by the current locus
-// set as the current layer. The scratch layer 4 holds it; afterwards the current layer, group and
-// locus set are back and the scratch is emptied. A group without individuals in the working data
-// is left out.
+// set as the current layer. A scratch layer holds it (4, or 5 when a resampled data set is current
+// in 4); afterwards the current layer, group and locus set are back and the scratch is emptied. A
+// group without individuals in the working data is left out.
 bool ForEachGroup(TPopGenDataSet& ds, const std::function<void(const std::string& name)>& each) {
     const std::uint8_t layer = ds.CurLayer;
     const std::size_t group = ds.CurGroup, locusSet = ds.CurLocusSet;
     const std::uint8_t source = layer <= 1 ? layer : 1;
+    const std::uint8_t scratch = layer == 4 ? 5 : 4;
     // Also when a memory shortage ends the loop.
     const ScopeExit restore([&] {
         ds.CurLayer = layer;
         ds.CurGroup = group;
         ds.CurLocusSet = locusSet;
-        ds.Layers[4] = TDSLayer{};
+        ds.Layers[scratch] = TDSLayer{};
     });
     for (std::size_t g = 0; g < ds.Groups.size(); ++g) {
         std::vector<std::size_t> rows;
@@ -49,7 +50,7 @@ bool ForEachGroup(TPopGenDataSet& ds, const std::function<void(const std::string
             return false;
         }
         if (rows.empty()) continue;
-        if (!ds.MakeSubsetLayer(source, 4, g, locusSet)) return false;
+        if (!ds.MakeSubsetLayer(source, scratch, g, locusSet)) return false;
         each(ds.Groups[g].Name);
     }
     return true;

@@ -6,6 +6,7 @@
 
 #include "command_fixture.h"
 #include "foundation/number_text.h"
+#include "shell/resample_commands.h"
 
 namespace {
 
@@ -60,6 +61,21 @@ TEST_F(StatisticsCommands, GroupsWriteOneBlockEachAndKeepTheSelection) {
     EXPECT_NE(blocks.find("Band presences and missing data per individual in group South\r\nMean= "),
               std::string::npos);
     EXPECT_EQ(DataSet->CurGroup, 2u);
+}
+
+TEST_F(StatisticsCommands, GroupCountsKeepAResampledDataSetCurrent) {
+    // The resampled data set lives in a temporary layer; counting the groups must not use it as scratch.
+    SetExampleData();
+    CmdResampleLoci();
+    ASSERT_EQ(DataSet->CurLayer, 4);
+    const AByte resampled = DataSet->Layers[4].Matrix;
+    ASSERT_FALSE(resampled.empty());
+    CmdPolymorphicBands();
+    CmdMeanBands();
+    EXPECT_EQ(LastLine(), "Writing mean number of bands per individuals in different groups to analysis output file");
+    EXPECT_EQ(DataSet->CurLayer, 4);
+    EXPECT_EQ(DataSet->Layers[4].Matrix, resampled);
+    EXPECT_FALSE(DataSet->Layers[5].HasMatrix());
 }
 
 TEST_F(StatisticsCommands, PrivateBands) {
