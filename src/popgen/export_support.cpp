@@ -1,6 +1,7 @@
 #include "popgen/export_support.h"
 
 #include <algorithm>
+#include <map>
 
 #include "foundation/file_io.h"
 #include "foundation/text_file.h"
@@ -26,7 +27,14 @@ std::string ExportNames::Fit(const std::string& name) {
 AString ExportNames::FitAll(const AString& names) {
     AString fitted;
     fitted.reserve(names.size());
-    for (const std::string& name : names) fitted.push_back(Fit(name));
+    std::map<std::string, const std::string*> origin;  // fitted name -> the first name giving it
+    for (const std::string& name : names) {
+        fitted.push_back(Fit(name));
+        const auto [at, fresh] = origin.emplace(fitted.back(), &name);
+        if (!fresh && *at->second != name &&
+            std::find(clashes_.begin(), clashes_.end(), fitted.back()) == clashes_.end())
+            clashes_.push_back(fitted.back());
+    }
     return fitted;
 }
 
@@ -37,6 +45,11 @@ void ExportNames::Report(TPopGenDataSet& ds) const {
     for (std::size_t k = 0; k < changes_.size() && k < kListed; ++k)
         text += "\r\n\"" + changes_[k].first + "\" -> \"" + changes_[k].second + "\"";
     if (changes_.size() > kListed) text += "\r\n... and " + std::to_string(changes_.size() - kListed) + " more";
+    if (!clashes_.empty()) {
+        text += "\r\nDifferent names became the same; rename them before exporting:";
+        for (std::size_t k = 0; k < clashes_.size() && k < kListed; ++k) text += "\r\n\"" + clashes_[k] + "\"";
+        if (clashes_.size() > kListed) text += "\r\n... and " + std::to_string(clashes_.size() - kListed) + " more";
+    }
     ds.ReportWarning(text);
 }
 

@@ -36,8 +36,11 @@ public:
         : format_(std::move(format)), fits_(std::move(fits)), maxLength_(maxLength) {}
 
     std::string Fit(const std::string& name);
+    // The names of one list (the taxa of a file); distinct names that become the same are noted,
+    // since the format's readers would take them for one.
     AString FitAll(const AString& names);
-    // One warning listing "old" -> "new" for every changed name; none when nothing changed.
+    // One warning listing "old" -> "new" for every changed name and the names that became the
+    // same; none when nothing changed.
     void Report(TPopGenDataSet& ds) const;
     bool Changed() const { return !changes_.empty(); }
 
@@ -46,6 +49,7 @@ private:
     Fits fits_;
     std::size_t maxLength_;
     std::vector<std::pair<std::string, std::string>> changes_;
+    AString clashes_;  // fitted names that stand for more than one name of a list
 };
 
 // Characters of a name that whitespace-separated formats read as one token.

@@ -112,8 +112,9 @@ bool ExportArlequin(TPopGenDataSet& ds, const std::string& fileName, char missin
     tf.Add(" [[HaplotypeDefinition]]");
     tf.Add("  HaplListName=" + Enclosed("List of fingerprint phenotypes"));
     tf.Add("  HaplList={");
+    const AString haplotypes = fit.FitAll(layer.IndNames);
     for (std::size_t i = 1; i <= layer.NInd; ++i) {
-        std::string row = "  " + fit.Fit(layer.IndNames[i - 1]) + " ";
+        std::string row = "  " + haplotypes[i - 1] + " ";
         for (std::size_t l = 1; l <= layer.NLoci; ++l) row += CellSymbol(layer.Cell(i, l), "1 ", "0 ", m);
         tf.Add(std::move(row));
     }

@@ -70,7 +70,9 @@ bool RefineCheck(const RList& list, std::uint8_t precision, std::uint32_t& low, 
     long double best = -1.0L;
     for (std::size_t k = 0; k < list.size(); ++k) {
         const RListEntry& e = list[k];
-        if (e.Next == 0 || e.Next == 999) continue;
+        // A closed entry's next value 999 names no entry unless 999 was evaluated, and then the
+        // flag test below keeps it closed; 999 as a real next value is refined like any other.
+        if (e.Next == 0) continue;
         const std::size_t j = LastWithR(list, e.Next);
         if (j == list.size() || j == k) continue;
         const RListEntry& a = list[std::max(j, k)];

@@ -61,6 +61,17 @@ TEST(NexusExport, DataBlockRestrictionAndNoDistanceQuestionWithoutAMatrix) {
     EXPECT_EQ(f.errors, std::vector<std::string>{"No individual names. Could not export to .nex"});
 }
 
+// Readers take equal taxon names for one taxon: distinct names that become equal are named.
+TEST(NexusExport, NamesThatBecomeTheSameAreWarnedAbout) {
+    ExportFixture f;
+    f.Set({"1", "0", "1", "0"}, {}, {"a b", "a_b", "c(d)", "c d"});
+    ASSERT_TRUE(ExportNexus(f.ds, f.Path("x.nex"), '1', '?', '0'));
+    EXPECT_EQ(f.warnings, std::vector<std::string>{
+                              "Names changed for the NEXUS file:\r\n\"a b\" -> \"a_b\"\r\n\"c(d)\" -> \"c_d_\"\r\n"
+                              "\"c d\" -> \"c_d\"\r\nDifferent names became the same; rename them before "
+                              "exporting:\r\n\"a_b\""});
+}
+
 TEST(GenePopExport, DiploidCodesForBothAbsenceForms) {
     ExportFixture f;
     f.Set({"109", "001"}, {}, {}, {"A,1", "B", "C"});

@@ -143,6 +143,26 @@ TEST(RSupportRun, EachClusterKeepsTheSmallestEvaluatedRAndItsLogLabel) {
     EXPECT_EQ(result.Line, "((A,B)" + label(ab) + ",C,D)R0.0;");
 }
 
+// 999 also marks a closed interval; an r of 999 itself must still bound an interval that is refined.
+TEST(RSupportRun, ARangeEndingAt999IsRefinedLikeAnyOther) {
+    Recorder rec;
+    RSupportOptions o;
+    o.RFrom = 1;
+    o.RTo = 999;
+    RSupportResult result;
+    ASSERT_TRUE(RSupport(rec.reporter, o, Series, result)) << (rec.errors.empty() ? "" : rec.errors[0]);
+    std::uint32_t cd = 0;
+    for (std::uint32_t r : result.Evaluated)
+        if (r >= 300 && (cd == 0 || r < cd)) cd = r;
+    ASSERT_GT(cd, 0u);
+    EXPECT_LT(cd, 999u);  // the interval 32 .. 999 was refined towards 300
+    for (const TTrSetCluster& c : result.Clusters) {
+        if (c.Mask == AByte{0, 0, 1, 1}) {
+            EXPECT_EQ(c.RValue, cd);
+        }
+    }
+}
+
 TEST(RSupportRun, RefusalsAndFailuresLeaveTheFailureLine) {
     struct Case {
         std::uint32_t from, to, threshold;
