@@ -40,10 +40,8 @@ void AddDeveloperTools(TMainPrg& window) {
     for (const char* caption : {"AllDMs>Trees", "Coords>DM"})
         menu->addAction(QString::fromLatin1(caption))->setEnabled(false);
     QAction* leuShannon = menu->addAction(QStringLiteral("pwR(dm)"));
-    leuShannon->setObjectName(QStringLiteral("pwRdm1"));
     QObject::connect(leuShannon, &QAction::triggered, &window, [] { RunCommand([] { CustomAnalysisLeuShannon(); }); });
     QAction* avgInd2Pop = menu->addAction(QStringLiteral("avgind2pop"));
-    avgInd2Pop->setObjectName(QStringLiteral("avgind2pop1"));
     QObject::connect(avgInd2Pop, &QAction::triggered, &window, [] { RunCommand([] { CmdAvgInd2Pop(); }); });
     menu->addAction(QStringLiteral("Test THings..."))->setEnabled(false);
 }
