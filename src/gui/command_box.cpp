@@ -11,6 +11,7 @@
 #include "gui/qt_text.h"
 #include "shell/command_box.h"
 #include "shell/commands.h"
+#include "shell/custom_analyses.h"
 #include "shell/message_area.h"
 #include "shell/program_identity.h"
 
@@ -36,6 +37,11 @@ void AddDeveloperTools(TMainPrg& window) {
     menu->setObjectName(QStringLiteral("DevMode1"));
     QMenu* old = menu->addMenu(QStringLiteral("O&ptionsOLD"));
     old->addAction(QStringLiteral("Install/Uninstall E&xcel Plugin"))->setEnabled(false);
-    for (const char* caption : {"AllDMs>Trees", "Coords>DM", "pwR(dm)", "avgind2pop", "Test THings..."})
+    for (const char* caption : {"AllDMs>Trees", "Coords>DM"})
         menu->addAction(QString::fromLatin1(caption))->setEnabled(false);
+    QAction* leuShannon = menu->addAction(QStringLiteral("pwR(dm)"));
+    QObject::connect(leuShannon, &QAction::triggered, &window, [] { RunCommand([] { CustomAnalysisLeuShannon(); }); });
+    QAction* avgInd2Pop = menu->addAction(QStringLiteral("avgind2pop"));
+    QObject::connect(avgInd2Pop, &QAction::triggered, &window, [] { RunCommand([] { CmdAvgInd2Pop(); }); });
+    menu->addAction(QStringLiteral("Test THings..."))->setEnabled(false);
 }

@@ -17,6 +17,7 @@ private:
     void Execute();
 };
 
-// In developer mode: puts the command box under the message area and adds the menu "DevMode",
-// whose items have no commands yet (they stay disabled). Does nothing otherwise.
+// In developer mode: puts the command box under the message area and adds the menu "DevMode";
+// "pwR(dm)" and "avgind2pop" run the developer routines, the other items have no commands (they
+// stay disabled). Does nothing otherwise.
 void AddDeveloperTools(TMainPrg& window);

@@ -12,7 +12,7 @@ const std::string AboutText =
     ProgramTitle + "\r\nVersion " + ProgramVersion + ProgramSubVersion +
     "\r\n\r\n"
     "TESK was written 2003-2013 for the analysis of dominant-marker fingerprint data with missing data.\r\n"
-    "Address: TESK project, c/o the maintainers named in the program's documentation.\r\n\r\n"
+    "Address: the TESK maintainers; this edition gives no postal address.\r\n\r\n"
     "The t-tests, the principal coordinate analysis and the hybrid indices rest on numeric routines "
     "(gamma, beta and incomplete beta functions, Student's t, eigenvectors, minimisation and root finding) "
     "implemented for TESK after the published algorithms of numerical analysis.\r\n\r\n"

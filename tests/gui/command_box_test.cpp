@@ -1,4 +1,5 @@
 // The developer command box: Enter echoes the line, empties the box and runs the line.
+#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -55,6 +56,11 @@ private slots:
         TMainPrg window;
         QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("Edit1")) != nullptr, DevMode);
         QCOMPARE(window.findChild<QMenu*>(QStringLiteral("DevMode1")) != nullptr, DevMode);
+        if (!DevMode) return;
+        QStringList enabled;
+        for (const QAction* action : window.findChild<QMenu*>(QStringLiteral("DevMode1"))->actions())
+            if (action->isEnabled() && action->menu() == nullptr) enabled << action->text();
+        QCOMPARE(enabled, QStringList({QStringLiteral("pwR(dm)"), QStringLiteral("avgind2pop")}));
     }
 };
 

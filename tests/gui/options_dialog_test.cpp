@@ -222,6 +222,10 @@ private slots:
             d.CorrFactorEdit->setText("0.5");
         }) << Stored([] { return AlleleFreqMethod == 0 && CorrFactor == 0.5L; })
                                      << "Square Root. CorrFactor= 0.500000000";
+        // Pages that store nothing still log.
+        QTest::newRow("population distance") << 10 << Edit([](TTeskOptions&) {}) << Stored([] { return true; })
+                                             << "Chord";
+        QTest::newRow("project") << 13 << Edit([](TTeskOptions&) {}) << Stored([] { return true; }) << "";
         QTest::newRow("I/O") << 11 << Edit([](TTeskOptions& d) {
             Check(d.RoundModeGroup, 1);
             Check(d.OverwriteGroup, 1);

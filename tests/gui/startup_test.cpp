@@ -10,7 +10,8 @@ private slots:
     void identity() {
         QCOMPARE(QString::fromStdString(ProgramVersion), QStringLiteral("1.31"));
         QVERIFY(QString::fromStdString(ProgramTitle).startsWith(QStringLiteral("TESK - ")));
-        QCOMPARE(QString::fromStdString(MainWindowCaption()), QString::fromStdString(ProgramTitle + " 1.31"));
+        QCOMPARE(QString::fromStdString(MainWindowCaption()),
+                 QString::fromStdString(ProgramTitle + " 1.31" + (DevMode ? " DEV MODE !!!!!!" : "")));
         QCOMPARE(QString::fromStdString(ProgramMarker), QStringLiteral("#T#E#S#K#"));
         QCOMPARE(QString::fromStdString(WelcomeLine),
                  QStringLiteral("Welcome to TESK 1.3. Please report any problems you might experience."));

@@ -110,16 +110,17 @@ TEST_F(VersionCommands, ScriptBesideTheProgramIsFound) {
 
 TEST_F(VersionCommands, VersionBoxAndLine) {
     const std::string versionText = ProgramVersion + ProgramSubVersion + " from " + ProgramDate;
+    // A developer build says so in the box.
+    const std::string box = ProgramTitle + "\r\nVersion " + versionText + (DevMode ? "\r\nDevelopment Mode" : "");
     ui.ExpectBox(kIdOk, "TESK Version");
     CmdShowVersion(false);
-    EXPECT_EQ(ui.boxes.back().text, ProgramTitle + "\r\nVersion " + versionText);
+    EXPECT_EQ(ui.boxes.back().text, box);
     EXPECT_EQ(LastLine(), "TESK Version " + versionText + ". ");
 
     RScriptFileName = dir.Write("plot.R", "RPLOTTESKVERSION = \"1.07\"\n");
     ui.ExpectBox(kIdOk, "TESK Version");
     CmdShowVersion(true);
-    EXPECT_EQ(ui.boxes.back().text,
-              ProgramTitle + "\r\nVersion " + versionText + "\r\n\r\nTESK R Plotting Script Version 1.07");
+    EXPECT_EQ(ui.boxes.back().text, box + "\r\n\r\nTESK R Plotting Script Version 1.07");
     EXPECT_EQ(LastLine(), "TESK Version " + versionText + ". TESK R Plotting Script Version 1.07");
 
     RScriptFileName = dir.Path("none.R");

@@ -1,0 +1,90 @@
+#include "shell/custom_analyses.h"
+
+#include <cstdint>
+#include <filesystem>
+
+#include "foundation/code.h"
+#include "foundation/file_io.h"
+#include "foundation/number_text.h"
+#include "popgen/distance_report.h"
+#include "popgen/pop_distance.h"
+#include "shell/analysis_file.h"
+#include "shell/commands.h"
+#include "shell/data_commands.h"
+#include "shell/file_name_commands.h"
+#include "shell/filter_commands.h"
+#include "shell/global_dataset.h"
+#include "shell/message_area.h"
+#include "shell/reporting.h"
+#include "shell/settings.h"
+#include "shell/shannon_commands.h"
+
+namespace {
+
+constexpr std::int32_t kFirstSampleSize = 3;
+constexpr std::int32_t kLastSampleSize = 30;
+
+std::string InFolder(const std::string& folder, const char* name) {
+    return (std::filesystem::path(folder) / name).string();
+}
+
+}  // namespace
+
+std::string DeveloperFolder() { return InFolder(AppPath, "devdata"); }
+
+void CustomAnalysisLeuShannon(const std::string& folder) {
+    BatchAnswer = 1;
+    OverwriteMode = 2;
+    WriteMsg("START CUSTOM ANALYSIS LEU SHANNON ...");
+    // Every error box counts: a run that reported one is not carried on for hundreds of others.
+    const std::int32_t errorsBefore = ErrorCounter;
+    const auto failed = [errorsBefore] { return ErrorCounter != errorsBefore; };
+    CmdSetAnalysisFile(InFolder(folder, "leu_shannon.txt"));
+    CmdLoadInputFile(InFolder(folder, "leu.txt"));
+    if (!failed() && DataSet && DataSet->DataLoaded == 1) {
+        if (const int rc = SaveTextToFile(AnalysisFileName, "", false); rc != 0)
+            ShowError("Could not write to file:\r\n" + AnalysisFileName + "\r\n" + FileErrorText(rc));
+    }
+    if (failed() || !DataSet || DataSet->DataLoaded != 1) {
+        WriteMsg("CUSTOM ANALYSIS LEU SHANNON failed.");
+        return;
+    }
+    for (std::size_t g = 1; g < DataSet->Groups.size(); ++g) {
+        const std::string name = DataSet->Groups[g].Name;
+        CmdSelectGroup(static_cast<std::int32_t>(g));
+        for (std::int32_t n = kFirstSampleSize; n <= kLastSampleSize && !failed(); ++n) {
+            if (!AppendToAnalysisFile("GROUP=\t" + name + "\tNInd=\t" + std::to_string(n))) break;
+            // The file was started afresh above: rewriting it now would lose the heading just written.
+            OverwriteMode = 1;
+            CmdBootstrapShannonAtN(n, ShannonLogBase, ShannonFreqMode, ShannonLogA, SHReplicates, RMD, Sh2File,
+                                   ShannonZeroInStats, MDReplaceFraction);
+        }
+        if (failed()) {
+            WriteMsg("CUSTOM ANALYSIS LEU SHANNON failed.");
+            return;
+        }
+    }
+    WriteMsg("FINISHED CUSTOM ANALYSIS LEU SHANNON");
+}
+
+void CustomAnalysisLeuShannon() { CustomAnalysisLeuShannon(DeveloperFolder()); }
+
+void CmdAvgInd2Pop() {
+    if (!DataAvailable(1, 1, 1)) return;
+    TPopGenDataSet& ds = *DataSet;
+    constexpr std::uint8_t kTarget = 3;
+    CommandRun run("Calculating average individual-to-population distances...");
+    if (!run.Calculate([&] { return AvgInd2PopDist(ds, kTarget); })) return;
+    ds.CurLayer = kTarget;
+    ds.DistTransform = Transformation::D;
+    DistTransformation = 3;
+    DistMatrixName = "AvgInd2Pop";
+    run.Write(ds.OutputFileName, [&](bool append) {
+        return OutputDistances2File(ds, Treatment::Standard, CodeOf<Coefficient>(SimCoefficient), Transformation::D,
+                                    false, true, append);
+    });
+    run.Finish();
+    const TDSLayer& layer = ds.GetCurrLayer();
+    SetStatusDataMatrix("Derived Data [" + UIntToStr(layer.NInd) + " x 0]");
+    SetStatusDistMatrix(DistMatrixName);
+}
