@@ -213,4 +213,22 @@ TEST(PopTreeSeriesOnLoci, ALocusSetSelectionResamplesItsOwnLoci) {
     EXPECT_EQ(ds.GetCurrLayer().NLoci, 20u);
 }
 
+TEST(PopTreeSeriesOnGroups, AGroupOutsideTheSelectionIsRefusedNotPlacedAtDistance0) {
+    GroupedBands data;
+    data.Load(RandomRows(12, 40, 3),
+              {{"A", {0, 1, 2, 3}}, {"B", {4, 5, 6, 7}}, {"C", {8, 9, 10, 11}}, {"AB", {0, 1, 2, 3, 4, 5, 6, 7}}});
+    TPopGenDataSet& ds = data.ds;
+    ASSERT_TRUE(ds.Select(4, 0));  // A and B only: C has no individuals here
+    const std::uint8_t selection = ds.CurLayer;
+    PopTreeOptions o;
+    o.Method = FreqMethod::SquareRoot;
+    o.NTrees = 2;
+    AString trees;
+    EXPECT_FALSE(BsPopTrees(ds, o, trees));
+    EXPECT_TRUE(trees.empty());
+    EXPECT_EQ(data.errors,
+              std::vector<std::string>{"Population distance: group C has no individuals in the current data"});
+    EXPECT_EQ(ds.CurLayer, selection);
+}
+
 }  // namespace
