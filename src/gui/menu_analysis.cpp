@@ -68,19 +68,9 @@ void PairwisePhiST1Click(TMainPrg&) {
 
 void PopulationDistance1Click(TMainPrg&) {
     if (!DataAvailable(1, 0, 1)) return;
-    if (AskUser("Generating a distance matrix using this function will make the data matrix in memory "
-                "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
-                "afterwards.\r\n\r\nDo you with to proceed?",
-                "Population distance", kMbYesNo) == kIdNo)
-        return;
-    const AString items(AlleleFreqMethodNames.begin(), AlleleFreqMethodNames.end());
-    std::int32_t method = 3;
-    if (!QueryComboIndexWide("Population distance", "Allele frequencies have to be estimated.", "",
-                             "Please select your preferred estimation method from the box.", items, method))
-        return;
-    if (method < 0) method = 3;
-    CmdPopulationDistance(PopDistance::Chord, static_cast<std::uint8_t>(method), RMD, MDReplaceFraction,
-                          DistOutput == 1);
+    std::uint8_t method = 3;
+    if (!AskPopulationDistanceMethod(method)) return;
+    CmdPopulationDistance(PopDistance::Chord, method, RMD, MDReplaceFraction, DistOutput == 1);
 }
 
 // The parents and the tested group, each chosen from every group with group 1 offered first.
@@ -116,6 +106,21 @@ void MLPopulationReallocation1Click(TMainPrg&) {
 }
 
 }  // namespace
+
+bool AskPopulationDistanceMethod(std::uint8_t& method) {
+    if (AskUser("Generating a distance matrix using this function will make the data matrix in memory "
+                "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
+                "afterwards.\r\n\r\nDo you with to proceed?",
+                "Population distance", kMbYesNo) == kIdNo)
+        return false;
+    const AString items(AlleleFreqMethodNames.begin(), AlleleFreqMethodNames.end());
+    std::int32_t chosen = 3;
+    if (!QueryComboIndexWide("Population distance", "Allele frequencies have to be estimated.", "",
+                             "Please select your preferred estimation method from the box.", items, chosen))
+        return false;
+    method = chosen < 0 ? 3 : static_cast<std::uint8_t>(chosen);
+    return true;
+}
 
 MenuCommands AnalysisMenuCommands() {
     return {

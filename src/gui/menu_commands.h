@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -27,6 +28,10 @@ MenuCommands ReplicateAnalysesMenuCommands();
 MenuCommands ViewMenuCommands();
 MenuCommands OptionsMenuCommands();
 MenuCommands HelpMenuCommands();
+
+// The warning and the allele-frequency method query that Population Distance and Bootstrap
+// Population Tree share; false when the user stopped.
+bool AskPopulationDistanceMethod(std::uint8_t& method);
 
 // Every row of every menu, in menu order.
 MenuCommands MenuCommandTable();

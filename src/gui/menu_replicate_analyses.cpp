@@ -47,19 +47,10 @@ void BootstrapPopulationTree(TMainPrg&) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");
         return;
     }
-    if (AskUser("Generating a distance matrix using this function will make the data matrix in memory "
-                "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
-                "afterwards.\r\n\r\nDo you with to proceed?",
-                "Population distance", kMbYesNo) == kIdNo)
-        return;
-    const AString items(AlleleFreqMethodNames.begin(), AlleleFreqMethodNames.end());
-    std::int32_t method = 3;
-    if (!QueryComboIndexWide("Population distance", "Allele frequencies have to be estimated.", "",
-                             "Please select your preferred estimation method from the box.", items, method))
-        return;
-    if (method < 0) method = 3;
-    CmdBootstrapPopTree(CodeOf<TreeKind>(DefaultTreeType), static_cast<std::uint8_t>(method), PopDistance::Chord,
-                        BSReplicates, RMD, MDReplaceFraction);
+    std::uint8_t method = 3;
+    if (!AskPopulationDistanceMethod(method)) return;
+    CmdBootstrapPopTree(CodeOf<TreeKind>(DefaultTreeType), method, PopDistance::Chord, BSReplicates, RMD,
+                        MDReplaceFraction);
 }
 
 bool Checked(const QCheckBox* box) { return box->isChecked(); }

@@ -1,6 +1,7 @@
 #include "popgen/amova.h"
 
 #include <cerrno>
+#include <cmath>
 #include <utility>
 
 #include "foundation/memory_guard.h"
@@ -125,6 +126,14 @@ bool DistancesUsable(TPopGenDataSet& ds, const AmovaDistances& d) {
     return false;
 }
 
+// Individuals that do not differ at all (Vt = 0) leave every share and phi statistic 0/0: refused,
+// rather than reported as results.
+bool ComponentsDefined(TPopGenDataSet& ds, const TAmovaRes& r) {
+    if (std::isfinite(r.PctVa) && std::isfinite(r.PhiST)) return true;
+    ds.ReportError("AMOVA error: Vt= " + ExtToStr(r.Vt));
+    return false;
+}
+
 bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, std::size_t permutations) {
     const TDSLayer& layer = ds.GetCurrLayer();
     AmovaDistances d(ds, layer, ProgramRandom());
@@ -135,6 +144,7 @@ bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level,
         ++ds.ErrCount;
         return false;
     }
+    if (!ComponentsDefined(ds, observed)) return false;
     std::vector<std::vector<TAmovaRes>> slots(std::max<std::size_t>(permutations, 1), std::vector<TAmovaRes>(1));
     std::size_t countA = 0, countB = 0, countC = 0;
     for (std::size_t p = 0; p < permutations; ++p) {
@@ -193,6 +203,7 @@ bool LocusByLocus(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, const 
             return false;
         }
         if (!DistancesUsable(ds, d) || !d.TransformOk()) return false;
+        if (!ComponentsDefined(ds, slots[0][k])) return false;
     }
     TAmovaRes mean;
     const auto n = static_cast<Extended>(loci.size());

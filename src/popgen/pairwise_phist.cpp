@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <iterator>
 #include <memory>
 
@@ -114,6 +115,13 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
         const Extended msAP = ssdAP;  // df(AP) = 1
         const Extended va = (msAP - msWP) / n0;
         matrix[k] = va / (va + msWP);
+        // Two groups of one and the same profile have neither variance within nor between them: their
+        // PhiST is 0/0, which no tree or ordination can take as a distance.
+        if (!std::isfinite(matrix[k])) {
+            ds.ReportError("PwPhiST fails: PhiST of groups " + ds.Groups[groups[j - 1]].Name + " and " +
+                           ds.Groups[groups[i - 1]].Name + " is undefined (no variance within or between them)");
+            return false;
+        }
         return true;
     });
     if (!done) return false;

@@ -87,6 +87,18 @@ bool ChordDistMatrix(TPopGenDataSet& ds, std::uint8_t target) {
 }
 
 bool PopDist(TPopGenDataSet& ds, PopDistance kind, std::uint8_t target) {
+    // A group without individuals in the current data (outside a group selection, say) has no
+    // frequencies: its chord distances would come out 0 and place it anywhere in a tree.
+    if (ds.CurLayer < kLayerCount) {
+        if (const std::shared_ptr<TBiAlleleRec> rec = ds.GetCurrLayer().BiAllele) {
+            for (std::size_t g = 0; g < rec->GroupSizes.size() && g < rec->GroupNames.size(); ++g)
+                if (rec->GroupSizes[g] == 0) {
+                    ds.ReportError("Population distance: group " + rec->GroupNames[g] +
+                                   " has no individuals in the current data");
+                    return false;
+                }
+        }
+    }
     if (!MakePopLayer(ds, target, false, true)) return false;
     if (kind != PopDistance::Chord) {
         ds.ReportError("Unknown population distance");

@@ -100,6 +100,30 @@ bool BeginSeries(TPopGenDataSet& ds, const TreeSeriesOptions& options, const std
     return true;
 }
 
+// Every locus of a replicate takes part in its estimate: the replicate's loci were drawn from the
+// selected ones already, and repeat, so the user's locus set (a mask over the loaded loci) cannot
+// describe them. A locus set over the replicate's own loci stands in while the series runs.
+class ReplicateLocusSet {
+public:
+    ReplicateLocusSet(TPopGenDataSet& ds, std::size_t nLoci) : ds_(ds), kept_(ds.CurLocusSet) {
+        TdsFilterRec all;
+        all.Mask.assign(nLoci, 1);
+        all.Count = nLoci;
+        ds_.LocusSets.push_back(std::move(all));
+        ds_.CurLocusSet = ds_.LocusSets.size() - 1;
+    }
+    ~ReplicateLocusSet() {
+        ds_.LocusSets.pop_back();
+        ds_.CurLocusSet = kept_;
+    }
+    ReplicateLocusSet(const ReplicateLocusSet&) = delete;
+    ReplicateLocusSet& operator=(const ReplicateLocusSet&) = delete;
+
+private:
+    TPopGenDataSet& ds_;
+    std::size_t kept_;
+};
+
 }  // namespace
 
 std::string SeriesTreeText(const TDistAnalysis& analysis, TreeKind kind) {
@@ -203,6 +227,7 @@ bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& tree
     const std::uint8_t c = restore.Layer();
     constexpr std::uint8_t kReplicate = 5, kPopulations = 4;
     const std::string prefix = PopDistToStr(options.Measure);
+    const ReplicateLocusSet loci(ds, ds.Layers[c].NLoci);
     AString result;
     result.reserve(options.NTrees);
     for (std::size_t i = 1; i <= options.NTrees; ++i) {

@@ -176,6 +176,20 @@ TEST(PairwisePhiST, DfWPZeroRestoresThePreviousLayer) {
     EXPECT_TRUE(g.ds.Layers[1].HasMatrix());
 }
 
+TEST(PairwisePhiST, TwoGroupsOfOneProfileHaveNoPhiST) {
+    GroupedBands g;
+    g.Load({"000011", "000011", "000011", "000011", "111000", "110100"},
+           {{"AllData/A", {0, 1}}, {"AllData/B", {2, 3}}, {"AllData/C", {4, 5}}});
+    Transformation t = Transformation::OneMinusS;
+    EXPECT_FALSE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, 100, 6.0L, t));
+    ASSERT_EQ(g.errors.size(), 1u);
+    EXPECT_EQ(g.errors[0],
+              "PwPhiST fails: PhiST of groups AllData/A and AllData/B is undefined (no variance within or between "
+              "them)");
+    EXPECT_EQ(g.ds.CurLayer, 1);
+    EXPECT_TRUE(g.ds.Layers[3].DistMatrix.empty());
+}
+
 TEST(PairwisePhiST, ReportHasOneRowPerGroup) {
     GroupedBands g;
     g.Load(kRows, {{"AllData/A", {0, 1, 2}}, {"AllData/B", {3, 4, 5, 6}}, {"AllData/C", {7, 8, 9}}});

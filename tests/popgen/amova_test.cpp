@@ -152,6 +152,16 @@ TEST_F(AmovaFixture, DesignsWithoutDegreesOfFreedomAreRefused) {
     }
 }
 
+TEST_F(AmovaFixture, IndividualsThatDoNotDifferAreRefused) {
+    data.SetRows({"11", "11", "11", "11"});
+    Euclidean();
+    TAmovaRec rec = Structure(ds, {{{0, 1}}, {{2, 3}}});
+    ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
+    const bool ok = ComputeAmova(ds, rec, 1, false, {}, 0);
+    EXPECT_FALSE(ok) << static_cast<double>(rec.Observed.Vt) << " " << static_cast<double>(rec.Observed.PctVa);
+    EXPECT_EQ(data.errors, std::vector<std::string>{"AMOVA error: Vt= 0.000000000"});
+}
+
 TEST_F(AmovaFixture, IndividualInTwoPopulations) {
     data.SetRows({"00", "01", "11", "10"});
     TAmovaRec rec = Structure(ds, {{{0, 1}}, {{1, 2}}});

@@ -190,4 +190,45 @@ TEST_F(PopTreeSeries, TreesOfTheGroupsComeFromTheSeedAndLeaveTheWorkingData) {
     EXPECT_TRUE(trees.empty());
 }
 
+TEST(PopTreeSeriesOnLoci, ALocusSetSelectionResamplesItsOwnLoci) {
+    GroupedBands data;
+    std::vector<std::size_t> half;
+    for (std::size_t l = 0; l < 40; l += 2) half.push_back(l);
+    data.Load(RandomRows(12, 40, 3), {{"A", {0, 1, 2, 3}}, {"B", {4, 5, 6, 7}}, {"C", {8, 9, 10, 11}}},
+              {{"Even", half}});
+    TPopGenDataSet& ds = data.ds;
+    ASSERT_TRUE(ds.Select(0, 1));
+    const std::uint8_t selection = ds.CurLayer;
+    ASSERT_EQ(ds.GetCurrLayer().NLoci, 20u);
+    const std::size_t sets = ds.LocusSets.size();
+    PopTreeOptions o;
+    o.Method = FreqMethod::SquareRoot;
+    o.NTrees = 3;
+    AString trees;
+    ASSERT_TRUE(BsPopTrees(ds, o, trees)) << (data.errors.empty() ? std::string() : data.errors.front());
+    EXPECT_EQ(trees.size(), 3u);
+    EXPECT_EQ(ds.CurLayer, selection);
+    EXPECT_EQ(ds.CurLocusSet, 1u);
+    EXPECT_EQ(ds.LocusSets.size(), sets);
+    EXPECT_EQ(ds.GetCurrLayer().NLoci, 20u);
+}
+
+TEST(PopTreeSeriesOnGroups, AGroupOutsideTheSelectionIsRefusedNotPlacedAtDistance0) {
+    GroupedBands data;
+    data.Load(RandomRows(12, 40, 3),
+              {{"A", {0, 1, 2, 3}}, {"B", {4, 5, 6, 7}}, {"C", {8, 9, 10, 11}}, {"AB", {0, 1, 2, 3, 4, 5, 6, 7}}});
+    TPopGenDataSet& ds = data.ds;
+    ASSERT_TRUE(ds.Select(4, 0));  // A and B only: C has no individuals here
+    const std::uint8_t selection = ds.CurLayer;
+    PopTreeOptions o;
+    o.Method = FreqMethod::SquareRoot;
+    o.NTrees = 2;
+    AString trees;
+    EXPECT_FALSE(BsPopTrees(ds, o, trees));
+    EXPECT_TRUE(trees.empty());
+    EXPECT_EQ(data.errors,
+              std::vector<std::string>{"Population distance: group C has no individuals in the current data"});
+    EXPECT_EQ(ds.CurLayer, selection);
+}
+
 }  // namespace
