@@ -349,6 +349,14 @@ std::string NeiLiProblems::Message() const {
     return msg;
 }
 
+void NeiLiProblems::Append(const NeiLiProblems& later) {
+    for (const Entry& e : later.first_) {
+        if (first_.size() >= kListed) break;
+        first_.push_back(e);
+    }
+    count_ += later.count_;
+}
+
 void NeiLiProblems::Clear() {
     first_.clear();
     count_ = 0;

@@ -114,6 +114,8 @@ public:
     // The one message listing what was collected; empty when nothing was.
     std::string Message() const;
     void Clear();
+    // Adds what a collector of later pairs holds, as if its pairs had been recorded here.
+    void Append(const NeiLiProblems& later);
 
 private:
     std::vector<Entry> first_;

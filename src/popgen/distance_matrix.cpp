@@ -1,15 +1,18 @@
 #include "popgen/distance_matrix.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/rounding.h"
+#include "foundation/thread_pool.h"
 #include "popgen/coefficients.h"
 #include "popgen/pair_count.h"
 
@@ -57,6 +60,55 @@ bool Transform(Transformation code, Extended x, Extended& out) {
 
 constexpr char kUnknownTransform[] = "DistXF: Unknown option.";
 constexpr char kNoDraws[] = "The number of random draws must be at least 1.";
+
+// Whether the transformation table knows the code.
+bool KnownTransform(Transformation code) {
+    Extended out = 0.0L;
+    return Transform(code, 0.0L, out);
+}
+
+// The pieces of a triangle of `slots` packed pairs: about 4096 pairs each, at most 4096 of them.
+// They depend on the size alone, so the results (and the order the collectors are merged in) do not
+// depend on the number of threads.
+std::size_t PiecesOf(std::size_t slots) {
+    constexpr std::size_t kPairs = 4096, kMaxPieces = 4096;
+    return std::min(kMaxPieces, (slots + kPairs - 1) / kPairs);
+}
+
+// A kernel without draws over every pair, in pieces on the program's threads. Each piece collects
+// its own undefined Nei-Li pairs; they are merged in piece order, which is pair order. Nothing is
+// reported from a piece.
+void KernelInPieces(const KernelSource& shared, TKernelProc kernel, Coefficient coeff, Transformation transform,
+                    std::size_t n, NeiLiProblems& problems, DistMatrices& out) {
+    const std::size_t slots = PackedSize(n);
+    const std::size_t pieces = PiecesOf(slots);
+    std::vector<NeiLiProblems> collected(pieces);
+    std::vector<std::size_t> undefined(pieces, 0);
+    ParallelPieces(pieces, [&](std::size_t p) {
+        ResetFPU();  // every thread computes in the state the run set on its caller
+        KernelSource src = shared;
+        src.Problems = &collected[p];
+        const PieceRange range = PieceOf(slots, pieces, p);
+        std::size_t i = 0, j = 0;
+        IndexToPair(range.begin, i, j);
+        std::size_t count = 0;
+        for (std::size_t k = range.begin; k < range.end; ++k) {
+            const Extended v = kernel(src, i, j);
+            out.Raw[k] = v;
+            if (v == kUndefinedDistance && coeff == Coefficient::NeiLi) ++count;
+            Transform(transform, v, out.Dist[k]);
+            if (++j > i) {
+                ++i;
+                j = 1;
+            }
+        }
+        undefined[p] = count;
+    });
+    for (std::size_t p = 0; p < pieces; ++p) {
+        problems.Append(collected[p]);
+        out.UndefinedPairs += undefined[p];
+    }
+}
 
 bool HasBandData(const TDSLayer& l) {
     return l.NInd > 0 && l.NLoci > 0 && l.Matrix.size() >= l.NInd * l.NLoci;
@@ -106,8 +158,16 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
     NeiLiProblems problems;
     DistMatrices result;
     const ReportScope reported(ds.Reporting());
+    // Bit planes count the schemes that weight by state alone; the others (or cells other than 0, 1
+    // and 9, or planes that do not fit) keep the byte scan. Both give the same numbers.
+    BandPlanes planes;
+    TPairCountFunc counter = PlanePairCounter(planes, ds.WeightingScheme, ds.StateWeights);
+    bool built = false;
+    if (counter && HasBandData(layer))
+        CompletesInMemory([&] { built = planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci); });
+    if (!built) counter = PairCounterOf(ds);
     const bool ok =
-        ComputeDistances(layer, PairCounterOf(ds), options, spread, ProgramRandom(), problems, ds.Reporting(), result);
+        ComputeDistances(layer, counter, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
     ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
     Commit(ds, options, spread, result, problems);
@@ -152,6 +212,12 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     const TKernelProc kernel = KernelProc(mode, options.Coeff);
     const TAvgSDKernelProc spreadKernel = AvgSDKernelProc(options.Coeff);
     out.UndefinedPairs = 0;
+    // Kernels that draw nothing run in pieces; the Average treatment draws from the one stream in
+    // pair order, and an unknown transformation keeps the walk that stops at the first pair.
+    if (mode != Treatment::Average && KnownTransform(transform)) {
+        KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
+        return true;
+    }
     const bool done = ForEachPackedPair(n, [&](std::size_t i, std::size_t j, std::size_t k) {
         Extended v = 0.0L;
         if (spread) {

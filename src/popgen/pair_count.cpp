@@ -93,6 +93,42 @@ TPairCountFunc PairCounter(const TDSLayer& a, const TDSLayer& b, Weighting schem
     return nullptr;
 }
 
+namespace {
+
+// Index of a cell code in StatePairCounts; -1 for a code no planar cell holds.
+int PlaneState(std::uint8_t s) { return s == 0 ? 0 : s == 1 ? 1 : s == 9 ? 2 : -1; }
+
+Extended PlaneCount(const BandPlanes& planes, std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
+    const int x = PlaneState(a), y = PlaneState(b);
+    if (x < 0 || y < 0) return 0.0L;  // planes are built only from cells 0, 1 and 9
+    StatePairCounts c;
+    planes.Count(i - 1, planes, j - 1, c);
+    return static_cast<Extended>(c[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)]);
+}
+
+}  // namespace
+
+TPairCountFunc PlanePairCounter(const BandPlanes& planes, Weighting scheme, const StateWeightTable& weights) {
+    const BandPlanes* p = &planes;
+    switch (scheme) {
+        case Weighting::None:
+            return [p](std::size_t i, std::size_t j, std::uint8_t x, std::uint8_t y) {
+                return PlaneCount(*p, i, j, x, y);
+            };
+        case Weighting::State:
+        case Weighting::StateComb: {
+            const StateWeightTable* w = &weights;
+            return [p, w](std::size_t i, std::size_t j, std::uint8_t x, std::uint8_t y) {
+                return PlaneCount(*p, i, j, x, y) * (*w)[std::min<std::uint8_t>(x, 2)][std::min<std::uint8_t>(y, 2)];
+            };
+        }
+        case Weighting::Loci:
+        case Weighting::LociIndiv:
+            break;
+    }
+    return nullptr;
+}
+
 TPairCountFunc PairCounterOf(const TPopGenDataSet& ds) {
     const TDSLayer& layer = ds.GetCurrLayer();
     return PairCounter(layer, layer, ds.WeightingScheme, ds.StateWeights);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "foundation/types.h"
+#include "popgen/band_planes.h"
 #include "popgen/dataset.h"
 
 // Scanning primitives over locus-major band matrices. Each visits n positions: position l reads
@@ -35,6 +36,11 @@ Extended SumStatePairWeightProducts(const std::uint8_t* a, std::size_t strideA, 
 // A layer without a weight block of the scheme's size counts with unit weights. The counter reads
 // the layers and weights it was given, which must outlive it. nullptr for an unknown scheme.
 TPairCountFunc PairCounter(const TDSLayer& a, const TDSLayer& b, Weighting scheme, const StateWeightTable& weights);
+
+// The counter of the schemes that weight by state alone (None, State, StateComb) on bit planes of
+// one layer: the numbers PairCounter gives for that layer, at a fraction of the cost; nullptr for
+// the other schemes. The planes and weights must outlive the counter; calls may run at once.
+TPairCountFunc PlanePairCounter(const BandPlanes& planes, Weighting scheme, const StateWeightTable& weights);
 
 // The counter within the data set's current layer under its scheme and state weights.
 TPairCountFunc PairCounterOf(const TPopGenDataSet& ds);
