@@ -101,9 +101,21 @@ int PlaneState(std::uint8_t s) { return s == 0 ? 0 : s == 1 ? 1 : s == 9 ? 2 : -
 Extended PlaneCount(const BandPlanes& planes, std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
     const int x = PlaneState(a), y = PlaneState(b);
     if (x < 0 || y < 0) return 0.0L;  // planes are built only from cells 0, 1 and 9
-    StatePairCounts c;
-    planes.Count(i - 1, planes, j - 1, c);
-    return static_cast<Extended>(c[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)]);
+    // A kernel asks for several counts of one pair in a row; one pass gives all nine. The cache is
+    // the thread's own, so calls may run at once.
+    struct Last {
+        std::uint64_t build = 0;
+        std::size_t i = 0, j = 0;
+        StatePairCounts c{};
+    };
+    thread_local Last last;
+    if (last.build != planes.BuildId() || last.i != i || last.j != j || last.build == 0) {
+        planes.Count(i - 1, planes, j - 1, last.c);
+        last.build = planes.BuildId();
+        last.i = i;
+        last.j = j;
+    }
+    return static_cast<Extended>(last.c[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)]);
 }
 
 }  // namespace

@@ -101,4 +101,32 @@ TEST(DistancePieces, OtherCellCodesKeepTheByteScan) {
     EXPECT_EQ(FirstDifference(layer.RawMatrix, ref.m.Raw), std::string::npos);
 }
 
+// The plane counter remembers the last pair's counts: asking two builds (or one object rebuilt
+// from other bands) for the same pair in turn must still give each its own counts.
+TEST(DistancePieces, PlaneCountsOfDifferentBuildsDoNotMix) {
+    BandDataSet first, second;
+    first.SetRows({"1100119", "1010011"});
+    second.SetRows({"0011009", "1110001"});
+    const auto scanned = [](BandDataSet& b, std::uint8_t x, std::uint8_t y) { return PairCounterOf(b.ds)(1, 2, x, y); };
+    const auto build = [](BandPlanes& planes, const BandDataSet& b) {
+        const TDSLayer& l = b.ds.GetCurrLayer();
+        return planes.Build(l.Matrix.data(), l.NInd, l.NLoci);
+    };
+    BandPlanes a, c;
+    ASSERT_TRUE(build(a, first));
+    ASSERT_TRUE(build(c, second));
+    const TPairCountFunc countA = PlanePairCounter(a, Weighting::None, first.ds.StateWeights);
+    const TPairCountFunc countC = PlanePairCounter(c, Weighting::None, second.ds.StateWeights);
+    constexpr std::uint8_t kStates[] = {0, 1, 9};
+    for (const std::uint8_t x : kStates) {
+        for (const std::uint8_t y : kStates) {
+            EXPECT_EQ(countA(1, 2, x, y), scanned(first, x, y)) << int{x} << int{y};
+            EXPECT_EQ(countC(1, 2, x, y), scanned(second, x, y)) << int{x} << int{y};
+        }
+    }
+    EXPECT_EQ(countA(1, 2, 1, 1), 2.0L);
+    ASSERT_TRUE(build(a, second));  // same object, other bands
+    EXPECT_EQ(countA(1, 2, 1, 1), scanned(second, 1, 1));
+}
+
 }  // namespace
