@@ -223,13 +223,19 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
     NeiLiProblems problems;
     DistMatrices result;
     const ReportScope reported(ds.Reporting());
-    // Bit planes count the schemes that weight by state alone; the others (or cells other than 0, 1
-    // and 9, or planes that do not fit) keep the byte scan. Both give the same numbers.
+    // Bit planes count the schemes that weight by state alone, individual-major rows sum locus and
+    // cell weights; cells other than 0, 1 and 9, or copies that do not fit, keep the byte scan. All
+    // give the same numbers.
     BandPlanes planes;
+    WeightedRows rows;
     TPairCountFunc counter = PlanePairCounter(planes, ds.WeightingScheme, ds.StateWeights);
     bool built = false;
     if (counter && HasBandData(layer))
         CompletesInMemory([&] { built = planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci); });
+    if (!counter) {
+        CompletesInMemory([&] { built = rows.Build(layer, ds.WeightingScheme); });
+        if (built) counter = WeightedRowsCounter(rows);
+    }
     if (!built) counter = PairCounterOf(ds);
     const bool ok =
         ComputeDistances(layer, counter, options, spread, ProgramRandom(), problems, ds.Reporting(), result);

@@ -39,9 +39,11 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
         BandPlanes planes;
         ASSERT_TRUE(planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci));
         const TPairCountFunc scanning = PairCounterOf(b.ds);
+        WeightedRows rows;
         TPairCountFunc fast = PlanePairCounter(planes, b.ds.WeightingScheme, b.ds.StateWeights);
         EXPECT_EQ(fast == nullptr, scheme >= 3) << scheme;
-        if (!fast) fast = scanning;
+        EXPECT_EQ(rows.Build(layer, b.ds.WeightingScheme), scheme >= 3) << scheme;
+        if (!fast) fast = WeightedRowsCounter(rows);
         for (int mode = 0; mode <= 3; ++mode) {
             for (int coeff = 0; coeff <= 5; ++coeff) {
                 for (const bool spread : {false, true}) {
