@@ -33,9 +33,7 @@ void BM_JaccardMinimum(benchmark::State& state) { Run(state, 10, Treatment::Mini
 void BM_JaccardMaximum(benchmark::State& state) { Run(state, 10, Treatment::Maximum); }
 void BM_JaccardAverage(benchmark::State& state) { Run(state, 10, Treatment::Average); }
 // Locus weights keep the byte scan (summed in locus order); the pairs still run on every core.
-void BM_JaccardStandardLocusWeights(benchmark::State& state) {
-    Run(state, 0, Treatment::Standard, Weighting::Loci);
-}
+void BM_JaccardStandardLocusWeights(benchmark::State& state) { Run(state, 0, Treatment::Standard, Weighting::Loci); }
 
 // n individuals on every core and on one; the Average treatment keeps one random stream.
 void Threads(benchmark::internal::Benchmark* b) {

@@ -286,10 +286,8 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     // Pairs run in pieces; the Average treatment still draws from the one stream in pair order. An
     // unknown transformation keeps the walk that stops at the first pair.
     if (KnownTransform(transform)) {
-        if (mode == Treatment::Average)
-            AverageInPieces(src, options.Coeff, spread, transform, n, problems, out);
-        else
-            KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
+        if (mode == Treatment::Average) AverageInPieces(src, options.Coeff, spread, transform, n, problems, out);
+        else KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
         return true;
     }
     const bool done = ForEachPackedPair(n, [&](std::size_t i, std::size_t j, std::size_t k) {

@@ -136,8 +136,7 @@ TPairCountFunc PlanePairCounter(const BandPlanes& planes, Weighting scheme, cons
             };
         }
         case Weighting::Loci:
-        case Weighting::LociIndiv:
-            break;
+        case Weighting::LociIndiv: break;
     }
     return nullptr;
 }

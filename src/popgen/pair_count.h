@@ -4,8 +4,8 @@
 // popcount one, say) can be swapped in: a distance run takes the counter it is given.
 #pragma once
 
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -58,7 +58,7 @@ public:
 
 private:
     std::size_t n_ = 0, loci_ = 0;
-    bool cells_ = false;            // weights per cell (LociIndiv) rather than per locus
+    bool cells_ = false;               // weights per cell (LociIndiv) rather than per locus
     std::vector<std::uint8_t> state_;  // per individual: state index per locus
     std::vector<Extended> weights_;    // per locus, or per individual and locus
     std::uint64_t id_ = 0;

@@ -24,7 +24,8 @@ void SetScheme(BandDataSet& b, Weighting scheme) {
     TDSLayer& l = b.ds.GetCurrLayer();
     l.Weights.clear();
     if (scheme == Weighting::Loci)
-        for (std::size_t loc = 0; loc < l.NLoci; ++loc) l.Weights.push_back(0.5L + static_cast<Extended>(loc % 7) / 3.0L);
+        for (std::size_t loc = 0; loc < l.NLoci; ++loc)
+            l.Weights.push_back(0.5L + static_cast<Extended>(loc % 7) / 3.0L);
     if (scheme == Weighting::LociIndiv)
         for (std::size_t c = 0; c < l.NCells; ++c) l.Weights.push_back(0.1L + static_cast<Extended>(c % 11) / 7.0L);
 }
@@ -57,7 +58,8 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
                     RandomStream stream(99);
                     NeiLiProblems problems;
                     DistMatrices m;
-                    ASSERT_TRUE(ComputeDistances(layer, fast, options, spread, stream, problems, b.reporter, m)) << what;
+                    ASSERT_TRUE(ComputeDistances(layer, fast, options, spread, stream, problems, b.reporter, m))
+                        << what;
                     EXPECT_EQ(FirstDifference(m.Raw, ref.m.Raw), std::string::npos) << what;
                     EXPECT_EQ(FirstDifference(m.Dist, ref.m.Dist), std::string::npos) << what;
                     if (spread) {
@@ -82,8 +84,8 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
     }
     // The sparse rows leave Nei-Li pairs undefined in more than one piece.
     RandomStream stream(1);
-    const SequentialRun neiLi = RunSequentially(b.ds.GetCurrLayer(), PairCounterOf(b.ds), RunOptions(0, 3, 0, 4.0L),
-                                                false, stream);
+    const SequentialRun neiLi =
+        RunSequentially(b.ds.GetCurrLayer(), PairCounterOf(b.ds), RunOptions(0, 3, 0, 4.0L), false, stream);
     EXPECT_GT(neiLi.problems.Count(), 100u);
 }
 

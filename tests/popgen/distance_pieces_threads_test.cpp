@@ -19,7 +19,7 @@ struct Outcome {
 };
 
 Outcome RunOn(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
-            std::size_t threads) {
+              std::size_t threads) {
     SetThreadCount(threads);
     Outcome o;
     RandomStream stream(5);
@@ -38,8 +38,13 @@ TEST(DistancePiecesThreads, OneTwoAndAllThreadsGiveTheSameRun) {
     const TDSLayer& layer = b.ds.GetCurrLayer();
     BandPlanes planes;
     ASSERT_TRUE(planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci));
+    TDSLayer& weighted = b.ds.GetCurrLayer();
+    for (std::size_t c = 0; c < weighted.NCells; ++c)
+        weighted.Weights.push_back(0.5L + static_cast<Extended>(c % 5) / 3.0L);
+    WeightedRows rows;
+    ASSERT_TRUE(rows.Build(layer, Weighting::LociIndiv));
     const TPairCountFunc counters[] = {PlanePairCounter(planes, Weighting::None, b.ds.StateWeights),
-                                       PairCounterOf(b.ds)};
+                                       WeightedRowsCounter(rows), PairCounterOf(b.ds)};
     for (const TPairCountFunc& counter : counters) {
         for (int mode = 0; mode <= 3; ++mode) {
             for (int coeff = 0; coeff <= 5; ++coeff) {
