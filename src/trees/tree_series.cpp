@@ -52,10 +52,13 @@ bool TreeOfLayer(const TDSLayer& layer, const TPopGenDataSet& ds, const TreeSeri
                  RandomStream& random, const std::string& title, Reporter& reporter, std::string& text) {
     NeiLiProblems problems;
     DistMatrices result;
-    // Counts from bit planes where the scheme allows: the same numbers as the byte scan, at a fraction of the cost.
+    // Counts from bit planes or weighted rows where the scheme and cells allow: the same numbers as
+    // the byte scan, at a fraction of the cost.
     BandPlanes planes;
+    WeightedRows rows;
     TPairCountFunc counter = PlanePairCounter(planes, ds.WeightingScheme, ds.StateWeights);
-    if (!counter || !planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci))
+    if (!counter && rows.Build(layer, ds.WeightingScheme)) counter = WeightedRowsCounter(rows);
+    else if (!counter || !planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci))
         counter = PairCounter(layer, layer, ds.WeightingScheme, ds.StateWeights);
     if (!ComputeDistances(layer, counter, RunOptionsOf(options), false, random, problems, reporter, result))
         return false;
