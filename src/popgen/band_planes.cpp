@@ -1,9 +1,16 @@
 #include "popgen/band_planes.h"
 
+#include <atomic>
+
 #include "foundation/primitives.h"
+
+namespace {
+std::atomic<std::uint64_t> gBuilds{0};
+}
 
 bool BandPlanes::Build(const std::uint8_t* locusMajor, std::size_t nInd, std::size_t nLoci) {
     n_ = loci_ = words_ = 0;
+    id_ = 0;
     bits_.clear();
     present_.assign(nInd, 0);
     absent_.assign(nInd, 0);
@@ -36,6 +43,7 @@ bool BandPlanes::Build(const std::uint8_t* locusMajor, std::size_t nInd, std::si
     n_ = nInd;
     loci_ = nLoci;
     words_ = words;
+    id_ = gBuilds.fetch_add(1, std::memory_order_relaxed) + 1;
     return true;
 }
 

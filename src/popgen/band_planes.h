@@ -20,6 +20,8 @@ public:
     bool Build(const std::uint8_t* locusMajor, std::size_t nInd, std::size_t nLoci);
 
     std::size_t Individuals() const { return n_; }
+    // Tells one build from every other (0 before the first): a cache of counts keys on it.
+    std::uint64_t BuildId() const { return id_; }
     std::size_t Loci() const { return loci_; }
 
     // The counts of individual i of these planes against individual j of other (0-based), which
@@ -31,6 +33,7 @@ private:
     const std::uint64_t* Absent(std::size_t i) const { return bits_.data() + (i * 2 + 1) * words_; }
 
     std::size_t n_ = 0, loci_ = 0, words_ = 0;
+    std::uint64_t id_ = 0;
     std::vector<std::uint64_t> bits_;         // per individual: present words, then absent words
     std::vector<std::size_t> present_, absent_;  // per individual
 };

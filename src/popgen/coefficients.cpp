@@ -160,9 +160,7 @@ Extended NeiLiMin(const KernelSource& src, std::size_t i, std::size_t j) {
 
 namespace {
 
-struct AvgResult {
-    Extended mean, variance, sd;
-};
+using AvgResult = AverageStep;
 
 // The bounds of the Average treatment of each coefficient: lo and hi are computed once per pair;
 // the similarities (and Nei-Li) reject draws u of [0, 1) outside [lo, hi], the Euclidean
@@ -176,27 +174,45 @@ constexpr AverageBounds kAverageBounds[6] = {
     {NeiLiMin, NeiLiMax, false},     {EuclidStd, EuclidMax, true}, {SqEuclidStd, SqEuclidMax, true},
 };
 
-// The Monte-Carlo mean (and spread) of AvgDraws accepted values between the pair's bounds.
-AvgResult Average(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j) {
+AvgResult Settled(Extended mean, Extended variance, Extended sd) {
+    AvgResult r;
+    r.mean = mean;
+    r.variance = variance;
+    r.sd = sd;
+    return r;
+}
+
+}  // namespace
+
+AverageStep AverageBoundsOf(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j) {
     const AverageBounds& bounds = kAverageBounds[NumberOf(coefficient)];
     const Extended lo = bounds.lo(src, i, j);
     const Extended hi = bounds.hi(src, i, j);
     // Bounds that compare equal, or cannot be ordered (a NaN), leave nothing to draw.
-    if (!(lo < hi) && !(lo > hi)) return {hi, 0.0L, 0.0L};
+    if (!(lo < hi) && !(lo > hi)) return Settled(hi, 0.0L, 0.0L);
     // A defined Nei-Li lower bound of 1 or more, or an undefined upper bound below a defined lower
     // one, leaves no draw of [0, 1) acceptable.
-    const DrawWindow window = bounds.scale ? DrawWindow{} : AcceptanceWindow(lo, hi);
-    if (!bounds.scale && window.Empty()) {
+    if (!bounds.scale && AcceptanceWindow(lo, hi).Empty()) {
         if (coefficient == Coefficient::NeiLi && hi != kUndefinedDistance) UndefinedNeiLi(src, 'a', i, j, lo, hi);
-        return {kUndefinedDistance, 0.0L, 0.0L};
+        return Settled(kUndefinedDistance, 0.0L, 0.0L);
     }
-    const std::size_t n = src.AvgDraws;
-    if (n < 1) {
+    if (src.AvgDraws < 1) {
         const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
-        return {nan, nan, nan};
+        return Settled(nan, nan, nan);
     }
+    AverageStep step;
+    step.lo = lo;
+    step.hi = hi;
+    step.draw = true;
+    return step;
+}
+
+void DrawAverage(const KernelSource& src, Coefficient coefficient, AverageStep& step) {
+    const bool scale = kAverageBounds[NumberOf(coefficient)].scale;
+    const Extended lo = step.lo, hi = step.hi;
+    const std::size_t n = src.AvgDraws;
     Extended sum = 0.0L, sumsq = 0.0L;
-    if (bounds.scale) {
+    if (scale) {
         std::size_t count = 0;
         const Extended width = hi - lo;
         do {
@@ -209,12 +225,22 @@ AvgResult Average(const KernelSource& src, Coefficient coefficient, std::size_t 
         } while (count != n);
     } else {
         // The same draws, compared as integers with the window of the bounds.
-        DrawInWindow(src.Random->Seed, window, n, sum, sumsq);
+        DrawInWindow(src.Random->Seed, AcceptanceWindow(lo, hi), n, sum, sumsq);
     }
     const Extended bigN = static_cast<Extended>(n);
-    const Extended mean = sum / bigN;
-    const Extended variance = (sumsq - bigN * mean * mean) / (bigN - 1.0L);
-    return {mean, variance, std::sqrt(variance)};
+    step.mean = sum / bigN;
+    step.variance = (sumsq - bigN * step.mean * step.mean) / (bigN - 1.0L);
+    step.sd = std::sqrt(step.variance);
+    step.draw = false;
+}
+
+namespace {
+
+// The Monte-Carlo mean (and spread) of AvgDraws accepted values between the pair's bounds.
+AvgResult Average(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j) {
+    AverageStep step = AverageBoundsOf(src, coefficient, i, j);
+    if (step.draw) DrawAverage(src, coefficient, step);
+    return step;
 }
 
 Extended WithSpread(const AvgResult& r, Extended& variance, Extended& sd) {
@@ -347,6 +373,14 @@ std::string NeiLiProblems::Message() const {
         }
     }
     return msg;
+}
+
+void NeiLiProblems::Append(const NeiLiProblems& later) {
+    for (const Entry& e : later.first_) {
+        if (first_.size() >= kListed) break;
+        first_.push_back(e);
+    }
+    count_ += later.count_;
 }
 
 void NeiLiProblems::Clear() {

@@ -75,6 +75,19 @@ Extended NeiLiAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Exten
 Extended EuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd);
 Extended SqEuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd);
 
+// The Average treatment (coefficient 0-5) in two steps, for runs that compute the bounds of many
+// pairs at once and draw in pair order afterwards. AverageBoundsOf computes the pair's bounds and
+// settles a pair that needs no draw (recording an undefined Nei-Li pair as the kernel does); for one
+// that does, DrawAverage draws from src.Random and settles it. Together they give exactly what the
+// Average kernels give.
+struct AverageStep {
+    Extended lo = 0.0L, hi = 0.0L;
+    bool draw = false;  // lo and hi set, mean, variance and sd not yet
+    Extended mean = 0.0L, variance = 0.0L, sd = 0.0L;
+};
+AverageStep AverageBoundsOf(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j);
+void DrawAverage(const KernelSource& src, Coefficient coefficient, AverageStep& step);
+
 // The kernel of treatment mode 0-3 and coefficient 0-5; nullptr for any other code.
 // Treatment 1 is the pessimistic bound: Min of a similarity, Max of a distance.
 TKernelProc KernelProc(Treatment mode, Coefficient coefficient);
@@ -114,6 +127,8 @@ public:
     // The one message listing what was collected; empty when nothing was.
     std::string Message() const;
     void Clear();
+    // Adds what a collector of later pairs holds, as if its pairs had been recorded here.
+    void Append(const NeiLiProblems& later);
 
 private:
     std::vector<Entry> first_;

@@ -1,15 +1,18 @@
 #include "popgen/distance_matrix.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/rounding.h"
+#include "foundation/thread_pool.h"
 #include "popgen/coefficients.h"
 #include "popgen/pair_count.h"
 
@@ -57,6 +60,120 @@ bool Transform(Transformation code, Extended x, Extended& out) {
 
 constexpr char kUnknownTransform[] = "DistXF: Unknown option.";
 constexpr char kNoDraws[] = "The number of random draws must be at least 1.";
+
+// Whether the transformation table knows the code.
+bool KnownTransform(Transformation code) {
+    Extended out = 0.0L;
+    return Transform(code, 0.0L, out);
+}
+
+// The pieces of a triangle of `slots` packed pairs: about 4096 pairs each, at most 4096 of them.
+// They depend on the size alone, so the results (and the order the collectors are merged in) do not
+// depend on the number of threads.
+std::size_t PiecesOf(std::size_t slots) {
+    constexpr std::size_t kPairs = 4096, kMaxPieces = 4096;
+    return std::min(kMaxPieces, (slots + kPairs - 1) / kPairs);
+}
+
+// Walks the pairs of piece p of a triangle of `slots` pairs: f(i, j, k) in packed order.
+template <class F>
+void ForEachPairOfPiece(std::size_t slots, std::size_t pieces, std::size_t p, F&& f) {
+    const PieceRange range = PieceOf(slots, pieces, p);
+    std::size_t i = 0, j = 0;
+    IndexToPair(range.begin, i, j);
+    for (std::size_t k = range.begin; k < range.end; ++k) {
+        f(i, j, k);
+        if (++j > i) {
+            ++i;
+            j = 1;
+        }
+    }
+}
+
+// A kernel without draws over every pair, in pieces on the program's threads. Each piece collects
+// its own undefined Nei-Li pairs; they are merged in piece order, which is pair order. Nothing is
+// reported from a piece.
+void KernelInPieces(const KernelSource& shared, TKernelProc kernel, Coefficient coeff, Transformation transform,
+                    std::size_t n, NeiLiProblems& problems, DistMatrices& out) {
+    const std::size_t slots = PackedSize(n);
+    const std::size_t pieces = PiecesOf(slots);
+    std::vector<NeiLiProblems> collected(pieces);
+    std::vector<std::size_t> undefined(pieces, 0);
+    ParallelPieces(pieces, [&](std::size_t p) {
+        ResetFPU();  // every thread computes in the state the run set on its caller
+        KernelSource src = shared;
+        src.Problems = &collected[p];
+        std::size_t count = 0;
+        ForEachPairOfPiece(slots, pieces, p, [&](std::size_t i, std::size_t j, std::size_t k) {
+            const Extended v = kernel(src, i, j);
+            out.Raw[k] = v;
+            if (v == kUndefinedDistance && coeff == Coefficient::NeiLi) ++count;
+            Transform(transform, v, out.Dist[k]);
+        });
+        undefined[p] = count;
+    });
+    for (std::size_t p = 0; p < pieces; ++p) {
+        problems.Append(collected[p]);
+        out.UndefinedPairs += undefined[p];
+    }
+}
+
+// The Average treatment: the bounds of every pair in pieces (undefined Nei-Li pairs collected per
+// piece and merged in pair order), then the draws on the calling thread in pair order from the one
+// stream, then the transformation in pieces. A pair waiting for its draws holds its bounds in Raw
+// and Dist meanwhile.
+void AverageInPieces(const KernelSource& shared, Coefficient coeff, bool spread, Transformation transform,
+                     std::size_t n, NeiLiProblems& problems, DistMatrices& out) {
+    const std::size_t slots = PackedSize(n);
+    const std::size_t pieces = PiecesOf(slots);
+    std::vector<NeiLiProblems> collected(pieces);
+    std::vector<std::uint8_t> drawn(slots, 0);
+    ParallelPieces(pieces, [&](std::size_t p) {
+        ResetFPU();
+        KernelSource src = shared;
+        src.Problems = &collected[p];
+        ForEachPairOfPiece(slots, pieces, p, [&](std::size_t i, std::size_t j, std::size_t k) {
+            const AverageStep step = AverageBoundsOf(src, coeff, i, j);
+            if (step.draw) {
+                out.Raw[k] = step.lo;
+                out.Dist[k] = step.hi;
+                drawn[k] = 1;
+                return;
+            }
+            out.Raw[k] = step.mean;
+            if (spread) {
+                out.Var[k] = step.variance;
+                out.SD[k] = step.sd;
+            }
+        });
+    });
+    for (const NeiLiProblems& c : collected) problems.Append(c);
+    for (std::size_t k = 0; k < slots; ++k) {
+        if (!drawn[k]) continue;
+        AverageStep step;
+        step.lo = out.Raw[k];
+        step.hi = out.Dist[k];
+        step.draw = true;
+        DrawAverage(shared, coeff, step);
+        out.Raw[k] = step.mean;
+        if (spread) {
+            out.Var[k] = step.variance;
+            out.SD[k] = step.sd;
+        }
+    }
+    std::vector<std::size_t> undefined(pieces, 0);
+    ParallelPieces(pieces, [&](std::size_t p) {
+        ResetFPU();
+        std::size_t count = 0;
+        ForEachPairOfPiece(slots, pieces, p, [&](std::size_t, std::size_t, std::size_t k) {
+            const Extended v = out.Raw[k];
+            if (v == kUndefinedDistance && coeff == Coefficient::NeiLi) ++count;
+            Transform(transform, v, out.Dist[k]);
+        });
+        undefined[p] = count;
+    });
+    for (const std::size_t u : undefined) out.UndefinedPairs += u;
+}
 
 bool HasBandData(const TDSLayer& l) {
     return l.NInd > 0 && l.NLoci > 0 && l.Matrix.size() >= l.NInd * l.NLoci;
@@ -106,8 +223,22 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
     NeiLiProblems problems;
     DistMatrices result;
     const ReportScope reported(ds.Reporting());
+    // Bit planes count the schemes that weight by state alone, individual-major rows sum locus and
+    // cell weights; cells other than 0, 1 and 9, or copies that do not fit, keep the byte scan. All
+    // give the same numbers.
+    BandPlanes planes;
+    WeightedRows rows;
+    TPairCountFunc counter = PlanePairCounter(planes, ds.WeightingScheme, ds.StateWeights);
+    bool built = false;
+    if (counter && HasBandData(layer))
+        CompletesInMemory([&] { built = planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci); });
+    if (!counter) {
+        CompletesInMemory([&] { built = rows.Build(layer, ds.WeightingScheme); });
+        if (built) counter = WeightedRowsCounter(rows);
+    }
+    if (!built) counter = PairCounterOf(ds);
     const bool ok =
-        ComputeDistances(layer, PairCounterOf(ds), options, spread, ProgramRandom(), problems, ds.Reporting(), result);
+        ComputeDistances(layer, counter, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
     ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
     Commit(ds, options, spread, result, problems);
@@ -152,6 +283,13 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     const TKernelProc kernel = KernelProc(mode, options.Coeff);
     const TAvgSDKernelProc spreadKernel = AvgSDKernelProc(options.Coeff);
     out.UndefinedPairs = 0;
+    // Pairs run in pieces; the Average treatment still draws from the one stream in pair order. An
+    // unknown transformation keeps the walk that stops at the first pair.
+    if (KnownTransform(transform)) {
+        if (mode == Treatment::Average) AverageInPieces(src, options.Coeff, spread, transform, n, problems, out);
+        else KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
+        return true;
+    }
     const bool done = ForEachPackedPair(n, [&](std::size_t i, std::size_t j, std::size_t k) {
         Extended v = 0.0L;
         if (spread) {

@@ -4,10 +4,13 @@
 // popcount one, say) can be swapped in: a distance run takes the counter it is given.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "foundation/types.h"
+#include "popgen/band_planes.h"
 #include "popgen/dataset.h"
 
 // Scanning primitives over locus-major band matrices. Each visits n positions: position l reads
@@ -35,6 +38,34 @@ Extended SumStatePairWeightProducts(const std::uint8_t* a, std::size_t strideA, 
 // A layer without a weight block of the scheme's size counts with unit weights. The counter reads
 // the layers and weights it was given, which must outlive it. nullptr for an unknown scheme.
 TPairCountFunc PairCounter(const TDSLayer& a, const TDSLayer& b, Weighting scheme, const StateWeightTable& weights);
+
+// The counter of the schemes that weight by state alone (None, State, StateComb) on bit planes of
+// one layer: the numbers PairCounter gives for that layer, at a fraction of the cost; nullptr for
+// the other schemes. The planes and weights must outlive the counter; calls may run at once.
+TPairCountFunc PlanePairCounter(const BandPlanes& planes, Weighting scheme, const StateWeightTable& weights);
+
+// A layer's cells individual by individual with the weights of the Loci or LociIndiv scheme, for
+// a counter that sums the weights of all nine state pairs of two individuals in one pass, each sum
+// in locus order as PairCounter sums it: the same numbers, without a scan per state pair.
+class WeightedRows {
+public:
+    // False, and nothing built, for another scheme, a layer without a weight block of the scheme's
+    // size, or cells other than 0, 1 and 9.
+    bool Build(const TDSLayer& layer, Weighting scheme);
+    std::uint64_t BuildId() const { return id_; }
+    // The nine sums of individuals i and j (1-based) by state index (0 absent, 1 present, 2 missing).
+    void Sums(std::size_t i, std::size_t j, std::array<Extended, 9>& sums) const;
+
+private:
+    std::size_t n_ = 0, loci_ = 0;
+    bool cells_ = false;               // weights per cell (LociIndiv) rather than per locus
+    std::vector<std::uint8_t> state_;  // per individual: state index per locus
+    std::vector<Extended> weights_;    // per locus, or per individual and locus
+    std::uint64_t id_ = 0;
+};
+
+// The counter on rows built for one layer; the rows must outlive it; calls may run at once.
+TPairCountFunc WeightedRowsCounter(const WeightedRows& rows);
 
 // The counter within the data set's current layer under its scheme and state weights.
 TPairCountFunc PairCounterOf(const TPopGenDataSet& ds);

@@ -52,23 +52,14 @@ bool TreeOfLayer(const TDSLayer& layer, const TPopGenDataSet& ds, const TreeSeri
                  RandomStream& random, const std::string& title, Reporter& reporter, std::string& text) {
     NeiLiProblems problems;
     DistMatrices result;
-    // Unweighted counts from bit planes: the same integers as the byte scan, at a fraction of the cost.
+    // Counts from bit planes or weighted rows where the scheme and cells allow: the same numbers as
+    // the byte scan, at a fraction of the cost.
     BandPlanes planes;
-    TPairCountFunc counter;
-    if (ds.WeightingScheme == Weighting::None && planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci)) {
-        counter = [&planes](std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) {
-            const auto index = [](std::uint8_t s) -> int {
-                return s == kAbsent ? 0 : s == kPresent ? 1 : s == kMissing ? 2 : -1;
-            };
-            const int x = index(a), y = index(b);
-            if (x < 0 || y < 0) return 0.0L;
-            StatePairCounts c;
-            planes.Count(i - 1, planes, j - 1, c);
-            return static_cast<Extended>(c[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)]);
-        };
-    } else {
+    WeightedRows rows;
+    TPairCountFunc counter = PlanePairCounter(planes, ds.WeightingScheme, ds.StateWeights);
+    if (!counter && rows.Build(layer, ds.WeightingScheme)) counter = WeightedRowsCounter(rows);
+    else if (!counter || !planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci))
         counter = PairCounter(layer, layer, ds.WeightingScheme, ds.StateWeights);
-    }
     if (!ComputeDistances(layer, counter, RunOptionsOf(options), false, random, problems, reporter, result))
         return false;
     TDistAnalysis analysis(reporter, ds.ValueSize);

@@ -27,21 +27,24 @@ void DrawFloats(std::uint32_t& state, Extended lo, Extended hi, std::size_t coun
 }  // namespace
 
 TEST(DrawWindow, SameDrawsAndSumsAsComparingFloats) {
-    // Wide enough that 20 draws land soon; the grid itself is the next test's.
+    // Wide enough that 20 draws land soon; the grid itself is the next test's. Counts that end
+    // inside a block of the draw loop as well.
     const std::vector<std::pair<Extended, Extended>> bounds = {
         {0.25L, 0.75L}, {0.0L, 1.0L}, {-0.5L, 0.1L}, {0.9L, 2.0L}, {1.0L / 3, 2.0L / 3}, {0.2L, 0.2001L}};
     std::uint32_t seed = 12345;
-    for (const auto& [lo, hi] : bounds) {
-        const DrawWindow w = AcceptanceWindow(lo, hi);
-        ASSERT_FALSE(w.Empty()) << static_cast<double>(lo) << " " << static_cast<double>(hi);
-        std::uint32_t a = seed, b = seed;
-        Extended sumA = 0.0L, sqA = 0.0L, sumB = 0.0L, sqB = 0.0L;
-        DrawInWindow(a, w, 20, sumA, sqA);
-        DrawFloats(b, lo, hi, 20, sumB, sqB);
-        EXPECT_EQ(a, b) << static_cast<double>(lo);
-        EXPECT_TRUE(SameBits(sumA, sumB)) << static_cast<double>(lo);
-        EXPECT_TRUE(SameBits(sqA, sqB)) << static_cast<double>(lo);
-        seed = a;
+    for (const std::size_t count : {std::size_t{1}, std::size_t{3}, std::size_t{20}}) {
+        for (const auto& [lo, hi] : bounds) {
+            const DrawWindow w = AcceptanceWindow(lo, hi);
+            ASSERT_FALSE(w.Empty()) << static_cast<double>(lo) << " " << static_cast<double>(hi);
+            std::uint32_t a = seed, b = seed;
+            Extended sumA = 0.0L, sqA = 0.0L, sumB = 0.0L, sqB = 0.0L;
+            DrawInWindow(a, w, count, sumA, sqA);
+            DrawFloats(b, lo, hi, count, sumB, sqB);
+            EXPECT_EQ(a, b) << static_cast<double>(lo);
+            EXPECT_TRUE(SameBits(sumA, sumB)) << static_cast<double>(lo);
+            EXPECT_TRUE(SameBits(sqA, sqB)) << static_cast<double>(lo);
+            seed = a;
+        }
     }
 }
 
