@@ -36,6 +36,20 @@ void MatrixToText(const TDSLayer& layer, Ttf& buffer, std::size_t& index, const 
     index += n + 4;
 }
 
+int WriteDistanceBlock(const TDSLayer& layer, const std::string& title, const std::string& fileName, bool append) {
+    int result = 0;
+    if (!CompletesInMemory([&] {
+            Ttf report;
+            report.AddEmpty(layer.NInd + 4);
+            const std::size_t width = std::max<std::size_t>(MaxIndNameLength(layer), 12);
+            std::size_t index = 0;
+            MatrixToText(layer, report, index, layer.DistMatrix, title, width);
+            result = report.SaveToFile(fileName, append);
+        }))
+        return ENOMEM;
+    return result;
+}
+
 namespace {
 
 int WriteReport(const TDSLayer& layer, const DistReportOptions& o, const std::string& fileName, bool append) {

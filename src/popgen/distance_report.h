@@ -24,6 +24,10 @@ std::size_t MaxIndNameLength(const TDSLayer& layer);
 void MatrixToText(const TDSLayer& layer, Ttf& buffer, std::size_t& index, const PackedMatrix& matrix,
                   const std::string& title, std::size_t width);
 
+// Writes the layer's distance matrix as a single block under title to the file, appending or
+// rewriting it. Returns the result of the save, or ENOMEM when the report does not fit in memory.
+int WriteDistanceBlock(const TDSLayer& layer, const std::string& title, const std::string& fileName, bool append);
+
 // What a distance report holds: the raw coefficients (Similarities), for an Average run their
 // variance and SD (the titles name the draws), and the distances (Distances).
 struct DistReportOptions {

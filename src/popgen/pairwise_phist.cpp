@@ -1,15 +1,12 @@
 #include "popgen/pairwise_phist.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <iterator>
 #include <memory>
 
-#include "foundation/memory_guard.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/random.h"
-#include "foundation/text_file.h"
 #include "popgen/amova.h"
 #include "popgen/amova_sums.h"
 #include "popgen/distance_report.h"
@@ -185,19 +182,9 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
 
 int OutputPwPhiST2File(const TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
                        const std::string& fileName, bool append) {
-    const TDSLayer& layer = ds.GetCurrLayer();
-    int result = 0;
-    if (!CompletesInMemory([&] {
-            Ttf report;
-            report.AddEmpty(layer.NInd + 4);
-            const std::size_t width = std::max<std::size_t>(MaxIndNameLength(layer), 12);
-            std::size_t index = 0;
-            MatrixToText(layer, report, index, layer.DistMatrix,
-                         "Pairwise PhiST values (Coefficient: " + SimMethodToStr(false, mode, coefficient) + " " +
-                             CoeffToStr(coefficient) + ". Distance Transformation: " + DistXFToStr(transform) + ")",
-                         width);
-            result = report.SaveToFile(fileName, append);
-        }))
-        return ENOMEM;
-    return result;
+    return WriteDistanceBlock(ds.GetCurrLayer(),
+                              "Pairwise PhiST values (Coefficient: " + SimMethodToStr(false, mode, coefficient) + " " +
+                                  CoeffToStr(coefficient) + ". Distance Transformation: " + DistXFToStr(transform) +
+                                  ")",
+                              fileName, append);
 }

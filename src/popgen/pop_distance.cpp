@@ -1,14 +1,11 @@
 #include "popgen/pop_distance.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
-#include "foundation/memory_guard.h"
 #include "foundation/packed_matrix.h"
-#include "foundation/text_file.h"
 #include "popgen/amova.h"
 #include "popgen/bi_allele.h"
 #include "popgen/distance_matrix.h"
@@ -172,20 +169,9 @@ std::string PopMethodText(std::uint8_t method) {
 
 int OutputPopDist2File(const TPopGenDataSet& ds, PopDistance kind, std::uint8_t method, const std::string& fileName,
                        bool append) {
-    const TDSLayer& layer = ds.GetCurrLayer();
     const std::string kindText = kind == PopDistance::Chord ? "chord distance" : "unknown";
-    int result = 0;
-    if (!CompletesInMemory([&] {
-            Ttf report;
-            report.AddEmpty(layer.NInd + 4);
-            const std::size_t width = std::max<std::size_t>(MaxIndNameLength(layer), 12);
-            std::size_t index = 0;
-            MatrixToText(layer, report, index, layer.DistMatrix,
-                         "Population-population distances: " + kindText +
-                             " from allele frequency estimates based on the " + PopMethodText(method) + " method.",
-                         width);
-            result = report.SaveToFile(fileName, append);
-        }))
-        return ENOMEM;
-    return result;
+    return WriteDistanceBlock(ds.GetCurrLayer(),
+                              "Population-population distances: " + kindText +
+                                  " from allele frequency estimates based on the " + PopMethodText(method) + " method.",
+                              fileName, append);
 }

@@ -18,11 +18,6 @@
 
 namespace {
 
-QString ReadAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 // The window's own port, except that the self-check boxes are answered and recorded here and the
 // files handed to a viewer are recorded instead of opened.
 class ViewerRecordingPort final : public UiPort {

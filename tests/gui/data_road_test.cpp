@@ -13,21 +13,6 @@
 #include "shell/message_area.h"
 #include "shell/settings.h"
 
-namespace {
-
-QString ReadAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-bool AnyLineIs(const TMainPrg& window, const QString& text) {
-    for (std::size_t i = 0; i < MessageArea::kLineCount; ++i)
-        if (window.MessageLine(i) == text) return true;
-    return false;
-}
-
-}  // namespace
-
 class DataRoadTest : public QObject {
     Q_OBJECT
 
@@ -35,21 +20,15 @@ private slots:
     void loadMatrixTreesAndPCoAFromTheMenus() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        RestoreDefaultSettings();
-        AnalysisFileName = (dir.path() + QStringLiteral("/analysis.txt")).toStdString();
-        TreeFileName = (dir.path() + QStringLiteral("/outtree.ph")).toStdString();
+        UseOutputIn(dir);
         PCoAAutostart = 0;
-        OverwriteMode = 1;  // reports and trees are added to their files without asking
 
-        TMainPrg window;
-        QtUiPort port(window);
-        InstalledPort installed(port);
-        window.show();
+        ShownMainWindow shown;
+        TMainPrg& window = shown.window;
         WriteMsg("Welcome");
 
-        const QString example = QStringLiteral(TESK_SOURCE_DIR "/examples/fingerprints.txt");
-        SetFileDialogAnswer([example](const std::string&, const std::string&) { return example.toStdString(); });
-        window.Action(QStringLiteral("Load1"))->trigger();
+        const QString example = ExampleFile();
+        LoadExample(window);
         QVERIFY(DataSet != nullptr);
         QCOMPARE(QString::fromStdString(InputFileName), QDir::toNativeSeparators(example));
         QVERIFY(AnyLineIs(window, QStringLiteral("Loading File: %1 ...done.").arg(example)));

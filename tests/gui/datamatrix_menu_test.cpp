@@ -19,12 +19,6 @@
 
 namespace {
 
-bool AnyLineIs(const TMainPrg& window, const QString& text) {
-    for (std::size_t i = 0; i < MessageArea::kLineCount; ++i)
-        if (window.MessageLine(i) == text) return true;
-    return false;
-}
-
 // Types entry into the next threshold query and confirms it; then runs next, if any.
 void AnswerThreshold(const QString& entry, QString* offered, std::function<void()> next = {}) {
     OnNextModal<TQBox>([entry, offered, next](TQBox* box) {
@@ -50,21 +44,14 @@ private slots:
     void filterSelectAndBuildATree() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        RestoreDefaultSettings();
-        AnalysisFileName = (dir.path() + QStringLiteral("/analysis.txt")).toStdString();
-        TreeFileName = (dir.path() + QStringLiteral("/outtree.ph")).toStdString();
-        OverwriteMode = 1;
+        UseOutputIn(dir);
         SimCoefficient = NumberOf(Coefficient::Jaccard);
 
-        TMainPrg window;
-        QtUiPort port(window);
-        InstalledPort installed(port);
-        window.show();
+        ShownMainWindow shown;
+        TMainPrg& window = shown.window;
         WriteMsg("Welcome");
 
-        const QString example = QStringLiteral(TESK_SOURCE_DIR "/examples/fingerprints.txt");
-        SetFileDialogAnswer([example](const std::string&, const std::string&) { return example.toStdString(); });
-        window.Action(QStringLiteral("Load1"))->trigger();
+        LoadExample(window);
         QVERIFY(DataSet != nullptr);
         QCOMPARE(Captions(window, "SelectGroupOnly1"),
                  (QStringList{"AllData", "AllData/North", "AllData/North/N1", "AllData/North/N2", "AllData/South",

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -12,6 +14,11 @@
 #include <string_view>
 #include <vector>
 
+#include "gui/file_dialogs.h"
+#include "gui/main_window.h"
+#include "gui/qt_ui_port.h"
+#include "shell/message_area.h"
+#include "shell/settings.h"
 #include "shell/ui_port.h"
 
 // Calls action on the next modal widget of type T once it is shown (the code under test is then
@@ -85,4 +92,44 @@ public:
 
 private:
     UiPort* previous_;
+};
+
+// The whole file as text, empty when it cannot be read.
+inline QString ReadAll(const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Whether any line of the message area reads exactly text.
+inline bool AnyLineIs(const TMainPrg& window, const QString& text) {
+    for (std::size_t i = 0; i < MessageArea::kLineCount; ++i)
+        if (window.MessageLine(i) == text) return true;
+    return false;
+}
+
+// Default settings, with the analysis and tree files in dir and added to without asking.
+inline void UseOutputIn(const QTemporaryDir& dir) {
+    RestoreDefaultSettings();
+    AnalysisFileName = (dir.path() + QStringLiteral("/analysis.txt")).toStdString();
+    TreeFileName = (dir.path() + QStringLiteral("/outtree.ph")).toStdString();
+    OverwriteMode = 1;
+}
+
+// The example data shipped with the sources (two regions, two populations each).
+inline QString ExampleFile() { return QStringLiteral(TESK_SOURCE_DIR "/examples/fingerprints.txt"); }
+
+// Loads the example through File > Load, the file dialog answered with its name. The caller checks
+// that a data set came of it.
+inline void LoadExample(TMainPrg& window) {
+    const QString example = ExampleFile();
+    SetFileDialogAnswer([example](const std::string&, const std::string&) { return example.toStdString(); });
+    window.Action(QStringLiteral("Load1"))->trigger();
+}
+
+// The main window shown, with its own port installed for as long as it lives.
+struct ShownMainWindow {
+    ShownMainWindow() { window.show(); }
+    TMainPrg window;
+    QtUiPort port{window};
+    InstalledPort installed{port};
 };

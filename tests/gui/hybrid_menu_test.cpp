@@ -19,11 +19,6 @@
 
 namespace {
 
-QString ReadAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 QString LastLine(const TMainPrg& window) {
     for (std::size_t i = MessageArea::kLineCount; i-- > 0;)
         if (!window.MessageLine(i).isEmpty()) return window.MessageLine(i);
@@ -128,9 +123,7 @@ private slots:
 
 private:
     void Load(TMainPrg& window) {
-        const QString example = QStringLiteral(TESK_SOURCE_DIR "/examples/fingerprints.txt");
-        SetFileDialogAnswer([example](const std::string&, const std::string&) { return example.toStdString(); });
-        window.Action(QStringLiteral("Load1"))->trigger();
+        LoadExample(window);
         QVERIFY(DataSet != nullptr);
         QCOMPARE(DataSet->Groups.size(), std::size_t{7});
     }

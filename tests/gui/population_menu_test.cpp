@@ -22,11 +22,6 @@
 
 namespace {
 
-QString ReadAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 // Answers the coming message boxes in order, recording their captions.
 void AnswerBoxes(std::vector<QMessageBox::StandardButton> answers, std::shared_ptr<QStringList> captions) {
     if (answers.empty()) return;
@@ -52,20 +47,13 @@ private slots:
     void amovaPhiSTAndPopulationDistancesFromTheMenu() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        RestoreDefaultSettings();
-        AnalysisFileName = (dir.path() + QStringLiteral("/analysis.txt")).toStdString();
-        TreeFileName = (dir.path() + QStringLiteral("/outtree.ph")).toStdString();
-        OverwriteMode = 1;
+        UseOutputIn(dir);
         AmovaRandomisations = 99;
 
-        TMainPrg window;
-        QtUiPort port(window);
-        InstalledPort installed(port);
-        window.show();
+        ShownMainWindow shown;
+        TMainPrg& window = shown.window;
 
-        const QString example = QStringLiteral(TESK_SOURCE_DIR "/examples/fingerprints.txt");
-        SetFileDialogAnswer([example](const std::string&, const std::string&) { return example.toStdString(); });
-        window.Action(QStringLiteral("Load1"))->trigger();
+        LoadExample(window);
         QVERIFY(DataSet != nullptr);
         // Set the output file after the load (the data set keeps a copy of the name).
         DataSet->OutputFileName = AnalysisFileName;

@@ -19,21 +19,6 @@
 #include "shell/message_area.h"
 #include "shell/settings.h"
 
-namespace {
-
-QString ReadAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-bool AnyLineIs(const TMainPrg& window, const QString& text) {
-    for (std::size_t i = 0; i < MessageArea::kLineCount; ++i)
-        if (window.MessageLine(i) == text) return true;
-    return false;
-}
-
-}  // namespace
-
 class ReplicatesRoadTest : public QObject {
     Q_OBJECT
 
@@ -41,20 +26,13 @@ private slots:
     void bootstrapTreesShannonAndTTestsFromTheMenus() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        RestoreDefaultSettings();
-        AnalysisFileName = (dir.path() + QStringLiteral("/analysis.txt")).toStdString();
-        TreeFileName = (dir.path() + QStringLiteral("/outtree.ph")).toStdString();
-        OverwriteMode = 1;
+        UseOutputIn(dir);
         BSReplicates = 20;
 
-        TMainPrg window;
-        QtUiPort port(window);
-        InstalledPort installed(port);
-        window.show();
+        ShownMainWindow shown;
+        TMainPrg& window = shown.window;
 
-        const QString example = QStringLiteral(TESK_SOURCE_DIR "/examples/fingerprints.txt");
-        SetFileDialogAnswer([example](const std::string&, const std::string&) { return example.toStdString(); });
-        window.Action(QStringLiteral("Load1"))->trigger();
+        LoadExample(window);
         QVERIFY(DataSet != nullptr);
 
         DefaultTreeType = 0;

@@ -89,6 +89,21 @@ protected:
     }
     static std::string Panel(std::size_t p) { return TheMessageArea().PanelText(p); }
     static std::string File(const std::string& name) { return TempDir::Read(name); }
+    // Lines of the tree file without their CR LF; an unterminated last line is marked.
+    static std::vector<std::string> TreeLines() {
+        std::vector<std::string> lines;
+        const std::string text = File(TreeFileName);
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = text.find("\r\n", start);
+            if (end == std::string::npos) {
+                lines.push_back(text.substr(start) + "<no line break>");
+                break;
+            }
+            lines.push_back(text.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
+    }
 
     // The texts of the error boxes shown so far.
     std::vector<std::string> Errors() const {

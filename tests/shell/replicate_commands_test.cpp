@@ -10,23 +10,7 @@
 
 namespace {
 
-class ReplicateCommands : public CommandTest {
-protected:
-    std::vector<std::string> TreeLines() const {
-        std::vector<std::string> lines;
-        const std::string text = File(TreeFileName);
-        for (std::size_t start = 0; start < text.size();) {
-            const std::size_t end = text.find("\r\n", start);
-            if (end == std::string::npos) {
-                lines.push_back(text.substr(start) + "<no line break>");
-                break;
-            }
-            lines.push_back(text.substr(start, end - start));
-            start = end + 2;
-        }
-        return lines;
-    }
-};
+class ReplicateCommands : public CommandTest {};
 
 TEST_F(ReplicateCommands, BootstrapAndAverageSeriesAppendTheirTreesToTheTreeFile) {
     SetExampleData();

@@ -32,21 +32,6 @@ protected:
         EXPECT_EQ(LastLine(), "Performing PCoA...failed.");
         EXPECT_EQ(File(TreeFileName), "");
     }
-    // Lines of the tree file without their CR LF.
-    std::vector<std::string> TreeLines() const {
-        std::vector<std::string> lines;
-        const std::string text = File(TreeFileName);
-        for (std::size_t start = 0; start < text.size();) {
-            const std::size_t end = text.find("\r\n", start);
-            if (end == std::string::npos) {
-                lines.push_back(text.substr(start) + "<no line break>");
-                break;
-            }
-            lines.push_back(text.substr(start, end - start));
-            start = end + 2;
-        }
-        return lines;
-    }
 };
 
 TEST_F(TreeCommands, BothTreesGoToTheTreeFileTitledByTheMatrix) {
