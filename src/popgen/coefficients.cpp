@@ -193,8 +193,14 @@ AverageStep AverageBoundsOf(const KernelSource& src, Coefficient coefficient, st
     // A defined Nei-Li lower bound of 1 or more, or an undefined upper bound below a defined lower
     // one, leaves no draw of [0, 1) acceptable.
     if (!bounds.scale && AcceptanceWindow(lo, hi).Empty()) {
-        if (coefficient == Coefficient::NeiLi && hi != kUndefinedDistance) UndefinedNeiLi(src, 'a', i, j, lo, hi);
-        return Settled(kUndefinedDistance, 0.0L, 0.0L);
+        if (coefficient == Coefficient::NeiLi) {
+            if (hi != kUndefinedDistance) UndefinedNeiLi(src, 'a', i, j, lo, hi);
+            return Settled(kUndefinedDistance, 0.0L, 0.0L);
+        }
+        // Bounds closer than one step of the generator: the lower bound is a value the similarity
+        // can take, where the -1 marker would become a distance of 2. Nothing is drawn.
+        if (src.NoDraws) src.NoDraws->Record(i, j);
+        return Settled(lo, 0.0L, 0.0L);
     }
     if (src.AvgDraws < 1) {
         const Extended nan = std::numeric_limits<Extended>::quiet_NaN();

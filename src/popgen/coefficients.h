@@ -31,6 +31,7 @@ struct KernelSource {
     std::size_t AvgDraws = 100;
     RandomStream* Random = &ProgramRandom();
     NeiLiProblems* Problems = nullptr;
+    NoDrawPairs* NoDraws = nullptr;  // where a similarity whose bounds admit no draw is counted
     std::function<void(const std::string&)> ReportError;
 
     Extended Count(std::size_t i, std::size_t j, std::uint8_t a, std::uint8_t b) const { return PairCount(i, j, a, b); }
@@ -77,7 +78,8 @@ Extended SqEuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Ex
 
 // The Average treatment (coefficient 0-5) in two steps, for runs that compute the bounds of many
 // pairs at once and draw in pair order afterwards. AverageBoundsOf computes the pair's bounds and
-// settles a pair that needs no draw (recording an undefined Nei-Li pair as the kernel does); for one
+// settles a pair that needs no draw (recording an undefined Nei-Li pair as the kernel does, and
+// giving a similarity whose bounds admit no draw its lower bound, counted in src.NoDraws); for one
 // that does, DrawAverage draws from src.Random and settles it. Together they give exactly what the
 // Average kernels give.
 struct AverageStep {

@@ -38,6 +38,7 @@
 #include "foundation/types.h"
 #include "popgen/codes.h"
 #include "popgen/groups.h"
+#include "popgen/no_draw_pairs.h"
 
 class Ttf;            // foundation/text_file.h
 class TDistAnalysis;  // trees/dist_analysis.h: held by a layer, built and used only above popgen
@@ -100,6 +101,7 @@ struct TDSLayer {
     std::shared_ptr<TBiAlleleRec> BiAllele;  // null = empty state
     std::shared_ptr<TDistAnalysis> Analysis;  // the layer's distance analysis; null = none
     std::size_t UndefinedPairs = 0;           // slots of RawMatrix without a defined NeiLi distance (-1.0)
+    NoDrawPairs NoDraws;                      // Average similarities left at their lower bound
 
     bool HasMatrix() const { return !Matrix.empty(); }
     std::uint8_t Cell(std::size_t i, std::size_t l) const { return Matrix[(l - 1) * NInd + (i - 1)]; }

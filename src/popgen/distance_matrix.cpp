@@ -103,6 +103,7 @@ void KernelInPieces(const KernelSource& shared, TKernelProc kernel, Coefficient 
         ResetFPU();  // every thread computes in the state the run set on its caller
         KernelSource src = shared;
         src.Problems = &collected[p];
+        src.NoDraws = nullptr;  // only the Average treatment draws
         std::size_t count = 0;
         ForEachPairOfPiece(slots, pieces, p, [&](std::size_t i, std::size_t j, std::size_t k) {
             const Extended v = kernel(src, i, j);
@@ -127,11 +128,13 @@ void AverageInPieces(const KernelSource& shared, Coefficient coeff, bool spread,
     const std::size_t slots = PackedSize(n);
     const std::size_t pieces = PiecesOf(slots);
     std::vector<NeiLiProblems> collected(pieces);
+    std::vector<NoDrawPairs> noDraws(pieces);
     std::vector<std::uint8_t> drawn(slots, 0);
     ParallelPieces(pieces, [&](std::size_t p) {
         ResetFPU();
         KernelSource src = shared;
         src.Problems = &collected[p];
+        src.NoDraws = &noDraws[p];
         ForEachPairOfPiece(slots, pieces, p, [&](std::size_t i, std::size_t j, std::size_t k) {
             const AverageStep step = AverageBoundsOf(src, coeff, i, j);
             if (step.draw) {
@@ -148,6 +151,7 @@ void AverageInPieces(const KernelSource& shared, Coefficient coeff, bool spread,
         });
     });
     for (const NeiLiProblems& c : collected) problems.Append(c);
+    for (const NoDrawPairs& d : noDraws) out.NoDraws.Append(d);
     for (std::size_t k = 0; k < slots; ++k) {
         if (!drawn[k]) continue;
         AverageStep step;
@@ -209,6 +213,7 @@ void Commit(TPopGenDataSet& ds, const DistRunOptions& options, bool spread, Dist
         ds.Kernel = KernelChoice{options.Mode, options.Coeff};
     }
     layer.UndefinedPairs = result.UndefinedPairs;
+    layer.NoDraws = result.NoDraws;
     ds.SetDistOptions(options.Draws, NormalizedTransform(options.Coeff, options.Transform), options.NeiLiR);
     // The matrix is kept with its -1.0 markers (trees and PCoA refuse it); the pairs are told once.
     if (problems.Count() > 0) ds.ReportWarning(problems.Message());
@@ -280,9 +285,11 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     src.AvgDraws = options.Draws;
     src.Random = &random;
     src.Problems = &problems;
+    src.NoDraws = &out.NoDraws;
     const TKernelProc kernel = KernelProc(mode, options.Coeff);
     const TAvgSDKernelProc spreadKernel = AvgSDKernelProc(options.Coeff);
     out.UndefinedPairs = 0;
+    out.NoDraws = {};
     // Pairs run in pieces; the Average treatment still draws from the one stream in pair order. An
     // unknown transformation keeps the walk that stops at the first pair.
     if (KnownTransform(transform)) {

@@ -42,6 +42,7 @@ struct DistMatrices {
     PackedMatrix Raw, Dist;          // kernel values, transformed values
     PackedMatrix Var, SD;            // only with spread
     std::size_t UndefinedPairs = 0;  // slots holding kUndefinedDistance
+    NoDrawPairs NoDraws;             // Average similarities whose bounds admit no draw
 };
 
 // One run over the band data of `layer`: for every pair in packed order the kernel of the options

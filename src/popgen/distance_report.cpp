@@ -52,6 +52,16 @@ int WriteDistanceBlock(const TDSLayer& layer, const std::string& title, const st
 
 namespace {
 
+// "... for 7 pairs of individuals (lower bound in the matrix). The first 5: #2, #1; #3, #1; ..."
+std::string NoDrawLine(const NoDrawPairs& d) {
+    std::string line = "No random draw between the bounds of the Average coefficient for " + UIntToStr(d.Count) +
+                       (d.Count == 1 ? " pair" : " pairs") + " of individuals (lower bound in the matrix)";
+    line += d.Count > d.First.size() ? ". The first " + UIntToStr(d.First.size()) + ":" : ":";
+    for (std::size_t k = 0; k < d.First.size(); ++k)
+        line += (k == 0 ? " #" : "; #") + UIntToStr(d.First[k].first) + ", #" + UIntToStr(d.First[k].second);
+    return line;
+}
+
 int WriteReport(const TDSLayer& layer, const DistReportOptions& o, const std::string& fileName, bool append) {
     if (!o.Similarities && !o.Distances) return 0;
     const bool average = o.Mode == Treatment::Average;
@@ -78,6 +88,7 @@ int WriteReport(const TDSLayer& layer, const DistReportOptions& o, const std::st
                      "Distances " + DistXFToStr(NormalizedTransform(o.Coeff, o.Transform)) + " (" + method +
                          " coefficients)" + suffix,
                      width);
+    if (average && layer.NoDraws.Count > 0) report.Add(NoDrawLine(layer.NoDraws));
     return report.SaveToFile(fileName, append);
 }
 

@@ -30,6 +30,37 @@ void SetScheme(BandDataSet& b, Weighting scheme) {
         for (std::size_t c = 0; c < l.NCells; ++c) l.Weights.push_back(0.1L + static_cast<Extended>(c % 11) / 7.0L);
 }
 
+// Jaccard bounds 1/(6 + 1e-12) and 1/6 (and alike for Dice and SMC) of pairs (2, 1), (4, 3), ...: no draw of the
+// generator lies between them.
+TEST(DistancePieces, SimilaritiesWithoutADrawMatchTheSequentialWalk) {
+    BandDataSet b;
+    std::vector<std::string> rows;
+    for (std::size_t k = 0; k < 60; ++k) rows.push_back(k % 2 == 0 ? "110" : "109");
+    b.SetRows(rows);
+    b.ds.WeightingScheme = Weighting::Loci;
+    b.ds.GetCurrLayer().Weights = {1.0L, 5.0L, 1e-12L};
+    const TDSLayer& layer = b.ds.GetCurrLayer();
+    WeightedRows weighted;
+    ASSERT_TRUE(weighted.Build(layer, b.ds.WeightingScheme));
+    SetThreadCount(0);
+    for (const int coeff : {0, 1, 2}) {
+        const DistRunOptions options = RunOptions(3, coeff, 0, 6.0L, 12);
+        RandomStream refStream(5);
+        const SequentialRun ref = RunSequentially(layer, PairCounterOf(b.ds), options, true, refStream);
+        RandomStream stream(5);
+        NeiLiProblems problems;
+        DistMatrices m;
+        ASSERT_TRUE(
+            ComputeDistances(layer, WeightedRowsCounter(weighted), options, true, stream, problems, b.reporter, m));
+        EXPECT_GT(ref.m.NoDraws.Count, 0u) << coeff;
+        EXPECT_EQ(m.NoDraws.Count, ref.m.NoDraws.Count) << coeff;
+        EXPECT_EQ(m.NoDraws.First, ref.m.NoDraws.First) << coeff;
+        EXPECT_EQ(FirstDifference(m.Raw, ref.m.Raw), std::string::npos) << coeff;
+        EXPECT_EQ(FirstDifference(m.Dist, ref.m.Dist), std::string::npos) << coeff;
+        EXPECT_EQ(stream.Seed, refStream.Seed) << coeff;
+    }
+}
+
 TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk) {
     BandDataSet b;
     b.SetRows(RandomBandRows(kInd, kLoci, 2024));
@@ -67,6 +98,8 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
                         EXPECT_EQ(FirstDifference(m.SD, ref.m.SD), std::string::npos) << what;
                     }
                     EXPECT_EQ(m.UndefinedPairs, ref.m.UndefinedPairs) << what;
+                    EXPECT_EQ(m.NoDraws.Count, ref.m.NoDraws.Count) << what;
+                    EXPECT_EQ(m.NoDraws.First, ref.m.NoDraws.First) << what;
                     EXPECT_EQ(problems.Count(), ref.problems.Count()) << what;
                     EXPECT_EQ(problems.Message(), ref.problems.Message()) << what;
                     EXPECT_EQ(stream.Seed, refStream.Seed) << what;
@@ -77,6 +110,7 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
                     EXPECT_EQ(FirstDifference(layer.RawMatrix, ref.m.Raw), std::string::npos) << what;
                     EXPECT_EQ(FirstDifference(layer.DistMatrix, ref.m.Dist), std::string::npos) << what;
                     EXPECT_EQ(layer.UndefinedPairs, ref.m.UndefinedPairs) << what;
+                    EXPECT_EQ(layer.NoDraws.Count, ref.m.NoDraws.Count) << what;
                     EXPECT_EQ(RandSeed, refStream.Seed) << what;
                 }
             }

@@ -11,6 +11,7 @@
 #include "band_fixture.h"
 #include "foundation/number_text.h"
 #include "foundation/random.h"
+#include "popgen/coefficients.h"
 #include "popgen/distance_matrix.h"
 #include "support/temp_dir.h"
 
@@ -95,6 +96,55 @@ TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
     EXPECT_EQ(lines[4], row2(l.VarMatrix));
     EXPECT_EQ(lines[11], row2(l.SDMatrix));
     EXPECT_EQ(lines[18], row2(l.DistMatrix));
+}
+
+// Pair (2, 1) shares locus 1 (weight 1), differs at locus 2 (weight 5) and has one cell missing at
+// locus 3 (weight 1e-12): its Jaccard lies in [1/(6 + 1e-12), 1/6], closer than one step of the
+// generator, so no draw is accepted.
+TEST_F(Reports, AverageSimilarityWithoutADrawKeepsItsLowerBoundAndIsListed) {
+    b.SetRows({"110", "109"}, 1, {"alpha", "b"});
+    b.ds.WeightingScheme = Weighting::Loci;
+    b.ds.GetCurrLayer().Weights = {1.0L, 5.0L, 1e-12L};
+    for (const int coeff : {0, 1, 2}) {
+        RandSeed = 8;
+        ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, coeff, 0, 6.0L, 100)));
+        EXPECT_EQ(RandSeed, 8u) << "no pair drew";
+        const TDSLayer& l = b.ds.GetCurrLayer();
+        const KernelSource src = KernelSourceOf(b.ds);
+        const Coefficient c = CodeOf<Coefficient>(static_cast<std::uint8_t>(coeff));
+        const Extended lo = KernelProc(CodeOf<Treatment>(1), c)(src, 2, 1);
+        ASSERT_LT(lo, KernelProc(CodeOf<Treatment>(2), c)(src, 2, 1));
+        EXPECT_EQ(l.RawMatrix[1], lo) << coeff;
+        EXPECT_GE(l.DistMatrix[1], 0.0L);
+        EXPECT_LE(l.DistMatrix[1], 1.0L);
+        EXPECT_EQ(l.VarMatrix[1], 0.0L);
+        EXPECT_EQ(l.NoDraws.Count, 1u) << coeff;
+    }
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0), true,
+                                   true, false),
+              0);
+    const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(),
+              "No random draw between the bounds of the Average coefficient for 1 pair of individuals (lower bound in "
+              "the matrix): #2, #1");
+}
+
+TEST(NoDrawLine, CountsEveryPairAndListsTheFirstFive) {
+    TDSLayer layer;
+    layer.NInd = 1;
+    layer.IndNames = {"a"};
+    layer.RawMatrix = layer.DistMatrix = layer.VarMatrix = layer.SDMatrix = {1.0L};
+    for (std::size_t i = 2; i <= 8; ++i) layer.NoDraws.Record(i, 1);
+    TempDir dir;
+    const DistReportOptions options{CodeOf<Treatment>(3), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), 10, true,
+                                    true};
+    ASSERT_EQ(WriteDistanceReport(layer, options, dir.Path("r.txt"), false), 0);
+    const auto lines = SplitCRLF(Slurp(dir.Path("r.txt")));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(),
+              "No random draw between the bounds of the Average coefficient for 7 pairs of individuals (lower bound in "
+              "the matrix). The first 5: #2, #1; #3, #1; #4, #1; #5, #1; #6, #1");
 }
 
 TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {

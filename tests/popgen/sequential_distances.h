@@ -49,6 +49,7 @@ inline SequentialRun RunSequentially(const TDSLayer& layer, const TPairCountFunc
     src.AvgDraws = options.Draws;
     src.Random = &random;
     src.Problems = &r.problems;
+    src.NoDraws = &r.m.NoDraws;
     const Treatment mode = spread ? Treatment::Average : options.Mode;
     const TKernelProc kernel = KernelProc(mode, options.Coeff);
     const TAvgSDKernelProc spreadKernel = AvgSDKernelProc(options.Coeff);
