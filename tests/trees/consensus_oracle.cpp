@@ -11,32 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "support/r_oracle.h"
 #include "support/temp_dir.h"
 #include "trees/cluster_matrix.h"
 #include "trees/consensus.h"
 #include "trees/tree_reading.h"
 
 namespace {
-
-std::string FindRscript() {
-    for (const char* candidate : {"/usr/bin/Rscript", "/usr/local/bin/Rscript", "/usr/lib/R/bin/Rscript"}) {
-        if (std::ifstream(candidate).good()) return candidate;
-    }
-    return "";
-}
-
-std::string RunR(const TempDir& dir, const std::string& rscript, const std::string& script) {
-    const std::string file = dir.Write("oracle.R", script);
-    const std::string command = "cd '" + dir.Root().string() + "' && '" + rscript + "' --vanilla '" + file + "' 2>&1";
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-        ::pclose(pipe);
-    }
-    return output;
-}
 
 // Lines "key rest" of R's output, grouped by key.
 std::map<std::string, std::set<std::string>> Keyed(const std::string& output) {

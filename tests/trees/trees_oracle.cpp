@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/r_oracle.h"
 #include "support/temp_dir.h"
 #include "tree_test_util.h"
 #include "trees/dist_analysis.h"
@@ -18,27 +19,6 @@
 #include "trees/upgma.h"
 
 namespace {
-
-std::string FindRscript() {
-    for (const char* candidate : {"/usr/bin/Rscript", "/usr/local/bin/Rscript", "/usr/lib/R/bin/Rscript"}) {
-        if (std::ifstream(candidate).good()) return candidate;
-    }
-    return "";
-}
-
-// Runs an R script in the folder and returns what it printed.
-std::string RunR(const TempDir& dir, const std::string& rscript, const std::string& script) {
-    const std::string file = dir.Write("oracle.R", script);
-    const std::string command = "cd '" + dir.Root().string() + "' && '" + rscript + "' --vanilla '" + file + "' 2>&1";
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-        ::pclose(pipe);
-    }
-    return output;
-}
 
 // The value printed after "key " on a line of its own; NaN when missing.
 double Value(const std::string& output, const std::string& key) {
