@@ -1,8 +1,10 @@
 #include "trees/upgma.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "foundation/number_text.h"
@@ -15,49 +17,117 @@ namespace {
 constexpr Extended kNoDistance = std::numeric_limits<double>::max();
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// The working state of a clustering: a full symmetric matrix indexed by slot (a merged cluster
-// takes the slot of one of its members), the live slots in row order (rows outside a merge keep
-// their order, a new cluster comes last), and for each live row the smallest distance to the
-// rows before it with the first such row.
-class Clustering {
+// Smallest of n values, kept up to date one value at a time, and the places that hold a value.
+class MinTree {
 public:
-    Clustering(const PackedMatrix& matrix, std::size_t n)
-        : n_(n), d_(n * n), order_(n), rows_(n), rowMin_(n, kNoDistance), rowArg_(n, kNone), member_(n, 0) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const Extended* row = matrix.data() + PairIndex(i + 1, 1);
-            for (std::size_t j = 0; j < i; ++j) d_[i * n + j] = d_[j * n + i] = row[j];
-            d_[i * n + i] = 0.0L;
-            order_[i] = i;
-            rows_[i] = {i + 1, 0};
-        }
-        for (std::size_t i = 0; i < n; ++i) RescanRow(i);
+    explicit MinTree(std::size_t n) : leaves_(std::bit_ceil(std::max<std::size_t>(n, 1))), node_(2 * leaves_, kNoDistance) {}
+
+    void Set(std::size_t i, Extended v) {
+        std::size_t k = leaves_ + i;
+        node_[k] = v;
+        for (k >>= 1; k > 0; k >>= 1) node_[k] = node_[2 * k + 1] < node_[2 * k] ? node_[2 * k + 1] : node_[2 * k];
     }
+    Extended Min() const { return node_[1]; }
 
-    std::size_t Rows() const { return order_.size(); }
-
-    // The first smallest distance in packed order; false when none is below kNoDistance.
-    bool Shortest(Extended& d) const {
-        d = kNoDistance;
-        for (const std::size_t r : order_) {
-            if (rowMin_[r] < d) d = rowMin_[r];
-        }
-        return d < kNoDistance;
-    }
-
-    // Every pair at distance d, in packed order, as (row slot + 1, column slot + 1).
-    void PairsAt(Extended d, std::vector<RowPair>& pairs) const {
-        pairs.clear();
-        for (std::size_t k = 0; k < order_.size(); ++k) {
-            const std::size_t r = order_[k];
-            if (!(rowMin_[r] == d)) continue;
-            const Extended* row = d_.data() + r * n_;
-            for (std::size_t c = 0; c < k; ++c) {
-                if (row[order_[c]] == d) pairs.emplace_back(r + 1, order_[c] + 1);
+    // Every place holding d, in no particular order.
+    void Find(Extended d, std::vector<std::size_t>& places) {
+        places.clear();
+        stack_.assign(1, 1);
+        while (!stack_.empty()) {
+            const std::size_t k = stack_.back();
+            stack_.pop_back();
+            if (!(node_[k] == d)) continue;
+            if (k >= leaves_) {
+                places.push_back(k - leaves_);
+            } else {
+                stack_.push_back(2 * k);
+                stack_.push_back(2 * k + 1);
             }
         }
     }
 
-    Extended Distance(std::size_t a, std::size_t b) const { return d_[(a - 1) * n_ + (b - 1)]; }
+private:
+    std::size_t leaves_;
+    AExt node_;
+    std::vector<std::size_t> stack_;
+};
+
+// The working state of a clustering. Rows are identified by slot (a merged cluster takes the
+// slot of its first member) and ordered by stamp: the OTU's index, then n + the cluster's number,
+// so that rows outside a merge keep their order and a new cluster comes last. A row holds its
+// distances to the rows before it, indexed by slot: an OTU's row is its row of the packed matrix,
+// a cluster's row is written once, when it is made. A row's candidates are the live rows before
+// it with a distance below kNoDistance: they never change value and none is added later, they only
+// go. So each row keeps its few closest candidates, by distance and then row order, and is scanned
+// again only when all of them have gone.
+class Clustering {
+public:
+    Clustering(const PackedMatrix& matrix, std::size_t n)
+        : n_(n), row_(n), buffer_(n, kNone), order_(n), live_(n), stamp_(n), rows_(n), rowMin_(n, kNoDistance),
+          closest_(n * kKept), kept_(n, 0), head_(n, 0), member_(n, 0), nextStamp_(n), tree_(n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            row_[i] = matrix.data() + PairIndex(i + 1, 1);
+            order_[i] = live_[i] = stamp_[i] = i;
+            rows_[i] = {i + 1, 0};
+        }
+        // At first the rows before row i are the OTUs 0 .. i-1, in slot order.
+        for (std::size_t i = 0; i < n; ++i) {
+            Candidate* kept = closest_.data() + i * kKept;
+            std::size_t count = 0;
+            Extended bound = kNoDistance;
+            for (std::size_t j = 0; j < i; ++j) {
+                const Extended v = row_[i][j];
+                if (v <= bound) Keep(kept, count, v, j, j, bound);
+            }
+            kept_[i] = count;
+            rowMin_[i] = count > 0 ? kept[0].value : kNoDistance;
+            tree_.Set(i, rowMin_[i]);
+        }
+    }
+
+    std::size_t Rows() const { return order_.size(); }
+
+    // The smallest distance; false when none is below kNoDistance.
+    bool Shortest(Extended& d) const {
+        d = tree_.Min();
+        return d < kNoDistance;
+    }
+
+    // Every pair at distance d, in packed order, as (row slot + 1, column slot + 1).
+    void PairsAt(Extended d, std::vector<RowPair>& pairs) {
+        pairs.clear();
+        tree_.Find(d, atD_);
+        std::sort(atD_.begin(), atD_.end(), [this](std::size_t a, std::size_t b) { return stamp_[a] < stamp_[b]; });
+        for (const std::size_t r : atD_) {
+            // The kept candidates are the closest live ones in order: when one of them lies beyond
+            // d, they hold every pair at d.
+            const Candidate* kept = closest_.data() + r * kKept;
+            const std::size_t firstPair = pairs.size();
+            bool whole = false;
+            for (std::size_t k = head_[r]; k < kept_[r]; ++k) {
+                if (!Live(kept[k])) continue;
+                if (!(kept[k].value == d)) {
+                    whole = true;
+                    break;
+                }
+                pairs.emplace_back(r + 1, kept[k].slot + 1);
+            }
+            if (whole) continue;
+            pairs.resize(firstPair);
+            const Extended* row = row_[r];
+            found_.clear();
+            for (const std::size_t c : live_) {
+                if (stamp_[c] < stamp_[r] && row[c] == d) found_.emplace_back(stamp_[c], c);
+            }
+            std::sort(found_.begin(), found_.end());
+            for (const auto& [stamp, c] : found_) pairs.emplace_back(r + 1, c + 1);
+        }
+    }
+
+    // The distance of two live rows (slots + 1): held by the later one.
+    Extended Distance(std::size_t a, std::size_t b) const {
+        return stamp_[a - 1] > stamp_[b - 1] ? row_[a - 1][b - 1] : row_[b - 1][a - 1];
+    }
 
     std::vector<ClusterRow> Members(const std::vector<std::size_t>& set) const {
         std::vector<ClusterRow> members;
@@ -73,55 +143,152 @@ public:
         std::size_t slot = kNone;
         for (const std::size_t x : set) slot = std::min(slot, x - 1);
         std::erase_if(order_, [this](std::size_t r) { return member_[r] != 0; });
-        const auto members = static_cast<Extended>(set.size());
-        means_.resize(order_.size());
-        for (std::size_t k = 0; k < order_.size(); ++k) {
-            const Extended* row = d_.data() + order_[k] * n_;
-            Extended sum = 0.0L;
-            for (const std::size_t x : set) sum += row[x - 1];
-            means_[k] = sum / members;
+        std::erase_if(live_, [this](std::size_t r) { return member_[r] != 0; });
+        const std::size_t rows = live_.size();
+        const std::size_t* const live = live_.data();
+        // Summed member by member in set order, as the plain mean adds them.
+        means_.assign(rows, 0.0L);
+        Extended* const means = means_.data();
+        for (const std::size_t x : set) {
+            const std::size_t xs = x - 1, before = stamp_[xs];
+            const Extended* const own = row_[xs];
+            // A later row holds the distance a row apart: fetched some rows ahead.
+            constexpr std::size_t kAhead = 16;
+            for (std::size_t k = 0; k < rows; ++k) {
+                if (k + kAhead < rows) {
+                    const std::size_t ahead = live[k + kAhead];
+                    __builtin_prefetch(stamp_[ahead] < before ? own + ahead : row_[ahead] + xs);
+                }
+                const std::size_t c = live[k];
+                means[k] += *(stamp_[c] < before ? own + c : row_[c] + xs);
+            }
         }
-        Extended* cluster = d_.data() + slot * n_;
-        for (std::size_t k = 0; k < order_.size(); ++k) {
-            cluster[order_[k]] = means_[k];
-            d_[order_[k] * n_ + slot] = means_[k];
+        for (const std::size_t x : set) {
+            stamp_[x - 1] = kNone;  // gone (the slot gets its new stamp below)
+            tree_.Set(x - 1, kNoDistance);
+        }
+        // Every live row comes before the new cluster: its candidates are gathered as it is written.
+        const std::size_t buffer = TakeBuffer();
+        Extended* const cluster = buffers_[buffer].get();
+        // Dividing by a power of two is exact, as is multiplying by its inverse: the same values.
+        const auto members = static_cast<Extended>(set.size());
+        const bool powerOfTwo = (set.size() & (set.size() - 1)) == 0;
+        const Extended inverse = 1.0L / members;
+        Candidate* kept = closest_.data() + slot * kKept;
+        std::size_t count = 0;
+        Extended bound = kNoDistance;
+        for (std::size_t k = 0; k < rows; ++k) {
+            const Extended mean = powerOfTwo ? means[k] * inverse : means[k] / members;
+            cluster[live[k]] = mean;
+            if (mean <= bound) Keep(kept, count, mean, stamp_[live[k]], live[k], bound);
         }
         cluster[slot] = 0.0L;
+        for (const std::size_t x : set) {
+            if (buffer_[x - 1] != kNone) freeBuffers_.push_back(buffer_[x - 1]);
+            buffer_[x - 1] = kNone;
+        }
+        buffer_[slot] = buffer;
+        row_[slot] = cluster;
         rows_[slot] = {clusterId, set.size()};
-        // A row keeps its minimum unless the row holding it has gone.
-        for (const std::size_t r : order_) {
-            if (rowArg_[r] != kNone && member_[rowArg_[r]] != 0) RescanRow(r);
+        // A row keeps its minimum unless the candidate holding it has gone.
+        for (const std::size_t r : live_) {
+            if (head_[r] < kept_[r] && member_[closest_[r * kKept + head_[r]].slot] != 0) {
+                NextCandidate(r);
+                tree_.Set(r, rowMin_[r]);
+            }
         }
         for (const std::size_t x : set) member_[x - 1] = 0;
+        stamp_[slot] = nextStamp_++;
+        live_.insert(std::lower_bound(live_.begin(), live_.end(), slot), slot);
         order_.push_back(slot);
-        RescanRow(slot);
+        kept_[slot] = count;
+        head_[slot] = 0;
+        rowMin_[slot] = count > 0 ? kept[0].value : kNoDistance;
+        tree_.Set(slot, rowMin_[slot]);
     }
 
 private:
-    // The smallest distance of row r to the rows before it (first one on ties).
-    void RescanRow(std::size_t r) {
-        Extended best = kNoDistance;
-        std::size_t arg = kNone;
-        const Extended* row = d_.data() + r * n_;
-        for (const std::size_t c : order_) {
-            if (c == r) break;
-            if (row[c] < best) {
-                best = row[c];
-                arg = c;
-            }
+    static constexpr std::size_t kKept = 4;
+    struct Candidate {
+        Extended value;
+        std::size_t stamp, slot;
+    };
+
+    bool Live(const Candidate& c) const { return stamp_[c.slot] == c.stamp; }
+
+    static bool Closer(Extended v, std::size_t stamp, const Candidate& than) {
+        return v < than.value || (v == than.value && stamp < than.stamp);
+    }
+
+    // Adds a candidate to a row's list of the closest, count of kKept so far. Nothing beyond bound
+    // can be kept: kNoDistance until the list is full, then its last distance (the caller skips
+    // what lies beyond it, so that most distances cost one comparison).
+    static void Keep(Candidate* kept, std::size_t& count, Extended v, std::size_t stamp, std::size_t slot,
+                     Extended& bound) {
+        if (!(v < kNoDistance)) return;
+        if (count == kKept && !Closer(v, stamp, kept[kKept - 1])) return;
+        std::size_t k = count < kKept ? count++ : kKept - 1;
+        for (; k > 0 && Closer(v, stamp, kept[k - 1]); --k) kept[k] = kept[k - 1];
+        kept[k] = {v, stamp, slot};
+        if (count == kKept) bound = kept[kKept - 1].value;
+    }
+
+    // Drops the gone candidates at the head of row r's list; scans the row again when none is left.
+    void NextCandidate(std::size_t r) {
+        const Candidate* kept = closest_.data() + r * kKept;
+        std::size_t k = head_[r];
+        while (k < kept_[r] && !Live(kept[k])) ++k;
+        if (k == kept_[r]) {
+            RescanRow(r);
+            return;
         }
-        rowMin_[r] = best;
-        rowArg_[r] = arg;
+        head_[r] = k;
+        rowMin_[r] = kept[k].value;
+    }
+
+    // The closest live candidates of row r, scanned in memory order.
+    void RescanRow(std::size_t r) {
+        Candidate* kept = closest_.data() + r * kKept;
+        std::size_t count = 0;
+        const std::size_t before = stamp_[r];
+        const Extended* row = row_[r];
+        Extended bound = kNoDistance;
+        for (const std::size_t c : live_) {
+            if (stamp_[c] < before && row[c] <= bound) Keep(kept, count, row[c], stamp_[c], c, bound);
+        }
+        kept_[r] = count;
+        head_[r] = 0;
+        rowMin_[r] = count > 0 ? kept[0].value : kNoDistance;
+    }
+
+    // A cluster row of n values (those of the rows before it are written), reused once its cluster has gone.
+    std::size_t TakeBuffer() {
+        if (!freeBuffers_.empty()) {
+            const std::size_t b = freeBuffers_.back();
+            freeBuffers_.pop_back();
+            return b;
+        }
+        buffers_.emplace_back(new Extended[n_]);
+        return buffers_.size() - 1;
     }
 
     std::size_t n_;
-    AExt d_;
-    std::vector<std::size_t> order_;
+    std::vector<const Extended*> row_;  // a live row's distances, by slot
+    std::vector<std::unique_ptr<Extended[]>> buffers_;
+    std::vector<std::size_t> buffer_, freeBuffers_;  // per slot: the buffer of its cluster row
+    std::vector<std::size_t> order_;  // live slots in row order
+    std::vector<std::size_t> live_;   // live slots in memory order
+    std::vector<std::size_t> stamp_;  // a live slot's place in row order; kNone once gone
     std::vector<ClusterRow> rows_;
     AExt rowMin_;
-    std::vector<std::size_t> rowArg_;
+    std::vector<Candidate> closest_;        // kKept per row, closest first
+    std::vector<std::size_t> kept_, head_;  // per row: candidates kept, the first not yet gone
     std::vector<std::uint8_t> member_;
+    std::size_t nextStamp_;
+    MinTree tree_;  // of rowMin_ by slot, kNoDistance where gone
     AExt means_;
+    std::vector<std::size_t> atD_;
+    std::vector<std::pair<std::size_t, std::size_t>> found_;
 };
 
 }  // namespace
@@ -220,6 +387,8 @@ std::size_t FirstLinkedSet(Reporter& reporter, const std::vector<RowPair>& pairs
         reporter.Error("Occurrences Array has illegal pair");
         return 0;
     }
+    set = {pairs.front().first, pairs.front().second};
+    if (pairs.size() == 1) return 2;
     // Partners of each row in the order of the pairs after the first one.
     std::size_t maxRow = 0;
     for (const RowPair& p : pairs) maxRow = std::max({maxRow, p.first, p.second});
@@ -229,7 +398,6 @@ std::size_t FirstLinkedSet(Reporter& reporter, const std::vector<RowPair>& pairs
         partners[pairs[k].second].push_back(pairs[k].first);
     }
     std::vector<bool> member(maxRow + 1, false);
-    set = {pairs.front().first, pairs.front().second};
     member[set[0]] = member[set[1]] = true;
     for (std::size_t k = 0; k < set.size(); ++k) {
         for (const std::size_t other : partners[set[k]]) {

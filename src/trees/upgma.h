@@ -75,8 +75,9 @@ Extended ClusterHeight(const std::vector<std::size_t>& set, Distance distance) {
 }
 
 // Clusters the n OTUs of the matrix (values of the diagonal are ignored) into a packed tree
-// whose last entry is the root. The next pair comes from per-row minima kept up to date and
-// the matrix is updated in place: O(n^2) work unless many rows lose their closest partner at once.
+// whose last entry is the root. The matrix is read where it stands and each cluster's row is
+// written once; the next pair comes from each row's few closest partners, kept up to date:
+// O(n^2) work unless many rows lose all their closest partners.
 // Leaves are named by labels (position = OTU number - 1, cut to 20 characters), or "OTU<n>" without
 // labels. False, with the failure reported and the node buffer emptied, when no tree could be built.
 bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels, PackedNodes& nodes);
