@@ -18,10 +18,16 @@ namespace {
 
 Extended Sgn(Extended x) { return x < 0.0L ? -1.0L : 1.0L; }
 
+// A magnitude rounded to float for a first comparison, magnitudes below the smallest normal float
+// taken as 0: the order survives (what rounds equal is compared exactly), and the processor never
+// has to make a subnormal float, which costs it a hundred times a plain conversion.
+float Near(Extended magnitude) {
+    constexpr Extended kSmallestNormal = 0x1p-126L;
+    return magnitude < kSmallestNormal ? 0.0F : static_cast<float>(magnitude);
+}
+
 // How many rows ahead a rotation fetches the column elements it will update.
 constexpr std::size_t kAhead = 12;
-// Below this size the eigenvectors are rotated on the solver's own thread.
-constexpr std::size_t kThreadedVectors = 64;
 
 // Finds the pivot: the first largest |a(p, q)|, p < q, in row-major order over lo..hi.
 class PivotFinder {
@@ -254,73 +260,108 @@ ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
 }
 
 
-// Applies the rotations to the eigenvectors, in the order they are handed over, on a thread of
-// its own; the hand-over is a ring of rotations with one writer and one reader.
-class JacobiSolver::VectorThread {
-public:
-    explicit VectorThread(JacobiSolver& solver) : solver_(solver), thread_([this] { Work(); }) {}
-    ~VectorThread() {
-        Push({0, 0, 0.0L, 0.0L}, true);
-        thread_.join();
-    }
-    VectorThread(const VectorThread&) = delete;
-    VectorThread& operator=(const VectorThread&) = delete;
+namespace {
 
-    void Push(const Rotation& r, bool last = false) {
-        const std::size_t tail = tail_.load(std::memory_order_relaxed);
-        WaitUntil([&] { return tail - head_.load(std::memory_order_acquire) < kRing; });
-        ring_[tail % kRing] = {r, last};
-        tail_.store(tail + 1, std::memory_order_release);
-    }
+// Below this many rows per thread a rotation is not shared out: handing it over would cost more
+// than the work.
+constexpr std::size_t kRowsPerThread = 64;
+// Rotations gathered before they are applied to the eigenvectors.
+constexpr std::size_t kBatch = 2048;
 
-    // Returns once every rotation handed over has been applied.
-    void Drain() const {
-        WaitUntil([&] { return head_.load(std::memory_order_acquire) == tail_.load(std::memory_order_relaxed); });
-    }
-
-private:
-    static constexpr std::size_t kRing = 1024;
-
-    // Spins a little (the other side is usually a rotation away), then gives the processor up.
-    template <class Ready>
-    static void WaitUntil(Ready ready) {
-        for (unsigned spins = 0; !ready(); ++spins) {
-            if (spins < 512) {
+// Spins a little (the other side is usually a rotation away), then gives the processor up.
+template <class Ready>
+void SpinUntil(Ready ready) {
+    for (unsigned spins = 0; !ready(); ++spins) {
+        if (spins < 4096) {
 #if defined(__x86_64__) || defined(__i386__)
-                __builtin_ia32_pause();
+            __builtin_ia32_pause();
 #endif
-            } else {
-                std::this_thread::yield();
-            }
+        } else {
+            std::this_thread::yield();
         }
     }
-    struct Item {
-        Rotation r;
-        bool last;
+}
+
+}  // namespace
+
+// The threads a run shares its rotations between: the caller's own and size - 1 more, which wait
+// for the next task spinning. Thread t takes the rows n * t / size .. n * (t + 1) / size - 1 of the
+// matrix (the same every time, so that they stay in its cache) and of the eigenvectors.
+class JacobiSolver::Team {
+public:
+    Team(JacobiSolver& solver, std::size_t size) : solver_(solver), shares_(size), done_(size) {
+        workers_.reserve(size - 1);
+        for (std::size_t t = 1; t < size; ++t) workers_.emplace_back([this, t] { Work(t); });
+    }
+    ~Team() {
+        Publish(Task::Stop);
+        for (std::thread& worker : workers_) worker.join();
+    }
+    Team(const Team&) = delete;
+    Team& operator=(const Team&) = delete;
+
+    std::size_t Size() const { return shares_.size(); }
+    const Share& ShareOf(std::size_t t) const { return shares_[t].share; }
+
+    void Rotate(const Rotation& r) {
+        rotation_ = r;
+        Run(Task::Rotate);
+    }
+    void RotateVectors() { Run(Task::Vectors); }
+
+private:
+    enum class Task { Rotate, Vectors, Stop };
+    struct alignas(64) Slot {
+        Share share;
+    };
+    struct alignas(64) Done {
+        std::atomic<std::size_t> generation{0};
     };
 
-    void Work() {
-        std::size_t head = head_.load(std::memory_order_relaxed);
+    void Run(Task task) {
+        Publish(task);
+        Do(0, task);
+        for (std::size_t t = 1; t < done_.size(); ++t) {
+            SpinUntil([&] { return done_[t].generation.load(std::memory_order_acquire) == generation_; });
+        }
+    }
+    void Publish(Task task) {
+        task_ = task;
+        generation_.store(generation_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    }
+    void Do(std::size_t t, Task task) {
+        const std::size_t n = solver_.n_, size = shares_.size();
+        if (task == Task::Rotate) {
+            solver_.RotateShare(rotation_, t, size, shares_[t].share);
+        } else {
+            solver_.RotateVectors(n * t / size, n * (t + 1) / size);
+        }
+    }
+    void Work(std::size_t t) {
+        std::size_t seen = 0;
         for (;;) {
-            WaitUntil([&] { return tail_.load(std::memory_order_acquire) != head; });
-            const Item item = ring_[head % kRing];
-            if (item.last) return;
-            solver_.RotateVectors(item.r);
-            head_.store(++head, std::memory_order_release);
+            SpinUntil([&] { return generation_.load(std::memory_order_acquire) != seen; });
+            seen = generation_.load(std::memory_order_relaxed);
+            if (task_ == Task::Stop) return;
+            Do(t, task_);
+            done_[t].generation.store(seen, std::memory_order_release);
         }
     }
 
     JacobiSolver& solver_;
-    Item ring_[kRing];
-    std::atomic<std::size_t> head_{0}, tail_{0};
-    std::thread thread_;
+    std::vector<Slot> shares_;
+    std::vector<Done> done_;
+    std::vector<std::thread> workers_;
+    alignas(64) std::atomic<std::size_t> generation_{0};
+    Task task_ = Task::Rotate;
+    Rotation rotation_{};
 };
 
 JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
     : n_(a.Size()),
       rowBase_(n_),
       a_(n_ * (n_ + 1) / 2),
-      vt_(n_ * n_, 0.0L),
+      v_(n_ * n_, 0.0L),
       magnitude_(a_.size(), 0.0F),
       tolerance_(tolerance) {
     // Row i of the upper triangle holds columns i .. n-1; element (i, j) sits at rowBase_[i] + j.
@@ -330,10 +371,10 @@ JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
         offset += n_ - i;
     }
     for (std::size_t i = 0; i < n_; ++i) {
-        vt_[i * n_ + i] = 1.0L;
+        v_[i * n_ + i] = 1.0L;
         for (std::size_t j = i; j < n_; ++j) {
             A(i, j) = a(i, j);
-            magnitude_[rowBase_[i] + j] = static_cast<float>(std::fabs(a(i, j)));
+            magnitude_[rowBase_[i] + j] = Near(std::fabs(a(i, j)));
         }
     }
     if (n_ < 2) return;
@@ -347,7 +388,7 @@ JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
     rowMaxNear_.assign(n_, 0.0F);
     rowCol_.assign(n_, 0);
     for (std::size_t k = 0; k + 1 < n_; ++k) Rescan(k);
-    if (ThreadCount() > 1 && n_ >= kThreadedVectors) vectorThread_ = std::make_unique<VectorThread>(*this);
+    batch_.reserve(kBatch);
 }
 
 JacobiSolver::~JacobiSolver() = default;
@@ -360,16 +401,37 @@ bool JacobiSolver::Run(std::size_t limit) {
         tested_ = true;
         if (std::fabs(1.0L - total_ / sd_) < tolerance_) return true;
     }
+    const std::size_t threads = n_ >= 2 * kRowsPerThread ? std::min(ThreadCount(), n_ / kRowsPerThread) : 1;
+    Team team(*this, std::max<std::size_t>(threads, 1));
+    bool done = false;
+    std::size_t p = Pivot();
     for (;;) {
-        const std::size_t p = Pivot();
-        if (rowMax_[p] == 0.0L) return true;  // already diagonal
-        Rotate(p, rowCol_[p]);
+        if (rowMax_[p] == 0.0L) {  // already diagonal
+            done = true;
+            break;
+        }
+        const Rotation r = Plan(p, rowCol_[p]);
+        batch_.push_back(r);
+        team.Rotate(r);
+        p = Finish(r, team);
+        if (batch_.size() == kBatch) {
+            team.RotateVectors();
+            batch_.clear();
+        }
         if (++rotations_ > limit) {
             tested_ = false;
-            return false;
+            break;
         }
-        if (std::fabs(1.0L - total_ / sd_) < tolerance_) return true;
+        if (std::fabs(1.0L - total_ / sd_) < tolerance_) {
+            done = true;
+            break;
+        }
     }
+    if (!batch_.empty()) {
+        team.RotateVectors();
+        batch_.clear();
+    }
+    return done;
 }
 
 // The first row (of 0 .. n-2) with the largest row maximum. Rounding keeps the order (ties aside),
@@ -399,23 +461,11 @@ std::size_t JacobiSolver::Pivot() const {
 
 void JacobiSolver::SetRowMax(std::size_t k, Extended value, std::size_t col) {
     rowMax_[k] = value;
-    rowMaxNear_[k] = static_cast<float>(value);
+    rowMaxNear_[k] = Near(value);
     rowCol_[k] = col;
 }
 
-void JacobiSolver::RotateVectors(const Rotation& r) {
-    Extended* vp = vt_.data() + r.p * n_;
-    Extended* vq = vt_.data() + r.q * n_;
-    const Extended c = r.c, s = r.s;
-    for (std::size_t k = 0; k < n_; ++k) {
-        const Extended x = vp[k], y = vq[k];
-        vp[k] = c * x + s * y;
-        vq[k] = c * y - s * x;
-    }
-}
-
-void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
-    const std::size_t n = n_;
+JacobiSolver::Rotation JacobiSolver::Plan(std::size_t p, std::size_t q) {
     const Extended apq = A(p, q);
     const Extended diff = A(p, p) - A(q, q);
     Extended c, s;
@@ -428,12 +478,76 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         c = std::sqrt((std::fabs(diff) / r + 1.0L) / 2.0L);
         s = (t / 2.0L) / (r * c);
     }
-    if (vectorThread_) {
-        vectorThread_->Push({p, q, c, s});
-    } else {
-        RotateVectors({p, q, c, s});
-    }
+    return {p, q, c, s};
+}
 
+// The batch of rotations, in order, on rows lo .. hi - 1 of the eigenvector matrix, two rows at once.
+void JacobiSolver::RotateVectors(std::size_t lo, std::size_t hi) {
+    const Rotation* const batch = batch_.data();
+    const std::size_t count = batch_.size();
+    std::size_t k = lo;
+    for (; k + 1 < hi; k += 2) {
+        Extended* const x = v_.data() + k * n_;
+        Extended* const y = x + n_;
+        for (std::size_t b = 0; b < count; ++b) {
+            const std::size_t p = batch[b].p, q = batch[b].q;
+            const Extended c = batch[b].c, s = batch[b].s;
+            const Extended xp = x[p], xq = x[q], yp = y[p], yq = y[q];
+            x[p] = c * xp + s * xq;
+            x[q] = c * xq - s * xp;
+            y[p] = c * yp + s * yq;
+            y[q] = c * yq - s * yp;
+        }
+    }
+    if (k < hi) {
+        Extended* const x = v_.data() + k * n_;
+        for (std::size_t b = 0; b < count; ++b) {
+            const std::size_t p = batch[b].p, q = batch[b].q;
+            const Extended c = batch[b].c, s = batch[b].s;
+            const Extended xp = x[p], xq = x[q];
+            x[p] = c * xp + s * xq;
+            x[q] = c * xq - s * xp;
+        }
+    }
+}
+
+// Thread t's share of a rotation (of size shares): its rows, then its candidate pivot.
+// RotateRows does the work on columns (and rows) lo .. hi - 1. The upper triangle: a(k, p) and a(k, q)
+// for k < p, a(p, k) and a(k, q) for p < k < q, a(p, k) and a(q, k) for k > q. Rows k < q change in
+// columns p and q only: their maxima are brought up to date from the new values; the new maxima of
+// rows p and q over these columns are gathered on the way, then the largest row maximum of the
+// share's rows other than p and q (whose maxima the caller sets).
+void JacobiSolver::RotateShare(const Rotation& r, std::size_t t, std::size_t size, Share& share) {
+    const std::size_t n = n_, lo = n * t / size, hi = n * (t + 1) / size;
+    Share found;
+    RotateRows(r, lo, hi, found);
+    // The share's candidate pivot: first among the rounded maxima, then exactly among the ties.
+    const std::size_t rows = std::min(hi, n - 1);
+    float near = 0.0F;
+    bool any = false;
+    for (std::size_t k = lo; k < rows; ++k) {
+        if (k == r.p || k == r.q) continue;
+        const float v = rowMaxNear_[k];
+        found.unordered = found.unordered || v != v;
+        if (!any || v > near) {
+            near = v;
+            any = true;
+        }
+    }
+    for (std::size_t k = lo; any && k < rows; ++k) {
+        if (k == r.p || k == r.q || rowMaxNear_[k] != near) continue;
+        if (!found.foundPivot || rowMax_[k] > found.pivotMax) {
+            found.pivotMax = rowMax_[k];
+            found.pivotRow = k;
+            found.foundPivot = true;
+        }
+    }
+    share = found;
+}
+
+void JacobiSolver::RotateRows(const Rotation& r, std::size_t lo, std::size_t hi, Share& found) {
+    const std::size_t p = r.p, q = r.q;
+    const Extended c = r.c, s = r.s;
     Extended* const a = a_.data();
     const std::size_t* const base = rowBase_.data();
     Extended* const rp = a + base[p];
@@ -441,14 +555,10 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
     float* const m = magnitude_.data();
     float* const mp = m + base[p];
     float* const mq = m + base[q];
-    // The upper triangle: a(k, p) and a(k, q) for k < p, a(p, k) and a(k, q) for p < k < q, a(p, k)
-    // and a(q, k) for k > q. Rows k < q change in columns p and q only: their maxima are brought up
-    // to date from the new values; the new maxima of rows p and q are gathered on the way.
-    Extended maxP = 0.0L, maxQ = 0.0L;
-    std::size_t colP = p + 1, colQ = q + 1;
-    for (std::size_t k = 0; k < p; ++k) {
+    const std::size_t end1 = std::min(hi, p);
+    for (std::size_t k = lo; k < end1; ++k) {
         // The column elements lie a row apart: fetch them some rows ahead.
-        if (k + kAhead < p) {
+        if (k + kAhead < end1) {
             __builtin_prefetch(a + base[k + kAhead] + p, 1);
             __builtin_prefetch(a + base[k + kAhead] + q, 1);
             __builtin_prefetch(m + base[k + kAhead] + p, 1);
@@ -461,11 +571,11 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         *kp = np;
         *kq = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
-        const float nearP = static_cast<float>(vp), nearQ = static_cast<float>(vq);
+        const float nearP = Near(vp), nearQ = Near(vq);
         m[base[k] + p] = nearP;
         m[base[k] + q] = nearQ;
         std::size_t col = rowCol_[k];
-        // Rounded to double the order holds: most rows are left as they are without reading their
+        // Rounded to float the order holds: most rows are left as they are without reading their
         // extended maximum.
         if (col != p && col != q && nearP < rowMaxNear_[k] && nearQ < rowMaxNear_[k]) continue;
         Extended best = rowMax_[k];
@@ -488,8 +598,9 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         }
         SetRowMax(k, best, col);
     }
-    for (std::size_t k = p + 1; k < q; ++k) {
-        if (k + kAhead < q) {
+    const std::size_t end2 = std::min(hi, q);
+    for (std::size_t k = std::max(lo, p + 1); k < end2; ++k) {
+        if (k + kAhead < end2) {
             __builtin_prefetch(a + base[k + kAhead] + q, 1);
             __builtin_prefetch(m + base[k + kAhead] + q, 1);
         }
@@ -499,8 +610,8 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
         rp[k] = np;
         *kq = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
-        const float nearQ = static_cast<float>(vq);
-        mp[k] = static_cast<float>(vp);
+        const float nearQ = Near(vq);
+        mp[k] = Near(vp);
         m[base[k] + q] = nearQ;
         // Row k changed in column q only.
         const std::size_t col = rowCol_[k];
@@ -514,36 +625,95 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
             const Extended best = rowMax_[k];
             if (vq > best || (vq == best && q < col)) SetRowMax(k, vq, q);
         }
-        if (k == p + 1) {
-            maxP = vp;
-        } else if (vp > maxP) {
-            maxP = vp;
-            colP = k;
+        found.unordered = found.unordered || vp != vp;
+        if (!found.foundP || vp > found.maxP) {
+            found.maxP = vp;
+            found.colP = k;
+            found.foundP = true;
         }
     }
-    // a(p, q), becoming 0, stands first in row p when q = p + 1.
-    for (std::size_t k = q + 1; k < n; ++k) {
+    // a(p, q) becomes 0.
+    if (lo <= q && q < hi && (!found.foundP || 0.0L > found.maxP)) {
+        found.maxP = 0.0L;
+        found.colP = q;
+        found.foundP = true;
+    }
+    for (std::size_t k = std::max(lo, q + 1); k < hi; ++k) {
         const Extended x = rp[k], y = rq[k];
         const Extended np = c * x + s * y, nq = c * y - s * x;
         rp[k] = np;
         rq[k] = nq;
         const Extended vp = std::fabs(np), vq = std::fabs(nq);
-        mp[k] = static_cast<float>(vp);
-        mq[k] = static_cast<float>(vq);
-        if (k == p + 1) {
-            maxP = vp;
-        } else if (vp > maxP) {
-            maxP = vp;
-            colP = k;
+        mp[k] = Near(vp);
+        mq[k] = Near(vq);
+        found.unordered = found.unordered || vp != vp || vq != vq;
+        if (!found.foundP || vp > found.maxP) {
+            found.maxP = vp;
+            found.colP = k;
+            found.foundP = true;
         }
-        if (k == q + 1) {
-            maxQ = vq;
-        } else if (vq > maxQ) {
-            maxQ = vq;
-            colQ = k;
+        if (!found.foundQ || vq > found.maxQ) {
+            found.maxQ = vq;
+            found.colQ = k;
+            found.foundQ = true;
         }
     }
-    mp[q] = 0.0F;
+}
+
+// Completes a rotation from its shares (in row order): the diagonal, the maxima of rows p and q,
+// and the next pivot.
+std::size_t JacobiSolver::Finish(const Rotation& r, const Team& team) {
+    const std::size_t count = team.Size();
+    const std::size_t n = n_, p = r.p, q = r.q;
+    const Extended c = r.c, s = r.s;
+    Extended* const rp = a_.data() + rowBase_[p];
+    Extended* const rq = a_.data() + rowBase_[q];
+    // The first largest over the columns: the largest value, on ties the first column.
+    Extended maxP = 0.0L, maxQ = 0.0L;
+    std::size_t colP = p + 1, colQ = q + 1;
+    bool foundP = false, foundQ = false, unordered = false;
+    for (std::size_t t = 0; t < count; ++t) {
+        const Share& share = team.ShareOf(t);
+        unordered = unordered || share.unordered;
+        if (share.foundP && (!foundP || share.maxP > maxP || (share.maxP == maxP && share.colP < colP))) {
+            maxP = share.maxP;
+            colP = share.colP;
+            foundP = true;
+        }
+        if (share.foundQ && (!foundQ || share.maxQ > maxQ || (share.maxQ == maxQ && share.colQ < colQ))) {
+            maxQ = share.maxQ;
+            colQ = share.colQ;
+            foundQ = true;
+        }
+    }
+    if (unordered) {
+        // A NaN breaks the order the shares rely on: the maxima as one pass over the row finds them.
+        maxP = 0.0L;
+        colP = p + 1;
+        for (std::size_t k = p + 1; k < n; ++k) {
+            if (k == q) continue;
+            const Extended v = std::fabs(rp[k]);
+            if (k == p + 1) {
+                maxP = v;
+            } else if (v > maxP) {
+                maxP = v;
+                colP = k;
+            }
+        }
+        maxQ = 0.0L;
+        colQ = q + 1;
+        for (std::size_t k = q + 1; k < n; ++k) {
+            const Extended v = std::fabs(rq[k]);
+            if (k == q + 1) {
+                maxQ = v;
+            } else if (v > maxQ) {
+                maxQ = v;
+                colQ = k;
+            }
+        }
+    }
+    magnitude_[rowBase_[p] + q] = 0.0F;
+    const Extended apq = rp[q];
     sd_ = sd_ + 2.0L * (apq * apq);
     const Extended w = 2.0L * c * s * apq;
     const Extended app = rp[p], aqq = rq[q];
@@ -552,6 +722,22 @@ void JacobiSolver::Rotate(std::size_t p, std::size_t q) {
     rp[q] = 0.0L;
     if (p + 1 < n) SetRowMax(p, maxP, colP);
     if (q + 1 < n) SetRowMax(q, maxQ, colQ);
+
+    if (unordered || rowMax_[p] != rowMax_[p] || (q + 1 < n && rowMax_[q] != rowMax_[q])) return Pivot();
+    // The first row with the largest maximum: the shares' candidates and rows p and q.
+    std::size_t pivot = p;
+    Extended best = rowMax_[p];
+    const auto consider = [&](std::size_t row, Extended v) {
+        if (v > best || (v == best && row < pivot)) {
+            best = v;
+            pivot = row;
+        }
+    };
+    if (q + 1 < n) consider(q, rowMax_[q]);
+    for (std::size_t t = 0; t < count; ++t) {
+        if (team.ShareOf(t).foundPivot) consider(team.ShareOf(t).pivotRow, team.ShareOf(t).pivotMax);
+    }
+    return pivot;
 }
 
 // The first largest |a(k, j)|, j > k: first among the magnitudes rounded to float, then exactly among the
@@ -581,13 +767,20 @@ void JacobiSolver::Rescan(std::size_t k) {
 }
 
 void JacobiSolver::Take(AExt& values, AExt& vectors) {
-    if (vectorThread_) {
-        vectorThread_->Drain();
-        vectorThread_.reset();
-    }
     const std::size_t n = n_;
     values.resize(n);
     for (std::size_t i = 0; i < n; ++i) values[i] = A(i, i);
+    // Transposed, so that vector k is a row: sorted and signed by whole rows.
+    AExt vt(n * n);
+    constexpr std::size_t kTile = 32;
+    for (std::size_t i0 = 0; i0 < n; i0 += kTile) {
+        for (std::size_t j0 = 0; j0 < n; j0 += kTile) {
+            for (std::size_t i = i0; i < std::min(n, i0 + kTile); ++i) {
+                for (std::size_t j = j0; j < std::min(n, j0 + kTile); ++j) vt[j * n + i] = v_[i * n + j];
+            }
+        }
+    }
+    v_.clear();
     for (std::size_t i = 0; i + 1 < n; ++i) {
         std::size_t largest = i;
         for (std::size_t j = i + 1; j < n; ++j) {
@@ -595,17 +788,17 @@ void JacobiSolver::Take(AExt& values, AExt& vectors) {
         }
         if (largest == i) continue;
         std::swap(values[i], values[largest]);
-        std::swap_ranges(vt_.begin() + static_cast<std::ptrdiff_t>(i * n),
-                         vt_.begin() + static_cast<std::ptrdiff_t>(i * n + n),
-                         vt_.begin() + static_cast<std::ptrdiff_t>(largest * n));
+        std::swap_ranges(vt.begin() + static_cast<std::ptrdiff_t>(i * n),
+                         vt.begin() + static_cast<std::ptrdiff_t>(i * n + n),
+                         vt.begin() + static_cast<std::ptrdiff_t>(largest * n));
     }
     for (std::size_t j = 0; j < n; ++j) {
-        Extended* v = vt_.data() + j * n;
+        Extended* v = vt.data() + j * n;
         if (v[0] < 0.0L) {
             for (std::size_t k = 0; k < n; ++k) v[k] = -v[k];
         }
     }
-    vectors = std::move(vt_);
+    vectors = std::move(vt);
     a_.clear();
     magnitude_.clear();
 }

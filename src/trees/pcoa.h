@@ -31,13 +31,15 @@ private:
 // rescans only rows whose largest element a rotation made smaller.
 enum class JacobiPivotSearch { Plain, RowMaxima };
 
-// The Jacobi procedure of JacobiEigen laid out for the memory and the processor: the eigenvectors
-// are kept transposed (one row per vector, so that a rotation updates two contiguous rows) and, with
-// more than one thread, follow the rotations on a thread of their own; the maxima of the rows of
-// the upper triangle are brought up to date while a rotation is written, and compared as floats
-// first (the order survives the rounding, ties are compared exactly). It makes the same rotations
-// in the same order and gives bit-identical results. A run stopped by its rotation limit can go on
-// with a larger limit: the rotations are those of a fresh run with that limit.
+// The Jacobi procedure of JacobiEigen laid out for the memory and the processor. The maxima of
+// the rows of the upper triangle are brought up to date while a rotation is written, and compared
+// as floats first (the order survives the rounding, ties are compared exactly). On a large matrix a
+// rotation is shared out by row between a team of threads, each of which also finds the largest
+// row maximum of its rows. The eigenvectors are rotated in batches: a row of the eigenvector matrix
+// takes a batch of rotations in their order while it stays in the cache. It makes the same
+// rotations in the same order and gives bit-identical results, for any number of threads. A run
+// stopped by its rotation limit can go on with a larger limit: the rotations are those of a fresh
+// run with that limit.
 class JacobiSolver {
 public:
     // The upper triangle and diagonal of a (n x n) are taken; the lower triangle is ignored.
@@ -62,19 +64,31 @@ private:
         std::size_t p, q;
         Extended c, s;
     };
-    class VectorThread;
+    // What one share of a rotation found: the new maxima of rows p and q over its columns, and the
+    // largest row maximum of its rows other than p and q.
+    struct Share {
+        Extended maxP = 0.0L, maxQ = 0.0L, pivotMax = 0.0L;
+        std::size_t colP = 0, colQ = 0, pivotRow = 0;
+        bool foundP = false, foundQ = false, foundPivot = false;
+        bool unordered = false;  // a NaN was met: the caller falls back to the one-thread rules
+    };
+    class Team;
 
     Extended& A(std::size_t i, std::size_t j) { return a_[rowBase_[i] + j]; }  // i <= j
     std::size_t Pivot() const;
-    void Rotate(std::size_t p, std::size_t q);
-    void RotateVectors(const Rotation& r);
+    Rotation Plan(std::size_t p, std::size_t q);
+    void RotateShare(const Rotation& r, std::size_t t, std::size_t size, Share& share);
+    void RotateRows(const Rotation& r, std::size_t lo, std::size_t hi, Share& found);
+    std::size_t Finish(const Rotation& r, const Team& team);
+    void RotateVectors(std::size_t lo, std::size_t hi);
     void Rescan(std::size_t k);
     void SetRowMax(std::size_t k, Extended value, std::size_t col);
 
     std::size_t n_;
     std::vector<std::size_t> rowBase_;  // where row i would start if it held columns 0 .. i-1 too
-    AExt a_;   // the upper triangle with the diagonal, row by row
-    AExt vt_;  // n x n, row k = eigenvector k
+    AExt a_;  // the upper triangle with the diagonal, row by row
+    AExt v_;  // n x n eigenvector matrix, row-major: column k = eigenvector k
+    std::vector<Rotation> batch_;  // rotations not yet applied to v_
     std::vector<float> magnitude_;  // |a(i, j)| rounded to float, for the row-maximum scans
     Extended tolerance_, total_ = 0.0L, sd_ = 0.0L;
     std::vector<Extended> rowMax_;     // largest |a(k, j)|, j > k
@@ -82,7 +96,6 @@ private:
     std::vector<std::size_t> rowCol_;  // its first column
     std::size_t rotations_ = 0;
     bool tested_ = true;  // the stop test has been made for the current state
-    std::unique_ptr<VectorThread> vectorThread_;
 };
 
 // The double-centred matrix of -d²/2 of the analysis's distances (diagonal taken as 0).

@@ -1,6 +1,7 @@
 // The threaded fast paths against the straightforward ones, bit for bit, for 1, 2 and all threads.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,79 @@ TEST(FastPCoAThreads, SolverMatchesJacobiEigenAndGoesOnAfterItsLimit) {
                 }
             }
         }
+    }
+}
+
+namespace {
+
+// A random symmetric matrix (upper triangle) of n rows.
+ExtMatrix RandomSymmetric(std::size_t n, std::uint32_t seed) {
+    RandSeed = seed;
+    ExtMatrix m(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = i; j < n; ++j) m(i, j) = RandomFloat() * 2.0L - 1.0L;
+    }
+    return m;
+}
+
+void ExpectSameSolution(JacobiSolver& solver, const AExt& values, const AExt& vectors, const std::string& what) {
+    AExt fastValues, fastVectors;
+    solver.Take(fastValues, fastVectors);
+    ASSERT_EQ(fastValues.size(), values.size()) << what;
+    ASSERT_EQ(fastVectors.size(), vectors.size()) << what;
+    for (std::size_t k = 0; k < values.size(); ++k) ASSERT_TRUE(SameBits(fastValues[k], values[k])) << what << " value " << k;
+    for (std::size_t k = 0; k < vectors.size(); ++k) {
+        ASSERT_TRUE(SameBits(fastVectors[k], vectors[k])) << what << " vector element " << k;
+    }
+}
+
+}  // namespace
+
+TEST(FastPCoAThreads, SharedRotationsGiveTheResultsOfTheStraightforwardSolver) {
+    // Large enough for a rotation to be shared out between threads.
+    for (const std::size_t n : {std::size_t{140}, std::size_t{260}}) {
+        const ExtMatrix input = RandomSymmetric(n, static_cast<std::uint32_t>(n));
+        ExtMatrix plain = input, vectorMatrix;
+        AExt values;
+        ASSERT_EQ(JacobiEigen(plain, 0, n - 1, vectorMatrix, values, 1e-12L, 100000000, JacobiPivotSearch::RowMaxima), 0);
+        AExt vectors(n * n);  // vector k at k * n
+        for (std::size_t k = 0; k < n; ++k) {
+            for (std::size_t i = 0; i < n; ++i) vectors[k * n + i] = vectorMatrix(i, k);
+        }
+        for (const std::size_t threads : {std::size_t{1}, std::size_t{2}, std::size_t{0}}) {
+            const ThreadCountScope scope(threads);
+            const std::string what = "n " + std::to_string(n) + " threads " + std::to_string(ThreadCount());
+            JacobiSolver fresh(input, 1e-12L);
+            ASSERT_TRUE(fresh.Run(100000000)) << what;
+            ExpectSameSolution(fresh, values, vectors, what);
+            if (threads != 0) continue;
+            // Stopped now and then, across batches of eigenvector rotations, and sent on.
+            JacobiSolver stepped(input, 1e-12L);
+            std::size_t limit = 0;
+            while (!stepped.Run(limit)) limit += 5003;
+            ExpectSameSolution(stepped, values, vectors, what + " stepped");
+        }
+    }
+}
+
+TEST(FastPCoAThreads, NotANumberGivesTheSameStateForEveryThreadCount) {
+    // A NaN spreads through the rows it is rotated into (never onto the diagonal: it is never the
+    // pivot): the shares fall back to the rules of one pass.
+    ExtMatrix input = RandomSymmetric(200, 31);
+    input(3, 150) = std::numeric_limits<Extended>::quiet_NaN();
+    std::vector<AExt> values, vectors;
+    for (const std::size_t threads : {std::size_t{1}, std::size_t{2}, std::size_t{0}}) {
+        const ThreadCountScope scope(threads);
+        JacobiSolver solver(input, 1e-17L);
+        solver.Run(3000);
+        AExt v, w;
+        solver.Take(v, w);
+        values.push_back(v);
+        vectors.push_back(w);
+    }
+    for (std::size_t t = 1; t < values.size(); ++t) {
+        for (std::size_t k = 0; k < values[0].size(); ++k) ASSERT_TRUE(SameBits(values[t][k], values[0][k])) << t << " " << k;
+        for (std::size_t k = 0; k < vectors[0].size(); ++k) ASSERT_TRUE(SameBits(vectors[t][k], vectors[0][k])) << t << " " << k;
     }
 }
 
