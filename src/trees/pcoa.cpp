@@ -687,30 +687,24 @@ std::size_t JacobiSolver::Finish(const Rotation& r, const Team& team) {
         }
     }
     if (unordered) {
-        // A NaN breaks the order the shares rely on: the maxima as one pass over the row finds them.
-        maxP = 0.0L;
-        colP = p + 1;
-        for (std::size_t k = p + 1; k < n; ++k) {
-            if (k == q) continue;
-            const Extended v = std::fabs(rp[k]);
-            if (k == p + 1) {
-                maxP = v;
-            } else if (v > maxP) {
-                maxP = v;
-                colP = k;
+        // A NaN breaks the order the shares rely on: the maxima as one pass over the row finds them
+        // (starting from its first element, a(p, q) left out).
+        const auto onePass = [n, q](const Extended* row, std::size_t first, Extended& best, std::size_t& col) {
+            best = 0.0L;
+            col = first;
+            for (std::size_t k = first; k < n; ++k) {
+                if (k == q) continue;
+                const Extended v = std::fabs(row[k]);
+                if (k == first) {
+                    best = v;
+                } else if (v > best) {
+                    best = v;
+                    col = k;
+                }
             }
-        }
-        maxQ = 0.0L;
-        colQ = q + 1;
-        for (std::size_t k = q + 1; k < n; ++k) {
-            const Extended v = std::fabs(rq[k]);
-            if (k == q + 1) {
-                maxQ = v;
-            } else if (v > maxQ) {
-                maxQ = v;
-                colQ = k;
-            }
-        }
+        };
+        onePass(rp, p + 1, maxP, colP);
+        onePass(rq, q + 1, maxQ, colQ);
     }
     magnitude_[rowBase_[p] + q] = 0.0F;
     const Extended apq = rp[q];
