@@ -19,6 +19,7 @@
 #include "gui_test_util.h"
 #include "shell/global_dataset.h"
 #include "shell/settings.h"
+#include "support/band_rows.h"
 
 namespace {
 
@@ -56,25 +57,9 @@ private:
 void SetData() {
     ResetDataSet();
     TPopGenDataSet& ds = *DataSet;
-    const std::vector<std::string> rows = {"1010", "1100", "1001", "0110", "0101", "9011"};
-    TDSLayer& l = ds.Layers[0];
-    l.NInd = rows.size();
-    l.NLoci = 4;
-    l.NCells = l.NInd * l.NLoci;
-    l.Matrix.assign(l.NCells, 0);
-    for (std::size_t i = 0; i < l.NInd; ++i)
-        for (std::size_t k = 0; k < l.NLoci; ++k)
-            l.Matrix[k * l.NInd + i] = static_cast<std::uint8_t>(rows[i][k] - '0');
-    for (std::size_t i = 1; i <= l.NInd; ++i) l.IndNames.push_back("I" + std::to_string(i));
-    for (std::size_t k = 1; k <= l.NLoci; ++k) l.LocNames.push_back("L" + std::to_string(k));
-    l.IndMask.assign(l.NInd, 1);
-    l.LocMask.assign(l.NLoci, 1);
-    ds.Groups.push_back({"AllData", l.IndNames, 0, l.NInd, AByte(l.NInd, 1)});
-    ds.Groups.push_back({"Region/North", {"I1", "I2", "I3"}, 0, 3, {1, 1, 1, 0, 0, 0}});
-    ds.Groups.push_back({"South", {"I4", "I5", "I6"}, 0, 3, {0, 0, 0, 1, 1, 1}});
-    ds.LocusSets.push_back({"AllLoci", l.LocNames, 0, 4, AByte(4, 1)});
+    SetOriginalRows(ds, {"1010", "1100", "1001", "0110", "0101", "9011"},
+                    {{"Region/North", {1, 2, 3}}, {"South", {4, 5, 6}}});
     ds.LocusSets.push_back({"Set1", {"L1"}, 0, 1, {1, 0, 0, 0}});
-    ds.DataLoaded = 1;
     QVERIFY(ds.RestoreOriginalMatrix());
 }
 

@@ -9,6 +9,7 @@
 
 #include "popgen/dataset.h"
 #include "popgen/distance_matrix.h"
+#include "support/band_rows.h"
 
 struct BandDataSet {
     std::vector<std::string> errors;
@@ -19,16 +20,8 @@ struct BandDataSet {
     // unless given, and makes it current.
     void SetRows(const std::vector<std::string>& rows, std::uint8_t layer = 1, AString names = {}) {
         TDSLayer& l = ds.Layers[layer];
-        l.NInd = rows.size();
-        l.NLoci = rows.empty() ? 0 : rows[0].size();
-        l.NCells = l.NInd * l.NLoci;
-        l.Matrix.assign(l.NCells, 0);
-        for (std::size_t i = 0; i < l.NInd; ++i)
-            for (std::size_t loc = 0; loc < l.NLoci; ++loc)
-                l.Matrix[loc * l.NInd + i] = static_cast<std::uint8_t>(rows[i][loc] - '0');
-        if (names.empty())
-            for (std::size_t i = 1; i <= l.NInd; ++i) names.push_back("I" + std::to_string(i));
-        l.IndNames = std::move(names);
+        FillBandRows(l, rows);
+        l.IndNames = names.empty() ? NumberedNames("I", l.NInd) : std::move(names);
         ds.DataLoaded = 1;
         ds.CurLayer = layer;
     }

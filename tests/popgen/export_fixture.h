@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "popgen/dataset.h"
+#include "support/band_rows.h"
 #include "support/temp_dir.h"
 
 struct ExportFixture {
@@ -33,36 +34,9 @@ struct ExportFixture {
 
     // Layer 0 holds the rows (individuals, '0', '1', '9' per locus); layer 1, AllData by AllLoci,
     // is current. Names I1.. and L1.. unless given.
-    void Set(const std::vector<std::string>& rows,
-             const std::vector<std::pair<std::string, std::vector<std::size_t>>>& groups = {}, AString indNames = {},
+    void Set(const std::vector<std::string>& rows, const RowGroups& groups = {}, AString indNames = {},
              AString locNames = {}) {
-        TDSLayer& l = ds.Layers[0];
-        l.NInd = rows.size();
-        l.NLoci = rows.empty() ? 0 : rows[0].size();
-        l.NCells = l.NInd * l.NLoci;
-        l.Matrix.assign(l.NCells, 0);
-        for (std::size_t i = 0; i < l.NInd; ++i)
-            for (std::size_t loc = 0; loc < l.NLoci; ++loc)
-                l.Matrix[loc * l.NInd + i] = static_cast<std::uint8_t>(rows[i][loc] - '0');
-        if (indNames.empty())
-            for (std::size_t i = 1; i <= l.NInd; ++i) indNames.push_back("I" + std::to_string(i));
-        if (locNames.empty())
-            for (std::size_t k = 1; k <= l.NLoci; ++k) locNames.push_back("L" + std::to_string(k));
-        l.IndNames = std::move(indNames);
-        l.LocNames = std::move(locNames);
-        l.IndMask.assign(l.NInd, 1);
-        l.LocMask.assign(l.NLoci, 1);
-        ds.Groups.push_back({"AllData", l.IndNames, 0, l.NInd, AByte(l.NInd, 1)});
-        for (const auto& [name, members] : groups) {
-            TdsFilterRec g{name, {}, 0, members.size(), AByte(l.NInd, 0)};
-            for (std::size_t m : members) {
-                g.Members.push_back(l.IndNames.at(m - 1));
-                g.Mask[m - 1] = 1;
-            }
-            ds.Groups.push_back(std::move(g));
-        }
-        ds.LocusSets.push_back({"AllLoci", l.LocNames, 0, l.NLoci, AByte(l.NLoci, 1)});
-        ds.DataLoaded = 1;
+        SetOriginalRows(ds, rows, groups, std::move(indNames), std::move(locNames));
         ASSERT_TRUE(ds.RestoreOriginalMatrix());
     }
 

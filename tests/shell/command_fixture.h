@@ -15,6 +15,7 @@
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/settings.h"
+#include "support/band_rows.h"
 #include "support/fake_ui_port.h"
 #include "support/temp_dir.h"
 #include "trees/tree_records.h"
@@ -44,33 +45,10 @@ protected:
 
     // The data set holds one individual per row ('0', '1', '9' per locus), named I1, I2, ...,
     // loci L1, L2, ...; groups are given as name and 1-based member numbers. Layer 1 is current.
-    void SetData(const std::vector<std::string>& rows,
-                 const std::vector<std::pair<std::string, std::vector<std::size_t>>>& groups = {}) {
+    void SetData(const std::vector<std::string>& rows, const RowGroups& groups = {}) {
         ResetDataSet();
         TPopGenDataSet& ds = *DataSet;
-        TDSLayer& l = ds.Layers[0];
-        l.NInd = rows.size();
-        l.NLoci = rows.at(0).size();
-        l.NCells = l.NInd * l.NLoci;
-        l.Matrix.assign(l.NCells, 0);
-        for (std::size_t i = 0; i < l.NInd; ++i)
-            for (std::size_t loc = 0; loc < l.NLoci; ++loc)
-                l.Matrix[loc * l.NInd + i] = static_cast<std::uint8_t>(rows[i][loc] - '0');
-        for (std::size_t i = 1; i <= l.NInd; ++i) l.IndNames.push_back("I" + std::to_string(i));
-        for (std::size_t k = 1; k <= l.NLoci; ++k) l.LocNames.push_back("L" + std::to_string(k));
-        l.IndMask.assign(l.NInd, 1);
-        l.LocMask.assign(l.NLoci, 1);
-        ds.Groups.push_back({"AllData", l.IndNames, 0, l.NInd, AByte(l.NInd, 1)});
-        for (const auto& [name, members] : groups) {
-            TdsFilterRec g{name, {}, 0, members.size(), AByte(l.NInd, 0)};
-            for (std::size_t m : members) {
-                g.Members.push_back(l.IndNames.at(m - 1));
-                g.Mask[m - 1] = 1;
-            }
-            ds.Groups.push_back(std::move(g));
-        }
-        ds.LocusSets.push_back({"AllLoci", l.LocNames, 0, l.NLoci, AByte(l.NLoci, 1)});
-        ds.DataLoaded = 1;
+        SetOriginalRows(ds, rows, groups);
         ASSERT_TRUE(ds.RestoreOriginalMatrix());
     }
 
