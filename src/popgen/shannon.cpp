@@ -105,6 +105,15 @@ bool BeginBootstrap(TPopGenDataSet& ds, const ShannonBootstrap& bootstrap, const
     return true;
 }
 
+// A replicate of layer `from` with its loci drawn, in layer `to`, made current; kNoLayer when the
+// draw fails.
+std::uint8_t DrawLoci(TPopGenDataSet& ds, std::uint8_t from, std::uint8_t to) {
+    ds.CurLayer = from;
+    if (!InitLayerLikeCurrent(ds, to, false) || !BootstrapLoci(ds, to, false, false)) return kNoLayer;
+    ds.CurLayer = to;
+    return to;
+}
+
 }  // namespace
 
 bool ShannonScaleFactor(Reporter& reporter, ShannonScale scale, Extended base, Extended& f) {
@@ -179,13 +188,7 @@ bool BsShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, const Sha
     constexpr std::uint8_t kReplicate = 4;
     return BootstrapLoop(
         ds, options, bootstrap,
-        [&]() -> std::uint8_t {
-            ds.CurLayer = c;
-            if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, false, false))
-                return kNoLayer;
-            ds.CurLayer = kReplicate;
-            return kReplicate;
-        },
+        [&] { return DrawLoci(ds, c, kReplicate); },
         "BsShannon: Could not get bootstrap replictes with >0 loci after removal of monomorphic bands", result, values);
 }
 
@@ -200,13 +203,7 @@ bool GrpBsShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& 
     ds.Layers[kGroupLayer].SourceLayer = scope.Layer();
     return BootstrapLoop(
         ds, options, bootstrap,
-        [&]() -> std::uint8_t {
-            ds.CurLayer = kGroupLayer;
-            if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, false, false))
-                return kNoLayer;
-            ds.CurLayer = kReplicate;
-            return kReplicate;
-        },
+        [&] { return DrawLoci(ds, kGroupLayer, kReplicate); },
         "BsShannon: Could not get bootstrap replicates with >0 loci after removal of monomorphic bands", result,
         values);
 }
