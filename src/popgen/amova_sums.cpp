@@ -251,12 +251,8 @@ bool DesignUsable(const AmovaDesign& design, Reporter& reporter) {
     return true;
 }
 
-}  // namespace
-
-bool AmovaComponents1(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res) {
-    if (!DesignUsable(design, reporter)) return false;
-    TAmovaRes r;
-    AmovaPartSums parts;
+// The sums of squares, n0 and degrees of freedom that one and two levels share.
+void SumsOfBothLevels(AmovaSums& sums, const AmovaDesign& design, AmovaPartSums& parts, TAmovaRes& r) {
     r.SSDT = AmovaSSDT(sums);
     r.SSDWP = AmovaSSDWP(sums, design, parts);
     r.SSDAmong = AmovaSSDAmong(sums, design, parts);
@@ -264,6 +260,15 @@ bool AmovaComponents1(AmovaSums& sums, const AmovaDesign& design, Reporter& repo
     r.DfT = AmovaDfT(design);
     r.DfWP = AmovaDfWP(design);
     r.DfAmong = AmovaDfAmong(design);
+}
+
+}  // namespace
+
+bool AmovaComponents1(AmovaSums& sums, const AmovaDesign& design, Reporter& reporter, TAmovaRes& res) {
+    if (!DesignUsable(design, reporter)) return false;
+    TAmovaRes r;
+    AmovaPartSums parts;
+    SumsOfBothLevels(sums, design, parts, r);
     const Extended msWP = r.SSDWP / static_cast<Extended>(r.DfWP);
     r.Vb = msWP;
     r.MSDAmong = r.SSDAmong / static_cast<Extended>(r.DfAmong);
@@ -280,16 +285,10 @@ bool AmovaComponents2(AmovaSums& sums, const AmovaDesign& design, Reporter& repo
     if (!DesignUsable(design, reporter)) return false;
     TAmovaRes r;
     AmovaPartSums parts;
-    r.SSDT = AmovaSSDT(sums);
-    r.SSDWP = AmovaSSDWP(sums, design, parts);
-    r.SSDAmong = AmovaSSDAmong(sums, design, parts);
+    SumsOfBothLevels(sums, design, parts, r);
     r.SSDAPWG = AmovaSSDAPWG(sums, design, parts);
     r.NCoef[0] = AmovaNCoef(design);
     r.NCoef[1] = AmovaNCoef2(design);
-    r.NCoef[2] = AmovaN0(UnitSizes(design));
-    r.DfT = AmovaDfT(design);
-    r.DfWP = AmovaDfWP(design);
-    r.DfAmong = AmovaDfAmong(design);
     r.DfAPWG = AmovaDfAPWG(design);
     const Extended msWP = r.SSDWP / static_cast<Extended>(r.DfWP);
     r.Vc = msWP;
