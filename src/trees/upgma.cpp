@@ -63,11 +63,11 @@ private:
 class Clustering {
 public:
     Clustering(const PackedMatrix& matrix, std::size_t n)
-        : n_(n), row_(n), buffer_(n, kNone), order_(n), live_(n), stamp_(n), rows_(n), rowMin_(n, kNoDistance),
+        : n_(n), row_(n), buffer_(n, kNone), live_(n), stamp_(n), rows_(n),
           closest_(n * kKept), kept_(n, 0), head_(n, 0), member_(n, 0), nextStamp_(n), tree_(n) {
         for (std::size_t i = 0; i < n; ++i) {
             row_[i] = matrix.data() + PairIndex(i + 1, 1);
-            order_[i] = live_[i] = stamp_[i] = i;
+            live_[i] = stamp_[i] = i;
             rows_[i] = {i + 1, 0};
         }
         // At first the rows before row i are the OTUs 0 .. i-1, in slot order.
@@ -79,13 +79,11 @@ public:
                 const Extended v = row_[i][j];
                 if (v <= bound) Keep(kept, count, v, j, j, bound);
             }
-            kept_[i] = count;
-            rowMin_[i] = count > 0 ? kept[0].value : kNoDistance;
-            tree_.Set(i, rowMin_[i]);
+            Kept(i, count);
         }
     }
 
-    std::size_t Rows() const { return order_.size(); }
+    std::size_t Rows() const { return live_.size(); }
 
     // The smallest distance; false when none is below kNoDistance.
     bool Shortest(Extended& d) const {
@@ -142,7 +140,6 @@ public:
         for (const std::size_t x : set) member_[x - 1] = 1;
         std::size_t slot = kNone;
         for (const std::size_t x : set) slot = std::min(slot, x - 1);
-        std::erase_if(order_, [this](std::size_t r) { return member_[r] != 0; });
         std::erase_if(live_, [this](std::size_t r) { return member_[r] != 0; });
         const std::size_t rows = live_.size();
         const std::size_t* const live = live_.data();
@@ -192,19 +189,12 @@ public:
         rows_[slot] = {clusterId, set.size()};
         // A row keeps its minimum unless the candidate holding it has gone.
         for (const std::size_t r : live_) {
-            if (head_[r] < kept_[r] && member_[closest_[r * kKept + head_[r]].slot] != 0) {
-                NextCandidate(r);
-                tree_.Set(r, rowMin_[r]);
-            }
+            if (head_[r] < kept_[r] && member_[closest_[r * kKept + head_[r]].slot] != 0) NextCandidate(r);
         }
         for (const std::size_t x : set) member_[x - 1] = 0;
         stamp_[slot] = nextStamp_++;
         live_.insert(std::lower_bound(live_.begin(), live_.end(), slot), slot);
-        order_.push_back(slot);
-        kept_[slot] = count;
-        head_[slot] = 0;
-        rowMin_[slot] = count > 0 ? kept[0].value : kNoDistance;
-        tree_.Set(slot, rowMin_[slot]);
+        Kept(slot, count);
     }
 
 private:
@@ -243,7 +233,7 @@ private:
             return;
         }
         head_[r] = k;
-        rowMin_[r] = kept[k].value;
+        tree_.Set(r, kept[k].value);
     }
 
     // The closest live candidates of row r, scanned in memory order.
@@ -256,9 +246,14 @@ private:
         for (const std::size_t c : live_) {
             if (stamp_[c] < before && row[c] <= bound) Keep(kept, count, row[c], stamp_[c], c, bound);
         }
+        Kept(r, count);
+    }
+
+    // Row r's list now holds count fresh candidates; its minimum goes into the tree.
+    void Kept(std::size_t r, std::size_t count) {
         kept_[r] = count;
         head_[r] = 0;
-        rowMin_[r] = count > 0 ? kept[0].value : kNoDistance;
+        tree_.Set(r, count > 0 ? closest_[r * kKept].value : kNoDistance);
     }
 
     // A cluster row of n values (those of the rows before it are written), reused once its cluster has gone.
@@ -276,16 +271,14 @@ private:
     std::vector<const Extended*> row_;  // a live row's distances, by slot
     std::vector<std::unique_ptr<Extended[]>> buffers_;
     std::vector<std::size_t> buffer_, freeBuffers_;  // per slot: the buffer of its cluster row
-    std::vector<std::size_t> order_;  // live slots in row order
     std::vector<std::size_t> live_;   // live slots in memory order
     std::vector<std::size_t> stamp_;  // a live slot's place in row order; kNone once gone
     std::vector<ClusterRow> rows_;
-    AExt rowMin_;
     std::vector<Candidate> closest_;        // kKept per row, closest first
     std::vector<std::size_t> kept_, head_;  // per row: candidates kept, the first not yet gone
     std::vector<std::uint8_t> member_;
     std::size_t nextStamp_;
-    MinTree tree_;  // of rowMin_ by slot, kNoDistance where gone
+    MinTree tree_;  // each live row's smallest candidate distance, by slot; kNoDistance where gone
     AExt means_;
     std::vector<std::size_t> atD_;
     std::vector<std::pair<std::size_t, std::size_t>> found_;
