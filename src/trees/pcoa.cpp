@@ -29,6 +29,27 @@ float Near(Extended magnitude) {
 // How many rows ahead a rotation fetches the column elements it will update.
 constexpr std::size_t kAhead = 12;
 
+// Below this many rows per thread a rotation is not shared out: handing it over would cost more
+// than the work.
+constexpr std::size_t kRowsPerThread = 64;
+// Rotations gathered before they are applied to the eigenvectors.
+constexpr std::size_t kBatch = 2048;
+
+// Spins a little (the other side is usually a rotation away), then gives the processor up.
+template <class Ready>
+void SpinUntil(Ready ready) {
+    for (unsigned spins = 0; !ready(); ++spins) {
+        if (spins < 4096) {
+#if defined(__x86_64__) || defined(__i386__)
+            __builtin_ia32_pause();
+#endif
+        } else {
+            std::this_thread::yield();
+        }
+    }
+}
+
+
 // Finds the pivot: the first largest |a(p, q)|, p < q, in row-major order over lo..hi.
 class PivotFinder {
 public:
@@ -260,29 +281,6 @@ ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
 }
 
 
-namespace {
-
-// Below this many rows per thread a rotation is not shared out: handing it over would cost more
-// than the work.
-constexpr std::size_t kRowsPerThread = 64;
-// Rotations gathered before they are applied to the eigenvectors.
-constexpr std::size_t kBatch = 2048;
-
-// Spins a little (the other side is usually a rotation away), then gives the processor up.
-template <class Ready>
-void SpinUntil(Ready ready) {
-    for (unsigned spins = 0; !ready(); ++spins) {
-        if (spins < 4096) {
-#if defined(__x86_64__) || defined(__i386__)
-            __builtin_ia32_pause();
-#endif
-        } else {
-            std::this_thread::yield();
-        }
-    }
-}
-
-}  // namespace
 
 // The threads a run shares its rotations between: the caller's own and size - 1 more, which wait
 // for the next task spinning. Thread t takes the rows n * t / size .. n * (t + 1) / size - 1 of the
