@@ -7,6 +7,7 @@
 #include "popgen/amova.h"
 #include "popgen/band_stats.h"
 #include "popgen/group_levels.h"
+#include "popgen/groups.h"
 
 bool GroupMaskInLayer(const TPopGenDataSet& ds, const TDSLayer& layer, const AByte& mask, AByte& out) {
     const std::size_t base = ds.Layers[0].NInd;
@@ -26,12 +27,6 @@ bool GroupMaskInLayer(const TPopGenDataSet& ds, const TDSLayer& layer, const ABy
 }
 
 namespace {
-
-std::size_t CountOnes(const AByte& mask) {
-    std::size_t n = 0;
-    for (const std::uint8_t b : mask) n += b == 1;
-    return n;
-}
 
 // A population entry of group g over the current layer; false (reported) for a mask that does not
 // fit the layer or a population without individuals in it.

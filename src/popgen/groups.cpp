@@ -63,9 +63,9 @@ AByte CutCells(const TDSLayer& source, const AByte& indMask, const AByte& locMas
     return cells;
 }
 
-std::size_t CountOnes(const AByte& mask) { return CountByte(mask.data(), 1, mask.size()); }
-
 }  // namespace
+
+std::size_t CountOnes(const AByte& mask) { return CountByte(mask.data(), 1, mask.size()); }
 
 bool TPopGenDataSet::Select(std::size_t g, std::size_t l) {
     const std::uint8_t c = CurLayer;

@@ -30,6 +30,9 @@ enum class SetKind : std::uint8_t {
     Loci = 1,
 };
 
+// How many entries of a selection mask are 1.
+std::size_t CountOnes(const AByte& mask);
+
 // A deep copy: the target shares nothing with the source (vectors copy by value).
 void CopyFilterArray(const TFilterArray& source, TFilterArray& target);
 

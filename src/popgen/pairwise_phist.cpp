@@ -11,6 +11,7 @@
 #include "popgen/amova_sums.h"
 #include "popgen/distance_report.h"
 #include "popgen/group_levels.h"
+#include "popgen/groups.h"
 
 std::vector<std::size_t> PhiSTGroupList(const TPopGenDataSet& ds, std::uint8_t phiLevel,
                                         const std::vector<std::size_t>& presetGroups) {
@@ -23,12 +24,6 @@ std::vector<std::size_t> PhiSTGroupList(const TPopGenDataSet& ds, std::uint8_t p
 }
 
 namespace {
-
-std::size_t CountOnes(const AByte& mask) {
-    std::size_t n = 0;
-    for (const std::uint8_t b : mask) n += b == 1;
-    return n;
-}
 
 // The members (0-based, ascending) of a 0/1 mask over a layer.
 std::vector<std::size_t> MembersOfMask(const AByte& mask) {
