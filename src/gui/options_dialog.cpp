@@ -788,13 +788,14 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
                 TREdit, "Number of trees to generate from average coefficients (TR):", kMessage, 1, kInt32Max);
             const std::int64_t sh =
                 check.Integer(SHEdit, "Resampled data matrix replicates for Shannon (SH):", kMessage, 1, kInt32Max);
+            // The two switches do not depend on the counts: they are kept even when a count is refused.
+            RMD = Flag(RMDBox);
+            ShannonZeroInStats = Flag(ShannonZeroBox);
             if ((failed = check.Failed())) return;
             BSReplicates = static_cast<std::int32_t>(bs);
             TRReplicates = static_cast<std::int32_t>(tr);
             SHReplicates = static_cast<std::int32_t>(sh);
-            RMD = Flag(RMDBox);
             Sh2File = Flag(Sh2FileBox);
-            ShannonZeroInStats = Flag(ShannonZeroBox);
             summary =
                 "Replicates: Boostrap (BS): " + IntToStr(BSReplicates) + " Av. Coeff. (JC): " + IntToStr(TRReplicates) +
                 " Shannon (SH): " + IntToStr(SHReplicates) + ". RMD" + (RMD == 1 ? " enabled." : " disabled.") +

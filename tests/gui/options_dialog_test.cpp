@@ -372,20 +372,6 @@ private slots:
         QTest::newRow("CorrFactor") << 9 << text(&TTeskOptions::CorrFactorEdit, "1,5")
                                     << "Invalid input!\r\nField: Correction Factor for Bayesian allele frequency "
                                        "estimation:";
-        // Nothing of the page is stored, RMD and "I=0 in stats" included.
-        QTest::newRow("BS abc") << 14 << Edit([](TTeskOptions& d) {
-            d.BSEdit->setText("1000");
-            d.TREdit->setText("abc");
-            d.SHEdit->setText("10");
-            d.RMDBox->setChecked(false);
-            d.ShannonZeroBox->setChecked(true);
-        }) << "Invalid input. Please repeat!\r\nField: Number of trees to generate from average coefficients (TR):";
-        QTest::newRow("BS 0") << 14 << text(&TTeskOptions::BSEdit, "0")
-                              << "Invalid input. Please repeat!\r\nField: Number of bootstrap (resampling) replicates "
-                                 "(BS): (an integer from 1 to 2147483647)";
-        QTest::newRow("SH 0") << 14 << text(&TTeskOptions::SHEdit, "0")
-                              << "Invalid input. Please repeat!\r\nField: Resampled data matrix replicates for Shannon "
-                                 "(SH): (an integer from 1 to 2147483647)";
         for (const char* e : {"0", "1", "1.5"}) {
             QTest::newRow(qPrintable(QStringLiteral("epsilon %1").arg(e)))
                 << 16 << Edit([e](TTeskOptions& d) {
@@ -418,6 +404,61 @@ private slots:
         QCOMPARE(LastLine(), lineBefore);
         QCOMPARE(port.boxes.size(), std::size_t{1});
         QCOMPARE(QString::fromStdString(port.boxes[0]), "Error: " + message);
+    }
+
+    // A refused count fails the page and keeps the counts and Sh2File, but RMD and "I=0 in stats" are
+    // stored from their boxes all the same; the tab stays.
+    void refusedReplicateCountsKeepTheSwitches_data() {
+        QTest::addColumn<QString>("bs");
+        QTest::addColumn<QString>("tr");
+        QTest::addColumn<QString>("sh");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("TR abc") << "1000"
+                                << "abc"
+                                << "10"
+                                << "Invalid input. Please repeat!\r\nField: Number of trees to generate from average "
+                                   "coefficients (TR):";
+        QTest::newRow("BS 0") << "0"
+                              << "100"
+                              << "10"
+                              << "Invalid input. Please repeat!\r\nField: Number of bootstrap (resampling) replicates "
+                                 "(BS): (an integer from 1 to 2147483647)";
+        QTest::newRow("SH 0") << "1000"
+                              << "100"
+                              << "0"
+                              << "Invalid input. Please repeat!\r\nField: Resampled data matrix replicates for Shannon "
+                                 "(SH): (an integer from 1 to 2147483647)";
+    }
+
+    void refusedReplicateCountsKeepTheSwitches() {
+        QFETCH(QString, bs);
+        QFETCH(QString, tr);
+        QFETCH(QString, sh);
+        QFETCH(QString, message);
+        ScriptedPort port;
+        TTeskOptions dialog;
+        dialog.OpenOnPage(14);
+        const std::string lineBefore = LastLine();
+        QCOMPARE(RMD, std::uint8_t{1});  // the defaults, flipped in the boxes
+        QCOMPARE(ShannonZeroInStats, std::uint8_t{0});
+        RMD = 0;
+        ShannonZeroInStats = 1;
+        const std::string expected = Snapshot();
+        RMD = 1;
+        ShannonZeroInStats = 0;
+        dialog.BSEdit->setText(bs);
+        dialog.TREdit->setText(tr);
+        dialog.SHEdit->setText(sh);
+        dialog.RMDBox->setChecked(false);
+        dialog.ShannonZeroBox->setChecked(true);
+        dialog.Sh2FileBox->setChecked(true);
+        port.answers = {kIdYes};
+        dialog.PageControl1->setCurrentIndex(4);
+        QCOMPARE(dialog.CurrentPage(), 14);
+        QCOMPARE(Snapshot(), expected);  // counts and Sh2File unchanged, the two switches stored
+        QCOMPARE(LastLine(), lineBefore);
+        QCOMPARE(port.boxes.size(), std::size_t{2});
+        QCOMPARE(QString::fromStdString(port.boxes[1]), "Error: " + message);
     }
 
     void tabChangeAsksFirst() {
