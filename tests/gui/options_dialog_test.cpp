@@ -21,6 +21,7 @@
 #include "gui/qt_ui_port.h"
 #include "gui_test_util.h"
 #include "shell/message_area.h"
+#include "shell/program_files.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 
@@ -551,24 +552,35 @@ private slots:
         ScriptedPort port;
         TTeskOptions dialog;
         AppPath = "/opt/tesk/";
+        const std::string chosen = WorkingFolder() + "out/chosen.txt";
         std::vector<std::string> titles;
-        SetFileDialogAnswer([&titles](const std::string& title, const std::string& /*name*/) {
-            titles.push_back(title);
-            return std::string("/opt/tesk/out/chosen.txt");
+        std::vector<std::string> folders;
+        SetFileDialogScript([&](const FileDialogRequest& request) {
+            titles.push_back(request.Title);
+            folders.push_back(request.Folder);
+            return SaveChoice{chosen};
         });
         dialog.OpenOnPage(11);
         dialog.FileButtons[TTeskOptions::AnalysisFile]->click();
-        QCOMPARE(AnalysisFileName, std::string("/opt/tesk/out/chosen.txt"));
+        QCOMPARE(AnalysisFileName, chosen);
+        // Shown without the working folder; the program's folder is not where the files go.
         QCOMPARE(dialog.FileLabels[TTeskOptions::AnalysisFile]->text(), QStringLiteral("out/chosen.txt"));
         dialog.FileButtons[TTeskOptions::ConsensusOutFile]->click();
-        QCOMPARE(ConsensusOutFileName, std::string("/opt/tesk/out/chosen.txt"));
+        QCOMPARE(ConsensusOutFileName, chosen);
         dialog.FileButtons[TTeskOptions::RScriptFile]->click();
-        QCOMPARE(RScriptFileName, std::string("/opt/tesk/out/chosen.txt"));
+        QCOMPARE(RScriptFileName, chosen);
         dialog.FileButtons[TTeskOptions::RscriptInterpreter]->click();
-        QCOMPARE(RscriptPath, std::string("/opt/tesk/out/chosen.txt"));
-        QCOMPARE(dialog.FileLabels[TTeskOptions::RscriptInterpreter]->text(),
-                 QStringLiteral("/opt/tesk/out/chosen.txt"));  // whole
+        QCOMPARE(RscriptPath, chosen);
+        QCOMPARE(dialog.FileLabels[TTeskOptions::RscriptInterpreter]->text(), QString::fromStdString(chosen));  // whole
         QCOMPARE(titles[1], std::string("Select Consensus Tree Output File..."));
+        QCOMPARE(folders, std::vector<std::string>(4, WorkingFolder()));
+        SetFileDialogAnswer([](const std::string&, const std::string&) { return std::string("/opt/tesk/tree.ph"); });
+        dialog.FileButtons[TTeskOptions::TreeFile]->click();
+        QCOMPARE(dialog.FileLabels[TTeskOptions::TreeFile]->text(), QStringLiteral("/opt/tesk/tree.ph"));
+        SetFileDialogScript([&](const FileDialogRequest& request) {
+            titles.push_back(request.Title);
+            return SaveChoice{chosen};
+        });
 
         LogOn = 1;
         const std::size_t boxesBefore = port.boxes.size();
@@ -582,6 +594,7 @@ private slots:
 
         // Cancelled dialogs change nothing.
         SetFileDialogAnswer([](const std::string&, const std::string&) { return std::string(); });
+        TreeFileName = "outtree.ph";
         dialog.FileButtons[TTeskOptions::TreeFile]->click();
         QCOMPARE(TreeFileName, std::string("outtree.ph"));
     }
