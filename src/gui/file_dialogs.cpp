@@ -84,6 +84,12 @@ std::string SelectedFile(const QFileDialog& dialog) {
     return FromQt(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
 }
 
+void PrepareSave(QFileDialog& dialog, bool confirmOverwrite) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+}
+
 SaveChoice Scripted(const std::string& title, const std::string& folder, const std::string& name) {
     return Script()(FileDialogRequest{title, FolderOrWorking(folder), name});
 }
@@ -122,9 +128,7 @@ std::string AskSaveFileName(QWidget* parent, const std::string& title, std::stri
                             const std::string& defaultSuffix) {
     if (Script()) return Scripted(title, folder, name).FileName;
     QFileDialog dialog(parent, ToQt(title), QString(), QtFileFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+    PrepareSave(dialog, confirmOverwrite);
     if (!defaultSuffix.empty()) dialog.setDefaultSuffix(ToQt(defaultSuffix));
     return RunFileDialog(dialog, folder, name) ? SelectedFile(dialog) : std::string();
 }
@@ -157,9 +161,7 @@ SaveChoice AskSaveFileAndType(QWidget* parent, const std::string& title, std::st
         return ResolveType(answer.FileName, answer.Type, FileTypes(filter));
     }
     QFileDialog dialog(parent, ToQt(title), QString(), QtFileFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+    PrepareSave(dialog, confirmOverwrite);
     FollowChosenType(dialog, filter);
     if (!RunFileDialog(dialog, folder, name)) return {};
     return TypedSaveChoice(dialog, filter);
