@@ -18,6 +18,7 @@
 #include "shell/export_commands.h"
 #include "shell/file_name_commands.h"
 #include "shell/global_dataset.h"
+#include "shell/program_files.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
@@ -40,7 +41,7 @@ void SaveDataMatrix1Click(TMainPrg& window) {
         ShowError("No data loaded");
         return;
     }
-    const std::string name = AskSaveFileName(&window, "", kTextFilter, AppPath, "datafile.txt", true, "txt");
+    const std::string name = AskSaveFileName(&window, "", kTextFilter, WorkingFolder(), "datafile.txt", true, "txt");
     if (name.empty()) return;
     // The layout to write it in; "Ambiguity negative" is offered only here.
     if (EditFileParams(window.FileParamDialog(), true)) return;
@@ -69,25 +70,25 @@ void Importfromcountdata1Click(TMainPrg& window) {
 // ---- Select File Names and logging ----
 
 void SelectAnalysisOutputFile1Click(TMainPrg& window) {
-    const std::string name = AskSaveFileName(&window, "", kTextFilter, AppPath, "analysis.txt", false, "txt");
+    const std::string name = AskSaveFileName(&window, "", kTextFilter, WorkingFolder(), "analysis.txt", false, "txt");
     if (!name.empty()) CmdSetAnalysisFile(name);
 }
 
 void SelectTreeOutputFile1Click(TMainPrg& window) {
     const std::string name =
-        AskSaveFileName(&window, "", "Phylip/Newick Tree File (*.ph)|*.ph", AppPath, "outtree.ph", false, "ph");
+        AskSaveFileName(&window, "", "Phylip/Newick Tree File (*.ph)|*.ph", WorkingFolder(), "outtree.ph", false, "ph");
     if (!name.empty()) CmdSetTreeFile(name);
 }
 
 void SelectConsensusTreeInputFile1Click(TMainPrg& window) {
-    const std::string name =
-        AskOpenFileName(&window, "Select Consensus Input Tree File...", kTreeFilter, AppPath, ConsensusInFileName);
+    const std::string name = AskOpenFileName(&window, "Select Consensus Input Tree File...", kTreeFilter,
+                                             WorkingFolder(), ConsensusInFileName);
     if (!name.empty()) CmdSetConsensusInFile(name);
 }
 
 void SelectConsensusTreeOutputFile1Click(TMainPrg& window) {
-    const std::string name = AskSaveFileName(&window, "Select Consensus Tree Output File...", kTreeFilter, AppPath,
-                                             ConsensusOutFileName, false);
+    const std::string name = AskSaveFileName(&window, "Select Consensus Tree Output File...", kTreeFilter,
+                                             WorkingFolder(), ConsensusOutFileName, false);
     if (!name.empty()) CmdSetConsensusOutFile(name);
 }
 
@@ -96,7 +97,8 @@ void SelectLogFile1Click(TMainPrg& window) {
         ShowError("You cannot change the log file while logging to that file is enabled!");
         return;
     }
-    const std::string name = AskSaveFileName(&window, "Select Log File...", kTextFilter, AppPath, LogFileName, false);
+    const std::string name =
+        AskSaveFileName(&window, "Select Log File...", kTextFilter, WorkingFolder(), LogFileName, false);
     if (!name.empty()) CmdSetLogFile(name);
 }
 
@@ -107,7 +109,7 @@ constexpr const char* kExportTitle = "Select File To Export To...";
 
 // The general save dialog of the exports; empty when cancelled.
 std::string AskExportFile(TMainPrg& window, const std::string& title, std::string_view filter,
-                          const std::string& defaultName, const std::string& folder = AppPath) {
+                          const std::string& defaultName, const std::string& folder = WorkingFolder()) {
     return AskSaveFileName(&window, title, filter, folder, defaultName, false);
 }
 

@@ -35,6 +35,7 @@
 #include "shell/file_name_commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
+#include "shell/program_files.h"
 #include "shell/r_commands.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
@@ -180,14 +181,8 @@ std::string YesNo(int flag) { return flag == 1 ? "yes." : "no."; }
 constexpr std::array<const char*, 6> kSummaryCoefficientNames = {"Jaccard", "Dice",      "SMC",
                                                                  "NeiLi",   "Euclidean", "Sq.Euclidean"};
 
-// A file name as the I/O page shows it: without the program's folder.
-QString ShownFileName(const std::string& name) {
-    std::string shown = name;
-    if (!AppPath.empty())
-        for (std::size_t at = shown.find(AppPath); at != std::string::npos; at = shown.find(AppPath))
-            shown.erase(at, AppPath.size());
-    return ToQt(shown);
-}
+// A file name as the I/O page shows it: without the working folder, where the files go.
+QString ShownFileName(const std::string& name) { return ToQt(NameInWorkingFolder(name)); }
 
 std::string ProcessorText() {
     TCPUInfo info{};
@@ -788,13 +783,14 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
                 TREdit, "Number of trees to generate from average coefficients (TR):", kMessage, 1, kInt32Max);
             const std::int64_t sh =
                 check.Integer(SHEdit, "Resampled data matrix replicates for Shannon (SH):", kMessage, 1, kInt32Max);
+            // The two switches do not depend on the counts: they are kept even when a count is refused.
+            RMD = Flag(RMDBox);
+            ShannonZeroInStats = Flag(ShannonZeroBox);
             if ((failed = check.Failed())) return;
             BSReplicates = static_cast<std::int32_t>(bs);
             TRReplicates = static_cast<std::int32_t>(tr);
             SHReplicates = static_cast<std::int32_t>(sh);
-            RMD = Flag(RMDBox);
             Sh2File = Flag(Sh2FileBox);
-            ShannonZeroInStats = Flag(ShannonZeroBox);
             summary =
                 "Replicates: Boostrap (BS): " + IntToStr(BSReplicates) + " Av. Coeff. (JC): " + IntToStr(TRReplicates) +
                 " Shannon (SH): " + IntToStr(SHReplicates) + ". RMD" + (RMD == 1 ? " enabled." : " disabled.") +
@@ -866,20 +862,21 @@ void TTeskOptions::ChooseFile(FileButton button) {
     std::string name;
     switch (button) {
         case AnalysisFile:
-            name = AskSaveFileName(this, "", kTextFilter, AppPath, "analysis.txt", true, "txt");
+            name = AskSaveFileName(this, "", kTextFilter, WorkingFolder(), "analysis.txt", true, "txt");
             if (!name.empty()) CmdSetAnalysisFile(name);
             break;
         case TreeFile:
-            name = AskSaveFileName(this, "", "Phylip/Newick Tree File (*.ph)|*.ph", AppPath, "outtree.ph", true, "ph");
+            name = AskSaveFileName(this, "", "Phylip/Newick Tree File (*.ph)|*.ph", WorkingFolder(), "outtree.ph", true,
+                                   "ph");
             if (!name.empty()) CmdSetTreeFile(name);
             break;
         case ConsensusInFile:
-            name =
-                AskOpenFileName(this, "Select Consensus Input Tree File...", kTreeFilter, AppPath, ConsensusInFileName);
+            name = AskOpenFileName(this, "Select Consensus Input Tree File...", kTreeFilter, WorkingFolder(),
+                                   ConsensusInFileName);
             if (!name.empty()) CmdSetConsensusInFile(name);
             break;
         case ConsensusOutFile:
-            name = AskSaveFileName(this, "Select Consensus Tree Output File...", kTreeFilter, AppPath,
+            name = AskSaveFileName(this, "Select Consensus Tree Output File...", kTreeFilter, WorkingFolder(),
                                    ConsensusOutFileName, true);
             if (!name.empty()) CmdSetConsensusOutFile(name);
             break;
@@ -888,12 +885,12 @@ void TTeskOptions::ChooseFile(FileButton button) {
                 ShowError("You cannot change the log file while logging to that file is enabled!");
                 return;
             }
-            name = AskSaveFileName(this, "Select Log File...", kTextFilter, AppPath, LogFileName, false);
+            name = AskSaveFileName(this, "Select Log File...", kTextFilter, WorkingFolder(), LogFileName, false);
             if (!name.empty()) CmdSetLogFile(name);
             break;
         case RScriptFile:
             name = AskOpenFileName(this, "Select R Script File...", "R Script Files (*.R)|*.R|All Files (*.*)|*.*",
-                                   AppPath, RScriptFileName);
+                                   WorkingFolder(), RScriptFileName);
             if (!name.empty()) CmdSetRScript(name);
             break;
         case RscriptInterpreter:
@@ -904,8 +901,8 @@ void TTeskOptions::ChooseFile(FileButton button) {
             break;
         case RPlotFile:
             name = AskSaveFileName(this, "Select R Plotting Output File...",
-                                   "Portable Desktop Format (*.pdf)|*.pdf|All Files (*.*)|*.*", AppPath, RPlotFileName,
-                                   false);
+                                   "Portable Desktop Format (*.pdf)|*.pdf|All Files (*.*)|*.*", WorkingFolder(),
+                                   RPlotFileName, false);
             if (!name.empty()) CmdSetRPlotFile(name);
             break;
         default: return;

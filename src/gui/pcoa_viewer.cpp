@@ -23,6 +23,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -53,6 +54,7 @@ constexpr PlotColour kExternalPlaneColour = 0xD0D0D0;
 constexpr const char* kCaption = "TESK Plot";
 constexpr const char* kCoordinateFilter = "Text files (*.txt)|*.txt";
 constexpr const char* kBitmapFilter = "Bitmap (*.bmp)|*.bmp|PNG image (*.png)|*.png";
+constexpr std::array<const char*, 2> kBitmapFormats = {"BMP", "PNG"};  // by the filter's types
 constexpr const char* kVectorFilter = "Scalable Vector Graphics (*.svg)|*.svg";
 constexpr const char* kNotANumber = "Entered value is not a number!";
 
@@ -857,15 +859,14 @@ void TTeskPlot::Button12Click() {
 
 void TTeskPlot::Button9Click() {
     const bool bitmap = bitmapFormat_->isChecked();
-    const std::string name =
-        AskSaveFileName(this, "", bitmap ? kBitmapFilter : kVectorFilter, "", "", true, bitmap ? "bmp" : "svg");
+    const SaveChoice choice = AskSaveFileAndType(this, "", bitmap ? kBitmapFilter : kVectorFilter, "", "", true);
+    const std::string& name = choice.FileName;
     if (name.empty()) return;
     QByteArray bytes;
     if (bitmap) {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        const bool png = QString::fromStdString(name).endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-        image_.save(&buffer, png ? "PNG" : "BMP");
+        image_.save(&buffer, kBitmapFormats.at(choice.Type));
     } else {
         bytes = VectorPicture();
     }

@@ -1,5 +1,6 @@
 #include "plot3d/coordinate_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -84,6 +85,17 @@ private:
     std::size_t count_ = 0;
 };
 
+// Two or more quote characters and nothing else: kEmptyLabelField, or a quotes-only label with
+// two added by LabelField.
+bool QuotesOnly(std::string_view field) {
+    return field.size() >= kEmptyLabelField.size() && field.find_first_not_of('"') == std::string_view::npos;
+}
+
+std::string LabelOfField(const std::string& field) {
+    const std::size_t drop = QuotesOnly(field) ? kEmptyLabelField.size() : 0;
+    return field.substr(0, std::min(field.size() - drop, kMaxLabelLength));
+}
+
 t3dsymbol ParsePointLine(const std::string& line, ImportErrors& errors) {
     t3dsymbol point;
     std::string collapsed = line;
@@ -98,7 +110,7 @@ t3dsymbol ParsePointLine(const std::string& line, ImportErrors& errors) {
     for (std::size_t i = 0; i < 3; ++i)
         if (!ParseCoordinate(fields[i], *coordinates[i])) errors.Report("Not a valid number: " + line);
     if (fields.size() > 3) {
-        point.Label = fields[3] == kEmptyLabelField ? std::string() : fields[3].substr(0, kMaxLabelLength);
+        point.Label = LabelOfField(fields[3]);
         point.ShowLabel = 1;
     }
     if (fields.size() > 4) {
@@ -111,7 +123,7 @@ t3dsymbol ParsePointLine(const std::string& line, ImportErrors& errors) {
 }
 
 std::string LabelField(const std::string& label) {
-    if (label.empty()) return std::string(kEmptyLabelField);
+    if (label.empty() || QuotesOnly(label)) return label + std::string(kEmptyLabelField);
     std::string field = label;
     for (char& c : field)
         if (kFieldSeparators.Contains(c) || c == '\r' || c == '\n') c = '_';

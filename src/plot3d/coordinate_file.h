@@ -15,7 +15,9 @@
 // last message, so a wrong file never floods the user with boxes.
 inline constexpr std::size_t kMaxReportedImportErrors = 10;
 
-// Written for a point without a label, and read back as an empty label.
+// Written for a point without a label, and read back as an empty label. A label made of quote
+// characters only, two or more of them, is written with two more, so that it stays apart from
+// this mark: a label field of two or more quotes and nothing else is read as two fewer.
 inline constexpr std::string_view kEmptyLabelField = "\"\"";
 
 // The colour of a name in upper case ("RED", "LGREEN", ...), if it is one.
@@ -33,8 +35,8 @@ bool ReadCoordinateFile(Reporter& reporter, const std::string& fileName, a3dsymb
 
 // One line per point: X, Y, Z with 5 decimals, the label, the shape word and the colour as a
 // signed number, separated by tabs, each line ending in CR LF. Separators and line breaks in a
-// label become '_' and an empty label is written as kEmptyLabelField, so that the file reads back
-// as the same points (sizes become 2).
+// label become '_', an empty label is written as kEmptyLabelField and a label of quotes only with
+// two more, so that the file reads back as the same points (sizes become 2).
 std::string CoordinateFileText(const a3dsymbol& points);
 
 // Writes CoordinateFileText to the file, replacing it; 0 or the system's error code.

@@ -19,3 +19,18 @@ std::string ProgramFileName(const std::string& name) {
     const std::string beside = (std::filesystem::path(AppPath) / name).string();
     return FileCanOpen(beside) ? beside : here;
 }
+
+std::string WorkingFolder() {
+    std::error_code ec;
+    std::string folder = std::filesystem::current_path(ec).string();
+    if (ec || folder.empty()) return {};
+    if (folder.back() != std::filesystem::path::preferred_separator)
+        folder += std::filesystem::path::preferred_separator;
+    return folder;
+}
+
+std::string NameInWorkingFolder(const std::string& name) {
+    const std::string folder = WorkingFolder();
+    if (folder.empty() || !name.starts_with(folder)) return name;
+    return name.substr(folder.size());
+}

@@ -10,3 +10,10 @@ std::string ProgramFileName(const std::string& name);
 
 // A relative name made absolute against the current folder.
 std::string AbsoluteFileName(const std::string& name);
+
+// The folder the program works in, with its trailing separator: reports, trees, logs and plots
+// under relative names go there, and the file dialogs open there.
+std::string WorkingFolder();
+
+// The name relative to the working folder when it lies in it, else the name unchanged.
+std::string NameInWorkingFolder(const std::string& name);

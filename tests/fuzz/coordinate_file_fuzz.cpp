@@ -1,7 +1,10 @@
 // Coordinate files of the 3-D viewer: any bytes read without a crash and without more reports than
 // the cap; what was read writes out and reads back as the same points, and the engine draws it.
+// Points labelled with any pieces of the input (empty, quotes only, separators, header markers)
+// write out and read back with their labels, separators and line breaks turned into '_'.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "foundation/file_io.h"
 #include "plot3d/coordinate_file.h"
@@ -47,10 +51,42 @@ bool Near(float a, float b) {
         if (!(condition)) Fail(__LINE__); \
     } while (false)
 
+// The label a written point reads back with: what the export must keep of it.
+std::string KeptLabel(std::string label) {
+    for (char& c : label)
+        if (c == '\t' || c == ' ' || c == ',' || c == '\r' || c == '\n') c = '_';
+    return label;
+}
+
+// One point per piece of the input between 0x01 bytes, labelled with that piece cut to the
+// longest label.
+void LabelsRoundTrip(std::string_view input, const std::string& file) {
+    a3dsymbol points;
+    for (std::size_t start = 0; start <= input.size() && points.size() < 64;) {
+        const std::size_t end = std::min(input.find('\x01', start), input.size());
+        t3dsymbol point;
+        point.X = static_cast<float>(points.size());
+        point.Label = std::string(input.substr(start, std::min(end - start, kMaxLabelLength)));
+        points.push_back(std::move(point));
+        start = end + 1;
+    }
+    Check(WriteCoordinateFile(file, points) == 0);
+    a3dsymbol back;
+    Reporter reporter;
+    Check(ReadCoordinateFile(reporter, file, back));
+    Check(reporter.ErrorCount() == 0);
+    Check(back.size() == points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        Check(back[i].X == points[i].X);
+        Check(back[i].Label == KeptLabel(points[i].Label));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& file = ScratchFile();
+    LabelsRoundTrip(std::string_view(reinterpret_cast<const char*>(data), size), file);
     Check(WriteTextFile(file, std::string_view(reinterpret_cast<const char*>(data), size), false) == 0);
     a3dsymbol points;
     Reporter reporter;

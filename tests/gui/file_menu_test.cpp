@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <string>
+#include <vector>
+
 #include "gui/count_import_dialog.h"
 #include "gui/file_dialogs.h"
 #include "gui/file_param_dialog.h"
@@ -14,6 +17,7 @@
 #include "gui/qt_ui_port.h"
 #include "gui_test_util.h"
 #include "shell/global_dataset.h"
+#include "shell/program_files.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 
@@ -54,6 +58,41 @@ class FileMenuTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Saves, exports and the file-name items open in the working folder, where the files go, not
+    // in the program's folder.
+    void saveDialogsOpenInTheWorkingFolder() {
+        MenuFixture menu(kExample);
+        menu.Trigger("Load1");
+        QVERIFY(DataSet != nullptr);
+        AppPath = "/opt/tesk/";
+        std::vector<std::string> folders;
+        SetFileDialogScript([&folders](const FileDialogRequest& request) {
+            folders.push_back(request.Folder);
+            return SaveChoice{};  // cancelled
+        });
+        const std::vector<const char*> items = {"SaveDataMatrix1",
+                                                "SelectAnalysisOutputFile1",
+                                                "SelectTreeOutputFile1",
+                                                "SelectConsensusTreeInputFile1",
+                                                "SelectConsensusTreeOutputFile1",
+                                                "SelectLogFile1",
+                                                "Nexus1",
+                                                "ArlequinProject1",
+                                                "TabdelimitedtextR1",
+                                                "GenePop1",
+                                                "NTSyspc1",
+                                                "ListofOTUs1",
+                                                "SynTax1",
+                                                "HickoryNexus1",
+                                                "AFLPDat1",
+                                                "AFLPop1"};
+        for (const char* item : items) menu.Trigger(item);
+        QCOMPARE(folders.size(), items.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            QCOMPARE(folders[i] + " " + items[i], WorkingFolder() + " " + items[i]);
+        QVERIFY(WorkingFolder().ends_with('/'));
+    }
+
     void saveWithoutDataIsRefused() {
         QTemporaryDir dir;
         const QString target = dir.path() + QStringLiteral("/saved.txt");

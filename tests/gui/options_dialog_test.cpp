@@ -21,6 +21,7 @@
 #include "gui/qt_ui_port.h"
 #include "gui_test_util.h"
 #include "shell/message_area.h"
+#include "shell/program_files.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 
@@ -372,20 +373,6 @@ private slots:
         QTest::newRow("CorrFactor") << 9 << text(&TTeskOptions::CorrFactorEdit, "1,5")
                                     << "Invalid input!\r\nField: Correction Factor for Bayesian allele frequency "
                                        "estimation:";
-        // Nothing of the page is stored, RMD and "I=0 in stats" included.
-        QTest::newRow("BS abc") << 14 << Edit([](TTeskOptions& d) {
-            d.BSEdit->setText("1000");
-            d.TREdit->setText("abc");
-            d.SHEdit->setText("10");
-            d.RMDBox->setChecked(false);
-            d.ShannonZeroBox->setChecked(true);
-        }) << "Invalid input. Please repeat!\r\nField: Number of trees to generate from average coefficients (TR):";
-        QTest::newRow("BS 0") << 14 << text(&TTeskOptions::BSEdit, "0")
-                              << "Invalid input. Please repeat!\r\nField: Number of bootstrap (resampling) replicates "
-                                 "(BS): (an integer from 1 to 2147483647)";
-        QTest::newRow("SH 0") << 14 << text(&TTeskOptions::SHEdit, "0")
-                              << "Invalid input. Please repeat!\r\nField: Resampled data matrix replicates for Shannon "
-                                 "(SH): (an integer from 1 to 2147483647)";
         for (const char* e : {"0", "1", "1.5"}) {
             QTest::newRow(qPrintable(QStringLiteral("epsilon %1").arg(e)))
                 << 16 << Edit([e](TTeskOptions& d) {
@@ -418,6 +405,61 @@ private slots:
         QCOMPARE(LastLine(), lineBefore);
         QCOMPARE(port.boxes.size(), std::size_t{1});
         QCOMPARE(QString::fromStdString(port.boxes[0]), "Error: " + message);
+    }
+
+    // A refused count fails the page and keeps the counts and Sh2File, but RMD and "I=0 in stats" are
+    // stored from their boxes all the same; the tab stays.
+    void refusedReplicateCountsKeepTheSwitches_data() {
+        QTest::addColumn<QString>("bs");
+        QTest::addColumn<QString>("tr");
+        QTest::addColumn<QString>("sh");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("TR abc") << "1000"
+                                << "abc"
+                                << "10"
+                                << "Invalid input. Please repeat!\r\nField: Number of trees to generate from average "
+                                   "coefficients (TR):";
+        QTest::newRow("BS 0") << "0"
+                              << "100"
+                              << "10"
+                              << "Invalid input. Please repeat!\r\nField: Number of bootstrap (resampling) replicates "
+                                 "(BS): (an integer from 1 to 2147483647)";
+        QTest::newRow("SH 0") << "1000"
+                              << "100"
+                              << "0"
+                              << "Invalid input. Please repeat!\r\nField: Resampled data matrix replicates for Shannon "
+                                 "(SH): (an integer from 1 to 2147483647)";
+    }
+
+    void refusedReplicateCountsKeepTheSwitches() {
+        QFETCH(QString, bs);
+        QFETCH(QString, tr);
+        QFETCH(QString, sh);
+        QFETCH(QString, message);
+        ScriptedPort port;
+        TTeskOptions dialog;
+        dialog.OpenOnPage(14);
+        const std::string lineBefore = LastLine();
+        QCOMPARE(RMD, std::uint8_t{1});  // the defaults, flipped in the boxes
+        QCOMPARE(ShannonZeroInStats, std::uint8_t{0});
+        RMD = 0;
+        ShannonZeroInStats = 1;
+        const std::string expected = Snapshot();
+        RMD = 1;
+        ShannonZeroInStats = 0;
+        dialog.BSEdit->setText(bs);
+        dialog.TREdit->setText(tr);
+        dialog.SHEdit->setText(sh);
+        dialog.RMDBox->setChecked(false);
+        dialog.ShannonZeroBox->setChecked(true);
+        dialog.Sh2FileBox->setChecked(true);
+        port.answers = {kIdYes};
+        dialog.PageControl1->setCurrentIndex(4);
+        QCOMPARE(dialog.CurrentPage(), 14);
+        QCOMPARE(Snapshot(), expected);  // counts and Sh2File unchanged, the two switches stored
+        QCOMPARE(LastLine(), lineBefore);
+        QCOMPARE(port.boxes.size(), std::size_t{2});
+        QCOMPARE(QString::fromStdString(port.boxes[1]), "Error: " + message);
     }
 
     void tabChangeAsksFirst() {
@@ -510,24 +552,35 @@ private slots:
         ScriptedPort port;
         TTeskOptions dialog;
         AppPath = "/opt/tesk/";
+        const std::string chosen = WorkingFolder() + "out/chosen.txt";
         std::vector<std::string> titles;
-        SetFileDialogAnswer([&titles](const std::string& title, const std::string& /*name*/) {
-            titles.push_back(title);
-            return std::string("/opt/tesk/out/chosen.txt");
+        std::vector<std::string> folders;
+        SetFileDialogScript([&](const FileDialogRequest& request) {
+            titles.push_back(request.Title);
+            folders.push_back(request.Folder);
+            return SaveChoice{chosen};
         });
         dialog.OpenOnPage(11);
         dialog.FileButtons[TTeskOptions::AnalysisFile]->click();
-        QCOMPARE(AnalysisFileName, std::string("/opt/tesk/out/chosen.txt"));
+        QCOMPARE(AnalysisFileName, chosen);
+        // Shown without the working folder; the program's folder is not where the files go.
         QCOMPARE(dialog.FileLabels[TTeskOptions::AnalysisFile]->text(), QStringLiteral("out/chosen.txt"));
         dialog.FileButtons[TTeskOptions::ConsensusOutFile]->click();
-        QCOMPARE(ConsensusOutFileName, std::string("/opt/tesk/out/chosen.txt"));
+        QCOMPARE(ConsensusOutFileName, chosen);
         dialog.FileButtons[TTeskOptions::RScriptFile]->click();
-        QCOMPARE(RScriptFileName, std::string("/opt/tesk/out/chosen.txt"));
+        QCOMPARE(RScriptFileName, chosen);
         dialog.FileButtons[TTeskOptions::RscriptInterpreter]->click();
-        QCOMPARE(RscriptPath, std::string("/opt/tesk/out/chosen.txt"));
-        QCOMPARE(dialog.FileLabels[TTeskOptions::RscriptInterpreter]->text(),
-                 QStringLiteral("/opt/tesk/out/chosen.txt"));  // whole
+        QCOMPARE(RscriptPath, chosen);
+        QCOMPARE(dialog.FileLabels[TTeskOptions::RscriptInterpreter]->text(), QString::fromStdString(chosen));  // whole
         QCOMPARE(titles[1], std::string("Select Consensus Tree Output File..."));
+        QCOMPARE(folders, std::vector<std::string>(4, WorkingFolder()));
+        SetFileDialogAnswer([](const std::string&, const std::string&) { return std::string("/opt/tesk/tree.ph"); });
+        dialog.FileButtons[TTeskOptions::TreeFile]->click();
+        QCOMPARE(dialog.FileLabels[TTeskOptions::TreeFile]->text(), QStringLiteral("/opt/tesk/tree.ph"));
+        SetFileDialogScript([&](const FileDialogRequest& request) {
+            titles.push_back(request.Title);
+            return SaveChoice{chosen};
+        });
 
         LogOn = 1;
         const std::size_t boxesBefore = port.boxes.size();
@@ -541,6 +594,7 @@ private slots:
 
         // Cancelled dialogs change nothing.
         SetFileDialogAnswer([](const std::string&, const std::string&) { return std::string(); });
+        TreeFileName = "outtree.ph";
         dialog.FileButtons[TTeskOptions::TreeFile]->click();
         QCOMPARE(TreeFileName, std::string("outtree.ph"));
     }

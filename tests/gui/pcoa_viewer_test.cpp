@@ -4,6 +4,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -444,6 +447,86 @@ private slots:
         QCOMPARE(viewer.Points()[2].Colour, PlotColour(0xFF0000));
         QCOMPARE(port.boxes, (std::vector<std::string>{"Error: Nothing to export", "Error: Line contains < 3 arguments",
                                                        "Error: Not a valid number: 1 x 3"}));
+    }
+
+    // The picture is written in the type chosen in the dialog; a name typed without an extension
+    // gets that type's, and a name ending in one of the offered extensions is of that type.
+    void picturesAreSavedInTheChosenType_data() {
+        QTest::addColumn<bool>("metafile");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("start");
+        const QByteArray bmp("BM");
+        const QByteArray png("\x89PNG");
+        const QByteArray svg("<?xml");
+        QTest::newRow("Bitmap, plot") << false << 0 << "plot"
+                                      << "plot.bmp" << bmp;
+        QTest::newRow("Bitmap, plot.bmp") << false << 0 << "plot.bmp"
+                                          << "plot.bmp" << bmp;
+        QTest::newRow("PNG image, plot") << false << 1 << "plot"
+                                         << "plot.png" << png;
+        QTest::newRow("PNG image, plot.png") << false << 1 << "plot.png"
+                                             << "plot.png" << png;
+        QTest::newRow("PNG image, plot.BMP") << false << 1 << "plot.BMP"
+                                             << "plot.BMP" << bmp;
+        QTest::newRow("Bitmap, plot.png") << false << 0 << "plot.png"
+                                          << "plot.png" << png;
+        QTest::newRow("PNG image, run.2024") << false << 1 << "run.2024"
+                                             << "run.2024" << png;
+        QTest::newRow("SVG, plot") << true << 0 << "plot"
+                                   << "plot.svg" << svg;
+        QTest::newRow("SVG, plot.svg") << true << 0 << "plot.svg"
+                                       << "plot.svg" << svg;
+    }
+
+    void picturesAreSavedInTheChosenType() {
+        QFETCH(bool, metafile);
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, start);
+        TTeskPlot viewer;
+        Load(viewer);
+        Child<QRadioButton>(&viewer, metafile ? "MetafileFormat" : "BitmapFormat")->click();
+        QTemporaryDir folder;
+        SetFileDialogScript([&](const FileDialogRequest&) {
+            return SaveChoice{folder.filePath(typed).toStdString(), std::size_t(type)};
+        });
+        viewer.Button9Click();
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{written});
+        QFile file(folder.filePath(written));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith(start));
+        if (!metafile) QCOMPARE(QImage(folder.filePath(written)).size(), viewer.Picture().size());
+    }
+
+    // In Qt's own dialog the extension added to a typed name follows the type the user picks.
+    void theSaveDialogAddsTheChosenTypesExtension() {
+        QTemporaryDir folder;
+        constexpr const char* kFilter = "Bitmap (*.bmp)|*.bmp|PNG image (*.png)|*.png";
+        for (const int type : {0, 1}) {
+            QFileDialog dialog(nullptr, QString(), QString(), QtFileFilter(kFilter));
+            dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            FollowChosenType(dialog, kFilter);
+            dialog.setDirectory(folder.path());
+            dialog.show();
+            auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(types != nullptr);
+            types->setFocus();
+            if (type == 1) QTest::keyClick(types, Qt::Key_Down);  // as the user picks it
+            QCOMPARE(types->currentIndex(), type);
+            dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("plot"));
+            QVERIFY(QMetaObject::invokeMethod(&dialog, "accept"));
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            const QString expected = folder.filePath(type == 1 ? "plot.png" : "plot.bmp");
+            QCOMPARE(dialog.selectedFiles(), QStringList{expected});  // so the overwrite question saw it
+            const SaveChoice choice = TypedSaveChoice(dialog, kFilter);
+            QCOMPARE(choice.Type, std::size_t(type));
+            QCOMPARE(QString::fromStdString(choice.FileName), QDir::toNativeSeparators(expected));
+        }
     }
 
     void picturesGoToFilesAndTheClipboard() {

@@ -136,7 +136,7 @@ TEST(CoordinateExport, WritesFiveDecimalsTabsAndCrLf) {
 
 TEST(CoordinateExport, ExportThenImportGivesTheSamePoints) {
     a3dsymbol points(6);
-    const char* labels[] = {"plain", "two words", "a,b\tc", "", "MY LABELX", "\"\""};
+    const char* labels[] = {"plain", "two words", "a,b\tc", "", "MY LABELX", "\"\"\"\""};
     for (std::size_t i = 0; i < points.size(); ++i) {
         points[i].X = 0.125f * static_cast<float>(i);
         points[i].Y = -3.0f;
@@ -154,7 +154,7 @@ TEST(CoordinateExport, ExportThenImportGivesTheSamePoints) {
     ASSERT_TRUE(ReadCoordinateFile(reporter, name, back));
     EXPECT_EQ(reporter.ErrorCount(), 0u);
     ASSERT_EQ(back.size(), points.size());
-    const char* expectedLabels[] = {"plain", "two_words", "a_b_c", "", "MY_LABELX", ""};
+    const char* expectedLabels[] = {"plain", "two_words", "a_b_c", "", "MY_LABELX", "\"\"\"\""};
     for (std::size_t i = 0; i < points.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(back[i].X, points[i].X);
@@ -167,6 +167,40 @@ TEST(CoordinateExport, ExportThenImportGivesTheSamePoints) {
         EXPECT_EQ(back[i].ShowLabel, 1);
     }
     EXPECT_EQ(CoordinateFileText(back), TempDir::Read(name));
+}
+
+// The empty label is written as two quotes; a label of quotes only gets two more, so neither is
+// taken for the other on the way back.
+TEST(CoordinateExport, EmptyAndQuoteLabelsStayApart) {
+    struct Case {
+        std::string label;
+        std::string field;
+    };
+    const std::string q255(kMaxLabelLength, '"');
+    const std::vector<Case> cases = {
+        {"", "\"\""},       {"\"", "\""},       {"\"\"", "\"\"\"\""},  {"\"\"\"", "\"\"\"\"\""},
+        {"a\"\"", "a\"\""}, {"\"x\"", "\"x\""}, {q255, q255 + "\"\""},
+    };
+    a3dsymbol points(cases.size());
+    std::string expected;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        points[i].Label = cases[i].label;
+        expected += "0.00000\t0.00000\t0.00000\t" + cases[i].field + "\t0\t0\r\n";
+    }
+    const std::string text = CoordinateFileText(points);
+    EXPECT_EQ(text, expected);
+    AString lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    const Parsed p = Parse(lines);
+    EXPECT_TRUE(p.errors.empty());
+    ASSERT_EQ(p.points.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(p.points[i].Label, cases[i].label) << i;
+    // A hand-made field of more quotes than a label holds is cut like any long label.
+    EXPECT_EQ(Parse({"1 2 3 " + std::string(300, '"')}).points[0].Label, q255);
 }
 
 TEST(CoordinateExport, AWriteFailureIsReturned) {
