@@ -56,9 +56,9 @@ public:
 
 private:
     struct Row {
-        std::size_t node;       // index in the WorkTree's nodes; kLeaf while an OTU is not placed
-        std::size_t otu;        // 1-based OTU of a leaf row
-        std::size_t children;   // of the row's node
+        std::size_t node;      // index in the WorkTree's nodes; kLeaf while an OTU is not placed
+        std::size_t otu;       // 1-based OTU of a leaf row
+        std::size_t children;  // of the row's node
     };
     Extended Height(std::size_t node) const;
 
