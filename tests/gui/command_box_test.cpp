@@ -92,15 +92,17 @@ private slots:
         QtUiPort port(window);
         InstalledPort installed(port);
         RecordingPort boxes;
-        const QString before = window.MessageLine(0);
+        QStringList before;
+        for (std::size_t i = 0; i < MessageArea::kLineCount; ++i) before << window.MessageLine(i);
         for (const char* name : {"OldCoefficients1", "OldTransformations1", "OldTrees1", "OldBootstrapping1",
                                  "AllDMsTrees1", "CoordsDM1", "TestTHings1"})
             window.Action(QString::fromLatin1(name))->trigger();
         for (const char* name : {"MeasureBtn", "CoordDMBtn"})
             window.findChild<QPushButton*>(QString::fromLatin1(name))->click();
         QVERIFY(boxes.boxes.empty());
-        QCOMPARE(window.MessageLine(0), before);
-        QCOMPARE(window.MessageLine(1), QString());
+        QStringList after;
+        for (std::size_t i = 0; i < MessageArea::kLineCount; ++i) after << window.MessageLine(i);
+        QCOMPARE(after, before);
         QCOMPARE(window.StatusPanel(MessageArea::PanelState), QStringLiteral("Idle"));
     }
 
