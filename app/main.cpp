@@ -10,6 +10,7 @@
 #include "foundation/os_facts.h"
 #include "foundation/random.h"
 #include "gui/main_window.h"
+#include "gui/qt_debug_box.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui_port.h"
 #include "gui/qt_url_fetcher.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
     TMainPrg window;
     QtUiPort port(window);
     SetUiPort(&port);
+    const QtDebugBoxes debugBoxes(port);
     SetUrlFetcher(FetchUrlWithQt);
     // While Rscript runs the windows repaint; menu clicks wait until the plot command has returned.
     SetExecWaitHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });

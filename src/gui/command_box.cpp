@@ -1,9 +1,7 @@
 #include "gui/command_box.h"
 
-#include <QAction>
 #include <QBoxLayout>
-#include <QMenu>
-#include <QMenuBar>
+#include <QPushButton>
 
 #include <string>
 
@@ -29,19 +27,25 @@ void TCommandBox::Execute() {
 
 void AddDeveloperTools(TMainPrg& window) {
     if (!DevMode) return;
-    if (QWidget* area = window.centralWidget(); area != nullptr)
-        if (auto* layout = qobject_cast<QBoxLayout*>(area->layout()))
-            layout->insertWidget(static_cast<int>(MessageArea::kLineCount), new TCommandBox(area));
-
-    QMenu* menu = window.menuBar()->addMenu(QStringLiteral("DevMode"));
-    menu->setObjectName(QStringLiteral("DevMode1"));
-    QMenu* old = menu->addMenu(QStringLiteral("O&ptionsOLD"));
-    old->addAction(QStringLiteral("Install/Uninstall E&xcel Plugin"))->setEnabled(false);
-    for (const char* caption : {"AllDMs>Trees", "Coords>DM"})
-        menu->addAction(QString::fromLatin1(caption))->setEnabled(false);
-    QAction* leuShannon = menu->addAction(QStringLiteral("pwR(dm)"));
-    QObject::connect(leuShannon, &QAction::triggered, &window, [] { RunCommand([] { CustomAnalysisLeuShannon(); }); });
-    QAction* avgInd2Pop = menu->addAction(QStringLiteral("avgind2pop"));
-    QObject::connect(avgInd2Pop, &QAction::triggered, &window, [] { RunCommand([] { CmdAvgInd2Pop(); }); });
-    menu->addAction(QStringLiteral("Test THings..."))->setEnabled(false);
+    QWidget* area = window.centralWidget();
+    auto* layout = area != nullptr ? qobject_cast<QBoxLayout*>(area->layout()) : nullptr;
+    if (layout == nullptr) return;
+    auto* row = new QHBoxLayout;
+    row->addWidget(new TCommandBox(area), 1);
+    struct Button {
+        const char* name;
+        const char* caption;
+        void (*run)();  // none: the button does nothing
+    };
+    for (const Button& b :
+         {Button{"MeasureBtn", "Measure", nullptr}, Button{"pwRdmBtn", "+pwR(dm)", [] { CustomAnalysisLeuShannon(); }},
+          Button{"CoordDMBtn", "+Coord>DM", nullptr}, Button{"amovaBtn", "amova", CustomAnalysisAmova}}) {
+        auto* button = new QPushButton(QString::fromLatin1(b.caption), area);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setAutoDefault(false);
+        if (b.run != nullptr)
+            QObject::connect(button, &QPushButton::clicked, &window, [run = b.run] { RunCommand(run); });
+        row->addWidget(button);
+    }
+    layout->insertLayout(static_cast<int>(MessageArea::kLineCount), row);
 }

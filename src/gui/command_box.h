@@ -1,6 +1,6 @@
 #pragma once
-// Developer mode's additions to the main window: the one-line command box below the message area
-// and the developer menu. The delivered program has neither.
+// Developer mode's additions to the main window: the one-line command box and the developer
+// buttons below the message area. The delivered program has neither.
 
 #include <QLineEdit>
 
@@ -17,7 +17,7 @@ private:
     void Execute();
 };
 
-// In developer mode: puts the command box under the message area and adds the menu "DevMode";
-// "pwR(dm)" and "avgind2pop" run the developer routines, the other items have no commands (they
-// stay disabled). Does nothing otherwise.
+// In developer mode: puts the command box and the developer buttons under the message area:
+// "+pwR(dm)" and "amova" run the developer routines, "Measure" and "+Coord>DM" do nothing. Does
+// nothing otherwise. (The developer menu "DevMode" is part of the menu tree, menu_dev_mode.cpp.)
 void AddDeveloperTools(TMainPrg& window);

@@ -37,6 +37,7 @@ struct MenuEntry {
     const char* name;
     const char* caption;
     bool hidden = false;
+    bool developer = false;  // only in a developer build
 };
 
 const std::vector<MenuEntry> kMenuTree = {
@@ -68,7 +69,7 @@ const std::vector<MenuEntry> kMenuTree = {
     {2, "Dfdist1", "&Dfdist"},
     {2, "BayeScan1", "&BayeScan"},
     {2, "AFLPDat1", "A&FLPDat"},
-    {2, "AFLPSurv1", "AFLPSur&v", true},
+    {2, "AFLPSurv1", "AFLPSur&v", !DevMode},
     {2, "AFLPop1", "AF&LPop"},
     {2, "Phylipdistancematrix1", "&Phylip distance matrix"},
     {1, "Turnlogon1", "&Turn log on"},
@@ -187,6 +188,19 @@ const std::vector<MenuEntry> kMenuTree = {
     {1, "Version1", "&Version"},
     {1, "Checkfornewversion1", "Check for &new version"},
     {1, "HelpFile1", "&Help"},
+
+    {0, "DevMode1", "DevMode", false, true},
+    {1, "OptionsOLD1", "O&ptionsOLD", false, true},
+    {2, "OldCoefficients1", "&Coefficients", false, true},
+    {2, "OldTransformations1", "&Transformations", false, true},
+    {2, "OldTrees1", "T&rees", false, true},
+    {2, "OldBootstrapping1", "&Bootstrapping", false, true},
+    {2, "InstallUninstallExcelPlugin1", "Install/Uninstall E&xcel Plugin", false, true},
+    {1, "AllDMsTrees1", "AllDMs>Trees", false, true},
+    {1, "CoordsDM1", "Coords>DM", false, true},
+    {1, "pwRdm1", "pwR(dm)", false, true},
+    {1, "avgind2pop1", "avgind2pop", false, true},
+    {1, "TestTHings1", "Test THings...", false, true},
 };
 
 }  // namespace
@@ -220,6 +234,7 @@ void TMainPrg::BuildMenu() {
     std::vector<QMenu*> parents;
     for (std::size_t i = 0; i < kMenuTree.size(); ++i) {
         const MenuEntry& entry = kMenuTree[i];
+        if (entry.developer && !DevMode) continue;
         const QString name = QString::fromLatin1(entry.name);
         const QString caption = QString::fromLatin1(entry.caption);
         const bool hasChildren = i + 1 < kMenuTree.size() && kMenuTree[i + 1].level > entry.level;

@@ -6,9 +6,9 @@
 
 MenuCommands MenuCommandTable() {
     MenuCommands table;
-    for (MenuCommands (*menu)() :
-         {FileMenuCommands, DataMatrixMenuCommands, AnalysisMenuCommands, TreesMenuCommands,
-          ReplicateAnalysesMenuCommands, ViewMenuCommands, OptionsMenuCommands, HelpMenuCommands}) {
+    for (MenuCommands (*menu)() : {FileMenuCommands, DataMatrixMenuCommands, AnalysisMenuCommands, TreesMenuCommands,
+                                   ReplicateAnalysesMenuCommands, ViewMenuCommands, OptionsMenuCommands,
+                                   HelpMenuCommands, DevModeMenuCommands}) {
         for (MenuCommand& row : menu()) table.push_back(std::move(row));
     }
     return table;

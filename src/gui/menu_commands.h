@@ -28,6 +28,8 @@ MenuCommands ReplicateAnalysesMenuCommands();
 MenuCommands ViewMenuCommands();
 MenuCommands OptionsMenuCommands();
 MenuCommands HelpMenuCommands();
+// The developer menu of a developer build, and the hidden AFLPSurv export.
+MenuCommands DevModeMenuCommands();
 
 // The warning and the allele-frequency method query that Population Distance and Bootstrap
 // Population Tree share; false when the user stopped.

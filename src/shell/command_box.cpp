@@ -7,6 +7,8 @@
 #include "shell/data_commands.h"
 #include "shell/help_commands.h"
 #include "shell/message_area.h"
+#include "shell/program_identity.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -168,6 +170,18 @@ const CommandTable& ProgramCommands() {
           {"AlwaysWriteToFile", CmdParamType::Boolean, CmdValue(false), {}}}},
         {"Help", [](const std::vector<CmdValue>&) { CmdOpenHelp(); }, {}},
     };
+    // A developer build also switches AutoTest: "AutoTest" or "AutoTest 1" on, "AutoTest 0" off.
+    static const CommandTable developerTable = [] {
+        CommandTable t = table;
+        t.push_back({"AutoTest",
+                     [](const std::vector<CmdValue>& v) {
+                         AutoTest = std::get<bool>(v.at(0)) ? 1 : 0;
+                         WriteMsg("AutoTest " + OnOffText(AutoTest));
+                     },
+                     {{"On", CmdParamType::Boolean, CmdValue(true), {}}}});
+        return t;
+    }();
+    if constexpr (DevMode) return developerTable;
     return table;
 }
 

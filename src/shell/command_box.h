@@ -46,7 +46,8 @@ struct TCommand {
 using CommandTable = std::vector<TCommand>;
 
 // The program's commands: "Stats" (Display, default true; AlwaysWriteToFile, default false) runs
-// CmdMatrixStatistics, "Help" runs CmdOpenHelp.
+// CmdMatrixStatistics, "Help" runs CmdOpenHelp. A developer build adds "AutoTest" (On, default
+// true), which sets the setting AutoTest and says so in the message area.
 const CommandTable& ProgramCommands();
 
 // Interprets a line with the program's commands, or with the given table.

@@ -109,7 +109,7 @@ void CmdTreesToBinaryMatrix(const std::string& fileName) {
     run.Finish();
     SetStatusDataMatrix(MatrixSizeText("Original (tree) data ", trees, clusters));
     SetStatusDistMatrix("No distance matrix");
-    SetStatusFileName(fileName);
+    UpdateStatusFileName();
     Ui().UpdateQuickSelectionMenus();
 }
 

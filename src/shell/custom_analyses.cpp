@@ -15,6 +15,7 @@
 #include "shell/filter_commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
+#include "shell/population_commands.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/shannon_commands.h"
@@ -68,6 +69,16 @@ void CustomAnalysisLeuShannon(const std::string& folder) {
 }
 
 void CustomAnalysisLeuShannon() { CustomAnalysisLeuShannon(DeveloperFolder()); }
+
+void CustomAnalysisAmova() {
+    // The previous data set stays after a failed load: the analysis must not run on it.
+    const ReportScope scope(ProgramReporter());
+    CmdLoadInputFile(kAmovaTestFile);
+    if (!scope.Succeeded(DataSet && DataSet->HasData())) return;
+    CmdRemoveLociMoreMissing(false);
+    CmdAMOVA(1, CodeOf<Treatment>(AmovaSimMethod), CodeOf<Coefficient>(SimCoefficient),
+             CodeOf<Transformation>(DistTransformation), NeiLiR, JCRandomDraws, AmovaRandomisations, LocByLoc == 1);
+}
 
 void CmdAvgInd2Pop() {
     if (!DataAvailable(1, 1, 1)) return;

@@ -15,6 +15,12 @@ std::string DeveloperFolder();
 void CustomAnalysisLeuShannon(const std::string& folder);
 void CustomAnalysisLeuShannon();
 
+// The developer button "amova": loads the test file rh2_spec2.txt of the current folder, removes
+// the loci with more missing data than presences (no summary) and runs a one-level AMOVA with the
+// current settings. A load that fails ends it with the load's own error.
+void CustomAnalysisAmova();
+inline constexpr const char* kAmovaTestFile = "rh2_spec2.txt";
+
 // "avgind2pop": the average distance between the individuals of every two groups, from the current
 // layer's distance matrix, becomes the current layer 3 (a matrix of groups, DistTransformation 3)
 // and is written to the analysis file.

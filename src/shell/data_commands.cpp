@@ -64,7 +64,7 @@ void ForgetDistMatrix() {
 }
 
 void ShowLoadedData(const TPopGenDataSet& ds) {
-    SetStatusFileName(ds.DataFileName);
+    UpdateStatusFileName();
     ShowOriginalMatrixStatus(ds);
     ForgetDistMatrix();
 }

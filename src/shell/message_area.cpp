@@ -94,6 +94,9 @@ void AppendMsg(std::string_view text) { TheMessageArea().AppendMsg(text); }
 void WriteMsgDone() { TheMessageArea().WriteMsgDone(); }
 void WriteMsgFailed() { TheMessageArea().WriteMsgFailed(); }
 void SetStatusFileName(std::string_view fileName) { TheMessageArea().SetStatusFileName(fileName); }
+void UpdateStatusFileName() {
+    if (DataSet && DataSet->DataLoaded == 1) SetStatusFileName(DataSet->DataFileName);
+}
 void SetStatusDataMatrix(std::string_view text) { TheMessageArea().SetStatusDataMatrix(text); }
 void UpdateStatusDataMatrix() {
     if (!DataSet) return;
@@ -107,3 +110,5 @@ void SetStatusState(std::string_view text) { TheMessageArea().SetStatusState(tex
 void SetStatusBusyIO() { TheMessageArea().SetStatusBusyIO(); }
 void SetStatusCalculating() { TheMessageArea().SetStatusCalculating(); }
 void SetStatusIdle() { TheMessageArea().SetStatusIdle(); }
+
+bool FlagsDiffer(std::uint8_t a, std::uint8_t b) { return (a == 1) != (b == 1); }

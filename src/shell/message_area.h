@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -78,6 +79,9 @@ void AppendMsg(std::string_view text);
 void WriteMsgDone();
 void WriteMsgFailed();
 void SetStatusFileName(std::string_view fileName);
+// The file panel for the data set's file, when a data set has loaded data; else the panel is left
+// alone.
+void UpdateStatusFileName();
 void SetStatusDataMatrix(std::string_view text);
 // The data-matrix panel for the current selection: group + " x " + locus set + " [" + individuals +
 // " x " + loci + "]", with the names' last parts and the current layer's sizes. Without a data set
@@ -89,3 +93,6 @@ void SetStatusState(std::string_view text);
 void SetStatusBusyIO();
 void SetStatusCalculating();
 void SetStatusIdle();
+
+// Whether exactly one of two flags is on (equals 1).
+bool FlagsDiffer(std::uint8_t a, std::uint8_t b);

@@ -10,14 +10,14 @@ inline const std::string ProgramVersion = "1.31";
 inline const std::string ProgramSubVersion;
 inline const std::string ProgramDate = "Oct 2013";
 
-// Developer switches; the delivered program has both off. Developer mode (the command box and the
-// developer menu) is chosen when building (TESK_DEVELOPER_BUILD).
+// Developer mode (the command box, the developer menu and buttons) is chosen when building
+// (TESK_DEVELOPER_BUILD); the delivered program has it off. Its companion switch AutoTest is a
+// setting (shell/settings.h) that only a developer build's command box turns on.
 #ifdef TESK_DEVELOPER_BUILD
 inline constexpr bool DevMode = true;
 #else
 inline constexpr bool DevMode = false;
 #endif
-inline constexpr bool AutoTest = false;
 
 // The main window's caption.
 inline std::string MainWindowCaption() {

@@ -95,6 +95,8 @@ class Ttf;  // foundation/text_file.h
     X(std::uint8_t, TrustSpecs, 1)          /* a valid spec line skips the parameter dialog */    \
     X(std::uint8_t, WriteSpecs, 1)          /* save writes the spec line */                       \
     X(std::uint8_t, GroupPathFormat, 1)     /* 1 whole group path, 0 last part */                 \
+    /* Developer build only (the command box's "AutoTest"): UPGMA with the second clustering */  \
+    X(std::uint8_t, AutoTest, 0)                                                                  \
     X(std::uint16_t, GrpManGroup, 0)                                                              \
     X(std::uint16_t, GrpManLocusSet, 0)                                                           \
     X(std::uint8_t, TTestConfOutput, 1)                                                           \

@@ -7,6 +7,7 @@
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/pcoa_viewer.h"
+#include "shell/program_identity.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "trees/dist_analysis.h"
@@ -24,7 +25,9 @@ void BuildTreeCommand(TreeKind kind, const std::string& progress, const std::str
     std::string text;
     if (!run.Calculate([&] {
             TDistAnalysis& analysis = MakeDistAnalysis(*DataSet);
-            if (!analysis.BuildTree(kind, title)) return false;
+            // A developer build can check the clustering step by step against a second one.
+            const bool verbose = DevMode && AutoTest == 1 && kind == TreeKind::UPGMA;
+            if (!(verbose ? analysis.UPGMAVerbose(title) : analysis.BuildTree(kind, title))) return false;
             text = kind == TreeKind::UPGMA ? analysis.StoredTree : analysis.DendrogramText();
             return !text.empty();
         }))

@@ -51,6 +51,7 @@ public:
     AAExt Coords;           // one row per OTU (and appended centroid), NPosEigen columns
     AAExt Centroids;        // one row per group
     Dendrogram Tree;        // the neighbour-joining tree
+    Dendrogram WorkTree;    // the second clustering of UPGMAVerbose, only while it runs
     std::string StoredTree; // text of the last UPGMA tree
     std::uint8_t ValueSize; // slot size the data set records; storage is the vector
     // Pairs whose distance the run that made the matrix could not define (a NeiLi distance left at
@@ -65,6 +66,9 @@ public:
     // reported.
     bool BuildTree(TreeKind kind, std::string_view title);
     bool UPGMA(std::string_view title);
+    // The developer build's UPGMA (trees/upgma_verbose.h): the same tree, built step by step with a
+    // second clustering in WorkTree beside it; a "TEST" box tells each step where the two differ.
+    bool UPGMAVerbose(std::string_view title);
     bool NJ(std::string_view title);
 
     // Text of the neighbour-joining tree.

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
+#include "shell/analysis_commands.h"
+#include "shell/program_identity.h"
+#include "shell/tree_commands.h"
 
 namespace {
 
@@ -135,6 +138,34 @@ TEST_F(CommandBox, StatsRunsTheStatisticsCommand) {
     EXPECT_EQ(LastLine(), "ERROR: Invalid number of arguments");
     ExecuteCommandLine("Stats yes");
     EXPECT_EQ(LastLine(), "ERROR: Illegal parameter type");
+}
+
+// Only a developer build's command box knows "AutoTest"; with it on, UPGMA trees are built with
+// the second clustering beside and come out the same.
+TEST_F(CommandBox, AutoTestIsADeveloperSwitch) {
+    SetExampleData();
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                       false, false);
+    CmdBuildUPGMA();
+    ExecuteCommandLine("AutoTest");
+    if (!DevMode) {
+        EXPECT_EQ(LastLine(), "ERROR: Illegal command: AutoTest");
+        EXPECT_EQ(AutoTest, 0);
+        return;
+    }
+    EXPECT_EQ(LastLine(), "AutoTest on");
+    EXPECT_EQ(AutoTest, 1);
+    CmdBuildUPGMA();
+    EXPECT_EQ(LastLine(), "Building UPGMA tree...done.");
+    const auto lines = TreeLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], lines[0]);
+    ExecuteCommandLine("autotest 0");
+    EXPECT_EQ(LastLine(), "AutoTest off");
+    EXPECT_EQ(AutoTest, 0);
+    ExecuteCommandLine("AutoTest On=2");
+    EXPECT_EQ(LastLine(), "ERROR: Illegal parameter type");
+    EXPECT_EQ(AutoTest, 0);
 }
 
 TEST_F(CommandBox, HelpRunsOnceBeforeABadCommand) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "command_fixture.h"
@@ -54,6 +55,57 @@ TEST_F(CustomAnalyses, LeuShannonWithoutItsDataStopsAtOnce) {
     CustomAnalysisLeuShannon(dir.Path("no-such-folder"));
     EXPECT_EQ(Errors().size(), 1u);
     EXPECT_EQ(LastLine(), "CUSTOM ANALYSIS LEU SHANNON failed.");
+    EXPECT_EQ(File(AnalysisFileName), "");
+}
+
+// The test file is read from the current folder.
+class InFolder {
+public:
+    explicit InFolder(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(previous_); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+private:
+    std::filesystem::path previous_;
+};
+
+TEST_F(CustomAnalyses, AmovaButtonRunsOnTheTestFileWithoutTheLociMostlyMissing) {
+    // The last locus is missing in four individuals and present in one.
+    dir.Write(kAmovaTestFile,
+              "<TESK:10?}{*:c+,i+,l-,d+,a+>\r\n"
+              "A1 A2 A3 B1 B2 B3\r\n"
+              "1 0 1 0 1 1\r\n"
+              "0 1 1 1 0 0\r\n"
+              "1 1 0 0 1 0\r\n"
+              "? ? 1 ? ? 0\r\n"
+              "*\r\n"
+              "[Groups]\r\n"
+              "AllData/A=A1,A2,A3;\r\n"
+              "AllData/B=B1,B2,B3;\r\n"
+              "*\r\n");
+    const InFolder here(dir.Root());
+    ui.ExpectBox(kIdYes, "AMOVA");
+    CustomAnalysisAmova();
+    EXPECT_TRUE(Errors().empty()) << Errors().front();
+    ASSERT_TRUE(DataSet);
+    EXPECT_EQ(DataSet->DataFileName, kAmovaTestFile);
+    EXPECT_EQ(DataSet->GetCurrLayer().NLoci, 3u);
+    EXPECT_EQ(LastLine(), "Performing AMOVA (2 levels)...done.");
+    EXPECT_EQ(File(AnalysisFileName).substr(0, 15), "AMOVA results\r\n");
+}
+
+TEST_F(CustomAnalyses, AmovaButtonWithoutItsFileAnswersWithTheLoadsError) {
+    SetExampleData();
+    const std::size_t loci = DataSet->GetCurrLayer().NLoci;
+    ui.AllowBoxes("Error");
+    const InFolder here(dir.Root());
+    CustomAnalysisAmova();
+    EXPECT_EQ(Errors(), std::vector<std::string>{"Input file does not exist"});
+    // Nothing ran on the data set kept from before.
+    EXPECT_EQ(DataSet->GetCurrLayer().NLoci, loci);
     EXPECT_EQ(File(AnalysisFileName), "");
 }
 

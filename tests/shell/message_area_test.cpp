@@ -189,3 +189,34 @@ TEST_F(StatusDataMatrix, ShowsTheSelectionByTheNamesLastPartsAndTheCurrentLayers
 }
 
 }  // namespace
+
+namespace {
+
+using StatusFileName = CommandTest;
+
+TEST_F(StatusFileName, ShowsTheDataSetsFileOnlyWhenDataAreLoaded) {
+    SetStatusFileName("before.txt");
+    UpdateStatusFileName();  // no data set
+    EXPECT_EQ(Panel(MessageArea::PanelFile), "before.txt");
+    SetData({"101", "011"});
+    DataSet->DataFileName = "/data/sets/loaded.txt";
+    DataSet->DataLoaded = 0;
+    UpdateStatusFileName();
+    EXPECT_EQ(Panel(MessageArea::PanelFile), "before.txt");
+    DataSet->DataLoaded = 1;
+    UpdateStatusFileName();
+    EXPECT_EQ(Panel(MessageArea::PanelFile), "loaded.txt");
+}
+
+TEST(FlagsDiffer, OnlyOneEqualToOneCounts) {
+    struct Case {
+        std::uint8_t a, b;
+        bool differ;
+    };
+    // A flag is on only when it equals 1: 2 is as off as 0.
+    for (const Case& c : std::vector<Case>{{0, 0, false}, {1, 1, false}, {1, 0, true}, {0, 1, true},
+                                           {2, 0, false}, {2, 1, true}, {1, 255, true}, {2, 255, false}})
+        EXPECT_EQ(FlagsDiffer(c.a, c.b), c.differ) << int(c.a) << " " << int(c.b);
+}
+
+}  // namespace

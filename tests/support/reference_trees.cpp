@@ -9,45 +9,9 @@
 
 #include "foundation/number_text.h"
 #include "trees/neighbour_joining.h"
-#include "trees/upgma.h"
+#include "trees/upgma_verbose.h"
 
 namespace {
-
-// The matrix of the next step: the rows outside the set keep their order, the new cluster
-// comes last with the plain mean of its members' distances.
-PackedMatrix NextClusterMatrix(const PackedMatrix& matrix, std::size_t m, const std::vector<std::size_t>& set,
-                               const std::vector<bool>& inSet) {
-    std::vector<std::size_t> kept;
-    kept.reserve(m);
-    for (std::size_t r = 1; r <= m; ++r) {
-        if (!inSet[r]) kept.push_back(r);
-    }
-    PackedMatrix next(PackedSize(kept.size() + 1));
-    std::size_t k = 0;
-    for (std::size_t a = 0; a < kept.size(); ++a) {
-        const std::size_t rowStart = PairIndex(kept[a], 1);
-        for (std::size_t b = 0; b <= a; ++b) next[k++] = matrix[rowStart + kept[b] - 1];
-    }
-    const auto members = static_cast<Extended>(set.size());
-    for (const std::size_t r : kept) {
-        Extended sum = 0.0L;
-        for (const std::size_t x : set) sum += matrix[PairIndex(r, x)];
-        next[k++] = sum / members;
-    }
-    next[k] = 0.0L;
-    return next;
-}
-
-std::vector<ClusterRow> NextIdTable(const std::vector<ClusterRow>& rows, const std::vector<bool>& inSet,
-                                    std::size_t clusterId, std::size_t members) {
-    std::vector<ClusterRow> next;
-    next.reserve(rows.size());
-    for (std::size_t r = 1; r <= rows.size(); ++r) {
-        if (!inSet[r]) next.push_back(rows[r - 1]);
-    }
-    next.push_back({clusterId, members});
-    return next;
-}
 
 // The packed working matrix, rebuilt after every join.
 class PackedNJMatrix final : public NJMatrix {
@@ -112,47 +76,7 @@ private:
 
 bool ReferenceUPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const AString* labels,
                     PackedNodes& nodes) {
-    nodes.assign(NodeCount(n) + 1, PackedNode{});
-    const auto fail = [&nodes]() {
-        nodes.clear();
-        return false;
-    };
-    if (matrix.size() < PackedSize(n)) {
-        reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
-        return fail();
-    }
-    PackedMatrix current = ZeroDiagonalCopy(matrix, n);
-    current.resize(PackedSize(n));
-    std::vector<ClusterRow> rows(n);
-    for (std::size_t i = 0; i < n; ++i) rows[i] = {i + 1, 0};
-
-    UPGMANodeWriter writer(n, labels, nodes);
-    std::vector<RowPair> pairs;
-    std::vector<std::size_t> set;
-    std::size_t m = n;
-    do {
-        Extended d = 0.0L;
-        if (!ShortestDist(current, m, d)) {
-            reporter.Error("vxTrees.UPGMA/ShortestDist: error in input matrix");
-            return fail();
-        }
-        FindPairsAtDist(current, m, d, pairs);
-        if (FirstLinkedSet(reporter, pairs, set) == 0) return fail();
-        std::vector<bool> inSet(m + 1, false);
-        for (const std::size_t r : set) inSet[r] = true;
-
-        const Extended height =
-            ClusterHeight(set, [&current](std::size_t a, std::size_t b) { return current[PairIndex(a, b)]; });
-        std::vector<ClusterRow> members;
-        for (const std::size_t r : set) members.push_back(rows[r - 1]);
-        const std::size_t entry = writer.MakeClusterNodes(members, height);
-        rows = NextIdTable(rows, inSet, n + entry, set.size());
-        current = NextClusterMatrix(current, m, set, inSet);
-        m = m - set.size() + 1;
-    } while (m > 1);
-    writer.MakeRoot();
-    nodes.resize(writer.Written());
-    return true;
+    return SteppedUPGMA(reporter, matrix, n, labels, nodes);
 }
 
 bool ReferenceNJ(TDistAnalysis& analysis, std::string_view title) {
