@@ -63,7 +63,7 @@ void AMOVA1Click(TMainPrg&) {
 
 void PairwisePhiST1Click(TMainPrg&) {
     CmdPairwisePhiST(CodeOf<Treatment>(AmovaSimMethod), CodeOf<Coefficient>(SimCoefficient),
-                     CodeOf<Transformation>(DistTransformation), NeiLiR, JCRandomDraws, RMD, MDReplaceFraction);
+                     CodeOf<Transformation>(DistTransformation), NeiLiR, JCRandomDraws, RMD == 1, MDReplaceFraction);
 }
 
 void PopulationDistance1Click(TMainPrg&) {

@@ -41,6 +41,32 @@ auto FreeTexts(TPopGenDataSet& ds) {
     });
 }
 
+constexpr CharSet kDistSeparators = MakeCharSet("\t\r\n ");
+
+bool HoldsOnlySeparators(std::string_view line) {
+    for (const char c : line)
+        if (!kDistSeparators.Contains(c)) return false;
+    return true;
+}
+
+// The line that ends the distance-matrix block starting at line `from`: the first line holding
+// eodChar after the title and the labels (input.Count() when none does). The title and the labels
+// are text, and a name may hold the end-of-data character: only the rows of numbers can end at it.
+std::size_t DistBlockEnd(const Ttf& input, std::size_t from, const DistMatrixLayout& layout, char eodChar) {
+    std::size_t pos = from;
+    // The parser takes the title from the first non-empty line and the labels from the next one
+    // that holds more than separators.
+    if (layout.HasTitle) {
+        while (pos < input.Count() && input.Lines[pos].empty()) ++pos;
+        if (pos < input.Count()) ++pos;
+    }
+    if (layout.HasLabels) {
+        while (pos < input.Count() && HoldsOnlySeparators(input.Lines[pos])) ++pos;
+        if (pos < input.Count()) ++pos;
+    }
+    return FindLineWithChar(input, eodChar, pos);
+}
+
 }  // namespace
 
 bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax, std::uint32_t presentMin,
@@ -141,7 +167,8 @@ bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, const DistMat
     if (!OpenInputFile(ds, name)) return false;
     const Ttf& input = *ds.InputText;
     ds.DataText = std::make_shared<Ttf>();
-    if (input.Count() > 0) input.CopyRangeTo(0, LastDataLine(input, eodChar), true, *ds.DataText);
+    const std::size_t eod = DistBlockEnd(input, 0, layout, eodChar);
+    if (eod > 0) input.CopyRangeTo(0, eod - 1, true, *ds.DataText);
     return LoadDissimMatrixTF(ds, name, layout, true);
 }
 
@@ -152,7 +179,7 @@ bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, const DistMat
     const Ttf& input = *ds.InputText;
     std::size_t read = 0;
     for (std::size_t pos = 0; pos < input.Count();) {
-        const std::size_t eod = FindLineWithChar(input, eodChar, pos);
+        const std::size_t eod = DistBlockEnd(input, pos, layout, eodChar);
         ds.DataText = std::make_shared<Ttf>();
         if (eod > pos) input.CopyRangeTo(pos, eod - 1, true, *ds.DataText);
         const bool ok = LoadDissimMatrixTF(ds, name, layout, false);
@@ -194,8 +221,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
         title = tf.Lines[0];
         tf.Delete(0);
     }
-    static constexpr CharSet kSeparators = MakeCharSet("\t\r\n ");
-    for (std::string& line : tf.Lines) CollapseSeparators(line, kSeparators, ' ', true);
+    for (std::string& line : tf.Lines) CollapseSeparators(line, kDistSeparators, ' ', true);
     tf.RemoveEmptyLines();
 
     AString labels;

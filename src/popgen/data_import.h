@@ -40,15 +40,16 @@ struct DistMatrixLayout {
 };
 
 // Reads one distance matrix from a file: the title and label lines of the layout, then row r
-// holding the r values of the lower triangle with the diagonal last, up to the first line that
-// contains eodChar. The layer gets DistMatrix, NInd, IndNames and Name (the title); it has no band
-// matrix.
+// holding the r values of the lower triangle with the diagonal last, up to the first line after
+// the title and the labels that contains eodChar (a name may hold it, as in the distance reports
+// the program writes). The layer gets DistMatrix, NInd, IndNames and Name (the title); it has no
+// band matrix.
 bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar);
 
-// Reads every matrix of a file of matrices, each ended by an end-of-data line, into the base
-// layer's MatrixList (the first also becomes its DistMatrix). The series ends at the end of the
-// file or at the first block that fails; the matrices read before stay. True when at least one
-// matrix was read and no block failed.
+// Reads every matrix of a file of matrices, each ended by an end-of-data line after its title and
+// labels, into the base layer's MatrixList (the first also becomes its DistMatrix). The series
+// ends at the end of the file or at the first block that fails; the matrices read before stay.
+// True when at least one matrix was read and no block failed.
 bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar);
 
 // Parses one matrix from ds.DataText into layer ds.LoadLayer (see ImportDistMatrix). With

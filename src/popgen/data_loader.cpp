@@ -346,10 +346,13 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, co
         if (!SplitAtChar(line, '=', left, right)) continue;
         const std::string name = RemoveCharsInSet(left, kNameJunk);
         const std::string members = RemoveCharsInSet(right, kMemberJunk);
-        if (name.empty() || members.empty()) continue;
+        // A set without members is saved as "name= ;": its ';' keeps it a definition, so a saved
+        // selection loads again with every set. A line without even the ';' defines nothing.
+        const bool noMembers = members.empty() && right.find(';') != std::string::npos;
+        if (name.empty() || (members.empty() && !noMembers)) continue;
         TdsFilterRec rec;
         rec.Name = name;
-        SplitByChar(members, ',', rec.Members);
+        if (!noMembers) SplitByChar(members, ',', rec.Members);
         rec.Count = rec.Members.size();
         rec.Mask.assign(names.size(), 0);
         sets.push_back(std::move(rec));

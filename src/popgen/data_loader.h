@@ -42,8 +42,8 @@ void MakeDefaultSets(TPopGenDataSet& ds);
 void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params);
 
 // Parses the definition lines "name = member, member, ...;" of ds.DataText into sets whose members
-// are of the given kind and frees DataText. False when a member was not found (reported; the sets
-// read so far stay).
+// are of the given kind and frees DataText; "name= ;" is a set without members. False when a
+// member was not found (reported; the sets read so far stay).
 bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, const FileParamRecord& params);
 
 // Index of the first line from `from` on that contains ch, or lines.Count() when none does.

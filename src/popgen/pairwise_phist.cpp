@@ -9,6 +9,7 @@
 #include "foundation/random.h"
 #include "popgen/amova.h"
 #include "popgen/amova_sums.h"
+#include "popgen/bi_allele.h"
 #include "popgen/distance_report.h"
 #include "popgen/group_levels.h"
 #include "popgen/groups.h"
@@ -127,13 +128,16 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
 }  // namespace
 
 bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::uint8_t target,
-             std::size_t draws, Extended neiLiR, Transformation& transform) {
+             bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, Transformation& transform) {
     const std::uint8_t previous = ds.CurLayer;
     if (target >= kLayerCount || target <= 1) {
         ds.ReportError("PwPhiST: invalid target layer");
         return false;
     }
+    std::uint8_t filled = kLayerCount;  // the layer whose allele-frequency record this run replaced
+    std::shared_ptr<TBiAlleleRec> previousBiAllele;
     const auto fail = [&] {
+        if (filled < kLayerCount) ds.Layers[filled].BiAllele = std::move(previousBiAllele);
         ds.ClearLayer(target);
         ds.CurLayer = previous == target ? (ds.Layers[1].HasMatrix() ? 1 : 0) : previous;
         return false;
@@ -141,6 +145,11 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
     if (recalc) {
         if (ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
         if (!PrepareAmovaKernel(ds, mode, coefficient, transform, neiLiR, draws)) return fail();
+        if (ds.CurLayer != target && ds.CurLayer < kLayerCount && ds.GetCurrLayer().HasMatrix()) {
+            filled = ds.CurLayer;
+            previousBiAllele = ds.GetCurrLayer().BiAllele;
+            if (!FillBiAlleleRec(ds, useMissing, false, missingShare)) return fail();
+        }
     }
     // The level and preset list of a record the layer may hold; a cleared record compares every group.
     const std::shared_ptr<TAmovaRec> previousRec = ds.GetCurrLayer().Amova;

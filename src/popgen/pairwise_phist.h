@@ -24,12 +24,14 @@ std::vector<std::size_t> PhiSTGroupList(const TPopGenDataSet& ds, std::uint8_t p
 bool PreparePwPhiST(TPopGenDataSet& ds, std::uint8_t target, const std::vector<std::size_t>& groups);
 
 // The matrix into layer target, which becomes current with transformation 3 (transform := 3).
-// Installs the kernel of (mode, coefficient) and the transformation; the working copy's matrices are
-// not touched. A failed run (df(WP) = 0, a group without individuals, an unusable distance) clears
-// the target, restores the previous current layer and returns false. The rows are named after the
+// With recalc, installs the kernel of (mode, coefficient) and the transformation and fills the
+// working copy's allele-frequency record (FillBiAlleleRec with useMissing and missingShare, "AllData"
+// included); the working copy's matrices are not touched. A failed run (df(WP) = 0, a group without
+// individuals, an unusable distance) clears the target, gives the working copy back its previous
+// record, restores the previous current layer and returns false. The rows are named after the
 // compared groups themselves, so names and rows always match.
 bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::uint8_t target,
-             std::size_t draws, Extended neiLiR, Transformation& transform);
+             bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, Transformation& transform);
 
 // The report of the current layer (the PhiST layer) to fileName: 0 or the system error of the write.
 int OutputPwPhiST2File(const TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,

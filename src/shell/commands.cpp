@@ -75,9 +75,15 @@ CommandRun::CommandRun(std::string_view progress) : exceptions_(std::uncaught_ex
 
 CommandRun::~CommandRun() {
     // Also while an exception passes: the line must not wait for a verdict forever.
-    if (std::uncaught_exceptions() > exceptions_) ok_ = false;
+    const bool unwinding = std::uncaught_exceptions() > exceptions_;
+    if (unwinding) ok_ = false;
     try {
-        Finish();
+        // Nothing may leave a destructor, but a shortage while ending the line is reported like any
+        // other. While an exception passes, RunCommand reports that one.
+        if (!CompletesInMemory([this] { Finish(); })) {
+            ok_ = false;
+            if (!unwinding) ShowError("Out of memory");
+        }
     } catch (...) {
     }
 }

@@ -71,7 +71,8 @@ void ShowOriginalMatrixStatus(const TPopGenDataSet& ds);
 // writes, and reports a failed write with the file's name and the system's reason. Finish, or the
 // destructor, puts the activity back to "Idle" (when a step had changed it) and ends the progress
 // line with "done." when every step succeeded, else "failed.". A command without a progress text
-// gets neither; one that returns early or is ended by an exception gets "failed.".
+// gets neither; one that returns early or is ended by an exception gets "failed.". A shortage of
+// memory while the destructor ends the line is reported as "Out of memory".
 class CommandRun {
 public:
     // Writes the progress line (none for an empty text).

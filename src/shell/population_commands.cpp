@@ -78,7 +78,7 @@ void CmdAMOVA(std::uint8_t levels, Treatment simMethod, Coefficient coefficient,
 }
 
 void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformation transformation, Extended neiLiR,
-                      std::int32_t jcRandomDraws, std::uint8_t /*rmd*/, float /*mdFraction*/) {
+                      std::int32_t jcRandomDraws, bool rmd, float mdFraction) {
     if (!DataAvailable(1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
     if (GroupLevels(ds) <= 1) {
@@ -94,7 +94,8 @@ void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformati
     CommandRun run("Calculating pairwise PhiST matrix...");
     Transformation applied = transformation;
     if (!run.Calculate([&] {
-            return PwPhiST(ds, simMethod, coefficient, true, kDerivedLayer, Count(jcRandomDraws), neiLiR, applied);
+            return PwPhiST(ds, simMethod, coefficient, true, kDerivedLayer, rmd, mdFraction, Count(jcRandomDraws),
+                           neiLiR, applied);
         }))
         return;
     DistMatrixName = "PhiST";

@@ -20,9 +20,10 @@ void CmdAMOVA(std::uint8_t levels, Treatment simMethod, Coefficient coefficient,
 
 // The pairwise PhiST matrix of the groups becomes the current (derived) data, after the user has
 // agreed to lose the data matrix in memory; written to the analysis file when DistOutput is 1.
-// rmd and mdFraction concern the allele-frequency record, which the PhiST rows do not need.
+// rmd and mdFraction go to the working copy's allele-frequency record, which the run fills (a
+// missing cell counts as 1 - mdFraction of an absence when rmd).
 void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformation transformation, Extended neiLiR,
-                      std::int32_t jcRandomDraws, std::uint8_t rmd, float mdFraction);
+                      std::int32_t jcRandomDraws, bool rmd, float mdFraction);
 
 // The chord distances between the groups (at least three besides "AllData") from the null-allele
 // frequencies by method 0-4 become the current (derived) data; written when writeToFile. The

@@ -231,10 +231,11 @@ void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t r
     });
     ShowCurrentData(ds);
     if (!ok) return;
+    const std::string note =
+        "Note: *Variance is only meaningful if frequencies are calculated relative to entire data matrix!";
     if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) +
-                    " (after Bowman & al., 1969)*\r\nStandard deviation= " + ExtToStr(v.SD) +
-                    "\r\n\r\nNote: *Variance is only meaningful if frequencies are calculated relative to entire data "
-                    "matrix!\r\n\r\nWrite to analysis file?",
+                    " (after Bowman & al., 1969)*\r\nStandard deviation= " + ExtToStr(v.SD) + "\r\n\r\n" + note +
+                    "\r\n\r\nWrite to analysis file?",
                 "Shannon's Diversity Index", kYesNo) != kYes)
         return;
     std::vector<std::string> lines{"Shannon's index and variance/std.dev. (after Bowman & al., 1969)",
@@ -243,7 +244,10 @@ void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t r
                                    "",
                                    "I =       " + ExtToStr(v.H),
                                    "var(I) =  " + ExtToStr(v.Variance)};
+    // With frequencies per locus the variance can even be negative: the file keeps the box's
+    // warning beside it, so that it is never read as a plain result.
     if (freqMode == 0) lines.push_back("std.dev.= " + ExtToStr(std::sqrt(v.Variance)));
+    else lines.push_back(note);
     lines.emplace_back();
     const std::string text = Lines(lines);
     run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); });

@@ -263,7 +263,9 @@ private:
             freeBuffers_.pop_back();
             return b;
         }
-        buffers_.emplace_back(new Extended[n_]);
+        // The row is owned before the list grows, so a shortage while it grows frees it.
+        auto row = std::make_unique_for_overwrite<Extended[]>(n_);
+        buffers_.push_back(std::move(row));
         return buffers_.size() - 1;
     }
 

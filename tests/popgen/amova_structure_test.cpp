@@ -1,12 +1,14 @@
 // The AMOVA structure from the group hierarchy, the run on the current layer, and pairwise PhiST.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "foundation/text_file.h"
 #include "grouped_bands.h"
 #include "popgen/amova.h"
+#include "popgen/bi_allele.h"
 #include "popgen/pairwise_phist.h"
 
 namespace {
@@ -139,7 +141,8 @@ TEST(PairwisePhiST, MatrixMatchesOneLevelAmovaOfEachPair) {
     GroupedBands g;
     g.Load(kRows, groups);
     Transformation t = Transformation::OneMinusS;
-    ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, 100, 6.0L, t)) << g.errors[0];
+    ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t))
+        << g.errors[0];
     EXPECT_EQ(t, Transformation::D);
     EXPECT_EQ(g.ds.CurLayer, 3);
     EXPECT_EQ(g.ds.DistTransform, Transformation::D);
@@ -162,12 +165,40 @@ TEST(PairwisePhiST, MatrixMatchesOneLevelAmovaOfEachPair) {
                 static_cast<double>(pair.ds.GetCurrLayer().Amova->Observed.PhiST), 1e-15);
 }
 
+// The run leaves the working copy's allele-frequency record as the population distances would
+// fill it, "AllData" included; a missing cell counts as 1 - share of an absence when asked for.
+// A failed run gives the working copy its previous record back.
+TEST(PairwisePhiST, FillsTheAlleleRecordOfTheWorkingCopy) {
+    const std::vector<std::string> rows = {"090011", "000111", "001091", "100111", "111000", "110100"};
+    GroupedBands g;
+    g.Load(rows, {{"AllData/A", {0, 1, 2}}, {"AllData/B", {3, 4, 5}}});
+    for (const bool useMissing : {false, true}) {
+        SCOPED_TRACE(useMissing);
+        Transformation t = Transformation::OneMinusS;
+        ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, useMissing, 0.25f, 100, 6.0L, t));
+        const std::shared_ptr<TBiAlleleRec>& rec = g.ds.Layers[1].BiAllele;
+        ASSERT_TRUE(rec);
+        EXPECT_EQ(rec->GroupNames, (AString{"AllData/B", "AllData/A", "AllData"}));
+        // Group A at the second locus: two absences and one missing cell.
+        EXPECT_EQ(rec->AbsenceCounts[1][1], useMissing ? 2.75L : 2.0L);
+        EXPECT_EQ(rec->AbsenceCounts[2][1], useMissing ? 3.75L : 3.0L);
+    }
+
+    GroupedBands single;
+    single.Load(rows, {{"AllData/A", {0}}, {"AllData/B", {1}}});
+    const auto kept = std::make_shared<TBiAlleleRec>();
+    single.ds.Layers[1].BiAllele = kept;
+    Transformation t = Transformation::OneMinusS;
+    EXPECT_FALSE(PwPhiST(single.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, true, 0.25f, 100, 6.0L, t));
+    EXPECT_EQ(single.ds.Layers[1].BiAllele, kept);
+}
+
 TEST(PairwisePhiST, DfWPZeroRestoresThePreviousLayer) {
     GroupedBands g;
     g.Load(kRows, {{"AllData/A", {0}}, {"AllData/B", {1}}, {"AllData/C", {2, 3, 4}}});
     g.ds.Layers[3].NInd = 7;  // something in the target before the run
     Transformation t = Transformation::OneMinusS;
-    EXPECT_FALSE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, 100, 6.0L, t));
+    EXPECT_FALSE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t));
     ASSERT_EQ(g.errors.size(), 1u);
     EXPECT_EQ(g.errors[0].substr(0, 25), "PwPhiST fails with dfWP=0");
     EXPECT_EQ(g.ds.CurLayer, 1);
@@ -181,7 +212,7 @@ TEST(PairwisePhiST, TwoGroupsOfOneProfileHaveNoPhiST) {
     g.Load({"000011", "000011", "000011", "000011", "111000", "110100"},
            {{"AllData/A", {0, 1}}, {"AllData/B", {2, 3}}, {"AllData/C", {4, 5}}});
     Transformation t = Transformation::OneMinusS;
-    EXPECT_FALSE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, 100, 6.0L, t));
+    EXPECT_FALSE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t));
     ASSERT_EQ(g.errors.size(), 1u);
     EXPECT_EQ(g.errors[0],
               "PwPhiST fails: PhiST of groups AllData/A and AllData/B is undefined (no variance within or between "
@@ -194,7 +225,7 @@ TEST(PairwisePhiST, ReportHasOneRowPerGroup) {
     GroupedBands g;
     g.Load(kRows, {{"AllData/A", {0, 1, 2}}, {"AllData/B", {3, 4, 5, 6}}, {"AllData/C", {7, 8, 9}}});
     Transformation t = Transformation::OneMinusS;
-    ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, 100, 6.0L, t));
+    ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t));
     const std::string file = ::testing::TempDir() + "phist_report.txt";
     ASSERT_EQ(
         OutputPwPhiST2File(g.ds, Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, file, false), 0);

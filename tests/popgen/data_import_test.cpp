@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "foundation/packed_matrix.h"
 #include "foundation/text_file.h"
 #include "popgen/data_loader.h"
 #include "popgen/data_saver.h"
+#include "popgen/distance_report.h"
 #include "popgen/loader_fixture.h"
 
 namespace {
@@ -236,7 +238,8 @@ TEST_F(DistImportTest, MalformedMatricesAreRefused) {
     } cases[] = {
         {"empty file", "", "Could not find distance matrix to load"},
         {"title only", "Title\n", "Could not find distance matrix to load"},
-        {"end of data first", "*\nT\na\n0\n", "Could not find distance matrix to load"},
+        {"end of data first", "*\n", "Could not find distance matrix to load"},
+        {"end of data before the rows", "T\na\n*\n0\n", "Labels and apparent number of matrix entries do not match"},
         {"too few rows", "T\na b c\n0\n1 0\n", "Labels and apparent number of matrix entries do not match"},
         {"third row too long", "T\na b c\n0\n1 0\n1 2 3 0\n",
          "Elements found in line do not match number of expected elements (3):\r\n1 2 3 0"},
@@ -264,6 +267,37 @@ TEST_F(DistImportTest, MalformedMatricesAreRefused) {
     EXPECT_EQ(LastError(), "REQUESTED PARAMETERS FOR LOADDISSIMMATRIXTF CURRENTLY NOT IMPLEMENTED");
     EXPECT_FALSE(Import(dir.Path("none.txt")));
     EXPECT_EQ(LastError(), "File not found:\r\n" + dir.Path("none.txt"));
+}
+
+// The program's own distance report imports again, whatever its names hold besides blanks: the
+// end-of-data mark, remark and set marks and names wider than the columns.
+TEST_F(DistImportTest, WrittenReportImportsWithTheSameNamesAndValues) {
+    TDSLayer layer;
+    layer.IndNames = {"A*1", "*", "{B}", "C;,=", "[D]", "<E>", "F/G*", "Twenty-five_characters_*"};
+    layer.NInd = layer.IndNames.size();
+    for (std::size_t k = 0; k < PackedSize(layer.NInd); ++k)
+        layer.DistMatrix.push_back(static_cast<Extended>(k % 7) * 0.125L);
+    const std::string file = dir.Path("report.txt");
+    ASSERT_EQ(WriteDistanceReport(layer, DistReportOptions{}, file, false), 0);
+    ASSERT_TRUE(Import(file)) << LastError();
+    const TDSLayer& back = ds.Layers[0];
+    EXPECT_EQ(back.Name, "Distances d=1-s (Standard Jaccard coefficients)");
+    EXPECT_EQ(back.IndNames, layer.IndNames);
+    EXPECT_EQ(back.DistMatrix, layer.DistMatrix);
+
+    // Also one of a series, each block ended by its end-of-data line.
+    Ttf series;
+    series.LoadLines(file);
+    series.Add("*");
+    const std::string twice = dir.Path("series.txt");
+    const AString block = series.Lines;
+    series.AddStrings(block);
+    ASSERT_EQ(series.SaveToFile(twice, false), 0);
+    LoaderFixture f;
+    ASSERT_TRUE(LoadDissimMatrix(f.ds, twice, DistMatrixLayout{}, '*')) << f.LastError();
+    ASSERT_EQ(f.ds.Layers[0].MatrixList.size(), 2u);
+    EXPECT_EQ(f.ds.Layers[0].MatrixList[1].Matrix, layer.DistMatrix);
+    EXPECT_EQ(f.ds.Layers[0].IndNames, layer.IndNames);
 }
 
 TEST_F(DistImportTest, SeriesOfMatricesGoesToTheMatrixList) {

@@ -154,6 +154,20 @@ TEST_F(DataLoaderTest, SectionTitlesIgnoreCaseButMembersDoNot) {
     EXPECT_EQ(f.LastError(), "Group Filter could not be read. Individual not found:\r\nab\r\n\r\nOperation aborted.");
 }
 
+// Only a definition that ends its (empty) member list with ';' makes an empty set; a bare "name="
+// defines nothing, as before.
+TEST_F(DataLoaderTest, EmptyMemberListNeedsItsSemicolon) {
+    const std::string file =
+        dir.Write("e.txt", "A B\n1 0\n*\n[Groups]\nG1= ;\nG2=\nG3 =;\n*\n[LocusSets]\nL1=\t;\nL2 =  \n*\n");
+    ASSERT_TRUE(LoadDataFile(ds, file, DefaultParams())) << LastError();
+    std::vector<std::string> groups, locusSets;
+    for (const TdsFilterRec& g : ds.Groups) groups.push_back(g.Name);
+    for (const TdsFilterRec& l : ds.LocusSets) locusSets.push_back(l.Name);
+    EXPECT_EQ(groups, (std::vector<std::string>{"AllData", "G1", "G3"}));
+    EXPECT_EQ(locusSets, (std::vector<std::string>{"AllLoci", "L1"}));
+    EXPECT_EQ(ds.Groups[2].Mask, AByte(2, 0));
+}
+
 TEST_F(DataLoaderTest, SectionsWithoutClosingLineEndAtTheNextTitle) {
     const std::string file = dir.Write("t.txt", "A B\n1 0\n*\n[Groups]\ng=A,B;\n[LocusSets]\np=Locus1;\n");
     ASSERT_TRUE(LoadDataFile(ds, file, DefaultParams())) << LastError();

@@ -168,12 +168,27 @@ TEST_F(DataSaverTest, SavedSelectionKeepsOnlyItsMembersAndLoadsAgain) {
     EXPECT_EQ(r.Layers[0].NInd, 10u);
     EXPECT_EQ(r.Layers[0].NLoci, 60u);
     EXPECT_EQ(r.Layers[0].Matrix, ds.Layers[2].Matrix);
-    // Groups without a member in the selection are written empty and skipped on loading.
-    std::vector<std::string> names;
-    for (const TdsFilterRec& g : r.Groups) names.push_back(g.Name);
-    EXPECT_EQ(names, (std::vector<std::string>{"AllData", "AllData/North", "AllData/North/N1"}));
+    // Sets without a member in the selection are written "name= ;" and load again as empty sets.
+    ASSERT_EQ(r.Groups.size(), ds.Groups.size());
+    for (std::size_t g = 0; g < r.Groups.size(); ++g) EXPECT_EQ(r.Groups[g].Name, ds.Groups[g].Name);
     EXPECT_EQ(r.Groups[1].Count, 10u);
-    EXPECT_EQ(r.LocusSets.size(), 2u);  // AllLoci (saved, and the same as the default), PrimerA
+    for (const std::size_t g : {3u, 4u, 5u, 6u}) {
+        EXPECT_TRUE(r.Groups[g].Members.empty()) << r.Groups[g].Name;
+        EXPECT_EQ(r.Groups[g].Count, 0u);
+        EXPECT_EQ(r.Groups[g].Mask, AByte(10, 0));
+    }
+    // AllLoci (saved, and the same as the default), PrimerA, and PrimerB without loci.
+    ASSERT_EQ(r.LocusSets.size(), 3u);
+    EXPECT_EQ(r.LocusSets[2].Name, "PrimerB");
+    EXPECT_EQ(r.LocusSets[2].Mask, AByte(60, 0));
+
+    // Saved again, the file is the same byte for byte, and loads with the same sets.
+    const std::string second = dir.Path("sel2.txt");
+    ASSERT_TRUE(SaveData(again.ds, second, false, kDefaultSpecLine + "\r\n", p)) << again.LastError();
+    EXPECT_EQ(TempDir::Read(second), TempDir::Read(file));
+    LoaderFixture third;
+    ASSERT_TRUE(LoadDataFile(third.ds, second, p)) << third.LastError();
+    ExpectSameData(r, third.ds);
 }
 
 // Without written names the loader numbers the saved individuals and loci anew; the sets must

@@ -5,12 +5,14 @@
 #include <cstring>
 #include <functional>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "command_fixture.h"
 #include "foundation/text_file.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"
+#include "support/allocation_limit.h"
 #include "trees/tree_records.h"
 
 namespace {
@@ -55,6 +57,20 @@ TEST_F(Commands, AnExceptionEndsAnUnfinishedProgressLineWithFailed) {
     EXPECT_FALSE(RunCommand([] { throw std::runtime_error("without a line"); }));
     EXPECT_EQ(LastLine(), "Again...done.");
     EXPECT_EQ(Errors().size(), 3u);
+}
+
+// A command whose final "done." does not fit in memory says so instead of ending silently.
+TEST_F(Commands, AShortageWhileEndingTheLineIsReported) {
+    ui.AllowBoxes("Error");
+    const std::string progress(200 * 1024, 'x');
+    EXPECT_TRUE(RunCommand([&] {
+        std::optional<RefuseLargeAllocations> refuse;
+        CommandRun run(progress);
+        EXPECT_TRUE(run.Run([] { return true; }));
+        refuse.emplace(100 * 1024);  // appending "done." needs a line longer than the progress text
+    }));
+    EXPECT_EQ(Errors(), std::vector<std::string>{"Out of memory"});
+    EXPECT_EQ(LastLine(), progress);
 }
 
 // A port whose status bar fails once when the given state is shown.

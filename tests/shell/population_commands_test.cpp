@@ -4,6 +4,7 @@
 
 #include "command_fixture.h"
 #include "popgen/amova.h"
+#include "popgen/bi_allele.h"
 #include "shell/analysis_commands.h"
 #include "shell/filter_commands.h"
 
@@ -27,7 +28,7 @@ protected:
                  false);
     }
     void PhiST() {
-        CmdPairwisePhiST(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, 6.0L, 10, 1, 0.5f);
+        CmdPairwisePhiST(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, 6.0L, 10, true, 0.5f);
     }
 };
 
@@ -133,6 +134,22 @@ TEST_F(PopulationCommand, PairwisePhiSTBecomesTheCurrentData) {
                   .find("Pairwise PhiST values (Coefficient: Standard Jaccard. Distance "
                         "Transformation: d=1-s)"),
               std::string::npos);
+}
+
+// The missing-data settings the menu passes reach the working copy's allele-frequency record.
+TEST_F(PopulationCommand, PairwisePhiSTFillsTheAlleleRecordWithTheMissingDataSettings) {
+    for (const bool rmd : {false, true}) {
+        SCOPED_TRACE(rmd);
+        SetData({"0911", "0011", "1110", "1100"}, {{"AllData/A", {1, 2}}, {"AllData/B", {3, 4}}});
+        ui.ExpectBox(kIdYes, "Pairwise PhiST distance");
+        CmdPairwisePhiST(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, 6.0L, 10, rmd, 0.25f);
+        EXPECT_EQ(LastLine(), "Calculating pairwise PhiST matrix...done.");
+        const std::shared_ptr<TBiAlleleRec>& rec = DataSet->Layers[1].BiAllele;
+        ASSERT_TRUE(rec);
+        ASSERT_EQ(rec->GroupNames, (AString{"AllData/B", "AllData/A", "AllData"}));
+        // Group A at the second locus: one absence and one missing cell.
+        EXPECT_EQ(rec->AbsenceCounts[1][1], rmd ? 1.75L : 1.0L);
+    }
 }
 
 TEST_F(PopulationCommand, PairwisePhiSTOfSingleIndividualsFails) {

@@ -59,7 +59,9 @@ TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
               "Shannon's index and variance/std.dev. (after Bowman & al., 1969)\r\nLogBase = 2\r\n"
               "Frequencies per datamatrix: p(i):=presences(i)/presences(datamatrix)\r\n\r\n");
     EXPECT_NE(report.find("\r\nstd.dev.= "), std::string::npos);
-    // Per-locus frequencies: no standard deviation line; answered No nothing is removed.
+    EXPECT_EQ(report.find("Variance is only meaningful"), std::string::npos);
+    // Per-locus frequencies: no standard deviation line, but the note of the box beside var(I),
+    // here negative; answered No nothing is removed.
     SetGroupsData();
     ui.ExpectBox(kIdNo, "Data Warning");
     ui.ExpectBox(kIdYes, "Shannon's Diversity Index");
@@ -69,6 +71,11 @@ TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
     EXPECT_NE(second.find("LogBase = 4.000000000\r\nFrequencies per locus: p(i):=presences(i)/#individuals"),
               std::string::npos);
     EXPECT_EQ(second.find("\r\nstd.dev.= "), std::string::npos);
+    const std::size_t var = second.find("\r\nvar(I) =  -");
+    ASSERT_NE(var, std::string::npos) << second;
+    EXPECT_EQ(second.substr(second.find("\r\n", var + 2)),
+              "\r\nNote: *Variance is only meaningful if frequencies are calculated relative to entire data "
+              "matrix!\r\n\r\n");
 }
 
 TEST_F(ShannonCommands, BootstrapNeedsReplicatesAndAsksTheFileRuleOnceForBothBlocks) {
