@@ -11,7 +11,8 @@
 #include "popgen/dataset.h"
 
 // Samples are the groups of the first hierarchy level, or (when the user chooses two levels)
-// those of the second, nested in the first by name: a group belongs under g when its name starts
+// those of the second, nested in the first by name (the question left unanswered writes nothing and
+// returns false without an error): a group belongs under g when its name starts
 // with g's name and '/'. Members that the current layer does not hold are left out of the
 // samples, with one warning.
 bool ExportArlequin(TPopGenDataSet& ds, const std::string& fileName, char missing);

@@ -44,6 +44,6 @@ void CmdAbout() {
 
 void CmdCitation() {
     WriteMsg("Displaying citation for TESK.");
-    if (AskUser(CitationText + "\r\n\r\nCopy citation to clipboard?", "Citation", kMbYesNo) != kIdYes) return;
+    if (!UserAgreed(AskUser(CitationText + "\r\n\r\nCopy citation to clipboard?", "Citation", kMbYesNo))) return;
     if (!Ui().SetClipboardText(CitationText)) ShowError("The citation could not be put on the clipboard.");
 }
