@@ -27,6 +27,13 @@ inline constexpr std::uint32_t kQuestionYesNo = 4;
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 
+// Whether the user agreed to what a question's Yes does. No declines, and so does a box closed
+// without an answer (any other code): an accidental Escape never consents.
+inline constexpr bool UserAgreed(int answer) { return answer == kAnswerYes; }
+// For a question whose Yes and No choose between two ways of going on: whether the user chose one.
+// A box closed without an answer chooses neither, and the caller goes no further.
+inline constexpr bool UserChose(int answer) { return answer == kAnswerYes || answer == kAnswerNo; }
+
 class Reporter {
 public:
     // Shows nothing, counts errors and answers every question No.

@@ -39,23 +39,29 @@ void AMOVA1Click(TMainPrg&) {
         ShowError("Groups must be defined for AMOVA");
         return;
     }
-    if (AskUser("Please make sure that all individuals in your data matrix are actually\r\npartitioned into "
-                "appropriate groups at all levels and that no individuals\r\nare left out. Otherwise, the AMOVA "
-                "calculations will be meaningless.\r\n\r\n\r\nDo you wish to proceed?",
-                "Caution", kMbYesNo) == kIdNo)
+    if (!UserAgreed(
+            AskUser("Please make sure that all individuals in your data matrix are actually\r\npartitioned into "
+                    "appropriate groups at all levels and that no individuals\r\nare left out. Otherwise, the AMOVA "
+                    "calculations will be meaningless.\r\n\r\n\r\nDo you wish to proceed?",
+                    "Caution", kMbYesNo)))
         return;
     std::uint8_t amovaLevels = 1;
-    if (levels > 2 &&
-        AskUser("Do you wish to the the first level of hierarchical structure only?\r\nAlternatively, [clicking no], "
-                "the first two levels will be used.",
-                "AMOVA", kMbYesNo) == kIdNo)
-        amovaLevels = 2;
+    if (levels > 2) {
+        // Both answers run an AMOVA; a closed box chose neither.
+        const int answer = AskUser(
+            "Do you wish to the the first level of hierarchical structure only?\r\nAlternatively, [clicking "
+            "no], the first two levels will be used.",
+            "AMOVA", kMbYesNo);
+        if (!UserChose(answer)) return;
+        if (answer == kIdNo) amovaLevels = 2;
+    }
     if (AmovaRandomisations != 0 &&
-        AskUser("CAUTION!!!\r\n\r\nYou have selected AMOVA with randomisations.\r\nPlease note that this feature "
-                "has NOT been thoroughly tested (and is slow)!\r\nCheck whether your results make sense and/or "
-                "compare with other software.\r\nPlease report any problems you might find.\r\n\r\nDo you wish to "
-                "continue?",
-                "Caution -- AMOVA Randomisations", kMbYesNo) == kIdNo)
+        !UserAgreed(
+            AskUser("CAUTION!!!\r\n\r\nYou have selected AMOVA with randomisations.\r\nPlease note that this feature "
+                    "has NOT been thoroughly tested (and is slow)!\r\nCheck whether your results make sense and/or "
+                    "compare with other software.\r\nPlease report any problems you might find.\r\n\r\nDo you wish to "
+                    "continue?",
+                    "Caution -- AMOVA Randomisations", kMbYesNo)))
         return;
     CmdAMOVA(amovaLevels, CodeOf<Treatment>(AmovaSimMethod), CodeOf<Coefficient>(SimCoefficient),
              CodeOf<Transformation>(DistTransformation), NeiLiR, JCRandomDraws, AmovaRandomisations, LocByLoc == 1);
@@ -108,10 +114,10 @@ void MLPopulationReallocation1Click(TMainPrg&) {
 }  // namespace
 
 bool AskPopulationDistanceMethod(std::uint8_t& method) {
-    if (AskUser("Generating a distance matrix using this function will make the data matrix in memory "
-                "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
-                "afterwards.\r\n\r\nDo you with to proceed?",
-                "Population distance", kMbYesNo) == kIdNo)
+    if (!UserAgreed(AskUser("Generating a distance matrix using this function will make the data matrix in memory "
+                            "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
+                            "afterwards.\r\n\r\nDo you with to proceed?",
+                            "Population distance", kMbYesNo)))
         return false;
     const AString items(AlleleFreqMethodNames.begin(), AlleleFreqMethodNames.end());
     std::int32_t chosen = 3;

@@ -72,7 +72,7 @@ void FrequenciesperLoci1Click(TMainPrg&) {
         "alternative (Clicking No) is default for Shannon's index and its variance and is: \r\nFrq(locus) = "
         "presences(locus)/presences(datamatrix)",
         "Frequency Calculation Mode", kMbYesNo);
-    if (answer != kIdYes && answer != kIdNo) return;  // closed without an answer
+    if (!UserChose(answer)) return;
     ShannonFreqMode = answer == kIdYes ? 1 : 0;
     CmdFreqPerLocus();
 }

@@ -204,8 +204,9 @@ void Structure1Click(TMainPrg& window) {
     if (!AskPloidy(ploidy)) return;
     bool withPopulation = false;
     if (DataSet->Groups.size() >= 2)
-        withPopulation = MsgBox("Should TESK try to encode group information for use as PopData field in Structure?",
-                                "Export to structure", kMbYesNo) == kIdYes;
+        withPopulation =
+            UserAgreed(MsgBox("Should TESK try to encode group information for use as PopData field in Structure?",
+                              "Export to structure", kMbYesNo));
     CmdExportStructure(name, withPopulation, ploidy);
 }
 

@@ -130,10 +130,11 @@ MenuCommands ReplicateAnalysesMenuCommands() {
         {"EstimateRsupport1",
          [](TMainPrg&) {
              if (!DataAvailable(1, 0, 1)) return;
-             if (AskUser("This is a very resource-intensive process (i.e., CPU, time and memory-intensive).\r\nThe "
-                         "program will NOT respond to user input until it has completed the calculations.\r\nDo you "
-                         "wish to proceed?",
-                         "Warning", kMbYesNo) != kIdYes)
+             if (!UserAgreed(AskUser(
+                     "This is a very resource-intensive process (i.e., CPU, time and memory-intensive).\r\nThe "
+                     "program will NOT respond to user input until it has completed the calculations.\r\nDo you "
+                     "wish to proceed?",
+                     "Warning", kMbYesNo)))
                  return;
              CmdEstimateRSupport(RFrom, RTo, RPrecision, RMRThreshold, RxThreshold, ROutputInconsistent,
                                  ROutputConsensusAtR, RStopFraction, true);

@@ -4,10 +4,18 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTimer>
 #include <QUrl>
+
+#include <memory>
+#include <string>
 
 #include "gui/file_param_dialog.h"
 #include "gui/group_manager.h"
@@ -37,6 +45,71 @@ protected:
     }
     void closeEvent(QCloseEvent* event) override { QDialog::closeEvent(event); }
 };
+
+// How long an opener may take to tell that it failed. The desktops' openers hand the file over and
+// end at once; xdg-open without a known desktop runs the viewer itself and ends with it, so one
+// still running by then is showing the file.
+constexpr int kOpenerVerdictMs = 3000;
+constexpr qsizetype kShownErrorBytes = 500;
+
+// What xdg-open's exit code means, for the user.
+std::string OpenerFailure(int code) {
+    switch (code) {
+        case 1: return "xdg-open did not accept the file name.";
+        case 2: return "xdg-open did not find the file.";
+        case 3: return "xdg-open found no program for this kind of file.";
+        case 4: return "xdg-open could not open the file.";
+        default: return "xdg-open failed (exit code " + std::to_string(code) + ").";
+    }
+}
+
+// Runs the opener on the file and waits, repainting but taking no input, until it has ended or
+// the verdict time has passed. Its messages go to a file so that a viewer it keeps running never
+// blocks on a pipe nobody reads.
+bool RunOpener(const QString& opener, const QString& path, std::string& reason) {
+    QTemporaryFile errors;
+    if (!errors.open()) {
+        reason = "No temporary file for the messages of xdg-open: " + FromQt(errors.errorString());
+        return false;
+    }
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({path});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(errors.fileName());
+    QEventLoop loop;
+    QObject::connect(process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(process, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) loop.quit();
+    });
+    QTimer verdict;
+    verdict.setSingleShot(true);
+    QObject::connect(&verdict, &QTimer::timeout, &loop, &QEventLoop::quit);
+    verdict.start(kOpenerVerdictMs);
+    process->start();
+    if (process->state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (process->state() != QProcess::NotRunning) {
+        // Showing the file: the process is freed when it ends with its viewer.
+        QObject::disconnect(process, nullptr, &loop, nullptr);
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return true;
+    }
+    const std::unique_ptr<QProcess> done(process);
+    if (done->error() == QProcess::FailedToStart) {
+        reason = "xdg-open could not be started: " + FromQt(done->errorString());
+        return false;
+    }
+    if (done->exitStatus() == QProcess::CrashExit) {
+        reason = "xdg-open ended abnormally.";
+        return false;
+    }
+    if (done->exitCode() == 0) return true;
+    reason = OpenerFailure(done->exitCode());
+    const QByteArray said = errors.readAll().trimmed();
+    if (!said.isEmpty()) reason += "\r\n" + said.left(kShownErrorBytes).toStdString();
+    return false;
+}
 
 }  // namespace
 
@@ -84,8 +157,14 @@ void QtUiPort::FocusMainWindow() {
 
 bool QtUiPort::EditFileParams() { return ::EditFileParams(window_.FileParamDialog()); }
 
-bool QtUiPort::OpenFileInViewer(const std::string& fileName) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(ToQt(fileName)).absoluteFilePath()));
+bool QtUiPort::OpenFileInViewer(const std::string& fileName, std::string& reason) {
+    const QString path = QFileInfo(ToQt(fileName)).absoluteFilePath();
+    // xdg-open is what Qt would run too, but only a process of our own tells whether it failed.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) return RunOpener(opener, path, reason);
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return true;
+    reason = "xdg-open, which starts the desktop's viewers, is not installed, and the desktop offers no other way.";
+    return false;
 }
 
 bool QtUiPort::GetClipboardText(std::string& text) {

@@ -21,7 +21,9 @@ public:
     void SetStatusPanel(std::size_t panel, std::string_view text) override;
     void FocusMainWindow() override;
     bool EditFileParams() override;
-    bool OpenFileInViewer(const std::string& fileName) override;
+    // Through xdg-open when it is installed, which is given a few seconds to report a failure
+    // (no program for the kind of file, say); otherwise through the desktop services of Qt.
+    bool OpenFileInViewer(const std::string& fileName, std::string& reason) override;
     bool GetClipboardText(std::string& text) override;
     void UpdateQuickSelectionMenus() override;
     bool SetClipboardText(const std::string& text) override;

@@ -40,16 +40,21 @@ bool ExportNexus(TPopGenDataSet& ds, const std::string& fileName, char presence,
     Ttf tf;
     tf.Add("#NEXUS");
     AddTaxaBlock(tf, names);
-    if (ds.Ask("Export data as CHARACTERS block? The alternative is a DATA block?", "Data export", 4) == kAnswerYes) {
+    // Both blocks and both data types write the file: a box closed without an answer chose neither,
+    // and nothing is written.
+    const int block = ds.Ask("Export data as CHARACTERS block? The alternative is a DATA block?", "Data export", 4);
+    if (!UserChose(block)) return false;
+    if (block == kAnswerYes) {
         tf.Add("BEGIN CHARACTERS;");
         tf.Add("DIMENSIONS NCHAR= " + UIntToStr(loci) + ";");
     } else {
         tf.Add("BEGIN DATA;");
         tf.Add("DIMENSIONS NTAX= " + UIntToStr(n) + " NCHAR= " + UIntToStr(loci) + ";");
     }
-    const bool standard =
-        ds.Ask("Set nexus datatype to STANDARD? The alternative is RESTRICTION (not recognised by PAUP*)?", "DataType",
-               4) == kAnswerYes;
+    const int dataType = ds.Ask(
+        "Set nexus datatype to STANDARD? The alternative is RESTRICTION (not recognised by PAUP*)?", "DataType", 4);
+    if (!UserChose(dataType)) return false;
+    const bool standard = dataType == kAnswerYes;
     tf.Add(std::string("FORMAT DATATYPE= ") + (standard ? "STANDARD" : "RESTRICTION") + " MISSING= " + missing +
            " INTERLEAVE;");
     tf.Add("MATRIX");
@@ -65,8 +70,8 @@ bool ExportNexus(TPopGenDataSet& ds, const std::string& fileName, char presence,
     tf.Add("");
 
     if (!layer.DistMatrix.empty() && layer.DistMatrix.size() == PackedSize(n) &&
-        ds.Ask("You have an active (dis)similarity matrix.\r\nDo you wish to export the distance matrix?",
-               "Nexus Data Export", 4) == kAnswerYes) {
+        UserAgreed(ds.Ask("You have an active (dis)similarity matrix.\r\nDo you wish to export the distance matrix?",
+                          "Nexus Data Export", 4))) {
         tf.Add("BEGIN DISTANCES;");
         tf.Add("DIMENSIONS NTAX=" + UIntToStr(n) + ";");
         tf.Add("FORMAT TRIANGLE=LOWER DIAGONAL NOLABELS;");

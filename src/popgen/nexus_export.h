@@ -8,7 +8,8 @@
 #include "popgen/dataset.h"
 
 // presence, missing and absence are the symbols of the three cell codes. Asks which block and
-// which data type to write, and whether to add the distance matrix. Taxon names are written with
+// which data type to write (a question left unanswered writes nothing and returns false without
+// an error), and whether to add the distance matrix. Taxon names are written with
 // '_' for blanks and NEXUS punctuation (one warning lists them), and each row holds one symbol
 // per locus without blanks between them, as NEXUS readers take a standard matrix.
 bool ExportNexus(TPopGenDataSet& ds, const std::string& fileName, char presence, char missing, char absence);

@@ -81,12 +81,14 @@ bool ExportArlequin(TPopGenDataSet& ds, const std::string& fileName, char missin
     }
     if (levels > 3) ds.ReportWarning("Only first 3 levels of your grouping hierarchy can be exported");
     bool twoLevels = false;
-    if (levels > 2)
-        twoLevels =
-            ds.Ask(
-                "Do you wish to use the first level of hierarchical structure only?\r\nAlternatively, [clicking no], "
-                "the first two levels will be used.",
-                "Export to Arlequin", 4) != kAnswerYes;
+    if (levels > 2) {
+        const int answer = ds.Ask(
+            "Do you wish to use the first level of hierarchical structure only?\r\nAlternatively, [clicking no], "
+            "the first two levels will be used.",
+            "Export to Arlequin", 4);
+        if (!UserChose(answer)) return false;  // neither level chosen: nothing written
+        twoLevels = answer == kAnswerNo;
+    }
     const TDSLayer& layer = ds.GetCurrLayer();
     if (layer.IndNames.empty()) {
         ds.Ask("Cannot write Arlequin Project file: No individual names defined", "Error", 0);

@@ -13,7 +13,8 @@
 // Samples are the groups of the first hierarchy level, or (when the user chooses two levels)
 // those of the second, nested in the first by name: a group belongs under g when its name starts
 // with g's name and '/'. Members that the current layer does not hold are left out of the
-// samples, with one warning.
+// samples, with one warning. The question of the levels left unanswered writes nothing and
+// returns false without an error.
 bool ExportArlequin(TPopGenDataSet& ds, const std::string& fileName, char missing);
 // One population; every locus a diploid code: present "0100", absent "0202" (absentAsHomozygote)
 // or "0200", missing "0000".

@@ -17,6 +17,7 @@
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
+#include "shell/viewer_commands.h"
 #include "trees/cluster_matrix.h"
 #include "trees/consensus.h"
 
@@ -121,6 +122,5 @@ void CmdViewConsensusFile() {
     WriteMsg("Viewing tree(s) in the consensus tree file");
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(ConsensusOutFileName, ec);
-    if (!Ui().OpenFileInViewer(ec ? ConsensusOutFileName : full.string()))
-        ShowError("No program could be started to show the file " + ConsensusOutFileName);
+    OpenInViewer(ec ? ConsensusOutFileName : full.string(), ConsensusOutFileName);
 }

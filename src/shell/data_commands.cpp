@@ -92,14 +92,14 @@ void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
     const std::string size = UIntToStr(layer.NCells);
     const std::string pct = ExtToStrF(PercentMissing(layer), 5, 2);
 
-    int answer = kIdNo;
+    bool write = false;
     if (display)
-        answer = AskUser("Individuals: " + n + "\r\n" + "Loci: " + m + "\r\n" + "Data matrix size: " + size +
-                             " entries" + "\r\n" + "Missing data: " + pct + "%" + "\r\n\r\n" +
-                             "Write to analysis file?",
-                         "Statistics", kMbYesNo);
-    if (alwaysWriteToFile) answer = kIdYes;
-    if (answer != kIdYes) {
+        write = UserAgreed(AskUser("Individuals: " + n + "\r\n" + "Loci: " + m + "\r\n" + "Data matrix size: " + size +
+                                       " entries" + "\r\n" + "Missing data: " + pct + "%" + "\r\n\r\n" +
+                                       "Write to analysis file?",
+                                   "Statistics", kMbYesNo));
+    if (alwaysWriteToFile) write = true;
+    if (!write) {
         WriteMsg("Displaying Data Matrix Statistics");
         return;
     }
@@ -216,8 +216,8 @@ void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances nega
         default:
             // MsgBox, not AskUser: a batch answer must not change the user's data.
             if (FindDistancesBelow(ds, found, false, 0.0L, 0.0L) &&
-                MsgBox("Distance matrix contains negative values.\r\nReplace by zeroes?", "Distance matrix",
-                       kMbYesNo) == kIdYes)
+                UserAgreed(MsgBox("Distance matrix contains negative values.\r\nReplace by zeroes?", "Distance matrix",
+                                  kMbYesNo)))
                 FindDistancesBelow(ds, found, true, 0.0L, 0.0L);
             break;
     }

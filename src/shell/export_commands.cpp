@@ -55,8 +55,10 @@ void CmdExportArlequin(const std::string& fileName, char ambiguityChar) {
 
 void CmdExportGenePop(const std::string& fileName) {
     if (!DataAvailable(1, 0, 1)) return;
-    const bool absentAsHomozygote =
-        AskUser("Should absences be encoded as 0/? rather than 0/0 ?", "Export to GenePop", kMbYesNo) == kIdNo;
+    // Either answer writes the file; a closed box chose neither encoding.
+    const int answer = AskUser("Should absences be encoded as 0/? rather than 0/0 ?", "Export to GenePop", kMbYesNo);
+    if (!UserChose(answer)) return;
+    const bool absentAsHomozygote = answer == kIdNo;
     SimpleExport([&](TPopGenDataSet& ds) { return ExportGenePop(ds, fileName, absentAsHomozygote); },
                  "Data exported to GenePop file " + fileName);
 }
@@ -111,8 +113,8 @@ void CmdExportBayeScan(const std::string& fileName, const AByte& selection, bool
 
 void CmdExportAFLPDat(const std::string& fileName) {
     if (!DataAvailable(1, 0, 1)) return;
-    const bool withPopulation =
-        HasGroups(1) && AskUser("Should population information be exported?", "Export to AFLPDat", kMbYesNo) == kIdYes;
+    const bool withPopulation = HasGroups(1) && UserAgreed(AskUser("Should population information be exported?",
+                                                                   "Export to AFLPDat", kMbYesNo));
     ProgressExport([&](TPopGenDataSet& ds) { return ExportAFLPDat(ds, fileName, withPopulation); },
                    "Exporting data to AFLPDat file " + fileName + "...", true);
 }

@@ -7,6 +7,7 @@
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
+#include "shell/viewer_commands.h"
 
 const std::string AboutText =
     ProgramTitle + "\r\nVersion " + ProgramVersion + ProgramSubVersion +
@@ -34,7 +35,7 @@ void CmdOpenHelp() {
         ShowError("Help file (" + HelpFileName + ") not found.");
         return;
     }
-    if (!Ui().OpenFileInViewer(manual)) ShowError("No program could be started to show the file " + manual);
+    OpenInViewer(manual, manual);
 }
 
 void CmdAbout() {
@@ -44,6 +45,6 @@ void CmdAbout() {
 
 void CmdCitation() {
     WriteMsg("Displaying citation for TESK.");
-    if (AskUser(CitationText + "\r\n\r\nCopy citation to clipboard?", "Citation", kMbYesNo) != kIdYes) return;
+    if (!UserAgreed(AskUser(CitationText + "\r\n\r\nCopy citation to clipboard?", "Citation", kMbYesNo))) return;
     if (!Ui().SetClipboardText(CitationText)) ShowError("The citation could not be put on the clipboard.");
 }

@@ -70,7 +70,7 @@ void CmdAMOVA(std::uint8_t levels, Treatment simMethod, Coefficient coefficient,
                   "% (Among Populations/Within Groups)\r\nVc= " + ExtToStr(r.PctVc) +
                   "% (Within Populations)\r\n\r\nWrite results to analysis file?";
     }
-    if (AskUser(summary, "AMOVA", kMbYesNo) != kIdYes) return;
+    if (!UserAgreed(AskUser(summary, "AMOVA", kMbYesNo))) return;
     run.Write(ds.OutputFileName, [&](bool append) {
         return OutputAMOVA2File(ds, levels, simMethod, coefficient, applied, locByLoc, options.Permutations,
                                 ds.OutputFileName, append);
@@ -85,10 +85,10 @@ void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformati
         ShowError("Groups must be defined for PhiST");
         return;
     }
-    if (AskUser("Generating a distance matrix using this function will make the data matrix currently in memory "
-                "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
-                "afterwards.\r\n\r\nDo you with to proceed?",
-                "Pairwise PhiST distance", kMbYesNo) == kIdNo)
+    if (!UserAgreed(AskUser("Generating a distance matrix using this function will make the data matrix currently in "
+                            "memory unusable.\r\nIf you still need it, you will have to restore your original data "
+                            "matrix afterwards.\r\n\r\nDo you with to proceed?",
+                            "Pairwise PhiST distance", kMbYesNo)))
         return;
     SwitchToAllData();
     CommandRun run("Calculating pairwise PhiST matrix...");

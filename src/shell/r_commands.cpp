@@ -17,6 +17,7 @@
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
+#include "shell/viewer_commands.h"
 
 namespace {
 
@@ -168,9 +169,8 @@ void CmdPlotWithR() {
     }
     SetStatusBusyIO();
     const ScopeExit idle([] { SetStatusIdle(); });
-    if (!Ui().OpenFileInViewer(plot)) {
+    if (!OpenInViewer(plot, plot)) {
         WriteMsgFailed();
-        ShowError("No program could be started to show the file " + plot);
         return;
     }
     WriteMsgDone();
@@ -182,9 +182,6 @@ void CmdViewLastRPlot() {
         ShowError("No file to view: " + plot);
         return;
     }
-    if (!Ui().OpenFileInViewer(plot)) {
-        ShowError("No program could be started to show the file " + plot);
-        return;
-    }
+    if (!OpenInViewer(plot, plot)) return;
     WriteMsg("Viewing last R plot");
 }

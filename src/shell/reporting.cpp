@@ -5,6 +5,9 @@
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 
+// The engine's answers are the message boxes' codes, so UserAgreed and UserChose read both.
+static_assert(kIdYes == kAnswerYes && kIdNo == kAnswerNo);
+
 FileWriter AnalysisFile;
 
 namespace {

@@ -28,7 +28,8 @@ void ShowWarning(std::string_view message) noexcept;
 
 // answer 1 gives kIdYes and 2 gives kIdNo without asking; 0 (or any other value) asks.
 int AskUserEx(std::string_view text, std::string_view caption, int style, int answer);
-// AskUserEx with BatchAnswer.
+// AskUserEx with BatchAnswer. Callers read the answer with UserAgreed or UserChose
+// (foundation/reporter.h), so that a box closed without an answer counts as declining.
 int AskUser(std::string_view text, std::string_view caption, int style);
 
 // Whether the next write to an output file replaces it (true) or appends (false), by OverwriteMode:

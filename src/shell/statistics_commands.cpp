@@ -90,7 +90,7 @@ void RunBandCount(const BandCount& c) {
         if (!(c.calculating ? run.Calculate(count) : run.Run(count))) return;
         run.Finish();
         WriteMsg(c.displayMsg);
-        if (AskUser(text + "\r\n\r\n" + "Write to analysis file?", c.caption, kMbYesNo) != kIdYes) return;
+        if (!UserAgreed(AskUser(text + "\r\n\r\n" + "Write to analysis file?", c.caption, kMbYesNo))) return;
         if (run.Write(AnalysisFileName, [&](bool append) { return WriteReport(text + "\r\n\r\n", append); }) &&
             c.writtenMsg != nullptr)
             AppendMsg(c.writtenMsg);

@@ -47,9 +47,12 @@ public:
     // is nobody to confirm the layout, which counts as cancelled.
     virtual bool EditFileParams() { return true; }
 
-    // Opens the file in the program the desktop associates with it and returns at once; false
-    // when no viewer could be started.
-    virtual bool OpenFileInViewer(const std::string& /*fileName*/) { return false; }
+    // Opens the file in the program the desktop associates with it and returns without waiting for
+    // the viewer; false when no viewer could be started, with the reason for the user.
+    virtual bool OpenFileInViewer(const std::string& /*fileName*/, std::string& reason) {
+        reason = "There is no desktop to show files on.";
+        return false;
+    }
 
     // The clipboard's text; false when it holds none.
     virtual bool GetClipboardText(std::string& /*text*/) { return false; }

@@ -28,11 +28,19 @@ void ViewFile(const std::string& fileName, const std::string& messageLine, const
         return;
     }
     WriteMsg(messageLine);
-    if (!Ui().OpenFileInViewer(FullName(fileName)))
-        ShowError("No program could be started to show the file " + fileName);
+    OpenInViewer(FullName(fileName), fileName);
 }
 
 }  // namespace
+
+bool OpenInViewer(const std::string& fileName, const std::string& shownName) {
+    std::string reason;
+    if (Ui().OpenFileInViewer(fileName, reason)) return true;
+    std::string message = "No program could be started to show the file " + shownName;
+    if (!reason.empty()) message += "\r\n\r\n" + reason;
+    ShowError(message);
+    return false;
+}
 
 void CmdViewInputFile() {
     ViewFile(InputFileName, "Viewing input file: " + InputFileName, "Input file (" + InputFileName + ") not found.");

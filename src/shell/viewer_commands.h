@@ -2,6 +2,12 @@
 // with it or open the 3-D viewer, and the end of the program.
 #pragma once
 
+#include <string>
+
+// Hands the file to its viewer. When none can be started, shows an error naming shownName and the
+// reason, and returns false.
+bool OpenInViewer(const std::string& fileName, const std::string& shownName);
+
 // Each: when the file exists it is opened in its viewer and a line goes to the message area;
 // a missing file, or a viewer that cannot be started, is reported.
 void CmdViewInputFile();     // InputFileName

@@ -817,7 +817,7 @@ bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
         const int answer =
             Reporting().Ask(failed + "\r\n" + "Do you want to retry, increasing the number of iterations 10-fold?",
                             "Error", kQuestionYesNo);
-        if (answer == kAnswerNo) return false;
+        if (!UserAgreed(answer)) return false;
         limit *= 10;
     }
     AExt vectors;  // transposed: vector k at k * n

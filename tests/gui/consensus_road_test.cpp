@@ -34,7 +34,7 @@ public:
     }
     void SetMessageLines(const MessageLines& lines) override { qt_.SetMessageLines(lines); }
     void SetStatusPanel(std::size_t panel, std::string_view text) override { qt_.SetStatusPanel(panel, text); }
-    bool OpenFileInViewer(const std::string& fileName) override {
+    bool OpenFileInViewer(const std::string& fileName, std::string& /*reason*/) override {
         viewed.push_back(fileName);
         return true;
     }

@@ -170,13 +170,24 @@ TEST_F(RPlot, EmptyInterpreterIsSearchedFor) {
     EXPECT_EQ(ui.viewedFiles.size(), 1u);
 }
 
-TEST_F(RPlot, ViewerThatCannotStartIsReported) {
+TEST_F(RPlot, AViewerThatCannotStartIsReportedWithItsReason) {
     FakeR("printf 'pdf' > \"$3\"\n");
     ui.viewerWorks = false;
+    ui.viewerFailure = "xdg-open could not open the file.";
+    const std::string error =
+        "No program could be started to show the file " + RPlotFileName + "\r\n\r\nxdg-open could not open the file.";
     ui.ExpectBox(kIdOk, "Error");
     CmdPlotWithR();
     EXPECT_EQ(LastLine(), "Plotting with R script ...done. Viewing output file...failed.");
-    EXPECT_NE(Errors().back().find(RPlotFileName), std::string::npos);
+    EXPECT_EQ(Errors().back(), error);
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+
+    WriteMsg("before");
+    ui.ExpectBox(kIdOk, "Error");
+    CmdViewLastRPlot();
+    EXPECT_EQ(Errors().back(), error);
+    EXPECT_EQ(LastLine(), "before");  // "Viewing last R plot" only once it is shown
+    EXPECT_EQ(Errors().size(), 2u);
 }
 
 TEST_F(RPlot, LastPlotIsViewedWhenItExists) {

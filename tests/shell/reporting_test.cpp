@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "shell/commands.h"
 #include "shell/settings.h"
 #include "support/fake_ui_port.h"
 #include "support/temp_dir.h"
+#include "trees/tree_test_util.h"
 
 namespace {
 
@@ -200,6 +202,20 @@ TEST_F(Reporting, ErrorsAndWarningsNeverThrow) {
     EXPECT_EQ(AskUser("z", "Question", kMbYesNo), kIdNone);
     SetUiPort(previous);
     EXPECT_EQ(ErrorCounter, 1);
+}
+
+TEST_F(Reporting, EngineQuestionClosedWithoutAnAnswerDeclines) {
+    // The PCoA's retry question reaches the user through the program's reporter; only Yes retries.
+    InstallTreeHooks();
+    for (const int answer : {kIdNo, kIdNone}) {
+        SCOPED_TRACE(answer);
+        ui.ExpectBox(answer, "Error");
+        TDistAnalysis a = RandomEuclidean(10, 3, 8);
+        EXPECT_FALSE(a.PCoA(1));
+        EXPECT_TRUE(a.Coords.empty());
+    }
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    InitTreeHooks(nullptr);
 }
 
 }  // namespace

@@ -5,8 +5,11 @@
 #include <functional>
 
 #include "command_fixture.h"
+#include "shell/consensus_commands.h"
+#include "shell/help_commands.h"
 #include "shell/pcoa_viewer.h"
 #include "shell/reporting.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -56,12 +59,37 @@ TEST_F(ViewerCommands, RelativeNamesReachTheViewerInFull) {
     EXPECT_EQ(ui.viewedFiles[0], dir.Path("analysis.txt"));
 }
 
-TEST_F(ViewerCommands, ViewerThatCannotStartIsReported) {
-    dir.Write("outtree.ph", "(A:1, B:1)T;\r\n");
+TEST_F(ViewerCommands, AViewerThatCannotStartIsReportedWithItsReason) {
+    struct Case {
+        const char* label;
+        std::function<void()> command;
+        std::string* fileName;
+        bool inProgramFolder;  // the help file lives beside the program
+    };
+    AppPath = dir.Root().string() + "/";
+    HelpFileName = "manual.pdf";
+    ConsensusOutFileName = dir.Path("constree.ph");
+    const std::vector<Case> cases = {
+        {"input", CmdViewInputFile, &InputFileName, false},
+        {"analysis", CmdViewAnalysisFile, &AnalysisFileName, false},
+        {"tree", CmdViewTreeFile, &TreeFileName, false},
+        {"consensus", CmdViewConsensusFile, &ConsensusOutFileName, false},
+        {"log", CmdViewLogFile, &LogFileName, false},
+        {"help", CmdOpenHelp, &HelpFileName, true},
+    };
     ui.viewerWorks = false;
-    ui.ExpectBox(kIdOk, "Error");
-    CmdViewTreeFile();
-    EXPECT_NE(ui.boxes.back().text.find(TreeFileName), std::string::npos);
+    ui.viewerFailure = "xdg-open found no program for this kind of file.";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string shown = c.inProgramFolder ? dir.Path(*c.fileName) : *c.fileName;
+        dir.Write(shown.substr(dir.Root().string().size() + 1), "content");
+        ui.ExpectBox(kIdOk, "Error");
+        c.command();
+        EXPECT_EQ(ui.PendingBoxes(), 0u);
+        EXPECT_EQ(Errors().back(), "No program could be started to show the file " + shown + "\r\n\r\n" +
+                                       "xdg-open found no program for this kind of file.");
+        EXPECT_FALSE(LastLine().ends_with("done."));
+    }
 }
 
 TEST_F(ViewerCommands, ViewingTheLogKeepsLoggingOnAndLogsTheLine) {

@@ -56,8 +56,9 @@ bool FakeUiPort::EditFileParams() {
     return dialog.cancel;
 }
 
-bool FakeUiPort::OpenFileInViewer(const std::string& fileName) {
+bool FakeUiPort::OpenFileInViewer(const std::string& fileName, std::string& reason) {
     viewedFiles.push_back(fileName);
+    if (!viewerWorks) reason = viewerFailure;
     return viewerWorks;
 }
 

@@ -45,7 +45,7 @@ public:
     // A dialog may change settings before it closes: set them in the hook.
     void ExpectFileParamDialog(bool cancel, std::function<void()> edit = {});
     bool EditFileParams() override;
-    bool OpenFileInViewer(const std::string& fileName) override;
+    bool OpenFileInViewer(const std::string& fileName, std::string& reason) override;
     bool GetClipboardText(std::string& text) override;
     bool SetClipboardText(const std::string& text) override;
     void UpdateQuickSelectionMenus() override;
@@ -60,6 +60,7 @@ public:
     int fileParamDialogs = 0;
     std::vector<std::string> viewedFiles;  // every file handed to the viewer
     bool viewerWorks = true;               // what OpenFileInViewer answers
+    std::string viewerFailure = "the desktop has no viewer for it";  // its reason when it fails
     std::optional<std::string> clipboard;  // no value: the clipboard holds no text
     int quickSelectionUpdates = 0;
     int quitRequests = 0;
