@@ -5,12 +5,11 @@
 
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
-#include "trees/tree_records.h"
 
 OTUList::OTUList(AString names) : names_(std::move(names)) {
     index_.reserve(names_.size());
     for (std::size_t i = 0; i < names_.size(); ++i)
-        if (!index_.emplace(names_[i], i).second && repeated_.empty()) repeated_ = names_[i];
+        index_.emplace(names_[i], i);
 }
 
 std::optional<std::size_t> OTUList::Find(std::string_view name) const {
@@ -51,25 +50,11 @@ void ClusterList::Reindex() {
 std::vector<std::optional<std::size_t>> TreeOTUIndices(const ParsedTree& tree, const OTUList& otus) {
     std::vector<std::optional<std::size_t>> otuOf;
     otuOf.reserve(tree.Names.size());
-    // Two names of one tree that agree in their first 20 characters cannot both be the OTU: the
-    // second counts as unknown.
-    std::vector<std::uint8_t> taken(otus.Count(), 0);
-    for (const std::string& name : tree.Names) {
-        std::optional<std::size_t> otu = otus.Find(TreeName(name));
-        if (otu && taken[*otu]++ != 0) otu.reset();
-        otuOf.push_back(otu);
-    }
+    for (const std::string& name : tree.Names) otuOf.push_back(otus.Find(name));
     return otuOf;
 }
 
 namespace {
-
-std::vector<std::optional<std::size_t>> WholeNameIndices(const ParsedTree& tree, const OTUList& otus) {
-    std::vector<std::optional<std::size_t>> otuOf;
-    otuOf.reserve(tree.Names.size());
-    for (const std::string& name : tree.Names) otuOf.push_back(otus.Find(name));
-    return otuOf;
-}
 
 // The masks of the tree's groups, each once, in the order the groups close. Members that are not
 // OTUs are skipped (a mask may then be empty).
@@ -156,7 +141,7 @@ std::uint8_t AddClusterB(ATrSetCluster& clusters, const AByte& mask) {
 
 std::size_t TreeClustersB(const ParsedTree& tree, const OTUList& otus, ATrSetCluster& clusters) {
     std::size_t failed = 0;
-    for (const AByte& mask : DistinctMasks(tree, WholeNameIndices(tree, otus), otus.Count()))
+    for (const AByte& mask : DistinctMasks(tree, TreeOTUIndices(tree, otus), otus.Count()))
         failed += AddClusterB(clusters, mask);
     return failed;
 }
@@ -164,7 +149,7 @@ std::size_t TreeClustersB(const ParsedTree& tree, const OTUList& otus, ATrSetClu
 bool TreeClusterIndicesNEW(const ParsedTree& tree, const ATrSetCluster& clusters, const OTUList& otus,
                            std::vector<std::size_t>& indices) {
     indices.clear();
-    for (const AByte& mask : DistinctMasks(tree, WholeNameIndices(tree, otus), otus.Count())) {
+    for (const AByte& mask : DistinctMasks(tree, TreeOTUIndices(tree, otus), otus.Count())) {
         std::size_t k = 0;
         while (k < clusters.size() && clusters[k].Mask != mask) ++k;
         if (k == clusters.size()) return false;

@@ -37,13 +37,10 @@ public:
     const std::string& operator[](std::size_t i) const { return names_[i]; }
     // 0-based index of the OTU with exactly this name.
     std::optional<std::size_t> Find(std::string_view name) const;
-    // A name that occurs more than once (empty when the names are distinct).
-    const std::string& Repeated() const { return repeated_; }
 
 private:
     AString names_;
     std::unordered_map<std::string, std::size_t> index_;
-    std::string repeated_;
 };
 
 // Distinct clusters in order of first appearance, looked up through a hash of the mask (the first
@@ -91,8 +88,7 @@ struct TreeClusterResult {
     std::string UnknownName;  // the first such name
 };
 
-// The OTU of each name of the tree (names cut to 20 characters, as the first method's OTU names
-// are); no value for a name that is not an OTU, or whose OTU an earlier name of the tree took.
+// The OTU of each name of the tree; no value for a name that is not an OTU.
 std::vector<std::optional<std::size_t>> TreeOTUIndices(const ParsedTree& tree, const OTUList& otus);
 
 // Mask of one group of the tree; false (with the first unknown name) when a member is not an OTU.
@@ -108,7 +104,7 @@ TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const 
 bool TreeClusterIndices(const ParsedTree& tree, const ClusterList& list, const OTUList& otus,
                         std::vector<std::size_t>& indices, std::string& reason);
 
-// The second method: whole names (otus made of whole names), a name that is not an OTU is skipped. AddClusterB gives 0
+// The second method: a name that is not an OTU is skipped. AddClusterB gives 0
 // when the cluster was added or counted, 1 when none of its names is an OTU name (an empty mask).
 std::uint8_t AddClusterB(ATrSetCluster& clusters, const AByte& mask);
 // Adds the tree's clusters to the array; the result is the number that could not be taken.

@@ -273,11 +273,6 @@ bool FirstTreeOTUs(Reporter& reporter, const std::vector<ParsedTree>& trees, OTU
     AString names;
     TreeOTUNames(trees.front(), names);
     OTUList list(std::move(names));
-    if (!list.Repeated().empty()) {
-        reporter.Error("An OTU name occurs twice in the first tree: " + list.Repeated() +
-                       "\r\n(names are compared by their first 20 characters)");
-        return false;
-    }
     if (list.Count() < 2) {
         reporter.Error("The first tree holds fewer than two OTUs.");
         return false;

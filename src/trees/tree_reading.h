@@ -53,12 +53,11 @@ bool ReadTreeFile(Reporter& reporter, const std::string& fileName, TreeLines& tr
 bool ParseTreeLines(Reporter& reporter, const std::string& fileName, const TreeLines& lines,
                     std::vector<ParsedTree>& trees);
 
-// The OTU names of a tree, in the order of its text, each cut to 20 characters (the first method's
-// names; a tree's names fix the OTU order of its set when it is the first). Returns their number.
+// The OTU names of a tree, whole, in the order of its text (a tree's names fix the OTU order of its
+// set when it is the first). Returns their number. Both consensus methods and lines with "<...>"
+// labels (never names) read them alike.
 std::size_t TreeOTUNames(const ParsedTree& tree, AString& names);
-// The same for lines with "<...>" labels (they are never names).
 std::size_t TreeOTUNamesLabelled(const ParsedTree& tree, AString& names);
-// The OTU names kept whole (the second method's).
 std::size_t TreeOTUNamesB(const ParsedTree& tree, AString& names);
 
 // The tree's title: its root label, or "Tree" + the line number when it has none.

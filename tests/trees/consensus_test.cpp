@@ -283,13 +283,25 @@ TEST(Consensus, ReportsOfBothMethods) {
     EXPECT_EQ(r, expected);
 }
 
-TEST(Consensus, TheMethodsDifferWhereTheirNamesDiffer) {
-    // Whole names in the second method, names cut to 20 characters in the first.
+TEST(Consensus, BothMethodsKeepLongNamesWholeAndRefuseForeignNames) {
+    // Names of more than 20 characters are names like any other.
     ConsensusRun longNames;
-    RunConsensus(longNames, "((Averyveryverylongname1,B),C);\n", 100, false);
-    EXPECT_EQ(longNames.result.Text, "((Averyveryverylongnam,B),C);");
-    EXPECT_EQ(longNames.result.TextB, "((Averyveryverylongname1,B),C);");
-    EXPECT_EQ(longNames.rec.boxes, (std::vector<std::string>{"TEST: CONSENSUS MISMATCH!!!!"}));
+    RunConsensus(longNames, "((Averyveryverylongname1,B),C);\n((Averyveryverylongname1,B),C);\n", 100, false);
+    EXPECT_TRUE(longNames.ok);
+    EXPECT_TRUE(longNames.rec.errors.empty());
+    EXPECT_EQ(longNames.result.Text, "((Averyveryverylongname1,B),C);");
+    EXPECT_EQ(longNames.result.TextB, longNames.result.Text);
+    EXPECT_EQ(longNames.rec.boxes, (std::vector<std::string>{"TEST: Consensus OK"}));
+
+    // Two names that agree in their first 20 characters are two OTUs.
+    ConsensusRun twice;
+    RunConsensus(twice, "((Averyveryverylongname1,Averyveryverylongname2),C);\n", 100, true);
+    EXPECT_TRUE(twice.ok);
+    EXPECT_TRUE(twice.rec.errors.empty());
+    EXPECT_EQ(twice.result.Text, "((Averyveryverylongname1,Averyveryverylongname2)100,C)100;");
+    EXPECT_TRUE(twice.result.Match);
+    EXPECT_EQ(twice.result.Report[2], "123");
+    EXPECT_EQ(twice.result.Report[3], "110 1x= 100.00 %");
 
     // A name the first tree lacks: reported once, and the clusters holding it are not counted.
     ConsensusRun foreign;
@@ -298,12 +310,6 @@ TEST(Consensus, TheMethodsDifferWhereTheirNamesDiffer) {
     EXPECT_EQ(foreign.rec.errors[0].rfind("Consensus error: Inconsistent array of OTUs\r\n3 cluster(s)", 0), 0u)
         << foreign.rec.errors[0];
     EXPECT_EQ(foreign.result.Text, "((A,B)67,C,D);");  // the whole set is in one tree only
-
-    ConsensusRun twice;
-    RunConsensus(twice, "((Averyveryverylongname1,Averyveryverylongname2),C);\n", 100, false);
-    EXPECT_FALSE(twice.ok);
-    ASSERT_EQ(twice.rec.errors.size(), 1u);
-    EXPECT_EQ(twice.rec.errors[0].rfind("An OTU name occurs twice in the first tree: Averyveryverylongnam", 0), 0u);
 }
 
 TEST(Consensus, RefusedInputs) {
