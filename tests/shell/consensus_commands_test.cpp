@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
+#include "shell/data_commands.h"
 #include "shell/reporting.h"
 #include "shell/ui_port.h"
 
@@ -93,6 +94,39 @@ TEST_F(ConsensusCommands, ClusterMatrixLoadsAsDataAndAFailureKeepsThePreviousDat
     EXPECT_EQ(DataSet.get(), before);
     EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original (tree) data [2 x 3]");
     EXPECT_EQ(Errors().size(), 1u);
+}
+
+// Tree titles become individual names: they must be names a data file can carry, as count data's.
+TEST_F(ConsensusCommands, ClusterMatrixRefusesTitlesADataFileCannotCarry) {
+    ui.AllowBoxes("Error");
+    struct Case {
+        const char* trees;
+        const char* error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"((A,B),(C,D))T{1};\r\n((A,B),C,D);\r\n",
+              "Name not allowed:\r\nIndividual name \"T{1}\" holds '{' (a remark mark)"},
+             {"((A,B),(C,D))One;\r\n((A,B),C,D)<2>;\r\n",
+              "Name not allowed:\r\nIndividual name \"<2>\" holds '<' (a mark of the file specification line)"}}) {
+        ResetDataSet();
+        const TPopGenDataSet* before = DataSet.get();
+        const std::size_t errors = Errors().size();
+        WriteTrees(c.trees);
+        CmdTreesToBinaryMatrix(ConsensusInFileName);
+        EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...failed.") << c.trees;
+        ASSERT_EQ(Errors().size(), errors + 1) << c.trees;
+        EXPECT_EQ(Errors().back(), c.error);
+        EXPECT_EQ(DataSet.get(), before);
+    }
+
+    // What loads can be saved.
+    WriteTrees("((A,B),(C,D))One;\r\n((A,B),C,D)T*2;\r\n");
+    EndOfDataChar = '#';
+    CmdTreesToBinaryMatrix(ConsensusInFileName);
+    EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...done.");
+    const std::string saved = dir.Path("clusters.txt");
+    CmdSaveDataMatrix(saved);
+    EXPECT_EQ(LastLine(), "Saved DataMatrix to " + saved);
 }
 
 TEST_F(ConsensusCommands, ViewingTheConsensusFile) {
