@@ -89,6 +89,11 @@ bool GroupMask(const ParsedTree& tree, std::size_t group, const std::vector<std:
 TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const OTUList& otus) {
     TreeClusterResult result;
     const auto otuOf = TreeOTUIndices(tree, otus);
+    // A tree of one name has no group to hold a foreign name; the tree itself stands for it.
+    if (tree.Groups.empty() && !otuOf.empty() && !otuOf.front()) {
+        result.Unknown = 1;
+        result.UnknownName = tree.Names.front();
+    }
     std::unordered_set<std::string> seen;
     for (std::size_t g = 0; g < tree.Groups.size(); ++g) {
         AByte mask;

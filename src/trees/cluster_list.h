@@ -96,7 +96,8 @@ bool GroupMask(const ParsedTree& tree, std::size_t group, const std::vector<std:
                std::size_t nOTU, AByte& mask, std::string& unknownName);
 
 // Adds every cluster of one tree to the list; a cluster the tree holds twice (a group around a
-// single group) counts once for the tree. Nothing is reported: the caller reports once per run.
+// single group) counts once for the tree, and a tree of one foreign name counts as one unknown
+// cluster. Nothing is reported: the caller reports once per run.
 TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const OTUList& otus);
 
 // The list index of every distinct cluster of the tree; false (and the reason) when a cluster is

@@ -310,6 +310,17 @@ TEST(Consensus, BothMethodsKeepLongNamesWholeAndRefuseForeignNames) {
     EXPECT_EQ(foreign.rec.errors[0].rfind("Consensus error: Inconsistent array of OTUs\r\n3 cluster(s)", 0), 0u)
         << foreign.rec.errors[0];
     EXPECT_EQ(foreign.result.Text, "((A,B)67,C,D);");  // the whole set is in one tree only
+
+    // A tree of one foreign name is told about like any other.
+    ConsensusRun single;
+    RunConsensus(single, "((A,B),C);\n((A,B),C);\nD;\n", 50, true);
+    ASSERT_EQ(single.rec.errors.size(), 1u);
+    EXPECT_EQ(single.rec.errors[0], "Consensus error: Inconsistent array of OTUs\r\n1 cluster(s) hold names the "
+                                    "first tree lacks (the first: D in tree 3); they were not counted.");
+    EXPECT_EQ(single.result.Text, "((A,B)67,C)67;");
+    ConsensusRun known;
+    RunConsensus(known, "((A,B),C);\n((A,B),C);\nA;\n", 50, true);
+    EXPECT_TRUE(known.rec.errors.empty());
 }
 
 TEST(Consensus, RefusedInputs) {
@@ -438,6 +449,10 @@ TEST(ClusterMatrix, ClustersByTreesInOrderOfFirstAppearance) {
     ASSERT_EQ(bad.errors.size(), 1u);
     EXPECT_EQ(bad.errors[0].rfind("Consensus error: Inconsistent array of OTUs", 0), 0u);
     EXPECT_TRUE(failed.Matrix.empty() && failed.TreeNames.empty() && failed.Trees == 0);
+    Recorder single;
+    EXPECT_FALSE(Trees2Bin(single.reporter, dir.Write("d.ph", "((A,B),C);\nD;\n"), failed));
+    ASSERT_EQ(single.errors.size(), 1u);
+    EXPECT_EQ(single.errors[0].rfind("Consensus error: Inconsistent array of OTUs", 0), 0u);
 }
 
 }  // namespace
