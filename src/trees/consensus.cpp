@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "foundation/number_text.h"
+#include "trees/tree_text.h"
 
 namespace {
 
@@ -48,7 +49,6 @@ public:
         if (!Nest(reporter)) return false;
         OrderChildren();
         text = Write();
-        if (o_.RSupportMode == 1) std::erase(text, ' ');
         return true;
     }
 
@@ -154,14 +154,19 @@ private:
         if (o_.RSupportMode == 1) {
             if (o_.RLabelDecimals == 255) return {};
             const Extended r = static_cast<Extended>(std::max<std::uint32_t>(c.RValue, 1));
-            return o_.RLabel + ExtToStrF(Log10(r), 4, o_.RLabelDecimals);
+            // Without the blanks of the padded number; a quoted name keeps its own.
+            std::string label = o_.RLabel + ExtToStrF(Log10(r), 4, o_.RLabelDecimals);
+            std::erase(label, ' ');
+            return label;
         }
         if (o_.AngleLabels == 1) return "<" + UIntToStr(o_.SupportPercent(c.Count, trees_)) + ">";
         if (o_.LabelMode == 1) return UIntToStr(o_.SupportPercent(c.Count, trees_));
         return {};
     }
 
-    std::string Name(std::size_t otu) const { return o_.NumberNames == 1 ? UIntToStr(otu + 1) : names_[otu]; }
+    std::string Name(std::size_t otu) const {
+        return o_.NumberNames == 1 ? UIntToStr(otu + 1) : NewickName(names_[otu]);
+    }
 
     // Without recursion: a tree may be nested as deep as it has OTUs.
     std::string Write() const {

@@ -69,11 +69,35 @@ private:
         return false;
     }
 
+    // A name or label in single quotes, a quote doubled inside: taken whole, separators and all.
+    bool ReadQuoted(std::string& text, std::string& reason) {
+        const std::size_t start = pos_++;
+        text.clear();
+        while (true) {
+            if (pos_ >= s_.size())
+                return Fail("the quote at position " + UIntToStr(start + 1) + " is not closed", reason);
+            const char c = s_[pos_++];
+            if (c != '\'') {
+                text.push_back(c);
+            } else if (pos_ < s_.size() && s_[pos_] == '\'') {
+                text.push_back(c);
+                ++pos_;
+            } else {
+                return true;
+            }
+        }
+    }
+
     bool ReadLeaf(std::string& reason) {
         const std::size_t start = pos_;
-        while (pos_ < s_.size() && !IsSeparator(s_[pos_])) ++pos_;
-        if (pos_ == start) return Fail("a name is missing at position " + UIntToStr(start + 1), reason);
-        std::string name = s_.substr(start, pos_ - start);
+        std::string name;
+        if (s_[pos_] == '\'') {
+            if (!ReadQuoted(name, reason)) return false;
+        } else {
+            while (pos_ < s_.size() && !IsSeparator(s_[pos_])) ++pos_;
+            name = s_.substr(start, pos_ - start);
+        }
+        if (name.empty()) return Fail("a name is missing at position " + UIntToStr(start + 1), reason);
         if (!seen_.emplace(name, tree_.Names.size()).second) return Fail("the name " + name + " occurs twice", reason);
         if (!open_.empty()) open_.back().push_back(tree_.Names.size());
         tree_.Names.push_back(std::move(name));
@@ -96,6 +120,7 @@ private:
     // A label: characters up to a separator, where "<...>" is taken whole (it may hold any
     // character but ">").
     bool ReadLabel(std::string& label, std::string& reason) {
+        if (pos_ < s_.size() && s_[pos_] == '\'') return ReadQuoted(label, reason);
         const std::size_t start = pos_;
         while (pos_ < s_.size()) {
             if (s_[pos_] == '<') {
@@ -129,11 +154,24 @@ private:
     std::unordered_map<std::string, std::size_t> seen_;
 };
 
+// Blanks are dropped except inside quotes; a quote opens a name or label only where one begins.
 std::string WithoutBlanks(std::string_view line) {
     std::string text;
     text.reserve(line.size());
-    for (char c : line)
-        if (!IsBlank(c)) text.push_back(c);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            text.push_back(c);
+            if (c != '\'') continue;
+            if (i + 1 < line.size() && line[i + 1] == '\'') text.push_back(line[++i]);
+            else quoted = false;
+            continue;
+        }
+        if (IsBlank(c)) continue;
+        if (c == '\'' && (text.empty() || IsSeparator(text.back()))) quoted = true;
+        text.push_back(c);
+    }
     return text;
 }
 

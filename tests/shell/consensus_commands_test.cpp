@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
+#include "shell/analysis_commands.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"
+#include "shell/tree_commands.h"
 #include "shell/ui_port.h"
 
 namespace {
@@ -127,6 +129,33 @@ TEST_F(ConsensusCommands, ClusterMatrixRefusesTitlesADataFileCannotCarry) {
     const std::string saved = dir.Path("clusters.txt");
     CmdSaveDataMatrix(saved);
     EXPECT_EQ(LastLine(), "Saved DataMatrix to " + saved);
+}
+
+// Individuals named with the characters of the tree text: the trees the tree commands write from
+// them read back in the consensus and the cluster matrix.
+TEST_F(ConsensusCommands, TreesOfNamesHoldingTreeCharactersReadBack) {
+    SetExampleData();
+    const AString names{"a,b", "c(d)", "e;f", "g:h", "x y(1)", "it's", "'q", "plain"};
+    for (TDSLayer& layer : DataSet->Layers)
+        if (layer.IndNames.size() == names.size()) layer.IndNames = names;
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                       false, false);
+    CmdBuildUPGMA();
+    CmdBuildNJ();
+    ASSERT_EQ(ConsensusInFileName, TreeFileName);
+    const std::string trees = File(TreeFileName);
+    EXPECT_NE(trees.find("'a,b':"), std::string::npos) << trees;
+    EXPECT_NE(trees.find("'''q':"), std::string::npos) << trees;
+    EXPECT_NE(trees.find("it's:"), std::string::npos) << trees;
+    CmdMajorityConsensus(true, ConsensusInFileName, ConsensusOutFileName, 50.0f);
+    EXPECT_EQ(LastLine(), "Building majority rule consensus... done.");
+    EXPECT_TRUE(Errors().empty());
+    const std::string consensus = File(ConsensusOutFileName);
+    EXPECT_NE(consensus.find("'c(d)'"), std::string::npos) << consensus;
+    EXPECT_NE(File(AnalysisFileName).find("OTU #1= "), std::string::npos);
+    CmdTreesToBinaryMatrix(ConsensusInFileName);
+    EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...done.");
+    EXPECT_TRUE(Errors().empty());
 }
 
 TEST_F(ConsensusCommands, ViewingTheConsensusFile) {

@@ -81,9 +81,21 @@ TEST(TreeReading, ReadsNamesClustersAndTitleApartFromLengthsAndLabels) {
     EXPECT_TRUE(Parse("A;").Groups.empty());
 }
 
+TEST(TreeReading, QuotedNamesAndLabelsReadWhole) {
+    const ParsedTree t = Parse("('a,b':0.1, 'it''s':0.2,(' x y ',O'Brien, c d)'(75)')'T(1)';");
+    EXPECT_EQ(t.Names, (AString{"a,b", "it's", " x y ", "O'Brien", "cd"}));
+    EXPECT_EQ(t.GroupLabels, (AString{"(75)", "T(1)"}));
+    EXPECT_EQ(t.RootLabel, "T(1)");
+    EXPECT_EQ(Parse("'a;b';").Names, (AString{"a;b"}));
+    // A quote inside a name opens nothing.
+    EXPECT_EQ(Parse("(O'Brien,D'Arcy);").Names, (AString{"O'Brien", "D'Arcy"}));
+}
+
 TEST(TreeReading, MalformedLinesAreRefusedWithAReason) {
-    for (const char* line : {"", ";", "(A,B", "A,B)", "(A,B))", "(A,,B)", "(,A)", "(A,B);x", "(A,B)(C,D)", "(A,A)",
-                             "(A,(B,A))", "(A:x,B)", "(A:,B)", "(A:nan,B)", "()", "((A,B)<75,C)"}) {
+    for (const char* line :
+         {"",           ";",        "(A,B",      "A,B)",      "(A,B))", "(A,,B)",    "(,A)", "(A,B);x",
+          "(A,B)(C,D)", "(A,A)",    "(A,(B,A))", "(A:x,B)",   "(A:,B)", "(A:nan,B)", "()",   "((A,B)<75,C)",
+          "('a,b,c)",   "('a'b,c)", "('',c)",    "('a','a')", "(a,b)'T"}) {
         ParsedTree tree;
         std::string reason;
         EXPECT_FALSE(ParseTreeLine(line, tree, reason)) << line;
@@ -321,6 +333,22 @@ TEST(Consensus, BothMethodsKeepLongNamesWholeAndRefuseForeignNames) {
     ConsensusRun known;
     RunConsensus(known, "((A,B),C);\n((A,B),C);\nA;\n", 50, true);
     EXPECT_TRUE(known.rec.errors.empty());
+}
+
+// Names that need quotes keep them in the consensus line, which reads back to the same names.
+TEST(Consensus, QuotedNamesReadBackFromTheConsensusLine) {
+    ConsensusRun run;
+    RunConsensus(run,
+                 "(('a,b':0.1,'c(d)':0.2):0.3,'e;f':0.1,'g:h':0.2,'it''s':0.1)T;\r\n"
+                 "(('a,b','c(d)'),'g:h',('e;f','it''s'))T;\r\n",
+                 100, true);
+    EXPECT_TRUE(run.ok);
+    EXPECT_TRUE(run.rec.errors.empty());
+    // A quote inside a name needs none around it.
+    EXPECT_EQ(run.result.Text, "(('a,b','c(d)')100,'e;f','g:h',it's)100;");
+    EXPECT_TRUE(run.result.Match);
+    EXPECT_EQ(Parse(run.result.Text).Names, (AString{"a,b", "c(d)", "e;f", "g:h", "it's"}));
+    EXPECT_EQ(run.result.Report.back(), "OTU #5= it's");
 }
 
 TEST(Consensus, RefusedInputs) {
