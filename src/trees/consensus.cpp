@@ -13,15 +13,15 @@ namespace {
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
 // The members of a mask as a readable list, for the messages about clusters.
-std::string MemberText(const AByte& mask, const AString& names) {
+std::string MemberText(const OTUSet& mask, const AString& names) {
     std::string text = "(";
     bool first = true;
-    for (std::size_t i = 0; i < mask.size() && i < names.size(); ++i) {
-        if (mask[i] != 1) continue;
+    mask.ForEach([&](std::size_t i) {
+        if (i >= names.size()) return;
         if (!first) text += ",";
         text += names[i];
         first = false;
-    }
+    });
     return text + ")";
 }
 
@@ -57,10 +57,10 @@ private:
         const std::size_t required = TTrees::RequiredTrees(trees_, o_.ThresholdPercent);
         for (std::size_t k = 0; k < clusters_.size(); ++k) {
             const TTrSetCluster& c = clusters_[k];
-            if (c.Mask.size() != names_.size()) continue;
+            if (c.Mask.Size() != names_.size()) continue;
             const bool chosen = o_.RSupportMode == 1 ? c.RValue <= o_.RSupportLimit : c.Count >= required;
             if (!chosen) continue;
-            const std::size_t size = static_cast<std::size_t>(std::count(c.Mask.begin(), c.Mask.end(), 1));
+            const std::size_t size = c.Mask.Count();
             if (size == 0) continue;
             selected_.push_back(k);
             size_.push_back(size);
@@ -84,25 +84,25 @@ private:
         owner_.assign(N, root_);
         for (std::size_t c : bySize) {
             if (c == root_) continue;
-            const AByte& mask = clusters_[selected_[c]].Mask;
+            const OTUSet& mask = clusters_[selected_[c]].Mask;
             std::size_t par = kNone;
-            for (std::size_t i = 0; i < N; ++i) {
-                if (mask[i] != 1) continue;
+            std::size_t clash = kNone;
+            mask.ForEach([&](std::size_t i) {
                 if (par == kNone) par = owner_[i];
-                if (owner_[i] != par) {
-                    const std::size_t other = par != root_ ? par : owner_[i];
-                    reporter.Error("Consensus error: the clusters " + MemberText(mask, names_) + " and " +
-                                   MemberText(Mask(other), names_) + " overlap; no tree holds both");
-                    return false;
-                }
+                if (owner_[i] != par && clash == kNone) clash = owner_[i];
+            });
+            if (clash != kNone) {
+                const std::size_t other = par != root_ ? par : clash;
+                reporter.Error("Consensus error: the clusters " + MemberText(mask, names_) + " and " +
+                               MemberText(Mask(other), names_) + " overlap; no tree holds both");
+                return false;
             }
             if (size_[par] == size_[c]) {
                 reporter.Error("Consensus:ClusterDist:ZeroMismatch for nonidentical clusters!");
                 return false;
             }
             parent_[c] = par;
-            for (std::size_t i = 0; i < N; ++i)
-                if (mask[i] == 1) owner_[i] = c;
+            mask.ForEach([&](std::size_t i) { owner_[i] = c; });
         }
         children_.assign(nodes_, {});
         for (std::size_t c : bySize)
@@ -118,8 +118,8 @@ private:
         return true;
     }
 
-    const AByte& Mask(std::size_t node) const {
-        static const AByte kEmpty;
+    const OTUSet& Mask(std::size_t node) const {
+        static const OTUSet kEmpty;
         return node < selected_.size() ? clusters_[selected_[node]].Mask : kEmpty;
     }
 
@@ -342,7 +342,7 @@ bool ConsensusB(Reporter& reporter, const TTrees& options, std::uint32_t thresho
         return false;
     }
     const OTUList otus(names);
-    ATrSetCluster clusters;
+    ClusterList clusters(kNoClusterLimit);
     for (const ParsedTree& tree : trees) {
         if (TreeClustersB(tree, otus, clusters) != 0) {
             reporter.Error("Inconsistent array of OTUs!");
@@ -350,10 +350,10 @@ bool ConsensusB(Reporter& reporter, const TTrees& options, std::uint32_t thresho
         }
     }
     const TTrees run = RunOptions(options, threshold, labels);
-    if (!run.BuildConsensusB(reporter, clusters, names, trees.size(), text)) return false;
+    if (!run.BuildConsensusB(reporter, clusters.Entries(), names, trees.size(), text)) return false;
     if (report != nullptr) {
-        AString lines =
-            ClusterReport("Clusters found during consensus tree construction", clusters, names, trees.size(), 6, false);
+        AString lines = ClusterReport("Clusters found during consensus tree construction", clusters.Entries(), names,
+                                      trees.size(), 6, false);
         report->insert(report->end(), lines.begin(), lines.end());
     }
     return true;

@@ -33,7 +33,7 @@ public:
                 if (pos_ >= s_.size()) return Fail("the text ends where a name or \"(\" is expected", reason);
                 if (s_[pos_] == '(') {
                     ++pos_;
-                    open_.emplace_back();
+                    open_.push_back(tree_.Names.size());
                     continue;
                 }
                 if (!ReadLeaf(reason)) return false;
@@ -99,20 +99,18 @@ private:
         }
         if (name.empty()) return Fail("a name is missing at position " + UIntToStr(start + 1), reason);
         if (!seen_.emplace(name, tree_.Names.size()).second) return Fail("the name " + name + " occurs twice", reason);
-        if (!open_.empty()) open_.back().push_back(tree_.Names.size());
         tree_.Names.push_back(std::move(name));
         return ReadLength(reason);
     }
 
     bool CloseGroup(std::string& reason) {
-        std::vector<std::size_t> members = std::move(open_.back());
+        const std::size_t first = open_.back();
         open_.pop_back();
-        if (members.empty()) return Fail("a group \"()\" is empty", reason);
+        if (first == tree_.Names.size()) return Fail("a group \"()\" is empty", reason);
         std::string label;
         if (!ReadLabel(label, reason) || !ReadLength(reason)) return false;
         if (open_.empty()) tree_.RootLabel = label;
-        else open_.back().insert(open_.back().end(), members.begin(), members.end());
-        tree_.Groups.push_back(std::move(members));
+        tree_.Groups.push_back({first, tree_.Names.size() - first});
         tree_.GroupLabels.push_back(std::move(label));
         return true;
     }
@@ -150,7 +148,7 @@ private:
     std::string s_;
     ParsedTree& tree_;
     std::size_t pos_ = 0;
-    std::vector<std::vector<std::size_t>> open_;
+    std::vector<std::size_t> open_;  // the first leaf of each open group
     std::unordered_map<std::string, std::size_t> seen_;
 };
 

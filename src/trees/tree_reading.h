@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <ranges>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +25,18 @@ struct TreeLine {
 };
 using TreeLines = std::vector<TreeLine>;
 
+// The members of a group: the leaves First .. First + Count - 1, which stand together in the text.
+struct TreeGroup {
+    std::size_t First = 0;
+    std::size_t Count = 0;
+    auto Members() const { return std::views::iota(First, First + Count); }
+};
+
 // A tree line taken apart.
 struct ParsedTree {
     AString Names;  // the leaves from left to right, whole, blanks removed
-    // Each group's members as indices into Names, in the order the groups close: innermost first,
-    // the outermost group last.
-    std::vector<std::vector<std::size_t>> Groups;
+    // The groups in the order they close: innermost first, the outermost group last.
+    std::vector<TreeGroup> Groups;
     AString GroupLabels;    // the label behind each group's ")" (empty when none)
     std::string RootLabel;  // the label of the outermost group
 };

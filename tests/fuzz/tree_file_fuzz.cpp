@@ -31,7 +31,7 @@ Clusters ClustersOf(const ParsedTree& tree) {
     Clusters out;
     for (const auto& group : tree.Groups) {
         std::set<std::string> c;
-        for (std::size_t m : group) c.insert(tree.Names[m]);
+        for (std::size_t m : group.Members()) c.insert(tree.Names[m]);
         out.insert(c);
     }
     return out;
@@ -56,8 +56,8 @@ Clusters Kept(const std::vector<ParsedTree>& trees, std::uint32_t threshold) {
     for (const TTrSetCluster& c : list.Entries()) {
         if (c.Count < required) continue;
         std::set<std::string> names;
-        for (std::size_t i = 0; i < c.Mask.size(); ++i)
-            if (c.Mask[i] == 1) names.insert(otus[i]);
+        for (std::size_t i = 0; i < c.Mask.Size(); ++i)
+            if (c.Mask.Test(i)) names.insert(otus[i]);
         kept.insert(names);
     }
     return kept;

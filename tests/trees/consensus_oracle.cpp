@@ -49,7 +49,7 @@ std::set<std::string> LineClusters(const std::string& line, bool withLabels) {
     std::set<std::string> out;
     for (std::size_t g = 0; g < tree.Groups.size(); ++g) {
         Cluster c;
-        for (std::size_t m : tree.Groups[g]) c.insert(tree.Names[m]);
+        for (std::size_t m : tree.Groups[g].Members()) c.insert(tree.Names[m]);
         out.insert(Joined(c) + (withLabels ? " " + tree.GroupLabels[g] : ""));
     }
     return out;
@@ -152,7 +152,7 @@ TEST_F(ConsensusOracle, ClusterMatrixMatchesPropPart) {
     for (const ParsedTree& tree : trees) {
         for (const auto& group : tree.Groups) {
             Cluster c;
-            for (std::size_t i : group) c.insert(tree.Names[i]);
+            for (std::size_t i : group.Members()) c.insert(tree.Names[i]);
             if (std::find(order.begin(), order.end(), c) == order.end()) order.push_back(c);
         }
     }
@@ -230,7 +230,7 @@ show('mine', read.tree('mine.ph'))
         std::set<std::string> out;
         for (const auto& group : tree.Groups) {
             AString members;
-            for (std::size_t i : group) members.push_back(tree.Names[i]);
+            for (std::size_t i : group.Members()) members.push_back(tree.Names[i]);
             std::sort(members.begin(), members.end());
             std::string text;
             for (const std::string& n : members) text += (text.empty() ? "" : "|") + n;

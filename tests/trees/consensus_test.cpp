@@ -33,7 +33,7 @@ std::set<std::set<std::string>> Clusters(const ParsedTree& tree) {
     std::set<std::set<std::string>> out;
     for (const auto& group : tree.Groups) {
         std::set<std::string> members;
-        for (std::size_t m : group) members.insert(tree.Names[m]);
+        for (std::size_t m : group.Members()) members.insert(tree.Names[m]);
         out.insert(members);
     }
     return out;
@@ -65,8 +65,11 @@ TEST(TreeReading, ReadsNamesClustersAndTitleApartFromLengthsAndLabels) {
     const ParsedTree t = Parse("(A:0.1, (B:0.2, C:0.3):0.4)Title;");
     EXPECT_EQ(t.Names, (AString{"A", "B", "C"}));
     ASSERT_EQ(t.Groups.size(), 2u);
-    EXPECT_EQ(t.Groups[0], (std::vector<std::size_t>{1, 2}));  // innermost first
-    EXPECT_EQ(t.Groups[1], (std::vector<std::size_t>{0, 1, 2}));
+    // Innermost first; the members of a group are a run of leaves.
+    EXPECT_EQ(t.Groups[0].First, 1u);
+    EXPECT_EQ(t.Groups[0].Count, 2u);
+    EXPECT_EQ(t.Groups[1].First, 0u);
+    EXPECT_EQ(t.Groups[1].Count, 3u);
     EXPECT_EQ(t.RootLabel, "Title");
 
     // Blanks are no part of names; support, angle and R labels are never members.
@@ -151,7 +154,7 @@ TEST(ClusterLists, CountsEachDistinctClusterOncePerTree) {
     EXPECT_EQ(ClusterRow(list[0]), "0110 6x");
     EXPECT_EQ(ClusterRow(list[1]), "1001 5x");
     EXPECT_EQ(ClusterRow(list[2]), "1111 6x");
-    EXPECT_EQ(ClusterRowR({AByte{0, 1, 1, 0}, 75, 12}), "0110 75x @r= 12");
+    EXPECT_EQ(ClusterRowR({OTUSet(AByte{0, 1, 1, 0}), 75, 12}), "0110 75x @r= 12");
 
     // A name the first tree lacks keeps every cluster holding it out of the list.
     const TreeClusterResult r = TreeClusters(Parse("((B,X),(A,D,C));"), list, otus);
@@ -160,9 +163,9 @@ TEST(ClusterLists, CountsEachDistinctClusterOncePerTree) {
     EXPECT_EQ(list.size(), 4u);  // only (A,D,C) was new
 
     ClusterList small(1);
-    EXPECT_EQ(small.AddCluster(AByte{1, 1, 0, 0}), 0);
-    EXPECT_EQ(small.AddCluster(AByte{1, 1, 0, 0}), 0);
-    EXPECT_EQ(small.AddCluster(AByte{0, 1, 1, 0}), 255);
+    EXPECT_EQ(small.AddCluster(OTUSet(AByte{1, 1, 0, 0})), 0);
+    EXPECT_EQ(small.AddCluster(OTUSet(AByte{1, 1, 0, 0})), 0);
+    EXPECT_EQ(small.AddCluster(OTUSet(AByte{0, 1, 1, 0})), 255);
     EXPECT_EQ(small[0].Count, 2u);
 }
 
@@ -385,7 +388,8 @@ TEST(Consensus, OverlappingClustersAreRefusedByTheConstruction) {
     t.RSupportMode = 1;
     t.RSupportLimit = 10;
     t.RLabelDecimals = 1;
-    ATrSetCluster clusters{{AByte{1, 1, 0}, 100, 1}, {AByte{0, 1, 1}, 100, 5}, {AByte{1, 1, 1}, 100, 1}};
+    ATrSetCluster clusters{
+        {OTUSet(AByte{1, 1, 0}), 100, 1}, {OTUSet(AByte{0, 1, 1}), 100, 5}, {OTUSet(AByte{1, 1, 1}), 100, 1}};
     std::string text;
     EXPECT_FALSE(t.BuildConsensusB(rec.reporter, clusters, {"A", "B", "C"}, 1, text));
     ASSERT_EQ(rec.errors.size(), 1u);
