@@ -86,3 +86,52 @@ awk -v n="$n" -v npcoa="$npcoa" '
       printf "| %s | %s | %s%s | %s |\n", label[k], (k == "pcoa" ? npcoa : n), (t == "" ? "-" : t), one, line
     }
   }' "$tmp/tesk.txt" "$tmp/peers.txt"
+
+# Trees: consensus (reading included) and the cluster matrix, against ape's read.tree + consensus on
+# the same files; the cluster-matrix lines also give TESK's peak memory (/usr/bin/time -v).
+trees_dir="$tmp/trees"
+mkdir -p "$trees_dir"
+TESK_TREE_DIR="$trees_dir" bench consensus_bench "^BM_(MajorityConsensus/1000/1000|OneTreeConsensus/[01]/[12])/real_time\$" \
+  >"$tmp/trees_tesk.txt"
+for n_leaves in 20000 50000; do
+  peak=""
+  if [ -x /usr/bin/time ]; then
+    peak=$(TESK_TREE_DIR="$trees_dir" /usr/bin/time -v "$build/bench/consensus_bench" \
+      --benchmark_filter="^BM_ClusterMatrix/$n_leaves/" 2>&1 >/dev/null | awk '/Maximum resident/ { print $NF }')
+  else
+    TESK_TREE_DIR="$trees_dir" "$build/bench/consensus_bench" --benchmark_filter="^BM_ClusterMatrix/$n_leaves/" >/dev/null
+  fi
+  "$build/bench/consensus_bench" --benchmark_filter="^BM_ClusterMatrix/$n_leaves/" --benchmark_format=csv 2>/dev/null |
+    awk -F, -v n="$n_leaves" -v peak="$peak" '$1 ~ /BM_ClusterMatrix/ { printf "BM_ClusterMatrix/%s %.4g %s\n", n, $3 * 1e-3, peak }' \
+    >>"$tmp/trees_tesk.txt"
+done
+if command -v Rscript >/dev/null; then
+  Rscript "$root/bench/peers/consensus_ape.R" "$trees_dir" majority_1000x1000.ph 0.5 caterpillar_10000x1.ph 1 \
+    caterpillar_10000x2.ph 1 random_10000x1.ph 1 random_10000x2.ph 1 \
+    2>/dev/null >"$tmp/trees_ape.txt" || true
+  # Deeper caterpillars end R itself (its C stack overflows on the 10000-leaf one already).
+  echo "caterpillar_20000.ph skip (not run: R crashes)" >>"$tmp/trees_ape.txt"
+  echo "caterpillar_50000.ph skip (not run: R crashes)" >>"$tmp/trees_ape.txt"
+else
+  echo "majority_1000x1000.ph skip (Rscript not installed)" >"$tmp/trees_ape.txt"
+fi
+awk '
+  FILENAME == ARGV[1] { tesk[$1] = $2; peak[$1] = $3; next }
+  { ape[$1] = $2 (NF > 2 ? " " $3 " " $4 " " $5 " " $6 : "") }
+  END {
+    n = split("BM_MajorityConsensus/1000/1000=majority_1000x1000.ph=majority rule, 1000 trees x 1000 leaves;" \
+              "BM_OneTreeConsensus/0/1=caterpillar_10000x1.ph=consensus of one caterpillar, 10000 leaves;" \
+              "BM_OneTreeConsensus/0/2=caterpillar_10000x2.ph=the same caterpillar given twice;" \
+              "BM_OneTreeConsensus/1/1=random_10000x1.ph=consensus of one random tree, 10000 leaves;" \
+              "BM_OneTreeConsensus/1/2=random_10000x2.ph=the same random tree given twice;" \
+              "BM_ClusterMatrix/20000=caterpillar_20000.ph=cluster matrix, caterpillar of 20000 leaves;" \
+              "BM_ClusterMatrix/50000=caterpillar_50000.ph=cluster matrix, caterpillar of 50000 leaves", rows, ";")
+    printf "\n| tree work | TESK s | TESK peak MB | ape read.tree + consensus s [ape/TESK] |\n|---|---|---|---|\n"
+    for (i = 1; i <= n; ++i) {
+      split(rows[i], f, "=")
+      t = tesk[f[1]]; a = ape[f[2]]
+      r = (a ~ /^[0-9.e+-]+$/ && t > 0) ? sprintf(" [%.2f]", a / t) : ""
+      printf "| %s | %s | %s | %s%s |\n", f[3], (t == "" ? "-" : t), (peak[f[1]] == "" ? "-" : sprintf("%.0f", peak[f[1]] / 1024)),
+        (a == "" ? "-" : a), r
+    }
+  }' "$tmp/trees_tesk.txt" "$tmp/trees_ape.txt"

@@ -10,7 +10,9 @@
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
 #include "popgen/data_loader.h"
+#include "popgen/name_rules.h"
 #include "shell/commands.h"
+#include "shell/file_params.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/program_identity.h"
@@ -62,6 +64,8 @@ void ConsensusCommand(const std::string& progress, const std::string& inFile, co
 // The tree file's clusters as a new data set: layer 0 holds the matrix, layer 1 the working copy.
 std::unique_ptr<TPopGenDataSet> ClusterDataSet(const std::string& fileName, TreeClusterMatrix& m) {
     std::unique_ptr<TPopGenDataSet> ds = NewDataSet();
+    // The titles become individual names, which a data file must be able to carry.
+    if (!CheckNewNames(*ds, m.TreeNames, NameKind::Individual, GetFileParams())) return nullptr;
     const std::uint8_t L = ds->BaseLayer();
     if (!ds->AllocLayerMatrix(L, m.Trees, m.Clusters)) return nullptr;
     TDSLayer& layer = ds->Layers[L];

@@ -1,16 +1,43 @@
 #include "trees/cluster_list.h"
 
-#include <unordered_set>
+#include <algorithm>
 #include <utility>
 
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
-#include "trees/tree_records.h"
+
+OTUSet::OTUSet(const AByte& bytes) : OTUSet(bytes.size()) {
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == 1) Set(i);
+}
+
+void OTUSet::Or(const OTUSet& other) {
+    for (std::size_t w = 0; w < words_.size(); ++w) words_[w] |= other.words_[w];
+}
+
+std::size_t OTUSet::Count() const {
+    std::size_t n = 0;
+    for (std::uint64_t w : words_) n += static_cast<std::size_t>(std::popcount(w));
+    return n;
+}
+
+bool OTUSet::Any() const {
+    return std::any_of(words_.begin(), words_.end(), [](std::uint64_t w) { return w != 0; });
+}
+
+std::uint64_t OTUSet::Hash() const {
+    // A multiply-and-rotate mix over the words; only equal sets need equal hashes.
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ n_;
+    for (std::uint64_t w : words_) {
+        h ^= w * 0xBF58476D1CE4E5B9ULL;
+        h = std::rotl(h, 27) * 0x94D049BB133111EBULL;
+    }
+    return h ^ (h >> 31);
+}
 
 OTUList::OTUList(AString names) : names_(std::move(names)) {
     index_.reserve(names_.size());
-    for (std::size_t i = 0; i < names_.size(); ++i)
-        if (!index_.emplace(names_[i], i).second && repeated_.empty()) repeated_ = names_[i];
+    for (std::size_t i = 0; i < names_.size(); ++i) index_.emplace(names_[i], i);
 }
 
 std::optional<std::size_t> OTUList::Find(std::string_view name) const {
@@ -19,102 +46,128 @@ std::optional<std::size_t> OTUList::Find(std::string_view name) const {
     return it->second;
 }
 
-std::optional<std::size_t> ClusterList::Find(const AByte& mask) const {
-    const auto it = index_.find(Key(mask));
-    if (it == index_.end()) return std::nullopt;
-    return it->second;
+std::optional<std::size_t> ClusterList::Find(const OTUSet& mask, std::uint64_t hash) const {
+    std::optional<std::size_t> first;
+    const auto [from, to] = index_.equal_range(hash);
+    for (auto it = from; it != to; ++it)
+        if ((!first || it->second < *first) && entries_[it->second].Mask == mask) first = it->second;
+    return first;
 }
 
-std::uint8_t ClusterList::AddCluster(const AByte& mask) {
-    if (const auto k = Find(mask)) {
+std::optional<std::size_t> ClusterList::Find(const OTUSet& mask) const { return Find(mask, mask.Hash()); }
+
+std::uint8_t ClusterList::AddCluster(const OTUSet& mask) {
+    const std::uint64_t hash = mask.Hash();
+    if (const auto k = Find(mask, hash)) {
         ++entries_[*k].Count;
         return 0;
     }
     if (entries_.size() >= capacity_) return 255;
-    index_.emplace(Key(mask), entries_.size());
+    index_.emplace(hash, entries_.size());
     entries_.push_back({mask, 1, 0});
     return 0;
 }
 
 bool ClusterList::Append(TTrSetCluster entry) {
     if (entries_.size() >= capacity_) return false;
-    index_.emplace(Key(entry.Mask), entries_.size());  // keeps the first equal entry
+    index_.emplace(entry.Mask.Hash(), entries_.size());
     entries_.push_back(std::move(entry));
     return true;
 }
 
 void ClusterList::Reindex() {
     index_.clear();
-    for (std::size_t k = 0; k < entries_.size(); ++k) index_.emplace(Key(entries_[k].Mask), k);
+    for (std::size_t k = 0; k < entries_.size(); ++k) index_.emplace(entries_[k].Mask.Hash(), k);
 }
 
 std::vector<std::optional<std::size_t>> TreeOTUIndices(const ParsedTree& tree, const OTUList& otus) {
-    std::vector<std::optional<std::size_t>> otuOf;
-    otuOf.reserve(tree.Names.size());
-    // Two names of one tree that agree in their first 20 characters cannot both be the OTU: the
-    // second counts as unknown.
-    std::vector<std::uint8_t> taken(otus.Count(), 0);
-    for (const std::string& name : tree.Names) {
-        std::optional<std::size_t> otu = otus.Find(TreeName(name));
-        if (otu && taken[*otu]++ != 0) otu.reset();
-        otuOf.push_back(otu);
-    }
-    return otuOf;
-}
-
-namespace {
-
-std::vector<std::optional<std::size_t>> WholeNameIndices(const ParsedTree& tree, const OTUList& otus) {
     std::vector<std::optional<std::size_t>> otuOf;
     otuOf.reserve(tree.Names.size());
     for (const std::string& name : tree.Names) otuOf.push_back(otus.Find(name));
     return otuOf;
 }
 
-// The masks of the tree's groups, each once, in the order the groups close. Members that are not
-// OTUs are skipped (a mask may then be empty).
-std::vector<AByte> DistinctMasks(const ParsedTree& tree, const std::vector<std::optional<std::size_t>>& otuOf,
-                                 std::size_t nOTU) {
-    std::vector<AByte> masks;
-    std::unordered_set<std::string> seen;
-    for (const auto& group : tree.Groups) {
-        AByte mask(nOTU, 0);
-        for (std::size_t member : group)
-            if (otuOf[member]) mask[*otuOf[member]] = 1;
-        if (seen.emplace(mask.begin(), mask.end()).second) masks.push_back(std::move(mask));
-    }
-    return masks;
-}
-
-}  // namespace
-
 bool GroupMask(const ParsedTree& tree, std::size_t group, const std::vector<std::optional<std::size_t>>& otuOf,
-               std::size_t nOTU, AByte& mask, std::string& unknownName) {
-    mask.assign(nOTU, 0);
-    for (std::size_t member : tree.Groups[group]) {
+               std::size_t nOTU, OTUSet& mask, std::string& unknownName) {
+    mask = OTUSet(nOTU);
+    for (std::size_t member : tree.Groups[group].Members()) {
         if (!otuOf[member]) {
             unknownName = tree.Names[member];
             return false;
         }
-        mask[*otuOf[member]] = 1;
+        mask.Set(*otuOf[member]);
     }
     return true;
 }
 
+namespace {
+
+// The masks of a tree's groups in the order they close, each made from its sub-groups' masks and
+// its own leaves, so that a tree costs (groups x OTUs / 64) word operations. visit(group, mask,
+// known, repeat): known is false when a member is not an OTU (such members are left out of the
+// mask); repeat when the mask equals one of a sub-group's (a group around one group).
+template <class Visit>
+void WalkGroups(const ParsedTree& tree, const std::vector<std::optional<std::size_t>>& otuOf, std::size_t nOTU,
+                Visit visit) {
+    struct Done {
+        std::size_t first, count, members;
+        bool known;
+        OTUSet mask;
+    };
+    std::vector<Done> done;  // groups whose enclosing group has not closed yet, in text order
+    for (std::size_t g = 0; g < tree.Groups.size(); ++g) {
+        const TreeGroup& group = tree.Groups[g];
+        std::size_t c = done.size();
+        while (c > 0 && done[c - 1].first >= group.First) --c;
+        Done cur{group.First, group.Count, 0, true, c < done.size() ? std::move(done[c].mask) : OTUSet(nOTU)};
+        const bool hadChild = c < done.size();
+        std::size_t largest = 0;
+        std::size_t pos = group.First;
+        const auto leavesUpTo = [&](std::size_t end) {
+            for (; pos < end; ++pos) {
+                if (otuOf[pos]) cur.mask.Set(*otuOf[pos]);
+                else cur.known = false;
+            }
+        };
+        for (std::size_t k = c; k < done.size(); ++k) {
+            leavesUpTo(done[k].first);
+            if (k > c) cur.mask.Or(done[k].mask);
+            cur.known = cur.known && done[k].known;
+            largest = std::max(largest, done[k].members);
+            pos = done[k].first + done[k].count;
+        }
+        leavesUpTo(group.First + group.Count);
+        done.resize(c);
+        cur.members = cur.mask.Count();
+        visit(g, cur.mask, cur.known, hadChild && largest == cur.members);
+        done.push_back(std::move(cur));
+    }
+}
+
+// The first member of the group that is not an OTU.
+std::string FirstUnknown(const ParsedTree& tree, std::size_t g, const std::vector<std::optional<std::size_t>>& otuOf) {
+    for (std::size_t member : tree.Groups[g].Members())
+        if (!otuOf[member]) return tree.Names[member];
+    return {};
+}
+
+}  // namespace
+
 TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const OTUList& otus) {
     TreeClusterResult result;
     const auto otuOf = TreeOTUIndices(tree, otus);
-    std::unordered_set<std::string> seen;
-    for (std::size_t g = 0; g < tree.Groups.size(); ++g) {
-        AByte mask;
-        std::string unknown;
-        if (!GroupMask(tree, g, otuOf, otus.Count(), mask, unknown)) {
-            if (result.Unknown++ == 0) result.UnknownName = unknown;
-            continue;
-        }
-        if (!seen.emplace(mask.begin(), mask.end()).second) continue;
-        if (list.AddCluster(mask) == 255) ++result.Refused;
+    // A tree of one name has no group to hold a foreign name; the tree itself stands for it.
+    if (tree.Groups.empty() && !otuOf.empty() && !otuOf.front()) {
+        result.Unknown = 1;
+        result.UnknownName = tree.Names.front();
     }
+    WalkGroups(tree, otuOf, otus.Count(), [&](std::size_t g, const OTUSet& mask, bool known, bool repeat) {
+        if (!known) {
+            if (result.Unknown++ == 0) result.UnknownName = FirstUnknown(tree, g, otuOf);
+            return;
+        }
+        if (!repeat && list.AddCluster(mask) == 255) ++result.Refused;
+    });
     return result;
 }
 
@@ -122,63 +175,58 @@ bool TreeClusterIndices(const ParsedTree& tree, const ClusterList& list, const O
                         std::vector<std::size_t>& indices, std::string& reason) {
     indices.clear();
     const auto otuOf = TreeOTUIndices(tree, otus);
-    std::unordered_set<std::size_t> seen;
-    for (std::size_t g = 0; g < tree.Groups.size(); ++g) {
-        AByte mask;
-        std::string unknown;
-        if (!GroupMask(tree, g, otuOf, otus.Count(), mask, unknown)) {
-            reason = "FindClusterInList: Inconsistent array of OTUs (" + unknown + ")";
-            return false;
+    bool ok = true;
+    WalkGroups(tree, otuOf, otus.Count(), [&](std::size_t g, const OTUSet& mask, bool known, bool repeat) {
+        if (!ok || repeat) return;
+        if (!known) {
+            reason = "FindClusterInList: Inconsistent array of OTUs (" + FirstUnknown(tree, g, otuOf) + ")";
+            ok = false;
+            return;
         }
         const auto k = list.Find(mask);
         if (!k) {
             reason = "FindClusterInList Failed -- Cluster not in list";
-            return false;
+            ok = false;
+            return;
         }
-        if (seen.insert(*k).second) indices.push_back(*k);
-    }
-    return true;
+        indices.push_back(*k);
+    });
+    return ok;
 }
 
-std::uint8_t AddClusterB(ATrSetCluster& clusters, const AByte& mask) {
-    bool any = false;
-    for (std::uint8_t b : mask) any = any || b != 0;
-    if (!any) return 1;
-    for (TTrSetCluster& c : clusters) {
-        if (c.Mask == mask) {
-            ++c.Count;
-            return 0;
-        }
-    }
-    clusters.push_back({mask, 1, 0});
+std::uint8_t AddClusterB(ClusterList& clusters, const OTUSet& mask) {
+    if (!mask.Any()) return 1;
+    clusters.AddCluster(mask);
     return 0;
 }
 
-std::size_t TreeClustersB(const ParsedTree& tree, const OTUList& otus, ATrSetCluster& clusters) {
+std::size_t TreeClustersB(const ParsedTree& tree, const OTUList& otus, ClusterList& clusters) {
     std::size_t failed = 0;
-    for (const AByte& mask : DistinctMasks(tree, WholeNameIndices(tree, otus), otus.Count()))
-        failed += AddClusterB(clusters, mask);
+    WalkGroups(tree, TreeOTUIndices(tree, otus), otus.Count(), [&](std::size_t, const OTUSet& mask, bool, bool repeat) {
+        if (!repeat) failed += AddClusterB(clusters, mask);
+    });
     return failed;
 }
 
-bool TreeClusterIndicesNEW(const ParsedTree& tree, const ATrSetCluster& clusters, const OTUList& otus,
+bool TreeClusterIndicesNEW(const ParsedTree& tree, const ClusterList& clusters, const OTUList& otus,
                            std::vector<std::size_t>& indices) {
     indices.clear();
-    for (const AByte& mask : DistinctMasks(tree, WholeNameIndices(tree, otus), otus.Count())) {
-        std::size_t k = 0;
-        while (k < clusters.size() && clusters[k].Mask != mask) ++k;
-        if (k == clusters.size()) return false;
-        indices.push_back(k);
-    }
-    return true;
+    bool ok = true;
+    WalkGroups(tree, TreeOTUIndices(tree, otus), otus.Count(), [&](std::size_t, const OTUSet& mask, bool, bool repeat) {
+        if (!ok || repeat) return;
+        const auto k = clusters.Find(mask);
+        if (k) indices.push_back(*k);
+        else ok = false;
+    });
+    return ok;
 }
 
 namespace {
 
-std::string MaskText(const AByte& mask) {
-    std::string row;
-    row.reserve(mask.size() + 12);
-    for (std::uint8_t b : mask) row.push_back(b == 1 ? '1' : '0');
+std::string MaskText(const OTUSet& mask) {
+    std::string row(mask.Size(), '0');
+    row.reserve(mask.Size() + 12);
+    mask.ForEach([&](std::size_t i) { row[i] = '1'; });
     return row;
 }
 

@@ -1,7 +1,8 @@
-// Cluster lists: the distinct clusters of a set of trees as 0/1 masks over the OTUs, each with the
+// Cluster lists: the distinct clusters of a set of trees as bit sets over the OTUs, each with the
 // number of trees it was found in, and the text rows and OTU lists the reports print from them.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,11 +15,40 @@
 #include "foundation/types.h"
 #include "trees/tree_reading.h"
 
-// One distinct cluster: its mask (one byte per OTU in OTU order, 1 = member), the number of trees
-// holding it (an R-support list keeps the cluster's support percentage here) and an R value
-// (R-support only; 0 otherwise).
+// A set of OTUs as bits, one per OTU of the first tree (bit i of word i / 64 for OTU i).
+class OTUSet {
+public:
+    OTUSet() = default;
+    explicit OTUSet(std::size_t n) : n_(n), words_((n + 63) / 64, 0) {}
+    // From one byte per OTU, 1 = member.
+    explicit OTUSet(const AByte& bytes);
+
+    std::size_t Size() const { return n_; }
+    bool Test(std::size_t i) const { return ((words_[i / 64] >> (i % 64)) & 1U) != 0; }
+    void Set(std::size_t i) { words_[i / 64] |= std::uint64_t{1} << (i % 64); }
+    void Or(const OTUSet& other);
+    std::size_t Count() const;
+    bool Any() const;
+    std::uint64_t Hash() const;
+    const std::vector<std::uint64_t>& Words() const { return words_; }
+    // Calls f(i) for every member, in OTU order.
+    template <class F>
+    void ForEach(F f) const {
+        for (std::size_t w = 0; w < words_.size(); ++w)
+            for (std::uint64_t bits = words_[w]; bits != 0; bits &= bits - 1)
+                f(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
+    }
+    bool operator==(const OTUSet& other) const = default;
+
+private:
+    std::size_t n_ = 0;
+    std::vector<std::uint64_t> words_;
+};
+
+// One distinct cluster: its members, the number of trees holding it (an R-support list keeps the
+// cluster's support percentage here) and an R value (R-support only; 0 otherwise).
 struct TTrSetCluster {
-    AByte Mask;
+    OTUSet Mask;
     std::uint32_t Count = 0;
     std::uint32_t RValue = 0;
 };
@@ -26,6 +56,8 @@ using ATrSetCluster = std::vector<TTrSetCluster>;
 
 // The first method's list holds at most this many distinct clusters.
 inline constexpr std::size_t kMaxClusters = 65535;
+// The second method's has no limit.
+inline constexpr std::size_t kNoClusterLimit = static_cast<std::size_t>(-1);
 
 // The OTUs of a set of trees (the names of its first tree, in that order) with a lookup by name.
 class OTUList {
@@ -37,17 +69,14 @@ public:
     const std::string& operator[](std::size_t i) const { return names_[i]; }
     // 0-based index of the OTU with exactly this name.
     std::optional<std::size_t> Find(std::string_view name) const;
-    // A name that occurs more than once (empty when the names are distinct).
-    const std::string& Repeated() const { return repeated_; }
 
 private:
     AString names_;
     std::unordered_map<std::string, std::size_t> index_;
-    std::string repeated_;
 };
 
-// Distinct clusters in order of first appearance, looked up through a hash of the mask (the first
-// equal entry is found, as a search from the front would find it).
+// Distinct clusters in order of first appearance, looked up through a hash of their bits (the
+// first equal entry is found, as a search from the front would find it).
 class ClusterList {
 public:
     explicit ClusterList(std::size_t capacity = kMaxClusters) : capacity_(capacity) {}
@@ -59,10 +88,10 @@ public:
     std::size_t Capacity() const { return capacity_; }
 
     // Index of the first entry with this mask.
-    std::optional<std::size_t> Find(const AByte& mask) const;
+    std::optional<std::size_t> Find(const OTUSet& mask) const;
     // Raises the count of the entry with this mask, or appends it with count 1. 0 on success, 255
     // when the list is full (nothing added).
-    std::uint8_t AddCluster(const AByte& mask);
+    std::uint8_t AddCluster(const OTUSet& mask);
     // Appends an entry without merging it with an equal one (the R-support list); false when full.
     bool Append(TTrSetCluster entry);
     // Keeps the entries for which keep(index) is true, in their order.
@@ -77,11 +106,11 @@ public:
 
 private:
     void Reindex();
-    static std::string Key(const AByte& mask) { return std::string(mask.begin(), mask.end()); }
+    std::optional<std::size_t> Find(const OTUSet& mask, std::uint64_t hash) const;
 
     std::size_t capacity_;
     ATrSetCluster entries_;
-    std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_multimap<std::uint64_t, std::size_t> index_;  // hash of the bits -> entry
 };
 
 // How one tree's clusters went into a list.
@@ -91,16 +120,16 @@ struct TreeClusterResult {
     std::string UnknownName;  // the first such name
 };
 
-// The OTU of each name of the tree (names cut to 20 characters, as the first method's OTU names
-// are); no value for a name that is not an OTU, or whose OTU an earlier name of the tree took.
+// The OTU of each name of the tree; no value for a name that is not an OTU.
 std::vector<std::optional<std::size_t>> TreeOTUIndices(const ParsedTree& tree, const OTUList& otus);
 
 // Mask of one group of the tree; false (with the first unknown name) when a member is not an OTU.
 bool GroupMask(const ParsedTree& tree, std::size_t group, const std::vector<std::optional<std::size_t>>& otuOf,
-               std::size_t nOTU, AByte& mask, std::string& unknownName);
+               std::size_t nOTU, OTUSet& mask, std::string& unknownName);
 
 // Adds every cluster of one tree to the list; a cluster the tree holds twice (a group around a
-// single group) counts once for the tree. Nothing is reported: the caller reports once per run.
+// single group) counts once for the tree, and a tree of one foreign name counts as one unknown
+// cluster. Nothing is reported: the caller reports once per run.
 TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const OTUList& otus);
 
 // The list index of every distinct cluster of the tree; false (and the reason) when a cluster is
@@ -108,13 +137,13 @@ TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const 
 bool TreeClusterIndices(const ParsedTree& tree, const ClusterList& list, const OTUList& otus,
                         std::vector<std::size_t>& indices, std::string& reason);
 
-// The second method: whole names (otus made of whole names), a name that is not an OTU is skipped. AddClusterB gives 0
-// when the cluster was added or counted, 1 when none of its names is an OTU name (an empty mask).
-std::uint8_t AddClusterB(ATrSetCluster& clusters, const AByte& mask);
-// Adds the tree's clusters to the array; the result is the number that could not be taken.
-std::size_t TreeClustersB(const ParsedTree& tree, const OTUList& otus, ATrSetCluster& clusters);
-// The array index of every distinct cluster of the tree (first equal mask); false when one is missing.
-bool TreeClusterIndicesNEW(const ParsedTree& tree, const ATrSetCluster& clusters, const OTUList& otus,
+// The second method: a name that is not an OTU is skipped; its list has no limit. AddClusterB
+// gives 0 when the cluster was added or counted, 1 when none of its names is an OTU name.
+std::uint8_t AddClusterB(ClusterList& clusters, const OTUSet& mask);
+// Adds the tree's clusters to the list; the result is the number that could not be taken.
+std::size_t TreeClustersB(const ParsedTree& tree, const OTUList& otus, ClusterList& clusters);
+// The list index of every distinct cluster of the tree; false when one is missing.
+bool TreeClusterIndicesNEW(const ParsedTree& tree, const ClusterList& clusters, const OTUList& otus,
                            std::vector<std::size_t>& indices);
 
 // Text rows: one character per OTU ("1" member, "0" not), " ", the count and "x": "0110 3x".

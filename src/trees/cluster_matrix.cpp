@@ -54,7 +54,7 @@ bool Trees2BinB(const std::vector<ParsedTree>& trees, AByte& matrix, std::size_t
     AString names;
     TreeOTUNamesB(trees.front(), names);
     const OTUList otus(names);
-    ATrSetCluster clusters;
+    ClusterList clusters(kNoClusterLimit);
     for (const ParsedTree& tree : trees)
         if (TreeClustersB(tree, otus, clusters) != 0) return false;
     const std::size_t T = trees.size();

@@ -6,21 +6,22 @@
 #include <utility>
 
 #include "foundation/number_text.h"
+#include "trees/tree_text.h"
 
 namespace {
 
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
 // The members of a mask as a readable list, for the messages about clusters.
-std::string MemberText(const AByte& mask, const AString& names) {
+std::string MemberText(const OTUSet& mask, const AString& names) {
     std::string text = "(";
     bool first = true;
-    for (std::size_t i = 0; i < mask.size() && i < names.size(); ++i) {
-        if (mask[i] != 1) continue;
+    mask.ForEach([&](std::size_t i) {
+        if (i >= names.size()) return;
         if (!first) text += ",";
         text += names[i];
         first = false;
-    }
+    });
     return text + ")";
 }
 
@@ -48,7 +49,6 @@ public:
         if (!Nest(reporter)) return false;
         OrderChildren();
         text = Write();
-        if (o_.RSupportMode == 1) std::erase(text, ' ');
         return true;
     }
 
@@ -57,10 +57,10 @@ private:
         const std::size_t required = TTrees::RequiredTrees(trees_, o_.ThresholdPercent);
         for (std::size_t k = 0; k < clusters_.size(); ++k) {
             const TTrSetCluster& c = clusters_[k];
-            if (c.Mask.size() != names_.size()) continue;
+            if (c.Mask.Size() != names_.size()) continue;
             const bool chosen = o_.RSupportMode == 1 ? c.RValue <= o_.RSupportLimit : c.Count >= required;
             if (!chosen) continue;
-            const std::size_t size = static_cast<std::size_t>(std::count(c.Mask.begin(), c.Mask.end(), 1));
+            const std::size_t size = c.Mask.Count();
             if (size == 0) continue;
             selected_.push_back(k);
             size_.push_back(size);
@@ -84,25 +84,25 @@ private:
         owner_.assign(N, root_);
         for (std::size_t c : bySize) {
             if (c == root_) continue;
-            const AByte& mask = clusters_[selected_[c]].Mask;
+            const OTUSet& mask = clusters_[selected_[c]].Mask;
             std::size_t par = kNone;
-            for (std::size_t i = 0; i < N; ++i) {
-                if (mask[i] != 1) continue;
+            std::size_t clash = kNone;
+            mask.ForEach([&](std::size_t i) {
                 if (par == kNone) par = owner_[i];
-                if (owner_[i] != par) {
-                    const std::size_t other = par != root_ ? par : owner_[i];
-                    reporter.Error("Consensus error: the clusters " + MemberText(mask, names_) + " and " +
-                                   MemberText(Mask(other), names_) + " overlap; no tree holds both");
-                    return false;
-                }
+                if (owner_[i] != par && clash == kNone) clash = owner_[i];
+            });
+            if (clash != kNone) {
+                const std::size_t other = par != root_ ? par : clash;
+                reporter.Error("Consensus error: the clusters " + MemberText(mask, names_) + " and " +
+                               MemberText(Mask(other), names_) + " overlap; no tree holds both");
+                return false;
             }
             if (size_[par] == size_[c]) {
                 reporter.Error("Consensus:ClusterDist:ZeroMismatch for nonidentical clusters!");
                 return false;
             }
             parent_[c] = par;
-            for (std::size_t i = 0; i < N; ++i)
-                if (mask[i] == 1) owner_[i] = c;
+            mask.ForEach([&](std::size_t i) { owner_[i] = c; });
         }
         children_.assign(nodes_, {});
         for (std::size_t c : bySize)
@@ -118,8 +118,8 @@ private:
         return true;
     }
 
-    const AByte& Mask(std::size_t node) const {
-        static const AByte kEmpty;
+    const OTUSet& Mask(std::size_t node) const {
+        static const OTUSet kEmpty;
         return node < selected_.size() ? clusters_[selected_[node]].Mask : kEmpty;
     }
 
@@ -154,14 +154,19 @@ private:
         if (o_.RSupportMode == 1) {
             if (o_.RLabelDecimals == 255) return {};
             const Extended r = static_cast<Extended>(std::max<std::uint32_t>(c.RValue, 1));
-            return o_.RLabel + ExtToStrF(Log10(r), 4, o_.RLabelDecimals);
+            // Without the blanks of the padded number; a quoted name keeps its own.
+            std::string label = o_.RLabel + ExtToStrF(Log10(r), 4, o_.RLabelDecimals);
+            std::erase(label, ' ');
+            return label;
         }
         if (o_.AngleLabels == 1) return "<" + UIntToStr(o_.SupportPercent(c.Count, trees_)) + ">";
         if (o_.LabelMode == 1) return UIntToStr(o_.SupportPercent(c.Count, trees_));
         return {};
     }
 
-    std::string Name(std::size_t otu) const { return o_.NumberNames == 1 ? UIntToStr(otu + 1) : names_[otu]; }
+    std::string Name(std::size_t otu) const {
+        return o_.NumberNames == 1 ? UIntToStr(otu + 1) : NewickName(names_[otu]);
+    }
 
     // Without recursion: a tree may be nested as deep as it has OTUs.
     std::string Write() const {
@@ -273,11 +278,6 @@ bool FirstTreeOTUs(Reporter& reporter, const std::vector<ParsedTree>& trees, OTU
     AString names;
     TreeOTUNames(trees.front(), names);
     OTUList list(std::move(names));
-    if (!list.Repeated().empty()) {
-        reporter.Error("An OTU name occurs twice in the first tree: " + list.Repeated() +
-                       "\r\n(names are compared by their first 20 characters)");
-        return false;
-    }
     if (list.Count() < 2) {
         reporter.Error("The first tree holds fewer than two OTUs.");
         return false;
@@ -342,7 +342,7 @@ bool ConsensusB(Reporter& reporter, const TTrees& options, std::uint32_t thresho
         return false;
     }
     const OTUList otus(names);
-    ATrSetCluster clusters;
+    ClusterList clusters(kNoClusterLimit);
     for (const ParsedTree& tree : trees) {
         if (TreeClustersB(tree, otus, clusters) != 0) {
             reporter.Error("Inconsistent array of OTUs!");
@@ -350,10 +350,10 @@ bool ConsensusB(Reporter& reporter, const TTrees& options, std::uint32_t thresho
         }
     }
     const TTrees run = RunOptions(options, threshold, labels);
-    if (!run.BuildConsensusB(reporter, clusters, names, trees.size(), text)) return false;
+    if (!run.BuildConsensusB(reporter, clusters.Entries(), names, trees.size(), text)) return false;
     if (report != nullptr) {
-        AString lines =
-            ClusterReport("Clusters found during consensus tree construction", clusters, names, trees.size(), 6, false);
+        AString lines = ClusterReport("Clusters found during consensus tree construction", clusters.Entries(), names,
+                                      trees.size(), 6, false);
         report->insert(report->end(), lines.begin(), lines.end());
     }
     return true;

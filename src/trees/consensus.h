@@ -1,6 +1,6 @@
 // Strict and majority-rule consensus trees of a tree file. The clusters of all trees are counted
-// twice, by two methods that collect them into different structures (a hashed cluster list with
-// names cut to 20 characters, and an array with whole names); both build the consensus line by the
+// twice, by two methods that collect them into different structures (a hashed cluster list that
+// refuses clusters with foreign names, and an array that skips such names); both build the consensus line by the
 // same construction, the two lines are compared as a self-check, and both are returned for the
 // consensus file together with the cluster reports.
 #pragma once
@@ -78,8 +78,8 @@ bool ConsensusB(Reporter& reporter, const TTrees& options, std::uint32_t thresho
 bool FirstMethodClusters(Reporter& reporter, const std::vector<ParsedTree>& trees, const OTUList& otus,
                          ClusterList& list);
 
-// The names of the first tree as the first method's OTUs (cut to 20 characters). A name that
-// occurs twice among them, or fewer than two names, is reported and gives false.
+// The names of the first tree as the first method's OTUs; fewer than two names are reported and
+// give false.
 bool FirstTreeOTUs(Reporter& reporter, const std::vector<ParsedTree>& trees, OTUList& otus);
 
 // The "TEST" box of the self-checks.

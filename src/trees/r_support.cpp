@@ -17,12 +17,16 @@ namespace {
 // Refinement never needs more steps than this; more means the list is broken.
 constexpr std::size_t kMaxEvaluations = 100000;
 
-std::string MaskKey(const AByte& mask) { return std::string(mask.begin(), mask.end()); }
+std::string MaskKey(const OTUSet& mask) {
+    std::string key;
+    for (std::uint64_t w : mask.Words())
+        for (int b = 0; b < 64; b += 8) key.push_back(static_cast<char>((w >> b) & 0xFFU));
+    return key;
+}
 
-std::string Members(const AByte& mask, const AString& names) {
+std::string Members(const OTUSet& mask, const AString& names) {
     std::string text = "(";
-    for (std::size_t i = 0; i < mask.size(); ++i)
-        if (mask[i] == 1) text += (text.size() > 1 ? "," : "") + names[i];
+    mask.ForEach([&](std::size_t i) { text += (text.size() > 1 ? "," : "") + names[i]; });
     return text + ")";
 }
 
@@ -151,7 +155,7 @@ bool GetExtClusters(Reporter& reporter, const std::string& line, const OTUList& 
                 return false;
             }
         }
-        AByte mask;
+        OTUSet mask;
         std::string unknown;
         if (!GroupMask(tree, g, otuOf, otus.Count(), mask, unknown)) {
             reporter.Error("GetExtClusters: " + unknown + " is not an OTU of the first consensus");
@@ -234,10 +238,12 @@ bool CheckNested(Reporter& reporter, const ClusterList& list, std::uint32_t limi
         for (std::size_t b = a + 1; b < list.size(); ++b) {
             if (list[b].RValue > limit) continue;
             bool shared = false, onlyA = false, onlyB = false;
-            for (std::size_t i = 0; i < names.size(); ++i) {
-                shared = shared || (list[a].Mask[i] == 1 && list[b].Mask[i] == 1);
-                onlyA = onlyA || (list[a].Mask[i] == 1 && list[b].Mask[i] != 1);
-                onlyB = onlyB || (list[a].Mask[i] != 1 && list[b].Mask[i] == 1);
+            const auto& wa = list[a].Mask.Words();
+            const auto& wb = list[b].Mask.Words();
+            for (std::size_t w = 0; w < wa.size() && w < wb.size(); ++w) {
+                shared = shared || (wa[w] & wb[w]) != 0;
+                onlyA = onlyA || (wa[w] & ~wb[w]) != 0;
+                onlyB = onlyB || (~wa[w] & wb[w]) != 0;
             }
             if (shared && onlyA && onlyB) {
                 reporter.Error("Trees are inconsistent: the cluster " + Members(list[a].Mask, names) + " found at r= " +

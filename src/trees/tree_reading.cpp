@@ -6,7 +6,6 @@
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
 #include "foundation/strict_number.h"
-#include "trees/tree_records.h"
 
 namespace {
 
@@ -34,7 +33,7 @@ public:
                 if (pos_ >= s_.size()) return Fail("the text ends where a name or \"(\" is expected", reason);
                 if (s_[pos_] == '(') {
                     ++pos_;
-                    open_.emplace_back();
+                    open_.push_back(tree_.Names.size());
                     continue;
                 }
                 if (!ReadLeaf(reason)) return false;
@@ -70,26 +69,48 @@ private:
         return false;
     }
 
+    // A name or label in single quotes, a quote doubled inside: taken whole, separators and all.
+    bool ReadQuoted(std::string& text, std::string& reason) {
+        const std::size_t start = pos_++;
+        text.clear();
+        while (true) {
+            if (pos_ >= s_.size())
+                return Fail("the quote at position " + UIntToStr(start + 1) + " is not closed", reason);
+            const char c = s_[pos_++];
+            if (c != '\'') {
+                text.push_back(c);
+            } else if (pos_ < s_.size() && s_[pos_] == '\'') {
+                text.push_back(c);
+                ++pos_;
+            } else {
+                return true;
+            }
+        }
+    }
+
     bool ReadLeaf(std::string& reason) {
         const std::size_t start = pos_;
-        while (pos_ < s_.size() && !IsSeparator(s_[pos_])) ++pos_;
-        if (pos_ == start) return Fail("a name is missing at position " + UIntToStr(start + 1), reason);
-        std::string name = s_.substr(start, pos_ - start);
+        std::string name;
+        if (s_[pos_] == '\'') {
+            if (!ReadQuoted(name, reason)) return false;
+        } else {
+            while (pos_ < s_.size() && !IsSeparator(s_[pos_])) ++pos_;
+            name = s_.substr(start, pos_ - start);
+        }
+        if (name.empty()) return Fail("a name is missing at position " + UIntToStr(start + 1), reason);
         if (!seen_.emplace(name, tree_.Names.size()).second) return Fail("the name " + name + " occurs twice", reason);
-        if (!open_.empty()) open_.back().push_back(tree_.Names.size());
         tree_.Names.push_back(std::move(name));
         return ReadLength(reason);
     }
 
     bool CloseGroup(std::string& reason) {
-        std::vector<std::size_t> members = std::move(open_.back());
+        const std::size_t first = open_.back();
         open_.pop_back();
-        if (members.empty()) return Fail("a group \"()\" is empty", reason);
+        if (first == tree_.Names.size()) return Fail("a group \"()\" is empty", reason);
         std::string label;
         if (!ReadLabel(label, reason) || !ReadLength(reason)) return false;
         if (open_.empty()) tree_.RootLabel = label;
-        else open_.back().insert(open_.back().end(), members.begin(), members.end());
-        tree_.Groups.push_back(std::move(members));
+        tree_.Groups.push_back({first, tree_.Names.size() - first});
         tree_.GroupLabels.push_back(std::move(label));
         return true;
     }
@@ -97,6 +118,7 @@ private:
     // A label: characters up to a separator, where "<...>" is taken whole (it may hold any
     // character but ">").
     bool ReadLabel(std::string& label, std::string& reason) {
+        if (pos_ < s_.size() && s_[pos_] == '\'') return ReadQuoted(label, reason);
         const std::size_t start = pos_;
         while (pos_ < s_.size()) {
             if (s_[pos_] == '<') {
@@ -126,15 +148,28 @@ private:
     std::string s_;
     ParsedTree& tree_;
     std::size_t pos_ = 0;
-    std::vector<std::vector<std::size_t>> open_;
+    std::vector<std::size_t> open_;  // the first leaf of each open group
     std::unordered_map<std::string, std::size_t> seen_;
 };
 
+// Blanks are dropped except inside quotes; a quote opens a name or label only where one begins.
 std::string WithoutBlanks(std::string_view line) {
     std::string text;
     text.reserve(line.size());
-    for (char c : line)
-        if (!IsBlank(c)) text.push_back(c);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            text.push_back(c);
+            if (c != '\'') continue;
+            if (i + 1 < line.size() && line[i + 1] == '\'') text.push_back(line[++i]);
+            else quoted = false;
+            continue;
+        }
+        if (IsBlank(c)) continue;
+        if (c == '\'' && (text.empty() || IsSeparator(text.back()))) quoted = true;
+        text.push_back(c);
+    }
     return text;
 }
 
@@ -192,18 +227,13 @@ bool ParseTreeLines(Reporter& reporter, const std::string& fileName, const TreeL
 }
 
 std::size_t TreeOTUNames(const ParsedTree& tree, AString& names) {
-    names.clear();
-    names.reserve(tree.Names.size());
-    for (const std::string& name : tree.Names) names.push_back(TreeName(name));
+    names = tree.Names;
     return names.size();
 }
 
 std::size_t TreeOTUNamesLabelled(const ParsedTree& tree, AString& names) { return TreeOTUNames(tree, names); }
 
-std::size_t TreeOTUNamesB(const ParsedTree& tree, AString& names) {
-    names = tree.Names;
-    return names.size();
-}
+std::size_t TreeOTUNamesB(const ParsedTree& tree, AString& names) { return TreeOTUNames(tree, names); }
 
 std::string TreeRootLabel(const ParsedTree& tree, std::size_t lineNumber) {
     return tree.RootLabel.empty() ? "Tree" + UIntToStr(lineNumber) : tree.RootLabel;

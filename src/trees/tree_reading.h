@@ -3,12 +3,14 @@
 // and its clusters (the OTUs below each group), which the consensus, the cluster matrix and
 // R-support count.
 //
-// Blanks are not part of names ("Pop 1" is the OTU "Pop1"); branch lengths (":" and a number)
+// Blanks are not part of names ("Pop 1" is the OTU "Pop1"), except in a name or label in single
+// quotes, which holds any character (a quote doubled) and loses its quotes; branch lengths (":" and a number)
 // are read and dropped; a group may carry a label behind its ")" (a support percentage "75", an
 // angle label "<75>", an R label "R2.0"); the label of the outermost group is the tree's title.
 #pragma once
 
 #include <cstddef>
+#include <ranges>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,12 +25,18 @@ struct TreeLine {
 };
 using TreeLines = std::vector<TreeLine>;
 
+// The members of a group: the leaves First .. First + Count - 1, which stand together in the text.
+struct TreeGroup {
+    std::size_t First = 0;
+    std::size_t Count = 0;
+    auto Members() const { return std::views::iota(First, First + Count); }
+};
+
 // A tree line taken apart.
 struct ParsedTree {
     AString Names;  // the leaves from left to right, whole, blanks removed
-    // Each group's members as indices into Names, in the order the groups close: innermost first,
-    // the outermost group last.
-    std::vector<std::vector<std::size_t>> Groups;
+    // The groups in the order they close: innermost first, the outermost group last.
+    std::vector<TreeGroup> Groups;
     AString GroupLabels;    // the label behind each group's ")" (empty when none)
     std::string RootLabel;  // the label of the outermost group
 };
@@ -53,12 +61,11 @@ bool ReadTreeFile(Reporter& reporter, const std::string& fileName, TreeLines& tr
 bool ParseTreeLines(Reporter& reporter, const std::string& fileName, const TreeLines& lines,
                     std::vector<ParsedTree>& trees);
 
-// The OTU names of a tree, in the order of its text, each cut to 20 characters (the first method's
-// names; a tree's names fix the OTU order of its set when it is the first). Returns their number.
+// The OTU names of a tree, whole, in the order of its text (a tree's names fix the OTU order of its
+// set when it is the first). Returns their number. Both consensus methods and lines with "<...>"
+// labels (never names) read them alike.
 std::size_t TreeOTUNames(const ParsedTree& tree, AString& names);
-// The same for lines with "<...>" labels (they are never names).
 std::size_t TreeOTUNamesLabelled(const ParsedTree& tree, AString& names);
-// The OTU names kept whole (the second method's).
 std::size_t TreeOTUNamesB(const ParsedTree& tree, AString& names);
 
 // The tree's title: its root label, or "Tree" + the line number when it has none.

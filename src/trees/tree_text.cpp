@@ -9,7 +9,23 @@ namespace {
 
 std::string BranchLength(Extended value) { return ":" + ExtToStrF(value, 10, 9); }
 
+std::string WrittenName(std::string_view name) { return NewickName(TreeName(name)); }
+
 }  // namespace
+
+std::string NewickName(std::string_view name) {
+    // Blanks before a quote are dropped by the reader, which would then take the quote as opening.
+    const std::size_t first = name.find_first_not_of(std::string_view(" \t\r\n\0", 5));
+    const bool quote = (first != std::string_view::npos && name[first] == '\'') ||
+                       name.find_first_of("(),:;") != std::string_view::npos;
+    if (!quote) return std::string(name);
+    std::string text = "'";
+    for (char c : name) {
+        text += c;
+        if (c == '\'') text += c;
+    }
+    return text + "'";
+}
 
 bool DendrogramToText(Reporter& reporter, const PackedNodes& nodes, std::string_view title, std::string& text) {
     text.clear();
@@ -43,7 +59,7 @@ bool DendrogramToText(Reporter& reporter, const PackedNodes& nodes, std::string_
     std::string out;
     seen[root] = true;
     if (nodes[root].ChildCount == 0) {
-        out += TreeName(nodes[root].Name);
+        out += WrittenName(nodes[root].Name);
     } else {
         stack.push_back({root, 0});
     }
@@ -60,7 +76,7 @@ bool DendrogramToText(Reporter& reporter, const PackedNodes& nodes, std::string_
             seen[child] = true;
             out += frame.next == 1 ? "(" : ", ";
             if (nodes[child].ChildCount == 0) {
-                out += TreeName(nodes[child].Name);
+                out += WrittenName(nodes[child].Name);
                 out += BranchLength(nodes[child].Value);
             } else {
                 stack.push_back({child, 0});
@@ -72,7 +88,7 @@ bool DendrogramToText(Reporter& reporter, const PackedNodes& nodes, std::string_
         if (count > 0) out += ")";
         if (done != root) out += BranchLength(nodes[done].Value);
     }
-    out += TreeName(title);
+    out += WrittenName(title);
     out += ";";
     text = std::move(out);
     return true;

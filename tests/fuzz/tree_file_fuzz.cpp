@@ -2,6 +2,7 @@
 // the file is the rest. Any text either reads into trees or is refused with one message; a
 // consensus holds exactly the clusters found in enough trees and reads back to them, also as the
 // only tree of a file; the cluster matrix has a cell per tree and cluster and distinct row names.
+// Names written by the tree text writer read back as themselves (quoted) or without their blanks.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,8 @@
 #include "trees/cluster_matrix.h"
 #include "trees/consensus.h"
 #include "trees/tree_reading.h"
+#include "trees/tree_records.h"
+#include "trees/tree_text.h"
 
 namespace {
 
@@ -28,7 +31,7 @@ Clusters ClustersOf(const ParsedTree& tree) {
     Clusters out;
     for (const auto& group : tree.Groups) {
         std::set<std::string> c;
-        for (std::size_t m : group) c.insert(tree.Names[m]);
+        for (std::size_t m : group.Members()) c.insert(tree.Names[m]);
         out.insert(c);
     }
     return out;
@@ -53,11 +56,46 @@ Clusters Kept(const std::vector<ParsedTree>& trees, std::uint32_t threshold) {
     for (const TTrSetCluster& c : list.Entries()) {
         if (c.Count < required) continue;
         std::set<std::string> names;
-        for (std::size_t i = 0; i < c.Mask.size(); ++i)
-            if (c.Mask[i] == 1) names.insert(otus[i]);
+        for (std::size_t i = 0; i < c.Mask.Size(); ++i)
+            if (c.Mask.Test(i)) names.insert(otus[i]);
         kept.insert(names);
     }
     return kept;
+}
+
+bool IsReadBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; }
+
+// The packed caterpillar of the names ((n1, n2), n3), ... written and read back: every leaf is the
+// name it was written from, as the reader takes it, and the title comes back too.
+void NamesRoundTrip(FuzzedDataProvider& in) {
+    AString names;
+    std::set<std::string> expected;
+    while (names.size() < 8 && in.remaining_bytes() > 0) {
+        const std::string name = TreeName(in.ConsumeRandomLengthString(30));
+        std::string read = name;
+        if (NewickName(name) == name) std::erase_if(read, IsReadBlank);
+        // Names the reader cannot tell apart, or that leave nothing, are no names for a tree.
+        if (read.empty() || !expected.insert(read).second) return;
+        names.push_back(name);
+    }
+    if (names.size() < 2) return;
+    PackedNodes nodes;
+    const std::size_t n = names.size();
+    for (std::size_t i = 0; i < n; ++i)
+        nodes.push_back({i + 1, names[i], 0.5L, i == 0 ? n + 1 : n + i, 0, 0});
+    for (std::size_t k = n + 1; k < 2 * n; ++k) nodes.push_back({k, "", 0.5L, k + 1 < 2 * n ? k + 1 : 0, 2, 0});
+    const std::string title = names.front().find('<') == std::string::npos ? names.front() : "T";
+    Reporter quiet;
+    std::string text;
+    fuzz::Check(DendrogramToText(quiet, nodes, title, text), "a packed tree of names is not written");
+    ParsedTree tree;
+    std::string reason;
+    fuzz::Check(ParseTreeLine(text, tree, reason), "a written tree does not read back: " + text + ": " + reason);
+    fuzz::Check(std::set<std::string>(tree.Names.begin(), tree.Names.end()) == expected && tree.Names.size() == n,
+                "written names read back as other names: " + text);
+    std::string titleRead = title;
+    if (NewickName(title) == title) std::erase_if(titleRead, IsReadBlank);
+    fuzz::Check(tree.RootLabel == titleRead, "a written title reads back as another: " + text);
 }
 
 }  // namespace
@@ -65,6 +103,11 @@ Clusters Kept(const std::vector<ParsedTree>& trees, std::uint32_t threshold) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ResetShell();
     FuzzedDataProvider in(data, size);
+    if (size > 0 && data[0] == 'N') {
+        in.ConsumeIntegral<std::uint8_t>();
+        NamesRoundTrip(in);
+        return 0;
+    }
     std::uint32_t threshold = 50;
     bool labels = true;
     if (fuzz::WantsVariation(in)) {

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
+#include "shell/analysis_commands.h"
+#include "shell/data_commands.h"
 #include "shell/reporting.h"
+#include "shell/tree_commands.h"
 #include "shell/ui_port.h"
 
 namespace {
@@ -93,6 +96,66 @@ TEST_F(ConsensusCommands, ClusterMatrixLoadsAsDataAndAFailureKeepsThePreviousDat
     EXPECT_EQ(DataSet.get(), before);
     EXPECT_EQ(Panel(MessageArea::PanelDataMatrix), "Original (tree) data [2 x 3]");
     EXPECT_EQ(Errors().size(), 1u);
+}
+
+// Tree titles become individual names: they must be names a data file can carry, as count data's.
+TEST_F(ConsensusCommands, ClusterMatrixRefusesTitlesADataFileCannotCarry) {
+    ui.AllowBoxes("Error");
+    struct Case {
+        const char* trees;
+        const char* error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"((A,B),(C,D))T{1};\r\n((A,B),C,D);\r\n",
+              "Name not allowed:\r\nIndividual name \"T{1}\" holds '{' (a remark mark)"},
+             {"((A,B),(C,D))One;\r\n((A,B),C,D)<2>;\r\n",
+              "Name not allowed:\r\nIndividual name \"<2>\" holds '<' (a mark of the file specification line)"}}) {
+        ResetDataSet();
+        const TPopGenDataSet* before = DataSet.get();
+        const std::size_t errors = Errors().size();
+        WriteTrees(c.trees);
+        CmdTreesToBinaryMatrix(ConsensusInFileName);
+        EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...failed.") << c.trees;
+        ASSERT_EQ(Errors().size(), errors + 1) << c.trees;
+        EXPECT_EQ(Errors().back(), c.error);
+        EXPECT_EQ(DataSet.get(), before);
+    }
+
+    // What loads can be saved.
+    WriteTrees("((A,B),(C,D))One;\r\n((A,B),C,D)T*2;\r\n");
+    EndOfDataChar = '#';
+    CmdTreesToBinaryMatrix(ConsensusInFileName);
+    EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...done.");
+    const std::string saved = dir.Path("clusters.txt");
+    CmdSaveDataMatrix(saved);
+    EXPECT_EQ(LastLine(), "Saved DataMatrix to " + saved);
+}
+
+// Individuals named with the characters of the tree text: the trees the tree commands write from
+// them read back in the consensus and the cluster matrix.
+TEST_F(ConsensusCommands, TreesOfNamesHoldingTreeCharactersReadBack) {
+    SetExampleData();
+    const AString names{"a,b", "c(d)", "e;f", "g:h", "x y(1)", "it's", "'q", "plain"};
+    for (TDSLayer& layer : DataSet->Layers)
+        if (layer.IndNames.size() == names.size()) layer.IndNames = names;
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                       false, false);
+    CmdBuildUPGMA();
+    CmdBuildNJ();
+    ASSERT_EQ(ConsensusInFileName, TreeFileName);
+    const std::string trees = File(TreeFileName);
+    EXPECT_NE(trees.find("'a,b':"), std::string::npos) << trees;
+    EXPECT_NE(trees.find("'''q':"), std::string::npos) << trees;
+    EXPECT_NE(trees.find("it's:"), std::string::npos) << trees;
+    CmdMajorityConsensus(true, ConsensusInFileName, ConsensusOutFileName, 50.0f);
+    EXPECT_EQ(LastLine(), "Building majority rule consensus... done.");
+    EXPECT_TRUE(Errors().empty());
+    const std::string consensus = File(ConsensusOutFileName);
+    EXPECT_NE(consensus.find("'c(d)'"), std::string::npos) << consensus;
+    EXPECT_NE(File(AnalysisFileName).find("OTU #1= "), std::string::npos);
+    CmdTreesToBinaryMatrix(ConsensusInFileName);
+    EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...done.");
+    EXPECT_TRUE(Errors().empty());
 }
 
 TEST_F(ConsensusCommands, ViewingTheConsensusFile) {

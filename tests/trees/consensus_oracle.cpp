@@ -13,6 +13,7 @@
 
 #include "support/r_oracle.h"
 #include "support/temp_dir.h"
+#include "tree_test_util.h"
 #include "trees/cluster_matrix.h"
 #include "trees/consensus.h"
 #include "trees/tree_reading.h"
@@ -48,7 +49,7 @@ std::set<std::string> LineClusters(const std::string& line, bool withLabels) {
     std::set<std::string> out;
     for (std::size_t g = 0; g < tree.Groups.size(); ++g) {
         Cluster c;
-        for (std::size_t m : tree.Groups[g]) c.insert(tree.Names[m]);
+        for (std::size_t m : tree.Groups[g].Members()) c.insert(tree.Names[m]);
         out.insert(Joined(c) + (withLabels ? " " + tree.GroupLabels[g] : ""));
     }
     return out;
@@ -151,7 +152,7 @@ TEST_F(ConsensusOracle, ClusterMatrixMatchesPropPart) {
     for (const ParsedTree& tree : trees) {
         for (const auto& group : tree.Groups) {
             Cluster c;
-            for (std::size_t i : group) c.insert(tree.Names[i]);
+            for (std::size_t i : group.Members()) c.insert(tree.Names[i]);
             if (std::find(order.begin(), order.end(), c) == order.end()) order.push_back(c);
         }
     }
@@ -181,6 +182,69 @@ cat('number', length(pp), '\n')
     EXPECT_EQ(ourColumns, r.count("col") ? r.at("col") : std::set<std::string>{});
     ASSERT_TRUE(r.count("number"));
     EXPECT_EQ(*r.at("number").begin(), std::to_string(m.Clusters));
+}
+
+// Names holding the characters of the tree text, in trees the program writes: ape reads the tree
+// file and the consensus line to the same names and clusters as the program does.
+TEST_F(ConsensusOracle, QuotedNamesReadInApe) {
+    const AString names{"a,b", "c(d)", "e;f", "g:h", "x y(1)", "plain", "(z)", "k:1,2"};
+    TempDir dir;
+    std::string file;
+    for (std::uint32_t seed : {3u, 4u, 5u}) {
+        TDistAnalysis a = RandomEuclidean(names.size(), 3, seed);
+        a.OTUNames = names;
+        ASSERT_TRUE(a.BuildTree(seed == 4 ? TreeKind::NJ : TreeKind::UPGMA, "T(" + std::to_string(seed) + ")"));
+        file += (seed == 4 ? a.DendrogramText() : a.StoredTree) + "\r\n";
+    }
+    const std::string trees = dir.Write("trees.ph", file);
+    Reporter reporter;
+    TTrees options;
+    ConsensusResult result;
+    ASSERT_TRUE(options.Consensus(reporter, 50, true, trees, result)) << file;
+    EXPECT_TRUE(result.Match);
+    const std::string mine = dir.Write("mine.ph", result.Text + "\r\n");
+    TreeClusterMatrix m;
+    ASSERT_TRUE(Trees2Bin(reporter, trees, m));
+    EXPECT_EQ(m.TreeNames, (AString{"T(3)", "T(4)", "T(5)"}));
+
+    const std::string script = R"(
+suppressMessages(library(ape))
+unq <- function(x) gsub("^'|'$", "", x)
+show <- function(key, phy) { pp <- prop.part(phy); lab <- unq(attr(pp, 'labels'))
+  for (c in pp) cat(key, paste(sort(lab[c]), collapse='|'), '\n') }
+tr <- read.tree('trees.ph')
+for (k in seq_along(tr)) { cat('tips', k, paste(sort(unq(tr[[k]]$tip.label)), collapse='|'), '\n'); show(paste0('tree', k), tr[[k]]) }
+show('mine', read.tree('mine.ph'))
+)";
+    const auto r = Keyed(RunR(dir, rscript_, script));
+    AString sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    std::string joined;
+    for (const std::string& n : sorted) joined += (joined.empty() ? "" : "|") + n;
+    ASSERT_TRUE(r.count("tips")) << file;
+    EXPECT_EQ(r.at("tips"), (std::set<std::string>{"1 " + joined, "2 " + joined, "3 " + joined})) << file;
+    const auto clusters = [](const std::string& line) {
+        ParsedTree tree;
+        std::string reason;
+        EXPECT_TRUE(ParseTreeLine(line, tree, reason)) << line << ": " << reason;
+        std::set<std::string> out;
+        for (const auto& group : tree.Groups) {
+            AString members;
+            for (std::size_t i : group.Members()) members.push_back(tree.Names[i]);
+            std::sort(members.begin(), members.end());
+            std::string text;
+            for (const std::string& n : members) text += (text.empty() ? "" : "|") + n;
+            out.insert(text);
+        }
+        return out;
+    };
+    EXPECT_EQ(clusters(result.Text), r.count("mine") ? r.at("mine") : std::set<std::string>{}) << result.Text;
+    for (std::size_t k = 0; k < 3; ++k) {
+        const std::string line = file.substr(0, file.find("\r\n"));
+        file.erase(0, file.find("\r\n") + 2);
+        // NJ trees are unrooted: ape roots them at the same place the text does.
+        EXPECT_EQ(clusters(line), r.at("tree" + std::to_string(k + 1))) << line;
+    }
 }
 
 }  // namespace

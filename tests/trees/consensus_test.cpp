@@ -33,7 +33,7 @@ std::set<std::set<std::string>> Clusters(const ParsedTree& tree) {
     std::set<std::set<std::string>> out;
     for (const auto& group : tree.Groups) {
         std::set<std::string> members;
-        for (std::size_t m : group) members.insert(tree.Names[m]);
+        for (std::size_t m : group.Members()) members.insert(tree.Names[m]);
         out.insert(members);
     }
     return out;
@@ -65,8 +65,11 @@ TEST(TreeReading, ReadsNamesClustersAndTitleApartFromLengthsAndLabels) {
     const ParsedTree t = Parse("(A:0.1, (B:0.2, C:0.3):0.4)Title;");
     EXPECT_EQ(t.Names, (AString{"A", "B", "C"}));
     ASSERT_EQ(t.Groups.size(), 2u);
-    EXPECT_EQ(t.Groups[0], (std::vector<std::size_t>{1, 2}));  // innermost first
-    EXPECT_EQ(t.Groups[1], (std::vector<std::size_t>{0, 1, 2}));
+    // Innermost first; the members of a group are a run of leaves.
+    EXPECT_EQ(t.Groups[0].First, 1u);
+    EXPECT_EQ(t.Groups[0].Count, 2u);
+    EXPECT_EQ(t.Groups[1].First, 0u);
+    EXPECT_EQ(t.Groups[1].Count, 3u);
     EXPECT_EQ(t.RootLabel, "Title");
 
     // Blanks are no part of names; support, angle and R labels are never members.
@@ -81,9 +84,21 @@ TEST(TreeReading, ReadsNamesClustersAndTitleApartFromLengthsAndLabels) {
     EXPECT_TRUE(Parse("A;").Groups.empty());
 }
 
+TEST(TreeReading, QuotedNamesAndLabelsReadWhole) {
+    const ParsedTree t = Parse("('a,b':0.1, 'it''s':0.2,(' x y ',O'Brien, c d)'(75)')'T(1)';");
+    EXPECT_EQ(t.Names, (AString{"a,b", "it's", " x y ", "O'Brien", "cd"}));
+    EXPECT_EQ(t.GroupLabels, (AString{"(75)", "T(1)"}));
+    EXPECT_EQ(t.RootLabel, "T(1)");
+    EXPECT_EQ(Parse("'a;b';").Names, (AString{"a;b"}));
+    // A quote inside a name opens nothing.
+    EXPECT_EQ(Parse("(O'Brien,D'Arcy);").Names, (AString{"O'Brien", "D'Arcy"}));
+}
+
 TEST(TreeReading, MalformedLinesAreRefusedWithAReason) {
-    for (const char* line : {"", ";", "(A,B", "A,B)", "(A,B))", "(A,,B)", "(,A)", "(A,B);x", "(A,B)(C,D)", "(A,A)",
-                             "(A,(B,A))", "(A:x,B)", "(A:,B)", "(A:nan,B)", "()", "((A,B)<75,C)"}) {
+    for (const char* line :
+         {"",           ";",        "(A,B",      "A,B)",      "(A,B))", "(A,,B)",    "(,A)", "(A,B);x",
+          "(A,B)(C,D)", "(A,A)",    "(A,(B,A))", "(A:x,B)",   "(A:,B)", "(A:nan,B)", "()",   "((A,B)<75,C)",
+          "('a,b,c)",   "('a'b,c)", "('',c)",    "('a','a')", "(a,b)'T"}) {
         ParsedTree tree;
         std::string reason;
         EXPECT_FALSE(ParseTreeLine(line, tree, reason)) << line;
@@ -139,7 +154,7 @@ TEST(ClusterLists, CountsEachDistinctClusterOncePerTree) {
     EXPECT_EQ(ClusterRow(list[0]), "0110 6x");
     EXPECT_EQ(ClusterRow(list[1]), "1001 5x");
     EXPECT_EQ(ClusterRow(list[2]), "1111 6x");
-    EXPECT_EQ(ClusterRowR({AByte{0, 1, 1, 0}, 75, 12}), "0110 75x @r= 12");
+    EXPECT_EQ(ClusterRowR({OTUSet(AByte{0, 1, 1, 0}), 75, 12}), "0110 75x @r= 12");
 
     // A name the first tree lacks keeps every cluster holding it out of the list.
     const TreeClusterResult r = TreeClusters(Parse("((B,X),(A,D,C));"), list, otus);
@@ -148,9 +163,9 @@ TEST(ClusterLists, CountsEachDistinctClusterOncePerTree) {
     EXPECT_EQ(list.size(), 4u);  // only (A,D,C) was new
 
     ClusterList small(1);
-    EXPECT_EQ(small.AddCluster(AByte{1, 1, 0, 0}), 0);
-    EXPECT_EQ(small.AddCluster(AByte{1, 1, 0, 0}), 0);
-    EXPECT_EQ(small.AddCluster(AByte{0, 1, 1, 0}), 255);
+    EXPECT_EQ(small.AddCluster(OTUSet(AByte{1, 1, 0, 0})), 0);
+    EXPECT_EQ(small.AddCluster(OTUSet(AByte{1, 1, 0, 0})), 0);
+    EXPECT_EQ(small.AddCluster(OTUSet(AByte{0, 1, 1, 0})), 255);
     EXPECT_EQ(small[0].Count, 2u);
 }
 
@@ -283,13 +298,25 @@ TEST(Consensus, ReportsOfBothMethods) {
     EXPECT_EQ(r, expected);
 }
 
-TEST(Consensus, TheMethodsDifferWhereTheirNamesDiffer) {
-    // Whole names in the second method, names cut to 20 characters in the first.
+TEST(Consensus, BothMethodsKeepLongNamesWholeAndRefuseForeignNames) {
+    // Names of more than 20 characters are names like any other.
     ConsensusRun longNames;
-    RunConsensus(longNames, "((Averyveryverylongname1,B),C);\n", 100, false);
-    EXPECT_EQ(longNames.result.Text, "((Averyveryverylongnam,B),C);");
-    EXPECT_EQ(longNames.result.TextB, "((Averyveryverylongname1,B),C);");
-    EXPECT_EQ(longNames.rec.boxes, (std::vector<std::string>{"TEST: CONSENSUS MISMATCH!!!!"}));
+    RunConsensus(longNames, "((Averyveryverylongname1,B),C);\n((Averyveryverylongname1,B),C);\n", 100, false);
+    EXPECT_TRUE(longNames.ok);
+    EXPECT_TRUE(longNames.rec.errors.empty());
+    EXPECT_EQ(longNames.result.Text, "((Averyveryverylongname1,B),C);");
+    EXPECT_EQ(longNames.result.TextB, longNames.result.Text);
+    EXPECT_EQ(longNames.rec.boxes, (std::vector<std::string>{"TEST: Consensus OK"}));
+
+    // Two names that agree in their first 20 characters are two OTUs.
+    ConsensusRun twice;
+    RunConsensus(twice, "((Averyveryverylongname1,Averyveryverylongname2),C);\n", 100, true);
+    EXPECT_TRUE(twice.ok);
+    EXPECT_TRUE(twice.rec.errors.empty());
+    EXPECT_EQ(twice.result.Text, "((Averyveryverylongname1,Averyveryverylongname2)100,C)100;");
+    EXPECT_TRUE(twice.result.Match);
+    EXPECT_EQ(twice.result.Report[2], "123");
+    EXPECT_EQ(twice.result.Report[3], "110 1x= 100.00 %");
 
     // A name the first tree lacks: reported once, and the clusters holding it are not counted.
     ConsensusRun foreign;
@@ -299,11 +326,32 @@ TEST(Consensus, TheMethodsDifferWhereTheirNamesDiffer) {
         << foreign.rec.errors[0];
     EXPECT_EQ(foreign.result.Text, "((A,B)67,C,D);");  // the whole set is in one tree only
 
-    ConsensusRun twice;
-    RunConsensus(twice, "((Averyveryverylongname1,Averyveryverylongname2),C);\n", 100, false);
-    EXPECT_FALSE(twice.ok);
-    ASSERT_EQ(twice.rec.errors.size(), 1u);
-    EXPECT_EQ(twice.rec.errors[0].rfind("An OTU name occurs twice in the first tree: Averyveryverylongnam", 0), 0u);
+    // A tree of one foreign name is told about like any other.
+    ConsensusRun single;
+    RunConsensus(single, "((A,B),C);\n((A,B),C);\nD;\n", 50, true);
+    ASSERT_EQ(single.rec.errors.size(), 1u);
+    EXPECT_EQ(single.rec.errors[0], "Consensus error: Inconsistent array of OTUs\r\n1 cluster(s) hold names the "
+                                    "first tree lacks (the first: D in tree 3); they were not counted.");
+    EXPECT_EQ(single.result.Text, "((A,B)67,C)67;");
+    ConsensusRun known;
+    RunConsensus(known, "((A,B),C);\n((A,B),C);\nA;\n", 50, true);
+    EXPECT_TRUE(known.rec.errors.empty());
+}
+
+// Names that need quotes keep them in the consensus line, which reads back to the same names.
+TEST(Consensus, QuotedNamesReadBackFromTheConsensusLine) {
+    ConsensusRun run;
+    RunConsensus(run,
+                 "(('a,b':0.1,'c(d)':0.2):0.3,'e;f':0.1,'g:h':0.2,'it''s':0.1)T;\r\n"
+                 "(('a,b','c(d)'),'g:h',('e;f','it''s'))T;\r\n",
+                 100, true);
+    EXPECT_TRUE(run.ok);
+    EXPECT_TRUE(run.rec.errors.empty());
+    // A quote inside a name needs none around it.
+    EXPECT_EQ(run.result.Text, "(('a,b','c(d)')100,'e;f','g:h',it's)100;");
+    EXPECT_TRUE(run.result.Match);
+    EXPECT_EQ(Parse(run.result.Text).Names, (AString{"a,b", "c(d)", "e;f", "g:h", "it's"}));
+    EXPECT_EQ(run.result.Report.back(), "OTU #5= it's");
 }
 
 TEST(Consensus, RefusedInputs) {
@@ -340,7 +388,8 @@ TEST(Consensus, OverlappingClustersAreRefusedByTheConstruction) {
     t.RSupportMode = 1;
     t.RSupportLimit = 10;
     t.RLabelDecimals = 1;
-    ATrSetCluster clusters{{AByte{1, 1, 0}, 100, 1}, {AByte{0, 1, 1}, 100, 5}, {AByte{1, 1, 1}, 100, 1}};
+    ATrSetCluster clusters{
+        {OTUSet(AByte{1, 1, 0}), 100, 1}, {OTUSet(AByte{0, 1, 1}), 100, 5}, {OTUSet(AByte{1, 1, 1}), 100, 1}};
     std::string text;
     EXPECT_FALSE(t.BuildConsensusB(rec.reporter, clusters, {"A", "B", "C"}, 1, text));
     ASSERT_EQ(rec.errors.size(), 1u);
@@ -432,6 +481,10 @@ TEST(ClusterMatrix, ClustersByTreesInOrderOfFirstAppearance) {
     ASSERT_EQ(bad.errors.size(), 1u);
     EXPECT_EQ(bad.errors[0].rfind("Consensus error: Inconsistent array of OTUs", 0), 0u);
     EXPECT_TRUE(failed.Matrix.empty() && failed.TreeNames.empty() && failed.Trees == 0);
+    Recorder single;
+    EXPECT_FALSE(Trees2Bin(single.reporter, dir.Write("d.ph", "((A,B),C);\nD;\n"), failed));
+    ASSERT_EQ(single.errors.size(), 1u);
+    EXPECT_EQ(single.errors[0].rfind("Consensus error: Inconsistent array of OTUs", 0), 0u);
 }
 
 }  // namespace

@@ -165,3 +165,20 @@ TEST(TreeRecords, AppendLineToFileCreatesAppendsAndRewrites) {
     EXPECT_EQ(TempDir::Read(file), "third\r\n");
     EXPECT_NE(AppendLineToFile("x", dir.Path("missing/folder.ph"), false), 0);
 }
+
+// Names and titles that hold the characters of the tree text are quoted the Newick way, so that
+// the program and other readers take them back whole; all other names are written as they are.
+TEST(TreeText, NamesHoldingTreeCharactersAreQuoted) {
+    struct Case {
+        const char* name;
+        const char* written;
+    };
+    for (const Case& c :
+         {Case{"a,b", "'a,b'"}, Case{"c(d)", "'c(d)'"}, Case{"e;f", "'e;f'"}, Case{"g:h", "'g:h'"},
+          Case{"it's,x", "'it''s,x'"}, Case{"'x", "'''x'"}, Case{" 'x", "' ''x'"}, Case{"O'Brien", "O'Brien"},
+          Case{"Pop 1", "Pop 1"}, Case{"a b(c)", "'a b(c)'"}, Case{"<75>", "<75>"}}) {
+        EXPECT_EQ(NewickName(c.name), c.written) << c.name;
+        const PackedNodes nodes = {Entry(1, c.name, 1.0L, 3, 0), Entry(2, "B", 1.0L, 3, 0), Entry(3, "r", 0.0L, 0, 2)};
+        EXPECT_EQ(Text(nodes, "T(1)"), std::string("(B:1.000000000, ") + c.written + ":1.000000000)'T(1)';");
+    }
+}
