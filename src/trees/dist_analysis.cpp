@@ -51,6 +51,13 @@ void TDistAnalysis::ClearOrdination() {
     Centroids.clear();
 }
 
+AString TDistAnalysis::TreeLabels() const {
+    AString labels;
+    labels.reserve(OTUNames.size());
+    for (const std::string& name : OTUNames) labels.push_back(TreeName(name));
+    return labels;
+}
+
 bool TDistAnalysis::CheckInput(std::string_view method, const char* mismatchMessage) const {
     if (OTUNames.size() != NOTU || Dist.size() != PackedSize(NOTU)) {
         Reporting().Error(mismatchMessage);

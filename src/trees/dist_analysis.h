@@ -99,6 +99,8 @@ private:
     // Whether names and matrix fit NOTU, no pair is undefined and every distance is finite;
     // reports otherwise.
     bool CheckInput(std::string_view method, const char* mismatchMessage) const;
+    // The OTU names as the tree text carries them (cut to 20 characters).
+    AString TreeLabels() const;
 
     Reporter* reporter_ = nullptr;  // null: TreeReporter()
 };

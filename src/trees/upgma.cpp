@@ -447,9 +447,7 @@ bool UPGMA(Reporter& reporter, const PackedMatrix& matrix, std::size_t n, const 
 bool TDistAnalysis::UPGMA(std::string_view title) {
     ClearTrees();
     if (!CheckInput("UPGMA", "UPGMAOld: id/lo mismatch")) return false;
-    AString labels;
-    labels.reserve(OTUNames.size());
-    for (const std::string& name : OTUNames) labels.push_back(TreeName(name));
+    const AString labels = TreeLabels();
     PackedNodes nodes;
     if (!::UPGMA(Reporting(), Dist, NOTU, &labels, nodes)) return false;
     std::string text;

@@ -241,9 +241,7 @@ bool CheckUPGMALast(bool packed, bool work) {
 bool TDistAnalysis::UPGMAVerbose(std::string_view title) {
     ClearTrees();
     if (!CheckInput("UPGMA", "UPGMAOld: id/lo mismatch")) return false;
-    AString labels;
-    labels.reserve(OTUNames.size());
-    for (const std::string& name : OTUNames) labels.push_back(TreeName(name));
+    const AString labels = TreeLabels();
 
     UPGMAWorkTree work(*this, labels);
     const ScopeExit release([this] { FreeDendrogram(WorkTree); });
