@@ -61,11 +61,14 @@ bool ReadTreeFile(Reporter& reporter, const std::string& fileName, TreeLines& tr
 bool ParseTreeLines(Reporter& reporter, const std::string& fileName, const TreeLines& lines,
                     std::vector<ParsedTree>& trees);
 
-// The OTU names of a tree, whole, in the order of its text (a tree's names fix the OTU order of its
-// set when it is the first). Returns their number. Both consensus methods and lines with "<...>"
-// labels (never names) read them alike.
+// The OTU names of a tree, in the order of its text (a tree's names fix the OTU order of its set
+// when it is the first). Returns their number. The first consensus method, the cluster matrix and
+// R-support hold them cut to 20 characters, as the tree writer does, while the names of the tree
+// lines are compared whole: a longer name is not found among them. Lines with "<...>" labels
+// (never names) read the same.
 std::size_t TreeOTUNames(const ParsedTree& tree, AString& names);
 std::size_t TreeOTUNamesLabelled(const ParsedTree& tree, AString& names);
+// The second consensus method's: whole names.
 std::size_t TreeOTUNamesB(const ParsedTree& tree, AString& names);
 
 // The tree's title: its root label, or "Tree" + the line number when it has none.
