@@ -37,6 +37,7 @@ std::uint64_t OTUSet::Hash() const {
 
 OTUList::OTUList(AString names) : names_(std::move(names)) {
     index_.reserve(names_.size());
+    // emplace keeps the first of equal names, as a search from the front finds it.
     for (std::size_t i = 0; i < names_.size(); ++i) index_.emplace(names_[i], i);
 }
 

@@ -67,7 +67,7 @@ public:
     std::size_t Count() const { return names_.size(); }
     const AString& Names() const { return names_; }
     const std::string& operator[](std::size_t i) const { return names_[i]; }
-    // 0-based index of the OTU with exactly this name.
+    // 0-based index of the first OTU with exactly this name (names cut to 20 characters may repeat).
     std::optional<std::size_t> Find(std::string_view name) const;
 
 private:
@@ -120,7 +120,8 @@ struct TreeClusterResult {
     std::string UnknownName;  // the first such name
 };
 
-// The OTU of each name of the tree; no value for a name that is not an OTU.
+// The OTU of each name of the tree, the name compared whole; no value for a name that is not an
+// OTU (with the first method's cut OTU names, also for a name of more than 20 characters).
 std::vector<std::optional<std::size_t>> TreeOTUIndices(const ParsedTree& tree, const OTUList& otus);
 
 // Mask of one group of the tree; false (with the first unknown name) when a member is not an OTU.

@@ -227,6 +227,12 @@ AString ClusterReport(const std::string& title, const ATrSetCluster& clusters, c
     return lines;
 }
 
+// What the names of refused clusters are, told by the first of them.
+std::string UnknownNamesText(const std::string& firstUnknown) {
+    return firstUnknown.size() > kTreeNameLength ? "names longer than the 20 characters kept of OTU names"
+                                                 : "names the first tree lacks";
+}
+
 TTrees RunOptions(const TTrees& options, std::uint32_t threshold, bool labels) {
     TTrees run = options;
     run.LabelMode = labels ? 1 : 0;
@@ -302,8 +308,8 @@ bool FirstMethodClusters(Reporter& reporter, const std::vector<ParsedTree>& tree
         refused += r.Refused;
     }
     if (unknown > 0)
-        reporter.Error("Consensus error: Inconsistent array of OTUs\r\n" + UIntToStr(unknown) +
-                       " cluster(s) hold names the first tree lacks (the first: " + firstUnknown + " in tree " +
+        reporter.Error("Consensus error: Inconsistent array of OTUs\r\n" + UIntToStr(unknown) + " cluster(s) hold " +
+                       UnknownNamesText(firstUnknown) + " (the first: " + firstUnknown + " in tree " +
                        UIntToStr(firstTree) + "); they were not counted.");
     if (refused > 0)
         reporter.Error("Maximal number of clusters that can be evaluated has been reached.\r\n" + UIntToStr(refused) +

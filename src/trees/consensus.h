@@ -1,7 +1,8 @@
 // Strict and majority-rule consensus trees of a tree file. The clusters of all trees are counted
-// twice, by two methods that collect them into different structures (a hashed cluster list that
-// refuses clusters with foreign names, and an array that skips such names); both build the consensus line by the
-// same construction, the two lines are compared as a self-check, and both are returned for the
+// twice, by two methods that collect them into different structures (a hashed cluster list over
+// OTU names cut to 20 characters, which refuses clusters with foreign or longer names, and a list
+// over whole names, which skips foreign ones); both build the consensus line by the same
+// construction, the two lines are compared as a self-check, and both are returned for the
 // consensus file together with the cluster reports.
 #pragma once
 
@@ -73,13 +74,14 @@ bool MajorityRule(Reporter& reporter, const TTrees& options, std::uint32_t thres
 bool ConsensusB(Reporter& reporter, const TTrees& options, std::uint32_t threshold, bool labels,
                 const std::vector<ParsedTree>& trees, std::string& text, AString* report);
 
-// The cluster list of the first method over trees (OTUs of the first tree). Unknown names and a
-// full list are reported once each; false then, with what could be counted kept in list.
+// The cluster list of the first method over trees (OTUs of the first tree). Clusters holding a
+// name that is not an OTU name (a foreign name, or one longer than the cut OTU names) and a full
+// list are reported once each; false then, with what could be counted kept in list.
 bool FirstMethodClusters(Reporter& reporter, const std::vector<ParsedTree>& trees, const OTUList& otus,
                          ClusterList& list);
 
-// The names of the first tree as the first method's OTUs; fewer than two names are reported and
-// give false.
+// The names of the first tree, cut to 20 characters, as the first method's OTUs; fewer than two
+// names are reported and give false.
 bool FirstTreeOTUs(Reporter& reporter, const std::vector<ParsedTree>& trees, OTUList& otus);
 
 // The "TEST" box of the self-checks.

@@ -6,6 +6,7 @@
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
 #include "foundation/strict_number.h"
+#include "trees/tree_records.h"
 
 namespace {
 
@@ -227,13 +228,18 @@ bool ParseTreeLines(Reporter& reporter, const std::string& fileName, const TreeL
 }
 
 std::size_t TreeOTUNames(const ParsedTree& tree, AString& names) {
-    names = tree.Names;
+    names.clear();
+    names.reserve(tree.Names.size());
+    for (const std::string& name : tree.Names) names.push_back(TreeName(name));
     return names.size();
 }
 
 std::size_t TreeOTUNamesLabelled(const ParsedTree& tree, AString& names) { return TreeOTUNames(tree, names); }
 
-std::size_t TreeOTUNamesB(const ParsedTree& tree, AString& names) { return TreeOTUNames(tree, names); }
+std::size_t TreeOTUNamesB(const ParsedTree& tree, AString& names) {
+    names = tree.Names;
+    return names.size();
+}
 
 std::string TreeRootLabel(const ParsedTree& tree, std::size_t lineNumber) {
     return tree.RootLabel.empty() ? "Tree" + UIntToStr(lineNumber) : tree.RootLabel;

@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstddef>
-#include <ranges>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,11 +24,37 @@ struct TreeLine {
 };
 using TreeLines = std::vector<TreeLine>;
 
+// The numbers from .. to - 1 for a range-for (clang 14 cannot build std::views::iota with the
+// standard library of gcc 12, which the fuzz harnesses use).
+class IndexRun {
+public:
+    class Iterator {
+    public:
+        explicit Iterator(std::size_t i) : i_(i) {}
+        std::size_t operator*() const { return i_; }
+        Iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator==(const Iterator&) const = default;
+
+    private:
+        std::size_t i_;
+    };
+    IndexRun(std::size_t from, std::size_t to) : from_(from), to_(to) {}
+    Iterator begin() const { return Iterator(from_); }
+    Iterator end() const { return Iterator(to_); }
+
+private:
+    std::size_t from_;
+    std::size_t to_;
+};
+
 // The members of a group: the leaves First .. First + Count - 1, which stand together in the text.
 struct TreeGroup {
     std::size_t First = 0;
     std::size_t Count = 0;
-    auto Members() const { return std::views::iota(First, First + Count); }
+    IndexRun Members() const { return {First, First + Count}; }
 };
 
 // A tree line taken apart.
@@ -61,11 +86,14 @@ bool ReadTreeFile(Reporter& reporter, const std::string& fileName, TreeLines& tr
 bool ParseTreeLines(Reporter& reporter, const std::string& fileName, const TreeLines& lines,
                     std::vector<ParsedTree>& trees);
 
-// The OTU names of a tree, whole, in the order of its text (a tree's names fix the OTU order of its
-// set when it is the first). Returns their number. Both consensus methods and lines with "<...>"
-// labels (never names) read them alike.
+// The OTU names of a tree, in the order of its text (a tree's names fix the OTU order of its set
+// when it is the first). Returns their number. The first consensus method, the cluster matrix and
+// R-support hold them cut to 20 characters, as the tree writer does, while the names of the tree
+// lines are compared whole: a longer name is not found among them. Lines with "<...>" labels
+// (never names) read the same.
 std::size_t TreeOTUNames(const ParsedTree& tree, AString& names);
 std::size_t TreeOTUNamesLabelled(const ParsedTree& tree, AString& names);
+// The second consensus method's: whole names.
 std::size_t TreeOTUNamesB(const ParsedTree& tree, AString& names);
 
 // The tree's title: its root label, or "Tree" + the line number when it has none.

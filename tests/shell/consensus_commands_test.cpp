@@ -52,6 +52,29 @@ TEST_F(ConsensusCommands, MajorityRuleWritesBothLinesInOneRunAndTheReports) {
     EXPECT_EQ(File(ConsensusOutFileName), "((A,B)75,C,D)100;\r\n((A,B)75,C,D)100;\r\n(A,B,C,D);\r\n(A,B,C,D);\r\n");
 }
 
+// A name of more than 20 characters: the first method refuses its clusters, the self-check tells
+// the mismatch, and both lines are written, also when the first method has no line at all.
+TEST_F(ConsensusCommands, LongNamesWriteBothLinesOfTheMismatch) {
+    ui.AllowBoxes("Error");
+    OverwriteMode = 1;
+    WriteTrees("((Averyveryverylongname1,B),(C,D));\r\n((Averyveryverylongname1,B),(C,D));\r\n");
+    CmdStrictConsensus(ConsensusInFileName, ConsensusOutFileName);
+    EXPECT_EQ(File(ConsensusOutFileName), "((C,D),Averyveryverylongnam,B);\r\n((Averyveryverylongname1,B),(C,D));\r\n");
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_EQ(Errors()[0].rfind("Consensus error: Inconsistent array of OTUs\r\n", 0), 0u) << Errors()[0];
+    std::vector<std::string> checks;
+    for (const auto& box : ui.boxes)
+        if (box.caption == "TEST") checks.push_back(box.text);
+    EXPECT_EQ(checks, (std::vector<std::string>{"CONSENSUS MISMATCH!!!!"}));
+
+    WriteTrees("((Averyveryverylongname1,Averyveryverylongname2),C);\r\n");
+    CmdStrictConsensus(ConsensusInFileName, ConsensusOutFileName);
+    EXPECT_EQ(LastLine(), "Building strict consensus... failed.");
+    EXPECT_EQ(File(ConsensusOutFileName),
+              "((C,D),Averyveryverylongnam,B);\r\n((Averyveryverylongname1,B),(C,D));\r\n"
+              "\r\n((Averyveryverylongname1,Averyveryverylongname2),C);\r\n");
+}
+
 TEST_F(ConsensusCommands, BadInputIsRefusedAndWritesNothing) {
     ui.AllowBoxes("Error");
     CmdStrictConsensus(ConsensusInFileName, ConsensusOutFileName);

@@ -43,7 +43,10 @@ bool FirstTreeOTUs(Reporter& reporter, const std::vector<RefTree>& trees, OTULis
         reporter.Error("Consensus: no trees");
         return false;
     }
-    OTUList list(trees.front().Names);
+    // The first method's OTU names hold at most 20 characters.
+    AString names;
+    for (const std::string& name : trees.front().Names) names.push_back(name.substr(0, 20));
+    OTUList list(std::move(names));
     if (list.Count() < 2) {
         reporter.Error("The first tree holds fewer than two OTUs.");
         return false;
@@ -129,7 +132,13 @@ void ClusterList::Reindex() {
 std::vector<std::optional<std::size_t>> TreeOTUIndices(const RefTree& tree, const OTUList& otus) {
     std::vector<std::optional<std::size_t>> otuOf;
     otuOf.reserve(tree.Names.size());
-    for (const std::string& name : tree.Names) otuOf.push_back(otus.Find(name));
+    // Each name compared whole with the OTU names from the front: the first equal one is its OTU.
+    for (const std::string& name : tree.Names) {
+        const AString& all = otus.Names();
+        const auto it = std::find(all.begin(), all.end(), name);
+        otuOf.push_back(it == all.end() ? std::nullopt
+                                        : std::optional<std::size_t>(static_cast<std::size_t>(it - all.begin())));
+    }
     return otuOf;
 }
 
@@ -493,9 +502,11 @@ bool FirstMethodClusters(Reporter& reporter, const std::vector<RefTree>& trees, 
         refused += r.Refused;
     }
     if (unknown > 0)
-        reporter.Error("Consensus error: Inconsistent array of OTUs\r\n" + UIntToStr(unknown) +
-                       " cluster(s) hold names the first tree lacks (the first: " + firstUnknown + " in tree " +
-                       UIntToStr(firstTree) + "); they were not counted.");
+        reporter.Error("Consensus error: Inconsistent array of OTUs\r\n" + UIntToStr(unknown) + " cluster(s) hold " +
+                       (firstUnknown.size() > 20 ? "names longer than the 20 characters kept of OTU names"
+                                                 : "names the first tree lacks") +
+                       " (the first: " + firstUnknown + " in tree " + UIntToStr(firstTree) +
+                       "); they were not counted.");
     if (refused > 0)
         reporter.Error("Maximal number of clusters that can be evaluated has been reached.\r\n" + UIntToStr(refused) +
                        " cluster(s) were not counted.");

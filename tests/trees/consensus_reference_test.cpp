@@ -50,6 +50,8 @@ TEST(ConsensusReference, RandomTreeSetsGiveTheReferenceLinesReportsAndMatrix) {
         std::vector<std::string> names;
         for (std::size_t i = 0; i < n; ++i)
             names.push_back(gen() % 6 == 0 ? "Averyveryverylongnam" + std::to_string(i) : "t" + std::to_string(i));
+        // Now and then a name of 20 characters that the longer ones are cut to.
+        if (gen() % 3 == 0) names[0] = "Averyveryverylongnam";
         // Few base trees, each repeated, so that clusters reach every share and ties occur.
         std::vector<std::string> base;
         for (std::size_t b = 1 + gen() % 4; b > 0; --b) base.push_back(RandomTree(gen, names, false));

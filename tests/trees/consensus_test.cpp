@@ -162,6 +162,23 @@ TEST(ClusterLists, CountsEachDistinctClusterOncePerTree) {
     EXPECT_EQ(r.UnknownName, "X");
     EXPECT_EQ(list.size(), 4u);  // only (A,D,C) was new
 
+    // Cut OTU names: a tree's names are compared whole, so a longer name is not an OTU.
+    const ParsedTree longer = Parse("((Averyveryverylongname1,B),C);");
+    AString cutNames;
+    AString wholeNames;
+    EXPECT_EQ(TreeOTUNames(longer, cutNames), 3u);
+    TreeOTUNamesB(longer, wholeNames);
+    EXPECT_EQ(cutNames, (AString{"Averyveryverylongnam", "B", "C"}));
+    EXPECT_EQ(wholeNames, longer.Names);
+    ClusterList cutList;
+    const TreeClusterResult refused = TreeClusters(longer, cutList, OTUList(cutNames));
+    EXPECT_EQ(refused.Unknown, 2u);
+    EXPECT_EQ(refused.UnknownName, "Averyveryverylongname1");
+    EXPECT_TRUE(cutList.empty());
+    ClusterList wholeList(kNoClusterLimit);
+    EXPECT_EQ(TreeClustersB(longer, OTUList(wholeNames), wholeList), 0u);
+    EXPECT_EQ(wholeList.size(), 2u);
+
     ClusterList small(1);
     EXPECT_EQ(small.AddCluster(OTUSet(AByte{1, 1, 0, 0})), 0);
     EXPECT_EQ(small.AddCluster(OTUSet(AByte{1, 1, 0, 0})), 0);
@@ -298,25 +315,68 @@ TEST(Consensus, ReportsOfBothMethods) {
     EXPECT_EQ(r, expected);
 }
 
-TEST(Consensus, BothMethodsKeepLongNamesWholeAndRefuseForeignNames) {
-    // Names of more than 20 characters are names like any other.
+TEST(Consensus, TheFirstMethodCutsOTUNamesAndRefusesLongerNames) {
+    // The first method's OTU names are cut to 20 characters; a cluster holding the whole name is not
+    // found among them and is not counted, while the second method counts it.
     ConsensusRun longNames;
-    RunConsensus(longNames, "((Averyveryverylongname1,B),C);\n((Averyveryverylongname1,B),C);\n", 100, false);
+    RunConsensus(longNames, "((Averyveryverylongname1,B),(C,D));\n((Averyveryverylongname1,B),(C,D));\n", 100, false);
     EXPECT_TRUE(longNames.ok);
-    EXPECT_TRUE(longNames.rec.errors.empty());
-    EXPECT_EQ(longNames.result.Text, "((Averyveryverylongname1,B),C);");
-    EXPECT_EQ(longNames.result.TextB, longNames.result.Text);
-    EXPECT_EQ(longNames.rec.boxes, (std::vector<std::string>{"TEST: Consensus OK"}));
+    ASSERT_EQ(longNames.rec.errors.size(), 1u);
+    EXPECT_EQ(longNames.rec.errors[0],
+              "Consensus error: Inconsistent array of OTUs\r\n4 cluster(s) hold names longer than the 20 characters "
+              "kept of OTU names (the first: Averyveryverylongname1 in tree 1); they were not counted.");
+    EXPECT_EQ(longNames.result.Text, "((C,D),Averyveryverylongnam,B);");
+    EXPECT_EQ(longNames.result.TextB, "((Averyveryverylongname1,B),(C,D));");
+    EXPECT_FALSE(longNames.result.Match);
+    EXPECT_EQ(longNames.rec.boxes, (std::vector<std::string>{"TEST: CONSENSUS MISMATCH!!!!"}));
+    // The first report holds (C,D) only and the cut name; the second the whole name.
+    const AString expected{"Clusters found during Majority Rule Consensus construction",
+                           "",
+                           "1234",
+                           "0011 2x= 100.00 %",
+                           "",
+                           "...where...",
+                           "OTU #1= Averyveryverylongnam",
+                           "OTU #2= B",
+                           "OTU #3= C",
+                           "OTU #4= D",
+                           "",
+                           "Clusters found during consensus tree construction",
+                           "",
+                           "1234",
+                           "1100 2x= 100.00 %",
+                           "0011 2x= 100.00 %",
+                           "1111 2x= 100.00 %",
+                           "",
+                           "...where...",
+                           "OTU #1= Averyveryverylongname1",
+                           "OTU #2= B",
+                           "OTU #3= C",
+                           "OTU #4= D"};
+    EXPECT_EQ(longNames.result.Report, expected);
 
-    // Two names that agree in their first 20 characters are two OTUs.
+    // Two longer names that agree in their first 20 characters: every cluster holds one of them,
+    // so the first method has none to build from.
     ConsensusRun twice;
     RunConsensus(twice, "((Averyveryverylongname1,Averyveryverylongname2),C);\n", 100, true);
-    EXPECT_TRUE(twice.ok);
-    EXPECT_TRUE(twice.rec.errors.empty());
-    EXPECT_EQ(twice.result.Text, "((Averyveryverylongname1,Averyveryverylongname2)100,C)100;");
-    EXPECT_TRUE(twice.result.Match);
-    EXPECT_EQ(twice.result.Report[2], "123");
-    EXPECT_EQ(twice.result.Report[3], "110 1x= 100.00 %");
+    EXPECT_FALSE(twice.ok);
+    ASSERT_EQ(twice.rec.errors.size(), 2u);
+    EXPECT_EQ(
+        twice.rec.errors[0].rfind("Consensus error: Inconsistent array of OTUs\r\n2 cluster(s) hold names longer", 0),
+        0u);
+    EXPECT_EQ(twice.rec.errors[1], "Consensus: no cluster is found in enough trees (1 of 1)");
+    EXPECT_EQ(twice.result.Text, "");
+    EXPECT_EQ(twice.result.TextB, "((Averyveryverylongname1,Averyveryverylongname2)100,C)100;");
+    EXPECT_EQ(twice.rec.boxes, (std::vector<std::string>{"TEST: CONSENSUS MISMATCH!!!!"}));
+
+    // A name of 20 characters is found, at the first OTU whose cut name equals it.
+    ConsensusRun cut;
+    RunConsensus(cut, "((ABCDEFGHIJKLMNOPQRSTU,B),(ABCDEFGHIJKLMNOPQRST,D));\n", 100, false);
+    ASSERT_EQ(cut.rec.errors.size(), 1u);
+    EXPECT_EQ(cut.result.Text, "((ABCDEFGHIJKLMNOPQRST,D),B,ABCDEFGHIJKLMNOPQRST);");
+    EXPECT_EQ(cut.result.TextB, "((ABCDEFGHIJKLMNOPQRSTU,B),(ABCDEFGHIJKLMNOPQRST,D));");
+    EXPECT_EQ(cut.result.Report[2], "1234");
+    EXPECT_EQ(cut.result.Report[3], "1001 1x= 100.00 %");
 
     // A name the first tree lacks: reported once, and the clusters holding it are not counted.
     ConsensusRun foreign;
@@ -481,6 +541,13 @@ TEST(ClusterMatrix, ClustersByTreesInOrderOfFirstAppearance) {
     ASSERT_EQ(bad.errors.size(), 1u);
     EXPECT_EQ(bad.errors[0].rfind("Consensus error: Inconsistent array of OTUs", 0), 0u);
     EXPECT_TRUE(failed.Matrix.empty() && failed.TreeNames.empty() && failed.Trees == 0);
+    // So does a name of more than 20 characters: the matrix counts the first method's clusters.
+    Recorder longer;
+    EXPECT_FALSE(Trees2Bin(longer.reporter, dir.Write("l.ph", "((Averyveryverylongname1,B),C);\n"), failed));
+    ASSERT_EQ(longer.errors.size(), 1u);
+    EXPECT_EQ(
+        longer.errors[0].rfind("Consensus error: Inconsistent array of OTUs\r\n2 cluster(s) hold names longer", 0), 0u);
+    EXPECT_TRUE(failed.Matrix.empty());
     Recorder single;
     EXPECT_FALSE(Trees2Bin(single.reporter, dir.Write("d.ph", "((A,B),C);\nD;\n"), failed));
     ASSERT_EQ(single.errors.size(), 1u);

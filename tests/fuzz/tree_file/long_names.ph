@@ -1,0 +1,2 @@
+((Averyveryverylongname1,B),(C,D));
+((Averyveryverylongname1,B),(C,D));
