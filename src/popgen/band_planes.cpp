@@ -1,44 +1,62 @@
 #include "popgen/band_planes.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "foundation/primitives.h"
+#include "foundation/thread_pool.h"
 
 namespace {
 std::atomic<std::uint64_t> gBuilds{0};
-}
+
+// Individuals per piece of a build: their words of one 64-locus stretch are gathered in two small
+// arrays while the stretch's rows of the locus-major matrix are read in order.
+constexpr std::size_t kBuildBlock = 64;
+}  // namespace
 
 bool BandPlanes::Build(const std::uint8_t* locusMajor, std::size_t nInd, std::size_t nLoci) {
     n_ = loci_ = words_ = 0;
     id_ = 0;
-    bits_.clear();
-    present_.assign(nInd, 0);
-    absent_.assign(nInd, 0);
     const std::size_t words = (nLoci + 63) / 64;
     bits_.assign(nInd * 2 * words, 0);
-    for (std::size_t l = 0; l < nLoci; ++l) {
-        const std::uint8_t* cells = locusMajor + l * nInd;
-        const std::uint64_t bit = std::uint64_t{1} << (l % 64);
-        const std::size_t word = l / 64;
-        for (std::size_t i = 0; i < nInd; ++i) {
-            switch (cells[i]) {
-                case 1:
-                    bits_[i * 2 * words + word] |= bit;
-                    ++present_[i];
-                    break;
-                case 0:
-                    bits_[(i * 2 + 1) * words + word] |= bit;
-                    ++absent_[i];
-                    break;
-                case 9:
-                    break;
-                default:
-                    bits_.clear();
-                    present_.clear();
-                    absent_.clear();
-                    return false;
+    present_.assign(nInd, 0);
+    absent_.assign(nInd, 0);
+    missing_.assign(nInd, 0);
+    const std::size_t pieces = (nInd + kBuildBlock - 1) / kBuildBlock;
+    std::vector<std::uint8_t> otherCodes(pieces, 0);
+    ParallelPieces(pieces, [&](std::size_t p) {
+        const std::size_t first = p * kBuildBlock, count = std::min(kBuildBlock, nInd - first);
+        std::uint8_t other = 0;
+        for (std::size_t w = 0; w < words; ++w) {
+            std::uint64_t present[kBuildBlock] = {}, absent[kBuildBlock] = {};
+            const std::size_t lEnd = std::min(nLoci, (w + 1) * 64);
+            for (std::size_t l = w * 64; l < lEnd; ++l) {
+                const std::uint8_t* cells = locusMajor + l * nInd + first;
+                const unsigned bit = static_cast<unsigned>(l % 64);
+                for (std::size_t k = 0; k < count; ++k) {
+                    const std::uint8_t cell = cells[k];
+                    present[k] |= static_cast<std::uint64_t>(cell == 1) << bit;
+                    absent[k] |= static_cast<std::uint64_t>(cell == 0) << bit;
+                    other |= static_cast<std::uint8_t>(cell > 1 && cell != 9);
+                }
+            }
+            for (std::size_t k = 0; k < count; ++k) {
+                const std::size_t i = first + k;
+                bits_[i * 2 * words + w] = present[k];
+                bits_[(i * 2 + 1) * words + w] = absent[k];
+                present_[i] += static_cast<std::size_t>(std::popcount(present[k]));
+                absent_[i] += static_cast<std::size_t>(std::popcount(absent[k]));
             }
         }
+        for (std::size_t k = 0; k < count; ++k) missing_[first + k] = nLoci - present_[first + k] - absent_[first + k];
+        otherCodes[p] = other;
+    });
+    if (std::find(otherCodes.begin(), otherCodes.end(), 1) != otherCodes.end()) {
+        bits_.clear();
+        present_.clear();
+        absent_.clear();
+        missing_.clear();
+        return false;
     }
     n_ = nInd;
     loci_ = nLoci;
@@ -50,13 +68,5 @@ bool BandPlanes::Build(const std::uint8_t* locusMajor, std::size_t nInd, std::si
 void BandPlanes::Count(std::size_t i, const BandPlanes& other, std::size_t j, StatePairCounts& c) const {
     std::size_t n[4];
     CountPlaneIntersections(Present(i), Absent(i), other.Present(j), other.Absent(j), words_, n);
-    c[1][1] = n[0];
-    c[1][0] = n[1];
-    c[0][1] = n[2];
-    c[0][0] = n[3];
-    c[1][2] = present_[i] - n[0] - n[1];
-    c[0][2] = absent_[i] - n[2] - n[3];
-    c[2][1] = other.present_[j] - n[0] - n[2];
-    c[2][0] = other.absent_[j] - n[1] - n[3];
-    c[2][2] = loci_ - present_[i] - absent_[i] - c[2][1] - c[2][0];
+    Derive(n, i, other, j, c);
 }

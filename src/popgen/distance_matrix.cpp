@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "foundation/cpu_dispatch.h"
 #include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/packed_matrix.h"
@@ -46,7 +48,7 @@ Transformation NormalizedTransform(Coefficient coefficient, Transformation trans
 namespace {
 
 // The transformation table; false for an unknown code.
-bool Transform(Transformation code, Extended x, Extended& out) {
+inline bool Transform(Transformation code, Extended x, Extended& out) {
     switch (code) {
         case Transformation::OneMinusS: out = 1.0L - x; return true;
         case Transformation::SqrtOneMinusS: out = std::sqrt(1.0L - x); return true;
@@ -60,6 +62,7 @@ bool Transform(Transformation code, Extended x, Extended& out) {
 
 constexpr char kUnknownTransform[] = "DistXF: Unknown option.";
 constexpr char kNoDraws[] = "The number of random draws must be at least 1.";
+constexpr char kNoBandData[] = "No band data to compute distances from.";
 
 // Whether the transformation table knows the code.
 bool KnownTransform(Transformation code) {
@@ -113,6 +116,111 @@ void KernelInPieces(const KernelSource& shared, TKernelProc kernel, Coefficient 
         });
         undefined[p] = count;
     });
+    for (std::size_t p = 0; p < pieces; ++p) {
+        problems.Append(collected[p]);
+        out.UndefinedPairs += undefined[p];
+    }
+}
+
+// The counts of one pair from bit planes as the kernels' formulas read them: the values
+// PlanePairCounter returns (times the scheme's state weights where it weights), without a call per
+// count.
+constexpr std::size_t StateIndex(std::uint8_t s) { return s == 9 ? 2 : s; }
+struct PlaneCounts {
+    StatePairCounts n;
+    Extended operator()(std::uint8_t a, std::uint8_t b) const {
+        return static_cast<Extended>(static_cast<std::int64_t>(n[StateIndex(a)][StateIndex(b)]));
+    }
+};
+struct WeightedPlaneCounts {
+    StatePairCounts n;
+    const StateWeightTable* w;
+    Extended operator()(std::uint8_t a, std::uint8_t b) const {
+        return static_cast<Extended>(static_cast<std::int64_t>(n[StateIndex(a)][StateIndex(b)])) *
+               (*w)[StateIndex(a)][StateIndex(b)];
+    }
+};
+
+// A run without draws on bit planes, and what its pieces collect (one entry per piece).
+struct PlaneRun {
+    const BandPlanes* planes;
+    const StateWeightTable* weights;  // nullptr: plain counts
+    const KernelSource* shared;
+    Coefficient coeff;
+    Transformation transform;
+    std::size_t slots, pieces;
+    NeiLiProblems* collected;
+    std::size_t* undefined;
+    DistMatrices* out;
+};
+
+template <class C>
+C CountsOf(const PlaneRun& run) {
+    if constexpr (std::is_same_v<C, PlaneCounts>) return PlaneCounts{};
+    else return WeightedPlaneCounts{{}, run.weights};
+}
+
+// One piece: every pair counted in one pass over the planes, formula F, transformation, stored.
+// Written without lambdas so that all of it is compiled for the population count instruction.
+template <class C, formulas::Proc<C> F>
+[[gnu::always_inline]] inline void PlanePieceBody(const PlaneRun& run, std::size_t p) {
+    ResetFPU();  // every thread computes in the state the run set on its caller
+    KernelSource src = *run.shared;
+    src.Problems = &run.collected[p];
+    src.NoDraws = nullptr;
+    C c = CountsOf<C>(run);
+    Extended* raw = run.out->Raw.data();
+    Extended* dist = run.out->Dist.data();
+    const bool neiLi = run.coeff == Coefficient::NeiLi;
+    std::size_t undefined = 0;
+    const PieceRange range = PieceOf(run.slots, run.pieces, p);
+    std::size_t i = 0, j = 0;
+    IndexToPair(range.begin, i, j);
+    for (std::size_t k = range.begin; k < range.end; ++i, j = 1) {
+        const std::size_t rowEnd = std::min(range.end, k + (i - j + 1));
+        for (; k < rowEnd; ++k, ++j) {
+            run.planes->CountWithin(i - 1, j - 1, c.n);
+            const Extended v = F(src, i, j, c);
+            raw[k] = v;
+            if (neiLi && v == kUndefinedDistance) ++undefined;
+            Transform(run.transform, v, dist[k]);
+        }
+    }
+    run.undefined[p] = undefined;
+}
+
+template <class C, formulas::Proc<C> F>
+__attribute__((target("popcnt"))) void PlanePiece(const PlaneRun& run, std::size_t p) {
+    PlanePieceBody<C, F>(run, p);
+}
+
+using PlanePieceProc = void (*)(const PlaneRun& run, std::size_t p);
+
+// The piece routine of formula K = 6 * treatment + coefficient (treatments 0-2).
+template <class C, std::size_t K = 0>
+PlanePieceProc PlanePieceFor(std::size_t formula) {
+    if constexpr (K == 18) {
+        return nullptr;
+    } else {
+        if (formula == K) return PlanePiece<C, formulas::kByTreatment<C>[K / 6][K % 6]>;
+        return PlanePieceFor<C, K + 1>(formula);
+    }
+}
+
+// KernelInPieces on bit planes, for a processor with the population count instruction.
+void KernelOnPlanes(const KernelSource& shared, const BandPlanes& planes, const StateWeightTable* weights,
+                    Treatment mode, Coefficient coeff, Transformation transform, std::size_t n,
+                    NeiLiProblems& problems, DistMatrices& out) {
+    const std::size_t slots = PackedSize(n);
+    const std::size_t pieces = PiecesOf(slots);
+    std::vector<NeiLiProblems> collected(pieces);
+    std::vector<std::size_t> undefined(pieces, 0);
+    const std::size_t formula = NumberOf(mode) * 6u + NumberOf(coeff);
+    const PlanePieceProc proc =
+        weights ? PlanePieceFor<WeightedPlaneCounts>(formula) : PlanePieceFor<PlaneCounts>(formula);
+    const PlaneRun run{&planes, weights, &shared, coeff, transform, slots, pieces, collected.data(), undefined.data(),
+                       &out};
+    ParallelPieces(pieces, [&](std::size_t p) { proc(run, p); });
     for (std::size_t p = 0; p < pieces; ++p) {
         problems.Append(collected[p]);
         out.UndefinedPairs += undefined[p];
@@ -192,9 +300,9 @@ bool SizeMatrices(Reporter& reporter, std::size_t n, std::initializer_list<Packe
     };
     if (n >= maxN) return refuse();
     const std::size_t slots = PackedSize(n);
-    if (!CompletesInMemory([&] {
-            for (PackedMatrix* m : matrices) m->resize(slots);
-        }))
+    // Blocks that must be had afresh are zeroed at once, the page faults spread over the threads.
+    const std::vector<PackedMatrix*> list(matrices);
+    if (!CompletesInMemory([&] { ParallelPieces(list.size(), [&](std::size_t p) { list[p]->resize(slots); }); }))
         return refuse();
     return true;
 }
@@ -219,56 +327,87 @@ void Commit(TPopGenDataSet& ds, const DistRunOptions& options, bool spread, Dist
     if (problems.Count() > 0) ds.ReportWarning(problems.Message());
 }
 
+// The problem that stops a run before it computes anything, or nullptr. (An unknown transformation
+// stops it at the first pair.)
+const char* RunProblem(const TDSLayer& layer, const DistRunOptions& options, bool spread) {
+    const Treatment mode = spread ? Treatment::Average : options.Mode;
+    if (spread && NumberOf(options.Coeff) > 5) return "TeskCore/TPopGenDataSet: Unknown coeffient 2";
+    if (const char* problem = KernelCodeProblem(mode, options.Coeff)) return problem;
+    if (mode == Treatment::Average && options.Draws < 1) return kNoDraws;
+    if (!HasBandData(layer)) return kNoBandData;
+    return nullptr;
+}
+
+// The matrices a run on the layer overwrites in place: when it certainly computes every value and
+// the layer holds all its matrices at the run's size, they become the run's (fresh blocks of that
+// size cost more in page faults than the counting). The run cannot fail then; should anything
+// pass through it, the layer gets them back.
+class InPlace {
+public:
+    InPlace(TDSLayer& layer, const DistRunOptions& options, bool spread, DistMatrices& result)
+        : layer_(layer), result_(result) {
+        const std::size_t slots = PackedSize(layer.NInd);
+        const auto fits = [slots](const PackedMatrix& m) { return m.size() == slots; };
+        taken_ = !RunProblem(layer, options, spread) &&
+                 KnownTransform(NormalizedTransform(options.Coeff, options.Transform)) && fits(layer.RawMatrix) &&
+                 fits(layer.DistMatrix) && (!spread || (fits(layer.VarMatrix) && fits(layer.SDMatrix)));
+        if (!taken_) return;
+        spread_ = spread;
+        Swap();
+    }
+    ~InPlace() {
+        if (taken_) Swap();
+    }
+    InPlace(const InPlace&) = delete;
+    InPlace& operator=(const InPlace&) = delete;
+    // The run succeeded: its matrices are stored as any run's.
+    void Keep() { taken_ = false; }
+
+private:
+    void Swap() {
+        std::swap(layer_.RawMatrix, result_.Raw);
+        std::swap(layer_.DistMatrix, result_.Dist);
+        if (spread_) {
+            std::swap(layer_.VarMatrix, result_.Var);
+            std::swap(layer_.SDMatrix, result_.SD);
+        }
+    }
+    TDSLayer& layer_;
+    DistMatrices& result_;
+    bool taken_ = false, spread_ = false;
+};
+
 bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool spread) {
     if (ds.CurLayer >= kLayerCount) {
-        ds.ReportError("No band data to compute distances from.");
+        ds.ReportError(kNoBandData);
         return false;
     }
-    const TDSLayer& layer = ds.GetCurrLayer();
+    TDSLayer& layer = ds.GetCurrLayer();
     NeiLiProblems problems;
     DistMatrices result;
+    InPlace inPlace(layer, options, spread, result);
     const ReportScope reported(ds.Reporting());
-    // Bit planes count the schemes that weight by state alone, individual-major rows sum locus and
-    // cell weights; cells other than 0, 1 and 9, or copies that do not fit, keep the byte scan. All
-    // give the same numbers.
-    BandPlanes planes;
-    WeightedRows rows;
-    TPairCountFunc counter = PlanePairCounter(planes, ds.WeightingScheme, ds.StateWeights);
-    bool built = false;
-    if (counter && HasBandData(layer))
-        CompletesInMemory([&] { built = planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci); });
-    if (!counter) {
-        CompletesInMemory([&] { built = rows.Build(layer, ds.WeightingScheme); });
-        if (built) counter = WeightedRowsCounter(rows);
-    }
-    if (!built) counter = PairCounterOf(ds);
+    const LayerCounts counts(layer, ds.WeightingScheme, ds.StateWeights);
     const bool ok =
-        ComputeDistances(layer, counter, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
+        ComputeDistances(layer, counts, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
     ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
+    inPlace.Keep();
     Commit(ds, options, spread, result, problems);
     return true;
 }
 
 }  // namespace
 
-bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
-                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
+namespace {
+
+// The run; with planes (and the state weights of their counts) it counts on them where it can.
+bool Run(const TDSLayer& layer, const TPairCountFunc& counter, const BandPlanes* planes,
+         const StateWeightTable* stateWeights, const DistRunOptions& options, bool spread, RandomStream& random,
+         NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
     const Treatment mode = spread ? Treatment::Average : options.Mode;
-    if (spread && NumberOf(options.Coeff) > 5) {
-        reporter.Error("TeskCore/TPopGenDataSet: Unknown coeffient 2");
-        return false;
-    }
-    if (const char* problem = KernelCodeProblem(mode, options.Coeff)) {
+    if (const char* problem = RunProblem(layer, options, spread)) {
         reporter.Error(problem);
-        return false;
-    }
-    if (mode == Treatment::Average && options.Draws < 1) {
-        reporter.Error(kNoDraws);
-        return false;
-    }
-    if (!HasBandData(layer)) {
-        reporter.Error("No band data to compute distances from.");
         return false;
     }
     // A transformation left by a distance import or a population distance must not turn this
@@ -276,8 +415,9 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     const Transformation transform = NormalizedTransform(options.Coeff, options.Transform);
     ResetFPU();
     const std::size_t n = layer.NInd;
-    if (!SizeMatrices(reporter, n, {&out.Raw, &out.Dist})) return false;
-    if (spread && !SizeMatrices(reporter, n, {&out.Var, &out.SD})) return false;
+    if (!(spread ? SizeMatrices(reporter, n, {&out.Raw, &out.Dist, &out.Var, &out.SD})
+                 : SizeMatrices(reporter, n, {&out.Raw, &out.Dist})))
+        return false;
 
     KernelSource src;
     src.PairCount = counter;
@@ -293,8 +433,12 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     // Pairs run in pieces; the Average treatment still draws from the one stream in pair order. An
     // unknown transformation keeps the walk that stops at the first pair.
     if (KnownTransform(transform)) {
-        if (mode == Treatment::Average) AverageInPieces(src, options.Coeff, spread, transform, n, problems, out);
-        else KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
+        if (mode == Treatment::Average)
+            AverageInPieces(src, options.Coeff, spread, transform, n, problems, out);
+        else if (planes && CPUHasPOPCNT)
+            KernelOnPlanes(src, *planes, stateWeights, mode, options.Coeff, transform, n, problems, out);
+        else
+            KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
         return true;
     }
     const bool done = ForEachPackedPair(n, [&](std::size_t i, std::size_t j, std::size_t k) {
@@ -313,6 +457,35 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+LayerCounts::LayerCounts(const TDSLayer& layer, Weighting scheme, const StateWeightTable& weights) {
+    counter_ = PlanePairCounter(planes_, scheme, weights);
+    bool built = false;
+    if (counter_ && HasBandData(layer))
+        CompletesInMemory([&] { built = planes_.Build(layer.Matrix.data(), layer.NInd, layer.NLoci); });
+    if (built) {
+        onPlanes_ = true;
+        stateWeights_ = scheme == Weighting::None ? nullptr : &weights;
+    }
+    if (!counter_) {
+        CompletesInMemory([&] { built = rows_.Build(layer, scheme); });
+        if (built) counter_ = WeightedRowsCounter(rows_);
+    }
+    if (!built) counter_ = PairCounter(layer, layer, scheme, weights);
+}
+
+bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
+    return Run(layer, counter, nullptr, nullptr, options, spread, random, problems, reporter, out);
+}
+
+bool ComputeDistances(const TDSLayer& layer, const LayerCounts& counts, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
+    return Run(layer, counts.Counter(), counts.Planes(), counts.StateWeights(), options, spread, random, problems,
+               reporter, out);
 }
 
 bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, false); }
