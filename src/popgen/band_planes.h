@@ -37,8 +37,14 @@ public:
         const std::uint64_t* b1 = Present(j);
         if (missing_[i] == 0 && missing_[j] == 0) {
             // Absent is the complement of present: the shared bands give all four counts.
-            std::size_t n11 = 0;
-            for (std::size_t w = 0; w < words_; ++w) n11 += static_cast<std::size_t>(std::popcount(a1[w] & b1[w]));
+            // Two chains of sums keep the population counts of successive words apart.
+            std::size_t n11 = 0, odd = 0, w = 0;
+            for (; w + 2 <= words_; w += 2) {
+                n11 += static_cast<std::size_t>(std::popcount(a1[w] & b1[w]));
+                odd += static_cast<std::size_t>(std::popcount(a1[w + 1] & b1[w + 1]));
+            }
+            if (w < words_) n11 += static_cast<std::size_t>(std::popcount(a1[w] & b1[w]));
+            n11 += odd;
             c[1][1] = n11;
             c[1][0] = present_[i] - n11;
             c[0][1] = present_[j] - n11;
@@ -77,6 +83,6 @@ private:
 
     std::size_t n_ = 0, loci_ = 0, words_ = 0;
     std::uint64_t id_ = 0;
-    std::vector<std::uint64_t> bits_;                       // per individual: present words, then absent words
+    std::vector<std::uint64_t> bits_;                      // per individual: present words, then absent words
     std::vector<std::size_t> present_, absent_, missing_;  // per individual
 };

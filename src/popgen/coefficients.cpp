@@ -57,9 +57,9 @@ Extended NeiLiFromDice(const KernelSource& src, char kind, std::size_t i, std::s
 
 // --- Kernels: the formulas on the counter's counts ----------------------------------------------
 
-#define TESK_KERNEL(name)                                                       \
+#define TESK_KERNEL(name)                                                  \
     Extended name(const KernelSource& src, std::size_t i, std::size_t j) { \
-        return formulas::name(src, i, j, Counts{src, i, j});                  \
+        return formulas::name(src, i, j, Counts{src, i, j});               \
     }
 TESK_KERNEL(JaccardStd)
 TESK_KERNEL(JaccardMin)

@@ -47,17 +47,48 @@ Transformation NormalizedTransform(Coefficient coefficient, Transformation trans
 
 namespace {
 
-// The transformation table; false for an unknown code.
-inline bool Transform(Transformation code, Extended x, Extended& out) {
+// The six transformations, each as a callable on one value that knows the kind of coefficient
+// it serves.
+template <bool Distance>
+struct TransformOf {
+    static constexpr bool kDistance = Distance;
+};
+struct OneMinusS : TransformOf<false> {
+    Extended operator()(Extended x) const { return 1.0L - x; }
+};
+struct SqrtOneMinusS : TransformOf<false> {
+    Extended operator()(Extended x) const { return std::sqrt(1.0L - x); }
+};
+struct SqOneMinusS : TransformOf<false> {
+    Extended operator()(Extended x) const { return (1.0L - x) * (1.0L - x); }
+};
+struct D : TransformOf<true> {
+    Extended operator()(Extended x) const { return x; }
+};
+struct SqrtD : TransformOf<true> {
+    Extended operator()(Extended x) const { return std::sqrt(x); }
+};
+struct SqD : TransformOf<true> {
+    Extended operator()(Extended x) const { return x * x; }
+};
+
+// The transformation table: f(t) with t the transformation of the code; false for an unknown code.
+template <class F>
+bool WithTransform(Transformation code, F&& f) {
     switch (code) {
-        case Transformation::OneMinusS: out = 1.0L - x; return true;
-        case Transformation::SqrtOneMinusS: out = std::sqrt(1.0L - x); return true;
-        case Transformation::SqOneMinusS: out = (1.0L - x) * (1.0L - x); return true;
-        case Transformation::D: out = x; return true;
-        case Transformation::SqrtD: out = std::sqrt(x); return true;
-        case Transformation::SqD: out = x * x; return true;
+        case Transformation::OneMinusS: f(OneMinusS{}); return true;
+        case Transformation::SqrtOneMinusS: f(SqrtOneMinusS{}); return true;
+        case Transformation::SqOneMinusS: f(SqOneMinusS{}); return true;
+        case Transformation::D: f(D{}); return true;
+        case Transformation::SqrtD: f(SqrtD{}); return true;
+        case Transformation::SqD: f(SqD{}); return true;
     }
     return false;
+}
+
+// One value transformed; false for an unknown code.
+bool Transform(Transformation code, Extended x, Extended& out) {
+    return WithTransform(code, [&](auto t) { out = t(x); });
 }
 
 constexpr char kUnknownTransform[] = "DistXF: Unknown option.";
@@ -68,6 +99,21 @@ constexpr char kNoBandData[] = "No band data to compute distances from.";
 bool KnownTransform(Transformation code) {
     Extended out = 0.0L;
     return Transform(code, 0.0L, out);
+}
+
+// Dist := Raw transformed, over the slots [begin, end) of one piece (a known code); returns how many
+// hold the undefined Nei-Li marker, counted for Nei-Li only.
+std::size_t TransformSlots(Transformation code, Coefficient coeff, DistMatrices& out, std::size_t begin,
+                           std::size_t end) {
+    const Extended* raw = out.Raw.data();
+    Extended* dist = out.Dist.data();
+    WithTransform(code, [&](auto t) {
+        for (std::size_t k = begin; k < end; ++k) dist[k] = t(raw[k]);
+    });
+    std::size_t undefined = 0;
+    if (coeff == Coefficient::NeiLi)
+        for (std::size_t k = begin; k < end; ++k) undefined += raw[k] == kUndefinedDistance ? 1 : 0;
+    return undefined;
 }
 
 // The pieces of a triangle of `slots` packed pairs: about 4096 pairs each, at most 4096 of them.
@@ -107,14 +153,10 @@ void KernelInPieces(const KernelSource& shared, TKernelProc kernel, Coefficient 
         KernelSource src = shared;
         src.Problems = &collected[p];
         src.NoDraws = nullptr;  // only the Average treatment draws
-        std::size_t count = 0;
-        ForEachPairOfPiece(slots, pieces, p, [&](std::size_t i, std::size_t j, std::size_t k) {
-            const Extended v = kernel(src, i, j);
-            out.Raw[k] = v;
-            if (v == kUndefinedDistance && coeff == Coefficient::NeiLi) ++count;
-            Transform(transform, v, out.Dist[k]);
-        });
-        undefined[p] = count;
+        ForEachPairOfPiece(slots, pieces, p,
+                           [&](std::size_t i, std::size_t j, std::size_t k) { out.Raw[k] = kernel(src, i, j); });
+        const PieceRange range = PieceOf(slots, pieces, p);
+        undefined[p] = TransformSlots(transform, coeff, out, range.begin, range.end);
     });
     for (std::size_t p = 0; p < pieces; ++p) {
         problems.Append(collected[p]);
@@ -123,8 +165,7 @@ void KernelInPieces(const KernelSource& shared, TKernelProc kernel, Coefficient 
 }
 
 // The counts of one pair from bit planes as the kernels' formulas read them: the values
-// PlanePairCounter returns (times the scheme's state weights where it weights), without a call per
-// count.
+// PlanePairCounter returns under the scheme None, without a call per count.
 constexpr std::size_t StateIndex(std::uint8_t s) { return s == 9 ? 2 : s; }
 struct PlaneCounts {
     StatePairCounts n;
@@ -132,19 +173,10 @@ struct PlaneCounts {
         return static_cast<Extended>(static_cast<std::int64_t>(n[StateIndex(a)][StateIndex(b)]));
     }
 };
-struct WeightedPlaneCounts {
-    StatePairCounts n;
-    const StateWeightTable* w;
-    Extended operator()(std::uint8_t a, std::uint8_t b) const {
-        return static_cast<Extended>(static_cast<std::int64_t>(n[StateIndex(a)][StateIndex(b)])) *
-               (*w)[StateIndex(a)][StateIndex(b)];
-    }
-};
 
 // A run without draws on bit planes, and what its pieces collect (one entry per piece).
 struct PlaneRun {
     const BandPlanes* planes;
-    const StateWeightTable* weights;  // nullptr: plain counts
     const KernelSource* shared;
     Coefficient coeff;
     Transformation transform;
@@ -154,25 +186,18 @@ struct PlaneRun {
     DistMatrices* out;
 };
 
-template <class C>
-C CountsOf(const PlaneRun& run) {
-    if constexpr (std::is_same_v<C, PlaneCounts>) return PlaneCounts{};
-    else return WeightedPlaneCounts{{}, run.weights};
-}
-
-// One piece: every pair counted in one pass over the planes, formula F, transformation, stored.
+// One piece: every pair counted in one pass over the planes and formula F, then the transformation.
 // Written without lambdas so that all of it is compiled for the population count instruction.
-template <class C, formulas::Proc<C> F>
+template <formulas::Proc<PlaneCounts> F, class T>
 [[gnu::always_inline]] inline void PlanePieceBody(const PlaneRun& run, std::size_t p) {
     ResetFPU();  // every thread computes in the state the run set on its caller
     KernelSource src = *run.shared;
     src.Problems = &run.collected[p];
     src.NoDraws = nullptr;
-    C c = CountsOf<C>(run);
+    PlaneCounts c{};
     Extended* raw = run.out->Raw.data();
     Extended* dist = run.out->Dist.data();
-    const bool neiLi = run.coeff == Coefficient::NeiLi;
-    std::size_t undefined = 0;
+    const T transform;
     const PieceRange range = PieceOf(run.slots, run.pieces, p);
     std::size_t i = 0, j = 0;
     IndexToPair(range.begin, i, j);
@@ -182,49 +207,59 @@ template <class C, formulas::Proc<C> F>
             run.planes->CountWithin(i - 1, j - 1, c.n);
             const Extended v = F(src, i, j, c);
             raw[k] = v;
-            if (neiLi && v == kUndefinedDistance) ++undefined;
-            Transform(run.transform, v, dist[k]);
+            dist[k] = transform(v);
         }
     }
+    std::size_t undefined = 0;
+    if (run.coeff == Coefficient::NeiLi)
+        for (std::size_t k = range.begin; k < range.end; ++k) undefined += raw[k] == kUndefinedDistance ? 1 : 0;
     run.undefined[p] = undefined;
 }
 
-template <class C, formulas::Proc<C> F>
+template <formulas::Proc<PlaneCounts> F, class T>
 __attribute__((target("popcnt"))) void PlanePiece(const PlaneRun& run, std::size_t p) {
-    PlanePieceBody<C, F>(run, p);
+    PlanePieceBody<F, T>(run, p);
 }
 
 using PlanePieceProc = void (*)(const PlaneRun& run, std::size_t p);
 
-// The piece routine of formula K = 6 * treatment + coefficient (treatments 0-2).
-template <class C, std::size_t K = 0>
-PlanePieceProc PlanePieceFor(std::size_t formula) {
+// The piece routine of formula K = 6 * treatment + coefficient (treatments 0-2) under the
+// transformation, which the run has brought into line with the kind of the coefficient.
+template <std::size_t K = 0>
+PlanePieceProc PlanePieceFor(std::size_t formula, Transformation code) {
     if constexpr (K == 18) {
         return nullptr;
     } else {
-        if (formula == K) return PlanePiece<C, formulas::kByTreatment<C>[K / 6][K % 6]>;
-        return PlanePieceFor<C, K + 1>(formula);
+        if (formula != K) return PlanePieceFor<K + 1>(formula, code);
+        PlanePieceProc proc = nullptr;
+        WithTransform(code, [&](auto t) {
+            if constexpr (decltype(t)::kDistance == (K % 6 >= 3))  // NeiLi, Euclidean, SqEuclidean
+                proc = PlanePiece<formulas::kByTreatment<PlaneCounts>[K / 6][K % 6], decltype(t)>;
+        });
+        return proc;
     }
 }
 
-// KernelInPieces on bit planes, for a processor with the population count instruction.
-void KernelOnPlanes(const KernelSource& shared, const BandPlanes& planes, const StateWeightTable* weights,
-                    Treatment mode, Coefficient coeff, Transformation transform, std::size_t n,
-                    NeiLiProblems& problems, DistMatrices& out) {
+// KernelInPieces on bit planes, for a processor with the population count instruction; false, and
+// nothing done, for a transformation of the other kind of coefficient.
+bool KernelOnPlanes(const KernelSource& shared, const BandPlanes& planes, Treatment mode, Coefficient coeff, Transformation transform, std::size_t n, NeiLiProblems& problems,
+                    DistMatrices& out) {
     const std::size_t slots = PackedSize(n);
     const std::size_t pieces = PiecesOf(slots);
     std::vector<NeiLiProblems> collected(pieces);
     std::vector<std::size_t> undefined(pieces, 0);
     const std::size_t formula = NumberOf(mode) * 6u + NumberOf(coeff);
-    const PlanePieceProc proc =
-        weights ? PlanePieceFor<WeightedPlaneCounts>(formula) : PlanePieceFor<PlaneCounts>(formula);
-    const PlaneRun run{&planes, weights, &shared, coeff, transform, slots, pieces, collected.data(), undefined.data(),
-                       &out};
+    const PlanePieceProc proc = PlanePieceFor(formula, transform);
+    if (!proc) return false;
+    PlaneRun run{&planes, &shared, coeff, transform, slots, pieces, nullptr, nullptr, &out};
+    run.collected = collected.data();
+    run.undefined = undefined.data();
     ParallelPieces(pieces, [&](std::size_t p) { proc(run, p); });
     for (std::size_t p = 0; p < pieces; ++p) {
         problems.Append(collected[p]);
         out.UndefinedPairs += undefined[p];
     }
+    return true;
 }
 
 // The Average treatment: the bounds of every pair in pieces (undefined Nei-Li pairs collected per
@@ -276,13 +311,8 @@ void AverageInPieces(const KernelSource& shared, Coefficient coeff, bool spread,
     std::vector<std::size_t> undefined(pieces, 0);
     ParallelPieces(pieces, [&](std::size_t p) {
         ResetFPU();
-        std::size_t count = 0;
-        ForEachPairOfPiece(slots, pieces, p, [&](std::size_t, std::size_t, std::size_t k) {
-            const Extended v = out.Raw[k];
-            if (v == kUndefinedDistance && coeff == Coefficient::NeiLi) ++count;
-            Transform(transform, v, out.Dist[k]);
-        });
-        undefined[p] = count;
+        const PieceRange range = PieceOf(slots, pieces, p);
+        undefined[p] = TransformSlots(transform, coeff, out, range.begin, range.end);
     });
     for (const std::size_t u : undefined) out.UndefinedPairs += u;
 }
@@ -388,8 +418,7 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
     InPlace inPlace(layer, options, spread, result);
     const ReportScope reported(ds.Reporting());
     const LayerCounts counts(layer, ds.WeightingScheme, ds.StateWeights);
-    const bool ok =
-        ComputeDistances(layer, counts, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
+    const bool ok = ComputeDistances(layer, counts, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
     ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
     inPlace.Keep();
@@ -401,9 +430,8 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
 
 namespace {
 
-// The run; with planes (and the state weights of their counts) it counts on them where it can.
-bool Run(const TDSLayer& layer, const TPairCountFunc& counter, const BandPlanes* planes,
-         const StateWeightTable* stateWeights, const DistRunOptions& options, bool spread, RandomStream& random,
+// The run; with the planes of its plain counts it counts on them where it can.
+bool Run(const TDSLayer& layer, const TPairCountFunc& counter, const BandPlanes* planes, const DistRunOptions& options, bool spread, RandomStream& random,
          NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
     const Treatment mode = spread ? Treatment::Average : options.Mode;
     if (const char* problem = RunProblem(layer, options, spread)) {
@@ -435,9 +463,8 @@ bool Run(const TDSLayer& layer, const TPairCountFunc& counter, const BandPlanes*
     if (KnownTransform(transform)) {
         if (mode == Treatment::Average)
             AverageInPieces(src, options.Coeff, spread, transform, n, problems, out);
-        else if (planes && CPUHasPOPCNT)
-            KernelOnPlanes(src, *planes, stateWeights, mode, options.Coeff, transform, n, problems, out);
-        else
+        else if (!planes || !CPUHasPOPCNT ||
+                 !KernelOnPlanes(src, *planes, mode, options.Coeff, transform, n, problems, out))
             KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
         return true;
     }
@@ -466,10 +493,7 @@ LayerCounts::LayerCounts(const TDSLayer& layer, Weighting scheme, const StateWei
     bool built = false;
     if (counter_ && HasBandData(layer))
         CompletesInMemory([&] { built = planes_.Build(layer.Matrix.data(), layer.NInd, layer.NLoci); });
-    if (built) {
-        onPlanes_ = true;
-        stateWeights_ = scheme == Weighting::None ? nullptr : &weights;
-    }
+    onPlanes_ = built && scheme == Weighting::None;
     if (!counter_) {
         CompletesInMemory([&] { built = rows_.Build(layer, scheme); });
         if (built) counter_ = WeightedRowsCounter(rows_);
@@ -479,13 +503,12 @@ LayerCounts::LayerCounts(const TDSLayer& layer, Weighting scheme, const StateWei
 
 bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
                       RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
-    return Run(layer, counter, nullptr, nullptr, options, spread, random, problems, reporter, out);
+    return Run(layer, counter, nullptr, options, spread, random, problems, reporter, out);
 }
 
 bool ComputeDistances(const TDSLayer& layer, const LayerCounts& counts, const DistRunOptions& options, bool spread,
                       RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
-    return Run(layer, counts.Counter(), counts.Planes(), counts.StateWeights(), options, spread, random, problems,
-               reporter, out);
+    return Run(layer, counts.Counter(), counts.Planes(), options, spread, random, problems, reporter, out);
 }
 
 bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, false); }

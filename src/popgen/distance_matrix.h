@@ -58,9 +58,9 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
 
 // What a run on a layer counts with under a weighting scheme: bit planes where the scheme weights
 // by state alone, weighted rows for locus and cell weights, the byte scan where cells other than 0,
-// 1 and 9 (or copies that do not fit in memory) allow neither. All give the same numbers; on bit
-// planes the run takes the nine counts of a pair in one pass and applies the kernel's formula to
-// them. The layer and the weights must outlive it.
+// 1 and 9 (or copies that do not fit in memory) allow neither. All give the same numbers; on the
+// planes of plain counts (scheme None) the run takes the nine counts of a pair in one pass and
+// applies the kernel's formula to them. The layer and the weights must outlive it.
 class LayerCounts {
 public:
     LayerCounts(const TDSLayer& layer, Weighting scheme, const StateWeightTable& weights);
@@ -68,17 +68,14 @@ public:
     LayerCounts& operator=(const LayerCounts&) = delete;
 
     const TPairCountFunc& Counter() const { return counter_; }
-    // The planes the run counts on, or nullptr.
+    // The planes of plain counts the run takes its counts from, or nullptr.
     const BandPlanes* Planes() const { return onPlanes_ ? &planes_ : nullptr; }
-    // The state weights the plane counts are multiplied by, or nullptr for plain counts.
-    const StateWeightTable* StateWeights() const { return stateWeights_; }
 
 private:
     BandPlanes planes_;
     WeightedRows rows_;
     TPairCountFunc counter_;
     bool onPlanes_ = false;
-    const StateWeightTable* stateWeights_ = nullptr;
 };
 
 // ComputeDistances with the counts chosen for the layer.
