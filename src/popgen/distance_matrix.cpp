@@ -14,6 +14,7 @@
 #include "foundation/number_text.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/rounding.h"
+#include "foundation/scope_exit.h"
 #include "foundation/thread_pool.h"
 #include "popgen/coefficients.h"
 #include "popgen/pair_count.h"
@@ -368,44 +369,26 @@ const char* RunProblem(const TDSLayer& layer, const DistRunOptions& options, boo
     return nullptr;
 }
 
-// The matrices a run on the layer overwrites in place: when it certainly computes every value and
-// the layer holds all its matrices at the run's size, they become the run's (fresh blocks of that
-// size cost more in page faults than the counting). The run cannot fail then; should anything
-// pass through it, the layer gets them back.
-class InPlace {
-public:
-    InPlace(TDSLayer& layer, const DistRunOptions& options, bool spread, DistMatrices& result)
-        : layer_(layer), result_(result) {
-        const std::size_t slots = PackedSize(layer.NInd);
-        const auto fits = [slots](const PackedMatrix& m) { return m.size() == slots; };
-        taken_ = !RunProblem(layer, options, spread) &&
-                 KnownTransform(NormalizedTransform(options.Coeff, options.Transform)) && fits(layer.RawMatrix) &&
-                 fits(layer.DistMatrix) && (!spread || (fits(layer.VarMatrix) && fits(layer.SDMatrix)));
-        if (!taken_) return;
-        spread_ = spread;
-        Swap();
-    }
-    ~InPlace() {
-        if (taken_) Swap();
-    }
-    InPlace(const InPlace&) = delete;
-    InPlace& operator=(const InPlace&) = delete;
-    // The run succeeded: its matrices are stored as any run's.
-    void Keep() { taken_ = false; }
+// Whether a run overwrites the layer's matrices in place: when it certainly computes every value and
+// the layer holds all its matrices at the run's size (fresh blocks of that size cost more in page
+// faults than the counting). The run cannot fail then; should anything pass through it, the layer
+// gets them back.
+bool RunsInPlace(const TDSLayer& layer, const DistRunOptions& options, bool spread) {
+    const std::size_t slots = PackedSize(layer.NInd);
+    const auto fits = [slots](const PackedMatrix& m) { return m.size() == slots; };
+    return !RunProblem(layer, options, spread) &&
+           KnownTransform(NormalizedTransform(options.Coeff, options.Transform)) && fits(layer.RawMatrix) &&
+           fits(layer.DistMatrix) && (!spread || (fits(layer.VarMatrix) && fits(layer.SDMatrix)));
+}
 
-private:
-    void Swap() {
-        std::swap(layer_.RawMatrix, result_.Raw);
-        std::swap(layer_.DistMatrix, result_.Dist);
-        if (spread_) {
-            std::swap(layer_.VarMatrix, result_.Var);
-            std::swap(layer_.SDMatrix, result_.SD);
-        }
+void SwapMatrices(TDSLayer& layer, DistMatrices& result, bool spread) {
+    std::swap(layer.RawMatrix, result.Raw);
+    std::swap(layer.DistMatrix, result.Dist);
+    if (spread) {
+        std::swap(layer.VarMatrix, result.Var);
+        std::swap(layer.SDMatrix, result.SD);
     }
-    TDSLayer& layer_;
-    DistMatrices& result_;
-    bool taken_ = false, spread_ = false;
-};
+}
 
 bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool spread) {
     if (ds.CurLayer >= kLayerCount) {
@@ -415,13 +398,17 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
     TDSLayer& layer = ds.GetCurrLayer();
     NeiLiProblems problems;
     DistMatrices result;
-    InPlace inPlace(layer, options, spread, result);
+    const bool inPlace = RunsInPlace(layer, options, spread);
+    if (inPlace) SwapMatrices(layer, result, spread);
+    ScopeExit giveBack([&] {
+        if (inPlace) SwapMatrices(layer, result, spread);
+    });
     const ReportScope reported(ds.Reporting());
     const LayerCounts counts(layer, ds.WeightingScheme, ds.StateWeights);
     const bool ok = ComputeDistances(layer, counts, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
     ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
-    inPlace.Keep();
+    giveBack.Dismiss();
     Commit(ds, options, spread, result, problems);
     return true;
 }

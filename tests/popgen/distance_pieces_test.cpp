@@ -32,6 +32,24 @@ void SetScheme(BandDataSet& b, Weighting scheme) {
         for (std::size_t c = 0; c < l.NCells; ++c) l.Weights.push_back(0.1L + static_cast<Extended>(c % 11) / 7.0L);
 }
 
+// One run against the sequential walk: the same matrices, undefined pairs, pairs without a draw,
+// Nei-Li problems and draws.
+void ExpectSameRun(const DistMatrices& m, const NeiLiProblems& problems, std::uint32_t seed, const SequentialRun& ref,
+                   std::uint32_t refSeed, bool spread, const std::string& what) {
+    EXPECT_EQ(FirstDifference(m.Raw, ref.m.Raw), std::string::npos) << what;
+    EXPECT_EQ(FirstDifference(m.Dist, ref.m.Dist), std::string::npos) << what;
+    if (spread) {
+        EXPECT_EQ(FirstDifference(m.Var, ref.m.Var), std::string::npos) << what;
+        EXPECT_EQ(FirstDifference(m.SD, ref.m.SD), std::string::npos) << what;
+    }
+    EXPECT_EQ(m.UndefinedPairs, ref.m.UndefinedPairs) << what;
+    EXPECT_EQ(m.NoDraws.Count, ref.m.NoDraws.Count) << what;
+    EXPECT_EQ(m.NoDraws.First, ref.m.NoDraws.First) << what;
+    EXPECT_EQ(problems.Count(), ref.problems.Count()) << what;
+    EXPECT_EQ(problems.Message(), ref.problems.Message()) << what;
+    EXPECT_EQ(seed, refSeed) << what;
+}
+
 // Jaccard bounds 1/(6 + 1e-12) and 1/6 (and alike for Dice and SMC) of pairs (2, 1), (4, 3), ...: no draw of the
 // generator lies between them.
 TEST(DistancePieces, SimilaritiesWithoutADrawMatchTheSequentialWalk) {
@@ -93,18 +111,7 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
                     DistMatrices m;
                     ASSERT_TRUE(ComputeDistances(layer, fast, options, spread, stream, problems, b.reporter, m))
                         << what;
-                    EXPECT_EQ(FirstDifference(m.Raw, ref.m.Raw), std::string::npos) << what;
-                    EXPECT_EQ(FirstDifference(m.Dist, ref.m.Dist), std::string::npos) << what;
-                    if (spread) {
-                        EXPECT_EQ(FirstDifference(m.Var, ref.m.Var), std::string::npos) << what;
-                        EXPECT_EQ(FirstDifference(m.SD, ref.m.SD), std::string::npos) << what;
-                    }
-                    EXPECT_EQ(m.UndefinedPairs, ref.m.UndefinedPairs) << what;
-                    EXPECT_EQ(m.NoDraws.Count, ref.m.NoDraws.Count) << what;
-                    EXPECT_EQ(m.NoDraws.First, ref.m.NoDraws.First) << what;
-                    EXPECT_EQ(problems.Count(), ref.problems.Count()) << what;
-                    EXPECT_EQ(problems.Message(), ref.problems.Message()) << what;
-                    EXPECT_EQ(stream.Seed, refStream.Seed) << what;
+                    ExpectSameRun(m, problems, stream.Seed, ref, refStream.Seed, spread, what);
 
                     // The data set's run picks its counter itself and draws from the program's stream.
                     RandSeed = 99;
@@ -160,10 +167,7 @@ TEST(DistancePieces, PlaneRunsOfCompleteAndIncompleteRowsMatchTheSequentialWalk)
                         DistMatrices m;
                         ASSERT_TRUE(ComputeDistances(layer, counts, options, false, stream, problems, b.reporter, m))
                             << what;
-                        EXPECT_EQ(FirstDifference(m.Raw, ref.m.Raw), std::string::npos) << what;
-                        EXPECT_EQ(FirstDifference(m.Dist, ref.m.Dist), std::string::npos) << what;
-                        EXPECT_EQ(m.UndefinedPairs, ref.m.UndefinedPairs) << what;
-                        EXPECT_EQ(problems.Message(), ref.problems.Message()) << what;
+                        ExpectSameRun(m, problems, stream.Seed, ref, refStream.Seed, false, what);
                     }
                 }
             }
