@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "foundation/cpu_dispatch.h"
@@ -85,12 +86,18 @@ TEST(BandPlanes, ManyIndividualsBuildInPiecesAndCountAsTheByteScan) {
                 }
             }
         }
-        // A code other than 0, 1 and 9 in the last piece: no planes at all.
-        std::vector<std::uint8_t> bad = m;
-        bad[(loci - 1) * nInd + nInd - 1] = 2;
-        EXPECT_FALSE(planes.Build(bad.data(), nInd, loci));
-        EXPECT_EQ(planes.Individuals(), 0u);
-        EXPECT_EQ(planes.BuildId(), 0u);
+        // A code other than 0, 1 and 9 anywhere (first cell, a locus past the last whole byte, the
+        // last individuals, which do not fill a step of sixteen): no planes at all.
+        const std::pair<std::size_t, std::size_t> cells[] = {{0, 0}, {loci - 1, 17}, {loci - 1, nInd - 1}, {70, 140}};
+        for (const auto& [locus, ind] : cells) {
+            for (const std::uint8_t code : {std::uint8_t{2}, std::uint8_t{255}}) {
+                std::vector<std::uint8_t> bad = m;
+                bad[locus * nInd + ind] = code;
+                EXPECT_FALSE(planes.Build(bad.data(), nInd, loci)) << locus << " " << ind;
+                EXPECT_EQ(planes.Individuals(), 0u);
+                EXPECT_EQ(planes.BuildId(), 0u);
+            }
+        }
     }
     SetThreadCount(0);
 }
