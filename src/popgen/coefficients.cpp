@@ -12,17 +12,12 @@ namespace {
 
 constexpr char kCRLF[] = "\r\n";
 
+// What a kernel's counter gives for the pair, as its formula reads the counts.
 struct Counts {
     const KernelSource& src;
     std::size_t i, j;
     Extended operator()(std::uint8_t a, std::uint8_t b) const { return src.Count(i, j, a, b); }
 };
-
-// c11 + c91 + c19 + c99: every locus that the optimistic bound counts as a shared band.
-Extended SharedOptimistic(const Counts& c) { return c(1, 1) + c(9, 1) + c(1, 9) + c(9, 9); }
-
-// Loci where exactly one of the two cells is missing.
-Extended OneMissing(const Counts& c) { return c(1, 9) + c(9, 1) + c(0, 9) + c(9, 0); }
 
 std::string PairText(std::size_t i, std::size_t j) {
     return "#" + UIntToStr(i) + ", #" + UIntToStr(j);
@@ -46,6 +41,7 @@ void UndefinedNeiLi(const KernelSource& src, char kind, std::size_t i, std::size
             break;
     }
 }
+}  // namespace
 
 // Nei-Li distance from the Dice value f: d = -1.5 ln((4 f^(1/2r) - 1) / 3).
 Extended NeiLiFromDice(const KernelSource& src, char kind, std::size_t i, std::size_t j, Extended f) {
@@ -59,120 +55,38 @@ Extended NeiLiFromDice(const KernelSource& src, char kind, std::size_t i, std::s
     return d == 0.0L ? 0.0L : d;
 }
 
-}  // namespace
+// --- Kernels: the formulas on the counter's counts ----------------------------------------------
 
-// --- Similarities ---------------------------------------------------------------------------
-
-Extended JaccardStd(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended c11 = c(1, 1);
-    if (c11 == 0.0L) return 0.0L;
-    return c11 / (c11 + c(1, 0) + c(0, 1));
-}
-
-Extended JaccardMin(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended c11 = c(1, 1);
-    if (c11 == 0.0L) return 0.0L;
-    return c11 / (c11 + c(1, 0) + c(0, 1) + OneMissing(c));
-}
-
-Extended JaccardMax(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended x = SharedOptimistic(c);
-    if (x == 0.0L) return 0.0L;
-    return x / (x + c(1, 0) + c(0, 1));
-}
-
-Extended DiceStd(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended c11 = c(1, 1);
-    return 2.0L * c11 / (2.0L * c11 + c(1, 0) + c(0, 1));
-}
-
-Extended DiceMin(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended c11 = c(1, 1);
-    return 2.0L * c11 / (2.0L * c11 + c(1, 0) + c(0, 1) + OneMissing(c));
-}
-
-Extended DiceMax(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended x = SharedOptimistic(c);
-    return 2.0L * x / (2.0L * x + c(1, 0) + c(0, 1));
-}
-
-Extended SMCStd(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended same = c(1, 1) + c(0, 0);
-    return same / (same + c(1, 0) + c(0, 1));
-}
-
-Extended SMCMin(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended same = c(1, 1) + c(0, 0);
-    return same / (same + c(1, 0) + c(0, 1) + OneMissing(c));
-}
-
-Extended SMCMax(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    const Extended y = SharedOptimistic(c) + c(0, 9) + c(9, 0) + c(0, 0);
-    return y / (y + c(1, 0) + c(0, 1));
-}
-
-// --- Distances ------------------------------------------------------------------------------
-
-Extended EuclidStd(const KernelSource& src, std::size_t i, std::size_t j) {
-    return std::sqrt(SqEuclidStd(src, i, j));
-}
+#define TESK_KERNEL(name)                                                  \
+    Extended name(const KernelSource& src, std::size_t i, std::size_t j) { \
+        return formulas::name(src, i, j, Counts{src, i, j});               \
+    }
+TESK_KERNEL(JaccardStd)
+TESK_KERNEL(JaccardMin)
+TESK_KERNEL(JaccardMax)
+TESK_KERNEL(DiceStd)
+TESK_KERNEL(DiceMin)
+TESK_KERNEL(DiceMax)
+TESK_KERNEL(SMCStd)
+TESK_KERNEL(SMCMin)
+TESK_KERNEL(SMCMax)
+TESK_KERNEL(EuclidStd)
+TESK_KERNEL(EuclidMax)
+TESK_KERNEL(SqEuclidStd)
+TESK_KERNEL(SqEuclidMax)
+TESK_KERNEL(NeiLiStd)
+TESK_KERNEL(NeiLiMax)
+TESK_KERNEL(NeiLiMin)
+#undef TESK_KERNEL
 
 Extended EuclidMin(const KernelSource& src, std::size_t i, std::size_t j) { return EuclidStd(src, i, j); }
-
-Extended EuclidMax(const KernelSource& src, std::size_t i, std::size_t j) {
-    return std::sqrt(SqEuclidMax(src, i, j));
-}
-
-Extended SqEuclidStd(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    return c(1, 0) + c(0, 1);
-}
-
 Extended SqEuclidMin(const KernelSource& src, std::size_t i, std::size_t j) { return SqEuclidStd(src, i, j); }
-
-Extended SqEuclidMax(const KernelSource& src, std::size_t i, std::size_t j) {
-    const Counts c{src, i, j};
-    return c(1, 0) + c(0, 1) + c(1, 9) + c(9, 1) + c(9, 0) + c(0, 9);
-}
-
-Extended NeiLiStd(const KernelSource& src, std::size_t i, std::size_t j) {
-    return NeiLiFromDice(src, 's', i, j, DiceStd(src, i, j));
-}
-
-Extended NeiLiMax(const KernelSource& src, std::size_t i, std::size_t j) {
-    return NeiLiFromDice(src, 'x', i, j, DiceMin(src, i, j));
-}
-
-Extended NeiLiMin(const KernelSource& src, std::size_t i, std::size_t j) {
-    return NeiLiFromDice(src, 'n', i, j, DiceMax(src, i, j));
-}
 
 // --- Average ----------------------------------------------------------------------------------
 
 namespace {
 
 using AvgResult = AverageStep;
-
-// The bounds of the Average treatment of each coefficient: lo and hi are computed once per pair;
-// the similarities (and Nei-Li) reject draws u of [0, 1) outside [lo, hi], the Euclidean
-// distances, whose bounds exceed 1, scale the draw to x = lo + u (hi - lo).
-struct AverageBounds {
-    TKernelProc lo, hi;
-    bool scale;
-};
-constexpr AverageBounds kAverageBounds[6] = {
-    {JaccardMin, JaccardMax, false}, {DiceMin, DiceMax, false},    {SMCMin, SMCMax, false},
-    {NeiLiMin, NeiLiMax, false},     {EuclidStd, EuclidMax, true}, {SqEuclidStd, SqEuclidMax, true},
-};
 
 AvgResult Settled(Extended mean, Extended variance, Extended sd) {
     AvgResult r;
@@ -185,14 +99,21 @@ AvgResult Settled(Extended mean, Extended variance, Extended sd) {
 }  // namespace
 
 AverageStep AverageBoundsOf(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j) {
-    const AverageBounds& bounds = kAverageBounds[NumberOf(coefficient)];
-    const Extended lo = bounds.lo(src, i, j);
-    const Extended hi = bounds.hi(src, i, j);
+    const formulas::AverageBounds<Counts>& bounds = formulas::kAverageBounds<Counts>[NumberOf(coefficient)];
+    const Counts c{src, i, j};
+    const Extended lo = bounds.lo(src, i, j, c);
+    const Extended hi = bounds.hi(src, i, j, c);
+    return AverageStepOf(src, coefficient, i, j, lo, hi);
+}
+
+AverageStep AverageStepOf(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j, Extended lo,
+                          Extended hi) {
+    const bool scale = formulas::kAverageBounds<Counts>[NumberOf(coefficient)].scale;
     // Bounds that compare equal, or cannot be ordered (a NaN), leave nothing to draw.
     if (!(lo < hi) && !(lo > hi)) return Settled(hi, 0.0L, 0.0L);
     // A defined Nei-Li lower bound of 1 or more, or an undefined upper bound below a defined lower
     // one, leaves no draw of [0, 1) acceptable.
-    if (!bounds.scale && AcceptanceWindow(lo, hi).Empty()) {
+    if (!scale && AcceptanceWindow(lo, hi).Empty()) {
         if (coefficient == Coefficient::NeiLi) {
             if (hi != kUndefinedDistance) UndefinedNeiLi(src, 'a', i, j, lo, hi);
             return Settled(kUndefinedDistance, 0.0L, 0.0L);
@@ -214,7 +135,7 @@ AverageStep AverageBoundsOf(const KernelSource& src, Coefficient coefficient, st
 }
 
 void DrawAverage(const KernelSource& src, Coefficient coefficient, AverageStep& step) {
-    const bool scale = kAverageBounds[NumberOf(coefficient)].scale;
+    const bool scale = formulas::kAverageBounds<Counts>[NumberOf(coefficient)].scale;
     const Extended lo = step.lo, hi = step.hi;
     const std::size_t n = src.AvgDraws;
     Extended sum = 0.0L, sumsq = 0.0L;

@@ -6,6 +6,7 @@
 // kernels of different pairs may run at once when each has its own stream and collector.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -76,6 +77,129 @@ Extended NeiLiAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Exten
 Extended EuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd);
 Extended SqEuclidAvgSD(const KernelSource& src, std::size_t i, std::size_t j, Extended& variance, Extended& sd);
 
+// The formulas of the kernels on the counts of one pair: c(a, b) gives c_ab (a, b in 0, 1, 9) as the
+// kernel's counter would. Each kernel above is its formula on its counter; a run that has all nine
+// counts of a pair at hand (bit planes) applies the formula to them directly, so both give the same
+// value bit for bit. NeiLiFromDice records or reports an undefined distance as the kernels do.
+Extended NeiLiFromDice(const KernelSource& src, char kind, std::size_t i, std::size_t j, Extended f);
+
+namespace formulas {
+
+// c11 + c91 + c19 + c99: every locus that the optimistic bound counts as a shared band.
+template <class C>
+Extended SharedOptimistic(const C& c) {
+    return c(1, 1) + c(9, 1) + c(1, 9) + c(9, 9);
+}
+// Loci where exactly one of the two cells is missing.
+template <class C>
+Extended OneMissing(const C& c) {
+    return c(1, 9) + c(9, 1) + c(0, 9) + c(9, 0);
+}
+
+template <class C>
+Extended JaccardStd(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended c11 = c(1, 1);
+    if (c11 == 0.0L) return 0.0L;
+    return c11 / (c11 + c(1, 0) + c(0, 1));
+}
+template <class C>
+Extended JaccardMin(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended c11 = c(1, 1);
+    if (c11 == 0.0L) return 0.0L;
+    return c11 / (c11 + c(1, 0) + c(0, 1) + OneMissing(c));
+}
+template <class C>
+Extended JaccardMax(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended x = SharedOptimistic(c);
+    if (x == 0.0L) return 0.0L;
+    return x / (x + c(1, 0) + c(0, 1));
+}
+template <class C>
+Extended DiceStd(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended c11 = c(1, 1);
+    return 2.0L * c11 / (2.0L * c11 + c(1, 0) + c(0, 1));
+}
+template <class C>
+Extended DiceMin(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended c11 = c(1, 1);
+    return 2.0L * c11 / (2.0L * c11 + c(1, 0) + c(0, 1) + OneMissing(c));
+}
+template <class C>
+Extended DiceMax(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended x = SharedOptimistic(c);
+    return 2.0L * x / (2.0L * x + c(1, 0) + c(0, 1));
+}
+template <class C>
+Extended SMCStd(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended same = c(1, 1) + c(0, 0);
+    return same / (same + c(1, 0) + c(0, 1));
+}
+template <class C>
+Extended SMCMin(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended same = c(1, 1) + c(0, 0);
+    return same / (same + c(1, 0) + c(0, 1) + OneMissing(c));
+}
+template <class C>
+Extended SMCMax(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    const Extended y = SharedOptimistic(c) + c(0, 9) + c(9, 0) + c(0, 0);
+    return y / (y + c(1, 0) + c(0, 1));
+}
+template <class C>
+Extended SqEuclidStd(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    return c(1, 0) + c(0, 1);
+}
+template <class C>
+Extended SqEuclidMax(const KernelSource&, std::size_t, std::size_t, const C& c) {
+    return c(1, 0) + c(0, 1) + c(1, 9) + c(9, 1) + c(9, 0) + c(0, 9);
+}
+template <class C>
+Extended EuclidStd(const KernelSource& src, std::size_t i, std::size_t j, const C& c) {
+    return std::sqrt(SqEuclidStd(src, i, j, c));
+}
+template <class C>
+Extended EuclidMax(const KernelSource& src, std::size_t i, std::size_t j, const C& c) {
+    return std::sqrt(SqEuclidMax(src, i, j, c));
+}
+template <class C>
+Extended NeiLiStd(const KernelSource& src, std::size_t i, std::size_t j, const C& c) {
+    return NeiLiFromDice(src, 's', i, j, DiceStd(src, i, j, c));
+}
+template <class C>
+Extended NeiLiMax(const KernelSource& src, std::size_t i, std::size_t j, const C& c) {
+    return NeiLiFromDice(src, 'x', i, j, DiceMin(src, i, j, c));
+}
+template <class C>
+Extended NeiLiMin(const KernelSource& src, std::size_t i, std::size_t j, const C& c) {
+    return NeiLiFromDice(src, 'n', i, j, DiceMax(src, i, j, c));
+}
+
+template <class C>
+using Proc = Extended (*)(const KernelSource& src, std::size_t i, std::size_t j, const C& c);
+
+// The formulas of treatments 0-2 by treatment and coefficient, as KernelProc hands out the kernels.
+template <class C>
+inline constexpr Proc<C> kByTreatment[3][6] = {
+    {JaccardStd<C>, DiceStd<C>, SMCStd<C>, NeiLiStd<C>, EuclidStd<C>, SqEuclidStd<C>},
+    {JaccardMin<C>, DiceMin<C>, SMCMin<C>, NeiLiMax<C>, EuclidMax<C>, SqEuclidMax<C>},
+    {JaccardMax<C>, DiceMax<C>, SMCMax<C>, NeiLiMin<C>, EuclidStd<C>, SqEuclidStd<C>},
+};
+
+// The bounds of the Average treatment of each coefficient: lo and hi are computed once per pair;
+// the similarities (and Nei-Li) reject draws u of [0, 1) outside [lo, hi], the Euclidean
+// distances, whose bounds exceed 1, scale the draw to x = lo + u (hi - lo).
+template <class C>
+struct AverageBounds {
+    Proc<C> lo, hi;
+    bool scale;
+};
+template <class C>
+inline constexpr AverageBounds<C> kAverageBounds[6] = {
+    {JaccardMin<C>, JaccardMax<C>, false}, {DiceMin<C>, DiceMax<C>, false},    {SMCMin<C>, SMCMax<C>, false},
+    {NeiLiMin<C>, NeiLiMax<C>, false},     {EuclidStd<C>, EuclidMax<C>, true}, {SqEuclidStd<C>, SqEuclidMax<C>, true},
+};
+
+}  // namespace formulas
+
 // The Average treatment (coefficient 0-5) in two steps, for runs that compute the bounds of many
 // pairs at once and draw in pair order afterwards. AverageBoundsOf computes the pair's bounds and
 // settles a pair that needs no draw (recording an undefined Nei-Li pair as the kernel does, and
@@ -88,6 +212,9 @@ struct AverageStep {
     Extended mean = 0.0L, variance = 0.0L, sd = 0.0L;
 };
 AverageStep AverageBoundsOf(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j);
+// The same from the bounds lo and hi of the pair (formulas::kAverageBounds), computed by the caller.
+AverageStep AverageStepOf(const KernelSource& src, Coefficient coefficient, std::size_t i, std::size_t j, Extended lo,
+                          Extended hi);
 void DrawAverage(const KernelSource& src, Coefficient coefficient, AverageStep& step);
 
 // The kernel of treatment mode 0-3 and coefficient 0-5; nullptr for any other code.

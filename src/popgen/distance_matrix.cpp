@@ -5,13 +5,16 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "foundation/cpu_dispatch.h"
 #include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/rounding.h"
+#include "foundation/scope_exit.h"
 #include "foundation/thread_pool.h"
 #include "popgen/coefficients.h"
 #include "popgen/pair_count.h"
@@ -45,26 +48,73 @@ Transformation NormalizedTransform(Coefficient coefficient, Transformation trans
 
 namespace {
 
-// The transformation table; false for an unknown code.
-bool Transform(Transformation code, Extended x, Extended& out) {
+// The six transformations, each as a callable on one value that knows the kind of coefficient
+// it serves.
+template <bool Distance>
+struct TransformOf {
+    static constexpr bool kDistance = Distance;
+};
+struct OneMinusS : TransformOf<false> {
+    Extended operator()(Extended x) const { return 1.0L - x; }
+};
+struct SqrtOneMinusS : TransformOf<false> {
+    Extended operator()(Extended x) const { return std::sqrt(1.0L - x); }
+};
+struct SqOneMinusS : TransformOf<false> {
+    Extended operator()(Extended x) const { return (1.0L - x) * (1.0L - x); }
+};
+struct D : TransformOf<true> {
+    Extended operator()(Extended x) const { return x; }
+};
+struct SqrtD : TransformOf<true> {
+    Extended operator()(Extended x) const { return std::sqrt(x); }
+};
+struct SqD : TransformOf<true> {
+    Extended operator()(Extended x) const { return x * x; }
+};
+
+// The transformation table: f(t) with t the transformation of the code; false for an unknown code.
+template <class F>
+bool WithTransform(Transformation code, F&& f) {
     switch (code) {
-        case Transformation::OneMinusS: out = 1.0L - x; return true;
-        case Transformation::SqrtOneMinusS: out = std::sqrt(1.0L - x); return true;
-        case Transformation::SqOneMinusS: out = (1.0L - x) * (1.0L - x); return true;
-        case Transformation::D: out = x; return true;
-        case Transformation::SqrtD: out = std::sqrt(x); return true;
-        case Transformation::SqD: out = x * x; return true;
+        case Transformation::OneMinusS: f(OneMinusS{}); return true;
+        case Transformation::SqrtOneMinusS: f(SqrtOneMinusS{}); return true;
+        case Transformation::SqOneMinusS: f(SqOneMinusS{}); return true;
+        case Transformation::D: f(D{}); return true;
+        case Transformation::SqrtD: f(SqrtD{}); return true;
+        case Transformation::SqD: f(SqD{}); return true;
     }
     return false;
 }
 
+// One value transformed; false for an unknown code.
+bool Transform(Transformation code, Extended x, Extended& out) {
+    return WithTransform(code, [&](auto t) { out = t(x); });
+}
+
 constexpr char kUnknownTransform[] = "DistXF: Unknown option.";
 constexpr char kNoDraws[] = "The number of random draws must be at least 1.";
+constexpr char kNoBandData[] = "No band data to compute distances from.";
 
 // Whether the transformation table knows the code.
 bool KnownTransform(Transformation code) {
     Extended out = 0.0L;
     return Transform(code, 0.0L, out);
+}
+
+// Dist := Raw transformed, over the slots [begin, end) of one piece (a known code); returns how many
+// hold the undefined Nei-Li marker, counted for Nei-Li only.
+std::size_t TransformSlots(Transformation code, Coefficient coeff, DistMatrices& out, std::size_t begin,
+                           std::size_t end) {
+    const Extended* raw = out.Raw.data();
+    Extended* dist = out.Dist.data();
+    WithTransform(code, [&](auto t) {
+        for (std::size_t k = begin; k < end; ++k) dist[k] = t(raw[k]);
+    });
+    std::size_t undefined = 0;
+    if (coeff == Coefficient::NeiLi)
+        for (std::size_t k = begin; k < end; ++k) undefined += raw[k] == kUndefinedDistance ? 1 : 0;
+    return undefined;
 }
 
 // The pieces of a triangle of `slots` packed pairs: about 4096 pairs each, at most 4096 of them.
@@ -104,19 +154,113 @@ void KernelInPieces(const KernelSource& shared, TKernelProc kernel, Coefficient 
         KernelSource src = shared;
         src.Problems = &collected[p];
         src.NoDraws = nullptr;  // only the Average treatment draws
-        std::size_t count = 0;
-        ForEachPairOfPiece(slots, pieces, p, [&](std::size_t i, std::size_t j, std::size_t k) {
-            const Extended v = kernel(src, i, j);
-            out.Raw[k] = v;
-            if (v == kUndefinedDistance && coeff == Coefficient::NeiLi) ++count;
-            Transform(transform, v, out.Dist[k]);
-        });
-        undefined[p] = count;
+        ForEachPairOfPiece(slots, pieces, p,
+                           [&](std::size_t i, std::size_t j, std::size_t k) { out.Raw[k] = kernel(src, i, j); });
+        const PieceRange range = PieceOf(slots, pieces, p);
+        undefined[p] = TransformSlots(transform, coeff, out, range.begin, range.end);
     });
     for (std::size_t p = 0; p < pieces; ++p) {
         problems.Append(collected[p]);
         out.UndefinedPairs += undefined[p];
     }
+}
+
+// The counts of one pair from bit planes as the kernels' formulas read them: the values
+// PlanePairCounter returns under the scheme None, without a call per count.
+constexpr std::size_t StateIndex(std::uint8_t s) { return s == 9 ? 2 : s; }
+struct PlaneCounts {
+    StatePairCounts n;
+    Extended operator()(std::uint8_t a, std::uint8_t b) const {
+        return static_cast<Extended>(static_cast<std::int64_t>(n[StateIndex(a)][StateIndex(b)]));
+    }
+};
+
+// A run without draws on bit planes, and what its pieces collect (one entry per piece).
+struct PlaneRun {
+    const BandPlanes* planes;
+    const KernelSource* shared;
+    Coefficient coeff;
+    Transformation transform;
+    std::size_t slots, pieces;
+    NeiLiProblems* collected;
+    std::size_t* undefined;
+    DistMatrices* out;
+};
+
+// One piece: every pair counted in one pass over the planes and formula F, then the transformation.
+// Written without lambdas so that all of it is compiled for the population count instruction.
+template <formulas::Proc<PlaneCounts> F, class T>
+[[gnu::always_inline]] inline void PlanePieceBody(const PlaneRun& run, std::size_t p) {
+    ResetFPU();  // every thread computes in the state the run set on its caller
+    KernelSource src = *run.shared;
+    src.Problems = &run.collected[p];
+    src.NoDraws = nullptr;
+    PlaneCounts c{};
+    Extended* raw = run.out->Raw.data();
+    Extended* dist = run.out->Dist.data();
+    const T transform;
+    const PieceRange range = PieceOf(run.slots, run.pieces, p);
+    std::size_t i = 0, j = 0;
+    IndexToPair(range.begin, i, j);
+    for (std::size_t k = range.begin; k < range.end; ++i, j = 1) {
+        const std::size_t rowEnd = std::min(range.end, k + (i - j + 1));
+        for (; k < rowEnd; ++k, ++j) {
+            run.planes->CountWithin(i - 1, j - 1, c.n);
+            const Extended v = F(src, i, j, c);
+            raw[k] = v;
+            dist[k] = transform(v);
+        }
+    }
+    std::size_t undefined = 0;
+    if (run.coeff == Coefficient::NeiLi)
+        for (std::size_t k = range.begin; k < range.end; ++k) undefined += raw[k] == kUndefinedDistance ? 1 : 0;
+    run.undefined[p] = undefined;
+}
+
+template <formulas::Proc<PlaneCounts> F, class T>
+__attribute__((target("popcnt"))) void PlanePiece(const PlaneRun& run, std::size_t p) {
+    PlanePieceBody<F, T>(run, p);
+}
+
+using PlanePieceProc = void (*)(const PlaneRun& run, std::size_t p);
+
+// The piece routine of formula K = 6 * treatment + coefficient (treatments 0-2) under the
+// transformation, which the run has brought into line with the kind of the coefficient.
+template <std::size_t K = 0>
+PlanePieceProc PlanePieceFor(std::size_t formula, Transformation code) {
+    if constexpr (K == 18) {
+        return nullptr;
+    } else {
+        if (formula != K) return PlanePieceFor<K + 1>(formula, code);
+        PlanePieceProc proc = nullptr;
+        WithTransform(code, [&](auto t) {
+            if constexpr (decltype(t)::kDistance == (K % 6 >= 3))  // NeiLi, Euclidean, SqEuclidean
+                proc = PlanePiece<formulas::kByTreatment<PlaneCounts>[K / 6][K % 6], decltype(t)>;
+        });
+        return proc;
+    }
+}
+
+// KernelInPieces on bit planes, for a processor with the population count instruction; false, and
+// nothing done, for a transformation of the other kind of coefficient.
+bool KernelOnPlanes(const KernelSource& shared, const BandPlanes& planes, Treatment mode, Coefficient coeff, Transformation transform, std::size_t n, NeiLiProblems& problems,
+                    DistMatrices& out) {
+    const std::size_t slots = PackedSize(n);
+    const std::size_t pieces = PiecesOf(slots);
+    std::vector<NeiLiProblems> collected(pieces);
+    std::vector<std::size_t> undefined(pieces, 0);
+    const std::size_t formula = NumberOf(mode) * 6u + NumberOf(coeff);
+    const PlanePieceProc proc = PlanePieceFor(formula, transform);
+    if (!proc) return false;
+    PlaneRun run{&planes, &shared, coeff, transform, slots, pieces, nullptr, nullptr, &out};
+    run.collected = collected.data();
+    run.undefined = undefined.data();
+    ParallelPieces(pieces, [&](std::size_t p) { proc(run, p); });
+    for (std::size_t p = 0; p < pieces; ++p) {
+        problems.Append(collected[p]);
+        out.UndefinedPairs += undefined[p];
+    }
+    return true;
 }
 
 // The Average treatment: the bounds of every pair in pieces (undefined Nei-Li pairs collected per
@@ -168,13 +312,8 @@ void AverageInPieces(const KernelSource& shared, Coefficient coeff, bool spread,
     std::vector<std::size_t> undefined(pieces, 0);
     ParallelPieces(pieces, [&](std::size_t p) {
         ResetFPU();
-        std::size_t count = 0;
-        ForEachPairOfPiece(slots, pieces, p, [&](std::size_t, std::size_t, std::size_t k) {
-            const Extended v = out.Raw[k];
-            if (v == kUndefinedDistance && coeff == Coefficient::NeiLi) ++count;
-            Transform(transform, v, out.Dist[k]);
-        });
-        undefined[p] = count;
+        const PieceRange range = PieceOf(slots, pieces, p);
+        undefined[p] = TransformSlots(transform, coeff, out, range.begin, range.end);
     });
     for (const std::size_t u : undefined) out.UndefinedPairs += u;
 }
@@ -192,9 +331,9 @@ bool SizeMatrices(Reporter& reporter, std::size_t n, std::initializer_list<Packe
     };
     if (n >= maxN) return refuse();
     const std::size_t slots = PackedSize(n);
-    if (!CompletesInMemory([&] {
-            for (PackedMatrix* m : matrices) m->resize(slots);
-        }))
+    // Blocks that must be had afresh are zeroed at once, the page faults spread over the threads.
+    const std::vector<PackedMatrix*> list(matrices);
+    if (!CompletesInMemory([&] { ParallelPieces(list.size(), [&](std::size_t p) { list[p]->resize(slots); }); }))
         return refuse();
     return true;
 }
@@ -219,56 +358,71 @@ void Commit(TPopGenDataSet& ds, const DistRunOptions& options, bool spread, Dist
     if (problems.Count() > 0) ds.ReportWarning(problems.Message());
 }
 
+// The problem that stops a run before it computes anything, or nullptr. (An unknown transformation
+// stops it at the first pair.)
+const char* RunProblem(const TDSLayer& layer, const DistRunOptions& options, bool spread) {
+    const Treatment mode = spread ? Treatment::Average : options.Mode;
+    if (spread && NumberOf(options.Coeff) > 5) return "TeskCore/TPopGenDataSet: Unknown coeffient 2";
+    if (const char* problem = KernelCodeProblem(mode, options.Coeff)) return problem;
+    if (mode == Treatment::Average && options.Draws < 1) return kNoDraws;
+    if (!HasBandData(layer)) return kNoBandData;
+    return nullptr;
+}
+
+// Whether a run overwrites the layer's matrices in place: when it certainly computes every value and
+// the layer holds all its matrices at the run's size (fresh blocks of that size cost more in page
+// faults than the counting). The run cannot fail then; should anything pass through it, the layer
+// gets them back.
+bool RunsInPlace(const TDSLayer& layer, const DistRunOptions& options, bool spread) {
+    const std::size_t slots = PackedSize(layer.NInd);
+    const auto fits = [slots](const PackedMatrix& m) { return m.size() == slots; };
+    return !RunProblem(layer, options, spread) &&
+           KnownTransform(NormalizedTransform(options.Coeff, options.Transform)) && fits(layer.RawMatrix) &&
+           fits(layer.DistMatrix) && (!spread || (fits(layer.VarMatrix) && fits(layer.SDMatrix)));
+}
+
+void SwapMatrices(TDSLayer& layer, DistMatrices& result, bool spread) {
+    std::swap(layer.RawMatrix, result.Raw);
+    std::swap(layer.DistMatrix, result.Dist);
+    if (spread) {
+        std::swap(layer.VarMatrix, result.Var);
+        std::swap(layer.SDMatrix, result.SD);
+    }
+}
+
 bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool spread) {
     if (ds.CurLayer >= kLayerCount) {
-        ds.ReportError("No band data to compute distances from.");
+        ds.ReportError(kNoBandData);
         return false;
     }
-    const TDSLayer& layer = ds.GetCurrLayer();
+    TDSLayer& layer = ds.GetCurrLayer();
     NeiLiProblems problems;
     DistMatrices result;
+    const bool inPlace = RunsInPlace(layer, options, spread);
+    if (inPlace) SwapMatrices(layer, result, spread);
+    ScopeExit giveBack([&] {
+        if (inPlace) SwapMatrices(layer, result, spread);
+    });
     const ReportScope reported(ds.Reporting());
-    // Bit planes count the schemes that weight by state alone, individual-major rows sum locus and
-    // cell weights; cells other than 0, 1 and 9, or copies that do not fit, keep the byte scan. All
-    // give the same numbers.
-    BandPlanes planes;
-    WeightedRows rows;
-    TPairCountFunc counter = PlanePairCounter(planes, ds.WeightingScheme, ds.StateWeights);
-    bool built = false;
-    if (counter && HasBandData(layer))
-        CompletesInMemory([&] { built = planes.Build(layer.Matrix.data(), layer.NInd, layer.NLoci); });
-    if (!counter) {
-        CompletesInMemory([&] { built = rows.Build(layer, ds.WeightingScheme); });
-        if (built) counter = WeightedRowsCounter(rows);
-    }
-    if (!built) counter = PairCounterOf(ds);
-    const bool ok =
-        ComputeDistances(layer, counter, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
+    const LayerCounts counts(layer, ds.WeightingScheme, ds.StateWeights);
+    const bool ok = ComputeDistances(layer, counts, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
     ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
+    giveBack.Dismiss();
     Commit(ds, options, spread, result, problems);
     return true;
 }
 
 }  // namespace
 
-bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
-                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
+namespace {
+
+// The run; with the planes of its plain counts it counts on them where it can.
+bool Run(const TDSLayer& layer, const TPairCountFunc& counter, const BandPlanes* planes, const DistRunOptions& options, bool spread, RandomStream& random,
+         NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
     const Treatment mode = spread ? Treatment::Average : options.Mode;
-    if (spread && NumberOf(options.Coeff) > 5) {
-        reporter.Error("TeskCore/TPopGenDataSet: Unknown coeffient 2");
-        return false;
-    }
-    if (const char* problem = KernelCodeProblem(mode, options.Coeff)) {
+    if (const char* problem = RunProblem(layer, options, spread)) {
         reporter.Error(problem);
-        return false;
-    }
-    if (mode == Treatment::Average && options.Draws < 1) {
-        reporter.Error(kNoDraws);
-        return false;
-    }
-    if (!HasBandData(layer)) {
-        reporter.Error("No band data to compute distances from.");
         return false;
     }
     // A transformation left by a distance import or a population distance must not turn this
@@ -276,8 +430,9 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     const Transformation transform = NormalizedTransform(options.Coeff, options.Transform);
     ResetFPU();
     const std::size_t n = layer.NInd;
-    if (!SizeMatrices(reporter, n, {&out.Raw, &out.Dist})) return false;
-    if (spread && !SizeMatrices(reporter, n, {&out.Var, &out.SD})) return false;
+    if (!(spread ? SizeMatrices(reporter, n, {&out.Raw, &out.Dist, &out.Var, &out.SD})
+                 : SizeMatrices(reporter, n, {&out.Raw, &out.Dist})))
+        return false;
 
     KernelSource src;
     src.PairCount = counter;
@@ -293,8 +448,11 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
     // Pairs run in pieces; the Average treatment still draws from the one stream in pair order. An
     // unknown transformation keeps the walk that stops at the first pair.
     if (KnownTransform(transform)) {
-        if (mode == Treatment::Average) AverageInPieces(src, options.Coeff, spread, transform, n, problems, out);
-        else KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
+        if (mode == Treatment::Average)
+            AverageInPieces(src, options.Coeff, spread, transform, n, problems, out);
+        else if (!planes || !CPUHasPOPCNT ||
+                 !KernelOnPlanes(src, *planes, mode, options.Coeff, transform, n, problems, out))
+            KernelInPieces(src, kernel, options.Coeff, transform, n, problems, out);
         return true;
     }
     const bool done = ForEachPackedPair(n, [&](std::size_t i, std::size_t j, std::size_t k) {
@@ -313,6 +471,31 @@ bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, cons
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+LayerCounts::LayerCounts(const TDSLayer& layer, Weighting scheme, const StateWeightTable& weights) {
+    counter_ = PlanePairCounter(planes_, scheme, weights);
+    bool built = false;
+    if (counter_ && HasBandData(layer))
+        CompletesInMemory([&] { built = planes_.Build(layer.Matrix.data(), layer.NInd, layer.NLoci); });
+    onPlanes_ = built && scheme == Weighting::None;
+    if (!counter_) {
+        CompletesInMemory([&] { built = rows_.Build(layer, scheme); });
+        if (built) counter_ = WeightedRowsCounter(rows_);
+    }
+    if (!built) counter_ = PairCounter(layer, layer, scheme, weights);
+}
+
+bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
+    return Run(layer, counter, nullptr, options, spread, random, problems, reporter, out);
+}
+
+bool ComputeDistances(const TDSLayer& layer, const LayerCounts& counts, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out) {
+    return Run(layer, counts.Counter(), counts.Planes(), options, spread, random, problems, reporter, out);
 }
 
 bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, false); }

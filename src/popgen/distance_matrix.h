@@ -17,6 +17,7 @@
 #include "popgen/codes.h"
 #include "popgen/coefficients.h"
 #include "popgen/dataset.h"
+#include "popgen/pair_count.h"
 
 // The NaN that reads of a missing value yield: sign 1, exponent all ones, mantissa C000000000000000.
 Extended DistNaN();
@@ -53,6 +54,32 @@ struct DistMatrices {
 // individuals.") and an unknown transformation ("DistXF: Unknown option."); `out` is then to be
 // dropped. The counter is exchangeable: any with the same counts gives the same matrices.
 bool ComputeDistances(const TDSLayer& layer, const TPairCountFunc& counter, const DistRunOptions& options, bool spread,
+                      RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out);
+
+// What a run on a layer counts with under a weighting scheme: bit planes where the scheme weights
+// by state alone, weighted rows for locus and cell weights, the byte scan where cells other than 0,
+// 1 and 9 (or copies that do not fit in memory) allow neither. All give the same numbers; on the
+// planes of plain counts (scheme None) the run takes the nine counts of a pair in one pass and
+// applies the kernel's formula to them. The layer and the weights must outlive it.
+class LayerCounts {
+public:
+    LayerCounts(const TDSLayer& layer, Weighting scheme, const StateWeightTable& weights);
+    LayerCounts(const LayerCounts&) = delete;
+    LayerCounts& operator=(const LayerCounts&) = delete;
+
+    const TPairCountFunc& Counter() const { return counter_; }
+    // The planes of plain counts the run takes its counts from, or nullptr.
+    const BandPlanes* Planes() const { return onPlanes_ ? &planes_ : nullptr; }
+
+private:
+    BandPlanes planes_;
+    WeightedRows rows_;
+    TPairCountFunc counter_;
+    bool onPlanes_ = false;
+};
+
+// ComputeDistances with the counts chosen for the layer.
+bool ComputeDistances(const TDSLayer& layer, const LayerCounts& counts, const DistRunOptions& options, bool spread,
                       RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out);
 
 // The current layer's RawMatrix and DistMatrix under the options, drawing from the program's

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "foundation/cpu_dispatch.h"
 #include "foundation/primitives.h"
 #include "foundation/random.h"
+#include "foundation/thread_pool.h"
 #include "foundation/primitives_variants.h"
 #include "popgen/pair_count.h"
 
@@ -53,6 +55,51 @@ TEST(BandPlanes, NineCountsMatchTheByteScanForEveryDispatchVariant) {
         }
     }
     InitCPUDispatch(1);  // the variants of this processor again
+}
+
+// More individuals than one piece of the build holds, some without a missing cell (counted from
+// their shared bands alone): the same counts on one thread and on all, by either count.
+TEST(BandPlanes, ManyIndividualsBuildInPiecesAndCountAsTheByteScan) {
+    constexpr std::uint8_t kStates[3] = {0, 1, 9};
+    constexpr std::size_t nInd = 150, loci = 130;
+    RandSeed = 8;
+    std::vector<std::uint8_t> m = RandomBands(nInd, loci, 10);
+    for (std::size_t i = 0; i < nInd; i += 3)
+        for (std::size_t l = 0; l < loci; ++l)
+            if (m[l * nInd + i] == 9) m[l * nInd + i] = static_cast<std::uint8_t>(l % 2);
+    for (const std::size_t threads : {std::size_t{1}, std::size_t{0}}) {
+        SetThreadCount(threads);
+        BandPlanes planes;
+        ASSERT_TRUE(planes.Build(m.data(), nInd, loci));
+        for (std::size_t i = 0; i < nInd; ++i) {
+            for (std::size_t j = 0; j <= i; ++j) {
+                StatePairCounts inner, outer;
+                planes.CountWithin(i, j, inner);
+                planes.Count(i, planes, j, outer);
+                for (std::size_t s = 0; s < 3; ++s) {
+                    for (std::size_t t = 0; t < 3; ++t) {
+                        const std::size_t scanned =
+                            CountStatePairs(m.data() + i, nInd, m.data() + j, nInd, loci, kStates[s], kStates[t]);
+                        ASSERT_EQ(inner[s][t], scanned) << i << " " << j << " " << s << t;
+                        ASSERT_EQ(outer[s][t], scanned) << i << " " << j << " " << s << t;
+                    }
+                }
+            }
+        }
+        // A code other than 0, 1 and 9 anywhere (first cell, a locus past the last whole byte, the
+        // last individuals, which do not fill a step of sixteen): no planes at all.
+        const std::pair<std::size_t, std::size_t> cells[] = {{0, 0}, {loci - 1, 17}, {loci - 1, nInd - 1}, {70, 140}};
+        for (const auto& [locus, ind] : cells) {
+            for (const std::uint8_t code : {std::uint8_t{2}, std::uint8_t{255}}) {
+                std::vector<std::uint8_t> bad = m;
+                bad[locus * nInd + ind] = code;
+                EXPECT_FALSE(planes.Build(bad.data(), nInd, loci)) << locus << " " << ind;
+                EXPECT_EQ(planes.Individuals(), 0u);
+                EXPECT_EQ(planes.BuildId(), 0u);
+            }
+        }
+    }
+    SetThreadCount(0);
 }
 
 TEST(BandPlanes, OtherCodesLeaveNoPlanes) {

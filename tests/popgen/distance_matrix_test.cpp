@@ -181,6 +181,44 @@ TEST_F(DistRuns, AFailedRunLeavesThePreviousMatricesAndOptions) {
     EXPECT_EQ(b.ds.ErrorCount(), 6u);  // the data set counts what its runs report
 }
 
+// A run on a layer that holds matrices of its size computes over them (fresh blocks would cost more
+// than the counting); the values are those of a run on a fresh data set.
+TEST_F(DistRuns, ARunOverwritesTheMatricesOfItsSizeInPlace) {
+    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 0, 0, 6.0L, 30)));
+    const Extended* const blocks[] = {L().RawMatrix.data(), L().DistMatrix.data(), L().VarMatrix.data(),
+                                      L().SDMatrix.data()};
+    const auto same = [](const PackedMatrix& x, const PackedMatrix& y) {
+        return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](Extended p, Extended q) {
+                   return p == q || (std::isnan(p) && std::isnan(q));
+               });
+    };
+    const struct {
+        int mode, coeff;
+        bool spread;
+    } runs[] = {{0, 1, false}, {2, 3, false}, {3, 2, true}, {1, 4, false}, {3, 5, true}};
+    for (const auto& r : runs) {
+        const DistRunOptions options = RunOptions(r.mode, r.coeff, 0, 6.0L, 30);
+        BandDataSet fresh;
+        fresh.SetRows(kRows);
+        RandSeed = 3;
+        ASSERT_TRUE(r.spread ? CalcDistances(fresh.ds, options) : CalcDistMatrix(fresh.ds, options));
+        RandSeed = 3;
+        ASSERT_TRUE(r.spread ? CalcDistances(b.ds, options) : CalcDistMatrix(b.ds, options));
+        const TDSLayer& f = fresh.ds.GetCurrLayer();
+        EXPECT_TRUE(same(L().RawMatrix, f.RawMatrix)) << r.mode << " " << r.coeff;
+        EXPECT_TRUE(same(L().DistMatrix, f.DistMatrix)) << r.mode << " " << r.coeff;
+        if (r.spread) {
+            EXPECT_TRUE(same(L().VarMatrix, f.VarMatrix)) << r.mode << " " << r.coeff;
+            EXPECT_TRUE(same(L().SDMatrix, f.SDMatrix)) << r.mode << " " << r.coeff;
+        }
+        EXPECT_EQ(L().UndefinedPairs, f.UndefinedPairs) << r.mode << " " << r.coeff;
+        EXPECT_EQ(L().RawMatrix.data(), blocks[0]);
+        EXPECT_EQ(L().DistMatrix.data(), blocks[1]);
+        EXPECT_EQ(L().VarMatrix.data(), blocks[2]);
+        EXPECT_EQ(L().SDMatrix.data(), blocks[3]);
+    }
+}
+
 TEST_F(DistRuns, AverageWithSpread) {
     RandSeed = 3;
     ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 1, 0, 6.0L, 50)));

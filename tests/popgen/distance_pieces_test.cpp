@@ -3,9 +3,11 @@
 // the one walk over the pairs with the byte-scanning counter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "band_fixture.h"
+#include "foundation/cpu_dispatch.h"
 #include "foundation/random.h"
 #include "foundation/thread_pool.h"
 #include "popgen/pair_count.h"
@@ -28,6 +30,24 @@ void SetScheme(BandDataSet& b, Weighting scheme) {
             l.Weights.push_back(0.5L + static_cast<Extended>(loc % 7) / 3.0L);
     if (scheme == Weighting::LociIndiv)
         for (std::size_t c = 0; c < l.NCells; ++c) l.Weights.push_back(0.1L + static_cast<Extended>(c % 11) / 7.0L);
+}
+
+// One run against the sequential walk: the same matrices, undefined pairs, pairs without a draw,
+// Nei-Li problems and draws.
+void ExpectSameRun(const DistMatrices& m, const NeiLiProblems& problems, std::uint32_t seed, const SequentialRun& ref,
+                   std::uint32_t refSeed, bool spread, const std::string& what) {
+    EXPECT_EQ(FirstDifference(m.Raw, ref.m.Raw), std::string::npos) << what;
+    EXPECT_EQ(FirstDifference(m.Dist, ref.m.Dist), std::string::npos) << what;
+    if (spread) {
+        EXPECT_EQ(FirstDifference(m.Var, ref.m.Var), std::string::npos) << what;
+        EXPECT_EQ(FirstDifference(m.SD, ref.m.SD), std::string::npos) << what;
+    }
+    EXPECT_EQ(m.UndefinedPairs, ref.m.UndefinedPairs) << what;
+    EXPECT_EQ(m.NoDraws.Count, ref.m.NoDraws.Count) << what;
+    EXPECT_EQ(m.NoDraws.First, ref.m.NoDraws.First) << what;
+    EXPECT_EQ(problems.Count(), ref.problems.Count()) << what;
+    EXPECT_EQ(problems.Message(), ref.problems.Message()) << what;
+    EXPECT_EQ(seed, refSeed) << what;
 }
 
 // Jaccard bounds 1/(6 + 1e-12) and 1/6 (and alike for Dice and SMC) of pairs (2, 1), (4, 3), ...: no draw of the
@@ -91,18 +111,7 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
                     DistMatrices m;
                     ASSERT_TRUE(ComputeDistances(layer, fast, options, spread, stream, problems, b.reporter, m))
                         << what;
-                    EXPECT_EQ(FirstDifference(m.Raw, ref.m.Raw), std::string::npos) << what;
-                    EXPECT_EQ(FirstDifference(m.Dist, ref.m.Dist), std::string::npos) << what;
-                    if (spread) {
-                        EXPECT_EQ(FirstDifference(m.Var, ref.m.Var), std::string::npos) << what;
-                        EXPECT_EQ(FirstDifference(m.SD, ref.m.SD), std::string::npos) << what;
-                    }
-                    EXPECT_EQ(m.UndefinedPairs, ref.m.UndefinedPairs) << what;
-                    EXPECT_EQ(m.NoDraws.Count, ref.m.NoDraws.Count) << what;
-                    EXPECT_EQ(m.NoDraws.First, ref.m.NoDraws.First) << what;
-                    EXPECT_EQ(problems.Count(), ref.problems.Count()) << what;
-                    EXPECT_EQ(problems.Message(), ref.problems.Message()) << what;
-                    EXPECT_EQ(stream.Seed, refStream.Seed) << what;
+                    ExpectSameRun(m, problems, stream.Seed, ref, refStream.Seed, spread, what);
 
                     // The data set's run picks its counter itself and draws from the program's stream.
                     RandSeed = 99;
@@ -121,6 +130,51 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
     const SequentialRun neiLi =
         RunSequentially(b.ds.GetCurrLayer(), PairCounterOf(b.ds), RunOptions(0, 3, 0, 4.0L), false, stream);
     EXPECT_GT(neiLi.problems.Count(), 100u);
+}
+
+// On bit planes a pair of rows without missing cells is counted from its shared bands alone, any
+// other pair in full; both, rows without any band or with every band among them, through every
+// formula, transformation and state weighting, with and without the population count instruction.
+TEST(DistancePieces, PlaneRunsOfCompleteAndIncompleteRowsMatchTheSequentialWalk) {
+    BandDataSet b;
+    std::vector<std::string> rows = RandomBandRows(100, 70, 77);
+    for (std::size_t k = 0; k < rows.size(); k += 2)
+        std::replace(rows[k].begin(), rows[k].end(), '9', k % 4 == 0 ? '1' : '0');
+    rows[10] = std::string(70, '0');
+    rows[20] = std::string(70, '1');
+    b.SetRows(rows);
+    const std::uint8_t popcnt = CPUHasPOPCNT;
+    SetThreadCount(0);
+    for (const Weighting scheme : {Weighting::None, Weighting::State}) {
+        SetScheme(b, scheme);
+        const TDSLayer& layer = b.ds.GetCurrLayer();
+        const LayerCounts counts(layer, b.ds.WeightingScheme, b.ds.StateWeights);
+        EXPECT_EQ(counts.Planes() != nullptr, scheme == Weighting::None);  // State: the plane counter
+        for (int mode = 0; mode <= 2; ++mode) {
+            for (int coeff = 0; coeff <= 5; ++coeff) {
+                for (int transform = 0; transform <= 2; ++transform) {
+                    const DistRunOptions options = RunOptions(mode, coeff, transform, 5.0L);
+                    RandomStream refStream(1);
+                    const SequentialRun ref = RunSequentially(layer, PairCounterOf(b.ds), options, false, refStream);
+                    for (const bool instruction : {true, false}) {
+                        CPUHasPOPCNT = instruction ? popcnt : std::uint8_t{0};
+                        const std::string what = "scheme " + std::to_string(NumberOf(scheme)) + " mode " +
+                                                 std::to_string(mode) + " coeff " + std::to_string(coeff) +
+                                                 " transform " + std::to_string(transform) +
+                                                 (instruction ? "" : " plain");
+                        RandomStream stream(1);
+                        NeiLiProblems problems;
+                        DistMatrices m;
+                        ASSERT_TRUE(ComputeDistances(layer, counts, options, false, stream, problems, b.reporter, m))
+                            << what;
+                        ExpectSameRun(m, problems, stream.Seed, ref, refStream.Seed, false, what);
+                    }
+                }
+            }
+        }
+    }
+    CPUHasPOPCNT = popcnt;
+    EXPECT_TRUE(b.errors.empty());
 }
 
 // Cells other than 0, 1 and 9 build no planes; the run counts them by the byte scan as before.
