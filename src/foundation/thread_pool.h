@@ -76,10 +76,10 @@ public:
 private:
     std::vector<std::size_t> sizes_;
     std::size_t index_;
-    double speed_ = 0.0;            // of sizes_[index_], its last stretch
-    bool trying_ = false;           // the stretch just run tried sizes_[index_] in place of from_
+    double speed_ = 0.0;   // of sizes_[index_], its last stretch
+    bool trying_ = false;  // the stretch just run tried sizes_[index_] in place of from_
     std::size_t from_ = 0;
-    std::size_t wait_[2] = {1, 1};  // stretches before the next smaller (0) or larger (1) is tried
-    std::size_t after_[2] = {1, 1}; // what wait_ is set to when that try loses (doubled each time)
-    int next_ = 0;                  // which side is tried first when both are due
+    std::size_t wait_[2] = {1, 1};   // stretches before the next smaller (0) or larger (1) is tried
+    std::size_t after_[2] = {1, 1};  // what wait_ is set to when that try loses (doubled each time)
+    int next_ = 0;                   // which side is tried first when both are due
 };
