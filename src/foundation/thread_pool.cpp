@@ -207,6 +207,8 @@ namespace {
 constexpr double kSmallerWins = 0.98, kLargerWins = 1.05;
 // The longest wait, in stretches, before a size that lost is tried again.
 constexpr std::size_t kLongestWait = 256;
+// A change of speed by this factor at the same size starts a new comparison at once.
+constexpr double kChanged = 2.0;
 
 }  // namespace
 
@@ -234,8 +236,16 @@ void TeamSizer::Measured(double speed) {
             after_[side] = std::min(2 * after_[side], kLongestWait);
             wait_[side] = after_[side];
         }
+        reference_ = speed_;
     } else {
         speed_ = speed;
+        if (reference_ == 0.0) reference_ = speed;
+        if (speed < reference_ / kChanged || speed > reference_ * kChanged) {
+            // The machine is not what it was when the sizes were compared: compare them again.
+            reference_ = speed;
+            after_[0] = after_[1] = 1;
+            wait_[0] = wait_[1] = 1;
+        }
     }
     if (!tried) {
         for (std::size_t& w : wait_) w = w > 0 ? w - 1 : 0;

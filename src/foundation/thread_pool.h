@@ -63,7 +63,8 @@ private:
 // machine a member whose core another program holds keeps every step waiting. The sizes tried are
 // 1, 2, 4, ... and the most; the caller measures its speed at the current size over stretches of
 // a few milliseconds and reports it. Now and then a stretch runs at the next smaller or larger
-// size; the faster one stays. A size that lost is tried again after twice as many stretches.
+// size; the faster one stays. A size that lost is tried again after twice as many stretches, or
+// at once when the speed of the size kept changes much (the load of the machine changed).
 class TeamSizer {
 public:
     explicit TeamSizer(std::size_t most);
@@ -76,8 +77,9 @@ public:
 private:
     std::vector<std::size_t> sizes_;
     std::size_t index_;
-    double speed_ = 0.0;   // of sizes_[index_], its last stretch
-    bool trying_ = false;  // the stretch just run tried sizes_[index_] in place of from_
+    double speed_ = 0.0;      // of sizes_[index_], its last stretch
+    double reference_ = 0.0;  // the speed of the size kept at the last comparison
+    bool trying_ = false;     // the stretch just run tried sizes_[index_] in place of from_
     std::size_t from_ = 0;
     std::size_t wait_[2] = {1, 1};   // stretches before the next smaller (0) or larger (1) is tried
     std::size_t after_[2] = {1, 1};  // what wait_ is set to when that try loses (doubled each time)
