@@ -1,10 +1,13 @@
 #include "foundation/thread_pool.h"
 
+#include <fcntl.h>
 #include <sched.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -132,6 +135,20 @@ std::size_t CoresAvailable() {
     return n == 0 ? 1 : n;
 }
 
+std::chrono::nanoseconds QueuedTime() {
+    // Linux: run time, queue time (nanoseconds) and time slices of the thread.
+    const int fd = open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    char text[96];
+    const ssize_t got = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (got <= 0) return {};
+    text[got] = '\0';
+    unsigned long long run = 0, queued = 0;
+    if (std::sscanf(text, "%llu %llu", &run, &queued) != 2) return {};
+    return std::chrono::nanoseconds(static_cast<std::chrono::nanoseconds::rep>(queued));
+}
+
 std::size_t ThreadCount() {
     const std::size_t requested = gRequested.load(std::memory_order_relaxed);
     if (requested != 0) return requested;
@@ -204,7 +221,7 @@ void WaitWord::WaitFor(std::uint32_t wanted) {
 namespace {
 
 // A smaller team wins a tie (it leaves cores to others); a larger one must be clearly faster.
-constexpr double kSmallerWins = 0.98, kLargerWins = 1.05;
+constexpr double kSmallerWins = 0.98, kLargerWins = 1.1;
 // The longest wait, in stretches, before a size that lost is tried again.
 constexpr std::size_t kLongestWait = 256;
 // A change of speed by this factor at the same size starts a new comparison at once.
@@ -225,11 +242,12 @@ void TeamSizer::Measured(double speed) {
         trying_ = false;
         const int side = index_ < from_ ? 0 : 1;
         if (speed >= speed_ * (side == 0 ? kSmallerWins : kLargerWins)) {
-            // Go on the same way at once; the size left behind just lost.
+            // Go on the same way at once. A smaller size left behind is tried again soon: a larger
+            // team that won by chance costs much more than a smaller one.
             speed_ = speed;
             after_[side] = 1;
             wait_[side] = 0;
-            after_[1 - side] = std::min(2 * after_[1 - side], kLongestWait);
+            after_[1 - side] = side == 0 ? std::min(2 * after_[1 - side], kLongestWait) : 1;
             wait_[1 - side] = after_[1 - side];
         } else {
             index_ = from_;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,10 @@
 
 // The cores the process may run on (its affinity mask), at least 1.
 std::size_t CoresAvailable();
+
+// The time the calling thread has spent ready to run but waiting for a core (a busy machine's
+// queue); 0 where the system does not tell. Takes a few microseconds.
+std::chrono::nanoseconds QueuedTime();
 
 // The number of threads the program computes with: every core it may use unless set otherwise.
 std::size_t ThreadCount();

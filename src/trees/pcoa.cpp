@@ -1,13 +1,13 @@
 #include "trees/pcoa.h"
 
-#include <cmath>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <thread>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "foundation/number_text.h"
@@ -38,7 +38,9 @@ constexpr std::size_t kBatch = 2048;
 // The rows of the eigenvectors a member takes at a time.
 constexpr std::size_t kVectorRows = 16;
 // How long the rotations run at one team size before its speed is taken.
-constexpr std::chrono::microseconds kStretch{3000};
+constexpr std::chrono::milliseconds kStretch{20};
+// How often the time the caller spent queued for a core is looked at.
+constexpr std::chrono::milliseconds kPiece{5};
 
 // Finds the pivot: the first largest |a(p, q)|, p < q, in row-major order over lo..hi.
 class PivotFinder {
@@ -132,6 +134,29 @@ private:
     JacobiPivotSearch search_;
     std::vector<Extended> rowMax_;
     std::vector<std::size_t> rowCol_;
+};
+
+using Clock = std::chrono::steady_clock;
+
+// The speed of a team at the size its sizer chose, taken over stretches of kStretch: a shorter
+// one would mostly tell whether the scheduler happened to run the team just then.
+class TeamSpeed {
+public:
+    explicit TeamSpeed(std::size_t most) : sizer_(most) {}
+    std::size_t Size() const { return sizer_.Size(); }
+    void Add(double work, Clock::duration time) {
+        work_ += work;
+        time_ += std::max(time, Clock::duration{1});
+        if (time_ < kStretch) return;
+        sizer_.Measured(work_ / std::chrono::duration<double>(time_).count());
+        work_ = 0.0;
+        time_ = {};
+    }
+
+private:
+    TeamSizer sizer_;
+    double work_ = 0.0;
+    Clock::duration time_{};
 };
 
 }  // namespace
@@ -402,21 +427,28 @@ bool JacobiSolver::Run(std::size_t limit) {
     const std::size_t most = n_ >= 2 * kRowsPerThread ? std::min(ThreadCount(), n_ / kRowsPerThread) : 1;
     Team team(*this, std::max<std::size_t>(most, 1));
     // On a busy machine a larger team can be slower than a smaller one: the sizes are measured.
-    TeamSizer rotating(team.Most()), vectors(team.Most());
+    TeamSpeed rotating(team.Most()), vectors(team.Most());
     const bool timed = team.Most() > 1;
-    using Clock = std::chrono::steady_clock;
-    const auto seconds = [](Clock::duration d) { return std::chrono::duration<double>(d).count(); };
-    Clock::time_point stretchStart = timed ? Clock::now() : Clock::time_point{};
-    Clock::duration outside{};  // of the stretch, taken by eigenvector batches
-    std::size_t stretchRotations = 0;
+    // Times less what the caller spent queued for a core: a busy machine slows one thread as much
+    // as a team, only the waits for other members tell the sizes apart. The rotations are timed
+    // every few, the queue looked at every kPiece.
+    Clock::time_point last = timed ? Clock::now() : Clock::time_point{};
+    Clock::duration pieceTime{};
+    std::chrono::nanoseconds queued = timed ? QueuedTime() : std::chrono::nanoseconds{}, queuedInBatches{};
+    std::size_t pieceWork = 0, untimed = 0;
     const auto rotateVectors = [&] {
+        const double work = static_cast<double>(batch_.size());
+        const std::size_t size = vectors.Size();
+        const std::chrono::nanoseconds before = timed ? QueuedTime() : std::chrono::nanoseconds{};
         const Clock::time_point start = timed ? Clock::now() : Clock::time_point{};
-        team.RotateVectors(vectors.Size());
+        team.RotateVectors(size);
         batch_.clear();
         if (!timed) return;
-        const Clock::duration took = Clock::now() - start;
-        outside += took;
-        vectors.Measured(1.0 / std::max(seconds(took), 1e-9));
+        const Clock::time_point end = Clock::now();
+        const std::chrono::nanoseconds inQueue = QueuedTime() - before;
+        vectors.Add(work, end - start - inQueue);
+        queuedInBatches += inQueue;
+        last += end - start;  // the rotations' time goes on after the batch
     };
     bool done = false;
     std::size_t p = Pivot();
@@ -430,13 +462,19 @@ bool JacobiSolver::Run(std::size_t limit) {
         team.Rotate(r, rotating.Size());
         p = Finish(r, team);
         if (batch_.size() == kBatch) rotateVectors();
-        if (timed && ++stretchRotations % 4 == 0) {
-            const Clock::duration took = Clock::now() - stretchStart - outside;
-            if (took >= kStretch) {
-                rotating.Measured(static_cast<double>(stretchRotations) / seconds(took));
-                stretchStart = Clock::now();
-                outside = {};
-                stretchRotations = 0;
+        if (timed && ++untimed == 4) {
+            const Clock::time_point now = Clock::now();
+            pieceTime += now - last;
+            pieceWork += untimed;
+            last = now;
+            untimed = 0;
+            if (pieceTime >= kPiece) {
+                const std::chrono::nanoseconds q = QueuedTime();
+                rotating.Add(static_cast<double>(pieceWork), pieceTime - (q - queued - queuedInBatches));
+                queued = q;
+                queuedInBatches = {};
+                pieceTime = {};
+                pieceWork = 0;
             }
         }
         if (++rotations_ > limit) {
