@@ -39,6 +39,8 @@ constexpr std::size_t kBatch = 2048;
 constexpr std::size_t kVectorRows = 16;
 // How long the rotations run at one team size before its speed is taken.
 constexpr std::chrono::milliseconds kStretch{20};
+// What a stretch at a new size leaves out of its time.
+constexpr std::chrono::milliseconds kWarm{5};
 // How often the time the caller spent queued for a core is looked at.
 constexpr std::chrono::milliseconds kPiece{5};
 
@@ -145,18 +147,25 @@ public:
     explicit TeamSpeed(std::size_t most) : sizer_(most) {}
     std::size_t Size() const { return sizer_.Size(); }
     void Add(double work, Clock::duration time) {
+        if (warming_ > Clock::duration{}) {
+            warming_ -= time;
+            return;
+        }
         work_ += work;
         time_ += std::max(time, Clock::duration{1});
         if (time_ < kStretch) return;
+        const std::size_t size = sizer_.Size();
         sizer_.Measured(work_ / std::chrono::duration<double>(time_).count());
         work_ = 0.0;
         time_ = {};
+        // Rows change hands at a new size: the first rotations fill the members' caches.
+        if (sizer_.Size() != size) warming_ = kWarm;
     }
 
 private:
     TeamSizer sizer_;
     double work_ = 0.0;
-    Clock::duration time_{};
+    Clock::duration time_{}, warming_{};
 };
 
 }  // namespace
