@@ -130,7 +130,7 @@ else
 fi
 
 # --- the same PCoA while every core is held by another process
-cores=$(nproc)
+cores=$(env -u OMP_NUM_THREADS -u OMP_THREAD_LIMIT nproc)  # nproc obeys the OpenMP variables set above
 row pcoa_busy "$npcoa" "PCoA, $cores busy processes on $cores cores"
 for _ in $(seq "$cores"); do
   awk 'BEGIN { for (;;) x++ }' &
