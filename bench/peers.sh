@@ -1,30 +1,49 @@
 #!/usr/bin/env bash
 # Runs TESK's benchmarks and the tools researchers would use instead (R: stats::dist,
-# vegan::vegdist, ade4::dist.binary, phangorn::wpgma, ape::nj, cmdscale; Python: scipy pdist and
-# linkage, numpy counts) on the same random band data (1000 loci), and prints the times side by
-# side with the ratio peer / TESK (above 1: TESK is faster). Times are medians of three runs, in
-# seconds; the peers run on one thread, TESK on every core (and on one, in brackets, where it
-# uses threads). A peer that is not installed is listed as skipped.
+# vegan::vegdist, ade4::dist.binary, phangorn::wpgma, ape::nj, cmdscale, ape::boot.phylo,
+# ade4::amova; Python: scipy pdist and linkage, numpy counts) on the same random band data (1000
+# loci), and prints the times side by side with the ratio peer / TESK (above 1: TESK is faster).
+# Times are medians of three runs, in seconds; the peers run on one thread, TESK on every core (and
+# on one, in brackets, where it uses threads, with the share all / one). A peer that is not
+# installed is listed as skipped. The last line runs PCoA again while one busy process per core
+# holds the machine (started and stopped here).
 #
 #   bench/peers.sh [N]      N individuals (2000); PCoA takes the first N/2.
+#
+# Each line of the table is a block below: `row` names it, `tesk` times TESK's benchmark for it, and
+# the peers print "KEY TOOL SECONDS" (or "KEY TOOL skip (why)") into peers.txt.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 n=${1:-2000}
 npcoa=$((n / 2))
+nboot=200  # individuals of the bootstrap series
 
 if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 cmake --build "$build" --target benchmarks >/dev/null
 
 export TESK_BENCH_N=$n
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+busy=()
+stop_busy() {
+  if [ ${#busy[@]} -gt 0 ]; then
+    kill "${busy[@]}" 2>/dev/null || true
+    wait "${busy[@]}" 2>/dev/null || true
+  fi
+  busy=()
+}
+trap 'stop_busy; rm -rf "$tmp"' EXIT
+trap 'exit 130' INT TERM
 "$build/bench/peer_data" "$tmp" "$n"
+head -n "$nboot" "$tmp/bands_complete.txt" >"$tmp/bands_boot.txt"  # the data of MakeBenchBands($nboot)
 
 # Single-threaded peers: no BLAS or OpenMP threads.
 export OPENBLAS_NUM_THREADS=1 OMP_NUM_THREADS=1 MKL_NUM_THREADS=1 OPENBLAS_MAIN_FREE=1
+
+rows=$tmp/rows.txt  # key, n, label (tab-separated), in the order of the table
+row() { printf '%s\t%s\t%s\n' "$1" "$2" "$3" >>"$rows"; }
 
 bench() {  # program, filter: name and median seconds of each benchmark
   "$build/bench/$1" --benchmark_filter="$2" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
@@ -32,10 +51,41 @@ bench() {  # program, filter: name and median seconds of each benchmark
     awk -F, '$1 ~ /_median"?$/ { name = $1; gsub(/"/, "", name); sub(/\/real_time_median$/, "", name);
              f = $5 == "ms" ? 1e-3 : ($5 == "us" ? 1e-6 : ($5 == "ns" ? 1e-9 : 1)); printf "%s %.4g\n", name, $3 * f }'
 }
-{
-  bench distance_bench "^BM_Jaccard[A-Za-z]+/$n/[01]/real_time\$"
-  bench trees_bench "^BM_(UPGMA|NJ)Bands/$n(/[01])?/real_time\$|^BM_PCoABands/$npcoa/real_time\$"
-} >"$tmp/tesk.txt"
+# key, program, benchmark on every core [, the same on one thread]: "key all|one seconds" to tesk.txt.
+tesk() {
+  local key=$1 program=$2 all=$3 one=${4:-}
+  bench "$program" "^$all(/real_time)?\$" | awk -v k="$key" '{ print k, "all", $2 }' >>"$tmp/tesk.txt"
+  if [ -n "$one" ]; then
+    bench "$program" "^$one(/real_time)?\$" | awk -v k="$key" '{ print k, "one", $2 }' >>"$tmp/tesk.txt"
+  fi
+}
+# The median of three runs of a command that prints "label seconds" lines: "prefix label median".
+median3() {
+  local prefix=$1
+  shift
+  for _ in 1 2 3; do "$@"; done |
+    awk -v p="$prefix" '{ t[$1] = t[$1] " " $2; if (!($1 in seen)) { seen[$1] = 1; order[++m] = $1 } }
+      END { for (i = 1; i <= m; ++i) { c = split(substr(t[order[i]], 2), v, " ");
+              for (a = 1; a <= c; ++a) for (b = a + 1; b <= c; ++b) if (v[b] < v[a]) { x = v[a]; v[a] = v[b]; v[b] = x }
+              print p, order[i], v[int((c + 1) / 2)] } }'
+}
+have_r() { command -v Rscript >/dev/null && Rscript -e "$1" >/dev/null 2>&1; }
+
+# --- distances, trees and PCoA on N individuals
+row jaccard_std "$n" "Jaccard, Standard, complete data"
+row jaccard_min "$n" "Jaccard, Minimum, 10 % missing"
+row jaccard_max "$n" "Jaccard, Maximum, 10 % missing"
+row jaccard_avg "$n" "Jaccard, Average 100 draws, 10 % missing"
+row upgma "$n" "UPGMA"
+row nj "$n" "neighbour joining"
+row pcoa "$npcoa" "PCoA"
+tesk jaccard_std distance_bench "BM_JaccardStandard/$n/0" "BM_JaccardStandard/$n/1"
+tesk jaccard_min distance_bench "BM_JaccardMinimum/$n/0" "BM_JaccardMinimum/$n/1"
+tesk jaccard_max distance_bench "BM_JaccardMaximum/$n/0" "BM_JaccardMaximum/$n/1"
+tesk jaccard_avg distance_bench "BM_JaccardAverage/$n/0"
+tesk upgma trees_bench "BM_UPGMABands/$n"
+tesk nj trees_bench "BM_NJBands/$n/0" "BM_NJBands/$n/1"
+tesk pcoa trees_bench "BM_PCoABands/$npcoa/0" "BM_PCoABands/$npcoa/1"
 {
   if command -v Rscript >/dev/null; then
     Rscript "$root/bench/peers/peers.R" "$tmp" "$n" "$npcoa" 2>/dev/null
@@ -55,26 +105,62 @@ bench() {  # program, filter: name and median seconds of each benchmark
   else
     echo "python_tools all skip (python3 not installed)"
   fi
-} >"$tmp/peers.txt"
+} >>"$tmp/peers.txt"
 
-awk -v n="$n" -v npcoa="$npcoa" '
-  FILENAME == ARGV[1] { tesk[$1] = $2; next }
-  { peer[$1] = peer[$1] (peer[$1] == "" ? "" : ";") $2 "=" $3 (NF > 3 ? " " $4 " " $5 " " $6 : "") }
+# --- 100 bootstrap neighbour-joining trees of $nboot individuals
+row bootstrap_nj "$nboot" "100 bootstrap NJ trees"
+tesk bootstrap_nj replicates_bench "BM_BootstrapNJTrees/$nboot/100/0" "BM_BootstrapNJTrees/$nboot/100/1"
+if have_r 'library(ape); library(ade4)'; then
+  median3 bootstrap_nj Rscript "$root/bench/peers/bootstrap_ape.R" "$tmp/bands_boot.txt" 2>/dev/null >>"$tmp/peers.txt"
+else
+  echo "bootstrap_nj ape_boot.phylo skip (R packages ape and ade4 not installed)" >>"$tmp/peers.txt"
+fi
+
+# --- AMOVA with 999 permutations, 300 individuals in 10 populations (and 5 groups of 2)
+row amova_one 300 "AMOVA, one level, 999 permutations"
+row amova_two 300 "AMOVA, two levels, 999 permutations"
+tesk amova_one amova_bench BM_AmovaOneLevel
+tesk amova_two amova_bench BM_AmovaTwoLevels
+if have_r 'library(ade4)'; then
+  median3 ade4_amova Rscript "$root/bench/amova_ade4.R" 2>/dev/null |
+    awk '{ print ($2 == "one-level" ? "amova_one" : "amova_two"), $1, $3 }' >>"$tmp/peers.txt"
+else
+  printf 'amova_one ade4_amova skip (R package ade4 not installed)\namova_two ade4_amova skip (R package ade4 not installed)\n' \
+    >>"$tmp/peers.txt"
+fi
+
+# --- the same PCoA while every core is held by another process
+cores=$(env -u OMP_NUM_THREADS -u OMP_THREAD_LIMIT nproc)  # nproc obeys the OpenMP variables set above
+row pcoa_busy "$npcoa" "PCoA, $cores busy processes on $cores cores"
+for _ in $(seq "$cores"); do
+  awk 'BEGIN { for (;;) x++ }' &
+  busy+=($!)
+done
+sleep 1
+tesk pcoa_busy trees_bench "BM_PCoABands/$npcoa/0" "BM_PCoABands/$npcoa/1"
+if command -v Rscript >/dev/null; then
+  Rscript -e 'd <- matrix(readBin(file.path(commandArgs(TRUE)[1], "jaccard.bin"), "double", '"$n"' * '"$n"'), '"$n"');
+    dp <- as.dist(d[1:'"$npcoa"', 1:'"$npcoa"']); t <- replicate(3, system.time(cmdscale(dp, k = 10, eig = TRUE))[["elapsed"]]);
+    cat("pcoa_busy cmdscale", format(median(t), digits = 4), "\n")' "$tmp" 2>/dev/null >>"$tmp/peers.txt" || true
+fi
+stop_busy
+
+awk -F'\t' '
+  FILENAME == ARGV[1] { order[++rows] = $1; size[$1] = $2; label[$1] = $3; next }
+  FILENAME == ARGV[2] { split($0, f, " "); tesk[f[1] " " f[2]] = f[3]; next }
+  { split($0, f, " "); k = f[1]; rest = f[3]; for (i = 4; i <= length(f); ++i) rest = rest " " f[i]
+    peer[k] = peer[k] (peer[k] == "" ? "" : ";") f[2] "=" rest }
   END {
-    split("jaccard_std jaccard_min jaccard_max jaccard_avg upgma nj pcoa", works, " ")
-    label["jaccard_std"] = "Jaccard, Standard, complete data"
-    label["jaccard_min"] = "Jaccard, Minimum, 10 % missing"
-    label["jaccard_max"] = "Jaccard, Maximum, 10 % missing"
-    label["jaccard_avg"] = "Jaccard, Average 100 draws, 10 % missing"
-    label["upgma"] = "UPGMA"; label["nj"] = "neighbour joining"; label["pcoa"] = "PCoA"
-    bm["jaccard_std"] = "BM_JaccardStandard/" n; bm["jaccard_min"] = "BM_JaccardMinimum/" n
-    bm["jaccard_max"] = "BM_JaccardMaximum/" n; bm["jaccard_avg"] = "BM_JaccardAverage/" n
-    bm["upgma"] = "BM_UPGMABands/" n; bm["nj"] = "BM_NJBands/" n; bm["pcoa"] = "BM_PCoABands/" npcoa
     printf "| work | n | TESK s | peers s [peer/TESK] |\n|---|---|---|---|\n"
-    for (w = 1; w <= 7; ++w) {
-      k = works[w]; b = bm[k]
-      t = (b "/0") in tesk ? tesk[b "/0"] : tesk[b]
-      one = (b "/1") in tesk ? " (1 thread: " tesk[b "/1"] ")" : ""
+    for (w = 1; w <= rows; ++w) {
+      k = order[w]
+      t = (k " all") in tesk ? tesk[k " all"] : ""
+      one = ""
+      if ((k " one") in tesk) {
+        one = " (1 thread: " tesk[k " one"]
+        if (tesk[k " one"] > 0) one = one sprintf("; all / one %.2f", t / tesk[k " one"])
+        one = one ")"
+      }
       line = ""
       m = split(peer[k], items, ";")
       for (i = 1; i <= m; ++i) {
@@ -83,9 +169,9 @@ awk -v n="$n" -v npcoa="$npcoa" '
         r = (t > 0) ? sprintf(" [%.2f]", kv[2] / t) : ""
         line = line (line == "" ? "" : "; ") kv[1] " " kv[2] r
       }
-      printf "| %s | %s | %s%s | %s |\n", label[k], (k == "pcoa" ? npcoa : n), (t == "" ? "-" : t), one, line
+      printf "| %s | %s | %s%s | %s |\n", label[k], size[k], (t == "" ? "-" : t), one, (line == "" ? "-" : line)
     }
-  }' "$tmp/tesk.txt" "$tmp/peers.txt"
+  }' "$rows" "$tmp/tesk.txt" "$tmp/peers.txt"
 
 # Trees: consensus (reading included) and the cluster matrix, against ape's read.tree + consensus on
 # the same files; the cluster-matrix lines also give TESK's peak memory (/usr/bin/time -v).

@@ -102,6 +102,9 @@ void BandSizesThreads(benchmark::internal::Benchmark* b) {
 void HalfSizes(benchmark::internal::Benchmark* b) {
     for (const std::int64_t n : BenchSizes({1000, 2000})) b->Arg(n / 2);
 }
+void HalfSizesThreads(benchmark::internal::Benchmark* b) {
+    for (const std::int64_t n : BenchSizes({1000, 2000})) b->Args({n / 2, 0})->Args({n / 2, 1});
+}
 
 BENCHMARK(BM_UPGMABands)->Apply(BandSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -136,11 +139,13 @@ BENCHMARK(BM_NJBandsReference)->Apply(BandSizes)->Unit(benchmark::kMillisecond)-
 void BM_PCoABands(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
     AnswerYes yes;
+    SetThreadCount(static_cast<std::size_t>(state.range(1)));
     for (auto _ : state) {
         if (!a.PCoA()) state.SkipWithError("PCoA failed");
     }
+    SetThreadCount(0);
 }
-BENCHMARK(BM_PCoABands)->Apply(HalfSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PCoABands)->Apply(HalfSizesThreads)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PCoABandsReference(benchmark::State& state) {
     TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));

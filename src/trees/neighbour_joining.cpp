@@ -1,10 +1,8 @@
 #include "trees/neighbour_joining.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <thread>
 #include <type_traits>
 #include <utility>
 #include <cmath>
@@ -258,8 +256,7 @@ private:
         splitSums_.resize(rows);
         blockSplit_.assign(pieces, 0);
         blockMagnitude_.assign(pieces, 0.0);
-        ready_ = std::make_unique<std::atomic<std::uint8_t>[]>(pieces);
-        for (std::size_t k = 0; k < pieces; ++k) ready_[k].store(0, std::memory_order_relaxed);
+        ready_ = std::make_unique<WaitWord[]>(pieces);
         const auto block = [&](std::size_t k) {
             const std::size_t begin = k * kBlockRows, end = std::min(rows, begin + kBlockRows);
             SumRows(d, begin, end, sums);
@@ -271,9 +268,9 @@ private:
             }
             blockSplit_[k] = split ? 1 : 0;
             blockMagnitude_[k] = magnitude;
-            ready_[k].store(1, std::memory_order_release);
+            ready_[k].Set(1);
             for (std::size_t m = 0; m < k; ++m) {
-                while (ready_[m].load(std::memory_order_acquire) == 0) std::this_thread::yield();
+                ready_[m].WaitFor(1);
                 split = split && blockSplit_[m] != 0;
                 magnitude = std::max(magnitude, blockMagnitude_[m]);
             }
@@ -446,7 +443,7 @@ private:
     std::vector<SplitExtended> splitSums_;
     std::vector<std::uint8_t> blockSplit_;               // every sum of the block has a split
     std::vector<double> blockMagnitude_;                 // largest |sum| of the block
-    std::unique_ptr<std::atomic<std::uint8_t>[]> ready_;  // the block's sums are written
+    std::unique_ptr<WaitWord[]> ready_;  // 1: the block's sums are written
 };
 
 }  // namespace

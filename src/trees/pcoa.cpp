@@ -1,12 +1,13 @@
 #include "trees/pcoa.h"
 
-#include <cmath>
 #include <algorithm>
 #include <atomic>
-#include <cstring>
-#include <thread>
+#include <chrono>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "foundation/number_text.h"
@@ -34,21 +35,14 @@ constexpr std::size_t kAhead = 12;
 constexpr std::size_t kRowsPerThread = 64;
 // Rotations gathered before they are applied to the eigenvectors.
 constexpr std::size_t kBatch = 2048;
-
-// Spins a little (the other side is usually a rotation away), then gives the processor up.
-template <class Ready>
-void SpinUntil(Ready ready) {
-    for (unsigned spins = 0; !ready(); ++spins) {
-        if (spins < 4096) {
-#if defined(__x86_64__) || defined(__i386__)
-            __builtin_ia32_pause();
-#endif
-        } else {
-            std::this_thread::yield();
-        }
-    }
-}
-
+// The rows of the eigenvectors a member takes at a time.
+constexpr std::size_t kVectorRows = 16;
+// How long the rotations run at one team size before its speed is taken.
+constexpr std::chrono::milliseconds kStretch{20};
+// What a stretch at a new size leaves out of its time.
+constexpr std::chrono::milliseconds kWarm{5};
+// How often the time the caller spent queued for a core is looked at.
+constexpr std::chrono::milliseconds kPiece{5};
 
 // Finds the pivot: the first largest |a(p, q)|, p < q, in row-major order over lo..hi.
 class PivotFinder {
@@ -142,6 +136,36 @@ private:
     JacobiPivotSearch search_;
     std::vector<Extended> rowMax_;
     std::vector<std::size_t> rowCol_;
+};
+
+using Clock = std::chrono::steady_clock;
+
+// The speed of a team at the size its sizer chose, taken over stretches of kStretch: a shorter
+// one would mostly tell whether the scheduler happened to run the team just then.
+class TeamSpeed {
+public:
+    explicit TeamSpeed(std::size_t most) : sizer_(most) {}
+    std::size_t Size() const { return sizer_.Size(); }
+    void Add(double work, Clock::duration time) {
+        if (warming_ > Clock::duration{}) {
+            warming_ -= time;
+            return;
+        }
+        work_ += work;
+        time_ += std::max(time, Clock::duration{1});
+        if (time_ < kStretch) return;
+        const std::size_t size = sizer_.Size();
+        sizer_.Measured(work_ / std::chrono::duration<double>(time_).count());
+        work_ = 0.0;
+        time_ = {};
+        // Rows change hands at a new size: the first rotations fill the members' caches.
+        if (sizer_.Size() != size) warming_ = kWarm;
+    }
+
+private:
+    TeamSizer sizer_;
+    double work_ = 0.0;
+    Clock::duration time_{}, warming_{};
 };
 
 }  // namespace
@@ -282,77 +306,87 @@ ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
 
 
 
-// The threads a run shares its rotations between: the caller's own and size - 1 more, which wait
-// for the next task spinning. Thread t takes the rows n * t / size .. n * (t + 1) / size - 1 of the
-// matrix (the same every time, so that they stay in its cache) and of the eigenvectors.
+// The threads a run shares its rotations between: the caller's own and up to Most() - 1 more. A
+// rotation in `size` shares gives thread t the rows n * t / size .. n * (t + 1) / size - 1 of the
+// matrix (the same every time at one size, so that they stay in its cache); the rows of the
+// eigenvectors go in pieces to whichever member is free. How many members take part is chosen
+// for each rotation and each batch of eigenvector rotations; the others sleep.
 class JacobiSolver::Team {
 public:
-    Team(JacobiSolver& solver, std::size_t size) : solver_(solver), shares_(size), done_(size) {
-        workers_.reserve(size - 1);
-        for (std::size_t t = 1; t < size; ++t) workers_.emplace_back([this, t] { Work(t); });
+    Team(JacobiSolver& solver, std::size_t most) : solver_(solver), slots_(most) {
+        workers_.reserve(most - 1);
+        for (std::size_t t = 1; t < most; ++t) workers_.emplace_back([this, t] { Work(t); });
     }
     ~Team() {
-        Publish(Task::Stop);
+        task_ = Task::Stop;
+        ++generation_;
+        for (std::size_t t = 1; t < slots_.size(); ++t) slots_[t].go.Set(generation_);
         for (std::thread& worker : workers_) worker.join();
     }
     Team(const Team&) = delete;
     Team& operator=(const Team&) = delete;
 
-    std::size_t Size() const { return shares_.size(); }
-    const Share& ShareOf(std::size_t t) const { return shares_[t].share; }
+    std::size_t Most() const { return slots_.size(); }
+    // The shares of the last rotation.
+    std::size_t Size() const { return size_; }
+    const Share& ShareOf(std::size_t t) const { return slots_[t].share; }
 
-    void Rotate(const Rotation& r) {
+    void Rotate(const Rotation& r, std::size_t size) {
         rotation_ = r;
-        Run(Task::Rotate);
+        size_ = size;
+        Run(Task::Rotate, size);
     }
-    void RotateVectors() { Run(Task::Vectors); }
+    void RotateVectors(std::size_t size) {
+        nextRows_.store(0, std::memory_order_relaxed);
+        Run(Task::Vectors, size);
+    }
 
 private:
     enum class Task { Rotate, Vectors, Stop };
-    struct alignas(64) Slot {
+    // What the caller sets (go) and what the member sets (done, its share) on lines of their own.
+    struct Slot {
+        alignas(64) WaitWord go;
+        alignas(64) WaitWord done;
         Share share;
     };
-    struct alignas(64) Done {
-        std::atomic<std::size_t> generation{0};
-    };
 
-    void Run(Task task) {
-        Publish(task);
-        Do(0, task);
-        for (std::size_t t = 1; t < done_.size(); ++t) {
-            SpinUntil([&] { return done_[t].generation.load(std::memory_order_acquire) == generation_; });
-        }
-    }
-    void Publish(Task task) {
+    void Run(Task task, std::size_t size) {
         task_ = task;
-        generation_.store(generation_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+        ++generation_;
+        for (std::size_t t = 1; t < size; ++t) slots_[t].go.Set(generation_);
+        Do(0, task);
+        for (std::size_t t = 1; t < size; ++t) slots_[t].done.WaitFor(generation_);
     }
     void Do(std::size_t t, Task task) {
-        const std::size_t n = solver_.n_, size = shares_.size();
         if (task == Task::Rotate) {
-            solver_.RotateShare(rotation_, t, size, shares_[t].share);
-        } else {
-            solver_.RotateVectors(n * t / size, n * (t + 1) / size);
+            solver_.RotateShare(rotation_, t, size_, slots_[t].share);
+            return;
+        }
+        const std::size_t n = solver_.n_;
+        for (;;) {
+            const std::size_t lo = nextRows_.fetch_add(kVectorRows, std::memory_order_relaxed);
+            if (lo >= n) return;
+            solver_.RotateVectors(lo, std::min(n, lo + kVectorRows));
         }
     }
     void Work(std::size_t t) {
-        std::size_t seen = 0;
+        std::uint32_t seen = 0;
         for (;;) {
-            SpinUntil([&] { return generation_.load(std::memory_order_acquire) != seen; });
-            seen = generation_.load(std::memory_order_relaxed);
+            seen = slots_[t].go.WaitWhile(seen);
             if (task_ == Task::Stop) return;
             Do(t, task_);
-            done_[t].generation.store(seen, std::memory_order_release);
+            slots_[t].done.Set(seen);
         }
     }
 
     JacobiSolver& solver_;
-    std::vector<Slot> shares_;
-    std::vector<Done> done_;
+    std::vector<Slot> slots_;
     std::vector<std::thread> workers_;
-    alignas(64) std::atomic<std::size_t> generation_{0};
+    std::uint32_t generation_ = 0;
     Task task_ = Task::Rotate;
     Rotation rotation_{};
+    std::size_t size_ = 1;
+    alignas(64) std::atomic<std::size_t> nextRows_{0};
 };
 
 JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
@@ -399,8 +433,32 @@ bool JacobiSolver::Run(std::size_t limit) {
         tested_ = true;
         if (std::fabs(1.0L - total_ / sd_) < tolerance_) return true;
     }
-    const std::size_t threads = n_ >= 2 * kRowsPerThread ? std::min(ThreadCount(), n_ / kRowsPerThread) : 1;
-    Team team(*this, std::max<std::size_t>(threads, 1));
+    const std::size_t most = n_ >= 2 * kRowsPerThread ? std::min(ThreadCount(), n_ / kRowsPerThread) : 1;
+    Team team(*this, std::max<std::size_t>(most, 1));
+    // On a busy machine a larger team can be slower than a smaller one: the sizes are measured.
+    TeamSpeed rotating(team.Most()), vectors(team.Most());
+    const bool timed = team.Most() > 1;
+    // Times less what the caller spent queued for a core: a busy machine slows one thread as much
+    // as a team, only the waits for other members tell the sizes apart. The rotations are timed
+    // every few, the queue looked at every kPiece.
+    Clock::time_point last = timed ? Clock::now() : Clock::time_point{};
+    Clock::duration pieceTime{};
+    std::chrono::nanoseconds queued = timed ? QueuedTime() : std::chrono::nanoseconds{}, queuedInBatches{};
+    std::size_t pieceWork = 0, untimed = 0;
+    const auto rotateVectors = [&] {
+        const double work = static_cast<double>(batch_.size());
+        const std::size_t size = vectors.Size();
+        const std::chrono::nanoseconds before = timed ? QueuedTime() : std::chrono::nanoseconds{};
+        const Clock::time_point start = timed ? Clock::now() : Clock::time_point{};
+        team.RotateVectors(size);
+        batch_.clear();
+        if (!timed) return;
+        const Clock::time_point end = Clock::now();
+        const std::chrono::nanoseconds inQueue = QueuedTime() - before;
+        vectors.Add(work, end - start - inQueue);
+        queuedInBatches += inQueue;
+        last += end - start;  // the rotations' time goes on after the batch
+    };
     bool done = false;
     std::size_t p = Pivot();
     for (;;) {
@@ -410,11 +468,23 @@ bool JacobiSolver::Run(std::size_t limit) {
         }
         const Rotation r = Plan(p, rowCol_[p]);
         batch_.push_back(r);
-        team.Rotate(r);
+        team.Rotate(r, rotating.Size());
         p = Finish(r, team);
-        if (batch_.size() == kBatch) {
-            team.RotateVectors();
-            batch_.clear();
+        if (batch_.size() == kBatch) rotateVectors();
+        if (timed && ++untimed == 4) {
+            const Clock::time_point now = Clock::now();
+            pieceTime += now - last;
+            pieceWork += untimed;
+            last = now;
+            untimed = 0;
+            if (pieceTime >= kPiece) {
+                const std::chrono::nanoseconds q = QueuedTime();
+                rotating.Add(static_cast<double>(pieceWork), pieceTime - (q - queued - queuedInBatches));
+                queued = q;
+                queuedInBatches = {};
+                pieceTime = {};
+                pieceWork = 0;
+            }
         }
         if (++rotations_ > limit) {
             tested_ = false;
@@ -425,10 +495,7 @@ bool JacobiSolver::Run(std::size_t limit) {
             break;
         }
     }
-    if (!batch_.empty()) {
-        team.RotateVectors();
-        batch_.clear();
-    }
+    if (!batch_.empty()) rotateVectors();
     return done;
 }
 

@@ -35,7 +35,8 @@ enum class JacobiPivotSearch { Plain, RowMaxima };
 // the rows of the upper triangle are brought up to date while a rotation is written, and compared
 // as floats first (the order survives the rounding, ties are compared exactly). On a large matrix a
 // rotation is shared out by row between a team of threads, each of which also finds the largest
-// row maximum of its rows. The eigenvectors are rotated in batches: a row of the eigenvector matrix
+// row maximum of its rows; how many take part is measured as the run goes, since on a busy machine
+// a smaller team (down to the caller alone) can be the faster one. The eigenvectors are rotated in batches: a row of the eigenvector matrix
 // takes a batch of rotations in their order while it stays in the cache. It makes the same
 // rotations in the same order and gives bit-identical results, for any number of threads. A run
 // stopped by its rotation limit can go on with a larger limit: the rotations are those of a fresh

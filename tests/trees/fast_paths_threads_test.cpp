@@ -122,10 +122,15 @@ TEST(FastPCoAThreads, SharedRotationsGiveTheResultsOfTheStraightforwardSolver) {
             ASSERT_TRUE(fresh.Run(100000000)) << what;
             ExpectSameSolution(fresh, values, vectors, what);
             if (threads != 0) continue;
-            // Stopped now and then, across batches of eigenvector rotations, and sent on.
+            // Stopped now and then, across batches of eigenvector rotations, and sent on with another
+            // number of threads each time: a team may change its size between any two rotations.
             JacobiSolver stepped(input, 1e-12L);
             std::size_t limit = 0;
-            while (!stepped.Run(limit)) limit += 5003;
+            for (std::size_t step = 0; !stepped.Run(limit); ++step) {
+                limit += 5003;
+                SetThreadCount(std::size_t{1} + step % 4);
+            }
+            SetThreadCount(0);
             ExpectSameSolution(stepped, values, vectors, what + " stepped");
         }
     }
