@@ -60,6 +60,13 @@ struct KernelChoice {
 };
 
 inline constexpr std::size_t kLayerCount = 6;
+// The layers by role. 3 to 5 are temporaries: each run that uses one builds it anew.
+inline constexpr std::size_t kLoadedLayer = 0;     // the loaded data (AllData x AllLoci)
+inline constexpr std::size_t kWorkingLayer = 1;    // the working copy
+inline constexpr std::size_t kSelectionLayer = 2;  // the current group by locus set
+inline constexpr std::size_t kDerivedLayer = 3;    // missing data replaced, band profiles, group matrices
+inline constexpr std::size_t kScratchLayer = 4;    // per-group scratch, bootstrap replicates
+inline constexpr std::size_t kExportLayer = 5;     // per-group export counts, hybrid-index groups
 inline constexpr std::uint8_t kNoLayer = 255;  // CurLayer / SourceLayer: none
 
 // Band cell codes.

@@ -19,9 +19,6 @@
 
 namespace {
 
-// The temporary layer that the derived group matrices replace.
-constexpr std::uint8_t kDerivedLayer = 3;
-
 std::size_t Count(std::int32_t n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
 
 }  // namespace
