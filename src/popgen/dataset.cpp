@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "popgen/pair_count.h"
 
 TPopGenDataSet::TPopGenDataSet() { Init(); }
 
@@ -204,4 +203,8 @@ Extended PearsonCorr(std::span<const Extended> a, std::span<const Extended> b, s
     }
     const Extended nn = static_cast<Extended>(n);
     return (sxy - sx * sy / nn) / std::sqrt((sxx - sx * sx / nn) * (syy - sy * sy / nn));
+}
+
+void ResetStateWeights(TPopGenDataSet& ds) {
+    for (auto& row : ds.StateWeights) row.fill(1.0L);
 }

@@ -246,3 +246,5 @@ std::string StrAfterLastSlash(std::string_view s);
 void ClearByteArray(AByte& a);
 // Pearson correlation of the first n values of a and b; 0 when n = 0.
 Extended PearsonCorr(std::span<const Extended> a, std::span<const Extended> b, std::size_t n);
+// All nine state weights := 1.0.
+void ResetStateWeights(TPopGenDataSet& ds);

@@ -236,10 +236,6 @@ void SetWeightingScheme(TPopGenDataSet& ds, Weighting scheme) {
     }
 }
 
-void ResetStateWeights(TPopGenDataSet& ds) {
-    for (auto& row : ds.StateWeights) row.fill(1.0L);
-}
-
 void InitLocusWeights(TPopGenDataSet& ds, std::size_t layer) {
     TDSLayer& l = ds.Layers[layer];
     if (l.NLoci > 0) l.Weights.assign(l.NLoci, 1.0L);

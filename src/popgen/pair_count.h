@@ -73,8 +73,6 @@ TPairCountFunc PairCounterOf(const TPopGenDataSet& ds);
 // Stores the scheme (scheme 3 and 4 also give the current layer unit weights); a scheme above 4
 // reports "Unknown Weighting Scheme" and keeps the scheme in use.
 void SetWeightingScheme(TPopGenDataSet& ds, Weighting scheme);
-// All nine state weights := 1.0.
-void ResetStateWeights(TPopGenDataSet& ds);
 // One weight 1.0 per locus of the layer (when it has loci).
 void InitLocusWeights(TPopGenDataSet& ds, std::size_t layer);
 // One weight 1.0 per cell of the layer (when it has loci and individuals).
