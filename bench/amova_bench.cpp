@@ -7,7 +7,7 @@
 
 #include "bench_data.h"
 #include "foundation/random.h"
-#include "popgen/amova.h"
+#include "popgen/analyses/amova.h"
 
 namespace {
 

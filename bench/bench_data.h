@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "foundation/packed_matrix.h"
-#include "popgen/dataset.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/data/dataset.h"
+#include "popgen/distance/distance_matrix.h"
 
 struct BenchBands {
     std::size_t n = 0, loci = 0;

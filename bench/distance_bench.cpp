@@ -9,9 +9,9 @@
 #include "bench_data.h"
 #include "foundation/random.h"
 #include "foundation/thread_pool.h"
-#include "popgen/band_planes.h"
-#include "popgen/distance_matrix.h"
-#include "popgen/pair_count.h"
+#include "popgen/distance/band_planes.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/distance/pair_count.h"
 
 namespace {
 

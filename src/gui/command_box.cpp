@@ -7,7 +7,7 @@
 
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
-#include "shell/command_box.h"
+#include "shell/command_interpreter.h"
 #include "shell/commands.h"
 #include "shell/custom_analyses.h"
 #include "shell/message_area.h"

@@ -16,7 +16,7 @@
 
 #include "gui/dialog_buttons.h"
 #include "gui/qt_text.h"
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 #include "shell/global_dataset.h"
 #include "shell/group_editing.h"
 #include "shell/settings.h"

@@ -4,7 +4,7 @@
 #include "gui/menu_commands.h"
 #include "gui/qt_text.h"
 #include "gui/query_box.h"
-#include "popgen/group_levels.h"
+#include "popgen/data/group_levels.h"
 #include "shell/analysis_commands.h"
 #include "shell/global_dataset.h"
 #include "shell/hybrid_commands.h"

@@ -15,7 +15,7 @@
 
 #include "foundation/types.h"
 #include "plot3d/plot3d.h"
-#include "popgen/groups.h"
+#include "popgen/data/groups.h"
 
 class QAction;
 class QButtonGroup;

@@ -12,7 +12,7 @@
 
 #include "foundation/code.h"
 #include "gui/qt_text.h"
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 #include "shell/pairwise_comparison.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"

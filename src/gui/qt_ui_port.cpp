@@ -24,7 +24,7 @@
 #include "gui/pcoa_viewer.h"
 #include "gui/pwic_dialog.h"
 #include "gui/qt_text.h"
-#include "shell/pcoa_viewer.h"
+#include "shell/viewer_record.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "shell/analysis_commands.h"
 
-#include "popgen/distance_matrix.h"
-#include "popgen/distance_report.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/distance/distance_report.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"

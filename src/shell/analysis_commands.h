@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "foundation/types.h"
-#include "popgen/codes.h"
+#include "popgen/data/codes.h"
 
 // The (dis)similarity matrix of the current layer under a missing-data treatment, written to the
 // analysis output file as the two output flags ask. Names the matrix DistMatrixName (e.g.

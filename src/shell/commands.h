@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "foundation/reporter.h"
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 
 // Names the distance matrix the data set holds (at most kDistMatrixNameLength characters); read
 // for tree titles and shown in the distance-matrix panel.

@@ -4,10 +4,10 @@
 #include <functional>
 
 #include "foundation/random.h"
-#include "popgen/count_exports.h"
-#include "popgen/matrix_exports.h"
-#include "popgen/nexus_export.h"
-#include "popgen/popgen_exports.h"
+#include "popgen/exports/count_exports.h"
+#include "popgen/exports/matrix_exports.h"
+#include "popgen/exports/nexus_export.h"
+#include "popgen/exports/popgen_exports.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"

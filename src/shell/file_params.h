@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "popgen/file_param_record.h"
+#include "popgen/data/file_param_record.h"
 
 // The input-format settings as a record (both give the same record).
 FileParamRecord GetFileParams();

@@ -5,8 +5,8 @@
 
 #include "foundation/number_text.h"
 #include "foundation/random.h"
-#include "popgen/band_profiles.h"
-#include "popgen/filters.h"
+#include "popgen/analyses/band_profiles.h"
+#include "popgen/data/filters.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"

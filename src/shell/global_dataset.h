@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "foundation/types.h"
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 
 // The one data set; null until the first load. Replaced whole by every load.
 extern std::unique_ptr<TPopGenDataSet> DataSet;

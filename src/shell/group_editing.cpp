@@ -5,8 +5,8 @@
 #include <unordered_set>
 #include <utility>
 
-#include "popgen/groups.h"
-#include "popgen/name_rules.h"
+#include "popgen/data/groups.h"
+#include "popgen/data/name_rules.h"
 #include "shell/file_params.h"
 #include "shell/global_dataset.h"
 #include "shell/reporting.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "foundation/types.h"
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 
 // The characters a group or locus-set name may not hold: blank . : , ; = * / \ < > TAB CR LF.
 bool IsForbiddenSetNameChar(char c);

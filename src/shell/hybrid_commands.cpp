@@ -2,8 +2,8 @@
 
 #include "foundation/random.h"
 #include "foundation/text_file.h"
-#include "popgen/hybrid_index.h"
-#include "popgen/pop_alloc.h"
+#include "popgen/analyses/hybrid_index.h"
+#include "popgen/analyses/pop_alloc.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/reporting.h"

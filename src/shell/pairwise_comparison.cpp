@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "foundation/number_text.h"
-#include "popgen/band_stats.h"
-#include "popgen/distance_matrix.h"
-#include "popgen/pair_count.h"
+#include "popgen/data/band_stats.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/distance/pair_count.h"
 
 namespace {
 

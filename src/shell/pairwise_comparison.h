@@ -8,8 +8,8 @@
 #include <string>
 
 #include "foundation/types.h"
-#include "popgen/codes.h"
-#include "popgen/dataset.h"
+#include "popgen/data/codes.h"
+#include "popgen/data/dataset.h"
 
 // The states in the order of the table's rows and columns.
 inline constexpr std::array<std::uint8_t, 3> kPwicStates = {kPresent, kAbsent, kMissing};

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "foundation/types.h"
-#include "popgen/codes.h"
+#include "popgen/data/codes.h"
 
 // Estimates the null-allele frequencies of every group (with "AllData") by the method and writes
 // them to the analysis file. The missing-data settings are read by the command (RMD,

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "foundation/types.h"
-#include "popgen/codes.h"
+#include "popgen/data/codes.h"
 #include "trees/dist_analysis.h"
 
 // `replicates` trees of the kind from bootstrap replicates of the current layer's loci, each

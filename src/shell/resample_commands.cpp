@@ -1,6 +1,6 @@
 #include "shell/resample_commands.h"
 
-#include "popgen/resampling.h"
+#include "popgen/data/resampling.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"

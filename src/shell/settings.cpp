@@ -2,7 +2,7 @@
 
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
-#include "popgen/codes.h"
+#include "popgen/data/codes.h"
 #include "trees/dist_analysis.h"
 
 #define TESK_DEFINE_SETTING(type, name, value) type name = value;

@@ -6,8 +6,8 @@
 
 #include "foundation/number_text.h"
 #include "foundation/scope_exit.h"
-#include "popgen/band_profiles.h"
-#include "popgen/band_stats.h"
+#include "popgen/analyses/band_profiles.h"
+#include "popgen/data/band_stats.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"

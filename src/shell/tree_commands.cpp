@@ -6,7 +6,7 @@
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
-#include "shell/pcoa_viewer.h"
+#include "shell/viewer_record.h"
 #include "shell/program_identity.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"

@@ -10,8 +10,8 @@
 
 #include "shell/message_area.h"
 
-struct TPCoAViewerRec;  // shell/pcoa_viewer.h
-class TPopGenDataSet;   // popgen/dataset.h
+struct TPCoAViewerRec;  // shell/viewer_record.h
+class TPopGenDataSet;   // popgen/data/dataset.h
 
 // Message-box styles and answers keep the codes the program has always used.
 inline constexpr int kMbOk = 0;     // one OK button

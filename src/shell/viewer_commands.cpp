@@ -6,7 +6,7 @@
 
 #include "foundation/file_io.h"
 #include "shell/message_area.h"
-#include "shell/pcoa_viewer.h"
+#include "shell/viewer_record.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"

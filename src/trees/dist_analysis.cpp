@@ -6,7 +6,7 @@
 
 #include "foundation/file_io.h"
 #include "foundation/number_text.h"
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 #include "trees/tree_text.h"
 
 std::string TreeKindName(TreeKind kind) {

@@ -12,7 +12,7 @@
 
 #include "foundation/reporter.h"
 #include "foundation/types.h"
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 #include "trees/cluster_list.h"
 #include "trees/tree_series.h"
 

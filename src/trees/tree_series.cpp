@@ -8,14 +8,14 @@
 #include "foundation/number_text.h"
 #include "foundation/random.h"
 #include "foundation/thread_pool.h"
-#include "popgen/allele_freq.h"
-#include "popgen/band_planes.h"
-#include "popgen/bi_allele.h"
-#include "popgen/coefficients.h"
-#include "popgen/distance_matrix.h"
-#include "popgen/pair_count.h"
-#include "popgen/pop_distance.h"
-#include "popgen/resampling.h"
+#include "popgen/analyses/allele_freq.h"
+#include "popgen/distance/band_planes.h"
+#include "popgen/analyses/bi_allele.h"
+#include "popgen/distance/coefficients.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/distance/pair_count.h"
+#include "popgen/analyses/pop_distance.h"
+#include "popgen/data/resampling.h"
 
 namespace {
 

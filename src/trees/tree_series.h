@@ -17,8 +17,8 @@
 #include <cstdint>
 
 #include "foundation/types.h"
-#include "popgen/codes.h"
-#include "popgen/dataset.h"
+#include "popgen/data/codes.h"
+#include "popgen/data/dataset.h"
 #include "trees/dist_analysis.h"
 
 struct TreeSeriesOptions {

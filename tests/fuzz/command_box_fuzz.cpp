@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "shell/command_box.h"
+#include "shell/command_interpreter.h"
 #include "shell/message_area.h"
 
 namespace {

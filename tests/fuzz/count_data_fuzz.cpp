@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "popgen/data_import.h"
+#include "popgen/data/data_import.h"
 #include "shell/file_params.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -10,8 +10,8 @@
 
 #include "foundation/text_file.h"
 #include "fuzz_support.h"
-#include "popgen/data_import.h"
-#include "popgen/distance_report.h"
+#include "popgen/data/data_import.h"
+#include "popgen/distance/distance_report.h"
 
 namespace {
 

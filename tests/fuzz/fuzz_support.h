@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "foundation/reporter.h"
-#include "popgen/data_loader.h"
-#include "popgen/data_saver.h"
-#include "popgen/dataset.h"
-#include "popgen/file_param_record.h"
+#include "popgen/data/data_loader.h"
+#include "popgen/data/data_saver.h"
+#include "popgen/data/dataset.h"
+#include "popgen/data/file_param_record.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 

@@ -18,7 +18,7 @@
 #include "gui/qt_ui_port.h"
 #include "gui/query_box.h"
 #include "gui_test_util.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/distance_matrix.h"
 #include "shell/global_dataset.h"
 #include "shell/settings.h"
 

@@ -15,7 +15,7 @@
 #include "gui/qt_ui_port.h"
 #include "gui/query_box.h"
 #include "gui_test_util.h"
-#include "popgen/amova.h"
+#include "popgen/analyses/amova.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
 #include "shell/settings.h"

@@ -10,10 +10,10 @@
 #include "foundation/text_file.h"
 #include "grouped_bands.h"
 #include "numeric/gamma.h"
-#include "popgen/allele_freq.h"
-#include "popgen/bi_allele.h"
-#include "popgen/distance_matrix.h"
-#include "popgen/pop_distance.h"
+#include "popgen/analyses/allele_freq.h"
+#include "popgen/analyses/bi_allele.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/analyses/pop_distance.h"
 
 namespace {
 

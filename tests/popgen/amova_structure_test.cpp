@@ -7,9 +7,9 @@
 
 #include "foundation/text_file.h"
 #include "grouped_bands.h"
-#include "popgen/amova.h"
-#include "popgen/bi_allele.h"
-#include "popgen/pairwise_phist.h"
+#include "popgen/analyses/amova.h"
+#include "popgen/analyses/bi_allele.h"
+#include "popgen/analyses/pairwise_phist.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "band_fixture.h"
 #include "foundation/random.h"
-#include "popgen/amova.h"
-#include "popgen/amova_sums.h"
+#include "popgen/analyses/amova.h"
+#include "popgen/analyses/amova_sums.h"
 
 namespace {
 

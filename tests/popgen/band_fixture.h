@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "popgen/dataset.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/data/dataset.h"
+#include "popgen/distance/distance_matrix.h"
 #include "support/band_rows.h"
 
 struct BandDataSet {

@@ -1,4 +1,4 @@
-#include "popgen/band_planes.h"
+#include "popgen/distance/band_planes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "foundation/random.h"
 #include "foundation/thread_pool.h"
 #include "foundation/primitives_variants.h"
-#include "popgen/pair_count.h"
+#include "popgen/distance/pair_count.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 
 #include "foundation/random.h"
 #include "grouped_bands.h"
-#include "popgen/band_profiles.h"
-#include "popgen/band_stats.h"
-#include "popgen/filters.h"
+#include "popgen/analyses/band_profiles.h"
+#include "popgen/data/band_stats.h"
+#include "popgen/data/filters.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "popgen/band_stats.h"
+#include "popgen/data/band_stats.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "grouped_bands.h"
-#include "popgen/band_profiles.h"
-#include "popgen/bi_allele.h"
-#include "popgen/group_levels.h"
+#include "popgen/analyses/band_profiles.h"
+#include "popgen/analyses/bi_allele.h"
+#include "popgen/data/group_levels.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "band_fixture.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/distance_matrix.h"
 
 inline std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream in(path);

@@ -1,4 +1,4 @@
-#include "popgen/coefficients.h"
+#include "popgen/distance/coefficients.h"
 
 #include <gtest/gtest.h>
 

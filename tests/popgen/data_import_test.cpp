@@ -1,4 +1,4 @@
-#include "popgen/data_import.h"
+#include "popgen/data/data_import.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 
 #include "foundation/packed_matrix.h"
 #include "foundation/text_file.h"
-#include "popgen/data_loader.h"
-#include "popgen/data_saver.h"
-#include "popgen/distance_report.h"
+#include "popgen/data/data_loader.h"
+#include "popgen/data/data_saver.h"
+#include "popgen/distance/distance_report.h"
 #include "popgen/loader_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "popgen/data_loader.h"
+#include "popgen/data/data_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "foundation/text_file.h"
-#include "popgen/data_import.h"
+#include "popgen/data/data_import.h"
 #include "popgen/loader_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "popgen/data_saver.h"
+#include "popgen/data/data_saver.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "popgen/data_loader.h"
+#include "popgen/data/data_loader.h"
 #include "popgen/loader_fixture.h"
 
 namespace {

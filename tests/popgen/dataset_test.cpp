@@ -1,4 +1,4 @@
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "popgen/codes.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/data/codes.h"
+#include "popgen/distance/distance_matrix.h"
 
 namespace {
 

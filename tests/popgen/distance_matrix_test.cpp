@@ -1,4 +1,4 @@
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/distance_matrix.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include "band_fixture.h"
 #include "foundation/packed_matrix.h"
 #include "foundation/random.h"
-#include "popgen/coefficients.h"
-#include "popgen/pair_count.h"
+#include "popgen/distance/coefficients.h"
+#include "popgen/distance/pair_count.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "foundation/cpu_dispatch.h"
 #include "foundation/random.h"
 #include "foundation/thread_pool.h"
-#include "popgen/pair_count.h"
+#include "popgen/distance/pair_count.h"
 #include "sequential_distances.h"
 
 namespace {

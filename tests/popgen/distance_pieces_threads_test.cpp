@@ -9,7 +9,7 @@
 #include "band_fixture.h"
 #include "foundation/random.h"
 #include "foundation/thread_pool.h"
-#include "popgen/pair_count.h"
+#include "popgen/distance/pair_count.h"
 #include "sequential_distances.h"
 
 namespace {

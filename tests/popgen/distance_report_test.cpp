@@ -1,4 +1,4 @@
-#include "popgen/distance_report.h"
+#include "popgen/distance/distance_report.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include "band_fixture.h"
 #include "foundation/number_text.h"
 #include "foundation/random.h"
-#include "popgen/coefficients.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/coefficients.h"
+#include "popgen/distance/distance_matrix.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "popgen/draw_window.h"
+#include "popgen/distance/draw_window.h"
 
 #include <gtest/gtest.h>
 

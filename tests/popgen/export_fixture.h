@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 #include "support/band_rows.h"
 #include "support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "popgen/filters.h"
+#include "popgen/data/filters.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "export_fixture.h"
-#include "popgen/count_exports.h"
-#include "popgen/nexus_export.h"
-#include "popgen/popgen_exports.h"
+#include "popgen/exports/count_exports.h"
+#include "popgen/exports/nexus_export.h"
+#include "popgen/exports/popgen_exports.h"
 
 namespace {
 

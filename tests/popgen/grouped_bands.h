@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 
 struct GroupedBands {
     std::vector<std::string> errors, warnings;

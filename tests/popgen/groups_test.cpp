@@ -1,11 +1,11 @@
-#include "popgen/groups.h"
+#include "popgen/data/groups.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 
 namespace {
 

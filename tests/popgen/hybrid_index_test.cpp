@@ -1,4 +1,4 @@
-#include "popgen/hybrid_index.h"
+#include "popgen/analyses/hybrid_index.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,8 @@
 
 #include "foundation/random.h"
 #include "grouped_bands.h"
-#include "popgen/hybrid_index.h"
-#include "popgen/pop_alloc.h"
+#include "popgen/analyses/hybrid_index.h"
+#include "popgen/analyses/pop_alloc.h"
 #include "support/temp_dir.h"
 
 #define EXPECT_EXT_NEAR(a, b, tolerance) EXPECT_LE(std::fabs((a) - (b)), (tolerance)) << (a) << " vs " << (b)

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "popgen/dataset.h"
-#include "popgen/file_param_record.h"
+#include "popgen/data/dataset.h"
+#include "popgen/data/file_param_record.h"
 #include "support/temp_dir.h"
 
 // The layout of the default file specification line <TESK:10?}{*:c+,i+,l-,d+,a+> with the default

@@ -1,13 +1,13 @@
-#include "popgen/matrix_exports.h"
+#include "popgen/exports/matrix_exports.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "export_fixture.h"
-#include "popgen/export_support.h"
-#include "popgen/nexus_export.h"
-#include "popgen/popgen_exports.h"
+#include "popgen/exports/export_support.h"
+#include "popgen/exports/nexus_export.h"
+#include "popgen/exports/popgen_exports.h"
 
 namespace {
 

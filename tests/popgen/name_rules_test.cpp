@@ -1,4 +1,4 @@
-#include "popgen/name_rules.h"
+#include "popgen/data/name_rules.h"
 
 #include <gtest/gtest.h>
 

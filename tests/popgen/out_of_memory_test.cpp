@@ -7,12 +7,12 @@
 #include <functional>
 #include <string>
 
-#include "popgen/data_import.h"
-#include "popgen/data_loader.h"
-#include "popgen/data_saver.h"
-#include "popgen/distance_matrix.h"
-#include "popgen/distance_report.h"
-#include "popgen/filters.h"
+#include "popgen/data/data_import.h"
+#include "popgen/data/data_loader.h"
+#include "popgen/data/data_saver.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/distance/distance_report.h"
+#include "popgen/data/filters.h"
 #include "band_fixture.h"
 #include "popgen/loader_fixture.h"
 #include "support/allocation_limit.h"

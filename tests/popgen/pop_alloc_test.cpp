@@ -1,4 +1,4 @@
-#include "popgen/pop_alloc.h"
+#include "popgen/analyses/pop_alloc.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "grouped_bands.h"
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 
 #define EXPECT_EXT_NEAR(a, b, tolerance) EXPECT_LE(std::fabs((a) - (b)), (tolerance)) << (a) << " vs " << (b)
 

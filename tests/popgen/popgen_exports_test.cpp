@@ -1,9 +1,9 @@
-#include "popgen/popgen_exports.h"
+#include "popgen/exports/popgen_exports.h"
 
 #include <gtest/gtest.h>
 
 #include "export_fixture.h"
-#include "popgen/nexus_export.h"
+#include "popgen/exports/nexus_export.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 
 #include "foundation/random.h"
 #include "grouped_bands.h"
-#include "popgen/allele_freq.h"
-#include "popgen/amova.h"
-#include "popgen/bi_allele.h"
-#include "popgen/pairwise_phist.h"
-#include "popgen/pop_distance.h"
+#include "popgen/analyses/allele_freq.h"
+#include "popgen/analyses/amova.h"
+#include "popgen/analyses/bi_allele.h"
+#include "popgen/analyses/pairwise_phist.h"
+#include "popgen/analyses/pop_distance.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "popgen/resampling.h"
+#include "popgen/data/resampling.h"
 
 #include <gtest/gtest.h>
 

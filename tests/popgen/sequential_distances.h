@@ -9,11 +9,11 @@
 
 #include "foundation/packed_matrix.h"
 #include "foundation/random.h"
-#include "popgen/band_planes.h"
-#include "popgen/coefficients.h"
-#include "popgen/dataset.h"
-#include "popgen/distance_matrix.h"
-#include "popgen/pair_count.h"
+#include "popgen/distance/band_planes.h"
+#include "popgen/distance/coefficients.h"
+#include "popgen/data/dataset.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/distance/pair_count.h"
 
 struct SequentialRun {
     DistMatrices m;

@@ -1,4 +1,4 @@
-#include "popgen/shannon.h"
+#include "popgen/analyses/shannon.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 
 #include "foundation/random.h"
 #include "grouped_bands.h"
-#include "popgen/filters.h"
-#include "popgen/resampling.h"
+#include "popgen/data/filters.h"
+#include "popgen/data/resampling.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "command_fixture.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/distance_matrix.h"
 
 namespace {
 

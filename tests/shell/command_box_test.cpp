@@ -1,4 +1,4 @@
-#include "shell/command_box.h"
+#include "shell/command_interpreter.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "command_fixture.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/distance_matrix.h"
 #include "shell/analysis_commands.h"
 
 namespace {

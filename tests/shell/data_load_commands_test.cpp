@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "command_fixture.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/distance_matrix.h"
 #include "shell/analysis_commands.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "command_fixture.h"
-#include "popgen/count_exports.h"
-#include "popgen/distance_matrix.h"
-#include "popgen/matrix_exports.h"
-#include "popgen/nexus_export.h"
-#include "popgen/popgen_exports.h"
+#include "popgen/exports/count_exports.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/exports/matrix_exports.h"
+#include "popgen/exports/nexus_export.h"
+#include "popgen/exports/popgen_exports.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"
 

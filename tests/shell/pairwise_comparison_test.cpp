@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/distance_matrix.h"
 
 namespace {
 

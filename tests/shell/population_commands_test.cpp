@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
-#include "popgen/amova.h"
-#include "popgen/bi_allele.h"
+#include "popgen/analyses/amova.h"
+#include "popgen/analyses/bi_allele.h"
 #include "shell/analysis_commands.h"
 #include "shell/filter_commands.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
-#include "popgen/codes.h"
+#include "popgen/data/codes.h"
 #include "shell/analysis_commands.h"
 #include "shell/data_commands.h"
 #include "shell/r_commands.h"

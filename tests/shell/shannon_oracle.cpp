@@ -11,7 +11,7 @@
 
 #include "../popgen/grouped_bands.h"
 #include "foundation/random.h"
-#include "popgen/shannon.h"
+#include "popgen/analyses/shannon.h"
 #include "shell/shannon_commands.h"
 #include "support/temp_dir.h"
 

@@ -5,9 +5,9 @@
 #include <limits>
 
 #include "command_fixture.h"
-#include "popgen/distance_matrix.h"
+#include "popgen/distance/distance_matrix.h"
 #include "shell/analysis_commands.h"
-#include "shell/pcoa_viewer.h"
+#include "shell/viewer_record.h"
 #include "trees/dist_analysis.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "command_fixture.h"
 #include "shell/consensus_commands.h"
 #include "shell/help_commands.h"
-#include "shell/pcoa_viewer.h"
+#include "shell/viewer_record.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 
 // Groups as name and 1-based member numbers.
 using RowGroups = std::vector<std::pair<std::string, std::vector<std::size_t>>>;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/pcoa_viewer.h"
+#include "shell/viewer_record.h"
 #include "shell/ui_port.h"
 
 class FakeUiPort : public UiPort {

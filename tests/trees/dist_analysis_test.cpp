@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "popgen/dataset.h"
+#include "popgen/data/dataset.h"
 #include "tree_test_util.h"
 
 TEST(MakeDistAnalysis, CopiesTheCurrentLayerAndReplacesItsAnalysis) {

@@ -7,8 +7,8 @@
 
 #include "../popgen/band_fixture.h"
 #include "foundation/random.h"
-#include "popgen/distance_matrix.h"
-#include "popgen/resampling.h"
+#include "popgen/distance/distance_matrix.h"
+#include "popgen/data/resampling.h"
 #include "trees/dist_analysis.h"
 #include "trees/tree_series.h"
 

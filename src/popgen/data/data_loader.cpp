@@ -1,0 +1,379 @@
+#include "popgen/data/data_loader.h"
+
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "foundation/char_set.h"
+#include "foundation/file_io.h"
+#include "foundation/number_text.h"
+#include "foundation/scope_exit.h"
+#include "foundation/strings.h"
+#include "foundation/text_file.h"
+#include "popgen/data/name_rules.h"
+
+namespace {
+
+const std::string kLoadFailed = "Loading data failed";
+
+// Lines quoted in messages are cut so that a garbage file does not fill a message box.
+constexpr std::size_t kQuotedLineMax = 200;
+
+std::string Quoted(std::string_view line) { return AbbrevLeft(line, kQuotedLineMax, "", "..."); }
+
+// Every line is split at each CR LF, LF and lone CR (text from the clipboard or another system
+// may use any of them); the empty lines this leaves are removed later.
+void SplitAtLineBreaks(Ttf& tf) {
+    tf.ReplaceCharsAllLines('\r', MakeCharSet("\n"), false);
+    tf.SplitLinesAtChar('\r', false);
+}
+
+// Pieces of text between the members of set (empty pieces included).
+AString SplitAtSet(std::string_view text, const CharSet& set) {
+    AString parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!set.Contains(text[i])) continue;
+        parts.emplace_back(text.substr(start, i - start));
+        start = i + 1;
+    }
+    parts.emplace_back(text.substr(start));
+    return parts;
+}
+
+std::size_t CountInSet(std::string_view text, const CharSet& set) {
+    std::size_t n = 0;
+    for (char c : text)
+        if (set.Contains(c)) ++n;
+    return n;
+}
+
+// Position of the first member of set in text, or npos.
+std::size_t FirstInSet(std::string_view text, const CharSet& set) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (set.Contains(text[i])) return i;
+    return std::string_view::npos;
+}
+
+std::string TrimBlanks(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return std::string(text);
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && UpperCaseAscii(a) == UpperCaseAscii(b);
+}
+
+// A line that closes a set section: "*", "[", or the title of the next section ("[...]").
+bool EndsSection(const std::string& line) {
+    const std::string t = TrimBlanks(line);
+    if (t == "*" || t == "[") return true;
+    return t.size() >= 2 && t.front() == '[' && t.back() == ']' && t.find('=') == std::string::npos;
+}
+
+// The data set after a rejected matrix: nothing loaded and no text held.
+bool RejectLoad(TPopGenDataSet& ds) {
+    ds.Clear();
+    ds.DataText.reset();
+    return false;
+}
+
+}  // namespace
+
+std::size_t FindLineWithChar(const Ttf& lines, char ch, std::size_t from) {
+    std::size_t index = from;
+    std::size_t pos = 0;
+    if (lines.FindLineContaining(std::string_view(&ch, 1), index, pos)) return index;
+    return lines.Count();
+}
+
+std::size_t LastDataLine(const Ttf& lines, char eodChar) {
+    const std::size_t eod = FindLineWithChar(lines, eodChar, 0);
+    if (eod == lines.Count()) return lines.Count() == 0 ? 0 : lines.Count() - 1;
+    return eod > 0 ? eod - 1 : 0;
+}
+
+bool OpenInputFile(TPopGenDataSet& ds, const std::string& name) {
+    ds.InputText.reset();
+    if (!FileCanOpen(name)) {
+        ds.ReportError("File not found:\r\n" + name);
+        return false;
+    }
+    auto text = std::make_shared<Ttf>();
+    const int rc = ReadTextLines(name, text->Lines);
+    if (rc != 0) {
+        ds.ReportError("Could not read file:\r\n" + name + "\r\n" + FileErrorText(rc));
+        return false;
+    }
+    ds.InputText = std::move(text);
+    return true;
+}
+
+bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params) {
+    // No half-built data set stays, however the load is left.
+    ScopeExit rejected([&ds] {
+        ds.InputText.reset();
+        RejectLoad(ds);
+    });
+    ds.ErrCount = 0;
+    if (!OpenInputFile(ds, name)) return false;
+    Ttf& input = *ds.InputText;
+
+    // The file specification block holds the end-of-data character; it must not end the data at line 0.
+    if (ds.PreParse == 1 && input.Count() > 0) {
+        std::string& line0 = input.Lines[0];
+        const std::size_t open = line0.find(ds.PreParseOpen);
+        const std::size_t close =
+            open == std::string::npos ? std::string::npos : line0.find(ds.PreParseClose, open + 1);
+        if (close != std::string::npos) line0 = line0.substr(0, open) + line0.substr(close + 1);
+    }
+
+    const std::size_t lastDataLine = LastDataLine(input, params.EndOfDataChar);
+
+    ds.DataText = std::make_shared<Ttf>();
+    if (input.Count() > 0) input.CopyRangeTo(0, lastDataLine, true, *ds.DataText);
+    const bool ok = LoadDataTF(ds, params);
+    if (ds.ErrCount == 0 && ok) {
+        MakeDefaultSets(ds);
+        ReadSetSections(ds, lastDataLine, params);
+    }
+    ds.InputText.reset();
+
+    if (ds.ErrCount == 0) {
+        ds.DataFileName = name;
+        if (ds.Layers[ds.LoadLayer].IndMask.empty()) ds.ReportError("!IndMask not initialised!");
+        else if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
+    }
+    // Duplicate names, a bad set section or a failed working copy: no half-built data set stays.
+    if (ds.ErrCount != 0 || !ok) return false;
+    rejected.Dismiss();
+    return true;
+}
+
+bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
+    if (!ds.DataText) {
+        ds.ReportError("LoadDataTF serious error: tf is nil");
+        return false;
+    }
+    ds.Clear();
+    const std::uint8_t L = ds.LoadLayer;
+    Ttf& tf = *ds.DataText;
+
+    SplitAtLineBreaks(tf);
+    // An unclosed remark would silently swallow every row after it.
+    if (tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar)) {
+        ds.ReportError(kLoadFailed + ": Remark not closed in the data block");
+        return RejectLoad(ds);
+    }
+    const CharSet delimiters = MakeCharSet(params.Delimiters);
+    if (delimiters.Contains(' ')) {
+        tf.CollapseSeparatorsAllLines(delimiters, ' ');
+    } else {
+        // Every field is written followed by the delimiter; the last one delimits nothing.
+        for (std::string& line : tf.Lines)
+            while (!line.empty() && delimiters.Contains(line.back())) line.pop_back();
+    }
+    tf.RemoveEmptyLines();
+    if (tf.Count() > 0 && tf.Lines.back() == std::string(1, params.EndOfDataChar)) tf.DeleteLast();
+
+    const bool indInColumns = params.IndInColumns == 1;
+    const bool delimited = params.DelimitedData == 1;
+    const bool header = (indInColumns ? params.IndHeader : params.LocHeader) == 1;
+    const bool labels = (indInColumns ? params.LocHeader : params.IndHeader) == 1;
+
+    std::size_t rows = tf.Count();
+    std::size_t first = 0;
+    std::size_t columns = 0;
+    AString columnNames;
+    if (rows > 0) {
+        const std::string& line0 = tf.Lines[0];
+        if (header) {
+            columnNames = SplitAtSet(line0, delimiters);
+            columns = columnNames.size();
+            rows -= 1;
+            first = 1;
+        } else if (delimited) {
+            columns = CountInSet(line0, delimiters) + 1 - (labels ? 1 : 0);
+        } else if (!labels) {
+            columns = line0.size();
+        } else {
+            const std::size_t at = FirstInSet(line0, delimiters);
+            if (at == std::string::npos) ds.ReportError(kLoadFailed + ": Cannot interpret input");
+            else columns = line0.size() - at - 1;
+        }
+    }
+    const std::size_t nLoci = indInColumns ? rows : columns;
+    const std::size_t nInd = indInColumns ? columns : rows;
+    if (nLoci == 0 || nInd == 0) {
+        ds.ReportError(kLoadFailed + ": No data");
+        return RejectLoad(ds);
+    }
+
+    // Every line is checked and turned into cell codes before the matrix is allocated, so that a
+    // malformed file cannot ask for a huge block. Labels, then line lengths, then characters are
+    // checked over all lines in turn, so a file with several faults reports the first kind.
+    const std::size_t lineLength = indInColumns ? nInd : nLoci;
+    AString rowNames(labels ? rows : 0);
+    if (labels) {
+        for (std::size_t r = 0; r < rows; ++r) {
+            std::string& line = tf.Lines[first + r];
+            const std::size_t at = FirstInSet(line, delimiters);
+            if (at == std::string::npos) {
+                ds.ReportError(kLoadFailed + " (1): Error parsing lines");
+                return RejectLoad(ds);
+            }
+            rowNames[r] = line.substr(0, at);
+            line.erase(0, at + 1);
+        }
+    }
+    for (std::size_t r = 0; r < rows; ++r) {
+        std::string& line = tf.Lines[first + r];
+        if (delimited) line = RemoveCharsInSet(line, delimiters);
+        if (line.size() != lineLength) {
+            ds.ReportError(kLoadFailed + " (2): Unexpected data line length" + "\r\n" + Quoted(line));
+            return RejectLoad(ds);
+        }
+    }
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (char& c : tf.Lines[first + r]) {
+            if (c == params.PresenceChar) c = static_cast<char>(kPresent);
+            else if (c == params.AmbiguityChar) c = static_cast<char>(kMissing);
+            else if (c == params.AbsenceChar) c = static_cast<char>(kAbsent);
+            else {
+                ds.ReportError(kLoadFailed + " (3): Unknown data character: " + ShownChar(c));
+                return RejectLoad(ds);
+            }
+        }
+    }
+
+    if (!ds.AllocLayerMatrix(L, nInd, nLoci)) return RejectLoad(ds);
+    TDSLayer& layer = ds.Layers[L];
+    AByte cells(nInd * nLoci);
+    for (std::size_t r = 0; r < rows; ++r) {
+        const std::string& line = tf.Lines[first + r];
+        std::memcpy(cells.data() + r * lineLength, line.data(), lineLength);
+    }
+    // Lines are rows of the file; the layer is locus-major, so individuals in rows are transposed.
+    if (indInColumns) layer.Matrix = std::move(cells);
+    else TransposeByteMatrix(cells, layer.Matrix, nLoci, nInd);
+
+    AString& columnTarget = indInColumns ? layer.IndNames : layer.LocNames;
+    AString& rowTarget = indInColumns ? layer.LocNames : layer.IndNames;
+    columnTarget = std::move(columnNames);
+    rowTarget = std::move(rowNames);
+    layer.IndNames.resize(nInd);
+    layer.LocNames.resize(nLoci);
+    if (params.IndHeader != 1)
+        for (std::size_t i = 0; i < nInd; ++i) layer.IndNames[i] = "OTU" + UIntToStr(i + 1);
+    if (params.LocHeader != 1)
+        for (std::size_t l = 0; l < nLoci; ++l) layer.LocNames[l] = "Locus" + UIntToStr(l + 1);
+
+    layer.IndMask.assign(nInd, 1);
+    layer.LocMask.assign(nLoci, 1);
+    ds.DataText.reset();
+    ds.CurLayer = L;
+    ds.DataLoaded = 1;
+
+    if (!ReportDuplicateNames(ds, layer.IndNames, NameKind::Individual))
+        ReportDuplicateNames(ds, layer.LocNames, NameKind::Locus);
+    return true;
+}
+
+void MakeDefaultSets(TPopGenDataSet& ds) {
+    const TDSLayer& layer = ds.Layers[ds.LoadLayer];
+    TdsFilterRec all;
+    all.Name = "AllData";
+    all.Members = layer.IndNames;
+    all.Count = layer.NInd;
+    all.Mask.assign(layer.NInd, 1);
+    ds.Groups.assign(1, all);
+    all.Name = "AllLoci";
+    all.Members = layer.LocNames;
+    all.Count = layer.NLoci;
+    all.Mask.assign(layer.NLoci, 1);
+    ds.LocusSets.assign(1, std::move(all));
+}
+
+void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params) {
+    if (ds.IncludeGroups != 1 || !ds.InputText) return;
+    const Ttf& input = *ds.InputText;
+    const struct {
+        const char* title;
+        TFilterArray& sets;
+        SetKind kind;
+    } sections[] = {{"[Groups]", ds.Groups, SetKind::Individuals}, {"[LocusSets]", ds.LocusSets, SetKind::Loci}};
+    for (const auto& section : sections) {
+        std::size_t start = lastDataLine + 1;
+        while (start < input.Count() && !EqualsIgnoreCase(TrimBlanks(input.Lines[start]), section.title))
+            ++start;
+        if (start >= input.Count()) continue;  // a missing section is no error
+        std::size_t end = start + 1;
+        while (end < input.Count() && !EndsSection(input.Lines[end])) ++end;
+        ds.DataText = std::make_shared<Ttf>();
+        input.CopyRangeTo(start, end - 1, true, *ds.DataText);
+        // A bad [Groups] section fails the load but does not hide what is wrong in [LocusSets].
+        ReadSetDefinitions(ds, section.sets, section.kind, params);
+    }
+}
+
+bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, const FileParamRecord& params) {
+    if (sets.empty()) MakeDefaultSets(ds);
+    if (!ds.DataText) return true;
+    Ttf& tf = *ds.DataText;
+    // An unclosed remark would silently swallow the sets after it.
+    if (tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar)) {
+        ds.ReportError(kLoadFailed + ": Remark not closed in " +
+                       (kind == SetKind::Individuals ? "[Groups]" : "[LocusSets]"));
+        ds.DataText.reset();
+        return false;
+    }
+    tf.RemoveEmptyLines();
+
+    const TDSLayer& layer = ds.Layers[ds.LoadLayer];
+    const AString& names = kind == SetKind::Individuals ? layer.IndNames : layer.LocNames;
+    std::unordered_map<std::string_view, std::size_t> index;
+    index.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) index.emplace(names[i], i);  // first match wins
+
+    static constexpr CharSet kNameJunk = MakeCharSet(" \t");
+    static constexpr CharSet kMemberJunk = MakeCharSet(" \t;");
+    for (const std::string& line : tf.Lines) {
+        std::string left, right;
+        if (!SplitAtChar(line, '=', left, right)) continue;
+        const std::string name = RemoveCharsInSet(left, kNameJunk);
+        const std::string members = RemoveCharsInSet(right, kMemberJunk);
+        // A set without members is saved as "name= ;": its ';' keeps it a definition, so a saved
+        // selection loads again with every set. A line without even the ';' defines nothing.
+        const bool noMembers = members.empty() && right.find(';') != std::string::npos;
+        if (name.empty() || (members.empty() && !noMembers)) continue;
+        TdsFilterRec rec;
+        rec.Name = name;
+        if (!noMembers) SplitByChar(members, ',', rec.Members);
+        rec.Count = rec.Members.size();
+        rec.Mask.assign(names.size(), 0);
+        sets.push_back(std::move(rec));
+        TdsFilterRec& added = sets.back();
+        for (const std::string& member : added.Members) {
+            const auto found = index.find(member);
+            if (found == index.end()) {
+                ds.ReportError(kind == SetKind::Individuals
+                                   ? "Group Filter could not be read. Individual not found:\r\n" + member + "\r\n" +
+                                         "\r\n" + "Operation aborted."
+                                   : "Locus Filter could not be read. Locus not found:\r\n" + member + "\r\n" + "\r\n" +
+                                         "Operation aborted.");
+                ds.DataText.reset();
+                return false;
+            }
+            added.Mask[found->second] = 1;
+        }
+        // A file saved with its default sets lists "AllData" / "AllLoci" again; the copy that
+        // holds everything adds nothing to the default set the loader made.
+        if (sets.size() > 1 && added.Name == sets.front().Name && added.Mask == sets.front().Mask) sets.pop_back();
+    }
+    ds.DataText.reset();
+    return true;
+}
