@@ -30,7 +30,7 @@ tplot3d MakePlot(std::size_t n) {
     plot.SetXReference(kRefZero);
     plot.SetYReference(kRefZero);
     plot.SetZReference(kRefZero);
-    plot.SetAxes(1, 1, 1);
+    plot.SetAxes({.X = true, .Y = true, .Z = true});
     return plot;
 }
 
@@ -56,7 +56,7 @@ BENCHMARK(BM_ProjectVector)->Arg(1000)->Arg(100000);
 
 void BM_Draw(benchmark::State& state) {
     tplot3d plot = MakePlot(static_cast<std::size_t>(state.range(0)));
-    plot.UseSSE = 1;
+    plot.UseSSE = true;
     for (auto _ : state) {
         RecordingCanvas canvas;
         plot.Draw(canvas);

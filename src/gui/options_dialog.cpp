@@ -18,8 +18,11 @@
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <thread>
+#include <variant>
+#include <vector>
 
 #include "foundation/code.h"
 #include "foundation/cpu_dispatch.h"
@@ -129,14 +132,16 @@ private:
 
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
-QGroupBox* RadioGroup(QWidget* parent, const char* title, std::initializer_list<const char*> items,
-                      QButtonGroup*& group, const char* objectName) {
+// A titled group of radio buttons, numbered from 0 in order; the items end at the first empty one.
+QGroupBox* RadioGroup(QWidget* parent, const char* title, std::span<const char* const> items, QButtonGroup*& group,
+                      const char* objectName) {
     auto* box = new QGroupBox(QString::fromUtf8(title), parent);
     auto* layout = new QVBoxLayout(box);
     group = new QButtonGroup(box);
     group->setObjectName(QString::fromLatin1(objectName));
     int id = 0;
     for (const char* item : items) {
+        if (item == nullptr) break;
         auto* button = new QRadioButton(QString::fromUtf8(item), box);
         group->addButton(button, id++);
         layout->addWidget(button);
@@ -153,24 +158,6 @@ void CheckItem(QButtonGroup* group, int id) {
     group->setExclusive(false);
     for (QAbstractButton* button : group->buttons()) button->setChecked(false);
     group->setExclusive(true);
-}
-
-QLineEdit* Edit(QWidget* parent, const char* objectName) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(objectName));
-    return edit;
-}
-
-QCheckBox* Box(QWidget* parent, const char* caption) { return new QCheckBox(QString::fromUtf8(caption), parent); }
-
-// A caption with its edit (and a unit) on one line.
-QHBoxLayout* Row(QWidget* parent, const char* caption, QLineEdit* edit, const char* unit = nullptr) {
-    auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QString::fromUtf8(caption), parent));
-    row->addWidget(edit);
-    if (unit != nullptr) row->addWidget(new QLabel(QString::fromUtf8(unit), parent));
-    row->addStretch(1);
-    return row;
 }
 
 std::uint8_t Flag(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
@@ -208,6 +195,339 @@ std::string InstructionSetsText() {
     return text + ".";
 }
 
+bool Positive(Extended x) { return x > 0.0L; }
+bool LogBase(Extended x) { return x > 0.0L && x != 1.0L; }
+bool OpenUnit(Extended x) { return x > 0.0L && x < 1.0L; }
+
+// What a row of the page table is.
+enum class FieldKind : std::uint8_t {
+    Integer,  // an edit holding an integer within [lo, hi]
+    Number,   // an edit holding a number, within the range ok tests
+    Shown,    // an edit that only shows a value
+    Flag,     // a check box
+    Option,   // a radio button of its own
+    Choice,   // a titled group of radio buttons, the setting the checked item's number
+    Label,    // a text
+    Own,      // the controls the page's own code makes
+};
+
+// Where a row's control goes on its page: alone on a line; on a new line after its caption; after
+// the previous row's control on its line, with its caption or bare.
+enum class Place : std::uint8_t { Alone, Line, Next, NextBare };
+
+using SettingRef = std::variant<std::monostate, std::uint8_t*, std::int32_t*, Extended*>;
+
+// One control of a page. The rows of a page are built in table order and checked in table order,
+// checkedFirst rows before the others; a refusal names the caption. A row without a setting is
+// filled and stored by the page's own code (SetUpOwnControls, StoreOwnControls).
+struct Field {
+    int page = 0;
+    FieldKind kind = FieldKind::Label;
+    const char* caption = "";  // an edit's name in a refusal and its label on a line; else the control's text
+    const char* name = "";     // object name of an edit or a group
+    Place place = Place::Alone;
+    const char* box = nullptr;   // the titled box the row goes in
+    const char* lead = nullptr;  // a text before a check box on its line
+    const char* unit = nullptr;  // a text behind the control
+    QLabel* TTeskOptions::*unitLabel = nullptr;
+    QLineEdit* TTeskOptions::*edit = nullptr;
+    QCheckBox* TTeskOptions::*check = nullptr;
+    QRadioButton* TTeskOptions::*option = nullptr;
+    QButtonGroup* TTeskOptions::*group = nullptr;
+    QLabel* TTeskOptions::*label = nullptr;
+    std::array<const char*, 6> items{};   // of a choice
+    const std::uint8_t* codes = nullptr;  // of a choice whose setting is not the item number: code by item
+    int maxLength = 0;
+    bool enabled = true;
+    SettingRef setting{};
+    std::int64_t lo = 0, hi = 0;
+    bool aboveBefore = false;  // lo is the integer checked before, plus one
+    int width = 10, decimals = 9;
+    bool (*ok)(Extended) = nullptr;
+    const char* rangeText = "";
+    const char* rangeMessage = "";
+    const char* message = "";
+    bool (*when)(const TTeskOptions&) = nullptr;  // checked and stored only then
+    bool checkedFirst = false;
+    bool keptOnRefusal = false;  // a flag stored even when a value of the page is refused
+};
+
+constexpr std::uint8_t kRoundCodes[] = {0, 2, 1, 3};  // by item: nearest, up, down, truncate
+constexpr std::uint8_t kOverwriteCodes[] = {0, 2, 1};  // by item: ask, overwrite, append
+constexpr const char* kRSupportBox = "R-Support Analysis Settings";
+constexpr const char* kRepeat = "Invalid input. Please repeat!";
+constexpr const char* kInvalid = "Invalid input!";
+
+const Field kFields[] = {
+    // 0 Missing data replacement
+    {.page = 0, .kind = FieldKind::Option, .caption = "Replace all missing data with absences",
+     .option = &TTeskOptions::MDAbsencesBtn},
+    {.page = 0, .kind = FieldKind::Option, .caption = "Replace all missing data with presences",
+     .option = &TTeskOptions::MDPresencesBtn},
+    {.page = 0, .kind = FieldKind::Option, .caption = "Missing data which will be replaced by presences:",
+     .place = Place::Line, .option = &TTeskOptions::MDFractionBtn},
+    {.page = 0, .kind = FieldKind::Integer, .caption = "Missing data which will be replaced by presences:",
+     .name = "MDFractionEdit", .place = Place::NextBare, .unit = "%", .edit = &TTeskOptions::MDFractionEdit,
+     .maxLength = 2, .lo = 0, .hi = 100, .message = "Invalid input. Please repeat.",
+     .when = [](const TTeskOptions& d) { return d.MDFractionBtn->isChecked(); }},
+    // 1 Shannon scaling
+    {.page = 1, .kind = FieldKind::Choice, .caption = "Frquencies p(i) are band presences in locus...",
+     .name = "ShannonFreqGroup", .group = &TTeskOptions::ShannonFreqGroup,
+     .items = {"relative to all presences", "divided by number of individuals"}},
+    {.page = 1, .kind = FieldKind::Choice, .caption = "Shannon's index is calculated with logarithm to base... ",
+     .name = "ShannonBaseGroup", .group = &TTeskOptions::ShannonBaseGroup,
+     .items = {"2 (i.e., log2 x = ld x).", "e (i.e., loge x = ln x).", "10 (i.e., log10 x = lg x).",
+               "other (i.e., logA x). A ="},
+     .setting = &ShannonLogBase},
+    {.page = 1, .kind = FieldKind::Number, .caption = "other (i.e., logA x). A =", .name = "ShannonAEdit",
+     .edit = &TTeskOptions::ShannonAEdit, .setting = &ShannonLogA, .ok = LogBase,
+     .rangeText = "a number above zero other than 1", .rangeMessage = "A must be greater than zero.",
+     .message = "You entered an invalid number.",
+     .when = [](const TTeskOptions& d) { return d.ShannonBaseGroup->checkedId() == 3; }},
+    // 2 (Dis)Similarity coefficients
+    {.page = 2, .kind = FieldKind::Choice, .caption = "(Dis)Similarity coefficient", .name = "CoefficientGroup",
+     .group = &TTeskOptions::CoefficientGroup,
+     .items = {"Jaccard", "Dice; Sørensen", "SMC (Simple Matching Coefficient)", "Nei-Li* with r=    ", "Euclidean*",
+               "Squared Euclidean*"},
+     .setting = &SimCoefficient},
+    {.page = 2, .kind = FieldKind::Number, .caption = "Nei-Li* with r=", .name = "NeiLiREdit", .place = Place::Line,
+     .edit = &TTeskOptions::NeiLiREdit, .setting = &NeiLiR, .ok = Positive, .rangeText = "a number above zero",
+     .message = "Invalid input for NeiLi_R.",
+     .when = [](const TTeskOptions& d) { return d.CoefficientGroup->checkedId() == 3; }},
+    {.page = 2, .kind = FieldKind::Flag, .caption = "Write similarity matrix to analysis file (where available)",
+     .check = &TTeskOptions::SimOutputBox, .setting = &SimOutput},
+    {.page = 2, .kind = FieldKind::Flag, .caption = "Write distance matrix to analysis file",
+     .check = &TTeskOptions::DistOutputBox, .setting = &DistOutput},
+    {.page = 2, .kind = FieldKind::Integer, .caption = "JC: Calculate average coefficient from how many random draws (r):",
+     .name = "JCDrawsEdit", .place = Place::Line, .edit = &TTeskOptions::JCDrawsEdit, .setting = &JCRandomDraws,
+     .lo = 1, .hi = kInt32Max, .message = "Invalid input. Please try again."},
+    {.page = 2, .kind = FieldKind::Label, .caption = "*distance rather than similarity"},
+    // 3 Distance transformation
+    {.page = 3, .kind = FieldKind::Label, .caption = "Current coefficient:",
+     .label = &TTeskOptions::TransformCoefficientLabel},
+    {.page = 3, .kind = FieldKind::Choice, .caption = "Distance transformation", .name = "TransformGroup",
+     .group = &TTeskOptions::TransformGroup, .items = {"d = 1 - s", "d = SQRT(1 - s)", "d = (1 - s)^2"}},
+    // 4 Trees, 5 Consensus trees
+    {.page = 4, .kind = FieldKind::Choice, .caption = "Defaul tree type", .name = "TreeTypeGroup",
+     .group = &TTeskOptions::TreeTypeGroup, .items = {"UPGMA", "NJ"}, .setting = &DefaultTreeType},
+    {.page = 5, .kind = FieldKind::Integer, .caption = "Majority Rule Consensus Threshold...",
+     .name = "MRThresholdEdit", .place = Place::Line, .unit = "%", .edit = &TTeskOptions::MRThresholdEdit,
+     .setting = &MRThreshold, .lo = 50, .hi = 100,
+     .message = "Invalid input.\r\nPlease enter an integer value in the range [50,100]"},
+    // 6 R-support
+    {.page = 6, .kind = FieldKind::Integer, .caption = "r value ranging from...", .name = "RFromEdit",
+     .place = Place::Line, .box = kRSupportBox, .edit = &TTeskOptions::RFromEdit, .setting = &RFrom, .lo = 1,
+     .hi = kInt32Max - 1, .message = kRepeat},
+    {.page = 6, .kind = FieldKind::Integer, .caption = "to...", .name = "RToEdit", .place = Place::Next,
+     .box = kRSupportBox, .edit = &TTeskOptions::RToEdit, .setting = &RTo, .hi = kInt32Max, .aboveBefore = true,
+     .message = kRepeat},
+    {.page = 6, .kind = FieldKind::Integer, .caption = "Desired precision of R-values...", .name = "RPrecisionEdit",
+     .place = Place::Line, .box = kRSupportBox, .unit = "digits", .edit = &TTeskOptions::RPrecisionEdit,
+     .setting = &RPrecision, .lo = 1, .hi = 255, .message = kRepeat},
+    {.page = 6, .kind = FieldKind::Integer, .caption = "Use Majority Rule Consensus at...", .name = "RMRThresholdEdit",
+     .place = Place::Line, .box = kRSupportBox, .unit = "%", .edit = &TTeskOptions::RMRThresholdEdit,
+     .setting = &RMRThreshold, .lo = 50, .hi = 100, .message = kRepeat, .checkedFirst = true},
+    {.page = 6, .kind = FieldKind::Integer, .caption = "Rx-Consensus Threshold r=", .name = "RxThresholdEdit",
+     .place = Place::Line, .box = kRSupportBox, .edit = &TTeskOptions::RxThresholdEdit, .setting = &RxThreshold,
+     .lo = 1, .hi = kInt32Max, .message = kRepeat},
+    {.page = 6, .kind = FieldKind::Flag, .caption = "Output inconsistent trees", .box = kRSupportBox,
+     .check = &TTeskOptions::ROutputInconsistentBox, .setting = &ROutputInconsistent},
+    {.page = 6, .kind = FieldKind::Flag, .caption = "Output individual consensus trees at a given r value",
+     .box = kRSupportBox, .check = &TTeskOptions::ROutputConsensusBox, .setting = &ROutputConsensusAtR},
+    {.page = 6, .kind = FieldKind::Flag, .caption = "Stop if inconsistent trees are more than ", .place = Place::Line,
+     .box = kRSupportBox, .check = &TTeskOptions::RStopBox},
+    {.page = 6, .kind = FieldKind::Integer, .caption = "Stop if inconsistent trees are more than ", .name = "RStopEdit",
+     .place = Place::NextBare, .box = kRSupportBox, .unit = "% JC", .unitLabel = &TTeskOptions::RStopUnit,
+     .edit = &TTeskOptions::RStopEdit, .lo = 0, .hi = 100, .message = kRepeat,
+     .when = [](const TTeskOptions& d) { return d.RStopBox->isChecked(); }},
+    // 7 AMOVA
+    {.page = 7, .kind = FieldKind::Label, .caption = "Current Coefficient:", .label = &TTeskOptions::AmovaCoefficientLabel},
+    {.page = 7, .kind = FieldKind::Choice, .caption = "(Dis)Similarity choice for AMOVA", .name = "AmovaMethodGroup",
+     .group = &TTeskOptions::AmovaMethodGroup,
+     .items = {"Standard similarity", "Minimum similarity", "Maximum similarity", "Average similarity"},
+     .setting = &AmovaSimMethod},
+    {.page = 7, .kind = FieldKind::Flag,
+     .caption = "Estimate AMOVA p-values by randomsations: Number of randomisations:", .place = Place::Line,
+     .check = &TTeskOptions::AmovaRandomBox},
+    {.page = 7, .kind = FieldKind::Integer, .caption = "Number of randomisations:", .name = "AmovaRandomEdit",
+     .place = Place::NextBare, .edit = &TTeskOptions::AmovaRandomEdit, .lo = 0, .hi = kInt32Max,
+     .message = kInvalid, .when = [](const TTeskOptions& d) { return d.AmovaRandomBox->isChecked(); }},
+    {.page = 7, .kind = FieldKind::Flag, .caption = "Locus-by-locus AMOVA", .check = &TTeskOptions::LocByLocBox,
+     .enabled = false, .setting = &LocByLoc},
+    // 8 PCoA
+    {.page = 8, .kind = FieldKind::Integer, .caption = "Max # iterations", .name = "PCoAIterationsEdit",
+     .place = Place::Line, .edit = &TTeskOptions::PCoAIterationsEdit, .setting = &PCoAMaxIterations, .lo = 1,
+     .hi = kInt32Max, .message = kInvalid},
+    {.page = 8, .kind = FieldKind::Number, .caption = "Precision", .name = "PCoAPrecisionEdit", .place = Place::Line,
+     .edit = &TTeskOptions::PCoAPrecisionEdit, .setting = &PCoAPrecision, .ok = Positive,
+     .rangeText = "a number above zero", .message = kInvalid, .checkedFirst = true},
+    {.page = 8, .kind = FieldKind::Flag, .caption = "Automatically start PCoA 3D viewer",
+     .check = &TTeskOptions::PCoAAutostartBox, .setting = &PCoAAutostart},
+    {.page = 8, .kind = FieldKind::Flag, .caption = "Calculate centroids", .check = &TTeskOptions::PCoACentroidsBox,
+     .setting = &PCoACentroids},
+    // 9 Allele frequencies, 10 Population distance
+    {.page = 9, .kind = FieldKind::Choice, .caption = "Default estimation method", .name = "AlleleFreqGroup",
+     .group = &TTeskOptions::AlleleFreqGroup,
+     .items = {"Square root", "Lynch-Milligan", "Bayesian, uniform prior", "Bayesian, among-population prior",
+               "Bayesian, among-locus prior "},
+     .setting = &AlleleFreqMethod},
+    {.page = 9, .kind = FieldKind::Number, .caption = "Correction Factor for Bayesian allele frequency estimation:",
+     .name = "CorrFactorEdit", .place = Place::Line, .edit = &TTeskOptions::CorrFactorEdit, .setting = &CorrFactor,
+     .width = 5, .decimals = 4, .message = kInvalid},
+    {.page = 10, .kind = FieldKind::Label, .caption = "Allele frequency estimation",
+     .label = &TTeskOptions::PopDistFreqLabel},
+    {.page = 10, .kind = FieldKind::Choice, .caption = "Population distance measure", .name = "PopDistGroup",
+     .group = &TTeskOptions::PopDistGroup, .items = {"Cavalli-Sforza && Edwards chord distance (Takezaki formula)"}},
+    // 11 I/O options
+    {.page = 11, .kind = FieldKind::Label, .caption = "System: ", .label = &TTeskOptions::SystemLabel},
+    {.page = 11, .kind = FieldKind::Label, .caption = "Processor:", .label = &TTeskOptions::ProcessorLabel},
+    {.page = 11, .kind = FieldKind::Label, .caption = "Instruction Sets: ", .label = &TTeskOptions::InstructionSetsLabel},
+    {.page = 11, .kind = FieldKind::Shown, .caption = "Max # Parallel Computations:", .name = "ParallelEdit",
+     .place = Place::Line, .edit = &TTeskOptions::ParallelEdit, .enabled = false},
+    {.page = 11, .kind = FieldKind::Flag, .caption = "Display program warnings", .check = &TTeskOptions::ShowWarningsBox,
+     .setting = &ShowWarnings},
+    {.page = 11, .kind = FieldKind::Choice, .caption = "Preferred FPU/SSE round mode", .name = "RoundModeGroup",
+     .place = Place::Line, .group = &TTeskOptions::RoundModeGroup,
+     .items = {"Round to nearest", "Round up", "Round down", "Round truncate"}, .codes = kRoundCodes,
+     .setting = &PreferredRoundMode},
+    {.page = 11, .kind = FieldKind::Choice, .caption = "Overwrite File Prompt", .name = "OverwriteGroup",
+     .place = Place::Next, .group = &TTeskOptions::OverwriteGroup,
+     .items = {"Always Ask (Show Dialogue Box)", "Always Overwrite Files", "Always Append To Files"},
+     .codes = kOverwriteCodes, .setting = &OverwriteMode},
+    {.page = 11, .kind = FieldKind::Flag, .caption = "Write TESK File Specification Block",
+     .check = &TTeskOptions::WriteSpecsBox, .setting = &WriteSpecs},
+    {.page = 11, .kind = FieldKind::Flag, .caption = "Trust File Specification Block (where available)",
+     .check = &TTeskOptions::TrustSpecsBox, .setting = &TrustSpecs},
+    {.page = 11, .kind = FieldKind::Own},  // the file names
+    // 12, 13
+    {.page = 12, .kind = FieldKind::Label, .caption = "This tab is currently unused"},
+    {.page = 13, .kind = FieldKind::Label, .caption = "No project options implemented in the current version"},
+    // 14 Bootstrapping & Replicates
+    {.page = 14, .kind = FieldKind::Integer, .caption = "Number of bootstrap (resampling) replicates (BS):",
+     .name = "BSEdit", .place = Place::Line, .edit = &TTeskOptions::BSEdit, .setting = &BSReplicates, .lo = 1,
+     .hi = kInt32Max, .message = kRepeat},
+    {.page = 14, .kind = FieldKind::Integer, .caption = "Number of trees to generate from average coefficients (TR):",
+     .name = "TREdit", .place = Place::Line, .edit = &TTeskOptions::TREdit, .setting = &TRReplicates, .lo = 1,
+     .hi = kInt32Max, .message = kRepeat},
+    {.page = 14, .kind = FieldKind::Integer, .caption = "Resampled data matrix replicates for Shannon (SH):",
+     .name = "SHEdit", .place = Place::Line, .edit = &TTeskOptions::SHEdit, .setting = &SHReplicates, .lo = 1,
+     .hi = kInt32Max, .message = kRepeat},
+    // The two switches do not depend on the counts: they are kept even when a count is refused.
+    {.page = 14, .kind = FieldKind::Flag,
+     .caption = "Replace Missing Data during Replicate Analyses (excluding average coefficients)",
+     .place = Place::Line, .lead = "RMD:", .check = &TTeskOptions::RMDBox, .setting = &RMD, .keptOnRefusal = true},
+    {.page = 14, .kind = FieldKind::Flag, .caption = "Write all Shannon replicates to file",
+     .check = &TTeskOptions::Sh2FileBox, .setting = &Sh2File},
+    {.page = 14, .kind = FieldKind::Flag, .caption = "Include Shannon I=0 values in stats",
+     .check = &TTeskOptions::ShannonZeroBox, .setting = &ShannonZeroInStats, .keptOnRefusal = true},
+    // 15 Weights, 16 Population reallocation
+    {.page = 15, .kind = FieldKind::Label, .caption = "Sorry - this feature is still under development. "},
+    {.page = 15, .kind = FieldKind::Choice, .caption = "Character Weighting", .name = "WeightsGroup",
+     .group = &TTeskOptions::WeightsGroup,
+     .items = {"No Weights", "Weight by Character State", "Weight by Character State Combination", "Weight by Locus",
+               "Weight by Locus and Individual"},
+     .enabled = false, .setting = &WeightingScheme},
+    {.page = 16, .kind = FieldKind::Number, .caption = "Miimum log-likelihood difference for population allocation:",
+     .name = "MLDEdit", .place = Place::Line, .edit = &TTeskOptions::MLDEdit, .setting = &MLDThreshold,
+     .message = kRepeat},
+    {.page = 16, .kind = FieldKind::Choice, .caption = "Frequency correction", .name = "CorrectionGroup",
+     .group = &TTeskOptions::CorrectionGroup,
+     .items = {"Duchesne & Bernatchez (2002) formula: 1/(1+N)", "User-specified epsilon value:"}},
+    {.page = 16, .kind = FieldKind::Number, .caption = "User-specified epsilon value:", .name = "EpsilonEdit",
+     .edit = &TTeskOptions::EpsilonEdit, .setting = &Epsilon, .ok = OpenUnit,
+     .rangeText = "a number between 0 and 1, both excluded", .message = kRepeat,
+     .when = [](const TTeskOptions& d) { return d.CorrectionGroup->checkedId() == 1; }},
+};
+
+// The rows of one page, in table order.
+std::vector<const Field*> FieldsOf(int page) {
+    std::vector<const Field*> rows;
+    for (const Field& f : kFields)
+        if (f.page == page) rows.push_back(&f);
+    return rows;
+}
+
+std::int64_t IntegerOf(const SettingRef& setting) {
+    if (const auto* p = std::get_if<std::uint8_t*>(&setting)) return **p;
+    if (const auto* p = std::get_if<std::int32_t*>(&setting)) return **p;
+    return 0;
+}
+Extended NumberIn(const SettingRef& setting) {
+    const auto* p = std::get_if<Extended*>(&setting);
+    return p != nullptr ? **p : 0.0L;
+}
+void StoreInteger(const SettingRef& setting, std::int64_t value) {
+    if (const auto* p = std::get_if<std::uint8_t*>(&setting)) **p = static_cast<std::uint8_t>(value);
+    if (const auto* p = std::get_if<std::int32_t*>(&setting)) **p = static_cast<std::int32_t>(value);
+}
+void StoreNumber(const SettingRef& setting, Extended value) {
+    if (const auto* p = std::get_if<Extended*>(&setting)) **p = value;
+}
+
+// The item of a choice whose code is the setting's; -1 when none is.
+int ItemOfCode(const Field& f, std::int64_t code) {
+    for (std::size_t k = 0; k < f.items.size() && f.items[k] != nullptr; ++k)
+        if (f.codes[k] == code) return static_cast<int>(k);
+    return -1;
+}
+
+// Lays out a page's rows: a line of controls ends in a stretch unless it holds groups only.
+class PageLayout {
+public:
+    PageLayout(QWidget* page, QVBoxLayout* layout) : page_(page), layout_(layout) {}
+    ~PageLayout() { EndLine(); }
+    PageLayout(const PageLayout&) = delete;
+    PageLayout& operator=(const PageLayout&) = delete;
+
+    // The parent of the row's widgets: its box (made when the first row of a box comes), else the page.
+    QWidget* Parent(const Field& f) {
+        if (title_ != f.box) {
+            EndLine();
+            title_ = f.box;
+            box_ = nullptr;
+            if (f.box != nullptr) {
+                box_ = new QGroupBox(QString::fromUtf8(f.box), page_);
+                boxLayout_ = new QVBoxLayout(box_);
+                layout_->addWidget(box_);
+            }
+        }
+        return box_ != nullptr ? box_ : page_;
+    }
+    QVBoxLayout* Column() { return box_ != nullptr ? boxLayout_ : layout_; }
+
+    // The control where f.place puts it, with its lead text and unit.
+    void Put(const Field& f, QWidget* control, QLabel* lead, QLabel* unit) {
+        if (f.place == Place::Alone) {
+            EndLine();
+            Column()->addWidget(control);
+            return;
+        }
+        if (f.place == Place::Line || line_ == nullptr) {
+            EndLine();
+            line_ = new QHBoxLayout;
+            Column()->addLayout(line_);
+        }
+        if (lead != nullptr) line_->addWidget(lead);
+        line_->addWidget(control);
+        if (unit != nullptr) line_->addWidget(unit);
+        stretch_ = stretch_ || f.kind != FieldKind::Choice;
+    }
+    void EndLine() {
+        if (line_ != nullptr && stretch_) line_->addStretch(1);
+        line_ = nullptr;
+        stretch_ = false;
+    }
+
+private:
+    QWidget* page_;
+    QVBoxLayout* layout_;
+    QGroupBox* box_ = nullptr;
+    QVBoxLayout* boxLayout_ = nullptr;
+    const char* title_ = nullptr;
+    QHBoxLayout* line_ = nullptr;
+    bool stretch_ = false;
+};
+
 }  // namespace
 
 TTeskOptions::TTeskOptions(QWidget* parent) : QDialog(parent) {
@@ -236,254 +556,115 @@ void TTeskOptions::BuildPages() {
         pages[p] = new QWidget(PageControl1);
         lay[p] = new QVBoxLayout(pages[p]);
     }
-
-    // 0
-    QWidget* w = pages[0];
-    MDAbsencesBtn = new QRadioButton(QStringLiteral("Replace all missing data with absences"), w);
-    MDPresencesBtn = new QRadioButton(QStringLiteral("Replace all missing data with presences"), w);
-    MDFractionBtn = new QRadioButton(QStringLiteral("Missing data which will be replaced by presences:"), w);
-    MDFractionEdit = Edit(w, "MDFractionEdit");
-    MDFractionEdit->setMaxLength(2);
-    lay[0]->addWidget(MDAbsencesBtn);
-    lay[0]->addWidget(MDPresencesBtn);
-    {
-        auto* row = new QHBoxLayout;
-        row->addWidget(MDFractionBtn);
-        row->addWidget(MDFractionEdit);
-        row->addWidget(new QLabel(QStringLiteral("%"), w));
-        row->addStretch(1);
-        lay[0]->addLayout(row);
-    }
-
-    // 1
-    w = pages[1];
-    lay[1]->addWidget(RadioGroup(w, "Frquencies p(i) are band presences in locus...",
-                                 {"relative to all presences", "divided by number of individuals"}, ShannonFreqGroup,
-                                 "ShannonFreqGroup"));
-    lay[1]->addWidget(RadioGroup(w, "Shannon's index is calculated with logarithm to base... ",
-                                 {"2 (i.e., log2 x = ld x).", "e (i.e., loge x = ln x).", "10 (i.e., log10 x = lg x).",
-                                  "other (i.e., logA x). A ="},
-                                 ShannonBaseGroup, "ShannonBaseGroup"));
-    ShannonAEdit = Edit(w, "ShannonAEdit");
-    lay[1]->addWidget(ShannonAEdit);
-
-    // 2
-    w = pages[2];
-    lay[2]->addWidget(RadioGroup(w, "(Dis)Similarity coefficient",
-                                 {"Jaccard", "Dice; Sørensen", "SMC (Simple Matching Coefficient)",
-                                  "Nei-Li* with r=    ", "Euclidean*", "Squared Euclidean*"},
-                                 CoefficientGroup, "CoefficientGroup"));
-    NeiLiREdit = Edit(w, "NeiLiREdit");
-    lay[2]->addLayout(Row(w, "Nei-Li* with r=", NeiLiREdit));
-    SimOutputBox = Box(w, "Write similarity matrix to analysis file (where available)");
-    DistOutputBox = Box(w, "Write distance matrix to analysis file");
-    lay[2]->addWidget(SimOutputBox);
-    lay[2]->addWidget(DistOutputBox);
-    JCDrawsEdit = Edit(w, "JCDrawsEdit");
-    lay[2]->addLayout(Row(w, "JC: Calculate average coefficient from how many random draws (r):", JCDrawsEdit));
-    lay[2]->addWidget(new QLabel(QStringLiteral("*distance rather than similarity"), w));
-
-    // 3
-    w = pages[3];
-    TransformCoefficientLabel = new QLabel(QStringLiteral("Current coefficient:"), w);
-    lay[3]->addWidget(TransformCoefficientLabel);
-    lay[3]->addWidget(RadioGroup(w, "Distance transformation", {"d = 1 - s", "d = SQRT(1 - s)", "d = (1 - s)^2"},
-                                 TransformGroup, "TransformGroup"));
-
-    // 4, 5
-    lay[4]->addWidget(RadioGroup(pages[4], "Defaul tree type", {"UPGMA", "NJ"}, TreeTypeGroup, "TreeTypeGroup"));
-    MRThresholdEdit = Edit(pages[5], "MRThresholdEdit");
-    lay[5]->addLayout(Row(pages[5], "Majority Rule Consensus Threshold...", MRThresholdEdit, "%"));
-
-    // 6
-    w = pages[6];
-    {
-        auto* group = new QGroupBox(QStringLiteral("R-Support Analysis Settings"), w);
-        auto* g = new QVBoxLayout(group);
-        RFromEdit = Edit(group, "RFromEdit");
-        RToEdit = Edit(group, "RToEdit");
-        auto* range = Row(group, "r value ranging from...", RFromEdit);
-        range->insertWidget(2, new QLabel(QStringLiteral("to..."), group));
-        range->insertWidget(3, RToEdit);
-        g->addLayout(range);
-        RPrecisionEdit = Edit(group, "RPrecisionEdit");
-        g->addLayout(Row(group, "Desired precision of R-values...", RPrecisionEdit, "digits"));
-        RMRThresholdEdit = Edit(group, "RMRThresholdEdit");
-        g->addLayout(Row(group, "Use Majority Rule Consensus at...", RMRThresholdEdit, "%"));
-        RxThresholdEdit = Edit(group, "RxThresholdEdit");
-        g->addLayout(Row(group, "Rx-Consensus Threshold r=", RxThresholdEdit));
-        ROutputInconsistentBox = Box(group, "Output inconsistent trees");
-        ROutputConsensusBox = Box(group, "Output individual consensus trees at a given r value");
-        g->addWidget(ROutputInconsistentBox);
-        g->addWidget(ROutputConsensusBox);
-        RStopBox = Box(group, "Stop if inconsistent trees are more than ");
-        RStopEdit = Edit(group, "RStopEdit");
-        RStopUnit = new QLabel(QStringLiteral("% JC"), group);
-        auto* stop = new QHBoxLayout;
-        stop->addWidget(RStopBox);
-        stop->addWidget(RStopEdit);
-        stop->addWidget(RStopUnit);
-        stop->addStretch(1);
-        g->addLayout(stop);
-        lay[6]->addWidget(group);
-    }
-
-    // 7
-    w = pages[7];
-    AmovaCoefficientLabel = new QLabel(QStringLiteral("Current Coefficient:"), w);
-    lay[7]->addWidget(AmovaCoefficientLabel);
-    lay[7]->addWidget(
-        RadioGroup(w, "(Dis)Similarity choice for AMOVA",
-                   {"Standard similarity", "Minimum similarity", "Maximum similarity", "Average similarity"},
-                   AmovaMethodGroup, "AmovaMethodGroup"));
-    AmovaRandomBox = Box(w, "Estimate AMOVA p-values by randomsations: Number of randomisations:");
-    AmovaRandomEdit = Edit(w, "AmovaRandomEdit");
-    {
-        auto* row = new QHBoxLayout;
-        row->addWidget(AmovaRandomBox);
-        row->addWidget(AmovaRandomEdit);
-        row->addStretch(1);
-        lay[7]->addLayout(row);
-    }
-    LocByLocBox = Box(w, "Locus-by-locus AMOVA");
-    LocByLocBox->setEnabled(false);
-    lay[7]->addWidget(LocByLocBox);
-
-    // 8
-    w = pages[8];
-    PCoAIterationsEdit = Edit(w, "PCoAIterationsEdit");
-    PCoAPrecisionEdit = Edit(w, "PCoAPrecisionEdit");
-    lay[8]->addLayout(Row(w, "Max # iterations", PCoAIterationsEdit));
-    lay[8]->addLayout(Row(w, "Precision", PCoAPrecisionEdit));
-    PCoAAutostartBox = Box(w, "Automatically start PCoA 3D viewer");
-    PCoACentroidsBox = Box(w, "Calculate centroids");
-    lay[8]->addWidget(PCoAAutostartBox);
-    lay[8]->addWidget(PCoACentroidsBox);
-
-    // 9, 10
-    w = pages[9];
-    lay[9]->addWidget(RadioGroup(w, "Default estimation method",
-                                 {"Square root", "Lynch-Milligan", "Bayesian, uniform prior",
-                                  "Bayesian, among-population prior", "Bayesian, among-locus prior "},
-                                 AlleleFreqGroup, "AlleleFreqGroup"));
-    CorrFactorEdit = Edit(w, "CorrFactorEdit");
-    lay[9]->addLayout(Row(w, "Correction Factor for Bayesian allele frequency estimation:", CorrFactorEdit));
-    PopDistFreqLabel = new QLabel(QStringLiteral("Allele frequency estimation"), pages[10]);
-    lay[10]->addWidget(PopDistFreqLabel);
-    lay[10]->addWidget(RadioGroup(pages[10], "Population distance measure",
-                                  {"Cavalli-Sforza && Edwards chord distance (Takezaki formula)"}, PopDistGroup,
-                                  "PopDistGroup"));
-
-    // 11
-    w = pages[11];
-    SystemLabel = new QLabel(QStringLiteral("System: "), w);
-    ProcessorLabel = new QLabel(QStringLiteral("Processor:"), w);
-    InstructionSetsLabel = new QLabel(QStringLiteral("Instruction Sets: "), w);
-    ParallelEdit = Edit(w, "ParallelEdit");
-    ParallelEdit->setEnabled(false);
-    lay[11]->addWidget(SystemLabel);
-    lay[11]->addWidget(ProcessorLabel);
-    lay[11]->addWidget(InstructionSetsLabel);
-    lay[11]->addLayout(Row(w, "Max # Parallel Computations:", ParallelEdit));
-    ShowWarningsBox = Box(w, "Display program warnings");
-    WriteSpecsBox = Box(w, "Write TESK File Specification Block");
-    TrustSpecsBox = Box(w, "Trust File Specification Block (where available)");
-    lay[11]->addWidget(ShowWarningsBox);
-    {
-        auto* row = new QHBoxLayout;
-        row->addWidget(RadioGroup(w, "Preferred FPU/SSE round mode",
-                                  {"Round to nearest", "Round up", "Round down", "Round truncate"}, RoundModeGroup,
-                                  "RoundModeGroup"));
-        row->addWidget(
-            RadioGroup(w, "Overwrite File Prompt",
-                       {"Always Ask (Show Dialogue Box)", "Always Overwrite Files", "Always Append To Files"},
-                       OverwriteGroup, "OverwriteGroup"));
-        lay[11]->addLayout(row);
-    }
-    lay[11]->addWidget(WriteSpecsBox);
-    lay[11]->addWidget(TrustSpecsBox);
-    {
-        auto* names = new QGroupBox(QStringLiteral("File Names"), w);
-        auto* grid = new QGridLayout(names);
-        AppPathLabel = new QLabel(QStringLiteral("Application Path:"), names);
-        grid->addWidget(AppPathLabel, 0, 0, 1, 3);
-        static constexpr std::array<const char*, kFileButtonCount> kCaptions = {"Analysis Output:",
-                                                                                "Tree Output:",
-                                                                                "Consensus Tree Input:",
-                                                                                "Conensus Tree Output:",
-                                                                                "Log File:",
-                                                                                "R script to plot results:",
-                                                                                "Rscript interpreter:",
-                                                                                "R Plotting Output File:"};
-        for (std::size_t k = 0; k < kFileButtonCount; ++k) {
-            const int row = static_cast<int>(k) + 1;
-            grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[k]), names), row, 0);
-            FileLabels[k] = new QLabel(names);
-            grid->addWidget(FileLabels[k], row, 1);
-            FileButtons[k] = new QPushButton(QStringLiteral("..."), names);
-            FileButtons[k]->setObjectName(QStringLiteral("FileButton%1").arg(row - 1));
-            grid->addWidget(FileButtons[k], row, 2);
-            connect(FileButtons[k], &QPushButton::clicked, this, [this, k] { ChooseFile(FileButton(k)); });
+    for (int p = 0; p < kPageCount; ++p) {
+        PageLayout page(pages[p], lay[p]);
+        for (const Field* row : FieldsOf(p)) {
+            const Field& f = *row;
+            QWidget* parent = page.Parent(f);
+            QWidget* control = nullptr;
+            const char* lead = f.lead;
+            switch (f.kind) {
+                case FieldKind::Integer:
+                case FieldKind::Number:
+                case FieldKind::Shown: {
+                    auto* edit = new QLineEdit(parent);
+                    edit->setObjectName(QString::fromLatin1(f.name));
+                    if (f.maxLength > 0) edit->setMaxLength(f.maxLength);
+                    this->*f.edit = edit;
+                    control = edit;
+                    if (f.place == Place::Line || f.place == Place::Next) lead = f.caption;
+                    break;
+                }
+                case FieldKind::Flag:
+                    control = this->*f.check = new QCheckBox(QString::fromUtf8(f.caption), parent);
+                    break;
+                case FieldKind::Option:
+                    control = this->*f.option = new QRadioButton(QString::fromUtf8(f.caption), parent);
+                    break;
+                case FieldKind::Choice: control = RadioGroup(parent, f.caption, f.items, this->*f.group, f.name); break;
+                case FieldKind::Label:
+                    control = new QLabel(QString::fromUtf8(f.caption), parent);
+                    if (f.label != nullptr) this->*f.label = static_cast<QLabel*>(control);
+                    break;
+                case FieldKind::Own:
+                    page.EndLine();
+                    BuildOwnControls(p, parent, page.Column());
+                    continue;
+            }
+            if (!f.enabled) control->setEnabled(false);
+            QLabel* const leadLabel = lead != nullptr ? new QLabel(QString::fromUtf8(lead), parent) : nullptr;
+            QLabel* unit = nullptr;
+            if (f.unit != nullptr) {
+                unit = new QLabel(QString::fromUtf8(f.unit), parent);
+                if (f.unitLabel != nullptr) this->*f.unitLabel = unit;
+            }
+            page.Put(f, control, leadLabel, unit);
         }
-        RscriptAutoButton = new QPushButton(QStringLiteral("auto"), names);
-        RscriptAutoButton->setObjectName(QStringLiteral("RscriptAutoButton"));
-        grid->addWidget(RscriptAutoButton, RscriptInterpreter + 1, 3);
-        connect(RscriptAutoButton, &QPushButton::clicked, this, &TTeskOptions::FindRscript);
-        lay[11]->addWidget(names);
     }
-
-    // 12, 13
-    lay[12]->addWidget(new QLabel(QStringLiteral("This tab is currently unused"), pages[12]));
-    lay[13]->addWidget(new QLabel(QStringLiteral("No project options implemented in the current version"), pages[13]));
-
-    // 14
-    w = pages[14];
-    BSEdit = Edit(w, "BSEdit");
-    TREdit = Edit(w, "TREdit");
-    SHEdit = Edit(w, "SHEdit");
-    lay[14]->addLayout(Row(w, "Number of bootstrap (resampling) replicates (BS):", BSEdit));
-    lay[14]->addLayout(Row(w, "Number of trees to generate from average coefficients (TR):", TREdit));
-    lay[14]->addLayout(Row(w, "Resampled data matrix replicates for Shannon (SH):", SHEdit));
-    RMDBox = Box(w, "Replace Missing Data during Replicate Analyses (excluding average coefficients)");
-    {
-        auto* row = new QHBoxLayout;
-        row->addWidget(new QLabel(QStringLiteral("RMD:"), w));
-        row->addWidget(RMDBox);
-        row->addStretch(1);
-        lay[14]->addLayout(row);
-    }
-    Sh2FileBox = Box(w, "Write all Shannon replicates to file");
-    ShannonZeroBox = Box(w, "Include Shannon I=0 values in stats");
-    lay[14]->addWidget(Sh2FileBox);
-    lay[14]->addWidget(ShannonZeroBox);
-
-    // 15
-    w = pages[15];
-    lay[15]->addWidget(new QLabel(QStringLiteral("Sorry - this feature is still under development. "), w));
-    QGroupBox* weights = RadioGroup(w, "Character Weighting",
-                                    {"No Weights", "Weight by Character State", "Weight by Character State Combination",
-                                     "Weight by Locus", "Weight by Locus and Individual"},
-                                    WeightsGroup, "WeightsGroup");
-    weights->setEnabled(false);
-    lay[15]->addWidget(weights);
-
-    // 16
-    w = pages[16];
-    MLDEdit = Edit(w, "MLDEdit");
-    lay[16]->addLayout(Row(w, "Miimum log-likelihood difference for population allocation:", MLDEdit));
-    lay[16]->addWidget(RadioGroup(w, "Frequency correction",
-                                  {"Duchesne & Bernatchez (2002) formula: 1/(1+N)", "User-specified epsilon value:"},
-                                  CorrectionGroup, "CorrectionGroup"));
-    EpsilonEdit = Edit(w, "EpsilonEdit");
-    lay[16]->addWidget(EpsilonEdit);
-
     for (std::size_t p = 0; p < kPageCount; ++p) {
         lay[p]->addStretch(1);
         PageControl1->addTab(pages[p], QString::fromLatin1(kPageCaptions[p]));
     }
 }
 
+// The file names of the I/O page, each with the button that chooses it.
+void TTeskOptions::BuildOwnControls(int page, QWidget* parent, QVBoxLayout* layout) {
+    if (page != 11) return;
+    // Tab goes from the warnings to the two specification boxes before the round and overwrite modes.
+    setTabOrder(ShowWarningsBox, WriteSpecsBox);
+    setTabOrder(WriteSpecsBox, TrustSpecsBox);
+    auto* names = new QGroupBox(QStringLiteral("File Names"), parent);
+    auto* grid = new QGridLayout(names);
+    AppPathLabel = new QLabel(QStringLiteral("Application Path:"), names);
+    grid->addWidget(AppPathLabel, 0, 0, 1, 3);
+    static constexpr std::array<const char*, kFileButtonCount> kCaptions = {"Analysis Output:",
+                                                                            "Tree Output:",
+                                                                            "Consensus Tree Input:",
+                                                                            "Conensus Tree Output:",
+                                                                            "Log File:",
+                                                                            "R script to plot results:",
+                                                                            "Rscript interpreter:",
+                                                                            "R Plotting Output File:"};
+    for (std::size_t k = 0; k < kFileButtonCount; ++k) {
+        const int row = static_cast<int>(k) + 1;
+        grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[k]), names), row, 0);
+        FileLabels[k] = new QLabel(names);
+        grid->addWidget(FileLabels[k], row, 1);
+        FileButtons[k] = new QPushButton(QStringLiteral("..."), names);
+        FileButtons[k]->setObjectName(QStringLiteral("FileButton%1").arg(row - 1));
+        grid->addWidget(FileButtons[k], row, 2);
+        connect(FileButtons[k], &QPushButton::clicked, this, [this, k] { ChooseFile(FileButton(k)); });
+    }
+    RscriptAutoButton = new QPushButton(QStringLiteral("auto"), names);
+    RscriptAutoButton->setObjectName(QStringLiteral("RscriptAutoButton"));
+    grid->addWidget(RscriptAutoButton, RscriptInterpreter + 1, 3);
+    connect(RscriptAutoButton, &QPushButton::clicked, this, &TTeskOptions::FindRscript);
+    layout->addWidget(names);
+}
+
 void TTeskOptions::SetUpPage(int page) {
+    for (const Field* row : FieldsOf(page)) {
+        const Field& f = *row;
+        if (std::holds_alternative<std::monostate>(f.setting)) continue;
+        switch (f.kind) {
+            case FieldKind::Integer: (this->*f.edit)->setText(IntText(IntegerOf(f.setting))); break;
+            case FieldKind::Number:
+                (this->*f.edit)->setText(NumberText(NumberIn(f.setting), f.width, f.decimals));
+                break;
+            case FieldKind::Flag: (this->*f.check)->setChecked(IntegerOf(f.setting) == 1); break;
+            case FieldKind::Choice: {
+                const std::int64_t value = IntegerOf(f.setting);
+                CheckItem(this->*f.group, f.codes != nullptr ? ItemOfCode(f, value) : static_cast<int>(value));
+                break;
+            }
+            default: break;
+        }
+    }
+    SetUpOwnControls(page);
+}
+
+// The controls whose setting is not one of their own, and the texts that tell the current state.
+void TTeskOptions::SetUpOwnControls(int page) {
     switch (page) {
         case 0: {
             const float f = MDReplaceFraction;
@@ -493,18 +674,7 @@ void TTeskOptions::SetUpPage(int page) {
             else MDFractionBtn->setChecked(true);
             break;
         }
-        case 1:
-            CheckItem(ShannonFreqGroup, ShannonFreqMode == 0 ? 0 : 1);
-            CheckItem(ShannonBaseGroup, ShannonLogBase);
-            ShannonAEdit->setText(NumberText(ShannonLogA, 10, 9));
-            break;
-        case 2:
-            CheckItem(CoefficientGroup, SimCoefficient);
-            SimOutputBox->setChecked(SimOutput == 1);
-            DistOutputBox->setChecked(DistOutput == 1);
-            NeiLiREdit->setText(NumberText(NeiLiR, 10, 9));
-            JCDrawsEdit->setText(IntText(JCRandomDraws));
-            break;
+        case 1: CheckItem(ShannonFreqGroup, ShannonFreqMode == 0 ? 0 : 1); break;
         case 3: {
             TransformCoefficientLabel->setText(
                 ToQt("Current coefficient: " + CoefficientName() + " (" + OutputKindName() + ")"));
@@ -516,76 +686,34 @@ void TTeskOptions::SetUpPage(int page) {
             CheckItem(TransformGroup, DistTransformBase());
             break;
         }
-        case 4: CheckItem(TreeTypeGroup, DefaultTreeType); break;
-        case 5: MRThresholdEdit->setText(IntText(MRThreshold)); break;
         case 6:
             ROutputInconsistentBox->hide();
             ROutputConsensusBox->hide();
             RStopBox->hide();
             RStopUnit->hide();
             RStopEdit->hide();
-            RMRThresholdEdit->setText(IntText(RMRThreshold));
-            RFromEdit->setText(IntText(RFrom));
-            RToEdit->setText(IntText(RTo));
-            RPrecisionEdit->setText(IntText(RPrecision));
-            RxThresholdEdit->setText(IntText(RxThreshold));
-            ROutputInconsistentBox->setChecked(ROutputInconsistent == 1);
-            ROutputConsensusBox->setChecked(ROutputConsensusAtR == 1);
             RStopEdit->setText(IntText(RStopFraction < 0.0 ? 0 : std::llround(RStopFraction * 100.0)));
             RStopBox->setChecked(RStopFraction >= 0.0);
             break;
         case 7:
             AmovaCoefficientLabel->setText(ToQt("Current coefficient: " + CoefficientName() + " (" + OutputKindName() +
                                                 "). Transform: " + DistTransformName()));
-            CheckItem(AmovaMethodGroup, AmovaSimMethod);
             AmovaRandomBox->setChecked(AmovaRandomisations > 0);
             AmovaRandomEdit->setText(AmovaRandomisations > 0 ? IntText(AmovaRandomisations) : QStringLiteral("1000"));
-            LocByLocBox->setChecked(LocByLoc == 1);
-            break;
-        case 8:
-            PCoAPrecisionEdit->setText(NumberText(PCoAPrecision, 10, 9));
-            PCoAIterationsEdit->setText(IntText(PCoAMaxIterations));
-            PCoAAutostartBox->setChecked(PCoAAutostart == 1);
-            PCoACentroidsBox->setChecked(PCoACentroids == 1);
-            break;
-        case 9:
-            CheckItem(AlleleFreqGroup, AlleleFreqMethod);
-            CorrFactorEdit->setText(NumberText(CorrFactor, 5, 4));
             break;
         case 10:
             PopDistFreqLabel->setText(ToQt("Allele frequency estimation: " + AlleleFreqMethodName()));
             CheckItem(PopDistGroup, PopDistMeasure);
             break;
-        case 11: {
+        case 11:
             // A 64-bit native program: there is no 32-bit process on a 64-bit system to tell apart.
             SystemLabel->setText(ToQt("System: " + OsName()));
             ProcessorLabel->setText(ToQt(ProcessorText()));
             InstructionSetsLabel->setText(ToQt(InstructionSetsText()));
             ParallelEdit->setText(IntText(static_cast<std::int64_t>(ThreadCount())));
-            ShowWarningsBox->setChecked(ShowWarnings == 1);
-            WriteSpecsBox->setChecked(WriteSpecs == 1);
-            TrustSpecsBox->setChecked(TrustSpecs == 1);
-            static constexpr std::array<int, 4> kRoundItem = {0, 2, 1, 3};  // by rounding code
-            CheckItem(RoundModeGroup, PreferredRoundMode < 4 ? kRoundItem[PreferredRoundMode] : -1);
-            static constexpr std::array<int, 3> kOverwriteItem = {0, 2, 1};  // by OverwriteMode
-            CheckItem(OverwriteGroup, OverwriteMode < 3 ? kOverwriteItem[OverwriteMode] : -1);
             ShowFileNames();
             break;
-        }
-        case 14:
-            BSEdit->setText(IntText(BSReplicates));
-            TREdit->setText(IntText(TRReplicates));
-            SHEdit->setText(IntText(SHReplicates));
-            RMDBox->setChecked(RMD == 1);
-            Sh2FileBox->setChecked(Sh2File == 1);
-            ShannonZeroBox->setChecked(ShannonZeroInStats == 1);
-            break;
-        case 15: CheckItem(WeightsGroup, WeightingScheme); break;
-        case 16:
-            MLDEdit->setText(NumberText(MLDThreshold, 10, 9));
-            EpsilonEdit->setText(NumberText(Epsilon, 10, 9));
-            CheckItem(CorrectionGroup, SampleSizeCorrection == 1 ? 0 : 1);
-            break;
+        case 16: CheckItem(CorrectionGroup, SampleSizeCorrection == 1 ? 0 : 1); break;
         default: break;
     }
 }
@@ -602,67 +730,80 @@ void TTeskOptions::ShowFileNames() {
     FileLabels[RPlotFile]->setText(ShownFileName(RPlotFileName));
 }
 
-namespace {
-
-bool Positive(Extended x) { return x > 0.0L; }
-bool LogBase(Extended x) { return x > 0.0L && x != 1.0L; }
-bool OpenUnit(Extended x) { return x > 0.0L && x < 1.0L; }
-
-}  // namespace
-
 void TTeskOptions::AcceptChange(int page, bool& failed) {
     failed = false;
     PageCheck check;
+    const std::vector<const Field*> rows = FieldsOf(page);
+    std::vector<Entered> entered;
+    std::int64_t before = 0;  // the integer checked last
+    for (const bool first : {true, false}) {
+        for (const Field* row : rows) {
+            const Field& f = *row;
+            if (f.checkedFirst != first || (f.when != nullptr && !f.when(*this))) continue;
+            QLineEdit* edit = f.edit != nullptr ? this->*f.edit : nullptr;
+            if (f.kind == FieldKind::Integer) {
+                const std::int64_t lo = f.aboveBefore ? before + 1 : f.lo;
+                before = check.Integer(edit, f.caption, f.message, lo, f.hi);
+                entered.push_back({edit, before, 0.0L});
+            } else if (f.kind == FieldKind::Number) {
+                entered.push_back({edit, 0, check.Number(edit, f.caption, f.message, f.ok, f.rangeText, f.rangeMessage)});
+            }
+        }
+    }
+    for (const Field* f : rows)
+        if (f->kind == FieldKind::Flag && f->keptOnRefusal) StoreInteger(f->setting, Flag(this->*f->check));
+    if ((failed = check.Failed())) return;
+
+    for (const Entered& e : entered) {
+        for (const Field* f : rows) {
+            if (f->edit == nullptr || this->*f->edit != e.edit) continue;
+            if (f->kind == FieldKind::Integer) StoreInteger(f->setting, e.integer);
+            else StoreNumber(f->setting, e.number);
+        }
+    }
+    for (const Field* f : rows) {
+        if (f->kind == FieldKind::Flag && !f->keptOnRefusal) {
+            StoreInteger(f->setting, Flag(this->*f->check));
+        } else if (f->kind == FieldKind::Choice) {
+            const int item = (this->*f->group)->checkedId();
+            if (item >= 0) StoreInteger(f->setting, f->codes != nullptr ? f->codes[item] : item);
+        }
+    }
+    const std::string summary = StoreOwnControls(page, entered);
+    if (page >= 0 && page < kPageCount)
+        WriteMsg("Setting parameters (" + std::string(kPageCaptions[std::size_t(page)]) + "): " + summary);
+}
+
+// Stores what the page's own code reads from its controls and the values entered for it, and gives
+// the page's summary.
+std::string TTeskOptions::StoreOwnControls(int page, const std::vector<Entered>& entered) {
+    const auto value = [&entered](const QLineEdit* edit) {
+        for (const Entered& e : entered)
+            if (e.edit == edit) return e.integer;
+        return std::int64_t{0};
+    };
     std::string summary;
     switch (page) {
-        case 0: {
-            float fraction = MDReplaceFraction;
-            if (MDAbsencesBtn->isChecked()) fraction = 0.0f;
-            else if (MDPresencesBtn->isChecked()) fraction = 1.0f;
+        case 0:
+            if (MDAbsencesBtn->isChecked()) MDReplaceFraction = 0.0f;
+            else if (MDPresencesBtn->isChecked()) MDReplaceFraction = 1.0f;
             else if (MDFractionBtn->isChecked())
-                fraction = static_cast<float>(check.Integer(MDFractionEdit,
-                                                            "Missing data which will be replaced by presences:",
-                                                            "Invalid input. Please repeat.", 0, 100) /
-                                              100.0L);
-            if ((failed = check.Failed())) return;
-            MDReplaceFraction = fraction;
+                MDReplaceFraction = static_cast<float>(value(MDFractionEdit) / 100.0L);
             summary = "Replace MD by " + ExtToStr(static_cast<Extended>(MDReplaceFraction) * 100.0L) + "% presences.";
             break;
-        }
         case 1: {
-            const int base = ShannonBaseGroup->checkedId();
-            Extended a = ShannonLogA;
-            if (base == 0) a = 2.0L;
-            else if (base == 1) a = std::numbers::e_v<Extended>;
-            else if (base == 2) a = 10.0L;
-            else if (base == 3)
-                a = check.Number(ShannonAEdit, "other (i.e., logA x). A =", "You entered an invalid number.", LogBase,
-                                 "a number above zero other than 1", "A must be greater than zero.");
-            if ((failed = check.Failed())) return;
             if (ShannonFreqGroup->checkedId() >= 0)
                 ShannonFreqMode = static_cast<std::uint8_t>(ShannonFreqGroup->checkedId());
-            if (base >= 0) ShannonLogBase = static_cast<std::uint8_t>(base);
-            ShannonLogA = a;
+            const int base = ShannonBaseGroup->checkedId();
+            if (base == 0) ShannonLogA = 2.0L;
+            else if (base == 1) ShannonLogA = std::numbers::e_v<Extended>;
+            else if (base == 2) ShannonLogA = 10.0L;
             summary =
                 "Frequencies per Locus: " + BoolToText(ShannonFreqMode) + ". Log to Base " + ExtToStr(ShannonLogA);
             break;
         }
-        case 2: {
-            const int item = CoefficientGroup->checkedId();
-            Extended r = NeiLiR;
-            if (item == 3)
-                r = check.Number(NeiLiREdit, "Nei-Li* with r=", "Invalid input for NeiLi_R.", Positive,
-                                 "a number above zero");
-            const std::int64_t draws =
-                check.Integer(JCDrawsEdit, "JC: Calculate average coefficient from how many random draws (r):",
-                              "Invalid input. Please try again.", 1, kInt32Max);
-            if ((failed = check.Failed())) return;
-            if (item < 0 || item > 5) ShowError("Unknown similarity coefficient");
-            else SimCoefficient = static_cast<std::uint8_t>(item);
-            SimOutput = Flag(SimOutputBox);
-            DistOutput = Flag(DistOutputBox);
-            NeiLiR = r;
-            JCRandomDraws = static_cast<std::int32_t>(draws);
+        case 2:
+            if (CoefficientGroup->checkedId() < 0) ShowError("Unknown similarity coefficient");
             DistanceCoefficient = SimCoefficient >= 3 ? 1 : 0;
             CombineDistTransform();
             summary =
@@ -674,156 +815,58 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
             if (SimOutput == 1) summary += " SimOutput on.";
             if (DistOutput == 1) summary += " DistOutput on.";
             break;
-        }
         case 3:
             if (TransformGroup->checkedId() >= 0)
                 DistTransformation = static_cast<std::uint8_t>(TransformGroup->checkedId());
             CombineDistTransform();
             summary = "Dist Transform: " + DistTransformName() + ".";
             break;
-        case 4:
-            if (TreeTypeGroup->checkedId() >= 0)
-                DefaultTreeType = static_cast<std::uint8_t>(TreeTypeGroup->checkedId());
-            summary = TreeMethodName();
-            break;
-        case 5: {
-            const std::int64_t mr =
-                check.Integer(MRThresholdEdit, "Majority Rule Consensus Threshold...",
-                              "Invalid input.\r\nPlease enter an integer value in the range [50,100]", 50, 100);
-            if ((failed = check.Failed())) return;
-            MRThreshold = static_cast<std::uint8_t>(mr);
-            summary = "MR-Threshold: " + IntToStr(MRThreshold) + "%";
-            break;
-        }
-        case 6: {
-            constexpr std::string_view kMessage = "Invalid input. Please repeat!";
-            const std::int64_t mr =
-                check.Integer(RMRThresholdEdit, "Use Majority Rule Consensus at...", kMessage, 50, 100);
-            const std::int64_t from = check.Integer(RFromEdit, "r value ranging from...", kMessage, 1, kInt32Max - 1);
-            const std::int64_t to = check.Integer(RToEdit, "to...", kMessage, from + 1, kInt32Max);
-            const std::int64_t precision =
-                check.Integer(RPrecisionEdit, "Desired precision of R-values...", kMessage, 1, 255);
-            const std::int64_t rx = check.Integer(RxThresholdEdit, "Rx-Consensus Threshold r=", kMessage, 1, kInt32Max);
-            std::int64_t stop = 0;
-            if (RStopBox->isChecked())
-                stop = check.Integer(RStopEdit, "Stop if inconsistent trees are more than ", kMessage, 0, 100);
-            if ((failed = check.Failed())) return;
-            RMRThreshold = static_cast<std::uint8_t>(mr);
-            RFrom = static_cast<std::int32_t>(from);
-            RTo = static_cast<std::int32_t>(to);
-            RPrecision = static_cast<std::uint8_t>(precision);
-            RxThreshold = static_cast<std::int32_t>(rx);
-            ROutputInconsistent = Flag(ROutputInconsistentBox);
-            ROutputConsensusAtR = Flag(ROutputConsensusBox);
-            RStopFraction = RStopBox->isChecked() ? static_cast<double>(stop) / 100.0 : -9.0;
+        case 4: summary = TreeMethodName(); break;
+        case 5: summary = "MR-Threshold: " + IntToStr(MRThreshold) + "%"; break;
+        case 6:
+            RStopFraction = RStopBox->isChecked() ? static_cast<double>(value(RStopEdit)) / 100.0 : -9.0;
             summary = "R: MR-Thresh=" + IntToStr(RMRThreshold) + "%. Rx-Thresh= " + IntToStr(RxThreshold) +
                       ". r: " + IntToStr(RFrom) + "-" + IntToStr(RTo) + ". Precision " + IntToStr(RPrecision) +
                       " digits.";
             break;
-        }
-        case 7: {
-            std::int64_t n = 0;
-            if (AmovaRandomBox->isChecked())
-                n = check.Integer(AmovaRandomEdit, "Number of randomisations:", "Invalid input!", 0, kInt32Max);
-            if ((failed = check.Failed())) return;
-            if (AmovaMethodGroup->checkedId() >= 0)
-                AmovaSimMethod = static_cast<std::uint8_t>(AmovaMethodGroup->checkedId());
-            AmovaRandomisations = static_cast<std::int32_t>(n);
-            LocByLoc = Flag(LocByLocBox);
+        case 7:
+            AmovaRandomisations = static_cast<std::int32_t>(value(AmovaRandomEdit));
             summary = "Similarity method: " + TreatmentName() + ".";
             if (AmovaRandomisations > 0) summary += " With randomisations: " + IntToStr(AmovaRandomisations);
             if (LocByLoc == 1) summary += " LocByLoc";
             break;
-        }
-        case 8: {
-            const Extended precision =
-                check.Number(PCoAPrecisionEdit, "Precision", "Invalid input!", Positive, "a number above zero");
-            const std::int64_t iterations =
-                check.Integer(PCoAIterationsEdit, "Max # iterations", "Invalid input!", 1, kInt32Max);
-            if ((failed = check.Failed())) return;
-            PCoAPrecision = precision;
-            PCoAMaxIterations = static_cast<std::int32_t>(iterations);
-            PCoAAutostart = Flag(PCoAAutostartBox);
-            PCoACentroids = Flag(PCoACentroidsBox);
+        case 8:
             summary = "MaxNIterations: " + IntToStr(PCoAMaxIterations) + ". Precision: " + ExtToStr(PCoAPrecision) +
                       " . Autostart " + OnOffText(PCoAAutostart) + " Centroids: " + BoolToText(PCoACentroids);
             break;
-        }
-        case 9: {
-            const Extended factor = check.Number(
-                CorrFactorEdit, "Correction Factor for Bayesian allele frequency estimation:", "Invalid input!");
-            if ((failed = check.Failed())) return;
-            if (AlleleFreqGroup->checkedId() >= 0)
-                AlleleFreqMethod = static_cast<std::uint8_t>(AlleleFreqGroup->checkedId());
-            CorrFactor = factor;
-            summary = AlleleFreqMethodName() + ". CorrFactor= " + ExtToStr(CorrFactor);
-            break;
-        }
+        case 9: summary = AlleleFreqMethodName() + ". CorrFactor= " + ExtToStr(CorrFactor); break;
         case 10: summary = PopDistName(); break;
         case 11: {
-            ShowWarnings = Flag(ShowWarningsBox);
-            WriteSpecs = Flag(WriteSpecsBox);
-            TrustSpecs = Flag(TrustSpecsBox);
-            static constexpr std::array<std::uint8_t, 3> kOverwriteMode = {0, 2, 1};  // by item
-            if (const int item = OverwriteGroup->checkedId(); item >= 0)
-                OverwriteMode = kOverwriteMode[std::size_t(item)];
-            static constexpr std::array<std::uint8_t, 4> kRoundMode = {0, 2, 1, 3};  // by item
-            if (const int item = RoundModeGroup->checkedId(); item >= 0)
-                PreferredRoundMode = kRoundMode[std::size_t(item)];
             static constexpr std::array<const char*, 3> kOverwrite = {"Ask.", "Append.", "Overwrite."};
             summary = "Show program warnings: " + YesNo(ShowWarnings) + " Write TESK Specs: " + YesNo(WriteSpecs) +
                       "Overwrite Files: " + (OverwriteMode < 3 ? kOverwrite[OverwriteMode] : "");
             break;
         }
-        case 14: {
-            constexpr std::string_view kMessage = "Invalid input. Please repeat!";
-            const std::int64_t bs =
-                check.Integer(BSEdit, "Number of bootstrap (resampling) replicates (BS):", kMessage, 1, kInt32Max);
-            const std::int64_t tr = check.Integer(
-                TREdit, "Number of trees to generate from average coefficients (TR):", kMessage, 1, kInt32Max);
-            const std::int64_t sh =
-                check.Integer(SHEdit, "Resampled data matrix replicates for Shannon (SH):", kMessage, 1, kInt32Max);
-            // The two switches do not depend on the counts: they are kept even when a count is refused.
-            RMD = Flag(RMDBox);
-            ShannonZeroInStats = Flag(ShannonZeroBox);
-            if ((failed = check.Failed())) return;
-            BSReplicates = static_cast<std::int32_t>(bs);
-            TRReplicates = static_cast<std::int32_t>(tr);
-            SHReplicates = static_cast<std::int32_t>(sh);
-            Sh2File = Flag(Sh2FileBox);
+        case 14:
             summary =
                 "Replicates: Boostrap (BS): " + IntToStr(BSReplicates) + " Av. Coeff. (JC): " + IntToStr(TRReplicates) +
                 " Shannon (SH): " + IntToStr(SHReplicates) + ". RMD" + (RMD == 1 ? " enabled." : " disabled.") +
                 (Sh2File == 1 ? " Sh2File: yes." : " Sh2File: no.") + " I=0 in stats: " + YesNo(ShannonZeroInStats);
             break;
-        }
         case 15:
-            if (WeightsGroup->checkedId() >= 0) WeightingScheme = static_cast<std::uint8_t>(WeightsGroup->checkedId());
             if (DataSet) SetWeightingScheme(*DataSet, CodeOf<Weighting>(WeightingScheme));
             summary = "Weights: " + WeightingToStr(CodeOf<Weighting>(WeightingScheme));
             break;
         case 16: {
-            constexpr std::string_view kMessage = "Invalid input. Please repeat!";
-            const bool formula = CorrectionGroup->checkedId() != 1;
-            const Extended mld =
-                check.Number(MLDEdit, "Miimum log-likelihood difference for population allocation:", kMessage);
-            Extended epsilon = Epsilon;
-            if (!formula)
-                epsilon = check.Number(EpsilonEdit, "User-specified epsilon value:", kMessage, OpenUnit,
-                                       "a number between 0 and 1, both excluded");
-            if ((failed = check.Failed())) return;
-            SampleSizeCorrection = formula ? 1 : 0;
-            MLDThreshold = mld;
-            if (!formula) Epsilon = epsilon;
-            summary = formula ? std::string("Duchesne & Bernatchez 2002 correction. ")
-                              : "Epsilon = " + ExtToStr(Epsilon) + ". ";
+            SampleSizeCorrection = CorrectionGroup->checkedId() != 1 ? 1 : 0;
+            summary = SampleSizeCorrection == 1 ? std::string("Duchesne & Bernatchez 2002 correction. ")
+                                                : "Epsilon = " + ExtToStr(Epsilon) + ". ";
             summary += "MLD= " + ExtToStr(MLDThreshold) + ". ";
             break;
         }
         default: break;  // 12, 13: nothing to store
     }
-    if (page >= 0 && page < kPageCount)
-        WriteMsg("Setting parameters (" + std::string(kPageCaptions[std::size_t(page)]) + "): " + summary);
+    return summary;
 }
 
 void TTeskOptions::PageControl1Changing(int newPage) {

@@ -6,7 +6,11 @@
 #include <QDialog>
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "foundation/types.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -15,6 +19,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QVBoxLayout;
+class QWidget;
 
 class TTeskOptions : public QDialog {
     Q_OBJECT
@@ -127,7 +133,19 @@ public:
     QLineEdit* EpsilonEdit;
 
 private:
+    // A value an edit of the page passed with.
+    struct Entered {
+        const QLineEdit* edit;
+        std::int64_t integer;
+        Extended number;
+    };
+
+    // The pages from the table of their fields (options_dialog.cpp), which SetUpPage and
+    // AcceptChange walk too; the Own... routines do what is particular to a page.
     void BuildPages();
+    void BuildOwnControls(int page, QWidget* parent, QVBoxLayout* layout);
+    void SetUpOwnControls(int page);
+    std::string StoreOwnControls(int page, const std::vector<Entered>& entered);
     // Before another tab is shown: asks "Accept changes?"; the tab changes only after No or an
     // accepted page.
     void PageControl1Changing(int newPage);

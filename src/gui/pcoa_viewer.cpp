@@ -214,7 +214,7 @@ void TTeskPlot::BuildControls() {
     showLabels_->setChecked(true);
     connect(showLabels_, &QCheckBox::clicked, this, [this](bool checked) {
         if (!plot_) return;
-        plot_->ShowLabels(checked ? 1 : 0);
+        plot_->ShowLabels(checked);
         NewPlot();
     });
     linesLayout->addWidget(showLabels_, 3, 0);
@@ -320,7 +320,7 @@ void TTeskPlot::BuildPopupMenu() {
         popup_, "ShowLabel1", "Show label",
         [this] {
             if (t3dsymbol* p = Selected()) {
-                p->ShowLabel = pointItems_[1]->isChecked() ? 1 : 0;
+                p->ShowLabel = pointItems_[1]->isChecked();
                 NewPlot();
             }
         },
@@ -338,7 +338,7 @@ void TTeskPlot::BuildPopupMenu() {
     popup_->addSeparator();
 
     // Switches of the plot: each item's check is the switch.
-    const auto toggle = [this](QMenu* menu, const char* name, const char* caption, std::uint8_t tplot3d::*flag,
+    const auto toggle = [this](QMenu* menu, const char* name, const char* caption, bool tplot3d::*flag,
                                bool checked) {
         QAction* item = menu->addAction(QString::fromLatin1(caption));
         item->setObjectName(QString::fromLatin1(name));
@@ -346,7 +346,7 @@ void TTeskPlot::BuildPopupMenu() {
         item->setChecked(checked);
         connect(item, &QAction::toggled, this, [this, flag](bool on) {
             if (!plot_) return;
-            (*plot_).*flag = on ? 1 : 0;
+            (*plot_).*flag = on;
             NewPlot();
         });
         return item;
@@ -421,7 +421,7 @@ void TTeskPlot::LoadPCoA(const AString& names, const TFilterArray& groups, const
     points_->assign(n, t3dsymbol{});
     for (std::size_t i = 0; i < n; ++i) {
         t3dsymbol& p = (*points_)[i];
-        p.ShowLabel = 1;
+        p.ShowLabel = true;
         p.Label = names[i].substr(0, kMaxLabelLength);
         p.Shape = PlotDefaultShape;
         p.Size = PlotSymbolSize;
@@ -445,16 +445,16 @@ void TTeskPlot::Redraw() {
     if (!plot_) plot_ = std::make_unique<tplot3d>();
     tplot3d& p = *plot_;
     p.Init(image_.width(), image_.height(), PlotFont{});
-    p.UseSSE = CPUFeatures().SSE;
+    p.UseSSE = CPUFeatures().SSE == 1;
     p.SetColours(kPlotWhite, kPlotBlack);
     p.SetScale(10, 10, 10);
     p.SetZoom(50);
     p.SetRotation(30, 30, 0);
     p.SetSymbols(points_);
-    p.SetAxesStyle(1, 1);
+    p.SetAxesStyle({.Positive = true, .Negative = true});
     p.AxisWidth = 2;
-    p.SetInternalPlanes(0, 0, 0, kInternalPlaneColour);
-    p.SetExternalPlanes(0, 0, 0, 0, 0, 0, kExternalPlaneColour);
+    p.SetInternalPlanes(InternalPlanes{}, kInternalPlaneColour);
+    p.SetExternalPlanes(ExternalPlanes{}, kExternalPlaneColour);
     extents_ = p.GetExtent();
     const auto& e = extents_;
     // Each axis from its minimum to its maximum with a tenth of the maximum to spare at both ends.
@@ -463,7 +463,7 @@ void TTeskPlot::Redraw() {
     p.SetXReference(kRefZero);
     p.SetYReference(kRefZero);
     p.SetZReference(kRefZero);
-    p.SetAxes(0, 0, 0);
+    p.SetAxes(OrdinationLines{});
     SyncPopupChecks();
     Repaint(true);
     UpdateFPLabels();
@@ -604,7 +604,7 @@ void TTeskPlot::ImagePressed(QMouseEvent* event) {
         selected_ = index;
         const t3dsymbol& p = (*points_)[index];
         pointItems_[0]->setText(QStringLiteral("&Edit label \"") + MenuText(p.Label) + QStringLiteral("\""));
-        pointItems_[1]->setChecked(p.ShowLabel == 1);
+        pointItems_[1]->setChecked(p.ShowLabel);
     } else {
         pointItems_[0]->setText(QStringLiteral("&Edit label"));
     }
@@ -686,11 +686,11 @@ void TTeskPlot::ZoomEntered() {
 }
 
 void TTeskPlot::OrdinationClicked(int axis, bool checked) {
-    std::uint8_t* settings[] = {&PlotXLines, &PlotYLines, &PlotZLines};
-    *settings[axis] = checked ? 1 : 0;
+    bool* settings[] = {&PlotXLines, &PlotYLines, &PlotZLines};
+    *settings[axis] = checked;
     ordinationChecks_[static_cast<std::size_t>(axis)]->setChecked(checked);
     if (!plot_) return;
-    plot_->SetAxes(PlotXLines, PlotYLines, PlotZLines);
+    plot_->SetAxes({.X = PlotXLines, .Y = PlotYLines, .Z = PlotZLines});
     NewPlot();
 }
 
@@ -700,7 +700,7 @@ void TTeskPlot::ReferenceClicked(int index) {
     plot_->SetXReference(PlotLineReference);
     plot_->SetYReference(PlotLineReference);
     plot_->SetZReference(PlotLineReference);
-    plot_->SetAxes(PlotXLines, PlotYLines, PlotZLines);
+    plot_->SetAxes({.X = PlotXLines, .Y = PlotYLines, .Z = PlotZLines});
     NewPlot();
 }
 
@@ -760,13 +760,13 @@ void TTeskPlot::ShapeChosen(int index) {
 
 void TTeskPlot::SyncPopupChecks() {
     if (!plot_) return;
-    const std::array<std::uint8_t, 3> internal{plot_->ShowXY, plot_->ShowXZ, plot_->ShowYZ};
-    const std::array<std::uint8_t, 6> external{plot_->ShowPosXY, plot_->ShowPosXZ, plot_->ShowPosYZ,
+    const std::array<bool, 3> internal{plot_->ShowXY, plot_->ShowXZ, plot_->ShowYZ};
+    const std::array<bool, 6> external{plot_->ShowPosXY, plot_->ShowPosXZ, plot_->ShowPosYZ,
                                                plot_->ShowNegXY, plot_->ShowNegXZ, plot_->ShowNegYZ};
-    const std::array<std::uint8_t, 2> axes{plot_->ShowPositiveAxes, plot_->ShowNegativeAxes};
-    const auto sync = [](QAction* item, std::uint8_t on) {
+    const std::array<bool, 2> axes{plot_->ShowPositiveAxes, plot_->ShowNegativeAxes};
+    const auto sync = [](QAction* item, bool on) {
         const QSignalBlocker quiet(item);
-        item->setChecked(on != 0);
+        item->setChecked(on);
     };
     for (std::size_t i = 0; i < internal.size(); ++i) sync(internalPlaneItems_[i], internal[i]);
     for (std::size_t i = 0; i < external.size(); ++i) sync(externalPlaneItems_[i], external[i]);

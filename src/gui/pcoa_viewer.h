@@ -63,7 +63,7 @@ public:
     std::uint8_t PlotSymbolSize = 3;
     std::uint8_t PlotDefaultShape = kShapeCircle;
     PlotColour PlotDefaultColour = kPlotBlack;
-    std::uint8_t PlotXLines = 0, PlotYLines = 0, PlotZLines = 0;
+    bool PlotXLines = false, PlotYLines = false, PlotZLines = false;
     std::uint8_t PlotLineReference = kRefZero;
 
     // Loads a PCoA result: one point per name (without the trailing rows, such as appended

@@ -111,7 +111,7 @@ t3dsymbol ParsePointLine(const std::string& line, ImportErrors& errors) {
         if (!ParseCoordinate(fields[i], *coordinates[i])) errors.Report("Not a valid number: " + line);
     if (fields.size() > 3) {
         point.Label = LabelOfField(fields[3]);
-        point.ShowLabel = 1;
+        point.ShowLabel = true;
     }
     if (fields.size() > 4) {
         point.Size = kImportedSymbolSize;

@@ -225,13 +225,13 @@ void tplot3d::BuildBox(float xHigh, float xLow, float yHigh, float yLow, float z
     }
 }
 
-void tplot3d::SetAxes(std::uint8_t x, std::uint8_t y, std::uint8_t z) {
-    ShowXLines = x;
-    ShowYLines = y;
-    ShowZLines = z;
-    const std::size_t nx = x == 1 ? 1 : 0;
-    const std::size_t ny = y == 1 ? 1 : 0;
-    const std::size_t nz = z == 1 ? 1 : 0;
+void tplot3d::SetAxes(OrdinationLines lines) {
+    ShowXLines = lines.X;
+    ShowYLines = lines.Y;
+    ShowZLines = lines.Z;
+    const std::size_t nx = lines.X ? 1 : 0;
+    const std::size_t ny = lines.Y ? 1 : 0;
+    const std::size_t nz = lines.Z ? 1 : 0;
     LineAxisCount = static_cast<std::uint8_t>(nx + ny + nz);
     if (PointCount == 0 || !Symbols || Symbols->size() < PointCount) return;
     const bool hasBox = (Flags & kFlagBox) != 0;
@@ -287,9 +287,9 @@ void tplot3d::SetXReference(std::uint8_t r) { SetReference(0, r); }
 void tplot3d::SetYReference(std::uint8_t r) { SetReference(2, r); }
 void tplot3d::SetZReference(std::uint8_t r) { SetReference(4, r); }
 
-void tplot3d::ShowLabels(std::uint8_t flag) {
+void tplot3d::ShowLabels(bool shown) {
     if (!Symbols) return;
-    for (t3dsymbol& s : *Symbols) s.ShowLabel = flag;
+    for (t3dsymbol& s : *Symbols) s.ShowLabel = shown;
 }
 
 void tplot3d::SetSymbolSize(std::uint16_t size) {
@@ -305,26 +305,25 @@ std::uint16_t tplot3d::MaxSymbolSize() const {
     return largest;
 }
 
-void tplot3d::SetAxesStyle(std::uint8_t positive, std::uint8_t negative) {
-    ShowPositiveAxes = positive;
-    ShowNegativeAxes = negative;
+void tplot3d::SetAxesStyle(AxesShown axes) {
+    ShowPositiveAxes = axes.Positive;
+    ShowNegativeAxes = axes.Negative;
 }
 
-void tplot3d::SetInternalPlanes(std::uint8_t xy, std::uint8_t xz, std::uint8_t yz, PlotColour colour) {
-    ShowXY = xy;
-    ShowXZ = xz;
-    ShowYZ = yz;
+void tplot3d::SetInternalPlanes(InternalPlanes planes, PlotColour colour) {
+    ShowXY = planes.XY;
+    ShowXZ = planes.XZ;
+    ShowYZ = planes.YZ;
     InternalPlaneColour = colour;
 }
 
-void tplot3d::SetExternalPlanes(std::uint8_t negXY, std::uint8_t negXZ, std::uint8_t negYZ, std::uint8_t posXY,
-                                std::uint8_t posXZ, std::uint8_t posYZ, PlotColour colour) {
-    ShowNegXY = negXY;
-    ShowNegXZ = negXZ;
-    ShowNegYZ = negYZ;
-    ShowPosXY = posXY;
-    ShowPosXZ = posXZ;
-    ShowPosYZ = posYZ;
+void tplot3d::SetExternalPlanes(ExternalPlanes planes, PlotColour colour) {
+    ShowNegXY = planes.NegXY;
+    ShowNegXZ = planes.NegXZ;
+    ShowNegYZ = planes.NegYZ;
+    ShowPosXY = planes.PosXY;
+    ShowPosXZ = planes.PosXZ;
+    ShowPosYZ = planes.PosYZ;
     ExternalPlaneColour = colour;
 }
 
@@ -373,8 +372,8 @@ void tplot3d::Draw(Canvas& canvas) {
 }
 
 void tplot3d::DrawPlanes(Canvas& canvas) const {
-    const auto face = [&](std::uint8_t shown, std::size_t a, std::size_t b, std::size_t c, std::size_t d) {
-        if (shown == 0) return;
+    const auto face = [&](bool shown, std::size_t a, std::size_t b, std::size_t c, std::size_t d) {
+        if (!shown) return;
         const std::array<ScreenPoint, 4> corners{BoxVertex(a), BoxVertex(b), BoxVertex(c), BoxVertex(d)};
         canvas.Polygon(corners);
     };
@@ -406,8 +405,8 @@ void tplot3d::DrawPoint(Canvas& canvas, std::size_t n) {
             case kLinePenLineColour: canvas.SetPenColour(s.LineColour); break;
             default: break;
         }
-        const auto line = [&](std::uint8_t ref, std::uint8_t shown, std::uint8_t flag, std::size_t start) {
-            if (ref == kRefNone || shown != 1 || (Flags & flag) == 0 || start == 0) return;
+        const auto line = [&](std::uint8_t ref, bool shown, std::uint8_t flag, std::size_t start) {
+            if (ref == kRefNone || !shown || (Flags & flag) == 0 || start == 0) return;
             const ScreenPoint from = Screen(start + n);
             canvas.MoveTo(from.X, from.Y);
             canvas.LineTo(p.X, p.Y);
@@ -427,7 +426,7 @@ void tplot3d::DrawPoint(Canvas& canvas, std::size_t n) {
         canvas.SetPenColour(kPlotRed);
         DrawSymbol(canvas, overlay, p.X, p.Y, s.Size);
     }
-    if (s.ShowLabel == 1) {
+    if (s.ShowLabel) {
         canvas.SetBrushStyle(BrushStyle::Clear);
         // A font index past the list (no such font was ever added) keeps the default font.
         const bool ownFont = s.FontIndex != 0 && s.FontIndex < Fonts.size();
@@ -452,8 +451,8 @@ void tplot3d::DrawEdge(Canvas& canvas, std::size_t w, std::size_t a, std::size_t
 }
 
 void tplot3d::DrawPlaneEdge(Canvas& canvas, std::size_t w, std::size_t a, std::size_t b, bool f,
-                            std::uint8_t shown) const {
-    if (shown != 0) DrawEdge(canvas, w, a, b, f);
+                            bool shown) const {
+    if (shown) DrawEdge(canvas, w, a, b, f);
 }
 
 void tplot3d::DrawBoxVertex(Canvas& canvas, std::size_t w) {
@@ -462,27 +461,27 @@ void tplot3d::DrawBoxVertex(Canvas& canvas, std::size_t w) {
     const std::array<bool, 3> along{fx_, fy_, fz_};
     if (IsAxisVertex(w)) {
         canvas.SetPenWidth(AxisWidth);
-        if (ShowNegativeAxes != 0) {
+        if (ShowNegativeAxes) {
             DrawEdge(canvas, w, 4, kBoxOrigin, fx_);
             DrawEdge(canvas, w, 10, kBoxOrigin, fy_);
             DrawEdge(canvas, w, 12, kBoxOrigin, fz_);
         }
-        if (ShowPositiveAxes != 0) {
+        if (ShowPositiveAxes) {
             DrawEdge(canvas, w, kBoxOrigin, 22, fx_);
             DrawEdge(canvas, w, kBoxOrigin, 16, fy_);
             DrawEdge(canvas, w, kBoxOrigin, 14, fz_);
         }
     } else if (IsCorner(w)) {
         canvas.SetPenWidth(GridWidth);
-        const std::array<std::uint8_t, 6> faces{ShowNegXY, ShowNegXZ, ShowNegYZ, ShowPosXY, ShowPosXZ, ShowPosYZ};
+        const std::array<bool, 6> faces{ShowNegXY, ShowNegXZ, ShowNegYZ, ShowPosXY, ShowPosXZ, ShowPosYZ};
         for (const BoxEdge& e : kBoxEdges) {
             const auto idx = [](int i) { return static_cast<std::size_t>(i); };
-            const std::uint8_t shown = (faces[idx(e.face1)] != 0 || faces[idx(e.face2)] != 0) ? 1 : 0;
+            const bool shown = faces[idx(e.face1)] || faces[idx(e.face2)];
             DrawPlaneEdge(canvas, w, e.a, e.b, along[idx(e.axis)], shown);
         }
     } else {
         canvas.SetPenWidth(GridWidth);
-        const std::array<std::uint8_t, 3> planes{ShowXY, ShowXZ, ShowYZ};
+        const std::array<bool, 3> planes{ShowXY, ShowXZ, ShowYZ};
         for (const PlaneEdge& e : kPlaneEdges)
             DrawPlaneEdge(canvas, w, e.a, e.b, along[static_cast<std::size_t>(e.axis)],
                           planes[static_cast<std::size_t>(e.plane)]);

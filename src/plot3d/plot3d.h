@@ -59,7 +59,7 @@ struct t3dsymbol {
     std::uint16_t Size = 0;   // half-width of the symbol in pixels
     PlotColour Colour = kPlotBlack;
     PlotColour LineColour = kPlotBlack;
-    std::uint8_t ShowLabel = 0;   // 1: draw the label
+    bool ShowLabel = false;       // draw the label
     std::uint8_t Refs = 0;        // bits 0-1 X, 2-3 Y, 4-5 Z reference; 6-7 line pen mode
     std::uint16_t FontIndex = 0;  // 0: the default font; n: entry n of the plot's fonts
 };
@@ -101,6 +101,23 @@ inline constexpr std::uint8_t kFlagXLines = 0x10;
 inline constexpr std::uint8_t kFlagYLines = 0x20;
 inline constexpr std::uint8_t kFlagZLines = 0x40;
 
+// The ordination lines drawn along each axis.
+struct OrdinationLines {
+    bool X = false, Y = false, Z = false;
+};
+// The halves of the coordinate axes drawn, from the origin to the box's high and low bounds.
+struct AxesShown {
+    bool Positive = false, Negative = false;
+};
+// The planes through the origin: Z = 0, Y = 0, X = 0.
+struct InternalPlanes {
+    bool XY = false, XZ = false, YZ = false;
+};
+// The box's faces: Z, Y, X = low bound and Z, Y, X = high bound.
+struct ExternalPlanes {
+    bool NegXY = false, NegXZ = false, NegYZ = false, PosXY = false, PosXZ = false, PosYZ = false;
+};
+
 // Box vertices are numbered 9 i + 3 j + k for X, Y, Z indices 0 (low bound), 1 (zero), 2 (high).
 inline constexpr std::size_t kBoxVertexCount = 27;
 inline constexpr std::size_t kBoxOrigin = 13;
@@ -109,7 +126,7 @@ inline constexpr std::size_t kBoxOrigin = 13;
 // caller's ClearCanvas and Draw.
 class tplot3d {
 public:
-    std::uint8_t UseSSE = 0;  // 1: project four vertices at a time (the same picture)
+    bool UseSSE = false;  // project four vertices at a time (the same picture)
     float RotX = 0.0f, RotY = 0.0f, RotZ = 0.0f;
     float ScaleX = 0.0f, ScaleY = 0.0f, ScaleZ = 0.0f;
     // The points, shared with the caller: changes on either side are seen by both.
@@ -118,7 +135,7 @@ public:
     PlotColour BackColour = kPlotBlack;
     PlotColour ForeColour = kPlotBlack;
     PlotColour FontColour = kPlotBlack;  // the labels' colour, set with the foreground by SetColours
-    std::uint8_t ShowXLines = 0, ShowYLines = 0, ShowZLines = 0;
+    bool ShowXLines = false, ShowYLines = false, ShowZLines = false;
     std::uint8_t LineAxisCount = 0;
     std::int32_t OriginX = 0, OriginY = 0;  // screen position of (0, 0, 0)
     std::vector<HitRec> HitList;            // drawn symbols in drawing order
@@ -126,10 +143,11 @@ public:
     std::size_t HitCount = 0;
     PlotColour ExternalPlaneColour = kPlotBlack;
     PlotColour InternalPlaneColour = kPlotBlack;
-    std::uint8_t ShowXY = 0, ShowXZ = 0, ShowYZ = 0;  // planes Z = 0, Y = 0, X = 0
+    bool ShowXY = false, ShowXZ = false, ShowYZ = false;  // planes Z = 0, Y = 0, X = 0
     // Faces Z, Y, X = high bound and Z, Y, X = low bound.
-    std::uint8_t ShowPosXY = 0, ShowPosXZ = 0, ShowPosYZ = 0, ShowNegXY = 0, ShowNegXZ = 0, ShowNegYZ = 0;
-    std::uint8_t ShowPositiveAxes = 0, ShowNegativeAxes = 0;
+    bool ShowPosXY = false, ShowPosXZ = false, ShowPosYZ = false, ShowNegXY = false, ShowNegXZ = false,
+         ShowNegYZ = false;
+    bool ShowPositiveAxes = false, ShowNegativeAxes = false;
     std::uint8_t AxisWidth = 0;
     std::uint8_t GridWidth = 0;
     std::vector<PlotFont> Fonts;  // entry 0 is the default font
@@ -165,19 +183,18 @@ public:
     // Over all points, each starting from 0: X max, X min, Y max, Y min, Z max, Z min.
     std::array<float, 6> GetExtent() const;
     void BuildBox(float xHigh, float xLow, float yHigh, float yLow, float zHigh, float zLow);
-    // The ordination lines along X, Y, Z (flags 0 or 1) and their vertex blocks.
-    void SetAxes(std::uint8_t x, std::uint8_t y, std::uint8_t z);
+    // The ordination lines along X, Y, Z and their vertex blocks.
+    void SetAxes(OrdinationLines lines);
     void SetXReference(std::uint8_t r);
     void SetYReference(std::uint8_t r);
     void SetZReference(std::uint8_t r);
-    void ShowLabels(std::uint8_t flag);
+    void ShowLabels(bool shown);
     void SetSymbolSize(std::uint16_t size);
     void UpdateHitRadius() { HitRadius = MaxSymbolSize(); }
     std::uint16_t MaxSymbolSize() const;
-    void SetAxesStyle(std::uint8_t positive, std::uint8_t negative);
-    void SetInternalPlanes(std::uint8_t xy, std::uint8_t xz, std::uint8_t yz, PlotColour colour);
-    void SetExternalPlanes(std::uint8_t negXY, std::uint8_t negXZ, std::uint8_t negYZ, std::uint8_t posXY,
-                           std::uint8_t posXZ, std::uint8_t posYZ, PlotColour colour);
+    void SetAxesStyle(AxesShown axes);
+    void SetInternalPlanes(InternalPlanes planes, PlotColour colour);
+    void SetExternalPlanes(ExternalPlanes planes, PlotColour colour);
 
     // Fills the picture with the background.
     void ClearCanvas(Canvas& canvas) const;
@@ -216,7 +233,7 @@ private:
     void DrawPoint(Canvas& canvas, std::size_t n);
     void DrawBoxVertex(Canvas& canvas, std::size_t w);
     void DrawEdge(Canvas& canvas, std::size_t w, std::size_t a, std::size_t b, bool f) const;
-    void DrawPlaneEdge(Canvas& canvas, std::size_t w, std::size_t a, std::size_t b, bool f, std::uint8_t shown) const;
+    void DrawPlaneEdge(Canvas& canvas, std::size_t w, std::size_t a, std::size_t b, bool f, bool shown) const;
 
     std::vector<std::int32_t> sx_, sy_, depth_;
     bool fx_ = false, fy_ = false, fz_ = false;

@@ -35,7 +35,7 @@ std::int32_t Pixel(float v) { return static_cast<std::int32_t>(std::lrint(Limit(
 }  // namespace
 
 void tplot3d::Project() {
-    if (UseSSE == 1) ProjectVector();
+    if (UseSSE) ProjectVector();
     else ProjectScalar();
 }
 

@@ -119,14 +119,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plot.SetZoom(50);
     plot.SetRotation(30, 30, 0);
     plot.SetSymbols(shared);
-    plot.SetAxesStyle(1, 1);
-    plot.SetExternalPlanes(1, 1, 1, 1, 1, 1, 0xD0D0D0);
+    plot.SetAxesStyle({.Positive = true, .Negative = true});
+    plot.SetExternalPlanes({.NegXY = true, .NegXZ = true, .NegYZ = true, .PosXY = true, .PosXZ = true, .PosYZ = true},
+                           0xD0D0D0);
     const auto e = plot.GetExtent();
     plot.BuildBox(e[0], e[1], e[2], e[3], e[4], e[5]);
     plot.SetXReference(kRefLow);
     plot.SetYReference(kRefHigh);
-    plot.SetAxes(1, 1, 1);
-    plot.UseSSE = static_cast<std::uint8_t>(size & 1u);
+    plot.SetAxes({.X = true, .Y = true, .Z = true});
+    plot.UseSSE = (size & 1u) != 0;
     RecordingCanvas canvas;
     plot.Draw(canvas);
     Check(plot.HitCount == shared->size());

@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(p.Z, 0.3f);
         QCOMPARE(p.Shape, std::uint16_t{kShapeCircle});
         QCOMPARE(p.Size, std::uint16_t{3});
-        QCOMPARE(p.ShowLabel, std::uint8_t{1});
+        QCOMPARE(p.ShowLabel, true);
         QCOMPARE(Child<QComboBox>(&viewer, "YAxisCombo")->currentText(), QStringLiteral("Co. 2 (30.25%)"));
         QCOMPARE(Child<QComboBox>(&viewer, "YAxisCombo")->itemText(3), QStringLiteral("Co. 4 (8.25%)"));
     }
@@ -274,11 +274,11 @@ private slots:
         QCOMPARE(viewer.PlotSymbolSize, std::uint8_t{0});
 
         Child<QCheckBox>(&viewer, "ShowLabels")->click();
-        for (const t3dsymbol& p : viewer.Points()) QCOMPARE(p.ShowLabel, std::uint8_t{0});
+        for (const t3dsymbol& p : viewer.Points()) QCOMPARE(p.ShowLabel, false);
 
         Child<QCheckBox>(&viewer, "YOrdination")->click();
-        QCOMPARE(viewer.PlotYLines, std::uint8_t{1});
-        QCOMPARE(plot.ShowYLines, std::uint8_t{1});
+        QCOMPARE(viewer.PlotYLines, true);
+        QCOMPARE(plot.ShowYLines, true);
         QCOMPARE(plot.YLineStart, std::size_t{4 + 27});
         Child<QRadioButton>(&viewer, "ReferenceMax")->click();
         QCOMPARE(viewer.PlotLineReference, std::uint8_t{kRefHigh});
@@ -361,7 +361,7 @@ private slots:
         Child<QAction>(popup, "Symbol3")->trigger();  // Diamond
         QCOMPARE(viewer.Points()[1].Shape, std::uint16_t{kShapeDiamond});
         Child<QAction>(popup, "ShowLabel1")->trigger();
-        QCOMPARE(viewer.Points()[1].ShowLabel, std::uint8_t{0});
+        QCOMPARE(viewer.Points()[1].ShowLabel, false);
         SetColourDialogAnswer([](PlotColour) { return std::optional<PlotColour>(0xABCDEF); });
         Child<QAction>(popup, "ChangeColour1")->trigger();
         QCOMPARE(viewer.Points()[1].Colour, PlotColour(0xABCDEF));
@@ -383,9 +383,9 @@ private slots:
         Child<QAction>(popup, "ShowXY1")->trigger();
         Child<QAction>(popup, "ShowNegYZ1")->trigger();
         Child<QAction>(popup, "NegativeAxes1")->trigger();
-        QCOMPARE(viewer.Plot()->ShowXY, std::uint8_t{1});
-        QCOMPARE(viewer.Plot()->ShowNegYZ, std::uint8_t{1});
-        QCOMPARE(viewer.Plot()->ShowNegativeAxes, std::uint8_t{0});
+        QCOMPARE(viewer.Plot()->ShowXY, true);
+        QCOMPARE(viewer.Plot()->ShowNegYZ, true);
+        QCOMPARE(viewer.Plot()->ShowNegativeAxes, false);
         QTest::mousePress(image, Qt::RightButton, Qt::NoModifier, QPoint(3, 4));
         QTRY_VERIFY(popup->isVisible());
         QCOMPARE(edit->text(), QStringLiteral("&Edit label"));

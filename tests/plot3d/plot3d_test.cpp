@@ -101,12 +101,12 @@ TEST(Plot3DProjection, VectorRoutineGivesTheScalarPixels) {
         tplot3d scalar = MakePlot(points);
         scalar.BuildBox(2, -1, 3, -2, 1, -0.5f);
         scalar.SetXReference(kRefLow);
-        scalar.SetAxes(1, round % 2 == 0 ? 1 : 0, 1);
+        scalar.SetAxes({.X = true, .Y = round % 2 == 0, .Z = true});
         scalar.SetRotation(angle(gen), angle(gen), angle(gen));
         scalar.SetZoom(zoom(gen));
         scalar.SetScale(10, 10, 10);
         tplot3d vector = scalar;
-        vector.UseSSE = 1;
+        vector.UseSSE = true;
         scalar.ProjectScalar();
         vector.ProjectVector();
         ASSERT_EQ(scalar.ScreenX(), vector.ScreenX()) << "round " << round;
@@ -181,7 +181,7 @@ TEST(Plot3DDraw, BoxVerticesAreVisitedAmongThePoints) {
     tplot3d plot = MakePlot(Points({{0, 0.5f, 0}, {0, -2, 0}}));
     plot.BuildBox(1, -1, 1, -1, 1, -1);
     plot.SetScale(10, 10, 10);
-    plot.SetAxesStyle(1, 1);
+    plot.SetAxesStyle({.Positive = true, .Negative = true});
     RecordingCanvas canvas;
     plot.Draw(canvas);
     ASSERT_EQ(plot.BoxScreen.size(), kBoxVertexCount);
@@ -349,7 +349,7 @@ TEST(Plot3DLines, EachReferenceCodeEndsTheLineWhereItSays) {
             if (axis == 0) plot.SetXReference(c.ref);
             if (axis == 1) plot.SetYReference(c.ref);
             if (axis == 2) plot.SetZReference(c.ref);
-            plot.SetAxes(axis == 0, axis == 1, axis == 2);
+            plot.SetAxes({.X = axis == 0, .Y = axis == 1, .Z = axis == 2});
             const std::size_t start = axis == 0 ? plot.XLineStart : axis == 1 ? plot.YLineStart : plot.ZLineStart;
             ASSERT_EQ(start, c.box ? 28u : 1u);
             const ASingle& v = axis == 0 ? plot.VX : axis == 1 ? plot.VY : plot.VZ;
@@ -379,7 +379,7 @@ TEST(Plot3DLines, BlocksFollowOneAnotherAndTheirPens) {
     plot.SetXReference(kRefZero);
     plot.SetYReference(kRefZero);
     plot.SetZReference(kRefZero);
-    plot.SetAxes(1, 0, 1);
+    plot.SetAxes({.X = true, .Y = false, .Z = true});
     EXPECT_EQ(plot.XLineStart, 29u);
     EXPECT_EQ(plot.YLineStart, 0u);
     EXPECT_EQ(plot.ZLineStart, 31u);
@@ -422,7 +422,7 @@ protected:
         plot.BuildBox(1, -1, 1, -1, 1, -1);
         plot.SetScale(40, 40, 40);
         plot.SetRotation(30, 30, 0);
-        plot.SetAxesStyle(0, 0);
+        plot.SetAxesStyle({.Positive = false, .Negative = false});
         plot.SetColours(kPlotWhite, 0x111111);
         plot.ExternalPlaneColour = 0xD0D0D0;
         plot.InternalPlaneColour = 0xA0A0A0;
@@ -442,7 +442,7 @@ protected:
 TEST_F(Plot3DBox, EachPlaneFillsItsFace) {
     struct Case {
         const char* name;
-        std::uint8_t tplot3d::*flag;
+        bool tplot3d::*flag;
         std::initializer_list<std::size_t> corners;
         PlotColour colour;
     };
@@ -477,7 +477,8 @@ TEST_F(Plot3DBox, EachPlaneFillsItsFace) {
 }
 
 TEST_F(Plot3DBox, AllFacesDrawTwelveEdgesOnce) {
-    plot.SetExternalPlanes(1, 1, 1, 1, 1, 1, 0xD0D0D0);
+    plot.SetExternalPlanes({.NegXY = true, .NegXZ = true, .NegYZ = true, .PosXY = true, .PosXZ = true, .PosYZ = true},
+                           0xD0D0D0);
     plot.GridWidth = 3;
     RecordingCanvas canvas;
     plot.Draw(canvas);
@@ -498,7 +499,7 @@ TEST_F(Plot3DBox, HalfAxesRunFromTheOrigin) {
     const Case cases[] = {{1, 0, {22, 16, 14}}, {0, 1, {4, 10, 12}}, {1, 1, {22, 16, 14, 4, 10, 12}}, {0, 0, {}}};
     for (const Case& c : cases) {
         SetUp();
-        plot.SetAxesStyle(c.positive, c.negative);
+        plot.SetAxesStyle({.Positive = c.positive == 1, .Negative = c.negative == 1});
         RecordingCanvas canvas;
         plot.Draw(canvas);
         const auto lines = canvas.OfKind(Kind::Line);
@@ -548,7 +549,7 @@ TEST(Plot3DSetUp, ReferencesAndLabelsSetEveryPoint) {
     plot.SetXReference(kRefHigh);
     plot.SetYReference(kRefLow);
     plot.SetZReference(kRefZero);
-    plot.ShowLabels(1);
+    plot.ShowLabels(true);
     for (const t3dsymbol& s : *points) {
         const DecodedRefs refs = DecodeRefs(s.Refs);
         EXPECT_EQ(refs.X, kRefHigh);
