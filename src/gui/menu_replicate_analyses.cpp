@@ -79,9 +79,9 @@ void ShannonTTests(TMainPrg& window) {
     dlg.BootstrapBox->setChecked(TTestBootstrap == 1);
     dlg.OutputShannonBox->setChecked(TTestOutputShannon == 1);
     dlg.LevelEdit->setText(QString::number(TTestAlpha * 100.0, 'g', 15));
-    dlg.TTestCancelled = 0;
+    dlg.TTestCancelled = false;
     dlg.exec();
-    if (dlg.TTestCancelled != 0) return;
+    if (dlg.TTestCancelled) return;
 
     AByte selection(ds.Groups.size(), 0);
     for (int k = 0; k < dlg.GroupList->count() && static_cast<std::size_t>(k) < selection.size(); ++k)
