@@ -143,7 +143,9 @@ MenuCommands AnalysisMenuCommands() {
         {"MLPopulationReallocation1", MLPopulationReallocation1Click},
         {"ShannonsIndex1",
          [](TMainPrg&) {
-             CmdShannonIndex(ShannonLogBase, ShannonFreqMode, PreferredRoundMode, ShannonLogA, BatchAnswer);
+             CmdShannonIndex(
+                 {.Scale = CodeOf<ShannonScale>(ShannonLogBase), .Base = ShannonLogA, .PerInd = ShannonFreqMode == 1},
+                 PreferredRoundMode, BatchAnswer);
          }},
         {"AMOVA1", AMOVA1Click},
         {"PairwisePhiST1", PairwisePhiST1Click},

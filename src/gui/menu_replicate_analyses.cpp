@@ -29,6 +29,16 @@ std::function<void(TMainPrg&)> BootstrapTrees(Treatment treatment) {
     };
 }
 
+// Shannon's options and the replicates' output of the Replicate Analyses commands, from the settings.
+ShannonOptions ShannonSettings() {
+    return {.Scale = CodeOf<ShannonScale>(ShannonLogBase),
+            .Base = ShannonLogA,
+            .PerInd = ShannonFreqMode == 1,
+            .ReplaceMissing = RMD == 1,
+            .MissingShare = MDReplaceFraction};
+}
+ShannonReplicateOptions ReplicateSettings() { return {.ToFile = Sh2File == 1, .IncludeZero = ShannonZeroInStats == 1}; }
+
 void BootstrapShannonAtN(TMainPrg&) {
     if (!DataAvailable(1, 0, 1)) return;
     std::uint32_t n = 0;
@@ -37,8 +47,7 @@ void BootstrapShannonAtN(TMainPrg&) {
         ShowError("Invalid input number");
         return;
     }
-    CmdBootstrapShannonAtN(static_cast<std::int32_t>(n), ShannonLogBase, ShannonFreqMode, ShannonLogA, SHReplicates,
-                           RMD, Sh2File, ShannonZeroInStats, MDReplaceFraction);
+    CmdBootstrapShannonAtN(static_cast<std::int32_t>(n), ShannonSettings(), SHReplicates, ReplicateSettings());
 }
 
 void BootstrapPopulationTree(TMainPrg&) {
@@ -79,9 +88,9 @@ void ShannonTTests(TMainPrg& window) {
     dlg.BootstrapBox->setChecked(TTestBootstrap == 1);
     dlg.OutputShannonBox->setChecked(TTestOutputShannon == 1);
     dlg.LevelEdit->setText(QString::number(TTestAlpha * 100.0, 'g', 15));
-    dlg.TTestCancelled = 0;
+    dlg.TTestCancelled = false;
     dlg.exec();
-    if (dlg.TTestCancelled != 0) return;
+    if (dlg.TTestCancelled) return;
 
     AByte selection(ds.Groups.size(), 0);
     for (int k = 0; k < dlg.GroupList->count() && static_cast<std::size_t>(k) < selection.size(); ++k)
@@ -104,9 +113,14 @@ void ShannonTTests(TMainPrg& window) {
     TTestOutputT = Checked(dlg.OutputTBox) ? 1 : 0;
     TTestBowman = Checked(dlg.BowmanBox) ? 1 : 0;
     TTestBootstrap = Checked(dlg.BootstrapBox) ? 1 : 0;
-    CmdShannonTTests(selection, ShannonLogBase, ShannonFreqMode, RMD, MDReplaceFraction, 1, ShannonLogA,
-                     TTestConfOutput, TTestOutputShannon, TTestOutputT, TTestBowman, TTestBootstrap, Sh2File,
-                     ShannonZeroInStats);
+    CmdShannonTTests(selection, ShannonSettings(),
+                     {.RemoveMono = true,
+                      .Bowman = TTestBowman == 1,
+                      .Bootstrap = TTestBootstrap == 1,
+                      .Confidence = CodeOf<TTestConfidence>(TTestConfOutput),
+                      .OutputShannon = TTestOutputShannon == 1,
+                      .OutputT = TTestOutputT == 1,
+                      .Replicates = ReplicateSettings()});
 }
 
 }  // namespace
@@ -114,10 +128,7 @@ void ShannonTTests(TMainPrg& window) {
 MenuCommands ReplicateAnalysesMenuCommands() {
     return {
         {"BootstrapShannonsVariance1",
-         [](TMainPrg&) {
-             CmdBootstrapShannon(ShannonLogBase, ShannonFreqMode, SHReplicates, ShannonLogA, RMD, Sh2File,
-                                 ShannonZeroInStats, MDReplaceFraction);
-         }},
+         [](TMainPrg&) { CmdBootstrapShannon(ShannonSettings(), SHReplicates, ReplicateSettings()); }},
         {"BootstrapShannonsVarianceAtN1", BootstrapShannonAtN},
         {"BootstrapStdTree1", BootstrapTrees(Treatment::Standard)},
         {"MultipleAvgTrees1",

@@ -3,6 +3,7 @@
 #include "gui/dialog_buttons.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,25 +28,19 @@ TtTstDlg::TtTstDlg(QWidget* parent) : QDialog(parent) {
     testsLayout->addWidget(BootstrapBox);
 
     auto* confidence = new QGroupBox(QStringLiteral("Confidence Output"), this);
-    SignificanceBtn = new QRadioButton(QStringLiteral("Significance at p-value               %"), confidence);
+    SignificanceBtn = new QRadioButton(QStringLiteral("Significance at p-value"), confidence);
     PValueBtn = new QRadioButton(QStringLiteral("Calculated p-value"), confidence);
     PValueBtn->setChecked(true);
-    // The level field sits in the gap of the first item's caption, before its "%".
-    LevelEdit = new QLineEdit(QStringLiteral("5.0"), SignificanceBtn);
+    // The level field follows the first item's caption, before its "%"; made after both items, so
+    // Tab reaches it after them.
+    LevelEdit = new QLineEdit(QStringLiteral("5.0"), confidence);
     LevelEdit->setObjectName(QStringLiteral("LevelEdit"));
-    {
-        const QFontMetrics metrics = SignificanceBtn->fontMetrics();
-        const int textStart = SignificanceBtn->sizeHint().width() -
-                              metrics.horizontalAdvance(SignificanceBtn->text());
-        const int gapStart = textStart + metrics.horizontalAdvance(QStringLiteral("Significance at p-value "));
-        const int gapWidth = metrics.horizontalAdvance(QStringLiteral("             "));
-        const int height = SignificanceBtn->sizeHint().height();
-        LevelEdit->setGeometry(gapStart, 0, gapWidth, height);
-        SignificanceBtn->setMinimumHeight(height);
-    }
-    auto* confidenceLayout = new QVBoxLayout(confidence);
-    confidenceLayout->addWidget(SignificanceBtn);
-    confidenceLayout->addWidget(PValueBtn);
+    auto* confidenceLayout = new QGridLayout(confidence);
+    confidenceLayout->addWidget(SignificanceBtn, 0, 0);
+    confidenceLayout->addWidget(LevelEdit, 0, 1);
+    confidenceLayout->addWidget(new QLabel(QStringLiteral("%"), confidence), 0, 2);
+    confidenceLayout->addWidget(PValueBtn, 1, 0, 1, 3);
+    confidenceLayout->setColumnStretch(3, 1);  // the field keeps its natural width
 
     OutputTBox = new QCheckBox(QStringLiteral("Output t(df) values"), this);
     OutputTBox->setChecked(true);
@@ -54,7 +49,7 @@ TtTstDlg::TtTstDlg(QWidget* parent) : QDialog(parent) {
     const OkCancelButtons buttons = MakeOkCancelButtons(this);
     connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(buttons.cancel, &QPushButton::clicked, this, &TtTstDlg::CancelBtnClick);
-    connect(this, &QDialog::rejected, this, [this] { TTestCancelled = 1; });
+    connect(this, &QDialog::rejected, this, [this] { TTestCancelled = true; });
 
     auto* right = new QVBoxLayout;
     right->addWidget(tests);
@@ -78,6 +73,6 @@ void TtTstDlg::SetConfidenceOutput(int item) {
 }
 
 void TtTstDlg::CancelBtnClick() {
-    TTestCancelled = 1;
+    TTestCancelled = true;
     reject();
 }

@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <cstdint>
-
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
@@ -21,7 +19,7 @@ public:
     void SetConfidenceOutput(int item);
 
     // Set by Cancel (and by closing the window); the caller clears it before showing the form.
-    std::uint8_t TTestCancelled = 0;
+    bool TTestCancelled = false;
 
     QListWidget* GroupList;  // "Groups to test", one checkable item per group
     QCheckBox* BowmanBox;

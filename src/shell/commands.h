@@ -87,6 +87,9 @@ public:
     bool Transfer(const std::function<bool()>& engineCall);
     // The engine call without touching the activity panel.
     bool Run(const std::function<bool()>& engineCall);
+    // Marks the run failed without an engine call (a check of the command's own refused, its message
+    // shown): it ends with "failed." like a failed step.
+    void Fail() { ok_ = false; }
 
     // How Write treats a file the command has not written yet: ask by the output-file rule, or
     // always append (creating it when missing).

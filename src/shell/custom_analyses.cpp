@@ -57,8 +57,13 @@ void CustomAnalysisLeuShannon(const std::string& folder) {
             if (!AppendToAnalysisFile("GROUP=\t" + name + "\tNInd=\t" + std::to_string(n))) break;
             // The file was started afresh above: rewriting it now would lose the heading just written.
             OverwriteMode = 1;
-            CmdBootstrapShannonAtN(n, ShannonLogBase, ShannonFreqMode, ShannonLogA, SHReplicates, RMD, Sh2File,
-                                   ShannonZeroInStats, MDReplaceFraction);
+            CmdBootstrapShannonAtN(n,
+                                   {.Scale = CodeOf<ShannonScale>(ShannonLogBase),
+                                    .Base = ShannonLogA,
+                                    .PerInd = ShannonFreqMode == 1,
+                                    .ReplaceMissing = RMD == 1,
+                                    .MissingShare = MDReplaceFraction},
+                                   SHReplicates, {.ToFile = Sh2File == 1, .IncludeZero = ShannonZeroInStats == 1});
         }
         if (failed()) {
             WriteMsg("CUSTOM ANALYSIS LEU SHANNON failed.");

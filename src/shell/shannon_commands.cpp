@@ -7,12 +7,13 @@
 
 #include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
+#include "foundation/random.h"
 #include "foundation/rounding.h"
-#include "numeric/incomplete_beta.h"
 #include "numeric/math_error.h"
+#include "numeric/welch.h"
+#include "popgen/analyses/shannon.h"
 #include "popgen/data/band_stats.h"
 #include "popgen/data/filters.h"
-#include "popgen/analyses/shannon.h"
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
@@ -24,24 +25,19 @@ namespace {
 constexpr int kYesNo = 4;
 constexpr int kYes = 6;
 
-ShannonOptions OptionsOf(std::uint8_t logBase, std::uint8_t freqMode, Extended logA, std::uint8_t rmd,
-                         Extended mdFraction) {
-    return {CodeOf<ShannonScale>(logBase), logA, freqMode == 1, rmd == 1, mdFraction};
-}
-
-std::string LogBaseText(std::uint8_t logBase, Extended logA) {
-    switch (logBase) {
-        case 0: return "2";
-        case 1: return "e";
-        case 2: return "10";
-        case 3: return ExtToStr(logA);
+std::string LogBaseText(const ShannonOptions& options) {
+    switch (options.Scale) {
+        case ShannonScale::Bits: return "2";
+        case ShannonScale::Nats: return "e";
+        case ShannonScale::Decimal: return "10";
+        case ShannonScale::Base: return ExtToStr(options.Base);
         default: return {};
     }
 }
 
-std::string FrequencyLine(std::uint8_t freqMode) {
-    return freqMode == 1 ? "Frequencies per locus: p(i):=presences(i)/#individuals"
-                         : "Frequencies per datamatrix: p(i):=presences(i)/presences(datamatrix)";
+std::string FrequencyLine(bool perInd) {
+    return perInd ? "Frequencies per locus: p(i):=presences(i)/#individuals"
+                  : "Frequencies per datamatrix: p(i):=presences(i)/presences(datamatrix)";
 }
 
 std::string Lines(const std::vector<std::string>& lines) {
@@ -54,7 +50,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 void ShowCurrentData(const TPopGenDataSet& ds) {
-    if (ds.CurLayer == 4) {
+    if (ds.CurLayer == kScratchLayer) {
         const TDSLayer& l = ds.GetCurrLayer();
         SetStatusDataMatrix(MatrixSizeText("Temporary Data ", l.NInd, l.NLoci));
     } else {
@@ -70,19 +66,19 @@ bool GroupStep(const std::function<bool()>& call) {
 }
 
 void BootstrapShannonCommand(const std::string& progress, const std::string& title, std::int32_t replicates,
-                             std::uint8_t logBase, std::uint8_t freqMode, Extended logA, std::uint8_t sh2File,
+                             const ShannonOptions& options, bool toFile,
                              const std::function<bool(ShannonValue&, AExt&)>& engine) {
     CommandRun run(progress);
     if (replicates <= 1) {
         ShowError("Need to select multiple runs");
-        run.Run([] { return false; });
+        run.Fail();
         return;
     }
     ShannonValue v;
     AExt values;
     if (!run.Calculate([&] { return engine(v, values); })) return;
     const std::string reps = UIntToStr(static_cast<std::uint32_t>(replicates));
-    if (sh2File == 1) {
+    if (toFile) {
         std::vector<std::string> lines{"Writing individual Shannon replicates (" + reps + ") for group " +
                                        DataSet->CurrGroupName() + ":"};
         for (const Extended h : values) lines.push_back(ExtToStr(h));
@@ -95,7 +91,7 @@ void BootstrapShannonCommand(const std::string& progress, const std::string& tit
     if (v.H < 0.0L || v.Variance < 0.0L) {
         ShowError("Calculations failed. Shannon or its variance are negative:\r\nShannon= " + ExtToStr(v.H) +
                   " Var= " + ExtToStr(v.Variance));
-        run.Run([] { return false; });
+        run.Fail();
         return;
     }
     if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) + "\r\nstd.dev.= " + ExtToStr(v.SD) +
@@ -103,9 +99,14 @@ void BootstrapShannonCommand(const std::string& progress, const std::string& tit
                 "Shannon's Diversity Index Bootstrapped " + reps + " Times", kYesNo) != kYes)
         return;
     const std::string text =
-        Lines({title, "LogBase = " + LogBaseText(logBase, logA), FrequencyLine(freqMode), "",
+        Lines({title, "LogBase = " + LogBaseText(options), FrequencyLine(options.PerInd), "",
                "I =       " + ExtToStr(v.H), "var(I) =  " + ExtToStr(v.Variance), "std.dev.= " + ExtToStr(v.SD), ""});
     run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); });
+}
+
+// The engine's bootstrap of a command's replicates (none below 0).
+ShannonBootstrap BootstrapOf(std::int32_t replicates, const ShannonReplicateOptions& output) {
+    return {replicates > 0 ? static_cast<std::size_t>(replicates) : 0, output.IncludeZero, output.ToFile};
 }
 
 // One group's result in a t-test section.
@@ -120,9 +121,9 @@ constexpr std::int64_t kMaxDF = std::numeric_limits<std::int32_t>::max();
 
 // The Shannon block and the test block of one section; false after a maths error (shown).
 bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>& groups, bool bowman,
-                  std::uint8_t confOutput, std::uint8_t outputShannon, std::uint8_t outputT) {
+                  const ShannonTTestOptions& test) {
     const std::string kind = bowman ? "(Bowman)" : "(bootstrapped)";
-    if (outputShannon == 1) {
+    if (test.OutputShannon) {
         out.push_back("Shannon's index and variance " + kind);
         for (const GroupResult& g : groups) {
             out.emplace_back();
@@ -180,9 +181,9 @@ bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>&
                 ShowError("Maths error in t-distribution. Error code: " + std::to_string(code));
                 ok = false;
             }
-            out.push_back(outputT == 1 ? "t(" + UIntToStr(static_cast<std::uint64_t>(df)) + ")= " + ExtToStr(t) + ", "
+            out.push_back(test.OutputT ? "t(" + UIntToStr(static_cast<std::uint64_t>(df)) + ")= " + ExtToStr(t) + ", "
                                        : std::string());
-            if (confOutput == 1) {
+            if (test.Confidence == TTestConfidence::PValue) {
                 out.back() += "p= " + ExtToStr(p);
             } else {
                 const std::string level = ExtToStr(static_cast<Extended>(TTestAlpha));
@@ -198,36 +199,21 @@ bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>&
 
 }  // namespace
 
-std::int64_t WelchDF(std::uint32_t sizeA, std::uint32_t sizeB, Extended varA, Extended varB) {
-    if (sizeA == 0 || sizeB == 0) return -1;
-    const Extended sum = varA + varB;
-    const Extended df = sum * sum / (varA * varA / sizeA + varB * varB / sizeB);
-    if (!std::isfinite(df) || df < 0.0L || df > 9.0e18L) return -1;
-    return static_cast<std::int64_t>(std::ceil(df));
-}
-
-Extended TStatistic(Extended indexA, Extended indexB, Extended varA, Extended varB) {
-    return (indexB - indexA) / std::sqrt(varA + varB);
-}
-
-Extended TDistProb(std::int32_t df, Extended t) { return StudentTProb(df, t); }
-
 bool ExtLess(Extended a, Extended b) { return a < b; }
 
-void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t roundMode, Extended logA,
-                     std::uint8_t answer) {
+void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, std::uint8_t answer) {
     if (!DataAvailable(1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
     if (NumMonomorphicLoci(ds, true, true) > 0 &&
         AskUserEx("The data-set contains monomorphic bands.\r\nFailure to remove monomorphic bands may result in "
                   "meaningless Shannon values.\r\nWould you like to remove monomorphic bands from the data-set now?",
                   "Data Warning", kYesNo, answer) == kYes)
-        RemoveMonomorphicLoci(ds, 4);
+        RemoveMonomorphicLoci(ds, kScratchLayer);
     CommandRun run("Calculating Shannon's index with current scaling settings and saving to analysis output file...");
     ShannonValue v;
     const bool ok = run.Calculate([&] {
         const RoundModeGuard rounding(roundMode);
-        return ShannonVarSD(ds, OptionsOf(logBase, freqMode, logA, 0, 0.0L), true, v);
+        return ShannonVarSD(ds, options, true, v);
     });
     ShowCurrentData(ds);
     if (!ok) return;
@@ -239,36 +225,34 @@ void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t r
                 "Shannon's Diversity Index", kYesNo) != kYes)
         return;
     std::vector<std::string> lines{"Shannon's index and variance/std.dev. (after Bowman & al., 1969)",
-                                   "LogBase = " + LogBaseText(logBase, logA),
-                                   FrequencyLine(freqMode),
+                                   "LogBase = " + LogBaseText(options),
+                                   FrequencyLine(options.PerInd),
                                    "",
                                    "I =       " + ExtToStr(v.H),
                                    "var(I) =  " + ExtToStr(v.Variance)};
     // With frequencies per locus the variance can even be negative: the file keeps the box's
     // warning beside it, so that it is never read as a plain result.
-    if (freqMode == 0) lines.push_back("std.dev.= " + ExtToStr(std::sqrt(v.Variance)));
+    if (!options.PerInd) lines.push_back("std.dev.= " + ExtToStr(std::sqrt(v.Variance)));
     else lines.push_back(note);
     lines.emplace_back();
     const std::string text = Lines(lines);
     run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); });
 }
 
-void CmdBootstrapShannon(std::uint8_t logBase, std::uint8_t freqMode, std::int32_t replicates, Extended logA,
-                         std::uint8_t rmd, std::uint8_t sh2File, std::uint8_t zeroInStats, Extended mdFraction) {
+void CmdBootstrapShannon(const ShannonOptions& options, std::int32_t replicates,
+                         const ShannonReplicateOptions& output) {
     if (!DataAvailable(1, 0, 1)) return;
     const std::string reps = UIntToStr(static_cast<std::uint32_t>(std::max(replicates, 0)));
-    BootstrapShannonCommand(
-        "Estimating Shannon Variance by Bootstrapping... ",
-        "Shannon's index and variance/std.dev. bootstrapped " + reps + " times", replicates, logBase, freqMode, logA,
-        sh2File, [&](ShannonValue& v, AExt& values) {
-            const ShannonBootstrap b{static_cast<std::size_t>(replicates), zeroInStats == 1, sh2File == 1};
-            return BsShannonVarSD(*DataSet, OptionsOf(logBase, freqMode, logA, rmd, mdFraction), b, v, values);
-        });
+    BootstrapShannonCommand("Estimating Shannon Variance by Bootstrapping... ",
+                            "Shannon's index and variance/std.dev. bootstrapped " + reps + " times", replicates,
+                            options, output.ToFile, [&](ShannonValue& v, AExt& values) {
+                                return BsShannonVarSD(*DataSet, options, BootstrapOf(replicates, output),
+                                                      ProgramRandom(), v, values);
+                            });
 }
 
-void CmdBootstrapShannonAtN(std::int32_t n, std::uint8_t logBase, std::uint8_t freqMode, Extended logA,
-                            std::int32_t replicates, std::uint8_t rmd, std::uint8_t sh2File, std::uint8_t zeroInStats,
-                            Extended mdFraction) {
+void CmdBootstrapShannonAtN(std::int32_t n, const ShannonOptions& options, std::int32_t replicates,
+                            const ShannonReplicateOptions& output) {
     if (!DataAvailable(1, 0, 1)) return;
     if (n < 1) {
         ShowError("Invalid input number");
@@ -276,21 +260,16 @@ void CmdBootstrapShannonAtN(std::int32_t n, std::uint8_t logBase, std::uint8_t f
     }
     const std::string reps = UIntToStr(static_cast<std::uint32_t>(std::max(replicates, 0)));
     const std::string count = UIntToStr(static_cast<std::uint32_t>(n));
-    BootstrapShannonCommand(
-        "Estimating Shannon Variance by Bootstrapping At N_Indiv=" + count + " ... ",
-        "Shannon's index and variance/std.dev. bootstrapped " + reps + " times, sampling from N= " + count +
-            " individuals",
-        replicates, logBase, freqMode, logA, sh2File, [&](ShannonValue& v, AExt& values) {
-            const ShannonBootstrap b{static_cast<std::size_t>(replicates), zeroInStats == 1, sh2File == 1};
-            return BsShannonVarSDAtN(*DataSet, static_cast<std::size_t>(n),
-                                     OptionsOf(logBase, freqMode, logA, rmd, mdFraction), b, v, values);
-        });
+    BootstrapShannonCommand("Estimating Shannon Variance by Bootstrapping At N_Indiv=" + count + " ... ",
+                            "Shannon's index and variance/std.dev. bootstrapped " + reps +
+                                " times, sampling from N= " + count + " individuals",
+                            replicates, options, output.ToFile, [&](ShannonValue& v, AExt& values) {
+                                return BsShannonVarSDAtN(*DataSet, static_cast<std::size_t>(n), options,
+                                                         BootstrapOf(replicates, output), ProgramRandom(), v, values);
+                            });
 }
 
-void CmdShannonTTests(const AByte& selection, std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t rmd,
-                      Extended mdFraction, std::uint8_t removeMono, Extended logA, std::uint8_t confOutput,
-                      std::uint8_t outputShannon, std::uint8_t outputT, std::uint8_t bowman, std::uint8_t bootstrap,
-                      std::uint8_t sh2File, std::uint8_t zeroInStats) {
+void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, const ShannonTTestOptions& test) {
     if (!DataAvailable(1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
     if (selection.size() != ds.Groups.size()) {
@@ -308,42 +287,42 @@ void CmdShannonTTests(const AByte& selection, std::uint8_t logBase, std::uint8_t
     }
     CommandRun run("Calculating Shannon values and performing t-tests...");
     SetStatusCalculating();
-    const ShannonOptions options = OptionsOf(logBase, freqMode, logA, rmd, mdFraction);
     std::vector<std::string> report;
     bool ok = true;
-    if (bowman == 1) {
+    if (test.Bowman) {
         std::vector<GroupResult> groups;
         for (const std::size_t g : chosen) {
             GroupResult r{GroupDisplayName(ds.Groups[g].Name), false, {}, ds.Groups[g].Count};
-            r.Ok = GroupStep([&] { return GrpShannonVarSD(ds, g, options, removeMono == 1, r.Value); });
+            r.Ok =
+                GroupStep([&] { return GrpShannonVarSD(ds, g, options, test.RemoveMono, ProgramRandom(), r.Value); });
             groups.push_back(std::move(r));
         }
-        ok = WriteSection(report, groups, true, confOutput, outputShannon, outputT) && ok;
+        ok = WriteSection(report, groups, true, test) && ok;
     }
-    if (bootstrap == 1) {
+    if (test.Bootstrap) {
         std::vector<GroupResult> groups;
-        const std::size_t reps = SHReplicates > 0 ? static_cast<std::size_t>(SHReplicates) : 0;
-        const ShannonBootstrap b{reps, zeroInStats == 1, sh2File == 1};
+        const ShannonBootstrap b = BootstrapOf(SHReplicates, test.Replicates);
+        const std::size_t reps = b.Replicates;
         for (const std::size_t g : chosen) {
             GroupResult r{GroupDisplayName(ds.Groups[g].Name), false, {}, ds.Groups[g].Count};
             if (r.Size == 0) {
                 ShowError("T-test/groups error");
-                run.Run([] { return false; });
+                run.Fail();
                 SetStatusIdle();
                 return;
             }
             AExt values;
-            r.Ok = GroupStep([&] { return GrpBsShannonVarSD(ds, g, options, b, r.Value, values); });
-            if (sh2File == 1) {
+            r.Ok = GroupStep([&] { return GrpBsShannonVarSD(ds, g, options, b, ProgramRandom(), r.Value, values); });
+            if (test.Replicates.ToFile) {
                 report.push_back("Writing individual Shannon replicates (" + UIntToStr(reps) + ") for " + r.Name + ":");
                 for (const Extended h : values) report.push_back(ExtToStr(h));
                 report.emplace_back();
             }
             groups.push_back(std::move(r));
         }
-        ok = WriteSection(report, groups, false, confOutput, outputShannon, outputT) && ok;
+        ok = WriteSection(report, groups, false, test) && ok;
     }
     const std::string text = Lines(report);
     run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); });
-    if (!ok) run.Run([] { return false; });  // a maths error was shown: the report is kept, the run failed
+    if (!ok) run.Fail();  // a maths error was shown: the report is kept, the run failed
 }

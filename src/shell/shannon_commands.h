@@ -5,36 +5,47 @@
 #include <cstdint>
 
 #include "foundation/types.h"
+#include "popgen/analyses/shannon.h"
 
-// Shannon's index of the current layer with Bowman's variance. Monomorphic loci are offered for
-// removal first (answered by `answer` as AskUserEx does); the rounding mode is `roundMode` for
-// the computation and is restored afterwards. The result is shown and, when the user agrees,
-// written to the analysis file.
-void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t roundMode, Extended logA,
-                     std::uint8_t answer);
+// What a bootstrap does with its replicates (the Sh2File and ShannonZeroInStats settings).
+struct ShannonReplicateOptions {
+    bool ToFile = false;       // every replicate's index to the analysis file first
+    bool IncludeZero = false;  // replicates with an index of 0 count (else they are drawn again)
+};
 
-// Shannon's index and its variance bootstrapped over loci (replicates at least 2); with sh2File
-// every replicate's index goes to the analysis file first.
-void CmdBootstrapShannon(std::uint8_t logBase, std::uint8_t freqMode, std::int32_t replicates, Extended logA,
-                         std::uint8_t rmd, std::uint8_t sh2File, std::uint8_t zeroInStats, Extended mdFraction);
+// How a t-test's verdict is reported (the numbers of the TTestConfOutput setting).
+enum class TTestConfidence : std::uint8_t {
+    Significance = 0,  // significantly different or not at the level TTestAlpha (also an unknown code)
+    PValue = 1,        // the p-value
+};
+
+// The sections and lines of the t-test report (the TTest... settings) and how groups are computed.
+struct ShannonTTestOptions {
+    bool RemoveMono = true;  // a group's monomorphic loci removed before its Bowman index
+    bool Bowman = false;     // a section with Bowman's variance
+    bool Bootstrap = false;  // a section with the variance bootstrapped SHReplicates times
+    TTestConfidence Confidence = TTestConfidence::PValue;
+    bool OutputShannon = true;             // every group's index, variance and size before the tests
+    bool OutputT = true;                   // t(df) before the verdict
+    ShannonReplicateOptions Replicates{};  // of the bootstrapped section
+};
+
+// Shannon's index of the current layer with Bowman's variance (options as ShannonVarSD reads them:
+// missing cells are not replaced). Monomorphic loci are offered for removal first (answered by
+// `answer` as AskUserEx does); the rounding mode is `roundMode` for the computation and is restored
+// afterwards. The result is shown and, when the user agrees, written to the analysis file.
+void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, std::uint8_t answer);
+
+// Shannon's index and its variance bootstrapped over loci (replicates at least 2); with
+// output.ToFile every replicate's index goes to the analysis file first.
+void CmdBootstrapShannon(const ShannonOptions& options, std::int32_t replicates, const ShannonReplicateOptions& output);
 // The same with n individuals (at least 1) drawn for every replicate.
-void CmdBootstrapShannonAtN(std::int32_t n, std::uint8_t logBase, std::uint8_t freqMode, Extended logA,
-                            std::int32_t replicates, std::uint8_t rmd, std::uint8_t sh2File, std::uint8_t zeroInStats,
-                            Extended mdFraction);
+void CmdBootstrapShannonAtN(std::int32_t n, const ShannonOptions& options, std::int32_t replicates,
+                            const ShannonReplicateOptions& output);
 
 // Welch t-tests of Shannon's index between every pair of the selected groups (one byte per group),
 // with Bowman's variance and/or the bootstrapped one; one report to the analysis file. Reads
 // SHReplicates and TTestAlpha.
-void CmdShannonTTests(const AByte& selection, std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t rmd,
-                      Extended mdFraction, std::uint8_t removeMono, Extended logA, std::uint8_t confOutput,
-                      std::uint8_t outputShannon, std::uint8_t outputT, std::uint8_t bowman, std::uint8_t bootstrap,
-                      std::uint8_t sh2File, std::uint8_t zeroInStats);
+void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, const ShannonTTestOptions& test);
 
-// Degrees of freedom (varA + varB)^2 / (varA^2 / sizeA + varB^2 / sizeB), rounded up when not whole
-// (the sizes as given, not less one). -1 when a size is 0 or the value is not a finite number.
-std::int64_t WelchDF(std::uint32_t sizeA, std::uint32_t sizeB, Extended varA, Extended varB);
-// (indexB - indexA) / sqrt(varA + varB).
-Extended TStatistic(Extended indexA, Extended indexB, Extended varA, Extended varB);
-// Two-sided Student t probability of |t| with df degrees of freedom; sets the math error code.
-Extended TDistProb(std::int32_t df, Extended t);
 bool ExtLess(Extended a, Extended b);

@@ -80,7 +80,7 @@ TEST_F(Shannon, UnusableScalesAndLayersAreRefused) {
 TEST_F(Shannon, GroupIndexWorksOnTheGroupAndRestoresTheLayer) {
     LoadGroups();
     ShannonValue group, selected;
-    ASSERT_TRUE(GrpShannonVarSD(ds, 1, {}, true, group));
+    ASSERT_TRUE(GrpShannonVarSD(ds, 1, {}, true, ProgramRandom(), group));
     EXPECT_EQ(ds.CurLayer, 1);
     // The same as the group selected and its monomorphic loci removed by hand.
     ASSERT_TRUE(ds.SelectGroup(1));
@@ -90,10 +90,10 @@ TEST_F(Shannon, GroupIndexWorksOnTheGroupAndRestoresTheLayer) {
     EXPECT_TRUE(SameBits(group.Variance, selected.Variance));
     // From a selection the group is cut from the working copy, which stays current.
     ds.CurLayer = 2;
-    ASSERT_TRUE(GrpShannonVarSD(ds, 1, {}, true, group));
+    ASSERT_TRUE(GrpShannonVarSD(ds, 1, {}, true, ProgramRandom(), group));
     EXPECT_EQ(ds.CurLayer, 1);
     // A group without polymorphic loci is refused; quiet mode is over.
-    EXPECT_FALSE(GrpShannonVarSD(ds, 2, {}, true, group));
+    EXPECT_FALSE(GrpShannonVarSD(ds, 2, {}, true, ProgramRandom(), group));
     EXPECT_EQ(data.errors.back(), "GrpShannonVarSD Error: (Grp2): no loci to work on. Aborting rountine.");
     EXPECT_EQ(ds.CurLayer, 1);
     EXPECT_EQ(ds.QuietMode, 0);
@@ -107,7 +107,7 @@ TEST_F(Shannon, BootstrapIsTheReplicatesBuiltByHandAndComesFromTheSeed) {
     RandSeed = 2024;
     ShannonValue v;
     AExt values;
-    ASSERT_TRUE(BsShannonVarSD(ds, options, bootstrap, v, values));
+    ASSERT_TRUE(BsShannonVarSD(ds, options, bootstrap, ProgramRandom(), v, values));
     ASSERT_EQ(values.size(), 5u);
     EXPECT_EQ(ds.CurLayer, 1);
     RandSeed = 2024;
@@ -144,11 +144,11 @@ TEST_F(Shannon, GroupBootstrapEqualsTheBootstrapOfTheSelectedGroup) {
     RandSeed = 77;
     ShannonValue group, selected;
     AExt groupValues, selectedValues;
-    ASSERT_TRUE(GrpBsShannonVarSD(ds, 3, options, bootstrap, group, groupValues));
+    ASSERT_TRUE(GrpBsShannonVarSD(ds, 3, options, bootstrap, ProgramRandom(), group, groupValues));
     EXPECT_EQ(ds.CurLayer, 1);
     RandSeed = 77;
     ASSERT_TRUE(ds.SelectGroup(3));
-    ASSERT_TRUE(BsShannonVarSD(ds, options, bootstrap, selected, selectedValues));
+    ASSERT_TRUE(BsShannonVarSD(ds, options, bootstrap, ProgramRandom(), selected, selectedValues));
     EXPECT_EQ(ds.CurLayer, 2);
     EXPECT_EQ(groupValues, selectedValues);
     EXPECT_TRUE(SameBits(group.Variance, selected.Variance));
@@ -159,20 +159,20 @@ TEST_F(Shannon, BootstrapEndsWhereNoReplicateCanCount) {
     AExt values;
     // Every locus monomorphic: every replicate is discarded, nReps attempts in all.
     data.Load({"1100", "1100", "1100"});
-    EXPECT_FALSE(BsShannonVarSD(ds, {}, {4}, v, values));
+    EXPECT_FALSE(BsShannonVarSD(ds, {}, {4}, ProgramRandom(), v, values));
     EXPECT_EQ(data.errors.back(),
               "BsShannon: Could not get bootstrap replictes with >0 loci after removal of monomorphic bands");
     // One polymorphic locus: its frequency among all presences is 1, so H = 0 in every replicate.
     data.Load({"1", "0", "1"});
-    EXPECT_FALSE(BsShannonVarSD(ds, {}, {6}, v, values));
+    EXPECT_FALSE(BsShannonVarSD(ds, {}, {6}, ProgramRandom(), v, values));
     EXPECT_EQ(data.errors.back(), "BsShannon: Could not get bootstrap replicates with a Shannon index above 0");
     // Counted when zeros are included.
-    ASSERT_TRUE(BsShannonVarSD(ds, {}, {6, true}, v, values));
+    ASSERT_TRUE(BsShannonVarSD(ds, {}, {6, true}, ProgramRandom(), v, values));
     EXPECT_EQ(v.H, 0.0L);
     EXPECT_EQ(v.Variance, 0.0L);
-    EXPECT_FALSE(BsShannonVarSD(ds, {}, {1}, v, values));
+    EXPECT_FALSE(BsShannonVarSD(ds, {}, {1}, ProgramRandom(), v, values));
     EXPECT_EQ(data.errors.back(), "BsShannonVarSD: only a single replicate selected");
-    EXPECT_FALSE(GrpBsShannonVarSD(ds, 0, {}, {1}, v, values));
+    EXPECT_FALSE(GrpBsShannonVarSD(ds, 0, {}, {1}, ProgramRandom(), v, values));
     EXPECT_EQ(data.errors.back(), "GrpBsShannonVarSD: only a single replicate selected");
     EXPECT_EQ(ds.CurLayer, 1);
     EXPECT_EQ(ds.QuietMode, 0);
@@ -184,7 +184,7 @@ TEST_F(Shannon, BootstrapFromATemporaryLayerSwitchesToAllData) {
     ASSERT_EQ(ds.CurLayer, 3);
     ShannonValue v;
     AExt values;
-    ASSERT_TRUE(BsShannonVarSD(ds, {}, {3}, v, values));
+    ASSERT_TRUE(BsShannonVarSD(ds, {}, {3}, ProgramRandom(), v, values));
     EXPECT_TRUE(values.empty());  // not kept
     EXPECT_EQ(ds.CurLayer, 1);
     EXPECT_EQ(
@@ -198,14 +198,14 @@ TEST_F(Shannon, BootstrapAtNDrawsNIndividualsPerReplicate) {
     ShannonValue a, b;
     AExt va, vb;
     RandSeed = 5;
-    ASSERT_TRUE(BsShannonVarSDAtN(ds, 3, {ShannonScale::Bits, 2.0L, true}, bootstrap, a, va));
+    ASSERT_TRUE(BsShannonVarSDAtN(ds, 3, {ShannonScale::Bits, 2.0L, true}, bootstrap, ProgramRandom(), a, va));
     RandSeed = 5;
-    ASSERT_TRUE(BsShannonVarSDAtN(ds, 3, {ShannonScale::Bits, 2.0L, true}, bootstrap, b, vb));
+    ASSERT_TRUE(BsShannonVarSDAtN(ds, 3, {ShannonScale::Bits, 2.0L, true}, bootstrap, ProgramRandom(), b, vb));
     EXPECT_EQ(va, vb);
     EXPECT_EQ(ds.Layers[4].NInd, 3u);
     // One individual has no polymorphic locus at all.
-    EXPECT_FALSE(BsShannonVarSDAtN(ds, 1, {}, bootstrap, a, va));
-    EXPECT_FALSE(BsShannonVarSDAtN(ds, 0, {}, bootstrap, a, va));
+    EXPECT_FALSE(BsShannonVarSDAtN(ds, 1, {}, bootstrap, ProgramRandom(), a, va));
+    EXPECT_FALSE(BsShannonVarSDAtN(ds, 0, {}, bootstrap, ProgramRandom(), a, va));
     EXPECT_EQ(ds.CurLayer, 1);
 }
 

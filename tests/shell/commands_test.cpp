@@ -157,6 +157,19 @@ TEST_F(Commands, AnEngineStepFailsOnItsResultOrAnyErrorReportedMeanwhile) {
     EXPECT_EQ(Panel(MessageArea::PanelState), "Calculating");
 }
 
+TEST_F(Commands, FailEndsTheRunFailedWithoutAReport) {
+    {
+        CommandRun run("Checking...");
+        EXPECT_TRUE(run.Calculate([] { return true; }));
+        run.Fail();
+        EXPECT_FALSE(run.Succeeded());
+        EXPECT_TRUE(run.Run([] { return true; }));  // a later step does not undo the verdict
+    }
+    EXPECT_EQ(LastLine(), "Checking...failed.");
+    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    EXPECT_TRUE(Errors().empty());
+}
+
 TEST_F(Commands, SwitchToAllDataLeavesASelectionWithAWarning) {
     SetExampleData();
     SwitchToAllData();  // already the whole data set: nothing to say

@@ -8,6 +8,7 @@
 #include "foundation/number_text.h"
 #include "foundation/rounding.h"
 #include "numeric/math_error.h"
+#include "numeric/welch.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
     ui.ExpectBox(kIdYes, "Data Warning");
     ui.ExpectBox(kIdYes, "Shannon's Diversity Index");
     SetRoundMode(0);
-    CmdShannonIndex(0, 0, 2, 2.0L, 0);
+    CmdShannonIndex({.Scale = ShannonScale::Bits, .Base = 2.0L}, 2, 0);
     EXPECT_EQ(GetRoundMode(), 0);  // the command's mode was for its computation only
     EXPECT_EQ(LastLine(),
               "Calculating Shannon's index with current scaling settings and saving to analysis output file...done.");
@@ -65,7 +66,7 @@ TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
     SetGroupsData();
     ui.ExpectBox(kIdNo, "Data Warning");
     ui.ExpectBox(kIdYes, "Shannon's Diversity Index");
-    CmdShannonIndex(3, 1, 2, 4.0L, 0);
+    CmdShannonIndex({.Scale = ShannonScale::Base, .Base = 4.0L, .PerInd = true}, 2, 0);
     EXPECT_EQ(DataSet->CurLayer, 1);
     const std::string second = Analysis().substr(report.size());
     EXPECT_NE(second.find("LogBase = 4.000000000\r\nFrequencies per locus: p(i):=presences(i)/#individuals"),
@@ -81,14 +82,14 @@ TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
 TEST_F(ShannonCommands, BootstrapNeedsReplicatesAndAsksTheFileRuleOnceForBothBlocks) {
     SetGroupsData();
     ui.AllowBoxes("Error");
-    CmdBootstrapShannon(0, 0, 1, 2.0L, 1, 1, 0, 0.5L);
+    CmdBootstrapShannon({.ReplaceMissing = true, .MissingShare = 0.5L}, 1, {.ToFile = true});
     EXPECT_EQ(Errors(), std::vector<std::string>{"Need to select multiple runs"});
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping... failed.");
     dir.Write("analysis.txt", "old\r\n");
     OverwriteMode = 0;
     ui.ExpectBox(kIdNo, "Output file exists");  // rewrite, once
     ui.ExpectBox(kIdYes, "Shannon's Diversity Index Bootstrapped 5 Times");
-    CmdBootstrapShannon(0, 0, 5, 2.0L, 1, 1, 0, 0.5L);
+    CmdBootstrapShannon({.ReplaceMissing = true, .MissingShare = 0.5L}, 5, {.ToFile = true});
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping... done.");
     const std::string report = Analysis();
     EXPECT_EQ(report.find("old"), std::string::npos);
@@ -102,10 +103,10 @@ TEST_F(ShannonCommands, BootstrapNeedsReplicatesAndAsksTheFileRuleOnceForBothBlo
 TEST_F(ShannonCommands, BootstrapAtNRefusesNoIndividualsAndNamesTheSample) {
     SetGroupsData();
     ui.AllowBoxes("Error");
-    CmdBootstrapShannonAtN(0, 0, 0, 2.0L, 5, 1, 0, 0, 0.5L);
+    CmdBootstrapShannonAtN(0, {.ReplaceMissing = true, .MissingShare = 0.5L}, 5, {});
     EXPECT_EQ(Errors(), std::vector<std::string>{"Invalid input number"});
     ui.ExpectBox(kIdYes, "Shannon's Diversity Index Bootstrapped 4 Times");
-    CmdBootstrapShannonAtN(5, 0, 0, 2.0L, 4, 1, 0, 0, 0.5L);
+    CmdBootstrapShannonAtN(5, {.ReplaceMissing = true, .MissingShare = 0.5L}, 4, {});
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping At N_Indiv=5 ... done.");
     EXPECT_NE(Analysis().find("bootstrapped 4 times, sampling from N= 5 individuals\r\n"), std::string::npos);
 }
@@ -114,7 +115,7 @@ TEST_F(ShannonCommands, TTestsCompareEveryPairAndMarkWhatCannotBeTested) {
     SetGroupsData();
     ui.AllowBoxes("Error");
     // AllData not selected; North, South and Twins are.
-    CmdShannonTTests({0, 1, 1, 1}, 0, 0, 0, 0.5L, 1, 2.0L, 1, 1, 1, 1, 0, 0, 0);
+    CmdShannonTTests({0, 1, 1, 1}, {}, {.Bowman = true});
     ASSERT_EQ(Errors(),
               std::vector<std::string>{"GrpShannonVarSD Error: (Grp3): no loci to work on. Aborting rountine."});
     EXPECT_EQ(LastLine(), "Calculating Shannon values and performing t-tests...done.");
@@ -140,7 +141,12 @@ TEST_F(ShannonCommands, TTestSignificanceAndBootstrapSection) {
     SetGroupsData();
     TTestAlpha = 0.5;
     SHReplicates = 6;
-    CmdShannonTTests({0, 1, 1, 0}, 0, 0, 1, 0.5L, 1, 2.0L, 0, 0, 0, 0, 1, 1, 0);
+    CmdShannonTTests({0, 1, 1, 0}, {.ReplaceMissing = true, .MissingShare = 0.5L},
+                     {.Bootstrap = true,
+                      .Confidence = TTestConfidence::Significance,
+                      .OutputShannon = false,
+                      .OutputT = false,
+                      .Replicates = {.ToFile = true}});
     const std::string report = Analysis();
     ASSERT_EQ(report.find("Writing individual Shannon replicates (6) for North:\r\n"), 0u);
     const std::size_t tests = report.find("T-test based on Shannon values and variances (bootstrapped)\r\n\r\n");
@@ -155,11 +161,11 @@ TEST_F(ShannonCommands, TTestSignificanceAndBootstrapSection) {
 TEST_F(ShannonCommands, TTestRefusalsChangeNothing) {
     SetGroupsData();
     ui.AllowBoxes("Error");
-    CmdShannonTTests({1, 1}, 0, 0, 0, 0.5L, 1, 2.0L, 1, 1, 1, 1, 0, 0, 0);
-    CmdShannonTTests({0, 1, 0, 0}, 0, 0, 0, 0.5L, 1, 2.0L, 1, 1, 1, 1, 0, 0, 0);
+    CmdShannonTTests({1, 1}, {}, {.Bowman = true});
+    CmdShannonTTests({0, 1, 0, 0}, {}, {.Bowman = true});
     // A bootstrapped group without members ends the command before anything is saved.
     DataSet->Groups.push_back({"Empty", {}, 0, 0, AByte(8, 0)});
-    CmdShannonTTests({0, 1, 1, 0, 1}, 0, 0, 0, 0.5L, 1, 2.0L, 1, 1, 1, 0, 1, 0, 0);
+    CmdShannonTTests({0, 1, 1, 0, 1}, {}, {.Bootstrap = true});
     EXPECT_EQ(LastLine(), "Calculating Shannon values and performing t-tests...failed.");
     EXPECT_EQ(Errors(), (std::vector<std::string>{"Shannon t-test internal error 1",
                                                   "At least 2 groups need to be selected to perform a t-test",
@@ -167,7 +173,7 @@ TEST_F(ShannonCommands, TTestRefusalsChangeNothing) {
     EXPECT_EQ(Analysis(), "");
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
     // Neither section: the empty report is still saved and the command is done.
-    CmdShannonTTests({0, 1, 1, 0, 0}, 0, 0, 0, 0.5L, 1, 2.0L, 1, 1, 1, 0, 0, 0, 0);
+    CmdShannonTTests({0, 1, 1, 0, 0}, {}, {});
     EXPECT_EQ(LastLine(), "Calculating Shannon values and performing t-tests...done.");
 }
 

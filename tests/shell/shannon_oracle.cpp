@@ -11,6 +11,7 @@
 
 #include "../popgen/grouped_bands.h"
 #include "foundation/random.h"
+#include "numeric/welch.h"
 #include "popgen/analyses/shannon.h"
 #include "shell/shannon_commands.h"
 #include "support/temp_dir.h"
@@ -38,8 +39,8 @@ TEST(ShannonOracle, IndexVarianceAndTTestsAgreeWithR) {
         for (const std::string& row : rows) bands += row + "\n";
         // The pairs of the groups' Bowman values, and two fixed ones (the df example among them).
         ShannonValue a, b;
-        ASSERT_TRUE(GrpShannonVarSD(data.ds, 1, {}, true, a));
-        ASSERT_TRUE(GrpShannonVarSD(data.ds, 2, {}, true, b));
+        ASSERT_TRUE(GrpShannonVarSD(data.ds, 1, {}, true, ProgramRandom(), a));
+        ASSERT_TRUE(GrpShannonVarSD(data.ds, 2, {}, true, ProgramRandom(), b));
         struct Pair {
             Extended ha, va;
             std::uint32_t na;

@@ -28,38 +28,41 @@ private:
 };
 
 // Layer l holds its own masks: all of its individuals and loci, referring to itself.
-void OwnMasks(TPopGenDataSet& ds, std::uint8_t l) {
+void OwnMasks(TPopGenDataSet& ds, std::size_t l) {
     TDSLayer& layer = ds.Layers[l];
     layer.IndMask.assign(layer.NInd, 1);
     layer.LocMask.assign(layer.NLoci, 1);
-    layer.MaskRefLayer = l;
+    layer.MaskRefLayer = static_cast<std::uint8_t>(l);
 }
 
 // The monomorphic loci of the current layer l removed in place; false when the filter refused
 // (every locus monomorphic), which quiet mode keeps silent.
-bool RemoveMonoQuietly(TPopGenDataSet& ds, std::uint8_t l) {
+bool RemoveMonoQuietly(TPopGenDataSet& ds, std::size_t l) {
     ds.QuietMode = 1;
     ds.QuietFailures = 0;
-    RemoveMonomorphicLoci(ds, l);
+    RemoveMonomorphicLoci(ds, static_cast<std::uint8_t>(l));
     const bool refused = ds.QuietFailures != 0;
     ds.QuietFailures = 0;
     return !refused;
 }
 
 // The bootstrap loop shared by the three bootstrap routines. `replicate` builds one replicate into
-// a layer, makes it current and returns the layer (kNoLayer when it failed, reported).
+// a layer, makes it current and returns the layer (kNoLayer when it failed, reported); missing cells
+// are replaced after it, so each replicate draws its cells and then its missing cells.
 bool BootstrapLoop(TPopGenDataSet& ds, const ShannonOptions& options, const ShannonBootstrap& bootstrap,
-                   const std::function<std::uint8_t()>& replicate, const char* noLociMessage, ShannonValue& result,
-                   AExt& values) {
+                   RandomStream& random, const std::function<std::size_t()>& replicate, const char* noLociMessage,
+                   ShannonValue& result, AExt& values) {
     const std::size_t n = bootstrap.Replicates;
     AExt kept;
     if (bootstrap.KeepValues) kept.reserve(n);
     Extended s1 = 0.0L, s2 = 0.0L;
     std::size_t counted = 0, discarded = 0, zeroes = 0;
     while (counted < n) {
-        const std::uint8_t l = replicate();
+        const std::size_t l = replicate();
         if (l >= kLayerCount) return false;
-        if (options.ReplaceMissing && !ReplaceMissingData(ds, l, options.MissingShare, ProgramRandom())) return false;
+        if (options.ReplaceMissing &&
+            !ReplaceMissingData(ds, static_cast<std::uint8_t>(l), options.MissingShare, random))
+            return false;
         OwnMasks(ds, l);
         if (!RemoveMonoQuietly(ds, l)) {
             if (++discarded >= n) {
@@ -107,10 +110,11 @@ bool BeginBootstrap(TPopGenDataSet& ds, const ShannonBootstrap& bootstrap, const
 
 // A replicate of layer `from` with its loci drawn, in layer `to`, made current; kNoLayer when the
 // draw fails.
-std::uint8_t DrawLoci(TPopGenDataSet& ds, std::uint8_t from, std::uint8_t to) {
-    ds.CurLayer = from;
-    if (!InitLayerLikeCurrent(ds, to, false) || !BootstrapLoci(ds, to, false, false)) return kNoLayer;
-    ds.CurLayer = to;
+std::size_t DrawLoci(TPopGenDataSet& ds, std::size_t from, std::size_t to, RandomStream& random) {
+    const auto target = static_cast<std::uint8_t>(to);
+    ds.CurLayer = static_cast<std::uint8_t>(from);
+    if (!InitLayerLikeCurrent(ds, target, false) || !BootstrapLoci(ds, target, false, false, random)) return kNoLayer;
+    ds.CurLayer = target;
     return to;
 }
 
@@ -163,14 +167,13 @@ bool ShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, bool fill, 
 }
 
 bool GrpShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& options, bool removeMono,
-                     ShannonValue& result) {
+                     RandomStream& random, ShannonValue& result) {
     if (ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
     const ShannonScope scope(ds);
     constexpr std::uint8_t kGroupLayer = 4;
     if (!ds.MakeLayerFromSets(g, ds.CurLocusSet, kGroupLayer)) return false;
     ds.CurLayer = kGroupLayer;
-    if (options.ReplaceMissing && !ReplaceMissingData(ds, kGroupLayer, options.MissingShare, ProgramRandom()))
-        return false;
+    if (options.ReplaceMissing && !ReplaceMissingData(ds, kGroupLayer, options.MissingShare, random)) return false;
     OwnMasks(ds, kGroupLayer);
     if (removeMono && !RemoveMonoQuietly(ds, kGroupLayer)) {
         ds.ReportError("GrpShannonVarSD Error: (Grp" + UIntToStr(g) + "): no loci to work on. Aborting rountine.");
@@ -180,20 +183,20 @@ bool GrpShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& op
 }
 
 bool BsShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, const ShannonBootstrap& bootstrap,
-                    ShannonValue& result, AExt& values) {
+                    RandomStream& random, ShannonValue& result, AExt& values) {
     values.clear();
     if (!BeginBootstrap(ds, bootstrap, "BsShannonVarSD: only a single replicate selected")) return false;
     const ShannonScope scope(ds);
-    const std::uint8_t c = scope.Layer();
+    const std::size_t c = scope.Layer();
     constexpr std::uint8_t kReplicate = 4;
     return BootstrapLoop(
-        ds, options, bootstrap,
-        [&] { return DrawLoci(ds, c, kReplicate); },
+        ds, options, bootstrap, random,
+        [&] { return DrawLoci(ds, c, kReplicate, random); },
         "BsShannon: Could not get bootstrap replictes with >0 loci after removal of monomorphic bands", result, values);
 }
 
 bool GrpBsShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& options,
-                       const ShannonBootstrap& bootstrap, ShannonValue& result, AExt& values) {
+                       const ShannonBootstrap& bootstrap, RandomStream& random, ShannonValue& result, AExt& values) {
     values.clear();
     if (!BeginBootstrap(ds, bootstrap, "GrpBsShannonVarSD: only a single replicate selected")) return false;
     const ShannonScope scope(ds);
@@ -202,14 +205,14 @@ bool GrpBsShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& 
     if (!ds.MakeLayerFromSets(g, ds.CurLocusSet, kGroupLayer)) return false;
     ds.Layers[kGroupLayer].SourceLayer = scope.Layer();
     return BootstrapLoop(
-        ds, options, bootstrap,
-        [&] { return DrawLoci(ds, kGroupLayer, kReplicate); },
+        ds, options, bootstrap, random,
+        [&] { return DrawLoci(ds, kGroupLayer, kReplicate, random); },
         "BsShannon: Could not get bootstrap replicates with >0 loci after removal of monomorphic bands", result,
         values);
 }
 
 bool BsShannonVarSDAtN(TPopGenDataSet& ds, std::size_t n, const ShannonOptions& options,
-                       const ShannonBootstrap& bootstrap, ShannonValue& result, AExt& values) {
+                       const ShannonBootstrap& bootstrap, RandomStream& random, ShannonValue& result, AExt& values) {
     values.clear();
     if (!BeginBootstrap(ds, bootstrap, "BsShannonVarSD: only a single replicate selected")) return false;
     if (n == 0 || n > std::numeric_limits<std::uint32_t>::max()) {
@@ -217,13 +220,13 @@ bool BsShannonVarSDAtN(TPopGenDataSet& ds, std::size_t n, const ShannonOptions& 
         return false;
     }
     const ShannonScope scope(ds);
-    const std::uint8_t c = scope.Layer();
+    const std::size_t c = scope.Layer();
     constexpr std::uint8_t kReplicate = 4;
     return BootstrapLoop(
-        ds, options, bootstrap,
-        [&]() -> std::uint8_t {
-            ds.CurLayer = c;
-            if (!InitLayerWithIndCount(ds, n, kReplicate) || !BootstrapIndivLoci(ds, false, kReplicate))
+        ds, options, bootstrap, random,
+        [&]() -> std::size_t {
+            ds.CurLayer = static_cast<std::uint8_t>(c);
+            if (!InitLayerWithIndCount(ds, n, kReplicate) || !BootstrapIndivLoci(ds, false, kReplicate, random))
                 return kNoLayer;
             ds.CurLayer = kReplicate;
             return kReplicate;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "foundation/random.h"
 #include "foundation/reporter.h"
 #include "foundation/types.h"
 #include "popgen/data/dataset.h"
@@ -60,24 +61,25 @@ bool ShannonScaleFactor(Reporter& reporter, ShannonScale scale, Extended base, E
 bool ShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, bool fill, ShannonValue& result);
 
 // The index of group g over the current locus set, cut from the working data into layer 4, with
-// missing cells replaced (options) and, with removeMono, the monomorphic loci removed; a group
+// missing cells replaced (options, drawing from random) and, with removeMono, the monomorphic loci removed; a group
 // without a polymorphic locus is refused ("GrpShannonVarSD Error: (Grp<g>): no loci to work on.
 // Aborting rountine.").
 bool GrpShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& options, bool removeMono,
-                     ShannonValue& result);
+                     RandomStream& random, ShannonValue& result);
 
 // Bootstrap over the loci of the current layer (a temporary layer gives way to the working copy):
 // each replicate with missing cells replaced (options) and monomorphic loci removed; result.H is the
 // mean index, Variance their variance (n - 1), SD its root. At most Replicates replicates may be
 // discarded (all loci monomorphic), and at most Replicates may be drawn again for an index of 0;
 // beyond either the run ends with its report. values gets the replicates' indices with KeepValues.
+// Every draw (loci, individuals, missing cells) comes from random, replicate by replicate.
 bool BsShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, const ShannonBootstrap& bootstrap,
-                    ShannonValue& result, AExt& values);
+                    RandomStream& random, ShannonValue& result, AExt& values);
 // The same within group g (over the current locus set): the group is cut into layer 4 and each
 // replicate drawn from it into layer 5.
 bool GrpBsShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& options,
-                       const ShannonBootstrap& bootstrap, ShannonValue& result, AExt& values);
+                       const ShannonBootstrap& bootstrap, RandomStream& random, ShannonValue& result, AExt& values);
 // The same with n individuals per replicate, drawn without repeats from the current layer (with
 // repeats beyond its individuals), and loci drawn with replacement.
 bool BsShannonVarSDAtN(TPopGenDataSet& ds, std::size_t n, const ShannonOptions& options,
-                       const ShannonBootstrap& bootstrap, ShannonValue& result, AExt& values);
+                       const ShannonBootstrap& bootstrap, RandomStream& random, ShannonValue& result, AExt& values);
