@@ -828,7 +828,7 @@ void TTeskOptions::AcceptChange(int page, bool& failed) {
 
 void TTeskOptions::PageControl1Changing(int newPage) {
     if (newPage == page_) return;
-    if (AskUser("Accept changes?", "Settings and options", kMbYesNo) == kIdYes) {
+    if (AskUser("Accept changes?", "Settings and options", kQuestionYesNo) == kAnswerYes) {
         bool failed = false;
         AcceptChange(page_, failed);
         if (failed) {

@@ -21,9 +21,6 @@
 
 namespace {
 
-constexpr int kYesNo = 4;
-constexpr int kYes = 6;
-
 ShannonOptions OptionsOf(std::uint8_t logBase, std::uint8_t freqMode, Extended logA, std::uint8_t rmd,
                          Extended mdFraction) {
     return {CodeOf<ShannonScale>(logBase), logA, freqMode == 1, rmd == 1, mdFraction};
@@ -100,7 +97,7 @@ void BootstrapShannonCommand(const std::string& progress, const std::string& tit
     }
     if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) + "\r\nstd.dev.= " + ExtToStr(v.SD) +
                     " times\r\n\r\nWrite to analysis file?",
-                "Shannon's Diversity Index Bootstrapped " + reps + " Times", kYesNo) != kYes)
+                "Shannon's Diversity Index Bootstrapped " + reps + " Times", kQuestionYesNo) != kAnswerYes)
         return;
     const std::string text =
         Lines({title, "LogBase = " + LogBaseText(logBase, logA), FrequencyLine(freqMode), "",
@@ -216,12 +213,12 @@ bool ExtLess(Extended a, Extended b) { return a < b; }
 
 void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t roundMode, Extended logA,
                      std::uint8_t answer) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
-    if (NumMonomorphicLoci(ds, true, true) > 0 &&
+    if (NumMonomorphicLoci(ds, {.FixedPresent = true, .FixedAbsent = true}) > 0 &&
         AskUserEx("The data-set contains monomorphic bands.\r\nFailure to remove monomorphic bands may result in "
                   "meaningless Shannon values.\r\nWould you like to remove monomorphic bands from the data-set now?",
-                  "Data Warning", kYesNo, answer) == kYes)
+                  "Data Warning", kQuestionYesNo, answer) == kAnswerYes)
         RemoveMonomorphicLoci(ds, 4);
     CommandRun run("Calculating Shannon's index with current scaling settings and saving to analysis output file...");
     ShannonValue v;
@@ -236,7 +233,7 @@ void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t r
     if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) +
                     " (after Bowman & al., 1969)*\r\nStandard deviation= " + ExtToStr(v.SD) + "\r\n\r\n" + note +
                     "\r\n\r\nWrite to analysis file?",
-                "Shannon's Diversity Index", kYesNo) != kYes)
+                "Shannon's Diversity Index", kQuestionYesNo) != kAnswerYes)
         return;
     std::vector<std::string> lines{"Shannon's index and variance/std.dev. (after Bowman & al., 1969)",
                                    "LogBase = " + LogBaseText(logBase, logA),
@@ -255,7 +252,7 @@ void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t r
 
 void CmdBootstrapShannon(std::uint8_t logBase, std::uint8_t freqMode, std::int32_t replicates, Extended logA,
                          std::uint8_t rmd, std::uint8_t sh2File, std::uint8_t zeroInStats, Extended mdFraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const std::string reps = UIntToStr(static_cast<std::uint32_t>(std::max(replicates, 0)));
     BootstrapShannonCommand(
         "Estimating Shannon Variance by Bootstrapping... ",
@@ -269,7 +266,7 @@ void CmdBootstrapShannon(std::uint8_t logBase, std::uint8_t freqMode, std::int32
 void CmdBootstrapShannonAtN(std::int32_t n, std::uint8_t logBase, std::uint8_t freqMode, Extended logA,
                             std::int32_t replicates, std::uint8_t rmd, std::uint8_t sh2File, std::uint8_t zeroInStats,
                             Extended mdFraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     if (n < 1) {
         ShowError("Invalid input number");
         return;
@@ -291,7 +288,7 @@ void CmdShannonTTests(const AByte& selection, std::uint8_t logBase, std::uint8_t
                       Extended mdFraction, std::uint8_t removeMono, Extended logA, std::uint8_t confOutput,
                       std::uint8_t outputShannon, std::uint8_t outputT, std::uint8_t bowman, std::uint8_t bootstrap,
                       std::uint8_t sh2File, std::uint8_t zeroInStats) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (selection.size() != ds.Groups.size()) {
         ShowError("Shannon t-test internal error 1");

@@ -40,8 +40,8 @@ TEST(WelchTest, DegreesOfFreedomRoundUpAndRefuseWhatHasNone) {
 
 TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
     SetGroupsData();
-    ui.ExpectBox(kIdYes, "Data Warning");
-    ui.ExpectBox(kIdYes, "Shannon's Diversity Index");
+    ui.ExpectBox(kAnswerYes, "Data Warning");
+    ui.ExpectBox(kAnswerYes, "Shannon's Diversity Index");
     SetRoundMode(0);
     CmdShannonIndex(0, 0, 2, 2.0L, 0);
     EXPECT_EQ(GetRoundMode(), 0);  // the command's mode was for its computation only
@@ -63,8 +63,8 @@ TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
     // Per-locus frequencies: no standard deviation line, but the note of the box beside var(I),
     // here negative; answered No nothing is removed.
     SetGroupsData();
-    ui.ExpectBox(kIdNo, "Data Warning");
-    ui.ExpectBox(kIdYes, "Shannon's Diversity Index");
+    ui.ExpectBox(kAnswerNo, "Data Warning");
+    ui.ExpectBox(kAnswerYes, "Shannon's Diversity Index");
     CmdShannonIndex(3, 1, 2, 4.0L, 0);
     EXPECT_EQ(DataSet->CurLayer, 1);
     const std::string second = Analysis().substr(report.size());
@@ -86,8 +86,8 @@ TEST_F(ShannonCommands, BootstrapNeedsReplicatesAndAsksTheFileRuleOnceForBothBlo
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping... failed.");
     dir.Write("analysis.txt", "old\r\n");
     OverwriteMode = 0;
-    ui.ExpectBox(kIdNo, "Output file exists");  // rewrite, once
-    ui.ExpectBox(kIdYes, "Shannon's Diversity Index Bootstrapped 5 Times");
+    ui.ExpectBox(kAnswerNo, "Output file exists");  // rewrite, once
+    ui.ExpectBox(kAnswerYes, "Shannon's Diversity Index Bootstrapped 5 Times");
     CmdBootstrapShannon(0, 0, 5, 2.0L, 1, 1, 0, 0.5L);
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping... done.");
     const std::string report = Analysis();
@@ -104,7 +104,7 @@ TEST_F(ShannonCommands, BootstrapAtNRefusesNoIndividualsAndNamesTheSample) {
     ui.AllowBoxes("Error");
     CmdBootstrapShannonAtN(0, 0, 0, 2.0L, 5, 1, 0, 0, 0.5L);
     EXPECT_EQ(Errors(), std::vector<std::string>{"Invalid input number"});
-    ui.ExpectBox(kIdYes, "Shannon's Diversity Index Bootstrapped 4 Times");
+    ui.ExpectBox(kAnswerYes, "Shannon's Diversity Index Bootstrapped 4 Times");
     CmdBootstrapShannonAtN(5, 0, 0, 2.0L, 4, 1, 0, 0, 0.5L);
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping At N_Indiv=5 ... done.");
     EXPECT_NE(Analysis().find("bootstrapped 4 times, sampling from N= 5 individuals\r\n"), std::string::npos);
