@@ -22,8 +22,14 @@ using TErrorProc = std::function<void(const std::string& msg)>;
 // Question handler: text, caption, message-box flags; returns the answer.
 using TQuestionFunc = std::function<int(const std::string& text, const std::string& caption, std::uint32_t flags)>;
 
-// Question flags and answers (the codes of the shell's message boxes, which the engine does not include).
-inline constexpr std::uint32_t kQuestionYesNo = 4;
+// The program's one set of message-box codes, shared by the engine's questions and the shell's
+// boxes (shell/ui_port.h). Flags: the buttons a box offers.
+inline constexpr int kMessageOk = 0;      // one OK button
+inline constexpr int kQuestionYesNo = 4;  // Yes and No buttons
+// Answers: the button the user pressed, or kAnswerNone for a box closed without one.
+inline constexpr int kAnswerNone = 0;
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerCancel = 2;
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 

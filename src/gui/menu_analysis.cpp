@@ -29,11 +29,11 @@ std::function<void(TMainPrg&)> CalculateMatrix(Treatment treatment) {
 // ---- population genetics ----------------------------------------------------------------------
 
 std::function<void(TMainPrg&)> EstimateAlleleFreq(FreqMethod method) {
-    return [method](TMainPrg&) { CmdEstimateAlleleFreq(method, RMD, MDReplaceFraction); };
+    return [method](TMainPrg&) { CmdEstimateAlleleFreq(method, RMD == 1, MDReplaceFraction); };
 }
 
 void AMOVA1Click(TMainPrg&) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const std::size_t levels = GroupLevels(*DataSet);
     if (levels < 2) {
         ShowError("Groups must be defined for AMOVA");
@@ -43,7 +43,7 @@ void AMOVA1Click(TMainPrg&) {
             AskUser("Please make sure that all individuals in your data matrix are actually\r\npartitioned into "
                     "appropriate groups at all levels and that no individuals\r\nare left out. Otherwise, the AMOVA "
                     "calculations will be meaningless.\r\n\r\n\r\nDo you wish to proceed?",
-                    "Caution", kMbYesNo)))
+                    "Caution", kQuestionYesNo)))
         return;
     std::uint8_t amovaLevels = 1;
     if (levels > 2) {
@@ -51,9 +51,9 @@ void AMOVA1Click(TMainPrg&) {
         const int answer = AskUser(
             "Do you wish to the the first level of hierarchical structure only?\r\nAlternatively, [clicking "
             "no], the first two levels will be used.",
-            "AMOVA", kMbYesNo);
+            "AMOVA", kQuestionYesNo);
         if (!UserChose(answer)) return;
-        if (answer == kIdNo) amovaLevels = 2;
+        if (answer == kAnswerNo) amovaLevels = 2;
     }
     if (AmovaRandomisations != 0 &&
         !UserAgreed(
@@ -61,7 +61,7 @@ void AMOVA1Click(TMainPrg&) {
                     "has NOT been thoroughly tested (and is slow)!\r\nCheck whether your results make sense and/or "
                     "compare with other software.\r\nPlease report any problems you might find.\r\n\r\nDo you wish to "
                     "continue?",
-                    "Caution -- AMOVA Randomisations", kMbYesNo)))
+                    "Caution -- AMOVA Randomisations", kQuestionYesNo)))
         return;
     CmdAMOVA(amovaLevels, CodeOf<Treatment>(AmovaSimMethod), CodeOf<Coefficient>(SimCoefficient),
              CodeOf<Transformation>(DistTransformation), NeiLiR, JCRandomDraws, AmovaRandomisations, LocByLoc == 1);
@@ -73,15 +73,15 @@ void PairwisePhiST1Click(TMainPrg&) {
 }
 
 void PopulationDistance1Click(TMainPrg&) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     std::uint8_t method = 3;
     if (!AskPopulationDistanceMethod(method)) return;
-    CmdPopulationDistance(PopDistance::Chord, method, RMD, MDReplaceFraction, DistOutput == 1);
+    CmdPopulationDistance(PopDistance::Chord, method, RMD == 1, MDReplaceFraction, DistOutput == 1);
 }
 
 // The parents and the tested group, each chosen from every group with group 1 offered first.
 void N9Click(TMainPrg& window) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     if (DataSet->Groups.size() < 3) {
         ShowError("At least two groups must be defined to use this feature");
         return;
@@ -100,7 +100,7 @@ void N9Click(TMainPrg& window) {
 
 // Every group but "AllData" ticked to begin with.
 void MLPopulationReallocation1Click(TMainPrg&) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     AString names;
     for (const TdsFilterRec& group : DataSet->Groups) names.push_back(LastPathPart(group.Name));
     ABool ticks(names.size(), 1);
@@ -117,7 +117,7 @@ bool AskPopulationDistanceMethod(std::uint8_t& method) {
     if (!UserAgreed(AskUser("Generating a distance matrix using this function will make the data matrix in memory "
                             "unusable.\r\nIf you still need it, you will have to restore your original data matrix "
                             "afterwards.\r\n\r\nDo you with to proceed?",
-                            "Population distance", kMbYesNo)))
+                            "Population distance", kQuestionYesNo)))
         return false;
     const AString items(AlleleFreqMethodNames.begin(), AlleleFreqMethodNames.end());
     std::int32_t chosen = 3;

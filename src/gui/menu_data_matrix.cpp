@@ -22,7 +22,7 @@
 
 namespace {
 
-bool HaveData() { return DataAvailable(1, 0, 1); }
+bool HaveData() { return NeedData(); }
 
 // The shared threshold query of the removal items: the setting (a fraction) is offered in per
 // cent; an entry that is not a number from 0 to 100 is refused and asked again, Cancel stops. The
@@ -71,9 +71,9 @@ void FrequenciesperLoci1Click(TMainPrg&) {
         "Should frequencies be calulated per locus?\r\nFrq(locus) = presences(locus)/#individuals\r\n\r\nThe "
         "alternative (Clicking No) is default for Shannon's index and its variance and is: \r\nFrq(locus) = "
         "presences(locus)/presences(datamatrix)",
-        "Frequency Calculation Mode", kMbYesNo);
+        "Frequency Calculation Mode", kQuestionYesNo);
     if (!UserChose(answer)) return;
-    ShannonFreqMode = answer == kIdYes ? 1 : 0;
+    ShannonFreqMode = answer == kAnswerYes ? 1 : 0;
     CmdFreqPerLocus();
 }
 

@@ -117,7 +117,7 @@ std::string AskExportFile(TMainPrg& window, const std::string& title, std::strin
 MenuCommand FileExport(const char* item, const char* defaultName, const char* filter, const char* title,
                        void (*command)(const std::string&)) {
     return {item, [=](TMainPrg& window) {
-                if (!DataAvailable(1, 0, 1)) return;
+                if (!NeedData()) return;
                 const std::string name = AskExportFile(window, title, filter, defaultName);
                 if (!name.empty()) command(name);
             }};
@@ -130,20 +130,20 @@ AString GroupDisplayNames() {
 }
 
 void Nexus1Click(TMainPrg& window) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const std::string name = AskExportFile(window, kExportTitle, kNexusFilter, "export.nex");
     if (!name.empty()) CmdExportNexus(name, PresenceChar, AmbiguityChar, AbsenceChar);
 }
 
 void ArlequinProject1Click(TMainPrg& window) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const std::string name = AskExportFile(window, "Select File To Export Arlequin Data To...",
                                            "Arlequin Project Files (*.arp)|*.arp|All Files (*.*)|*.*", "export.arp");
     if (!name.empty()) CmdExportArlequin(name, AmbiguityChar);
 }
 
 void AFLPop1Click(TMainPrg& window) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const std::string name = AskExportFile(window, "Select Base File Name For Export ...", kTextFilter, "aflpop_.txt");
     if (!name.empty()) CmdExportAFLPOP(name, MDReplaceFraction);
 }
@@ -158,7 +158,7 @@ void Phylipdistancematrix1Click(TMainPrg& window) {
 }
 
 void hindex1Click(TMainPrg& window) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     if (!HasGroups(2)) {
         ShowError("At least 2 groups must be defined to use this feature!");
         return;
@@ -197,7 +197,7 @@ bool AskPloidy(std::uint8_t& ploidy) {
 }
 
 void Structure1Click(TMainPrg& window) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const std::string name = AskExportFile(window, kExportTitle, kTextFilter, "export_structure.txt");
     if (name.empty()) return;
     std::uint8_t ploidy = 2;
@@ -206,14 +206,14 @@ void Structure1Click(TMainPrg& window) {
     if (DataSet->Groups.size() >= 2)
         withPopulation =
             UserAgreed(MsgBox("Should TESK try to encode group information for use as PopData field in Structure?",
-                              "Export to structure", kMbYesNo));
+                              "Export to structure", kQuestionYesNo));
     CmdExportStructure(name, withPopulation, ploidy);
 }
 
 // Dfdist and BayeScan: the groups to export, ticked in a check list.
 void GroupCountExport(TMainPrg& window, const char* defaultName,
                       void (*command)(const std::string&, const AByte&, bool, float, std::uint8_t)) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     if (DataSet->Groups.size() < 2) {
         ShowError("At least 2 groups must be defined to use this feature!");
         return;

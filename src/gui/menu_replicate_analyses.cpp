@@ -40,7 +40,7 @@ ShannonOptions ShannonSettings() {
 ShannonReplicateOptions ReplicateSettings() { return {.ToFile = Sh2File == 1, .IncludeZero = ShannonZeroInStats == 1}; }
 
 void BootstrapShannonAtN(TMainPrg&) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     std::uint32_t n = 0;
     if (!QueryInteger("Shannon index bootstrapping", "Number of individuals to be sampled", "", "", n)) return;
     if (n == 0 || n > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
@@ -51,7 +51,7 @@ void BootstrapShannonAtN(TMainPrg&) {
 }
 
 void BootstrapPopulationTree(TMainPrg&) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     if (DataSet->Groups.size() < 4) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");
         return;
@@ -65,7 +65,7 @@ void BootstrapPopulationTree(TMainPrg&) {
 bool Checked(const QCheckBox* box) { return box->isChecked(); }
 
 void ShannonTTests(TMainPrg& window) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (ds.CurLayer > 1) {
         ShowWarning("Changing Data Layer to AllData.");
@@ -140,12 +140,12 @@ MenuCommands ReplicateAnalysesMenuCommands() {
         {"BootstrapPopulationTree1", BootstrapPopulationTree},
         {"EstimateRsupport1",
          [](TMainPrg&) {
-             if (!DataAvailable(1, 0, 1)) return;
+             if (!NeedData()) return;
              if (!UserAgreed(AskUser(
                      "This is a very resource-intensive process (i.e., CPU, time and memory-intensive).\r\nThe "
                      "program will NOT respond to user input until it has completed the calculations.\r\nDo you "
                      "wish to proceed?",
-                     "Warning", kMbYesNo)))
+                     "Warning", kQuestionYesNo)))
                  return;
              CmdEstimateRSupport(RFrom, RTo, RPrecision, RMRThreshold, RxThreshold, ROutputInconsistent,
                                  ROutputConsensusAtR, RStopFraction, true);

@@ -871,7 +871,7 @@ std::string TTeskOptions::StoreOwnControls(int page, const std::vector<Entered>&
 
 void TTeskOptions::PageControl1Changing(int newPage) {
     if (newPage == page_) return;
-    if (AskUser("Accept changes?", "Settings and options", kMbYesNo) == kIdYes) {
+    if (AskUser("Accept changes?", "Settings and options", kQuestionYesNo) == kAnswerYes) {
         bool failed = false;
         AcceptChange(page_, failed);
         if (failed) {

@@ -138,11 +138,11 @@ int QtUiPort::ShowMessageBox(std::string_view text, std::string_view caption, in
     }
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
-        case QMessageBox::Ok: return kIdOk;
-        case QMessageBox::Cancel: return 2;
-        case QMessageBox::Yes: return kIdYes;
-        case QMessageBox::No: return kIdNo;
-        default: return kIdNone;
+        case QMessageBox::Ok: return kAnswerOk;
+        case QMessageBox::Cancel: return kAnswerCancel;
+        case QMessageBox::Yes: return kAnswerYes;
+        case QMessageBox::No: return kAnswerNo;
+        default: return kAnswerNone;
     }
 }
 

@@ -14,8 +14,8 @@ public:
 
     // style: the buttons in the low four bits (0 OK, 1 OK/Cancel, 3 Yes/No/Cancel, 4 Yes/No),
     // the icon in the next four (0x10 error, 0x20 question, 0x30 warning, 0x40 information).
-    // Returns 1 OK, 2 Cancel, 6 Yes, 7 No, or kIdNone when the box was closed without a button
-    // (Escape or the window's close button).
+    // Returns kAnswerOk, kAnswerCancel, kAnswerYes or kAnswerNo, or kAnswerNone when the box was
+    // closed without a button (Escape or the window's close button).
     int ShowMessageBox(std::string_view text, std::string_view caption, int style) override;
     void SetMessageLines(const MessageLines& lines) override;
     void SetStatusPanel(std::size_t panel, std::string_view text) override;

@@ -9,7 +9,7 @@
 
 void CmdCalculateMatrix(Treatment treatment, Coefficient coefficient, Transformation transformation, Extended neiLiR,
                         std::int32_t jcRandomDraws, bool simOutput, bool distOutput) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     std::string progress = "Calculating " + CoeffToStr(coefficient) + " matrix";
     if (simOutput || distOutput) {

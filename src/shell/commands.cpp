@@ -47,7 +47,7 @@ bool EditFileParams() {
 }
 
 bool NeedDistMatrix() {
-    if (DataAvailable(0, 1, 0)) return true;
+    if (DataAvailable({.Dist = true})) return true;
     ShowError("Need to perform Dis(Similarity) calculation first!\r\n(Or import distance matrix.)");
     return false;
 }

@@ -38,8 +38,8 @@ void CustomAnalysisLeuShannon(const std::string& folder) {
     OverwriteMode = 2;
     WriteMsg("START CUSTOM ANALYSIS LEU SHANNON ...");
     // Every error box counts: a run that reported one is not carried on for hundreds of others.
-    const std::int32_t errorsBefore = ErrorCounter;
-    const auto failed = [errorsBefore] { return ErrorCounter != errorsBefore; };
+    const ReportScope scope(ProgramReporter());
+    const auto failed = [&scope] { return scope.Errors() != 0; };
     CmdSetAnalysisFile(InFolder(folder, "leu_shannon.txt"));
     CmdLoadInputFile(InFolder(folder, "leu.txt"));
     if (!failed() && DataSet && DataSet->DataLoaded == 1) {
@@ -86,12 +86,11 @@ void CustomAnalysisAmova() {
 }
 
 void CmdAvgInd2Pop() {
-    if (!DataAvailable(1, 1, 1)) return;
+    if (!DataAvailable({.Data = true, .Dist = true, .Complain = true})) return;
     TPopGenDataSet& ds = *DataSet;
-    constexpr std::uint8_t kTarget = 3;
     CommandRun run("Calculating average individual-to-population distances...");
-    if (!run.Calculate([&] { return AvgInd2PopDist(ds, kTarget); })) return;
-    ds.CurLayer = kTarget;
+    if (!run.Calculate([&] { return AvgInd2PopDist(ds, kDerivedLayer); })) return;
+    ds.CurLayer = kDerivedLayer;
     ds.DistTransform = Transformation::D;
     DistTransformation = 3;
     DistMatrixName = "AvgInd2Pop";

@@ -74,7 +74,7 @@ std::uint32_t CountThreshold(std::int32_t value) { return value > 0 ? static_cas
 }  // namespace
 
 void CmdRestoreOriginalMatrix() {
-    if (!LayerDataAvailable(0, 1, 0, 1)) return;
+    if (!LayerDataAvailable(kLoadedLayer, {.Data = true, .Complain = true})) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run;  // no progress line; the activity panel is left alone
     if (!run.Run([&] { return ds.RestoreOriginalMatrix(); })) return;  // reported by the data set
@@ -85,7 +85,7 @@ void CmdRestoreOriginalMatrix() {
 }
 
 void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const TDSLayer& layer = DataSet->GetCurrLayer();
     const std::string n = UIntToStr(layer.NInd);
     const std::string m = UIntToStr(layer.NLoci);
@@ -97,7 +97,7 @@ void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
         write = UserAgreed(AskUser("Individuals: " + n + "\r\n" + "Loci: " + m + "\r\n" + "Data matrix size: " + size +
                                        " entries" + "\r\n" + "Missing data: " + pct + "%" + "\r\n\r\n" +
                                        "Write to analysis file?",
-                                   "Statistics", kMbYesNo));
+                                   "Statistics", kQuestionYesNo));
     if (alwaysWriteToFile) write = true;
     if (!write) {
         WriteMsg("Displaying Data Matrix Statistics");
@@ -187,7 +187,7 @@ void CmdLoadFromClipboard() {
 }
 
 void CmdSaveDataMatrix(const std::string& fileName) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     ds.IncludeGroups = IncludeGroups;
     const std::string specLine = WriteSpecBlock(PackFileParams());
@@ -217,7 +217,7 @@ void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances nega
             // MsgBox, not AskUser: a batch answer must not change the user's data.
             if (FindDistancesBelow(ds, found, false, 0.0L, 0.0L) &&
                 UserAgreed(MsgBox("Distance matrix contains negative values.\r\nReplace by zeroes?", "Distance matrix",
-                                  kMbYesNo)))
+                                  kQuestionYesNo)))
                 FindDistancesBelow(ds, found, true, 0.0L, 0.0L);
             break;
     }

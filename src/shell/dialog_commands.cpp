@@ -17,12 +17,12 @@ void CmdShowOptionsPage(std::uint8_t page) {
 }
 
 void CmdGroupManager() {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     DisplayGroupManager();
 }
 
 void CmdPairwiseComparison() {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     DisplayPWIC();
 }
 

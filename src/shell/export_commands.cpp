@@ -41,61 +41,62 @@ bool TwoGroupsSelected(const AByte& selection) {
 }  // namespace
 
 void CmdExportNexus(const std::string& fileName, char presenceChar, char ambiguityChar, char absenceChar) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     SimpleExport(
         [&](TPopGenDataSet& ds) { return ExportNexus(ds, fileName, presenceChar, ambiguityChar, absenceChar); },
         "Data exported to nexus file " + fileName);
 }
 
 void CmdExportArlequin(const std::string& fileName, char ambiguityChar) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     SimpleExport([&](TPopGenDataSet& ds) { return ExportArlequin(ds, fileName, ambiguityChar); },
                  "Exported Arlequin Project file " + fileName);
 }
 
 void CmdExportGenePop(const std::string& fileName) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     // Either answer writes the file; a closed box chose neither encoding.
-    const int answer = AskUser("Should absences be encoded as 0/? rather than 0/0 ?", "Export to GenePop", kMbYesNo);
+    const int answer =
+        AskUser("Should absences be encoded as 0/? rather than 0/0 ?", "Export to GenePop", kQuestionYesNo);
     if (!UserChose(answer)) return;
-    const bool absentAsHomozygote = answer == kIdNo;
+    const bool absentAsHomozygote = answer == kAnswerNo;
     SimpleExport([&](TPopGenDataSet& ds) { return ExportGenePop(ds, fileName, absentAsHomozygote); },
                  "Data exported to GenePop file " + fileName);
 }
 
 void CmdExportNTSYS(const std::string& fileName) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     SimpleExport([&](TPopGenDataSet& ds) { return ExportNTSYS(ds, fileName); },
                  "Data exported to NTSYSpc file " + fileName);
 }
 
 void CmdExportOTUList(const std::string& fileName) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     SimpleExport([&](TPopGenDataSet& ds) { return ExportOTUList(ds, fileName); },
                  "Exported list of OTU names to file " + fileName);
 }
 
 void CmdExportSynTax(const std::string& fileName) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     SimpleExport([&](TPopGenDataSet& ds) { return ExportSynTax(ds, fileName); },
                  "Exported SynTax data to " + fileName + ". Label files also written.");
 }
 
 void CmdExportStructure(const std::string& fileName, bool withPopulation, std::uint8_t ploidy) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     SimpleExport([&](TPopGenDataSet& ds) { return ExportStructure(ds, fileName, withPopulation, ploidy); },
                  "Data exported to structure file " + fileName);
 }
 
 void CmdExportHickoryNexus(const std::string& fileName) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     SimpleExport([&](TPopGenDataSet& ds) { return ExportHickory(ds, fileName, '?'); },
                  "Data exported to Nexus (ALLELES block) file " + fileName);
 }
 
 void CmdExportDfdist(const std::string& fileName, const AByte& selection, bool useMissing, float mdFraction,
                      std::uint8_t roundMode) {
-    if (!DataAvailable(1, 0, 1) || !TwoGroupsSelected(selection)) return;
+    if (!NeedData() || !TwoGroupsSelected(selection)) return;
     const AByte groups = selection;
     ProgressExport(
         [&](TPopGenDataSet& ds) { return ExportDfDist(ds, fileName, groups, useMissing, mdFraction, roundMode); },
@@ -104,7 +105,7 @@ void CmdExportDfdist(const std::string& fileName, const AByte& selection, bool u
 
 void CmdExportBayeScan(const std::string& fileName, const AByte& selection, bool useMissing, float mdFraction,
                        std::uint8_t roundMode) {
-    if (!DataAvailable(1, 0, 1) || !TwoGroupsSelected(selection)) return;
+    if (!NeedData() || !TwoGroupsSelected(selection)) return;
     const AByte groups = selection;
     ProgressExport(
         [&](TPopGenDataSet& ds) { return ExportBayeScan(ds, fileName, groups, useMissing, mdFraction, roundMode); },
@@ -112,15 +113,15 @@ void CmdExportBayeScan(const std::string& fileName, const AByte& selection, bool
 }
 
 void CmdExportAFLPDat(const std::string& fileName) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const bool withPopulation = HasGroups(1) && UserAgreed(AskUser("Should population information be exported?",
-                                                                   "Export to AFLPDat", kMbYesNo));
+                                                                   "Export to AFLPDat", kQuestionYesNo));
     ProgressExport([&](TPopGenDataSet& ds) { return ExportAFLPDat(ds, fileName, withPopulation); },
                    "Exporting data to AFLPDat file " + fileName + "...", true);
 }
 
 void CmdExportRTable(const std::string& fileName) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     ProgressExport([&](TPopGenDataSet& ds) { return ExportRTable(ds, fileName); },
                    "Exporting data to R (tab-delimited table) file " + fileName + "...", true);
 }
@@ -142,7 +143,7 @@ void CmdExportPhylipDist(const std::string& fileName) {
 
 void CmdExportHindex(const std::string& fileName, std::int32_t parent1, std::int32_t parent2, std::int32_t testGroup,
                      float mdFraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const auto group = [](std::int32_t index) { return static_cast<std::size_t>(index < 0 ? 1 : index); };
     if (group(parent1) == group(parent2)) {
         ShowError("Cannot proceed. Parents selected are identical");
@@ -157,7 +158,7 @@ void CmdExportHindex(const std::string& fileName, std::int32_t parent1, std::int
 }
 
 void CmdExportAFLPOP(const std::string& fileName, Extended mdFraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     if (!HasGroups(1)) {
         ShowError("No groups defined");
         return;

@@ -33,7 +33,7 @@ using Filter = std::function<std::size_t(TPopGenDataSet&, std::uint8_t target)>;
 std::string Pct(Extended threshold) { return ExtToStr(threshold * 100.0L); }
 
 void RunRemoval(const RemovalTexts& t, bool showSummary, Extended threshold, const Filter& filter) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     std::size_t n = 0;
     CommandRun run;
@@ -59,11 +59,11 @@ void RunRemoval(const RemovalTexts& t, bool showSummary, Extended threshold, con
         DistMatrixName.clear();
         ShowSelectionStatus();
     }
-    if (showSummary) MsgBox(UIntToStr(n) + t.summary, t.caption, kMbOk | kMbIconInformation);
+    if (showSummary) MsgBox(UIntToStr(n) + t.summary, t.caption, kMessageOk | kMbIconInformation);
 }
 
 void RunProfile(bool fixed, bool showBox) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (ds.Groups.size() < 2) return;
     // A profile describes the groups of the working data, not a selection of it.
@@ -78,7 +78,7 @@ void RunProfile(bool fixed, bool showBox) {
     if (showBox)
         MsgBox(fixed ? "Fixed Band Profile generated. This is now your current datamatrix"
                      : "Additive Band Profile generated. This is now your current datamatrix",
-               fixed ? "Fixed Band Profile" : "Additive Band Profile", kMbOk | kMbIconInformation);
+               fixed ? "Fixed Band Profile" : "Additive Band Profile", kMessageOk | kMbIconInformation);
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ void ShowSelectionStatus() {
 }
 
 void CmdReplaceMissingData(Extended fraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run;
     if (!run.Calculate([&] { return ReplaceMissingData(ds, 3, fraction, ProgramRandom()); })) return;
@@ -170,7 +170,7 @@ void CmdRemoveLociMoreMissing(bool showSummary) {
 }
 
 void CmdSelectGroup(std::int32_t index) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (index < 0 || static_cast<std::size_t>(index) >= ds.Groups.size()) {
         ShowError("Selection of group failed: no such group");
@@ -185,7 +185,7 @@ void CmdSelectGroup(std::int32_t index) {
 }
 
 void CmdSelectLocusSet(std::int32_t index) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (index < 0 || static_cast<std::size_t>(index) >= ds.LocusSets.size()) {
         ShowError("Selection of group failed: no such locus set");

@@ -22,37 +22,38 @@ void FreeDataSet() { DataSet.reset(); }
 
 namespace {
 
-bool LayerHas(const TDSLayer& layer, bool needData, bool needDist) {
-    if (!needData && !needDist) return false;
-    if (needData && !layer.HasMatrix()) return false;
-    if (needDist && layer.DistMatrix.empty()) return false;
+bool LayerHas(const TDSLayer& layer, DataNeeds needs) {
+    if (!needs.Data && !needs.Dist) return false;
+    if (needs.Data && !layer.HasMatrix()) return false;
+    if (needs.Dist && layer.DistMatrix.empty()) return false;
     return true;
 }
 
-bool Answer(bool ok, std::uint8_t complain) {
-    if (!ok && complain == 1) ShowError("No data loaded");
+bool Answer(bool ok, DataNeeds needs) {
+    if (!ok && needs.Complain) ShowError("No data loaded");
     return ok;
 }
 
 }  // namespace
 
-bool DataAvailable(std::uint8_t needData, std::uint8_t needDist, std::uint8_t complain) {
+bool DataAvailable(DataNeeds needs) {
     bool ok = false;
-    if (DataSet && (needData == 1 || needDist == 1)) {
+    if (DataSet && (needs.Data || needs.Dist)) {
         ok = true;
         // The data test is the data set's own: data loaded and a band matrix in the current layer.
-        if (needData == 1) ok = DataSet->HasData();
-        if (needDist == 1) ok = ok && !DataSet->GetCurrLayer().DistMatrix.empty();
+        if (needs.Data) ok = DataSet->HasData();
+        if (needs.Dist) ok = ok && !DataSet->GetCurrLayer().DistMatrix.empty();
     }
-    return Answer(ok, complain);
+    return Answer(ok, needs);
 }
 
-bool LayerDataAvailable(std::size_t layer, std::uint8_t needData, std::uint8_t needDist,
-                        std::uint8_t complain) {
+bool LayerDataAvailable(std::size_t layer, DataNeeds needs) {
     if (layer >= kLayerCount) return false;
-    const bool ok = DataSet && LayerHas(DataSet->Layers[layer], needData == 1, needDist == 1);
-    return Answer(ok, complain);
+    const bool ok = DataSet && LayerHas(DataSet->Layers[layer], needs);
+    return Answer(ok, needs);
 }
+
+bool NeedData() { return DataAvailable({.Data = true, .Complain = true}); }
 
 bool HasGroups(std::size_t n) { return DataSet && DataSet->Groups.size() > n; }
 

@@ -21,13 +21,18 @@ void ResetDataSet();
 // Frees the data set and leaves DataSet null.
 void FreeDataSet();
 
-// needData 1: loaded data with a band matrix in the current layer; needDist 1: the current layer
-// has a distance matrix; both 1: both. No data set, or neither flag, gives false. A false answer
-// shows "No data loaded" when complain is 1.
-bool DataAvailable(std::uint8_t needData, std::uint8_t needDist, std::uint8_t complain);
+// What a command needs of the data set's layer. Needing neither gives false.
+struct DataNeeds {
+    bool Data = false;      // loaded data with a band matrix
+    bool Dist = false;      // a distance matrix
+    bool Complain = false;  // a false answer shows "No data loaded"
+};
+// The needs on the current layer; no data set gives false.
+bool DataAvailable(DataNeeds needs);
 // The same test on layer 0-5; a layer above 5 gives false without a message.
-bool LayerDataAvailable(std::size_t layer, std::uint8_t needData, std::uint8_t needDist,
-                        std::uint8_t complain);
+bool LayerDataAvailable(std::size_t layer, DataNeeds needs);
+// The guard of a command on band data: loaded data, or "No data loaded" and false.
+bool NeedData();
 // The data set exists and holds the groups 0..n.
 bool HasGroups(std::size_t n);
 // The member list of groups[index] holds the name (exact comparison).

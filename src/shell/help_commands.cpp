@@ -40,11 +40,11 @@ void CmdOpenHelp() {
 
 void CmdAbout() {
     WriteMsg("Displaying About Box");
-    AskUser(AboutText, "About this program", kMbOk);
+    AskUser(AboutText, "About this program", kMessageOk);
 }
 
 void CmdCitation() {
     WriteMsg("Displaying citation for TESK.");
-    if (!UserAgreed(AskUser(CitationText + "\r\n\r\nCopy citation to clipboard?", "Citation", kMbYesNo))) return;
+    if (!UserAgreed(AskUser(CitationText + "\r\n\r\nCopy citation to clipboard?", "Citation", kQuestionYesNo))) return;
     if (!Ui().SetClipboardText(CitationText)) ShowError("The citation could not be put on the clipboard.");
 }

@@ -9,7 +9,7 @@
 #include "shell/reporting.h"
 
 void CmdMLHybridIndex(std::int32_t parent1, std::int32_t parent2, std::int32_t testGroup, bool rmd, float mdFraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (ds.Groups.size() < 3) {
         ShowError("To use this function, at least 2 groups (populations) must be defined.");
@@ -39,7 +39,7 @@ void CmdMLHybridIndex(std::int32_t parent1, std::int32_t parent2, std::int32_t t
 
 void CmdMLPopReallocation(const ABool& selection, bool sampleSizeCorrection, Extended minDiff, Extended epsilon,
                           bool rmd, float mdFraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run("Calculating ML population reallocations");
     const PopAllocOptions options{minDiff, rmd ? static_cast<Extended>(mdFraction) : 0.0L, sampleSizeCorrection,

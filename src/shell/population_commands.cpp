@@ -23,8 +23,8 @@ std::size_t Count(std::int32_t n) { return n > 0 ? static_cast<std::size_t>(n) :
 
 }  // namespace
 
-void CmdEstimateAlleleFreq(FreqMethod method, std::uint8_t /*rmd*/, float /*fraction*/) {
-    if (!DataAvailable(1, 0, 1)) return;
+void CmdEstimateAlleleFreq(FreqMethod method, bool /*rmd*/, float /*fraction*/) {
+    if (!NeedData()) return;
     if (NumberOf(method) > 250) {
         ShowError("Unknown allele estimation method requested");
         return;
@@ -34,14 +34,20 @@ void CmdEstimateAlleleFreq(FreqMethod method, std::uint8_t /*rmd*/, float /*frac
     SwitchToAllData();
     // A refused estimate (an unknown method among them) writes no report: the record would still
     // hold the previous estimate.
-    if (!run.Calculate([&] { return EstimateAlleleFreqs(ds, RMD == 1, method, true, CorrFactor, MDReplaceFraction); }))
+    if (!run.Calculate([&] {
+            return EstimateAlleleFreqs(ds, {.Method = method,
+                                            .Correction = CorrFactor,
+                                            .Fill = true,
+                                            .UseMissing = RMD == 1,
+                                            .MissingFraction = MDReplaceFraction});
+        }))
         return;
     run.Write(AnalysisFileName, [&](bool append) { return OutputAlleleFreqs(ds, AnalysisFileName, append); });
 }
 
 void CmdAMOVA(std::uint8_t levels, Treatment simMethod, Coefficient coefficient, Transformation transformation,
               Extended neiLiR, std::int32_t jcRandomDraws, std::int32_t randomisations, bool locByLoc) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run("Performing AMOVA (" + UIntToStr(levels + 1u) + " levels)...");
     AmovaOptions options;
@@ -67,7 +73,7 @@ void CmdAMOVA(std::uint8_t levels, Treatment simMethod, Coefficient coefficient,
                   "% (Among Populations/Within Groups)\r\nVc= " + ExtToStr(r.PctVc) +
                   "% (Within Populations)\r\n\r\nWrite results to analysis file?";
     }
-    if (!UserAgreed(AskUser(summary, "AMOVA", kMbYesNo))) return;
+    if (!UserAgreed(AskUser(summary, "AMOVA", kQuestionYesNo))) return;
     run.Write(ds.OutputFileName, [&](bool append) {
         return OutputAMOVA2File(ds, levels, simMethod, coefficient, applied, locByLoc, options.Permutations,
                                 ds.OutputFileName, append);
@@ -76,7 +82,7 @@ void CmdAMOVA(std::uint8_t levels, Treatment simMethod, Coefficient coefficient,
 
 void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformation transformation, Extended neiLiR,
                       std::int32_t jcRandomDraws, bool rmd, float mdFraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (GroupLevels(ds) <= 1) {
         ShowError("Groups must be defined for PhiST");
@@ -85,7 +91,7 @@ void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformati
     if (!UserAgreed(AskUser("Generating a distance matrix using this function will make the data matrix currently in "
                             "memory unusable.\r\nIf you still need it, you will have to restore your original data "
                             "matrix afterwards.\r\n\r\nDo you with to proceed?",
-                            "Pairwise PhiST distance", kMbYesNo)))
+                            "Pairwise PhiST distance", kQuestionYesNo)))
         return;
     SwitchToAllData();
     CommandRun run("Calculating pairwise PhiST matrix...");
@@ -108,9 +114,8 @@ void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformati
     });
 }
 
-void CmdPopulationDistance(PopDistance measure, std::uint8_t method, std::uint8_t rmd, float mdFraction,
-                           bool writeToFile) {
-    if (!DataAvailable(1, 0, 1)) return;
+void CmdPopulationDistance(PopDistance measure, std::uint8_t method, bool rmd, float mdFraction, bool writeToFile) {
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (ds.Groups.size() < 4) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");
@@ -120,8 +125,8 @@ void CmdPopulationDistance(PopDistance measure, std::uint8_t method, std::uint8_
     CommandRun run("Calculating chord population distance (" + methodName + ")...");
     SwitchToAllData();
     if (!run.Calculate([&] {
-            return FillBiAlleleRec(ds, rmd == 1, true, mdFraction) &&
-                   EstimateAlleleFreqs(ds, rmd == 1, CodeOf<FreqMethod>(method), false, CorrFactor, mdFraction) &&
+            return FillBiAlleleRec(ds, {.UseMissing = rmd, .WithoutAllData = true, .MissingFraction = mdFraction}) &&
+                   EstimateAlleleFreqs(ds, {.Method = CodeOf<FreqMethod>(method), .Correction = CorrFactor}) &&
                    PopDist(ds, measure, kDerivedLayer);
         }))
         return;

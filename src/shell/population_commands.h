@@ -11,7 +11,7 @@
 // Estimates the null-allele frequencies of every group (with "AllData") by the method and writes
 // them to the analysis file. The missing-data settings are read by the command (RMD,
 // MDReplaceFraction, CorrFactor); rmd and fraction are accepted for the menu's sake.
-void CmdEstimateAlleleFreq(FreqMethod method, std::uint8_t rmd, float fraction);
+void CmdEstimateAlleleFreq(FreqMethod method, bool rmd, float fraction);
 
 // AMOVA with one (levels 1) or two (levels 2) levels above the individuals, with randomisations and
 // optionally locus by locus; shows the summary and writes the report when the user asks for it.
@@ -26,7 +26,7 @@ void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformati
                       std::int32_t jcRandomDraws, bool rmd, float mdFraction);
 
 // The chord distances between the groups (at least three besides "AllData") from the null-allele
-// frequencies by method 0-4 become the current (derived) data; written when writeToFile. The
-// DistTransformation setting is left as the user chose it.
-void CmdPopulationDistance(PopDistance measure, std::uint8_t method, std::uint8_t rmd, float mdFraction,
-                           bool writeToFile);
+// frequencies by method 0-4 become the current (derived) data; written when writeToFile. A missing
+// cell counts as 1 - mdFraction of an absence when rmd. The DistTransformation setting is left as
+// the user chose it.
+void CmdPopulationDistance(PopDistance measure, std::uint8_t method, bool rmd, float mdFraction, bool writeToFile);

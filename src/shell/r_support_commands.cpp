@@ -22,7 +22,7 @@ std::uint32_t NonNegative(std::int32_t value) { return value > 0 ? static_cast<s
 void CmdEstimateRSupport(std::int32_t rFrom, std::int32_t rTo, std::uint8_t rPrecision, std::uint8_t rMRThreshold,
                          std::int32_t rxThreshold, std::uint8_t /*outInconsistent*/, std::uint8_t /*outConsensusAtR*/,
                          double /*stopFraction*/, bool report) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     CommandRun run("Estimating R support...");
     RSupportOptions options;
     options.RFrom = NonNegative(rFrom);

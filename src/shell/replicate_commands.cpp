@@ -32,7 +32,7 @@ void TreeSeriesCommand(const std::string& progress, const std::function<bool(ASt
 
 void CmdBootstrapTrees(TreeKind treeType, Treatment treatment, Coefficient coefficient, Transformation transformation,
                        std::int32_t replicates, Extended neiLiR, std::int32_t jcRandomDraws) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const TreeSeriesOptions options{
         treeType, treatment, coefficient, transformation, neiLiR, Count(jcRandomDraws), Count(replicates)};
     TreeSeriesCommand(
@@ -42,7 +42,7 @@ void CmdBootstrapTrees(TreeKind treeType, Treatment treatment, Coefficient coeff
 
 void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformation transformation,
                          std::int32_t replicates, Extended neiLiR, std::int32_t jcRandomDraws) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const TreeSeriesOptions options{treeType, Treatment::Average,   coefficient,      transformation,
                                     neiLiR,   Count(jcRandomDraws), Count(replicates)};
     TreeSeriesCommand("Generating Multiple Average " + CoeffToStr(coefficient) + " trees...",
@@ -51,7 +51,7 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
 
 void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates,
                          std::uint8_t rmd, float mdFraction) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     if (DataSet->Groups.size() < 4) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");
         return;

@@ -5,9 +5,6 @@
 #include "shell/settings.h"
 #include "shell/ui_port.h"
 
-// The engine's answers are the message boxes' codes, so UserAgreed and UserChose read both.
-static_assert(kIdYes == kAnswerYes && kIdNo == kAnswerNo);
-
 FileWriter AnalysisFile;
 
 namespace {
@@ -20,14 +17,14 @@ int MsgBox(std::string_view text, std::string_view caption, int style) {
     try {
         return Ui().ShowMessageBox(text, caption, style);
     } catch (...) {
-        return kIdNone;
+        return kAnswerNone;
     }
 }
 
 namespace {
 
 void ShowErrorNow(std::string_view message) noexcept {
-    MsgBox(message, "Error", kMbOk);
+    MsgBox(message, "Error", kMessageOk);
     if (LogOn == 1) {
         try {
             WriteLogLine(std::string("Error: ").append(message));
@@ -40,7 +37,7 @@ void ShowErrorNow(std::string_view message) noexcept {
 
 void ShowWarningNow(std::string_view message) noexcept {
     if (ShowWarnings != 1) return;
-    MsgBox(message, "Warning", kMbOk);
+    MsgBox(message, "Warning", kMessageOk);
     if (LogOn == 1) {
         try {
             WriteLogLine(std::string("Warning: ").append(message));
@@ -80,8 +77,8 @@ void ShowWarning(std::string_view message) noexcept {
 
 int AskUserEx(std::string_view text, std::string_view caption, int style, int answer) {
     switch (answer) {
-        case 1: return kIdYes;
-        case 2: return kIdNo;
+        case 1: return kAnswerYes;
+        case 2: return kAnswerNo;
         default: return MsgBox(text, caption, style);
     }
 }
@@ -95,11 +92,11 @@ bool MustRewriteOutput(const std::string& fileName) {
     if (OverwriteMode == 2) return true;
     std::error_code ec;
     if (std::filesystem::exists(fileName, ec)) {
-        const int answer = MsgBox("File already exists.\r\n\r\n" + fileName + "\r\n\r\n" +
-                                      "Append data to file rather than rewriting file?",
-                                  "Output file exists", kMbYesNo);
+        const int answer = MsgBox(
+            "File already exists.\r\n\r\n" + fileName + "\r\n\r\n" + "Append data to file rather than rewriting file?",
+            "Output file exists", kQuestionYesNo);
         // Only an explicit No may destroy what the file holds.
-        return answer == kIdNo;
+        return answer == kAnswerNo;
     }
     // Create it empty. Opened for appending, so that a file the test could not see (a failed
     // look-up, or one made meanwhile) is never emptied; a failure shows when the command's own
@@ -138,7 +135,7 @@ void WriteLogLine(std::string_view line) noexcept {
         text = "Cannot write to the log file\r\n\r\n" + logFileName + "\r\n\r\n";
         if (rc > 0) text += "(" + FileErrorText(rc) + ")\r\n\r\n";
         text += "Logging has been turned off.";
-        MsgBox(text, "Warning", kMbOk);
+        MsgBox(text, "Warning", kMessageOk);
     } catch (...) {
         StopLog();
     }

@@ -14,7 +14,7 @@
 // ReportScope on it sees every error of a command's engine call.
 Reporter& ProgramReporter();
 
-// A modal message box; returns the button code (kIdOk, kIdYes, kIdNo, or kIdNone when closed).
+// A modal message box; returns the button code (kAnswerOk, kAnswerYes, kAnswerNo, or kAnswerNone when closed).
 // No batch answer applies.
 int MsgBox(std::string_view text, std::string_view caption, int style);
 
@@ -26,7 +26,7 @@ void ShowError(std::string_view message) noexcept;
 // Never throws.
 void ShowWarning(std::string_view message) noexcept;
 
-// answer 1 gives kIdYes and 2 gives kIdNo without asking; 0 (or any other value) asks.
+// answer 1 gives kAnswerYes and 2 gives kAnswerNo without asking; 0 (or any other value) asks.
 int AskUserEx(std::string_view text, std::string_view caption, int style, int answer);
 // AskUserEx with BatchAnswer. Callers read the answer with UserAgreed or UserChose
 // (foundation/reporter.h), so that a box closed without an answer counts as declining.

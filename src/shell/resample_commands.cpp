@@ -7,7 +7,7 @@
 #include "shell/reporting.h"
 
 void CmdResampleLoci() {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (ds.CurLayer > 2) {
         ShowWarning("Switching to AllData");

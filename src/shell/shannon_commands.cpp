@@ -22,9 +22,6 @@
 
 namespace {
 
-constexpr int kYesNo = 4;
-constexpr int kYes = 6;
-
 std::string LogBaseText(const ShannonOptions& options) {
     switch (options.Scale) {
         case ShannonScale::Bits: return "2";
@@ -96,7 +93,7 @@ void BootstrapShannonCommand(const std::string& progress, const std::string& tit
     }
     if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) + "\r\nstd.dev.= " + ExtToStr(v.SD) +
                     " times\r\n\r\nWrite to analysis file?",
-                "Shannon's Diversity Index Bootstrapped " + reps + " Times", kYesNo) != kYes)
+                "Shannon's Diversity Index Bootstrapped " + reps + " Times", kQuestionYesNo) != kAnswerYes)
         return;
     const std::string text =
         Lines({title, "LogBase = " + LogBaseText(options), FrequencyLine(options.PerInd), "",
@@ -202,12 +199,12 @@ bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>&
 bool ExtLess(Extended a, Extended b) { return a < b; }
 
 void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, std::uint8_t answer) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
-    if (NumMonomorphicLoci(ds, true, true) > 0 &&
+    if (NumMonomorphicLoci(ds, {.FixedPresent = true, .FixedAbsent = true}) > 0 &&
         AskUserEx("The data-set contains monomorphic bands.\r\nFailure to remove monomorphic bands may result in "
                   "meaningless Shannon values.\r\nWould you like to remove monomorphic bands from the data-set now?",
-                  "Data Warning", kYesNo, answer) == kYes)
+                  "Data Warning", kQuestionYesNo, answer) == kAnswerYes)
         RemoveMonomorphicLoci(ds, kScratchLayer);
     CommandRun run("Calculating Shannon's index with current scaling settings and saving to analysis output file...");
     ShannonValue v;
@@ -222,7 +219,7 @@ void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, std:
     if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) +
                     " (after Bowman & al., 1969)*\r\nStandard deviation= " + ExtToStr(v.SD) + "\r\n\r\n" + note +
                     "\r\n\r\nWrite to analysis file?",
-                "Shannon's Diversity Index", kYesNo) != kYes)
+                "Shannon's Diversity Index", kQuestionYesNo) != kAnswerYes)
         return;
     std::vector<std::string> lines{"Shannon's index and variance/std.dev. (after Bowman & al., 1969)",
                                    "LogBase = " + LogBaseText(options),
@@ -241,7 +238,7 @@ void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, std:
 
 void CmdBootstrapShannon(const ShannonOptions& options, std::int32_t replicates,
                          const ShannonReplicateOptions& output) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     const std::string reps = UIntToStr(static_cast<std::uint32_t>(std::max(replicates, 0)));
     BootstrapShannonCommand("Estimating Shannon Variance by Bootstrapping... ",
                             "Shannon's index and variance/std.dev. bootstrapped " + reps + " times", replicates,
@@ -253,7 +250,7 @@ void CmdBootstrapShannon(const ShannonOptions& options, std::int32_t replicates,
 
 void CmdBootstrapShannonAtN(std::int32_t n, const ShannonOptions& options, std::int32_t replicates,
                             const ShannonReplicateOptions& output) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     if (n < 1) {
         ShowError("Invalid input number");
         return;
@@ -270,7 +267,7 @@ void CmdBootstrapShannonAtN(std::int32_t n, const ShannonOptions& options, std::
 }
 
 void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, const ShannonTTestOptions& test) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (selection.size() != ds.Groups.size()) {
         ShowError("Shannon t-test internal error 1");

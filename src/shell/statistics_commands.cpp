@@ -78,7 +78,7 @@ struct BandCount {
 };
 
 void RunBandCount(const BandCount& c) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run;
     if (ds.Groups.size() < 2) {
@@ -90,7 +90,7 @@ void RunBandCount(const BandCount& c) {
         if (!(c.calculating ? run.Calculate(count) : run.Run(count))) return;
         run.Finish();
         WriteMsg(c.displayMsg);
-        if (!UserAgreed(AskUser(text + "\r\n\r\n" + "Write to analysis file?", c.caption, kMbYesNo))) return;
+        if (!UserAgreed(AskUser(text + "\r\n\r\n" + "Write to analysis file?", c.caption, kQuestionYesNo))) return;
         if (run.Write(AnalysisFileName, [&](bool append) { return WriteReport(text + "\r\n\r\n", append); }) &&
             c.writtenMsg != nullptr)
             AppendMsg(c.writtenMsg);
@@ -105,7 +105,7 @@ void RunBandCount(const BandCount& c) {
 }
 
 void RunPrivateBands(bool fixed) {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (ds.Groups.size() < 2) {
         ShowError("You need to have several groups defined to use this feature");
@@ -162,7 +162,7 @@ void CmdPrivateBands() { RunPrivateBands(false); }
 void CmdFixedPrivateBands() { RunPrivateBands(true); }
 
 void CmdFreqPerIndividual() {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run("Writing frequencies (indiv) to analysis output file...");
     std::string report;
@@ -181,7 +181,7 @@ void CmdFreqPerIndividual() {
 }
 
 void CmdFreqPerLocus() {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     const std::string mode = BoolToText(ShannonFreqMode);
     CommandRun run("Writing frequencies [Frq/Locus= " + mode + "] to analysis output file...");
@@ -201,7 +201,7 @@ void CmdFreqPerLocus() {
 }
 
 void CmdMissingDataStats() {
-    if (!DataAvailable(1, 0, 1)) return;
+    if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run("Writing missing data statistics to analysis output file...");
     std::string report;

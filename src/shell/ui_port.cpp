@@ -11,7 +11,7 @@ public:
     int ShowMessageBox(std::string_view text, std::string_view caption, int /*style*/) override {
         std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(caption.size()), caption.data(),
                      static_cast<int>(text.size()), text.data());
-        return kIdNone;
+        return kAnswerNone;
     }
     void SetMessageLines(const MessageLines& /*lines*/) override {}
     void SetStatusPanel(std::size_t /*panel*/, std::string_view /*text*/) override {}

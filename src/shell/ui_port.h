@@ -8,18 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/reporter.h"  // the message-box codes
 #include "shell/message_area.h"
 
 struct TPCoAViewerRec;  // shell/viewer_record.h
 class TPopGenDataSet;   // popgen/data/dataset.h
-
-// Message-box styles and answers keep the codes the program has always used.
-inline constexpr int kMbOk = 0;     // one OK button
-inline constexpr int kMbYesNo = 4;  // Yes and No buttons
-inline constexpr int kIdNone = 0;   // the box was closed without an answer
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
 
 // Lines of the main window's message area, line 1 first.
 using MessageLines = std::array<std::string, MessageArea::kLineCount>;
@@ -28,8 +21,9 @@ class UiPort {
 public:
     virtual ~UiPort() = default;
 
-    // A modal message box with plain 8-bit text; returns the button code (kIdOk, kIdYes, kIdNo),
-    // or kIdNone when the user closed the box without choosing.
+    // A modal message box with plain 8-bit text; style is a box flag (kMessageOk, kQuestionYesNo).
+    // Returns the answer (kAnswerOk, kAnswerYes, kAnswerNo), or kAnswerNone when the user closed the
+    // box without choosing.
     virtual int ShowMessageBox(std::string_view text, std::string_view caption, int style) = 0;
 
     // Shows all lines of the message area at once (MessageArea::Lines()).

@@ -144,7 +144,7 @@ void CmdShowVersion(bool withScript) {
     std::string box = ProgramTitle + "\r\n" + "Version " + versionText;
     if (DevMode) box += "\r\nDevelopment Mode";
     if (!scriptLine.empty()) box += "\r\n\r\n" + scriptLine;
-    MsgBox(box, "TESK Version", kMbOk);
+    MsgBox(box, "TESK Version", kMessageOk);
     WriteMsg("TESK Version " + versionText + ". " + scriptLine);
 }
 
@@ -187,7 +187,7 @@ void CheckWebVersion() {
         ShowError("Retrieving information from the web failed\r\n" + error);
         return;
     }
-    MsgBox(WebVersionReport(text), "Most recent TESK Version", kMbOk);
+    MsgBox(WebVersionReport(text), "Most recent TESK Version", kMessageOk);
 }
 
 void CmdCheckForNewVersion() {

@@ -365,7 +365,7 @@ bool ConsensusB(Reporter& reporter, const TTrees& options, std::uint32_t thresho
     return true;
 }
 
-void SelfCheckBox(Reporter& reporter, const std::string& text) { reporter.Ask(text, "TEST", 0); }
+void SelfCheckBox(Reporter& reporter, const std::string& text) { reporter.Ask(text, "TEST", kMessageOk); }
 
 bool TTrees::Consensus(Reporter& reporter, std::uint32_t threshold, bool labels, const std::string& inFile,
                        ConsensusResult& result) const {

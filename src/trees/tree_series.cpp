@@ -231,9 +231,10 @@ bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& tree
         replicate.LocMask.assign(replicate.NLoci, 1);
         ds.CurLayer = kReplicate;
         ds.DistTransform = Transformation::D;
-        if (!FillBiAlleleRec(ds, options.UseMissing, true, options.MissingShare) ||
-            !EstimateAlleleFreqs(ds, options.UseMissing, options.Method, false, options.Correction,
-                                 options.MissingShare) ||
+        if (!FillBiAlleleRec(
+                ds,
+                {.UseMissing = options.UseMissing, .WithoutAllData = true, .MissingFraction = options.MissingShare}) ||
+            !EstimateAlleleFreqs(ds, {.Method = options.Method, .Correction = options.Correction}) ||
             !PopDist(ds, options.Measure, kPopulations))
             return false;
         const TDSLayer& populations = ds.Layers[kPopulations];

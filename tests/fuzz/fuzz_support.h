@@ -63,7 +63,7 @@ private:
 // Messages and questions go nowhere: the harness judges by the error count and the data.
 class SilentUi : public UiPort {
 public:
-    int ShowMessageBox(std::string_view, std::string_view, int) override { return kIdNone; }
+    int ShowMessageBox(std::string_view, std::string_view, int) override { return kAnswerNone; }
     void SetMessageLines(const MessageLines&) override {}
     void SetStatusPanel(std::size_t, std::string_view) override {}
 };

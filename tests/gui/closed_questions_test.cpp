@@ -31,7 +31,7 @@ public:
     explicit ScriptedPort(TMainPrg& window) : inner_(window) {}
     int ShowMessageBox(std::string_view /*text*/, std::string_view caption, int /*style*/) override {
         shown.push_back(QString::fromStdString(std::string(caption)));
-        if (script.empty() || script.front().first != caption) return kIdNone;  // unexpected: the check fails
+        if (script.empty() || script.front().first != caption) return kAnswerNone;  // unexpected: the check fails
         const int answer = script.front().second;
         script.pop_front();
         return answer;
@@ -136,22 +136,22 @@ private slots:
             {"AMOVA caution",
              none,
              "AMOVA1",
-             {{"Caution", kIdNone}},
+             {{"Caution", kAnswerNone}},
              [](Menu& m) { return NoAmova() + Absent(m, "analysis.txt"); }},
             {"AMOVA levels",
              none,
              "AMOVA1",
-             {{"Caution", kIdYes}, {"AMOVA", kIdNone}},
+             {{"Caution", kAnswerYes}, {"AMOVA", kAnswerNone}},
              [](Menu&) { return NoAmova(); }},
             {"AMOVA randomisations",
              [](Menu&) { AmovaRandomisations = 99; },
              "AMOVA1",
-             {{"Caution", kIdYes}, {"AMOVA", kIdYes}, {"Caution -- AMOVA Randomisations", kIdNone}},
+             {{"Caution", kAnswerYes}, {"AMOVA", kAnswerYes}, {"Caution -- AMOVA Randomisations", kAnswerNone}},
              [](Menu&) { return NoAmova(); }},
             {"AMOVA report",
              none,
              "AMOVA1",
-             {{"Caution", kIdYes}, {"AMOVA", kIdYes}, {"AMOVA", kIdNone}},
+             {{"Caution", kAnswerYes}, {"AMOVA", kAnswerYes}, {"AMOVA", kAnswerNone}},
              [](Menu& m) {
                  if (NoAmova().isEmpty()) return QStringLiteral("the AMOVA did not run");
                  return Absent(m, "analysis.txt");
@@ -159,19 +159,19 @@ private slots:
             {"pairwise PhiST",
              none,
              "PairwisePhiST1",
-             {{"Pairwise PhiST distance", kIdNone}},
+             {{"Pairwise PhiST distance", kAnswerNone}},
              [](Menu&) { return DataKept(); }},
             {"population distance",
              none,
              "PopulationDistance1",
-             {{"Population distance", kIdNone}},
+             {{"Population distance", kAnswerNone}},
              [](Menu& m) {
                  return DataKept() + (m.queries != 0 ? QStringLiteral("the method was asked") : QString());
              }},
             {"bootstrap population tree",
              none,
              "BootstrapPopulationTree1",
-             {{"Population distance", kIdNone}},
+             {{"Population distance", kAnswerNone}},
              [](Menu& m) {
                  return DataKept() + Absent(m, "outtree.ph") +
                         (m.queries != 0 ? QStringLiteral("the method was asked") : QString());
@@ -179,12 +179,12 @@ private slots:
             {"R-support",
              none,
              "EstimateRsupport1",
-             {{"Warning", kIdNone}},
+             {{"Warning", kAnswerNone}},
              [](Menu& m) { return Absent(m, "analysis.txt"); }},
             {"frequencies per locus",
              [](Menu&) { ShannonFreqMode = 2; },
              "FrequenciesperLoci1",
-             {{"Frequency Calculation Mode", kIdNone}},
+             {{"Frequency Calculation Mode", kAnswerNone}},
              [](Menu& m) {
                  return (ShannonFreqMode != 2 ? QStringLiteral("the mode was set") : QString()) +
                         Absent(m, "analysis.txt");
@@ -192,12 +192,12 @@ private slots:
             {"Nexus block",
              file("x.nex"),
              "Nexus1",
-             {{"Data export", kIdNone}},
+             {{"Data export", kAnswerNone}},
              [](Menu& m) { return Absent(m, "x.nex"); }},
             {"Nexus data type",
              file("x.nex"),
              "Nexus1",
-             {{"Data export", kIdYes}, {"DataType", kIdNone}},
+             {{"Data export", kAnswerYes}, {"DataType", kAnswerNone}},
              [](Menu& m) { return Absent(m, "x.nex"); }},
             {"Nexus distances",
              [](Menu& m) {
@@ -205,7 +205,7 @@ private slots:
                  m.fileAnswer = m.Path("x.nex");
              },
              "Nexus1",
-             {{"Data export", kIdYes}, {"DataType", kIdYes}, {"Nexus Data Export", kIdNone}},
+             {{"Data export", kAnswerYes}, {"DataType", kAnswerYes}, {"Nexus Data Export", kAnswerNone}},
              [](Menu& m) {
                  const QString nex = m.Read("x.nex");
                  if (!nex.contains(QStringLiteral("BEGIN CHARACTERS;"))) return QStringLiteral("x.nex was not written");
@@ -215,12 +215,12 @@ private slots:
             {"GenePop encoding",
              file("x.gen"),
              "GenePop1",
-             {{"Export to GenePop", kIdNone}},
+             {{"Export to GenePop", kAnswerNone}},
              [](Menu& m) { return Absent(m, "x.gen"); }},
             {"AFLPDat populations",
              file("x.dat"),
              "AFLPDat1",
-             {{"Export to AFLPDat", kIdNone}},
+             {{"Export to AFLPDat", kAnswerNone}},
              [](Menu& m) {
                  const QString dat = m.Read("x.dat");
                  if (dat.isEmpty()) return QStringLiteral("x.dat was not written");
@@ -230,15 +230,15 @@ private slots:
             {"Arlequin levels",
              file("x.arp"),
              "ArlequinProject1",
-             {{"Export to Arlequin", kIdNone}},
+             {{"Export to Arlequin", kAnswerNone}},
              [](Menu& m) { return Absent(m, "x.arp"); }},
             {"Structure PopData",
              file("s1.txt"),
              "Structure1",
-             {{"Export to structure", kIdNone}},
+             {{"Export to structure", kAnswerNone}},
              [](Menu& m) {
                  const QString closed = m.Read("s1.txt");
-                 m.port.script = {{"Export to structure", kIdNo}};
+                 m.port.script = {{"Export to structure", kAnswerNo}};
                  m.fileAnswer = m.Path("s2.txt");
                  m.Trigger("Structure1");
                  if (closed.isEmpty()) return QStringLiteral("s1.txt was not written");
@@ -247,17 +247,17 @@ private slots:
             {"matrix statistics",
              none,
              "MatrixStatistics1",
-             {{"Statistics", kIdNone}},
+             {{"Statistics", kAnswerNone}},
              [](Menu& m) { return Absent(m, "analysis.txt"); }},
             {"band counts",
              [](Menu&) { DataSet->Groups.resize(1); },
              "MeanNumberofBandsPerIndividual1",
-             {{"Bands per individual", kIdNone}},
+             {{"Bands per individual", kAnswerNone}},
              [](Menu& m) { return Absent(m, "analysis.txt"); }},
             {"Shannon's index",
              none,
              "ShannonsIndex1",
-             {{"Data Warning", kIdNone}, {"Shannon's Diversity Index", kIdNone}},
+             {{"Data Warning", kAnswerNone}, {"Shannon's Diversity Index", kAnswerNone}},
              [](Menu& m) {
                  const bool removed = DataSet != nullptr && DataSet->CurLayer == 4;
                  return (removed ? QStringLiteral("the monomorphic loci were removed") : QString()) +
@@ -266,7 +266,7 @@ private slots:
             {"citation",
              none,
              "Citation1",
-             {{"Citation", kIdNone}},
+             {{"Citation", kAnswerNone}},
              [](Menu& m) { return m.port.clipboard ? QStringLiteral("the clipboard was set") : QString(); }},
             {"negative distances",
              [](Menu& m) {
@@ -275,7 +275,7 @@ private slots:
                  m.fileAnswer = m.Path("neg.txt");
              },
              "ImportDistanceMatrix1",
-             {{"Distance matrix", kIdNone}},
+             {{"Distance matrix", kAnswerNone}},
              [](Menu&) {
                  if (DataSet == nullptr || DataSet->GetCurrLayer().DistMatrix.empty())
                      return QStringLiteral("nothing imported");

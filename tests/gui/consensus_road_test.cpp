@@ -26,11 +26,11 @@ public:
     int ShowMessageBox(std::string_view text, std::string_view caption, int style) override {
         if (caption == "Warning") {
             warnings.emplace_back(text);
-            return kIdYes;
+            return kAnswerYes;
         }
         if (caption != "TEST") return qt_.ShowMessageBox(text, caption, style);
         checks.emplace_back(text);
-        return kIdOk;
+        return kAnswerOk;
     }
     void SetMessageLines(const MessageLines& lines) override { qt_.SetMessageLines(lines); }
     void SetStatusPanel(std::size_t panel, std::string_view text) override { qt_.SetStatusPanel(panel, text); }

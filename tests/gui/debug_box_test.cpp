@@ -25,16 +25,16 @@ private slots:
 
             // The flags choose the buttons and the answer comes back.
             AnswerNextMessageBox(QMessageBox::No, &text, &caption);
-            QCOMPARE(ShowDebugBox("go on?", "Check", kMbYesNo), kIdNo);
+            QCOMPARE(ShowDebugBox("go on?", "Check", kQuestionYesNo), kAnswerNo);
             QCOMPARE(caption, QStringLiteral("Check"));
             QCOMPARE(text, QStringLiteral("go on?"));
         }
         // Without the hook the text goes to standard error and no box opens.
         std::ostringstream captured;
         std::streambuf* const previous = std::cerr.rdbuf(captured.rdbuf());
-        const int answer = ShowDebugBox("headless", "TEST", kMbYesNo);
+        const int answer = ShowDebugBox("headless", "TEST", kQuestionYesNo);
         std::cerr.rdbuf(previous);
-        QCOMPARE(answer, kIdOk);
+        QCOMPARE(answer, kAnswerOk);
         QCOMPARE(QString::fromStdString(captured.str()), QStringLiteral("TEST: headless\n"));
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }

@@ -32,7 +32,7 @@ public:
     explicit ScriptedPort(TMainPrg& window) : inner_(window) {}
     int ShowMessageBox(std::string_view text, std::string_view caption, int /*style*/) override {
         boxes.push_back(QString::fromStdString(std::string(caption) + ": " + std::string(text)));
-        if (answers.empty()) return kIdOk;
+        if (answers.empty()) return kAnswerOk;
         const int answer = answers.front();
         answers.pop_front();
         return answer;
@@ -118,14 +118,14 @@ private slots:
     void nexusAndGenePopOfTheExampleOpenInTheirReaders() {
         ExportMenu menu;
         QVERIFY(DataSet != nullptr);
-        menu.port.answers = {kIdYes, kIdYes};  // CHARACTERS block, STANDARD
+        menu.port.answers = {kAnswerYes, kAnswerYes};  // CHARACTERS block, STANDARD
         menu.Export("Nexus1", QStringLiteral("example.nex"));
         const QString nex = menu.Path(QStringLiteral("example.nex"));
         QCOMPARE(menu.LastLine(), QStringLiteral("Data exported to nexus file ") + nex);
         QCOMPARE(menu.port.boxes.size(), 2);
         QVERIFY(ExportMenu::Read(nex).startsWith(QStringLiteral("#NEXUS\r\nBEGIN TAXA;\r\nDIMENSIONS NTAX= 40;")));
 
-        menu.port.answers = {kIdNo};  // absences as 0/0
+        menu.port.answers = {kAnswerNo};  // absences as 0/0
         menu.Export("GenePop1", QStringLiteral("example.gen"));
         const QString gen = menu.Path(QStringLiteral("example.gen"));
         QCOMPARE(menu.LastLine(), QStringLiteral("Data exported to GenePop file ") + gen);
@@ -146,7 +146,7 @@ private slots:
         ExportMenu menu;
         QStringList errorLines;
         AnswerPloidy({QStringLiteral("300"), QStringLiteral("abc"), QStringLiteral("3")}, &errorLines);
-        menu.port.answers = {kIdYes};  // PopData
+        menu.port.answers = {kAnswerYes};  // PopData
         menu.Export("Structure1", QStringLiteral("s.txt"));
         QCOMPARE(errorLines, (QStringList{QString(), QStringLiteral("Error: Expecting a number (1-255) !!!"),
                                           QStringLiteral("Error: Expecting a number (1-255) !!!")}));

@@ -33,7 +33,7 @@ public:
 
     int ShowMessageBox(std::string_view text, std::string_view caption, int /*style*/) override {
         boxes.emplace_back(std::string(caption) + ": " + std::string(text));
-        return kIdOk;
+        return kAnswerOk;
     }
     void SetMessageLines(const MessageLines& lines) override { qt_.SetMessageLines(lines); }
     void SetStatusPanel(std::size_t panel, std::string_view text) override { qt_.SetStatusPanel(panel, text); }

@@ -84,7 +84,7 @@ public:
     RecordingPort& operator=(const RecordingPort&) = delete;
     int ShowMessageBox(std::string_view text, std::string_view caption, int /*style*/) override {
         boxes.emplace_back(std::string(caption) + ": " + std::string(text));
-        return kIdOk;
+        return kAnswerOk;
     }
     void SetMessageLines(const MessageLines& /*lines*/) override {}
     void SetStatusPanel(std::size_t /*panel*/, std::string_view /*text*/) override {}

@@ -56,8 +56,8 @@ public:
     ScriptedPort& operator=(const ScriptedPort&) = delete;
     int ShowMessageBox(std::string_view text, std::string_view caption, int style) override {
         boxes.emplace_back(std::string(caption) + ": " + std::string(text));
-        if (style != kMbYesNo) return kIdOk;
-        if (answers.empty()) return kIdNo;
+        if (style != kQuestionYesNo) return kAnswerOk;
+        if (answers.empty()) return kAnswerNo;
         const int answer = answers.front();
         answers.pop_front();
         return answer;
@@ -453,7 +453,7 @@ private slots:
         dialog.RMDBox->setChecked(false);
         dialog.ShannonZeroBox->setChecked(true);
         dialog.Sh2FileBox->setChecked(true);
-        port.answers = {kIdYes};
+        port.answers = {kAnswerYes};
         dialog.PageControl1->setCurrentIndex(4);
         QCOMPARE(dialog.CurrentPage(), 14);
         QCOMPARE(Snapshot(), expected);  // counts and Sh2File unchanged, the two switches stored
@@ -467,7 +467,7 @@ private slots:
         TTeskOptions dialog;
         dialog.OpenOnPage(5);
         dialog.MRThresholdEdit->setText("60");
-        port.answers = {kIdNo};
+        port.answers = {kAnswerNo};
         dialog.PageControl1->setCurrentIndex(4);  // No: nothing stored, the new page shows
         QCOMPARE(MRThreshold, std::uint8_t{50});
         QCOMPARE(dialog.CurrentPage(), 4);
@@ -476,14 +476,14 @@ private slots:
         dialog.PageControl1->setCurrentIndex(5);  // No again, back on page 5
         QCOMPARE(dialog.MRThresholdEdit->text(), QStringLiteral("50"));
         dialog.MRThresholdEdit->setText("101");
-        port.answers = {kIdYes};
+        port.answers = {kAnswerYes};
         dialog.PageControl1->setCurrentIndex(6);  // Yes with a refused value: the page stays
         QCOMPARE(dialog.CurrentPage(), 5);
         QCOMPARE(dialog.PageControl1->currentIndex(), 5);
         QCOMPARE(MRThreshold, std::uint8_t{50});
 
         dialog.MRThresholdEdit->setText("80");
-        port.answers = {kIdYes};
+        port.answers = {kAnswerYes};
         dialog.PageControl1->setCurrentIndex(6);
         QCOMPARE(MRThreshold, std::uint8_t{80});
         QCOMPARE(dialog.CurrentPage(), 6);

@@ -43,12 +43,13 @@ private slots:
         TMainPrg window;
         QtUiPort port(window);
         OnNextModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-        QCOMPARE(port.ShowMessageBox("Append data to file rather than rewriting file?", "Output file exists", 4),
-                 kIdNone);
+        QCOMPARE(port.ShowMessageBox("Append data to file rather than rewriting file?", "Output file exists",
+                                     kQuestionYesNo),
+                 kAnswerNone);
         OnNextModal<QMessageBox>([](QMessageBox* box) { box->close(); });
-        QCOMPARE(port.ShowMessageBox("Append?", "Output file exists", 4), kIdNone);
+        QCOMPARE(port.ShowMessageBox("Append?", "Output file exists", kQuestionYesNo), kAnswerNone);
         OnNextModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-        QCOMPARE(port.ShowMessageBox("Input file does not exist", "Error", 0), kIdNone);
+        QCOMPARE(port.ShowMessageBox("Input file does not exist", "Error", kMessageOk), kAnswerNone);
     }
 
     void textIsPlain() {
@@ -63,7 +64,7 @@ private slots:
             format = box->textFormat();
             box->button(QMessageBox::Ok)->click();
         });
-        port.ShowMessageBox("Input file <b>x.txt</b> & more", "Error", 0);
+        port.ShowMessageBox("Input file <b>x.txt</b> & more", "Error", kMessageOk);
         QCOMPARE(format, Qt::PlainText);
         QCOMPARE(text, QStringLiteral("Input file <b>x.txt</b> & more"));
         QCOMPARE(caption, QStringLiteral("Error"));

@@ -109,7 +109,8 @@ TEST(AlleleFreq, AmongPopulationsNeedsTwoGroupsBesidesAllData) {
 TEST(AlleleFreq, EstimateAndReportThroughTheDataSet) {
     GroupedBands g;
     g.Load({"0101", "0011", "0001", "0110", "1111", "0001"}, {{"AllData/A", {0, 1, 2}}, {"AllData/B", {3, 4, 5}}});
-    ASSERT_TRUE(EstimateAlleleFreqs(g.ds, false, FreqMethod::LynchMilligan, true, 0.01L, 0.5f));
+    ASSERT_TRUE(EstimateAlleleFreqs(
+        g.ds, {.Method = FreqMethod::LynchMilligan, .Correction = 0.01L, .Fill = true, .MissingFraction = 0.5f}));
     const TBiAlleleRec& rec = *g.ds.GetCurrLayer().BiAllele;
     EXPECT_EQ(rec.NGroups, 3u);  // B, A, AllData
     const AString lines = AlleleFreqReportLines(g.ds, rec);
@@ -123,11 +124,13 @@ TEST(AlleleFreq, EstimateAndReportThroughTheDataSet) {
                                  " Var= " + ExtToStr((1.0L - p) / 24.0L));
 
     // An unknown method and a refused estimate keep the previous estimate.
-    EXPECT_FALSE(EstimateAlleleFreqs(g.ds, false, CodeOf<FreqMethod>(7), true, 0.01L, 0.5f));
+    EXPECT_FALSE(EstimateAlleleFreqs(
+        g.ds, {.Method = CodeOf<FreqMethod>(7), .Correction = 0.01L, .Fill = true, .MissingFraction = 0.5f}));
     EXPECT_EQ(g.errors.back(), "unknown allele estimation method");
     EXPECT_EQ(g.ds.GetCurrLayer().BiAllele->Method, 2);
 
-    ASSERT_TRUE(EstimateAlleleFreqs(g.ds, false, FreqMethod::Bayesian, true, 0.01L, 0.5f));
+    ASSERT_TRUE(EstimateAlleleFreqs(
+        g.ds, {.Method = FreqMethod::Bayesian, .Correction = 0.01L, .Fill = true, .MissingFraction = 0.5f}));
     const std::string file = ::testing::TempDir() + "allele_report.txt";
     ASSERT_EQ(OutputAlleleFreqs(g.ds, file, false), 0);
     Ttf back;
@@ -184,12 +187,12 @@ TEST(PopLayer, DropsOnlyAllData) {
     rec.GroupNames = {"AllData/B", "AllData/A", "AllData"};
     rec.IncludesAllData = 1;
     g.ds.GetCurrLayer().BiAllele = std::make_shared<TBiAlleleRec>(rec);
-    ASSERT_TRUE(MakePopLayer(g.ds, 3, true, true));
+    ASSERT_TRUE(MakePopLayer(g.ds, 3, {.Reversed = true, .DropLast = true}));
     EXPECT_EQ(g.ds.Layers[3].IndNames, (AString{"A", "B"}));
     rec.IncludesAllData = 0;
     rec.GroupNames = {"AllData/C", "AllData/B", "AllData/A"};
     g.ds.GetCurrLayer().BiAllele = std::make_shared<TBiAlleleRec>(rec);
-    ASSERT_TRUE(MakePopLayer(g.ds, 3, true, true));
+    ASSERT_TRUE(MakePopLayer(g.ds, 3, {.Reversed = true, .DropLast = true}));
     EXPECT_EQ(g.ds.Layers[3].IndNames, (AString{"A", "B", "C"}));
 }
 

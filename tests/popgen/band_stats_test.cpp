@@ -52,15 +52,15 @@ TEST_F(BandStats, LocusClassesWithMissingCells) {
     EXPECT_FALSE(IsPolymorphicLocus(ds, 1));
     EXPECT_FALSE(IsPolymorphicLocus(ds, 6));
     EXPECT_EQ(NumPolymorphicLoci(ds), 3u);
-    EXPECT_EQ(NumMonomorphicLoci(ds, true, true), 3u);
-    EXPECT_EQ(NumMonomorphicLoci(ds, true, false), 1u);
-    EXPECT_EQ(NumMonomorphicLoci(ds, false, true), 2u);
+    EXPECT_EQ(NumMonomorphicLoci(ds, {.FixedPresent = true, .FixedAbsent = true}), 3u);
+    EXPECT_EQ(NumMonomorphicLoci(ds, {.FixedPresent = true}), 1u);
+    EXPECT_EQ(NumMonomorphicLoci(ds, {.FixedAbsent = true}), 2u);
     EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(BandStats, MonomorphicCountRefusesABrokenMatrix) {
     Load({"11", "12"});
-    EXPECT_EQ(NumMonomorphicLoci(ds, true, true), 0u);
+    EXPECT_EQ(NumMonomorphicLoci(ds, {.FixedPresent = true, .FixedAbsent = true}), 0u);
     EXPECT_EQ(errors, std::vector<std::string>{"Data matrix error."});
 }
 
@@ -238,7 +238,7 @@ TEST_F(Profiles, PrivateBandsKeepAFilteredWorkingCopy) {
 // ---- allele-frequency input --------------------------------------------------------------------
 
 TEST_F(Profiles, BiAlleleRecordCountsAbsencesAndKeepsTheGroupChoice) {
-    ASSERT_TRUE(FillBiAlleleRec(ds, true, true, 0.5f));
+    ASSERT_TRUE(FillBiAlleleRec(ds, {.UseMissing = true, .WithoutAllData = true, .MissingFraction = 0.5f}));
     const TBiAlleleRec& r = *ds.Layers[1].BiAllele;
     EXPECT_EQ(r.NGroups, 2u);
     EXPECT_EQ(r.NLoci, 5u);
@@ -250,7 +250,7 @@ TEST_F(Profiles, BiAlleleRecordCountsAbsencesAndKeepsTheGroupChoice) {
     EXPECT_EQ(r.Method, 0);
     // The exclusion was this run's only.
     EXPECT_TRUE(ds.GroupSelMask.empty());
-    ASSERT_TRUE(FillBiAlleleRec(ds, false, false, 0.5f));
+    ASSERT_TRUE(FillBiAlleleRec(ds, {.MissingFraction = 0.5f}));
     const TBiAlleleRec& all = *ds.Layers[1].BiAllele;
     EXPECT_EQ(all.NGroups, 3u);
     EXPECT_EQ(all.IncludesAllData, 1);
@@ -258,7 +258,7 @@ TEST_F(Profiles, BiAlleleRecordCountsAbsencesAndKeepsTheGroupChoice) {
     EXPECT_EQ(all.AbsenceCounts[1], (AExt{0, 1, 0, 3, 3}));
 
     ds.Layers[1].LocMask.clear();
-    EXPECT_FALSE(FillBiAlleleRec(ds, false, false, 0.5f));
+    EXPECT_FALSE(FillBiAlleleRec(ds, {.MissingFraction = 0.5f}));
     EXPECT_EQ(errors, std::vector<std::string>{"pLM nil"});
 }
 

@@ -232,7 +232,9 @@ TEST_F(PopulationOracle, FrequenciesOfEveryMethodAgreeWithR) {
     GroupedBands g;
     g.Load(design.rows, design.hierarchy);
     for (const auto& m : methods) {
-        ASSERT_TRUE(EstimateAlleleFreqs(g.ds, false, m.method, true, 0.01L, 0.5f)) << m.name;
+        ASSERT_TRUE(
+            EstimateAlleleFreqs(g.ds, {.Method = m.method, .Correction = 0.01L, .Fill = true, .MissingFraction = 0.5f}))
+            << m.name;
         const TBiAlleleRec& rec = *g.ds.GetCurrLayer().BiAllele;
         std::size_t compared = 0;
         for (std::size_t k = 0; k < rec.NGroups; ++k)
@@ -253,8 +255,8 @@ TEST_F(PopulationOracle, FrequenciesOfEveryMethodAgreeWithR) {
 TEST_F(PopulationOracle, ChordDistancesAgreeWithR) {
     GroupedBands g;
     g.Load(design.rows, design.hierarchy);
-    ASSERT_TRUE(FillBiAlleleRec(g.ds, false, true, 0.5f));
-    ASSERT_TRUE(EstimateAlleleFreqs(g.ds, false, FreqMethod::Bayesian, false, 0.01L, 0.5f));
+    ASSERT_TRUE(FillBiAlleleRec(g.ds, {.WithoutAllData = true, .MissingFraction = 0.5f}));
+    ASSERT_TRUE(EstimateAlleleFreqs(g.ds, {.Method = FreqMethod::Bayesian, .Correction = 0.01L}));
     ASSERT_TRUE(PopDist(g.ds, PopDistance::Chord, 3));
     const TDSLayer& layer = g.ds.GetCurrLayer();
     const auto row = [&](std::size_t p) {

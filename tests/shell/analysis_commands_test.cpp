@@ -68,10 +68,10 @@ TEST_F(MatrixCommand, AsksAboutAnExistingAnalysisFileEvenWhenNothingIsWritten) {
     SetExampleData();
     OverwriteMode = 0;
     dir.Write("analysis.txt", "earlier report\r\n");
-    ui.ExpectBox(kIdYes, "Output file exists");  // Yes: append
+    ui.ExpectBox(kAnswerYes, "Output file exists");  // Yes: append
     RunMatrix(0, 0, 0, 0);
     EXPECT_EQ(File(AnalysisFileName), "earlier report\r\n");
-    ui.ExpectBox(kIdNo, "Output file exists");  // No: rewrite
+    ui.ExpectBox(kAnswerNo, "Output file exists");  // No: rewrite
     RunMatrix(0, 0, 0, 1);
     EXPECT_EQ(File(AnalysisFileName).find("earlier report"), std::string::npos);
 }
@@ -83,7 +83,7 @@ TEST_F(MatrixCommand, FailedRunKeepsThePreviousMatrixAndWritesNothing) {
     const std::string report = File(AnalysisFileName);
 
     // The engine refuses an Average run without draws.
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     RunMatrix(3, 1, 0, 1, 0);
     EXPECT_EQ(LastLine(), "Calculating Dice matrix" + kDistanceOnly + "failed.");
     EXPECT_EQ(DistMatrixName, "StdJaccard");
@@ -96,7 +96,7 @@ TEST_F(MatrixCommand, FailedRunKeepsThePreviousMatrixAndWritesNothing) {
 TEST_F(MatrixCommand, ANeiLiMatrixWithUndefinedPairsIsKeptAndTheyAreListedOnce) {
     // I3 shares no band with I1: their Nei-Li distance is undefined.
     SetData({"1100", "1110", "0011", "0110"});
-    ui.ExpectBox(kIdOk, "Warning");
+    ui.ExpectBox(kAnswerOk, "Warning");
     RunMatrix(0, 3);
     EXPECT_EQ(LastLine(), "Calculating NeiLi matrix" + kDistanceOnly + "done.");
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -128,7 +128,7 @@ TEST_F(MatrixCommand, ErrorDuringTheRunCountsAsFailure) {
 TEST_F(MatrixCommand, UnwritableReportFileIsReportedAsFailure) {
     AnalysisFileName = dir.Path("missing/analysis.txt");
     SetExampleData();  // the new data set takes the output file name
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     RunMatrix(0, 0);
     EXPECT_EQ(LastLine(), "Calculating Jaccard matrix" + kDistanceOnly + "failed.");
     EXPECT_EQ(ui.boxes.back().text.rfind("Could not write to file:\r\n" + AnalysisFileName + "\r\n", 0), 0u);
@@ -136,7 +136,7 @@ TEST_F(MatrixCommand, UnwritableReportFileIsReportedAsFailure) {
 }
 
 TEST_F(MatrixCommand, WithoutDataNothingStarts) {
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     RunMatrix(0, 0);
     EXPECT_EQ(ui.boxes.back().text, "No data loaded");
     EXPECT_EQ(LastLine(), "Welcome");

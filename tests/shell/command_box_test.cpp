@@ -126,10 +126,10 @@ TEST_F(CommandBox, FindCommandIgnoresCase) {
 
 TEST_F(CommandBox, StatsRunsTheStatisticsCommand) {
     SetExampleData();
-    ui.ExpectBox(kIdNo, "Statistics");
+    ui.ExpectBox(kAnswerNo, "Statistics");
     ExecuteCommandLine("stats");
     EXPECT_EQ(LastLine(), "Displaying Data Matrix Statistics");
-    ui.ExpectBox(kIdNo, "Statistics");
+    ui.ExpectBox(kAnswerNo, "Statistics");
     ExecuteCommandLine("STATS AlwaysWriteToFile=1");  // Display stays true: the box is shown
     EXPECT_EQ(LastLine(), "Data Matrix Statistics written to analysis output file");
     ExecuteCommandLine("Stats 0,1");  // no box

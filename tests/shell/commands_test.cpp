@@ -175,7 +175,7 @@ TEST_F(Commands, SwitchToAllDataLeavesASelectionWithAWarning) {
     SwitchToAllData();  // already the whole data set: nothing to say
     ASSERT_TRUE(DataSet->SelectGroup(2));
     ASSERT_EQ(DataSet->CurLayer, 2);
-    ui.ExpectBox(kIdOk, "Warning");
+    ui.ExpectBox(kAnswerOk, "Warning");
     SwitchToAllData();
     EXPECT_EQ(DataSet->CurLayer, 1);
     EXPECT_EQ(ui.boxes.back().text, "Switching to AllData");
@@ -209,7 +209,7 @@ TEST_F(Commands, WriteDecidesTheOutputRuleOncePerFileAndNamesAFailedFile) {
     };
     {
         CommandRun run("Writing...");
-        ui.ExpectBox(kIdNo, "Output file exists");  // No: rewrite
+        ui.ExpectBox(kAnswerNo, "Output file exists");  // No: rewrite
         EXPECT_TRUE(run.Write(a, record("a")));
         EXPECT_TRUE(run.Write(a, record("a")));  // the same command's next write appends, unasked
         EXPECT_TRUE(run.Write(b, record("b")));  // a new file: created, then appended to
@@ -219,7 +219,7 @@ TEST_F(Commands, WriteDecidesTheOutputRuleOncePerFileAndNamesAFailedFile) {
     EXPECT_EQ(LastLine(), "Writing...done.");
     {
         CommandRun run;  // the next command decides again
-        ui.ExpectBox(kIdYes, "Output file exists");
+        ui.ExpectBox(kAnswerYes, "Output file exists");
         EXPECT_TRUE(run.Write(a, record("a")));
     }
     EXPECT_EQ(appends.back(), "a append");

@@ -29,8 +29,8 @@ TEST_F(ConsensusCommands, MajorityRuleWritesBothLinesInOneRunAndTheReports) {
     dir.Write("constree.ph", "(X,Y);\r\n");
     dir.Write("analysis.txt", "before\r\n");
     OverwriteMode = 0;
-    ui.ExpectBox(kIdNo, "Output file exists");   // the consensus file: rewrite it
-    ui.ExpectBox(kIdYes, "Output file exists");  // the analysis file: append
+    ui.ExpectBox(kAnswerNo, "Output file exists");   // the consensus file: rewrite it
+    ui.ExpectBox(kAnswerYes, "Output file exists");  // the analysis file: append
     CmdMajorityConsensus(true, ConsensusInFileName, ConsensusOutFileName, 50.4f);
     EXPECT_EQ(LastLine(), "Building majority rule consensus... done.");
     EXPECT_EQ(File(ConsensusOutFileName), "((A,B)75,C,D)100;\r\n((A,B)75,C,D)100;\r\n");

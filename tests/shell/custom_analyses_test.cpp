@@ -87,7 +87,7 @@ TEST_F(CustomAnalyses, AmovaButtonRunsOnTheTestFileWithoutTheLociMostlyMissing) 
               "AllData/B=B1,B2,B3;\r\n"
               "*\r\n");
     const InFolder here(dir.Root());
-    ui.ExpectBox(kIdYes, "AMOVA");
+    ui.ExpectBox(kAnswerYes, "AMOVA");
     CustomAnalysisAmova();
     EXPECT_TRUE(Errors().empty()) << Errors().front();
     ASSERT_TRUE(DataSet);

@@ -22,7 +22,7 @@ TEST_F(DataCommands, RestoreOriginalMatrixLeavesASelection) {
 }
 
 TEST_F(DataCommands, RestoreWithoutDataComplains) {
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdRestoreOriginalMatrix();
     EXPECT_EQ(ui.boxes.back().text, "No data loaded");
     EXPECT_EQ(LastLine(), "Welcome");
@@ -31,12 +31,12 @@ TEST_F(DataCommands, RestoreWithoutDataComplains) {
 TEST_F(DataCommands, MatrixStatisticsShowsAndWritesOnlyWhenAsked) {
     // 2 of 12 cells missing.
     SetData({"1091", "0110", "1190"});
-    ui.ExpectBox(kIdNo, "Statistics");
+    ui.ExpectBox(kAnswerNo, "Statistics");
     CmdMatrixStatistics(true, false);
     EXPECT_EQ(ui.boxes.back().text,
               "Individuals: 3\r\nLoci: 4\r\nData matrix size: 12 entries\r\nMissing data: 16.67%\r\n\r\n"
               "Write to analysis file?");
-    EXPECT_EQ(ui.boxes.back().style, kMbYesNo);
+    EXPECT_EQ(ui.boxes.back().style, kQuestionYesNo);
     EXPECT_EQ(LastLine(), "Displaying Data Matrix Statistics");
     EXPECT_FALSE(std::filesystem::exists(AnalysisFileName));
 
@@ -45,7 +45,7 @@ TEST_F(DataCommands, MatrixStatisticsShowsAndWritesOnlyWhenAsked) {
         "Missing data: 16.67%\r\n\r\n";
     dir.Write("analysis.txt", "earlier\r\n");
     OverwriteMode = 0;  // statistics always append, without asking
-    ui.ExpectBox(kIdNo, "Statistics");
+    ui.ExpectBox(kAnswerNo, "Statistics");
     CmdMatrixStatistics(true, true);
     EXPECT_EQ(LastLine(), "Data Matrix Statistics written to analysis output file");
     EXPECT_EQ(File(AnalysisFileName), "earlier\r\n" + report);

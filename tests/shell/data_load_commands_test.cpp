@@ -99,7 +99,7 @@ TEST_F(LoadCommands, CancelledDialogKeepsThePreviousData) {
     const TPopGenDataSet* previous = DataSet.get();
     const std::string plain = dir.Write("plain.txt", "A B\r\n1 0\r\n*\r\n");
     ui.ExpectFileParamDialog(true);
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdLoadInputFile(plain);
     EXPECT_EQ(ui.boxes.back().text, "No data loaded.");
     EXPECT_EQ(FileParamCancelled, 1);
@@ -108,7 +108,7 @@ TEST_F(LoadCommands, CancelledDialogKeepsThePreviousData) {
 }
 
 TEST_F(LoadCommands, MissingFileIsRefusedBeforeAnything) {
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdLoadInputFile(dir.Path("none.txt"));
     EXPECT_EQ(ui.boxes.back().text, "Input file does not exist");
     EXPECT_EQ(ProjectName, "none.txt");
@@ -186,7 +186,7 @@ TEST_F(LoadCommands, CountDataBecomeBands) {
 }
 
 TEST_F(LoadCommands, ClipboardLoad) {
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdLoadFromClipboard();
     EXPECT_EQ(ui.boxes.back().text, "No suitable data was found on the clipboard");
 
@@ -244,7 +244,7 @@ TEST_F(LoadCommands, NewDataForgetTheOldDistanceMatrix) {
     const auto forgotten = [this] {
         EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), "No distance matrix");
         EXPECT_EQ(DistMatrixName, "");
-        ui.ExpectBox(kIdOk, "Error");
+        ui.ExpectBox(kAnswerOk, "Error");
         CmdBuildUPGMA();
         EXPECT_EQ(ui.boxes.back().text, "Need to perform Dis(Similarity) calculation first!\r\n(Or import distance matrix.)");
     };
@@ -307,11 +307,11 @@ TEST_F(DistanceImport, ImportedDistancesFeedTheTrees) {
 TEST_F(DistanceImport, NegativeValuesByMode) {
     const std::string name = NegativeFile();
     BatchAnswer = 1;  // the question is asked all the same
-    ui.ExpectBox(kIdNo, "Distance matrix");
+    ui.ExpectBox(kAnswerNo, "Distance matrix");
     CmdImportDistanceMatrix(name, NegativeDistances::Ask);
     EXPECT_EQ(ui.boxes.back().text, "Distance matrix contains negative values.\r\nReplace by zeroes?");
     EXPECT_EQ(AB(), -0.5L);
-    ui.ExpectBox(kIdYes, "Distance matrix");
+    ui.ExpectBox(kAnswerYes, "Distance matrix");
     CmdImportDistanceMatrix(name, NegativeDistances::Ask);
     EXPECT_EQ(AB(), 0.0L);
     CmdImportDistanceMatrix(name, NegativeDistances::Replace);

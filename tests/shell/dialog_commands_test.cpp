@@ -41,8 +41,8 @@ TEST_F(DialogCommands, OptionsPagesOpenTheDialog) {
 
 TEST_F(DialogCommands, DialogsNeedData) {
     DialogPort port;
-    port.ExpectBox(kIdOk, "Error");
-    port.ExpectBox(kIdOk, "Error");
+    port.ExpectBox(kAnswerOk, "Error");
+    port.ExpectBox(kAnswerOk, "Error");
     CmdGroupManager();
     CmdPairwiseComparison();
     ASSERT_EQ(port.boxes.size(), 2u);
@@ -108,7 +108,7 @@ TEST_F(DialogCommands, ComparisonNeedsTwoIndividuals) {
 
     SetData({"101", "010"}, {{"One", {2}}});
     ASSERT_TRUE(DataSet->SelectGroup(1));
-    port.ExpectBox(kIdOk, "Error");
+    port.ExpectBox(kAnswerOk, "Error");
     CmdPairwiseComparison();
     EXPECT_EQ(port.boxes.back().text, "At least two individuals are needed for a pairwise comparison");
     EXPECT_EQ(port.comparisons, 1);

@@ -82,7 +82,7 @@ TEST_F(ExportCommands, ProgressExportsEndDone) {
 TEST_F(ExportCommands, QuestionsOfGenePopAndAFLPDat) {
     SetData({"10", "01"});
     const std::string g = dir.Path("g.txt");
-    ui.ExpectBox(kIdNo, "Export to GenePop");  // No: absences as 0/0
+    ui.ExpectBox(kAnswerNo, "Export to GenePop");  // No: absences as 0/0
     CmdExportGenePop(g);
     EXPECT_NE(File(g).find("I1, 0100 0202 "), std::string::npos);
     BatchAnswer = 1;  // the question goes through AskUser
@@ -94,7 +94,7 @@ TEST_F(ExportCommands, QuestionsOfGenePopAndAFLPDat) {
     CmdExportAFLPDat(a);  // no groups: no question, no populations
     EXPECT_EQ(File(a).substr(0, 8), "x\tL1\tL2\r");
     SetExampleData();
-    ui.ExpectBox(kIdYes, "Export to AFLPDat");
+    ui.ExpectBox(kAnswerYes, "Export to AFLPDat");
     CmdExportAFLPDat(a);
     EXPECT_EQ(File(a).substr(0, 5), "x\tpop");
     EXPECT_EQ(LastLine(), "Exporting data to AFLPDat file " + a + "...done.");

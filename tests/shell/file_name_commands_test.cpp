@@ -63,12 +63,12 @@ TEST_F(FileNameCommands, LoggingFramesTheLogWithStartAndStopLines) {
 TEST_F(FileNameCommands, AnExistingLogIsAppendedToWhenTheUserSaysSo) {
     OverwriteMode = 0;
     dir.Write("tesklog.txt", "old line\r\n");
-    ui.ExpectBox(kIdYes, "Output file exists");
+    ui.ExpectBox(kAnswerYes, "Output file exists");
     CmdSetLogging(true);
     CmdSetLogging(false);
     EXPECT_EQ(File(LogFileName).rfind("old line\r\nStarted Logging on ", 0), 0u);
 
-    ui.ExpectBox(kIdNo, "Output file exists");  // No rewrites it
+    ui.ExpectBox(kAnswerNo, "Output file exists");  // No rewrites it
     CmdSetLogging(true);
     CmdSetLogging(false);
     EXPECT_EQ(File(LogFileName).rfind("Started Logging on ", 0), 0u);

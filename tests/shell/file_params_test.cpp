@@ -57,7 +57,7 @@ TEST_F(FileParams, NoLineWhenSwitchedOff) {
 
 TEST_F(FileParams, NegativeAmbiguitiesWriteNoLineAndWarn) {
     AmbiguityNegative = 1;
-    ui.ExpectBox(kIdOk, "Warning");
+    ui.ExpectBox(kAnswerOk, "Warning");
     EXPECT_EQ(WriteSpecBlock(PackFileParams()), "");
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text,
@@ -71,7 +71,7 @@ TEST_F(FileParams, SymbolsThatWouldNotReadBackWriteNoLine) {
     for (const char bad : {':', '<', '>', '\r', '\n'}) {
         FileParamRecord rec = PackFileParams();
         rec.EndOfDataChar = bad;
-        ui.ExpectBox(kIdOk, "Warning");
+        ui.ExpectBox(kAnswerOk, "Warning");
         EXPECT_EQ(WriteSpecBlock(rec), "") << int(bad);
     }
     EXPECT_EQ(ui.boxes.size(), 5u);

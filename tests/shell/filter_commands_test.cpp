@@ -18,7 +18,7 @@ protected:
 
 TEST_F(FilterCommands, NothingToRemoveStillShowsTheSummary) {
     SetData({"1190", "1000", "1111"});
-    ui.ExpectBox(kIdOk, "Data removal...");
+    ui.ExpectBox(kAnswerOk, "Data removal...");
     CmdRemoveIndivMissing(true, 0.17L * 2);  // 25 % is the most any individual misses
     EXPECT_EQ(LastLine(), "No individuals removed with >34.000000000% missing data");
     EXPECT_EQ(ui.boxes.back().text, "0 individuals removed.");
@@ -28,7 +28,7 @@ TEST_F(FilterCommands, NothingToRemoveStillShowsTheSummary) {
 TEST_F(FilterCommands, RemovalMessagesShowTheThresholdAndTheNewSize) {
     SetData({"1190", "1000", "1111"});
     ComputeJaccard();
-    ui.ExpectBox(kIdOk, "Data removal...");
+    ui.ExpectBox(kAnswerOk, "Data removal...");
     CmdRemoveIndivMissing(true, 0.05L);
     EXPECT_EQ(LastLine(), "Removing 1 individuals with >5.000000000% missing data");
     EXPECT_EQ(ui.boxes.back().text, "1 individuals removed.");
@@ -51,7 +51,7 @@ TEST_F(FilterCommands, ARefusalChangesNothingAndSaysNothingMore) {
     SetData({"11", "11"});
     ComputeJaccard();
     const std::string before = LastLine();
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdRemoveMonoPresences(true);
     EXPECT_EQ(Errors(),
               std::vector<std::string>{"Removing monomorphic loci (presences) would result in removal of ALL loci.\r\n"
@@ -78,7 +78,7 @@ TEST_F(FilterCommands, SelectionMessagesAndPanels) {
     ComputeJaccard();
     CmdSelectGroup(0);
     EXPECT_EQ(Panel(MessageArea::PanelDistMatrix), "No distance matrix");  // rebuilt from the loaded data
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdSelectGroup(7);
     EXPECT_EQ(Errors().size(), 1u);
 }
@@ -92,7 +92,7 @@ TEST_F(FilterCommands, BandProfiles) {
     SetExampleData();
     ASSERT_TRUE(DataSet->SelectGroup(1));
     ui.AllowBoxes("Warning");
-    ui.ExpectBox(kIdOk, "Fixed Band Profile");
+    ui.ExpectBox(kAnswerOk, "Fixed Band Profile");
     CmdFixedBandProfile(true);
     EXPECT_EQ(ui.boxes.back().text, "Fixed Band Profile generated. This is now your current datamatrix");
     EXPECT_EQ(ui.boxes.front().text, "Switching to AllData");

@@ -38,16 +38,16 @@ TEST_F(GlobalDataSet, ResetInstallsTheShellsReportingAndOutputFile) {
     ASSERT_TRUE(DataSet);
     EXPECT_EQ(DataSet->OutputFileName, "results.txt");
     EXPECT_EQ(DataSet->ValueSize, 16);
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     DataSet->ReportError("engine error");
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "engine error");
     EXPECT_EQ(ErrorCounter, 1);
     EXPECT_EQ(DataSet->ErrorCount(), 1u);
-    ui.ExpectBox(kIdOk, "Warning");
+    ui.ExpectBox(kAnswerOk, "Warning");
     DataSet->ReportWarning("engine warning");
     // The batch answer reaches the engine's questions without a box.
-    EXPECT_EQ(DataSet->Ask("Retry?", "Error", kQuestionYesNo), kIdYes);
+    EXPECT_EQ(DataSet->Ask("Retry?", "Error", kQuestionYesNo), kAnswerYes);
     EXPECT_EQ(ui.boxes.size(), 2u);
 
     TPopGenDataSet* first = DataSet.get();
@@ -59,7 +59,9 @@ TEST_F(GlobalDataSet, ResetInstallsTheShellsReportingAndOutputFile) {
 }
 
 TEST_F(GlobalDataSet, DataAvailableByFlags) {
-    struct Case { std::uint8_t data, dist; bool withDist, want; };
+    struct Case {
+        bool data, dist, withDist, want;
+    };
     const Case cases[] = {
         {1, 0, false, true}, {0, 1, false, false}, {1, 1, false, false},
         {0, 1, true, true},  {1, 1, true, true},   {0, 0, true, false},
@@ -69,9 +71,9 @@ TEST_F(GlobalDataSet, DataAvailableByFlags) {
     for (const Case& c : cases) {
         DataSet->Layers[1].DistMatrix.assign(c.withDist ? 3 : 0, 0.0L);
         const std::size_t boxes = ui.boxes.size();
-        EXPECT_EQ(DataAvailable(c.data, c.dist, 0), c.want) << int(c.data) << int(c.dist);
+        EXPECT_EQ(DataAvailable({.Data = c.data, .Dist = c.dist}), c.want) << int(c.data) << int(c.dist);
         EXPECT_EQ(ui.boxes.size(), boxes);  // silent unless asked
-        EXPECT_EQ(DataAvailable(c.data, c.dist, 1), c.want);
+        EXPECT_EQ(DataAvailable({.Data = c.data, .Dist = c.dist, .Complain = true}), c.want);
         EXPECT_EQ(ui.boxes.size(), boxes + (c.want ? 0 : 1));
         if (!c.want) {
             EXPECT_EQ(ui.boxes.back().text, "No data loaded");
@@ -80,24 +82,24 @@ TEST_F(GlobalDataSet, DataAvailableByFlags) {
 }
 
 TEST_F(GlobalDataSet, NoDataSetMeansNoData) {
-    EXPECT_FALSE(DataAvailable(1, 0, 0));
-    EXPECT_FALSE(LayerDataAvailable(0, 1, 0, 0));
+    EXPECT_FALSE(DataAvailable({.Data = true}));
+    EXPECT_FALSE(LayerDataAvailable(0, {.Data = true}));
     EXPECT_FALSE(HasGroups(0));
-    ui.ExpectBox(kIdOk, "Error");
-    EXPECT_FALSE(DataAvailable(1, 0, 1));
+    ui.ExpectBox(kAnswerOk, "Error");
+    EXPECT_FALSE(NeedData());
     EXPECT_EQ(ui.boxes.back().text, "No data loaded");
 }
 
 TEST_F(GlobalDataSet, LayerDataAvailable) {
     LoadSmallData();
-    EXPECT_TRUE(LayerDataAvailable(1, 1, 0, 1));
-    EXPECT_FALSE(LayerDataAvailable(6, 1, 0, 1));  // silently
+    EXPECT_TRUE(LayerDataAvailable(1, {.Data = true, .Complain = true}));
+    EXPECT_FALSE(LayerDataAvailable(6, {.Data = true, .Complain = true}));  // silently
     EXPECT_TRUE(ui.boxes.empty());
-    ui.ExpectBox(kIdOk, "Error");
-    EXPECT_FALSE(LayerDataAvailable(0, 1, 0, 1));
+    ui.ExpectBox(kAnswerOk, "Error");
+    EXPECT_FALSE(LayerDataAvailable(0, {.Data = true, .Complain = true}));
     DataSet->Layers[0].DistMatrix.assign(1, 0.0L);
-    EXPECT_TRUE(LayerDataAvailable(0, 0, 1, 0));
-    EXPECT_FALSE(LayerDataAvailable(0, 1, 1, 0));
+    EXPECT_TRUE(LayerDataAvailable(0, {.Dist = true}));
+    EXPECT_FALSE(LayerDataAvailable(0, {.Data = true, .Dist = true}));
 }
 
 TEST_F(GlobalDataSet, GroupsAndTheirNames) {
@@ -141,11 +143,11 @@ TEST_F(GlobalDataSet, MoreThan65535LabelsAreRefused) {
     AString names(kMaxLabels, "n");
     ASSERT_TRUE(MakeLabelArray(labels, names));
     EXPECT_EQ(labels.Count(), kMaxLabels);
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     EXPECT_FALSE(AddLabelPtr(labels, "one more"));
     EXPECT_EQ(labels.Count(), kMaxLabels);
     names.push_back("n");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     EXPECT_FALSE(MakeLabelArray(labels, names));
     EXPECT_TRUE(labels.empty());
 }

@@ -14,7 +14,7 @@ using HelpCommands = CommandTest;
 TEST_F(HelpCommands, ManualOpensFromTheProgramFolder) {
     AppPath = dir.Root().string() + "/";
     HelpFileName = "teskhelp-test-only.pdf";
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdOpenHelp();
     EXPECT_EQ(LastLine(), "Opening Help file (teskhelp-test-only.pdf)");
     EXPECT_EQ(Errors().back(), "Help file (teskhelp-test-only.pdf) not found.");
@@ -26,13 +26,13 @@ TEST_F(HelpCommands, ManualOpensFromTheProgramFolder) {
     EXPECT_EQ(ui.viewedFiles[0], dir.Path(HelpFileName));
 
     ui.viewerWorks = false;
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdOpenHelp();
     EXPECT_NE(Errors().back().find(dir.Path(HelpFileName)), std::string::npos);
 }
 
 TEST_F(HelpCommands, AboutHoldsWhatItMustAndHonoursTheBatchAnswer) {
-    ui.ExpectBox(kIdOk, "About this program");
+    ui.ExpectBox(kAnswerOk, "About this program");
     CmdAbout();
     EXPECT_EQ(LastLine(), "Displaying About Box");
     const std::string& text = ui.boxes.back().text;
@@ -46,14 +46,14 @@ TEST_F(HelpCommands, AboutHoldsWhatItMustAndHonoursTheBatchAnswer) {
 
 TEST_F(HelpCommands, CitationGoesToTheClipboardOnlyOnYes) {
     ui.clipboard = "before";
-    ui.ExpectBox(kIdNo, "Citation");
+    ui.ExpectBox(kAnswerNo, "Citation");
     CmdCitation();
     EXPECT_EQ(LastLine(), "Displaying citation for TESK.");
     EXPECT_EQ(ui.boxes.back().text, CitationText + "\r\n\r\nCopy citation to clipboard?");
-    EXPECT_EQ(ui.boxes.back().style, kMbYesNo);
+    EXPECT_EQ(ui.boxes.back().style, kQuestionYesNo);
     EXPECT_EQ(ui.clipboard, "before");
 
-    ui.ExpectBox(kIdYes, "Citation");
+    ui.ExpectBox(kAnswerYes, "Citation");
     CmdCitation();
     EXPECT_EQ(ui.clipboard, CitationText);
 }
@@ -65,7 +65,7 @@ TEST_F(HelpCommands, AppendToAnalysisFileCreatesAppendsAndReportsFailure) {
     EXPECT_EQ(LastLine(), "Welcome");
 
     AnalysisFileName = dir.Path("no-folder/analysis.txt");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     EXPECT_FALSE(AppendToAnalysisFile("lost?"));
     EXPECT_NE(Errors().back().find(AnalysisFileName), std::string::npos);
 }

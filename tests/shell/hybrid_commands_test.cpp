@@ -39,12 +39,12 @@ TEST_F(HybridCommands, HybridIndexWritesItsReport) {
 
 TEST_F(HybridCommands, HybridIndexRefusals) {
     SetData({"10", "01", "11"}, {{"Only", {1, 2}}});
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdMLHybridIndex(1, 1, 1, false, 0.5f);
     EXPECT_EQ(Errors(), std::vector<std::string>{"To use this function, at least 2 groups (populations) must be defined."});
 
     SetHybridData();
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdMLHybridIndex(-1, -1, 3, false, 0.5f);  // nothing chosen counts as group 1
     EXPECT_EQ(Errors().back(), "Cannot proceed. Parents selected are identical");
     EXPECT_EQ(LastLine(), "Welcome");
@@ -54,7 +54,7 @@ TEST_F(HybridCommands, HybridIndexRefusals) {
 TEST_F(HybridCommands, AFailedHybridIndexWritesNoReport) {
     SetHybridData();
     DataSet->Groups[3].Mask.assign(11, 0);  // nobody to test
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdMLHybridIndex(1, 2, 3, false, 0.5f);
     EXPECT_EQ(LastLine(), "Calculating ML Hybrid Indices...failed.");
     EXPECT_TRUE(File(AnalysisFileName).empty());
@@ -85,7 +85,7 @@ TEST_F(HybridCommands, ReallocationWritesItsReport) {
 
 TEST_F(HybridCommands, AReallocationTheEngineRefusesWritesNoReport) {
     SetHybridData();
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdMLPopReallocation({0, 1, 0, 0}, true, 2.0L, 1e-5L, true, 0.5f);
     EXPECT_EQ(Errors(), std::vector<std::string>{"At least two populations must be selected for this function."});
     EXPECT_EQ(LastLine(), "Calculating ML population reallocations" "failed.");
@@ -93,8 +93,8 @@ TEST_F(HybridCommands, AReallocationTheEngineRefusesWritesNoReport) {
 }
 
 TEST_F(HybridCommands, BothNeedData) {
-    ui.ExpectBox(kIdOk, "Error");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdMLHybridIndex(1, 2, 3, false, 0.5f);
     CmdMLPopReallocation({}, true, 2.0L, 1e-5L, false, 0.5f);
     EXPECT_EQ(Errors(), (std::vector<std::string>{"No data loaded", "No data loaded"}));

@@ -39,7 +39,7 @@ TEST_F(PopulationCommand, AlleleFrequenciesByEveryMethod) {
                                  "Bayesian (non-uniform prior from among-locus information)"};
     for (std::uint8_t m = 0; m < 5; ++m) {
         SCOPED_TRACE(names[m]);
-        CmdEstimateAlleleFreq(CodeOf<FreqMethod>(m), 1, 0.5f);
+        CmdEstimateAlleleFreq(CodeOf<FreqMethod>(m), true, 0.5f);
         EXPECT_EQ(LastLine(), std::string("Estimating null allele frequency: ") + names[m] + "...done.");
         const std::string report = File(AnalysisFileName);
         EXPECT_NE(report.find(std::string("Calculation method: ") + names[m] + "\r\n"), std::string::npos);
@@ -52,9 +52,9 @@ TEST_F(PopulationCommand, AlleleFrequenciesByEveryMethod) {
 TEST_F(PopulationCommand, RefusedAlleleEstimatesWriteNoReport) {
     SetRegions();
     ui.AllowBoxes("Error");
-    CmdEstimateAlleleFreq(CodeOf<FreqMethod>(7), 1, 0.5f);
+    CmdEstimateAlleleFreq(CodeOf<FreqMethod>(7), true, 0.5f);
     EXPECT_EQ(LastLine(), "Estimating null allele frequency: Unknown...failed.");
-    CmdEstimateAlleleFreq(CodeOf<FreqMethod>(251), 1, 0.5f);
+    CmdEstimateAlleleFreq(CodeOf<FreqMethod>(251), true, 0.5f);
     EXPECT_EQ(Errors(), (std::vector<std::string>{"unknown allele estimation method",
                                                   "Unknown allele estimation method requested"}));
     EXPECT_EQ(File(AnalysisFileName), "");
@@ -62,7 +62,7 @@ TEST_F(PopulationCommand, RefusedAlleleEstimatesWriteNoReport) {
 
 TEST_F(PopulationCommand, AmovaAtBothLevels) {
     SetRegions();
-    ui.ExpectBox(kIdYes, "AMOVA");
+    ui.ExpectBox(kAnswerYes, "AMOVA");
     Amova(1);
     EXPECT_EQ(LastLine(), "Performing AMOVA (2 levels)...done.");
     ASSERT_FALSE(ui.boxes.empty());
@@ -72,7 +72,7 @@ TEST_F(PopulationCommand, AmovaAtBothLevels) {
     EXPECT_EQ(report.substr(0, 15), "AMOVA results\r\n");
     EXPECT_NE(report.find("SSD(AP)= "), std::string::npos);
     // Two regions of two populations: 4 populations, df(WP) = 12 - 4 = 8.
-    ui.ExpectBox(kIdYes, "AMOVA");
+    ui.ExpectBox(kAnswerYes, "AMOVA");
     Amova(2, 19);
     EXPECT_EQ(LastLine(), "Performing AMOVA (3 levels)...done.");
     EXPECT_EQ(ui.boxes.back().text.find("PhiST"), std::string::npos);
@@ -82,7 +82,7 @@ TEST_F(PopulationCommand, AmovaAtBothLevels) {
     EXPECT_NE(report.find("(estimated from 19 randomisations)"), std::string::npos);
     // No: nothing more is written.
     const std::size_t size = report.size();
-    ui.ExpectBox(kIdNo, "AMOVA");
+    ui.ExpectBox(kAnswerNo, "AMOVA");
     Amova(1);
     EXPECT_EQ(LastLine(), "Performing AMOVA (2 levels)...done.");
     EXPECT_EQ(File(AnalysisFileName).size(), size);
@@ -98,7 +98,7 @@ TEST_F(PopulationCommand, AmovaOnAFilteredWorkingCopy) {
     ui.AllowBoxes("Warning");
     CmdRemoveIndivMissing(false, 0.5L);
     ASSERT_EQ(DataSet->GetCurrLayer().NInd, 11u);
-    ui.ExpectBox(kIdYes, "AMOVA");
+    ui.ExpectBox(kAnswerYes, "AMOVA");
     Amova(2);
     EXPECT_EQ(LastLine(), "Performing AMOVA (3 levels)...done.");
     const TAmovaRec& rec = *DataSet->GetCurrLayer().Amova;
@@ -119,10 +119,10 @@ TEST_F(PopulationCommand, AmovaWithOnePopulationPerGroupFails) {
 
 TEST_F(PopulationCommand, PairwisePhiSTBecomesTheCurrentData) {
     SetRegions();
-    ui.ExpectBox(kIdNo, "Pairwise PhiST distance");
+    ui.ExpectBox(kAnswerNo, "Pairwise PhiST distance");
     PhiST();
     EXPECT_EQ(DataSet->CurLayer, 1);
-    ui.ExpectBox(kIdYes, "Pairwise PhiST distance");
+    ui.ExpectBox(kAnswerYes, "Pairwise PhiST distance");
     PhiST();
     EXPECT_EQ(LastLine(), "Calculating pairwise PhiST matrix...done.");
     EXPECT_EQ(DistMatrixName, "PhiST");
@@ -141,7 +141,7 @@ TEST_F(PopulationCommand, PairwisePhiSTFillsTheAlleleRecordWithTheMissingDataSet
     for (const bool rmd : {false, true}) {
         SCOPED_TRACE(rmd);
         SetData({"0911", "0011", "1110", "1100"}, {{"AllData/A", {1, 2}}, {"AllData/B", {3, 4}}});
-        ui.ExpectBox(kIdYes, "Pairwise PhiST distance");
+        ui.ExpectBox(kAnswerYes, "Pairwise PhiST distance");
         CmdPairwisePhiST(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, 6.0L, 10, rmd, 0.25f);
         EXPECT_EQ(LastLine(), "Calculating pairwise PhiST matrix...done.");
         const std::shared_ptr<TBiAlleleRec>& rec = DataSet->Layers[1].BiAllele;
@@ -156,7 +156,7 @@ TEST_F(PopulationCommand, PairwisePhiSTOfSingleIndividualsFails) {
     SetData({"1101", "1001", "0110", "0111"}, {{"AllData/A", {1}}, {"AllData/B", {2}}});
     DistMatrixName = "StdJaccard";
     ui.AllowBoxes("Error");
-    ui.ExpectBox(kIdYes, "Pairwise PhiST distance");
+    ui.ExpectBox(kAnswerYes, "Pairwise PhiST distance");
     PhiST();
     EXPECT_EQ(LastLine(), "Calculating pairwise PhiST matrix...failed.");
     ASSERT_EQ(Errors().size(), 1u);
@@ -169,7 +169,7 @@ TEST_F(PopulationCommand, PairwisePhiSTOfSingleIndividualsFails) {
 TEST_F(PopulationCommand, PopulationDistanceThenPhiSTLabels) {
     SetRegions();
     DistTransformation = 0;
-    CmdPopulationDistance(PopDistance::Chord, 2, 1, 0.5f, true);
+    CmdPopulationDistance(PopDistance::Chord, 2, true, 0.5f, true);
     EXPECT_EQ(LastLine(),
               std::string("Calculating chord population distance (") + AlleleFreqMethodNames[2] + ")...done.");
     EXPECT_EQ(DistMatrixName, "Chord");
@@ -188,7 +188,7 @@ TEST_F(PopulationCommand, PopulationDistanceThenPhiSTLabels) {
     // first, without "AllData"), the PhiST rows are named after the compared groups in group order.
     DataSet->CurLayer = 1;
     ASSERT_TRUE(DataSet->GetCurrLayer().BiAllele);
-    ui.ExpectBox(kIdYes, "Pairwise PhiST distance");
+    ui.ExpectBox(kAnswerYes, "Pairwise PhiST distance");
     PhiST();
     EXPECT_EQ(LastLine(), "Calculating pairwise PhiST matrix...done.");
     EXPECT_EQ(DataSet->GetCurrLayer().IndNames, (AString{"R1", "P1", "P2", "R2", "P3", "P4"}));
@@ -197,7 +197,7 @@ TEST_F(PopulationCommand, PopulationDistanceThenPhiSTLabels) {
 TEST_F(PopulationCommand, PopulationDistanceNeedsThreeGroups) {
     SetData({"1101", "1001", "0110", "0111"}, {{"AllData/A", {1, 2}}, {"AllData/B", {3, 4}}});
     ui.AllowBoxes("Error");
-    CmdPopulationDistance(PopDistance::Chord, 3, 1, 0.5f, true);
+    CmdPopulationDistance(PopDistance::Chord, 3, true, 0.5f, true);
     EXPECT_EQ(Errors(),
               std::vector<std::string>{"To use this function, at least 3 groups (populations) must be defined."});
     EXPECT_EQ(DataSet->CurLayer, 1);

@@ -60,7 +60,7 @@ TEST_F(RPlotOracle, BrokenScriptGivesRsErrorInBoxAndLog) {
     MakePCoA();
     RScriptFileName = dir.Write("broken.R", "RPLOTTESKVERSION = \"1.31\"\nstop(\"broken on purpose\")\n");
     ASSERT_EQ(StartLog(), 0);
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdPlotWithR();
     StopLog();
     EXPECT_EQ(LastLine(), "Plotting with R script ...failed.");
@@ -70,7 +70,7 @@ TEST_F(RPlotOracle, BrokenScriptGivesRsErrorInBoxAndLog) {
 
 TEST_F(RPlotOracle, AnalysisFileWithoutPCoAIsRefusedByTheScript) {
     dir.Write("analysis.txt", "Matrix statistics only\r\n");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdPlotWithR();
     EXPECT_NE(Errors().back().find("holds no principal coordinate analysis"), std::string::npos);
 }

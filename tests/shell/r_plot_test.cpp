@@ -72,7 +72,7 @@ TEST_F(RPlot, RelativeNamesAreMadeAbsolute) {
 TEST_F(RPlot, FailedRunReportsRsErrorAndLogsAllOfIt) {
     FakeR("for i in 1 2 3 4 5 6 7 8 9 10; do echo \"Error line $i\" >&2; done\nexit 1\n");
     ASSERT_EQ(StartLog(), 0);
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdPlotWithR();
     StopLog();
     EXPECT_EQ(LastLine(), "Plotting with R script ...failed.");
@@ -106,7 +106,7 @@ TEST_F(RPlot, PlotNotMadeByThisRunIsNoSuccess) {
         std::filesystem::remove(RPlotFileName);
         if (c.oldPlot) dir.Write("teskplot.pdf", "old plot");
         FakeR(c.body);
-        ui.ExpectBox(kIdOk, "Error");
+        ui.ExpectBox(kAnswerOk, "Error");
         CmdPlotWithR();
         EXPECT_EQ(Errors().back(), "R plot output file (" + RPlotFileName + c.message);
         EXPECT_EQ(LastLine(), "Plotting with R script ...done. Viewing output file...failed.");
@@ -117,7 +117,7 @@ TEST_F(RPlot, PlotNotMadeByThisRunIsNoSuccess) {
 TEST_F(RPlot, EmptyPlotNameRunsWithoutThirdArgument) {
     FakeR("exit 0\n");
     RPlotFileName.clear();
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdPlotWithR();
     EXPECT_EQ(Arguments(), RScriptFileName + "\n" + AnalysisFileName + "\n");
     EXPECT_EQ(Errors().back(), "R plot output file () not found.");
@@ -147,7 +147,7 @@ TEST_F(RPlot, RefusalsBeforeAnythingRuns) {
         const std::string analysis = AnalysisFileName;
         const std::string script = RScriptFileName;
         c.arrange();
-        ui.ExpectBox(kIdOk, "Error");
+        ui.ExpectBox(kAnswerOk, "Error");
         CmdPlotWithR();
         EXPECT_EQ(Errors().back(), c.message);
         EXPECT_FALSE(std::filesystem::exists(dir.Path("args.txt")));
@@ -176,14 +176,14 @@ TEST_F(RPlot, AViewerThatCannotStartIsReportedWithItsReason) {
     ui.viewerFailure = "xdg-open could not open the file.";
     const std::string error =
         "No program could be started to show the file " + RPlotFileName + "\r\n\r\nxdg-open could not open the file.";
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdPlotWithR();
     EXPECT_EQ(LastLine(), "Plotting with R script ...done. Viewing output file...failed.");
     EXPECT_EQ(Errors().back(), error);
     EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
 
     WriteMsg("before");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdViewLastRPlot();
     EXPECT_EQ(Errors().back(), error);
     EXPECT_EQ(LastLine(), "before");  // "Viewing last R plot" only once it is shown
@@ -191,7 +191,7 @@ TEST_F(RPlot, AViewerThatCannotStartIsReportedWithItsReason) {
 }
 
 TEST_F(RPlot, LastPlotIsViewedWhenItExists) {
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdViewLastRPlot();
     EXPECT_EQ(Errors().back(), "No file to view: " + RPlotFileName);
     dir.Write("teskplot.pdf", "pdf");

@@ -36,20 +36,20 @@ protected:
 TEST_F(Reporting, TwoErrorsShowTwoBoxesCountTwoAndReachTheLog) {
     const std::string log = StartFreshLog();
     ErrorCounter = 5;
-    ui.ExpectBox(kIdOk, "Error");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     ShowError("first");
     ShowError("second");
     EXPECT_EQ(ErrorCounter, 7);
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[0].text, "first");
-    EXPECT_EQ(ui.boxes[1].style, kMbOk);
+    EXPECT_EQ(ui.boxes[1].style, kMessageOk);
     EXPECT_EQ(TempDir::Read(log), "Error: first\r\nError: second\r\n");
 }
 
 TEST_F(Reporting, WarningsAreShownAndLoggedOnlyWhileSwitchedOn) {
     const std::string log = StartFreshLog();
-    ui.ExpectBox(kIdOk, "Warning");
+    ui.ExpectBox(kAnswerOk, "Warning");
     ShowWarning("careful");
     ShowWarnings = 0;
     ShowWarning("silent");
@@ -62,7 +62,7 @@ TEST_F(Reporting, NothingIsLoggedWhileLoggingIsOff) {
     const std::string log = StartFreshLog();
     WriteLogLine("kept");
     StopLog();
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     ShowError("not logged");
     WriteLogLine("not logged either");
     EXPECT_EQ(TempDir::Read(log), "kept\r\n");
@@ -70,25 +70,25 @@ TEST_F(Reporting, NothingIsLoggedWhileLoggingIsOff) {
 
 TEST_F(Reporting, BatchAnswersSkipTheQuestionButNotTheOutputFileBox) {
     BatchAnswer = 1;
-    EXPECT_EQ(AskUser("Go on?", "Question", kMbYesNo), kIdYes);
+    EXPECT_EQ(AskUser("Go on?", "Question", kQuestionYesNo), kAnswerYes);
     BatchAnswer = 2;
-    EXPECT_EQ(AskUser("Go on?", "Question", kMbYesNo), kIdNo);
+    EXPECT_EQ(AskUser("Go on?", "Question", kQuestionYesNo), kAnswerNo);
     EXPECT_TRUE(ui.boxes.empty());
 
     BatchAnswer = 0;
-    ui.ExpectBox(kIdNo, "Question");
-    EXPECT_EQ(AskUser("Go on?", "Question", kMbYesNo), kIdNo);
+    ui.ExpectBox(kAnswerNo, "Question");
+    EXPECT_EQ(AskUser("Go on?", "Question", kQuestionYesNo), kAnswerNo);
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].style, kMbYesNo);
+    EXPECT_EQ(ui.boxes[0].style, kQuestionYesNo);
 
     // The caller's own answer wins over BatchAnswer.
     BatchAnswer = 1;
-    EXPECT_EQ(AskUserEx("Go on?", "Question", kMbYesNo, 2), kIdNo);
-    ui.ExpectBox(kIdYes, "Question");
-    EXPECT_EQ(AskUserEx("Go on?", "Question", kMbYesNo, 0), kIdYes);
+    EXPECT_EQ(AskUserEx("Go on?", "Question", kQuestionYesNo, 2), kAnswerNo);
+    ui.ExpectBox(kAnswerYes, "Question");
+    EXPECT_EQ(AskUserEx("Go on?", "Question", kQuestionYesNo, 0), kAnswerYes);
 
     const std::string file = dir.Write("analysis.txt", "old\r\n");
-    ui.ExpectBox(kIdYes, "Output file exists");
+    ui.ExpectBox(kAnswerYes, "Output file exists");
     EXPECT_FALSE(MustRewriteOutput(file));
 }
 
@@ -99,12 +99,12 @@ TEST_F(Reporting, OutputFileRuleByModeAndAnswer) {
         bool rewrite;
     };
     const Case cases[] = {
-        {1, -1, false},       // append
-        {2, -1, true},        // rewrite
-        {0, kIdYes, false},   // Yes: append
-        {0, kIdNo, true},     // No: rewrite
-        {0, kIdNone, false},  // closed without an answer: keep the file
-        {3, kIdNo, true},     // unknown modes ask
+        {1, -1, false},           // append
+        {2, -1, true},            // rewrite
+        {0, kAnswerYes, false},   // Yes: append
+        {0, kAnswerNo, true},     // No: rewrite
+        {0, kAnswerNone, false},  // closed without an answer: keep the file
+        {3, kAnswerNo, true},     // unknown modes ask
     };
     const std::string file = dir.Write("analysis.txt", "old\r\n");
     for (const Case& c : cases) {
@@ -153,12 +153,12 @@ TEST_F(Reporting, ReportsReplaceOrAppendAsTheRuleSays) {
 
 TEST_F(Reporting, StartingTheLogAsksAboutAnExistingFile) {
     LogFileName = dir.Write("tesklog.txt", "earlier\r\n");
-    ui.ExpectBox(kIdYes, "Output file exists");
+    ui.ExpectBox(kAnswerYes, "Output file exists");
     ASSERT_EQ(StartLog(), 0);
     WriteLogLine("later");
     EXPECT_EQ(TempDir::Read(LogFileName), "earlier\r\nlater\r\n");
 
-    ui.ExpectBox(kIdNo, "Output file exists");
+    ui.ExpectBox(kAnswerNo, "Output file exists");
     ASSERT_EQ(StartLog(), 0);
     WriteLogLine("fresh");
     EXPECT_EQ(TempDir::Read(LogFileName), "fresh\r\n");
@@ -174,9 +174,9 @@ TEST_F(Reporting, FailingLogTurnsLoggingOffWithOneWarningAndErrorsStillCount) {
     OverwriteMode = 1;
     ASSERT_EQ(StartLog(), 0);
     ShowWarnings = 0;  // the lost log is told even to a user who hides warnings
-    ui.ExpectBox(kIdOk, "Error");
-    ui.ExpectBox(kIdOk, "Warning");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Warning");
+    ui.ExpectBox(kAnswerOk, "Error");
     EXPECT_NO_THROW(ShowError("disk full"));
     EXPECT_EQ(LogOn, 0);
     EXPECT_NO_THROW(ShowError("again"));
@@ -199,7 +199,7 @@ TEST_F(Reporting, ErrorsAndWarningsNeverThrow) {
     UiPort* previous = SetUiPort(&port);
     EXPECT_NO_THROW(ShowError("x"));
     EXPECT_NO_THROW(ShowWarning("y"));
-    EXPECT_EQ(AskUser("z", "Question", kMbYesNo), kIdNone);
+    EXPECT_EQ(AskUser("z", "Question", kQuestionYesNo), kAnswerNone);
     SetUiPort(previous);
     EXPECT_EQ(ErrorCounter, 1);
 }
@@ -207,7 +207,7 @@ TEST_F(Reporting, ErrorsAndWarningsNeverThrow) {
 TEST_F(Reporting, EngineQuestionClosedWithoutAnAnswerDeclines) {
     // The PCoA's retry question reaches the user through the program's reporter; only Yes retries.
     InstallTreeHooks();
-    for (const int answer : {kIdNo, kIdNone}) {
+    for (const int answer : {kAnswerNo, kAnswerNone}) {
         SCOPED_TRACE(answer);
         ui.ExpectBox(answer, "Error");
         TDistAnalysis a = RandomEuclidean(10, 3, 8);

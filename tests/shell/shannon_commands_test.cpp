@@ -41,8 +41,8 @@ TEST(WelchTest, DegreesOfFreedomRoundUpAndRefuseWhatHasNone) {
 
 TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
     SetGroupsData();
-    ui.ExpectBox(kIdYes, "Data Warning");
-    ui.ExpectBox(kIdYes, "Shannon's Diversity Index");
+    ui.ExpectBox(kAnswerYes, "Data Warning");
+    ui.ExpectBox(kAnswerYes, "Shannon's Diversity Index");
     SetRoundMode(0);
     CmdShannonIndex({.Scale = ShannonScale::Bits, .Base = 2.0L}, 2, 0);
     EXPECT_EQ(GetRoundMode(), 0);  // the command's mode was for its computation only
@@ -64,8 +64,8 @@ TEST_F(ShannonCommands, IndexOffersToRemoveMonomorphicLociAndWritesItsReport) {
     // Per-locus frequencies: no standard deviation line, but the note of the box beside var(I),
     // here negative; answered No nothing is removed.
     SetGroupsData();
-    ui.ExpectBox(kIdNo, "Data Warning");
-    ui.ExpectBox(kIdYes, "Shannon's Diversity Index");
+    ui.ExpectBox(kAnswerNo, "Data Warning");
+    ui.ExpectBox(kAnswerYes, "Shannon's Diversity Index");
     CmdShannonIndex({.Scale = ShannonScale::Base, .Base = 4.0L, .PerInd = true}, 2, 0);
     EXPECT_EQ(DataSet->CurLayer, 1);
     const std::string second = Analysis().substr(report.size());
@@ -87,8 +87,8 @@ TEST_F(ShannonCommands, BootstrapNeedsReplicatesAndAsksTheFileRuleOnceForBothBlo
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping... failed.");
     dir.Write("analysis.txt", "old\r\n");
     OverwriteMode = 0;
-    ui.ExpectBox(kIdNo, "Output file exists");  // rewrite, once
-    ui.ExpectBox(kIdYes, "Shannon's Diversity Index Bootstrapped 5 Times");
+    ui.ExpectBox(kAnswerNo, "Output file exists");  // rewrite, once
+    ui.ExpectBox(kAnswerYes, "Shannon's Diversity Index Bootstrapped 5 Times");
     CmdBootstrapShannon({.ReplaceMissing = true, .MissingShare = 0.5L}, 5, {.ToFile = true});
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping... done.");
     const std::string report = Analysis();
@@ -105,7 +105,7 @@ TEST_F(ShannonCommands, BootstrapAtNRefusesNoIndividualsAndNamesTheSample) {
     ui.AllowBoxes("Error");
     CmdBootstrapShannonAtN(0, {.ReplaceMissing = true, .MissingShare = 0.5L}, 5, {});
     EXPECT_EQ(Errors(), std::vector<std::string>{"Invalid input number"});
-    ui.ExpectBox(kIdYes, "Shannon's Diversity Index Bootstrapped 4 Times");
+    ui.ExpectBox(kAnswerYes, "Shannon's Diversity Index Bootstrapped 4 Times");
     CmdBootstrapShannonAtN(5, {.ReplaceMissing = true, .MissingShare = 0.5L}, 4, {});
     EXPECT_EQ(LastLine(), "Estimating Shannon Variance by Bootstrapping At N_Indiv=5 ... done.");
     EXPECT_NE(Analysis().find("bootstrapped 4 times, sampling from N= 5 individuals\r\n"), std::string::npos);

@@ -14,7 +14,7 @@ using StatisticsCommands = CommandTest;
 
 TEST_F(StatisticsCommands, MeanBandsWithoutGroupsAsksBeforeWriting) {
     SetData({"1190", "1000", "1111"});
-    ui.ExpectBox(kIdYes, "Bands per individual");
+    ui.ExpectBox(kAnswerYes, "Bands per individual");
     CmdMeanBands();
     const std::string text = "Band presences per individual\r\nMean= " + ExtToStr(7.0L / 3.0L) +
                              "\r\nVariance= " + ExtToStr(7.0L / 3.0L) +
@@ -30,12 +30,12 @@ TEST_F(StatisticsCommands, MeanBandsWithoutGroupsAsksBeforeWriting) {
 
 TEST_F(StatisticsCommands, PolymorphicCountAnsweredNoWritesNothing) {
     SetData({"1190", "1000", "1111"});
-    ui.ExpectBox(kIdNo, "Polymorphic bands");
+    ui.ExpectBox(kAnswerNo, "Polymorphic bands");
     CmdPolymorphicBands();
     EXPECT_EQ(ui.boxes[0].text, "Number of polymorphic bands found: 3\r\n\r\nWrite to analysis file?");
     EXPECT_EQ(LastLine(), "Displaying number of polymorphic bands");
     EXPECT_FALSE(std::filesystem::exists(AnalysisFileName));
-    ui.ExpectBox(kIdYes, "Fixed bands");
+    ui.ExpectBox(kAnswerYes, "Fixed bands");
     CmdFixedBands();
     EXPECT_EQ(File(AnalysisFileName), "Number of fixed bands found: 1\r\n\r\n");
 }
@@ -80,7 +80,7 @@ TEST_F(StatisticsCommands, GroupCountsKeepAResampledDataSetCurrent) {
 
 TEST_F(StatisticsCommands, PrivateBands) {
     SetData({"10", "01"});
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdPrivateBands();
     EXPECT_EQ(Errors(), std::vector<std::string>{"You need to have several groups defined to use this feature"});
 
@@ -129,7 +129,7 @@ TEST_F(StatisticsCommands, MissingDataStatistics) {
 TEST_F(StatisticsCommands, AFailedWriteIsReportedWithTheFileName) {
     SetData({"10", "01"});
     AnalysisFileName = dir.Path("no/such/folder/analysis.txt");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdFreqPerIndividual();
     EXPECT_EQ(LastLine(), "Writing frequencies (indiv) to analysis output file...failed.");
     ASSERT_EQ(Errors().size(), 1u);
@@ -137,7 +137,7 @@ TEST_F(StatisticsCommands, AFailedWriteIsReportedWithTheFileName) {
 }
 
 TEST_F(StatisticsCommands, WithoutDataNothingRuns) {
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdMissingDataStats();
     EXPECT_EQ(Errors(), std::vector<std::string>{"No data loaded"});
     EXPECT_EQ(LastLine(), "Welcome");

@@ -93,7 +93,7 @@ TEST_F(TreeCommands, EachCommandNeedsADistanceMatrix) {
 TEST_F(TreeCommands, NeighbourJoiningNeedsFourIndividuals) {
     SetData({"1100", "1110", "0111"});
     ComputeJaccard();
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdBuildNJ();
     EXPECT_EQ(ui.boxes.back().text, "Need to have more than 3 individuals to perform NJ!");
     EXPECT_FALSE(TempDir::Read(TreeFileName).size());
@@ -119,7 +119,7 @@ TEST_F(TreeCommands, UnwritableTreeFileIsReportedAsFailure) {
     SetExampleData();
     ComputeJaccard();
     TreeFileName = dir.Path("missing/outtree.ph");
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     CmdBuildUPGMA();
     EXPECT_EQ(LastLine(), "Building UPGMA tree...failed.");
     EXPECT_EQ(Panel(MessageArea::PanelTrees), panelsBefore[MessageArea::PanelTrees]);

@@ -112,19 +112,19 @@ TEST_F(VersionCommands, VersionBoxAndLine) {
     const std::string versionText = ProgramVersion + ProgramSubVersion + " from " + ProgramDate;
     // A developer build says so in the box.
     const std::string box = ProgramTitle + "\r\nVersion " + versionText + (DevMode ? "\r\nDevelopment Mode" : "");
-    ui.ExpectBox(kIdOk, "TESK Version");
+    ui.ExpectBox(kAnswerOk, "TESK Version");
     CmdShowVersion(false);
     EXPECT_EQ(ui.boxes.back().text, box);
     EXPECT_EQ(LastLine(), "TESK Version " + versionText + ". ");
 
     RScriptFileName = dir.Write("plot.R", "RPLOTTESKVERSION = \"1.07\"\n");
-    ui.ExpectBox(kIdOk, "TESK Version");
+    ui.ExpectBox(kAnswerOk, "TESK Version");
     CmdShowVersion(true);
     EXPECT_EQ(ui.boxes.back().text, box + "\r\n\r\nTESK R Plotting Script Version 1.07");
     EXPECT_EQ(LastLine(), "TESK Version " + versionText + ". TESK R Plotting Script Version 1.07");
 
     RScriptFileName = dir.Path("none.R");
-    ui.ExpectBox(kIdOk, "TESK Version");
+    ui.ExpectBox(kAnswerOk, "TESK Version");
     CmdShowVersion(true);
     EXPECT_EQ(LastLine(), "TESK Version " + versionText + ". TESK R Plotting Script Version could NOT be determined!");
 }
@@ -186,7 +186,7 @@ TEST_F(WebCheck, AnswerIsShownInItsBox) {
         asked.push_back(url);
         return UrlFetchResult{true, "9.99\r\n", {}};
     });
-    ui.ExpectBox(kIdOk, "Most recent TESK Version");
+    ui.ExpectBox(kAnswerOk, "Most recent TESK Version");
     CmdCheckForNewVersion();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], VersionCheckUrl);
@@ -220,7 +220,7 @@ TEST_F(WebCheck, FailuresAreReportedWithTheirReason) {
         SCOPED_TRACE(c.label);
         SetUrlFetcher(c.fetcher);
         VersionCheckUrl = c.url;
-        ui.ExpectBox(kIdOk, "Error");
+        ui.ExpectBox(kAnswerOk, "Error");
         CmdCheckForNewVersion();
         const std::string& text = ui.boxes.back().text;
         EXPECT_EQ(text.rfind("Retrieving information from the web failed\r\n", 0), 0u);

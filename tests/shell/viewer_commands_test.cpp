@@ -83,7 +83,7 @@ TEST_F(ViewerCommands, AViewerThatCannotStartIsReportedWithItsReason) {
         SCOPED_TRACE(c.label);
         const std::string shown = c.inProgramFolder ? dir.Path(*c.fileName) : *c.fileName;
         dir.Write(shown.substr(dir.Root().string().size() + 1), "content");
-        ui.ExpectBox(kIdOk, "Error");
+        ui.ExpectBox(kAnswerOk, "Error");
         c.command();
         EXPECT_EQ(ui.PendingBoxes(), 0u);
         EXPECT_EQ(Errors().back(), "No program could be started to show the file " + shown + "\r\n\r\n" +
@@ -121,7 +121,7 @@ TEST_F(ViewerCommands, TheEmptyViewerOpensForImports) {
 }
 
 TEST_F(ViewerCommands, TheViewerNeedsARecordToShowAResult) {
-    ui.ExpectBox(kIdOk, "Error");
+    ui.ExpectBox(kAnswerOk, "Error");
     DisplayPCoAViewer(PCoAViewerMode::Result, nullptr);
     EXPECT_EQ(Errors(), std::vector<std::string>{"DisplayPCoAViewer: Invalid setup params"});
     EXPECT_TRUE(ui.viewers.empty());

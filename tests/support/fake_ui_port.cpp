@@ -29,7 +29,7 @@ int FakeUiPort::ShowMessageBox(std::string_view text, std::string_view caption, 
     for (const Expected& a : allowed_)
         if (a.caption == caption) return a.answer;
     ADD_FAILURE() << "unexpected message box \"" << caption << "\": " << text;
-    return kIdNone;
+    return kAnswerNone;
 }
 
 void FakeUiPort::SetMessageLines(const MessageLines& lines) { shownLines.push_back(lines); }

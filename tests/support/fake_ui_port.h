@@ -32,7 +32,7 @@ public:
     // The next box must carry this caption (any caption when empty) and is answered so.
     void ExpectBox(int answer, std::string caption = {});
     // Any number of boxes with this caption are answered so, in addition to the queue.
-    void AllowBoxes(std::string caption, int answer = kIdOk);
+    void AllowBoxes(std::string caption, int answer = kAnswerOk);
 
     std::size_t PendingBoxes() const { return expected_.size(); }
 

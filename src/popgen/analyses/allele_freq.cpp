@@ -198,14 +198,16 @@ bool BayesAlleleFreqs(Reporter& reporter, TBiAlleleRec& rec, std::uint8_t prior,
     return true;
 }
 
-bool EstimateAlleleFreqs(TPopGenDataSet& ds, bool useMissing, FreqMethod method, bool fill, Extended correction,
-                         float missingShare) {
+bool EstimateAlleleFreqs(TPopGenDataSet& ds, const AlleleFreqOptions& options) {
+    const FreqMethod method = options.Method;
     const std::uint8_t code = NumberOf(method);
     if (code > 4) {
         ds.ReportError("unknown allele estimation method");
         return false;
     }
-    if (fill && !FillBiAlleleRec(ds, useMissing, false, missingShare)) return false;
+    if (options.Fill &&
+        !FillBiAlleleRec(ds, {.UseMissing = options.UseMissing, .MissingFraction = options.MissingFraction}))
+        return false;
     TDSLayer& layer = ds.GetCurrLayer();
     if (!layer.BiAllele) {
         ds.ReportError("No allele data in memory");
@@ -218,7 +220,7 @@ bool EstimateAlleleFreqs(TPopGenDataSet& ds, bool useMissing, FreqMethod method,
         LynchMilliganFreqs(work);
     } else {
         const ReportScope scope(ds.Reporting());
-        const bool ok = BayesAlleleFreqs(ds.Reporting(), work, static_cast<std::uint8_t>(code - 2), correction);
+        const bool ok = BayesAlleleFreqs(ds.Reporting(), work, static_cast<std::uint8_t>(code - 2), options.Correction);
         ds.ErrCount += scope.Errors();
         if (!ok) return false;
     }

@@ -30,12 +30,19 @@ void LynchMilliganFreqs(TBiAlleleRec& rec);
 // cannot be made; rec is then unchanged.
 bool BayesAlleleFreqs(Reporter& reporter, TBiAlleleRec& rec, std::uint8_t prior, Extended correction);
 
+struct AlleleFreqOptions {
+    FreqMethod Method = FreqMethod::SquareRoot;
+    Extended Correction = 0.0L;  // of the Bayesian estimates
+    bool Fill = false;           // fill the record first, with "AllData", counting missing cells as:
+    bool UseMissing = false;     //   FillBiAlleleRec's
+    float MissingFraction = 0.0f;
+};
+
 // The estimate of the current layer's record by method 0-4 (square root, Lynch-Milligan, Bayesian
-// with prior 0, 1, 2), after filling the record first (with "AllData") when fill. False, reported,
-// for an unknown method ("unknown allele estimation method"), a record that cannot be filled or an
-// estimate that cannot be made.
-bool EstimateAlleleFreqs(TPopGenDataSet& ds, bool useMissing, FreqMethod method, bool fill, Extended correction,
-                         float missingShare);
+// with prior 0, 1, 2), after filling the record first when asked. False, reported, for an unknown
+// method ("unknown allele estimation method"), a record that cannot be filled or an estimate that
+// cannot be made.
+bool EstimateAlleleFreqs(TPopGenDataSet& ds, const AlleleFreqOptions& options);
 
 // The report lines of a record, locus lines named after the current locus set's members.
 AString AlleleFreqReportLines(const TPopGenDataSet& ds, const TBiAlleleRec& rec);

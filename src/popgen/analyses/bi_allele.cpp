@@ -5,7 +5,7 @@
 
 #include "popgen/data/band_stats.h"
 
-bool FillBiAlleleRec(TPopGenDataSet& ds, bool useMissing, bool excludeFirst, float p) {
+bool FillBiAlleleRec(TPopGenDataSet& ds, BiAlleleFill fill) {
     if (ds.CurLayer >= kLayerCount) return false;
     TDSLayer& layer = ds.Layers[ds.CurLayer];
     if (!layer.HasMatrix() || layer.Matrix.size() != layer.NInd * layer.NLoci) return false;
@@ -16,7 +16,7 @@ bool FillBiAlleleRec(TPopGenDataSet& ds, bool useMissing, bool excludeFirst, flo
     // A mask of this run only: excluding "AllData" once must not exclude it from later runs.
     AByte chosen = ds.GroupSelMask;
     if (chosen.size() != ds.Groups.size()) chosen.assign(ds.Groups.size(), 1);
-    if (excludeFirst && !chosen.empty()) chosen[0] = 0;
+    if (fill.WithoutAllData && !chosen.empty()) chosen[0] = 0;
 
     std::vector<std::size_t> loci;
     if (ds.CurLocusSet >= ds.LocusSets.size() ||
@@ -24,7 +24,7 @@ bool FillBiAlleleRec(TPopGenDataSet& ds, bool useMissing, bool excludeFirst, flo
         ds.ReportError("FillBiAlleleRec: the data matrix does not match its groups and locus sets");
         return false;
     }
-    const Extended missingShare = useMissing ? 1.0L - static_cast<Extended>(p) : 0.0L;
+    const Extended missingShare = fill.UseMissing ? 1.0L - static_cast<Extended>(fill.MissingFraction) : 0.0L;
     auto rec = std::make_shared<TBiAlleleRec>();
     rec->IncludesAllData = !chosen.empty() && chosen[0] == 1 ? 1 : 0;
     rec->NLoci = loci.size();

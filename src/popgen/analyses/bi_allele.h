@@ -22,10 +22,17 @@ struct TBiAlleleRec {
     std::uint8_t IncludesAllData = 0;  // 1 when "AllData" takes part (it is then the last entry)
 };
 
+// How FillBiAlleleRec counts the groups' absences.
+struct BiAlleleFill {
+    bool UseMissing = false;      // a missing cell counts 1 - MissingFraction of an absence, else 0
+    bool WithoutAllData = false;  // "AllData" takes no part
+    float MissingFraction = 0.0f;
+};
+
 // Fills the current layer's BiAllele from the groups chosen in GroupSelMask (all when it has no
-// byte per group), without "AllData" when excludeFirst; GroupSelMask itself is not changed. Groups
-// are taken from the last to the first over the current locus set; an absence counts 1, a missing
-// cell 1 - p when useMissing, else 0. A group without individuals in the layer takes part with
-// N = 0. False, with the record unchanged: no current band matrix, "pLM nil" (the layer has no
-// locus mask), no group chosen, or masks that do not match the layer.
-bool FillBiAlleleRec(TPopGenDataSet& ds, bool useMissing, bool excludeFirst, float p);
+// byte per group); GroupSelMask itself is not changed. Groups are taken from the last to the first
+// over the current locus set; an absence counts 1, a missing cell as fill says. A group without
+// individuals in the layer takes part with N = 0. False, with the record unchanged: no current band
+// matrix, "pLM nil" (the layer has no locus mask), no group chosen, or masks that do not match the
+// layer.
+bool FillBiAlleleRec(TPopGenDataSet& ds, BiAlleleFill fill);

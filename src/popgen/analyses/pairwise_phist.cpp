@@ -148,7 +148,7 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
         if (ds.CurLayer != target && ds.CurLayer < kLayerCount && ds.GetCurrLayer().HasMatrix()) {
             filled = ds.CurLayer;
             previousBiAllele = ds.GetCurrLayer().BiAllele;
-            if (!FillBiAlleleRec(ds, useMissing, false, missingShare)) return fail();
+            if (!FillBiAlleleRec(ds, {.UseMissing = useMissing, .MissingFraction = missingShare})) return fail();
         }
     }
     // The level and preset list of a record the layer may hold; a cleared record compares every group.

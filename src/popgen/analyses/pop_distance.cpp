@@ -11,7 +11,7 @@
 #include "popgen/distance/distance_matrix.h"
 #include "popgen/distance/distance_report.h"
 
-bool MakePopLayer(TPopGenDataSet& ds, std::uint8_t target, bool reversed, bool dropLast) {
+bool MakePopLayer(TPopGenDataSet& ds, std::size_t target, PopLayerOrder order) {
     if (target >= kLayerCount || target == ds.CurLayer || ds.CurLayer >= kLayerCount) {
         ds.ReportError("MakePopLayer: invalid target layer");
         return false;
@@ -26,17 +26,18 @@ bool MakePopLayer(TPopGenDataSet& ds, std::uint8_t target, bool reversed, bool d
     TDSLayer& t = ds.Layers[target];
     std::size_t n = rec->NGroups;
     // Only "AllData" is dropped, which the record lists last; a record without it keeps all groups.
-    if (reversed && dropLast && rec->IncludesAllData == 1 && n > 0) --n;
+    if (order.Reversed && order.DropLast && rec->IncludesAllData == 1 && n > 0) --n;
     t.NInd = n;
     t.SourceLayer = source;
     t.MaskRefLayer = source;
     t.IndNames.resize(n);
-    for (std::size_t i = 0; i < n; ++i) t.IndNames[reversed ? n - 1 - i : i] = StrAfterLastSlash(rec->GroupNames[i]);
+    for (std::size_t i = 0; i < n; ++i)
+        t.IndNames[order.Reversed ? n - 1 - i : i] = StrAfterLastSlash(rec->GroupNames[i]);
     t.NLoci = 0;
     return true;
 }
 
-bool ChordDistMatrix(TPopGenDataSet& ds, std::uint8_t target) {
+bool ChordDistMatrix(TPopGenDataSet& ds, std::size_t target) {
     if (target >= kLayerCount || target == ds.CurLayer) {
         ds.ReportError("ChordDistMatrix: invalid target layer");
         return false;
@@ -79,11 +80,11 @@ bool ChordDistMatrix(TPopGenDataSet& ds, std::uint8_t target) {
     t.DistMatrix = matrix;
     t.RawMatrix = std::move(matrix);
     ds.DistTransform = Transformation::D;
-    ds.CurLayer = target;
+    ds.CurLayer = static_cast<decltype(ds.CurLayer)>(target);  // target < kLayerCount
     return true;
 }
 
-bool PopDist(TPopGenDataSet& ds, PopDistance kind, std::uint8_t target) {
+bool PopDist(TPopGenDataSet& ds, PopDistance kind, std::size_t target) {
     // A group without individuals in the current data (outside a group selection, say) has no
     // frequencies: its chord distances would come out 0 and place it anywhere in a tree.
     if (ds.CurLayer < kLayerCount) {
@@ -96,7 +97,7 @@ bool PopDist(TPopGenDataSet& ds, PopDistance kind, std::uint8_t target) {
                 }
         }
     }
-    if (!MakePopLayer(ds, target, false, true)) return false;
+    if (!MakePopLayer(ds, target, {.DropLast = true})) return false;
     if (kind != PopDistance::Chord) {
         ds.ReportError("Unknown population distance");
         return false;
@@ -104,7 +105,7 @@ bool PopDist(TPopGenDataSet& ds, PopDistance kind, std::uint8_t target) {
     return ChordDistMatrix(ds, target);
 }
 
-bool AvgInd2PopDist(TPopGenDataSet& ds, std::uint8_t target) {
+bool AvgInd2PopDist(TPopGenDataSet& ds, std::size_t target) {
     if (target >= kLayerCount || target == ds.CurLayer || ds.CurLayer >= kLayerCount) {
         ds.ReportError("Cannot proceed");
         return false;

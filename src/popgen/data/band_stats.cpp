@@ -135,7 +135,7 @@ bool IsPolymorphicLocus(const TPopGenDataSet& ds, std::size_t l) {
     return !IsFixedForPresence(c.p, c.a, c.m) && !IsFixedForAbsence(c.p, c.a, c.m);
 }
 
-std::size_t NumMonomorphicLoci(TPopGenDataSet& ds, bool countPresence, bool countAbsence) {
+std::size_t NumMonomorphicLoci(TPopGenDataSet& ds, MonomorphicKinds kinds) {
     const TDSLayer& layer = ds.GetCurrLayer();
     if (!Usable(layer)) return 0;
     std::size_t n = 0;
@@ -145,8 +145,8 @@ std::size_t NumMonomorphicLoci(TPopGenDataSet& ds, bool countPresence, bool coun
             ds.ReportError("Data matrix error.");
             return 0;
         }
-        if (countPresence && IsFixedForPresence(c.p, c.a, c.m)) ++n;
-        if (countAbsence && IsFixedForAbsence(c.p, c.a, c.m)) ++n;
+        if (kinds.FixedPresent && IsFixedForPresence(c.p, c.a, c.m)) ++n;
+        if (kinds.FixedAbsent && IsFixedForAbsence(c.p, c.a, c.m)) ++n;
     }
     return n;
 }

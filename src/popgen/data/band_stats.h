@@ -46,10 +46,14 @@ bool IsFixedForAbsence(std::size_t p, std::size_t a, std::size_t m);
 // Loci minus those fixed for presence minus those fixed for absence.
 std::size_t NumPolymorphicLoci(const TPopGenDataSet& ds);
 bool IsPolymorphicLocus(const TPopGenDataSet& ds, std::size_t l);
-// Loci fixed for presence (when countPresence) plus those fixed for absence (when countAbsence).
-// A locus whose counts do not add up to the individuals (a cell code other than 0, 1, 9) ends the
-// count with "Data matrix error." and 0.
-std::size_t NumMonomorphicLoci(TPopGenDataSet& ds, bool countPresence, bool countAbsence);
+// The fixed loci NumMonomorphicLoci counts.
+struct MonomorphicKinds {
+    bool FixedPresent = false;  // every scored cell a presence
+    bool FixedAbsent = false;   // every scored cell an absence
+};
+// The loci of the kinds. A locus whose counts do not add up to the individuals (a cell code other
+// than 0, 1, 9) ends the count with "Data matrix error." and 0.
+std::size_t NumMonomorphicLoci(TPopGenDataSet& ds, MonomorphicKinds kinds);
 // Loci fixed for presence.
 std::size_t NumFixedBands(const TPopGenDataSet& ds);
 

@@ -518,8 +518,7 @@ Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j) {
     return DistXF(ds, kernel(KernelSourceOf(ds), i, j));
 }
 
-Extended BetweenLayersXF(TPopGenDataSet& ds, std::uint8_t layerA, std::uint8_t layerB, std::size_t i,
-                         std::size_t j) {
+Extended BetweenLayersXF(TPopGenDataSet& ds, std::size_t layerA, std::size_t layerB, std::size_t i, std::size_t j) {
     const TKernelProc kernel = KernelProc(ds.Kernel.Mode, ds.Kernel.Coeff);
     if (layerA >= kLayerCount || layerB >= kLayerCount || !kernel) return DistNaN();
     const TDSLayer& a = ds.Layers[layerA];

@@ -42,7 +42,8 @@ bool ExportNexus(TPopGenDataSet& ds, const std::string& fileName, char presence,
     AddTaxaBlock(tf, names);
     // Both blocks and both data types write the file: a box closed without an answer chose neither,
     // and nothing is written.
-    const int block = ds.Ask("Export data as CHARACTERS block? The alternative is a DATA block?", "Data export", 4);
+    const int block =
+        ds.Ask("Export data as CHARACTERS block? The alternative is a DATA block?", "Data export", kQuestionYesNo);
     if (!UserChose(block)) return false;
     if (block == kAnswerYes) {
         tf.Add("BEGIN CHARACTERS;");
@@ -51,8 +52,9 @@ bool ExportNexus(TPopGenDataSet& ds, const std::string& fileName, char presence,
         tf.Add("BEGIN DATA;");
         tf.Add("DIMENSIONS NTAX= " + UIntToStr(n) + " NCHAR= " + UIntToStr(loci) + ";");
     }
-    const int dataType = ds.Ask(
-        "Set nexus datatype to STANDARD? The alternative is RESTRICTION (not recognised by PAUP*)?", "DataType", 4);
+    const int dataType =
+        ds.Ask("Set nexus datatype to STANDARD? The alternative is RESTRICTION (not recognised by PAUP*)?", "DataType",
+               kQuestionYesNo);
     if (!UserChose(dataType)) return false;
     const bool standard = dataType == kAnswerYes;
     tf.Add(std::string("FORMAT DATATYPE= ") + (standard ? "STANDARD" : "RESTRICTION") + " MISSING= " + missing +
@@ -71,7 +73,7 @@ bool ExportNexus(TPopGenDataSet& ds, const std::string& fileName, char presence,
 
     if (!layer.DistMatrix.empty() && layer.DistMatrix.size() == PackedSize(n) &&
         UserAgreed(ds.Ask("You have an active (dis)similarity matrix.\r\nDo you wish to export the distance matrix?",
-                          "Nexus Data Export", 4))) {
+                          "Nexus Data Export", kQuestionYesNo))) {
         tf.Add("BEGIN DISTANCES;");
         tf.Add("DIMENSIONS NTAX=" + UIntToStr(n) + ";");
         tf.Add("FORMAT TRIANGLE=LOWER DIAGONAL NOLABELS;");
@@ -99,7 +101,7 @@ bool ExportHickory(TPopGenDataSet& ds, const std::string& fileName, char missing
         ds.Ask(
             "You have more than one level of groups defined.\r\nOnly the first (highest) level of hierarchy will be "
             "exported.",
-            "Export to Nexus for Hickory", 0);
+            "Export to Nexus for Hickory", kMessageOk);
     const std::size_t populations = CountGroupsAtLevel(ds, 2);
     const TDSLayer& layer = ds.GetCurrLayer();
     if (layer.IndNames.empty()) {

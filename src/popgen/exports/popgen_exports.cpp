@@ -85,13 +85,13 @@ bool ExportArlequin(TPopGenDataSet& ds, const std::string& fileName, char missin
         const int answer = ds.Ask(
             "Do you wish to use the first level of hierarchical structure only?\r\nAlternatively, [clicking no], "
             "the first two levels will be used.",
-            "Export to Arlequin", 4);
+            "Export to Arlequin", kQuestionYesNo);
         if (!UserChose(answer)) return false;  // neither level chosen: nothing written
         twoLevels = answer == kAnswerNo;
     }
     const TDSLayer& layer = ds.GetCurrLayer();
     if (layer.IndNames.empty()) {
-        ds.Ask("Cannot write Arlequin Project file: No individual names defined", "Error", 0);
+        ds.Ask("Cannot write Arlequin Project file: No individual names defined", "Error", kMessageOk);
         return false;
     }
     if (!BandCellsValid(ds, layer, "Data Error. Could not complete saving of data file (ARP)")) return false;
