@@ -105,7 +105,7 @@ bool SetupStruc4AMOVA(TPopGenDataSet& ds, std::uint8_t level, TAmovaRec& rec) {
     return built && MakeAmovaAssignment(ds, rec);
 }
 
-bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& o, Transformation& transform) {
+bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& o, RandomStream& random, Transformation& transform) {
     if (o.Recalc) {
         if (!o.KeepLayer && ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
         if (!PrepareAmovaKernel(ds, o.Mode, o.Coeff, o.Transform, o.NeiLiR, o.Draws)) return false;
@@ -133,7 +133,7 @@ bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& o, Transformation& transform)
     if (o.LocusByLocus)
         for (std::size_t l = 0; l < layer.NLoci; ++l)
             if (IsPolymorphicLocus(ds, l + 1)) loci.push_back(l);
-    if (!ComputeAmova(ds, rec, o.Level, o.LocusByLocus, loci, o.Permutations)) return false;
+    if (!ComputeAmova(ds, rec, o.Level, o.LocusByLocus, loci, o.Permutations, random)) return false;
     layer.Amova = std::make_shared<TAmovaRec>(std::move(rec));
     return true;
 }

@@ -65,7 +65,8 @@ namespace {
 
 // The matrix of the listed groups over layer c, in packed order; false, reported, for a pair that
 // gives no PhiST.
-bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::size_t>& groups, PackedMatrix& matrix) {
+bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::size_t>& groups, RandomStream& random,
+                  PackedMatrix& matrix) {
     std::vector<std::vector<std::size_t>> members;
     for (const std::size_t g : groups) {
         AByte mask;
@@ -79,7 +80,7 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
             return false;
         }
     }
-    AmovaDistances d(ds, c, ProgramRandom());
+    AmovaDistances d(ds, c, random);
     AmovaSums sums(d);
     matrix.assign(PackedSize(groups.size()), 0.0L);
     const bool done = ForEachPackedPair(groups.size(), [&](std::size_t i, std::size_t j, std::size_t k) {
@@ -128,7 +129,8 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
 }  // namespace
 
 bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::uint8_t target,
-             bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, Transformation& transform) {
+             bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, RandomStream& random,
+             Transformation& transform) {
     const std::uint8_t previous = ds.CurLayer;
     if (target >= kLayerCount || target <= 1) {
         ds.ReportError("PwPhiST: invalid target layer");
@@ -167,7 +169,7 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
         return fail();
     }
     PackedMatrix matrix;
-    if (!ComputePhiST(ds, ds.Layers[c], groups, matrix)) return fail();
+    if (!ComputePhiST(ds, ds.Layers[c], groups, random, matrix)) return fail();
 
     ds.Layers[c].Amova.reset();
     TDSLayer& t = ds.Layers[target];

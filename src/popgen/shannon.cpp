@@ -109,7 +109,7 @@ bool BeginBootstrap(TPopGenDataSet& ds, const ShannonBootstrap& bootstrap, const
 // draw fails.
 std::uint8_t DrawLoci(TPopGenDataSet& ds, std::uint8_t from, std::uint8_t to) {
     ds.CurLayer = from;
-    if (!InitLayerLikeCurrent(ds, to, false) || !BootstrapLoci(ds, to, false, false)) return kNoLayer;
+    if (!InitLayerLikeCurrent(ds, to, false) || !BootstrapLoci(ds, to, false, false, ProgramRandom())) return kNoLayer;
     ds.CurLayer = to;
     return to;
 }
@@ -223,7 +223,7 @@ bool BsShannonVarSDAtN(TPopGenDataSet& ds, std::size_t n, const ShannonOptions& 
         ds, options, bootstrap,
         [&]() -> std::uint8_t {
             ds.CurLayer = c;
-            if (!InitLayerWithIndCount(ds, n, kReplicate) || !BootstrapIndivLoci(ds, false, kReplicate))
+            if (!InitLayerWithIndCount(ds, n, kReplicate) || !BootstrapIndivLoci(ds, false, kReplicate, ProgramRandom()))
                 return kNoLayer;
             ds.CurLayer = kReplicate;
             return kReplicate;

@@ -24,7 +24,7 @@ void CmdCalculateMatrix(Treatment treatment, Coefficient coefficient, Transforma
     // The run stores its matrices only when it succeeds: a failed one leaves the previous ones.
     if (!run.Calculate([&] {
             const bool computed =
-                treatment == Treatment::Average ? CalcDistances(ds, options) : CalcDistMatrix(ds, options);
+                treatment == Treatment::Average ? CalcDistances(ds, options, ProgramRandom()) : CalcDistMatrix(ds, options, ProgramRandom());
             return computed && !ds.GetCurrLayer().DistMatrix.empty();
         }))
         return;

@@ -37,7 +37,7 @@ void CmdBootstrapTrees(TreeKind treeType, Treatment treatment, Coefficient coeff
         treeType, treatment, coefficient, transformation, neiLiR, Count(jcRandomDraws), Count(replicates)};
     TreeSeriesCommand(
         "Bootstrapping " + SimMethodToStr(true, treatment, coefficient) + " " + CoeffToStr(coefficient) + " trees...",
-        [&](AString& trees) { return BsTrees(*DataSet, options, trees); });
+        [&](AString& trees) { return BsTrees(*DataSet, options, ProgramRandom(), trees); });
 }
 
 void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformation transformation,
@@ -46,7 +46,7 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
     const TreeSeriesOptions options{treeType, Treatment::Average,   coefficient,      transformation,
                                     neiLiR,   Count(jcRandomDraws), Count(replicates)};
     TreeSeriesCommand("Generating Multiple Average " + CoeffToStr(coefficient) + " trees...",
-                      [&](AString& trees) { return MultiAvgTrees(*DataSet, options, trees); });
+                      [&](AString& trees) { return MultiAvgTrees(*DataSet, options, ProgramRandom(), trees); });
 }
 
 void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates,
@@ -66,5 +66,5 @@ void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance mea
     options.Correction = CorrFactor;
     options.NTrees = Count(replicates);
     TreeSeriesCommand("Bootstrapping chord population distance (" + methodName + ") tree...",
-                      [&](AString& trees) { return BsPopTrees(*DataSet, options, trees); });
+                      [&](AString& trees) { return BsPopTrees(*DataSet, options, ProgramRandom(), trees); });
 }

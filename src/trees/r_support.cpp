@@ -377,12 +377,12 @@ bool RSupport(Reporter& reporter, const RSupportOptions& options, const RTreeSer
 }
 
 bool RSupport(Reporter& reporter, TPopGenDataSet& ds, const TreeSeriesOptions& base, const RSupportOptions& options,
-              RSupportResult& result) {
+              RandomStream& random, RSupportResult& result) {
     const RTreeSeries series = [&](std::uint32_t r, AString& trees) {
         TreeSeriesOptions o = base;
         o.Mode = Treatment::Average;
         o.Draws = r;
-        return MultiAvgTrees(ds, o, trees);
+        return MultiAvgTrees(ds, o, random, trees);
     };
     return RSupport(reporter, options, series, result);
 }

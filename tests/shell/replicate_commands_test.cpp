@@ -43,7 +43,7 @@ TEST_F(ReplicateCommands, BootstrapAndAverageSeriesAppendTheirTreesToTheTreeFile
     TreeSeriesOptions o;
     o.Kind = TreeKind::NJ;
     o.NTrees = 5;
-    ASSERT_TRUE(BsTrees(*DataSet, o, again));
+    ASSERT_TRUE(BsTrees(*DataSet, o, ProgramRandom(), again));
     EXPECT_EQ(AString(lines.begin() + 1, lines.begin() + 6), again);
     EXPECT_TRUE(Errors().empty());
 }
