@@ -12,7 +12,6 @@
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
-#include "trees/tree_records.h"
 
 std::string DistMatrixName;
 std::uint8_t FileParamCancelled = 0;
@@ -37,8 +36,6 @@ bool RunCommand(const std::function<void()>& command) noexcept {
     }
     return false;
 }
-
-void InstallTreeHooks() { InitTreeHooks(&ProgramReporter()); }
 
 bool EditFileParams() {
     FileParamCancelled = 0;
