@@ -36,7 +36,7 @@ std::vector<std::size_t> MembersOfMask(const AByte& mask) {
 
 }  // namespace
 
-bool PreparePwPhiST(TPopGenDataSet& ds, std::uint8_t target, const std::vector<std::size_t>& groups) {
+bool PreparePwPhiST(TPopGenDataSet& ds, std::size_t target, const std::vector<std::size_t>& groups) {
     if (ds.CurLayer > 1 && !ds.Select(0, 0)) return false;
     if (ds.LocusSets.empty()) {
         ds.ReportError("Locus Filter not initialised!");
@@ -128,7 +128,7 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
 
 }  // namespace
 
-bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::uint8_t target,
+bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::size_t target,
              bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, RandomStream& random,
              Transformation& transform) {
     const std::uint8_t previous = ds.CurLayer;
@@ -180,7 +180,7 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
     t.NLoci = 0;
     t.NInd = groups.size();
     t.IndNames.resize(groups.size());
-    ds.CurLayer = target;
+    ds.CurLayer = static_cast<std::uint8_t>(target);
     ds.DistTransform = Transformation::D;
     transform = Transformation::D;
     return true;

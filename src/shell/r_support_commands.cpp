@@ -20,7 +20,7 @@ std::uint32_t NonNegative(std::int32_t value) { return value > 0 ? static_cast<s
 }  // namespace
 
 void CmdEstimateRSupport(std::int32_t rFrom, std::int32_t rTo, std::uint8_t rPrecision, std::uint8_t rMRThreshold,
-                         std::int32_t rxThreshold, std::uint8_t /*outInconsistent*/, std::uint8_t /*outConsensusAtR*/,
+                         std::int32_t rxThreshold, bool /*outInconsistent*/, bool /*outConsensusAtR*/,
                          double /*stopFraction*/, bool report) {
     if (!DataAvailable(1, 0, 1)) return;
     CommandRun run("Estimating R support...");

@@ -50,7 +50,7 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
 }
 
 void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates,
-                         std::uint8_t rmd, float mdFraction) {
+                         bool rmd, float mdFraction) {
     if (!DataAvailable(1, 0, 1)) return;
     if (DataSet->Groups.size() < 4) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");
@@ -61,7 +61,7 @@ void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance mea
     options.Kind = treeType;
     options.Method = CodeOf<FreqMethod>(method);
     options.Measure = measure;
-    options.UseMissing = rmd == 1;
+    options.UseMissing = rmd;
     options.MissingShare = mdFraction;
     options.Correction = CorrFactor;
     options.NTrees = Count(replicates);

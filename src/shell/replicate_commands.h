@@ -19,4 +19,4 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
 // population distances of the measure on a bootstrap replicate of the loci, with allele frequencies
 // estimated by the method.
 void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates,
-                         std::uint8_t rmd, float mdFraction);
+                         bool rmd, float mdFraction);

@@ -115,7 +115,7 @@ bool RConsensus(Reporter& reporter, const std::string& id, std::uint32_t thresho
         !FirstMethodClusters(reporter, parsed, otus, list))
         return false;
     TTrees t;
-    t.AngleLabels = 1;
+    t.AngleLabels = true;
     t.ThresholdPercent = threshold;
     t.TreeIDText = id;
     t.RoundMode = roundMode;
@@ -324,7 +324,7 @@ private:
         const AString& names = otus_.Names();
         if (!CheckNested(reporter_, list_, o_.RxThreshold, names)) return false;
         TTrees t;
-        t.RSupportMode = 1;
+        t.RSupportMode = true;
         t.RSupportLimit = o_.RxThreshold;
         t.RLabelDecimals = o_.RPrecision;
         t.RLabel = "R";
