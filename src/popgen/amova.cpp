@@ -250,9 +250,8 @@ bool ComputeAmova(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, bool l
     TAmovaRec work = rec;
     // Locus by locus the observed per-locus results are the table and the means; the permutation
     // test would need one per locus and is not run in this mode.
-    const bool ok =
-        locusByLocus ? LocusByLocus(ds, work, level, loci, random)
-                     : ObservedAndPermuted(ds, work, level, permutations, random);
+    const bool ok = locusByLocus ? LocusByLocus(ds, work, level, loci, random)
+                                 : ObservedAndPermuted(ds, work, level, permutations, random);
     if (!ok) return false;
     rec = std::move(work);
     return true;

@@ -522,8 +522,8 @@ Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j, RandomStream
     return DistXF(ds, kernel(KernelSourceOf(ds, random), i, j));
 }
 
-Extended BetweenLayersXF(TPopGenDataSet& ds, std::uint8_t layerA, std::uint8_t layerB, std::size_t i,
-                         std::size_t j, RandomStream& random) {
+Extended BetweenLayersXF(TPopGenDataSet& ds, std::uint8_t layerA, std::uint8_t layerB, std::size_t i, std::size_t j,
+                         RandomStream& random) {
     const TKernelProc kernel = KernelProc(ds.Kernel.Mode, ds.Kernel.Coeff);
     if (layerA >= kLayerCount || layerB >= kLayerCount || !kernel) return DistNaN();
     const TDSLayer& a = ds.Layers[layerA];

@@ -99,8 +99,8 @@ Extended DistXF(TPopGenDataSet& ds, Extended x);
 Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j, RandomStream& random);
 // The installed kernel on individual i of layerA and j of layerB (same loci in the same order),
 // transformed. DistNaN() (reported) for layers that cannot be paired.
-Extended BetweenLayersXF(TPopGenDataSet& ds, std::uint8_t layerA, std::uint8_t layerB, std::size_t i,
-                         std::size_t j, RandomStream& random);
+Extended BetweenLayersXF(TPopGenDataSet& ds, std::uint8_t layerA, std::uint8_t layerB, std::size_t i, std::size_t j,
+                         RandomStream& random);
 // One pair of the current layer under (mode, coefficient, transform), the Average treatment drawing
 // from random; changes nothing in the data set and leaves the floating-point state alone.
 Extended PairDistance(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,

@@ -54,7 +54,9 @@ void CmdAMOVA(std::uint8_t levels, Treatment simMethod, Coefficient coefficient,
     options.LocusByLocus = locByLoc;
     options.Permutations = Count(randomisations);
     Transformation applied = transformation;
-    if (!run.Calculate([&] { return AMOVA(ds, options, ProgramRandom(), applied) && ds.GetCurrLayer().Amova != nullptr; })) return;
+    if (!run.Calculate(
+            [&] { return AMOVA(ds, options, ProgramRandom(), applied) && ds.GetCurrLayer().Amova != nullptr; }))
+        return;
 
     const TAmovaRes& r = ds.GetCurrLayer().Amova->Observed;
     std::string summary;

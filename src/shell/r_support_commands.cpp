@@ -38,7 +38,8 @@ void CmdEstimateRSupport(std::int32_t rFrom, std::int32_t rTo, std::uint8_t rPre
     series.NeiLiR = NeiLiR;
     series.NTrees = NonNegative(TRReplicates);
     RSupportResult result;
-    if (!run.Calculate([&] { return RSupport(ProgramReporter(), *DataSet, series, options, ProgramRandom(), result); })) return;
+    if (!run.Calculate([&] { return RSupport(ProgramReporter(), *DataSet, series, options, ProgramRandom(), result); }))
+        return;
     if (report)
         run.Write(AnalysisFileName, [&](bool append) {
             Ttf text;

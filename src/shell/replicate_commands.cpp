@@ -49,8 +49,8 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
                       [&](AString& trees) { return MultiAvgTrees(*DataSet, options, ProgramRandom(), trees); });
 }
 
-void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates,
-                         bool rmd, float mdFraction) {
+void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates, bool rmd,
+                         float mdFraction) {
     if (!DataAvailable(1, 0, 1)) return;
     if (DataSet->Groups.size() < 4) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");

@@ -164,9 +164,7 @@ private:
         return {};
     }
 
-    std::string Name(std::size_t otu) const {
-        return o_.NumberNames ? UIntToStr(otu + 1) : NewickName(names_[otu]);
-    }
+    std::string Name(std::size_t otu) const { return o_.NumberNames ? UIntToStr(otu + 1) : NewickName(names_[otu]); }
 
     // Without recursion: a tree may be nested as deep as it has OTUs.
     std::string Write() const {

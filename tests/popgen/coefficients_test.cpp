@@ -30,7 +30,9 @@ struct KernelCase {
 class Kernels : public ::testing::Test {
 protected:
     BandDataSet b;
-    Extended Run(TKernelProc k, std::size_t i = 1, std::size_t j = 2) { return k(KernelSourceOf(b.ds, ProgramRandom()), i, j); }
+    Extended Run(TKernelProc k, std::size_t i = 1, std::size_t j = 2) {
+        return k(KernelSourceOf(b.ds, ProgramRandom()), i, j);
+    }
 };
 
 TEST_F(Kernels, FormulasOnAPairWithEveryState) {
@@ -206,7 +208,8 @@ TEST_F(Kernels, AverageDrawsBetweenTheBoundsInGeneratorOrder) {
     // Pinned: Jaccard between 3/11 and 7/10, seed 1, 7 draws.
     RandSeed = 1;
     Extended var = 0, sd = 0;
-    EXPECT_NEAR(static_cast<double>(JaccardAvgSD(KernelSourceOf(b.ds, ProgramRandom()), 1, 2, var, sd)), 0.404181388506133641508, 1e-15);
+    EXPECT_NEAR(static_cast<double>(JaccardAvgSD(KernelSourceOf(b.ds, ProgramRandom()), 1, 2, var, sd)),
+                0.404181388506133641508, 1e-15);
     EXPECT_NEAR(static_cast<double>(var), 0.0191405789232019924624, 1e-15);
     EXPECT_EQ(RandSeed, 1259699184u);
 }
@@ -291,7 +294,8 @@ TEST(CoefficientSelectors, InstallKernelsAndRefuseUnknownCodes) {
     EXPECT_EQ(k(1, 2), EuclidStd(KernelSourceOf(b.ds, ProgramRandom()), 1, 2));
 
     TKernelFunc untouched;
-    EXPECT_FALSE(GetCoefficientFunc(b.ds, Treatment::Standard, Coefficient::UserSimilarity, ProgramRandom(), untouched));
+    EXPECT_FALSE(
+        GetCoefficientFunc(b.ds, Treatment::Standard, Coefficient::UserSimilarity, ProgramRandom(), untouched));
     EXPECT_FALSE(GetCoefficientFunc(b.ds, CodeOf<Treatment>(4), Coefficient::Jaccard, ProgramRandom(), untouched));
     EXPECT_FALSE(untouched);
     TAvgSDKernelFunc sd;

@@ -201,9 +201,11 @@ TEST_F(DistRuns, ARunOverwritesTheMatricesOfItsSizeInPlace) {
         BandDataSet fresh;
         fresh.SetRows(kRows);
         RandSeed = 3;
-        ASSERT_TRUE(r.spread ? CalcDistances(fresh.ds, options, ProgramRandom()) : CalcDistMatrix(fresh.ds, options, ProgramRandom()));
+        ASSERT_TRUE(r.spread ? CalcDistances(fresh.ds, options, ProgramRandom())
+                             : CalcDistMatrix(fresh.ds, options, ProgramRandom()));
         RandSeed = 3;
-        ASSERT_TRUE(r.spread ? CalcDistances(b.ds, options, ProgramRandom()) : CalcDistMatrix(b.ds, options, ProgramRandom()));
+        ASSERT_TRUE(r.spread ? CalcDistances(b.ds, options, ProgramRandom())
+                             : CalcDistMatrix(b.ds, options, ProgramRandom()));
         const TDSLayer& f = fresh.ds.GetCurrLayer();
         EXPECT_TRUE(same(L().RawMatrix, f.RawMatrix)) << r.mode << " " << r.coeff;
         EXPECT_TRUE(same(L().DistMatrix, f.DistMatrix)) << r.mode << " " << r.coeff;
@@ -310,13 +312,15 @@ TEST_F(DistRuns, GetDistIndexAndNaNRules) {
 
 TEST_F(DistRuns, SinglePairRoutinesChangeNothing) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
-    const Extended euclid = PairDistance(b.ds, Treatment::Standard, Coefficient::SqEuclidean, Transformation::D, 2, 1, ProgramRandom());
+    const Extended euclid =
+        PairDistance(b.ds, Treatment::Standard, Coefficient::SqEuclidean, Transformation::D, 2, 1, ProgramRandom());
     EXPECT_EQ(euclid, SqEuclidStd(KernelSourceOf(b.ds, ProgramRandom()), 2, 1));
     EXPECT_EQ(b.ds.DistTransform, Transformation::OneMinusS);
     EXPECT_EQ(b.ds.Kernel.Coeff, Coefficient::Jaccard);
     EXPECT_EQ(KernelXF(b.ds, 2, 1, ProgramRandom()), 1.0L - JaccardStd(KernelSourceOf(b.ds, ProgramRandom()), 2, 1));
     EXPECT_TRUE(IsDistNaN(KernelXF(b.ds, 9, 1, ProgramRandom())));
-    EXPECT_TRUE(IsDistNaN(PairDistance(b.ds, Treatment::Standard, CodeOf<Coefficient>(8), Transformation::D, 2, 1, ProgramRandom())));
+    EXPECT_TRUE(IsDistNaN(
+        PairDistance(b.ds, Treatment::Standard, CodeOf<Coefficient>(8), Transformation::D, 2, 1, ProgramRandom())));
     EXPECT_EQ(b.errors, std::vector<std::string>{"TeskCore/TPopGenDataSet: Unknown coeffient 1"});
     // A run installs its kernel for the pair routines.
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 1, 0, 6.0L, 100), ProgramRandom()));
@@ -329,8 +333,10 @@ TEST_F(DistRuns, BetweenLayersComparesRowsOfTwoLayers) {
     b.ds.CurLayer = 1;
     b.ds.Kernel = {Treatment::Standard, Coefficient::Dice};
     b.ds.DistTransform = Transformation::OneMinusS;
-    EXPECT_EQ(BetweenLayersXF(b.ds, 1, 3, 2, 1, ProgramRandom()), 1.0L - DiceStd(KernelSourceOf(b.ds, ProgramRandom()), 2, 4));
-    EXPECT_EQ(BetweenLayersXF(b.ds, 3, 1, 2, 4, ProgramRandom()), 1.0L - DiceStd(KernelSourceOf(b.ds, ProgramRandom()), 1, 4));
+    EXPECT_EQ(BetweenLayersXF(b.ds, 1, 3, 2, 1, ProgramRandom()),
+              1.0L - DiceStd(KernelSourceOf(b.ds, ProgramRandom()), 2, 4));
+    EXPECT_EQ(BetweenLayersXF(b.ds, 3, 1, 2, 4, ProgramRandom()),
+              1.0L - DiceStd(KernelSourceOf(b.ds, ProgramRandom()), 1, 4));
     EXPECT_TRUE(b.errors.empty());
 
     b.SetRows({"101"}, 4);

@@ -209,7 +209,8 @@ TEST_F(PopulationOracle, PairwisePhiSTAgreesWithAmovaOfEachPair) {
     GroupedBands g;
     g.Load(design.rows, design.flat);
     Transformation t = Transformation::SqrtOneMinusS;
-    ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, ProgramRandom(), t))
+    ASSERT_TRUE(
+        PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, ProgramRandom(), t))
         << g.errors[0];
     const TDSLayer& phi = g.ds.GetCurrLayer();
     ASSERT_EQ(phi.NInd, 5u);

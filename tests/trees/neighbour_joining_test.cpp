@@ -127,7 +127,8 @@ TEST(NeighbourJoining, DiagonalIsIgnoredAndRebuildingGivesTheSameTree) {
 
 TEST(NeighbourJoining, TooFewOtusOrBadDistancesAreReportedAndGiveNoTree) {
     TreeHookRecorder hooks;
-    std::vector<TDistAnalysis> cases = {MakeAnalysis(hooks.reporter, {}, {}), MakeAnalysis(hooks.reporter, {"A"}, {{0}}),
+    std::vector<TDistAnalysis> cases = {MakeAnalysis(hooks.reporter, {}, {}),
+                                        MakeAnalysis(hooks.reporter, {"A"}, {{0}}),
                                         MakeAnalysis(hooks.reporter, {"A", "B"}, {{0, 1}, {1, 0}})};
     TDistAnalysis nan = RandomEuclidean(hooks.reporter, 5, 2, 9);
     nan.Dist[PairIndex(4, 2)] = std::numeric_limits<Extended>::quiet_NaN();

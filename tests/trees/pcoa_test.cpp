@@ -190,7 +190,8 @@ TEST(PCoA, DiagonalIsIgnored) {
 
 TEST(PCoA, DegenerateInputsEndAtOnce) {
     TreeHookRecorder hooks(kAnswerYes);
-    TDistAnalysis zeros = MakeAnalysis(hooks.reporter, Names(6), std::vector<std::vector<Extended>>(6, std::vector<Extended>(6, 0.0L)));
+    TDistAnalysis zeros =
+        MakeAnalysis(hooks.reporter, Names(6), std::vector<std::vector<Extended>>(6, std::vector<Extended>(6, 0.0L)));
     EXPECT_TRUE(zeros.PCoA(1));
     EXPECT_EQ(zeros.NPosEigen, 0u);
     EXPECT_EQ(zeros.Coords.size(), 6u);

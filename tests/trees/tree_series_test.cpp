@@ -205,7 +205,8 @@ TEST(PopTreeSeriesOnLoci, ALocusSetSelectionResamplesItsOwnLoci) {
     o.Method = FreqMethod::SquareRoot;
     o.NTrees = 3;
     AString trees;
-    ASSERT_TRUE(BsPopTrees(ds, o, ProgramRandom(), trees)) << (data.errors.empty() ? std::string() : data.errors.front());
+    ASSERT_TRUE(BsPopTrees(ds, o, ProgramRandom(), trees))
+        << (data.errors.empty() ? std::string() : data.errors.front());
     EXPECT_EQ(trees.size(), 3u);
     EXPECT_EQ(ds.CurLayer, selection);
     EXPECT_EQ(ds.CurLocusSet, 1u);

@@ -120,8 +120,10 @@ TEST(Upgma, FailuresStoreNoTree) {
     TDistAnalysis fewNames = MakeAnalysis(hooks.reporter, {"A", "B"}, {{0, 1}, {1, 0}});
     fewNames.OTUNames.pop_back();
     cases.push_back({fewNames, "UPGMAOld: id/lo mismatch"});
-    cases.push_back({MakeAnalysis(hooks.reporter, {"A", "B", "C"}, {{0, 1, 2}, {1, 0, std::numeric_limits<Extended>::infinity()},
-                                                   {2, std::numeric_limits<Extended>::infinity(), 0}}),
+    cases.push_back({MakeAnalysis(hooks.reporter, {"A", "B", "C"},
+                                  {{0, 1, 2},
+                                   {1, 0, std::numeric_limits<Extended>::infinity()},
+                                   {2, std::numeric_limits<Extended>::infinity(), 0}}),
                      "UPGMA: the distance matrix holds a value that is not a finite number"});
     for (Case& c : cases) {
         hooks.errors.clear();
