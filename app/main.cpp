@@ -68,7 +68,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("TESK"));
     QApplication::setApplicationVersion(ToQt(ProgramVersion));
 
-    InstallTreeHooks();
     Randomize();
     SetProgramPaths();
 

@@ -58,7 +58,7 @@ void BootstrapPopulationTree(TMainPrg&) {
     }
     std::uint8_t method = 3;
     if (!AskPopulationDistanceMethod(method)) return;
-    CmdBootstrapPopTree(CodeOf<TreeKind>(DefaultTreeType), method, PopDistance::Chord, BSReplicates, RMD,
+    CmdBootstrapPopTree(CodeOf<TreeKind>(DefaultTreeType), method, PopDistance::Chord, BSReplicates, RMD == 1,
                         MDReplaceFraction);
 }
 
@@ -147,8 +147,8 @@ MenuCommands ReplicateAnalysesMenuCommands() {
                      "wish to proceed?",
                      "Warning", kQuestionYesNo)))
                  return;
-             CmdEstimateRSupport(RFrom, RTo, RPrecision, RMRThreshold, RxThreshold, ROutputInconsistent,
-                                 ROutputConsensusAtR, RStopFraction, true);
+             CmdEstimateRSupport(RFrom, RTo, RPrecision, RMRThreshold, RxThreshold, ROutputInconsistent == 1,
+                                 ROutputConsensusAtR == 1, RStopFraction, true);
          }},
         {"tests1", ShannonTTests},
     };

@@ -23,8 +23,8 @@ void CmdCalculateMatrix(Treatment treatment, Coefficient coefficient, Transforma
     const DistRunOptions options{treatment, coefficient, transformation, neiLiR, draws};
     // The run stores its matrices only when it succeeds: a failed one leaves the previous ones.
     if (!run.Calculate([&] {
-            const bool computed =
-                treatment == Treatment::Average ? CalcDistances(ds, options) : CalcDistMatrix(ds, options);
+            const bool computed = treatment == Treatment::Average ? CalcDistances(ds, options, ProgramRandom())
+                                                                  : CalcDistMatrix(ds, options, ProgramRandom());
             return computed && !ds.GetCurrLayer().DistMatrix.empty();
         }))
         return;

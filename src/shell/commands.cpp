@@ -12,7 +12,6 @@
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "shell/ui_port.h"
-#include "trees/tree_records.h"
 
 std::string DistMatrixName;
 std::uint8_t FileParamCancelled = 0;
@@ -38,8 +37,6 @@ bool RunCommand(const std::function<void()>& command) noexcept {
     return false;
 }
 
-void InstallTreeHooks() { InitTreeHooks(&ProgramReporter()); }
-
 bool EditFileParams() {
     FileParamCancelled = 0;
     if (Ui().EditFileParams()) FileParamCancelled = 1;
@@ -53,8 +50,8 @@ bool NeedDistMatrix() {
 }
 
 void SwitchToAllData() {
-    if (!DataSet || DataSet->CurLayer <= 1 || DataSet->CurLayer >= kLayerCount) return;
-    DataSet->CurLayer = 1;
+    if (!DataSet || DataSet->CurLayer <= kWorkingLayer || DataSet->CurLayer >= kLayerCount) return;
+    DataSet->CurLayer = kWorkingLayer;
     ShowWarning("Switching to AllData");
 }
 

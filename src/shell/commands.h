@@ -32,9 +32,6 @@ extern std::uint8_t FileParamCancelled;
 // command.
 bool RunCommand(const std::function<void()>& command) noexcept;
 
-// Makes the program's reporter the tree code's (start-up does it once).
-void InstallTreeHooks();
-
 // Runs the file-parameter dialog through the user interface; sets FileParamCancelled and returns
 // true when the user cancelled.
 bool EditFileParams();

@@ -37,10 +37,10 @@ bool CompareIndividuals(TPopGenDataSet& ds, std::size_t i1, std::size_t i2, Coef
     out.Differences01 = PercentOf(t[0][1] + t[1][0], n);
     out.Differences019 = PercentOf(t[0][1] + t[1][0] + t[0][2] + t[1][2] + t[2][0] + t[2][1], n);
 
-    out.StdDistance = PairDistance(ds, Treatment::Standard, coefficient, transform, i1, i2);
-    out.AvgDistance = PairDistance(ds, Treatment::Average, coefficient, transform, i1, i2);
-    out.MinDistance = PairDistance(ds, Treatment::Maximum, coefficient, transform, i1, i2);
-    out.MaxDistance = PairDistance(ds, Treatment::Minimum, coefficient, transform, i1, i2);
+    out.StdDistance = PairDistance(ds, Treatment::Standard, coefficient, transform, i1, i2, ProgramRandom());
+    out.AvgDistance = PairDistance(ds, Treatment::Average, coefficient, transform, i1, i2, ProgramRandom());
+    out.MinDistance = PairDistance(ds, Treatment::Maximum, coefficient, transform, i1, i2, ProgramRandom());
+    out.MaxDistance = PairDistance(ds, Treatment::Minimum, coefficient, transform, i1, i2, ProgramRandom());
     result = out;
     return true;
 }

@@ -60,7 +60,9 @@ void CmdAMOVA(std::uint8_t levels, Treatment simMethod, Coefficient coefficient,
     options.LocusByLocus = locByLoc;
     options.Permutations = Count(randomisations);
     Transformation applied = transformation;
-    if (!run.Calculate([&] { return AMOVA(ds, options, applied) && ds.GetCurrLayer().Amova != nullptr; })) return;
+    if (!run.Calculate(
+            [&] { return AMOVA(ds, options, ProgramRandom(), applied) && ds.GetCurrLayer().Amova != nullptr; }))
+        return;
 
     const TAmovaRes& r = ds.GetCurrLayer().Amova->Observed;
     std::string summary;
@@ -98,7 +100,7 @@ void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformati
     Transformation applied = transformation;
     if (!run.Calculate([&] {
             return PwPhiST(ds, simMethod, coefficient, true, kDerivedLayer, rmd, mdFraction, Count(jcRandomDraws),
-                           neiLiR, applied);
+                           neiLiR, ProgramRandom(), applied);
         }))
         return;
     DistMatrixName = "PhiST";

@@ -20,7 +20,7 @@ std::uint32_t NonNegative(std::int32_t value) { return value > 0 ? static_cast<s
 }  // namespace
 
 void CmdEstimateRSupport(std::int32_t rFrom, std::int32_t rTo, std::uint8_t rPrecision, std::uint8_t rMRThreshold,
-                         std::int32_t rxThreshold, std::uint8_t /*outInconsistent*/, std::uint8_t /*outConsensusAtR*/,
+                         std::int32_t rxThreshold, bool /*outInconsistent*/, bool /*outConsensusAtR*/,
                          double /*stopFraction*/, bool report) {
     if (!NeedData()) return;
     CommandRun run("Estimating R support...");
@@ -38,7 +38,8 @@ void CmdEstimateRSupport(std::int32_t rFrom, std::int32_t rTo, std::uint8_t rPre
     series.NeiLiR = NeiLiR;
     series.NTrees = NonNegative(TRReplicates);
     RSupportResult result;
-    if (!run.Calculate([&] { return RSupport(ProgramReporter(), *DataSet, series, options, result); })) return;
+    if (!run.Calculate([&] { return RSupport(ProgramReporter(), *DataSet, series, options, ProgramRandom(), result); }))
+        return;
     if (report)
         run.Write(AnalysisFileName, [&](bool append) {
             Ttf text;

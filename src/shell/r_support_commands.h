@@ -8,5 +8,5 @@
 // that file. A run that does not complete writes no line. outInconsistent, outConsensusAtR and
 // stopFraction have no effect on the analysis.
 void CmdEstimateRSupport(std::int32_t rFrom, std::int32_t rTo, std::uint8_t rPrecision, std::uint8_t rMRThreshold,
-                         std::int32_t rxThreshold, std::uint8_t outInconsistent, std::uint8_t outConsensusAtR,
-                         double stopFraction, bool report);
+                         std::int32_t rxThreshold, bool outInconsistent, bool outConsensusAtR, double stopFraction,
+                         bool report);

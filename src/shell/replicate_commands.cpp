@@ -37,7 +37,7 @@ void CmdBootstrapTrees(TreeKind treeType, Treatment treatment, Coefficient coeff
         treeType, treatment, coefficient, transformation, neiLiR, Count(jcRandomDraws), Count(replicates)};
     TreeSeriesCommand(
         "Bootstrapping " + SimMethodToStr(true, treatment, coefficient) + " " + CoeffToStr(coefficient) + " trees...",
-        [&](AString& trees) { return BsTrees(*DataSet, options, trees); });
+        [&](AString& trees) { return BsTrees(*DataSet, options, ProgramRandom(), trees); });
 }
 
 void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformation transformation,
@@ -46,11 +46,11 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
     const TreeSeriesOptions options{treeType, Treatment::Average,   coefficient,      transformation,
                                     neiLiR,   Count(jcRandomDraws), Count(replicates)};
     TreeSeriesCommand("Generating Multiple Average " + CoeffToStr(coefficient) + " trees...",
-                      [&](AString& trees) { return MultiAvgTrees(*DataSet, options, trees); });
+                      [&](AString& trees) { return MultiAvgTrees(*DataSet, options, ProgramRandom(), trees); });
 }
 
-void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates,
-                         std::uint8_t rmd, float mdFraction) {
+void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates, bool rmd,
+                         float mdFraction) {
     if (!NeedData()) return;
     if (DataSet->Groups.size() < 4) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");
@@ -61,10 +61,10 @@ void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance mea
     options.Kind = treeType;
     options.Method = CodeOf<FreqMethod>(method);
     options.Measure = measure;
-    options.UseMissing = rmd == 1;
+    options.UseMissing = rmd;
     options.MissingShare = mdFraction;
     options.Correction = CorrFactor;
     options.NTrees = Count(replicates);
     TreeSeriesCommand("Bootstrapping chord population distance (" + methodName + ") tree...",
-                      [&](AString& trees) { return BsPopTrees(*DataSet, options, trees); });
+                      [&](AString& trees) { return BsPopTrees(*DataSet, options, ProgramRandom(), trees); });
 }

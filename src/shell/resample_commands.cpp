@@ -17,7 +17,7 @@ void CmdResampleLoci() {
     CommandRun run("Generating locus-resampled (bootstrapped) data set...");
     if (!run.Calculate([&] {
             if (!InitLayerLikeCurrent(ds, kTarget, true)) return false;
-            if (BootstrapLoci(ds, kTarget, true, false)) return true;
+            if (BootstrapLoci(ds, kTarget, true, false, ProgramRandom())) return true;
             ds.ClearLayer(kTarget);  // no half-made replicate
             return false;
         }))

@@ -38,7 +38,7 @@ public:
         text.clear();
         Select();
         if (selected_.empty()) {
-            if (o_.RSupportMode == 1)
+            if (o_.RSupportMode)
                 reporter.Error("Consensus: no cluster has an R value of at most " + UIntToStr(o_.RSupportLimit));
             else
                 reporter.Error("Consensus: no cluster is found in enough trees (" +
@@ -58,7 +58,7 @@ private:
         for (std::size_t k = 0; k < clusters_.size(); ++k) {
             const TTrSetCluster& c = clusters_[k];
             if (c.Mask.Size() != names_.size()) continue;
-            const bool chosen = o_.RSupportMode == 1 ? c.RValue <= o_.RSupportLimit : c.Count >= required;
+            const bool chosen = o_.RSupportMode ? c.RValue <= o_.RSupportLimit : c.Count >= required;
             if (!chosen) continue;
             const std::size_t size = c.Mask.Count();
             if (size == 0) continue;
@@ -148,10 +148,10 @@ private:
     }
 
     std::string Label(std::size_t node) const {
-        if (node == root_ && o_.AngleLabels == 1) return "<TreeID~" + o_.TreeIDText + ">";
+        if (node == root_ && o_.AngleLabels) return "<TreeID~" + o_.TreeIDText + ">";
         if (node >= selected_.size()) return {};
         const TTrSetCluster& c = clusters_[selected_[node]];
-        if (o_.RSupportMode == 1) {
+        if (o_.RSupportMode) {
             if (o_.RLabelDecimals == 255) return {};
             const Extended r = static_cast<Extended>(std::max<std::uint32_t>(c.RValue, 1));
             // Without the blanks of the padded number; a quoted name keeps its own.
@@ -159,14 +159,12 @@ private:
             std::erase(label, ' ');
             return label;
         }
-        if (o_.AngleLabels == 1) return "<" + UIntToStr(o_.SupportPercent(c.Count, trees_)) + ">";
-        if (o_.LabelMode == 1) return UIntToStr(o_.SupportPercent(c.Count, trees_));
+        if (o_.AngleLabels) return "<" + UIntToStr(o_.SupportPercent(c.Count, trees_)) + ">";
+        if (o_.LabelMode) return UIntToStr(o_.SupportPercent(c.Count, trees_));
         return {};
     }
 
-    std::string Name(std::size_t otu) const {
-        return o_.NumberNames == 1 ? UIntToStr(otu + 1) : NewickName(names_[otu]);
-    }
+    std::string Name(std::size_t otu) const { return o_.NumberNames ? UIntToStr(otu + 1) : NewickName(names_[otu]); }
 
     // Without recursion: a tree may be nested as deep as it has OTUs.
     std::string Write() const {
@@ -235,9 +233,9 @@ std::string UnknownNamesText(const std::string& firstUnknown) {
 
 TTrees RunOptions(const TTrees& options, std::uint32_t threshold, bool labels) {
     TTrees run = options;
-    run.LabelMode = labels ? 1 : 0;
-    run.AngleLabels = 0;
-    run.RSupportMode = 0;
+    run.LabelMode = labels;
+    run.AngleLabels = false;
+    run.RSupportMode = false;
     run.ThresholdPercent = threshold;
     return run;
 }

@@ -27,15 +27,15 @@ struct ConsensusResult {
 // The options of one consensus construction (a consensus or R-support run).
 class TTrees {
 public:
-    std::uint8_t AngleLabels = 0;   // 1: support labels as "<" + percentage + ">"
-    std::uint8_t RSupportMode = 0;  // 1: select and label clusters by their R value
-    std::uint8_t LabelMode = 0;     // 1: the support percentage after each group
+    bool AngleLabels = false;   // support labels as "<" + percentage + ">"
+    bool RSupportMode = false;  // select and label clusters by their R value
+    bool LabelMode = false;     // the support percentage after each group
     // The share of trees a cluster needs, in whole per cent (100: every tree). A majority needs
     // more than half of the trees whatever the threshold.
     std::uint32_t ThresholdPercent = 100;
     std::uint32_t RSupportLimit = 0;    // R-support: the largest R value a cluster may have
     std::string RLabel = "R";           // prefix of R-support labels
-    std::uint8_t NumberNames = 0;       // 1: OTU numbers (from 1) instead of names
+    bool NumberNames = false;           // OTU numbers (from 1) instead of names
     std::string TreeIDText;             // R-support: written into the root label with angle labels
     std::uint8_t RLabelDecimals = 255;  // decimals of R-support labels; 255: no label
     // How support percentages are rounded: 0 to nearest (ties to even), 1 down, 2 up, 3 towards

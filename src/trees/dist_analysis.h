@@ -11,6 +11,7 @@
 
 #include "foundation/code.h"
 #include "foundation/packed_matrix.h"
+#include "foundation/reporter.h"
 #include "foundation/types.h"
 #include "trees/tree_records.h"
 
@@ -36,10 +37,8 @@ public:
     // Reports through reporter, which must outlive the analysis.
     explicit TDistAnalysis(Reporter& reporter, std::uint8_t valueSize = kValueSize)
         : ValueSize(valueSize), reporter_(&reporter) {}
-    // Reports through TreeReporter().
-    explicit TDistAnalysis(std::uint8_t valueSize = kValueSize) : ValueSize(valueSize) {}
 
-    Reporter& Reporting() const { return reporter_ ? *reporter_ : TreeReporter(); }
+    Reporter& Reporting() const { return *reporter_; }
 
     AString OTUNames;       // one per OTU; appended centroid names follow them
     std::size_t NOTU = 0;
@@ -102,7 +101,7 @@ private:
     // The OTU names as the tree text carries them (cut to 20 characters).
     AString TreeLabels() const;
 
-    Reporter* reporter_ = nullptr;  // null: TreeReporter()
+    Reporter* reporter_;  // a pointer, so that an analysis can be copied
 };
 
 class TPopGenDataSet;

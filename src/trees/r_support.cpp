@@ -115,7 +115,7 @@ bool RConsensus(Reporter& reporter, const std::string& id, std::uint32_t thresho
         !FirstMethodClusters(reporter, parsed, otus, list))
         return false;
     TTrees t;
-    t.AngleLabels = 1;
+    t.AngleLabels = true;
     t.ThresholdPercent = threshold;
     t.TreeIDText = id;
     t.RoundMode = roundMode;
@@ -324,7 +324,7 @@ private:
         const AString& names = otus_.Names();
         if (!CheckNested(reporter_, list_, o_.RxThreshold, names)) return false;
         TTrees t;
-        t.RSupportMode = 1;
+        t.RSupportMode = true;
         t.RSupportLimit = o_.RxThreshold;
         t.RLabelDecimals = o_.RPrecision;
         t.RLabel = "R";
@@ -377,12 +377,12 @@ bool RSupport(Reporter& reporter, const RSupportOptions& options, const RTreeSer
 }
 
 bool RSupport(Reporter& reporter, TPopGenDataSet& ds, const TreeSeriesOptions& base, const RSupportOptions& options,
-              RSupportResult& result) {
+              RandomStream& random, RSupportResult& result) {
     const RTreeSeries series = [&](std::uint32_t r, AString& trees) {
         TreeSeriesOptions o = base;
         o.Mode = Treatment::Average;
         o.Draws = r;
-        return MultiAvgTrees(ds, o, trees);
+        return MultiAvgTrees(ds, o, random, trees);
     };
     return RSupport(reporter, options, series, result);
 }

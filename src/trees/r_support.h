@@ -70,6 +70,6 @@ bool AddThinCLustersExt(Reporter& reporter, ClusterList& list, std::size_t first
 // 50 <= RMRThreshold <= 100. False, with Line "R-support failure", when it does not complete.
 bool RSupport(Reporter& reporter, const RSupportOptions& options, const RTreeSeries& series, RSupportResult& result);
 // The analysis on the data set's current layer: for each r, MultiAvgTrees with the Average
-// treatment and r draws (the other series options from base).
+// treatment and r draws (the other series options from base), drawing from random.
 bool RSupport(Reporter& reporter, TPopGenDataSet& ds, const TreeSeriesOptions& base, const RSupportOptions& options,
-              RSupportResult& result);
+              RandomStream& random, RSupportResult& result);

@@ -4,11 +4,6 @@
 
 #include "foundation/file_io.h"
 
-namespace {
-Reporter silentReporter;
-Reporter* treeReporter = &silentReporter;
-}  // namespace
-
 std::size_t NodeCount(std::size_t n) { return n == 0 ? 0 : 2 * n - 1; }
 
 std::string TreeName(std::string_view name) {
@@ -46,10 +41,6 @@ void FreeDendrogram(Dendrogram& tree) {
     tree.Nodes.clear();
     tree.Name.clear();
 }
-
-void InitTreeHooks(Reporter* reporter) { treeReporter = reporter ? reporter : &silentReporter; }
-
-Reporter& TreeReporter() { return *treeReporter; }
 
 int AppendLineToFile(std::string_view text, const std::string& fileName, bool rewrite) {
     if (!FileCanOpen(fileName)) rewrite = true;

@@ -1,5 +1,5 @@
-// Tree records: the node array of a dendrogram, the flat packed-node form the clustering code
-// and the text writer work on, and the reporter of the tree code.
+// Tree records: the node array of a dendrogram and the flat packed-node form the clustering code
+// and the text writer work on.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "foundation/reporter.h"
 #include "foundation/types.h"
 
 // One node of a dendrogram. Parent is an index into the node array; the root holds its own.
@@ -53,12 +52,6 @@ const PackedNode& GetNode(const PackedNodes& nodes, std::size_t k);
 // Entry i + 1 from node i; an empty dendrogram gives an empty buffer.
 void DendrogramToPacked(const Dendrogram& tree, PackedNodes& nodes);
 void FreeDendrogram(Dendrogram& tree);
-
-// The reporter of a distance analysis made without one (a distance analysis of a data set reports
-// through the data set's). The shell installs the program's reporter at start-up; nullptr goes
-// back to a reporter that shows nothing and answers every question No.
-void InitTreeHooks(Reporter* reporter);
-Reporter& TreeReporter();
 
 // Writes text and a line break to the file, appending unless rewrite is set or the file cannot
 // be opened for reading. Returns 0 or the operating system's error code.

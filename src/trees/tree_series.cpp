@@ -80,9 +80,9 @@ bool BeginSeries(TPopGenDataSet& ds, const TreeSeriesOptions& options, const std
         ds.ReportError("The number of trees must be at least 1.");
         return false;
     }
-    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+    if (ds.CurLayer > kSelectionLayer && ds.CurLayer < kLayerCount) {
         ds.ReportWarning(switchWarning);
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
     if (ds.CurLayer >= kLayerCount) {
         ds.ReportError("No band data to compute distances from.");
@@ -125,7 +125,7 @@ std::string SeriesTreeText(const TDistAnalysis& analysis, TreeKind kind) {
     return {};
 }
 
-bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& trees) {
+bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, RandomStream& random, AString& trees) {
     if (!BeginSeries(ds, options,
                      "Cannot work on this data layer (" + UIntToStr(ds.CurLayer) + "), switching to AllData!", trees))
         return false;
@@ -137,7 +137,7 @@ bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString
     // Each matrix draws from the one stream, so the trees are made one after the other.
     for (std::size_t i = 1; i <= options.NTrees; ++i) {
         Replicate r;
-        r.Ok = TreeOfLayer(layer, ds, options, ProgramRandom(), prefix + UIntToStr(i), r.Reports.Channel, r.Text);
+        r.Ok = TreeOfLayer(layer, ds, options, random, prefix + UIntToStr(i), r.Reports.Channel, r.Text);
         if (!PassOn(ds, r)) return false;
         result.push_back(std::move(r.Text));
     }
@@ -145,7 +145,7 @@ bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString
     return true;
 }
 
-bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& trees) {
+bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, RandomStream& random, AString& trees) {
     if (!BeginSeries(ds, options,
                      "Cannot work on this data layer (" + UIntToStr(ds.CurLayer) + "), switching to AllData!", trees))
         return false;
@@ -161,19 +161,19 @@ bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& tree
     }
     const std::string prefix = "Bs" + SimMethodToStr(true, options.Mode, options.Coeff) + CoeffToStr(options.Coeff);
     // A replicate: its loci, then (Average only) the draws of its matrix, in replicate order.
-    const auto build = [&](std::size_t i, std::span<const std::size_t> loci, RandomStream& random, Replicate& r) {
+    const auto build = [&](std::size_t i, std::span<const std::size_t> loci, RandomStream& draws, Replicate& r) {
         TDSLayer replicate;
         replicate.IndNames = source.IndNames;
         ResampledLoci(source, loci, replicate);
-        r.Ok = TreeOfLayer(replicate, ds, options, random, prefix + UIntToStr(i), r.Reports.Channel, r.Text);
+        r.Ok = TreeOfLayer(replicate, ds, options, draws, prefix + UIntToStr(i), r.Reports.Channel, r.Text);
     };
     AString result;
     result.reserve(options.NTrees);
     if (options.Mode == Treatment::Average) {
         for (std::size_t i = 1; i <= options.NTrees; ++i) {
-            const std::vector<std::size_t> loci = DrawLoci(ProgramRandom(), source.NLoci, source.NLoci);
+            const std::vector<std::size_t> loci = DrawLoci(random, source.NLoci, source.NLoci);
             Replicate r;
-            build(i, loci, ProgramRandom(), r);
+            build(i, loci, random, r);
             if (!PassOn(ds, r)) return false;
             result.push_back(std::move(r.Text));
         }
@@ -183,7 +183,7 @@ bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& tree
         for (std::size_t first = 1; first <= options.NTrees; first += kReplicateBatch) {
             const std::size_t count = std::min(kReplicateBatch, options.NTrees - first + 1);
             std::vector<std::vector<std::size_t>> loci(count);
-            for (auto& list : loci) list = DrawLoci(ProgramRandom(), source.NLoci, source.NLoci);
+            for (auto& list : loci) list = DrawLoci(random, source.NLoci, source.NLoci);
             std::vector<Replicate> batch(count);
             ParallelPieces(count, [&](std::size_t k) {
                 RandomStream unused;  // no kernel of these treatments draws
@@ -199,16 +199,16 @@ bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& tree
     return true;
 }
 
-bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& trees) {
+bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, RandomStream& random, AString& trees) {
     trees.clear();
     if (options.NTrees == 0) {
         ds.ReportError("The number of trees must be at least 1.");
         return false;
     }
-    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+    if (ds.CurLayer > kSelectionLayer && ds.CurLayer < kLayerCount) {
         ds.ReportWarning("Cannot perform BsPopTrees from current data source layer (" + UIntToStr(ds.CurLayer) +
                          "): Switching to AllData");
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
     if (ds.CurLayer >= kLayerCount) {
         ds.ReportError("No band data to compute distances from.");
@@ -216,14 +216,15 @@ bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& tree
     }
     const TemporaryLayerScope restore(ds);
     const std::uint8_t c = restore.Layer();
-    constexpr std::uint8_t kReplicate = 5, kPopulations = 4;
+    constexpr std::size_t kReplicate = kExportLayer, kPopulations = kScratchLayer;
     const std::string prefix = PopDistToStr(options.Measure);
     const ReplicateLocusSet loci(ds, ds.Layers[c].NLoci);
     AString result;
     result.reserve(options.NTrees);
     for (std::size_t i = 1; i <= options.NTrees; ++i) {
         ds.CurLayer = c;
-        if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, false, false)) return false;
+        if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, false, false, random))
+            return false;
         TDSLayer& replicate = ds.Layers[kReplicate];
         // The same individuals as the source, so that the groups find their rows.
         replicate.IndMask = ds.Layers[c].IndMask;

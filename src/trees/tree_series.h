@@ -8,7 +8,7 @@
 // A series works on scratch data of its own: the data set's layers, their matrices and
 // analyses, the kernel choice and the distance options are as they were afterwards, and the
 // layer that was current is current again (a temporary layer above 2 gives way to the working
-// copy, with a warning, and that stays current). Draws come from the program's stream in the
+// copy, with a warning, and that stays current). Draws come from the stream given in the
 // order of a sequential run, so a series is reproducible from the seed; replicates whose matrix
 // draws nothing are built on all cores with the same result.
 #pragma once
@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "foundation/random.h"
 #include "foundation/types.h"
 #include "popgen/data/codes.h"
 #include "popgen/data/dataset.h"
@@ -38,11 +39,11 @@ std::string SeriesTreeText(const TDistAnalysis& analysis, TreeKind kind);
 // NTrees trees, each from a new matrix of the current layer under the options (titles "Avg" +
 // coefficient + draws + "x" + number, e.g. "AvgJaccard100x1"). False, reported, when a matrix or
 // a tree cannot be made; trees is then empty.
-bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& trees);
+bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, RandomStream& random, AString& trees);
 
 // NTrees trees, each from a bootstrap replicate of the current layer's loci (titles "Bs" +
 // treatment + coefficient + number, e.g. "BsStdJaccard1"). False, reported, as above.
-bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, AString& trees);
+bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, RandomStream& random, AString& trees);
 
 struct PopTreeOptions {
     TreeKind Kind = TreeKind::UPGMA;
@@ -58,4 +59,4 @@ struct PopTreeOptions {
 // replicate of the current layer's loci (titles the distance's name + number, e.g. "Chord1"). The
 // replicate is drawn into layer 5 and its distances go to layer 4; the layer that was current and
 // the transformation are restored. False, reported, as above.
-bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& trees);
+bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, RandomStream& random, AString& trees);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/reporter.h"
 #include "trees/tree_records.h"
 
 // A name or title as tree text: in single quotes, a quote doubled, when it holds one of ( ) , : ;

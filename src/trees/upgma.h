@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/packed_matrix.h"
+#include "foundation/reporter.h"
 #include "foundation/types.h"
 #include "trees/tree_records.h"
 

@@ -199,7 +199,8 @@ TEST(PopLayer, DropsOnlyAllData) {
 TEST(AvgInd2PopDist, MeanOverEveryPairOfTheTwoGroups) {
     GroupedBands g;
     g.Load({"0000", "0011", "1111", "0111"}, {{"AllData/A", {0, 1}}, {"AllData/B", {2, 3}}});
-    ASSERT_TRUE(CalcDistMatrix(g.ds, DistRunOptions{Treatment::Standard, Coefficient::SqEuclidean, Transformation::D}));
+    ASSERT_TRUE(CalcDistMatrix(g.ds, DistRunOptions{Treatment::Standard, Coefficient::SqEuclidean, Transformation::D},
+                               ProgramRandom()));
     const Transformation before = g.ds.DistTransform;
     ASSERT_TRUE(AvgInd2PopDist(g.ds, 3));
     EXPECT_EQ(g.ds.CurLayer, 1);

@@ -83,7 +83,7 @@ TEST(AmovaStructure, RefusedDesigns) {
         GroupedBands g;
         g.Load(kRows, c.groups);
         Transformation t = Transformation::D;
-        EXPECT_FALSE(AMOVA(g.ds, Euclid(c.level), t)) << c.label;
+        EXPECT_FALSE(AMOVA(g.ds, Euclid(c.level), ProgramRandom(), t)) << c.label;
         ASSERT_FALSE(g.errors.empty()) << c.label;
         EXPECT_EQ(g.errors.back(), c.message) << c.label;
         EXPECT_FALSE(g.ds.GetCurrLayer().Amova) << c.label;
@@ -98,7 +98,7 @@ TEST(AmovaRun, SelectionGivesWayAndLayerKeepsNoMatrix) {
     ASSERT_TRUE(g.ds.Select(1, 0));
     ASSERT_EQ(g.ds.CurLayer, 2);
     Transformation t = Transformation::OneMinusS;
-    ASSERT_TRUE(AMOVA(g.ds, Euclid(1, 20), t)) << g.errors[0];
+    ASSERT_TRUE(AMOVA(g.ds, Euclid(1, 20), ProgramRandom(), t)) << g.errors[0];
     EXPECT_EQ(g.ds.CurLayer, 1);
     EXPECT_EQ(t, Transformation::D);
     const TDSLayer& layer = g.ds.GetCurrLayer();
@@ -117,7 +117,7 @@ TEST(AmovaRun, LocusByLocusUsesThePolymorphicLoci) {
     AmovaOptions o = Euclid(1, 5);
     o.LocusByLocus = true;
     Transformation t = Transformation::D;
-    ASSERT_TRUE(AMOVA(g.ds, o, t));
+    ASSERT_TRUE(AMOVA(g.ds, o, ProgramRandom(), t));
     const TAmovaRec& rec = *g.ds.GetCurrLayer().Amova;
     ASSERT_EQ(rec.Slots.size(), 1u);
     ASSERT_EQ(rec.Slots[0].size(), 6u);
@@ -141,7 +141,8 @@ TEST(PairwisePhiST, MatrixMatchesOneLevelAmovaOfEachPair) {
     GroupedBands g;
     g.Load(kRows, groups);
     Transformation t = Transformation::OneMinusS;
-    ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t))
+    ASSERT_TRUE(
+        PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, ProgramRandom(), t))
         << g.errors[0];
     EXPECT_EQ(t, Transformation::D);
     EXPECT_EQ(g.ds.CurLayer, 3);
@@ -160,7 +161,7 @@ TEST(PairwisePhiST, MatrixMatchesOneLevelAmovaOfEachPair) {
               {{"AllData/A", {0, 1, 2}}, {"AllData/C", {3, 4, 5}}});
     AmovaOptions o;
     o.Coeff = Coefficient::Jaccard;
-    ASSERT_TRUE(AMOVA(pair.ds, o, t));
+    ASSERT_TRUE(AMOVA(pair.ds, o, ProgramRandom(), t));
     EXPECT_NEAR(static_cast<double>(phi.DistMatrix[3]),
                 static_cast<double>(pair.ds.GetCurrLayer().Amova->Observed.PhiST), 1e-15);
 }
@@ -175,7 +176,8 @@ TEST(PairwisePhiST, FillsTheAlleleRecordOfTheWorkingCopy) {
     for (const bool useMissing : {false, true}) {
         SCOPED_TRACE(useMissing);
         Transformation t = Transformation::OneMinusS;
-        ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, useMissing, 0.25f, 100, 6.0L, t));
+        ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, useMissing, 0.25f, 100, 6.0L,
+                            ProgramRandom(), t));
         const std::shared_ptr<TBiAlleleRec>& rec = g.ds.Layers[1].BiAllele;
         ASSERT_TRUE(rec);
         EXPECT_EQ(rec->GroupNames, (AString{"AllData/B", "AllData/A", "AllData"}));
@@ -189,7 +191,8 @@ TEST(PairwisePhiST, FillsTheAlleleRecordOfTheWorkingCopy) {
     const auto kept = std::make_shared<TBiAlleleRec>();
     single.ds.Layers[1].BiAllele = kept;
     Transformation t = Transformation::OneMinusS;
-    EXPECT_FALSE(PwPhiST(single.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, true, 0.25f, 100, 6.0L, t));
+    EXPECT_FALSE(PwPhiST(single.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, true, 0.25f, 100, 6.0L,
+                         ProgramRandom(), t));
     EXPECT_EQ(single.ds.Layers[1].BiAllele, kept);
 }
 
@@ -198,7 +201,8 @@ TEST(PairwisePhiST, DfWPZeroRestoresThePreviousLayer) {
     g.Load(kRows, {{"AllData/A", {0}}, {"AllData/B", {1}}, {"AllData/C", {2, 3, 4}}});
     g.ds.Layers[3].NInd = 7;  // something in the target before the run
     Transformation t = Transformation::OneMinusS;
-    EXPECT_FALSE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t));
+    EXPECT_FALSE(
+        PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, ProgramRandom(), t));
     ASSERT_EQ(g.errors.size(), 1u);
     EXPECT_EQ(g.errors[0].substr(0, 25), "PwPhiST fails with dfWP=0");
     EXPECT_EQ(g.ds.CurLayer, 1);
@@ -212,7 +216,8 @@ TEST(PairwisePhiST, TwoGroupsOfOneProfileHaveNoPhiST) {
     g.Load({"000011", "000011", "000011", "000011", "111000", "110100"},
            {{"AllData/A", {0, 1}}, {"AllData/B", {2, 3}}, {"AllData/C", {4, 5}}});
     Transformation t = Transformation::OneMinusS;
-    EXPECT_FALSE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t));
+    EXPECT_FALSE(
+        PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, ProgramRandom(), t));
     ASSERT_EQ(g.errors.size(), 1u);
     EXPECT_EQ(g.errors[0],
               "PwPhiST fails: PhiST of groups AllData/A and AllData/B is undefined (no variance within or between "
@@ -225,7 +230,8 @@ TEST(PairwisePhiST, ReportHasOneRowPerGroup) {
     GroupedBands g;
     g.Load(kRows, {{"AllData/A", {0, 1, 2}}, {"AllData/B", {3, 4, 5, 6}}, {"AllData/C", {7, 8, 9}}});
     Transformation t = Transformation::OneMinusS;
-    ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t));
+    ASSERT_TRUE(
+        PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, ProgramRandom(), t));
     const std::string file = ::testing::TempDir() + "phist_report.txt";
     ASSERT_EQ(
         OutputPwPhiST2File(g.ds, Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, file, false), 0);

@@ -50,7 +50,7 @@ TEST_F(AmovaFixture, OneLevelComponentsByHand) {
     Euclidean();
     TAmovaRec rec = Structure(ds, {{{0, 1}}, {{2, 3}}});
     ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
-    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0, ProgramRandom()));
     const TAmovaRes& r = rec.Observed;
     EXPECT_EQ(r.SSDT, 1.75L);
     EXPECT_EQ(r.SSDWP, 0.5L);
@@ -76,7 +76,7 @@ TEST_F(AmovaFixture, UnassignedIndividualsCountInTotalsOnly) {
     TAmovaRec rec = Structure(ds, {{{0, 1}}, {{2, 3}}});
     ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
     EXPECT_EQ(rec.Assignment[4], kNoPopulation);
-    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0, ProgramRandom()));
     EXPECT_EQ(rec.Observed.DfT, 4);
     EXPECT_EQ(rec.Observed.DfWP, 3);
     EXPECT_EQ(rec.Observed.SSDWP, 0.5L);
@@ -89,7 +89,7 @@ TEST_F(AmovaFixture, PopulationOfOneIndividual) {
     Euclidean();
     TAmovaRec rec = Structure(ds, {{{0}}, {{1, 2, 3}}});
     ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
-    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0, ProgramRandom()));
     // The lone individual adds nothing within; the other population: 01-11 twice each way.
     EXPECT_EQ(rec.Observed.SSDWP, 4.0L / 6.0L);
     EXPECT_EQ(rec.Observed.DfWP, 2);
@@ -103,7 +103,7 @@ TEST_F(AmovaFixture, JaccardDiagonalOfAnIndividualWithoutBands) {
     ASSERT_TRUE(PrepareAmovaKernel(ds, Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, 6.0L, 1));
     TAmovaRec rec = Structure(ds, {{{0, 1}}, {{2, 3}}});
     ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
-    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 0, ProgramRandom()));
     // Population A: d(1,1)^2 = 1, d(1,2)^2 = 1 twice, d(2,2) = 0: 3 / 4.
     EXPECT_EQ(rec.Observed.SSDWP, 0.75L + (2.0L * 0.25L) / 4.0L);
 }
@@ -113,7 +113,7 @@ TEST_F(AmovaFixture, TwoLevelsAddUp) {
     Euclidean();
     TAmovaRec rec = Structure(ds, {{{0, 1}, {2, 3}}, {{4, 5}, {6, 7}}});
     ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
-    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0, ProgramRandom()));
     const TAmovaRes& r = rec.Observed;
     EXPECT_NEAR(static_cast<double>(r.SSDAmong + r.SSDAPWG + r.SSDWP), static_cast<double>(r.SSDT), 1e-15);
     EXPECT_EQ(r.DfAmong, 1);
@@ -145,7 +145,7 @@ TEST_F(AmovaFixture, DesignsWithoutDegreesOfFreedomAreRefused) {
         data.errors.clear();
         TAmovaRec rec = Structure(ds, c.units);
         ASSERT_TRUE(MakeAmovaAssignment(ds, rec)) << c.label;
-        EXPECT_FALSE(ComputeAmova(ds, rec, c.level, false, {}, 0)) << c.label;
+        EXPECT_FALSE(ComputeAmova(ds, rec, c.level, false, {}, 0, ProgramRandom())) << c.label;
         ASSERT_EQ(data.errors.size(), 1u) << c.label;
         EXPECT_EQ(data.errors[0], c.message) << c.label;
         EXPECT_EQ(rec.Observed.SSDT, 0.0L) << c.label;  // the record is left as it was
@@ -157,7 +157,7 @@ TEST_F(AmovaFixture, IndividualsThatDoNotDifferAreRefused) {
     Euclidean();
     TAmovaRec rec = Structure(ds, {{{0, 1}}, {{2, 3}}});
     ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
-    const bool ok = ComputeAmova(ds, rec, 1, false, {}, 0);
+    const bool ok = ComputeAmova(ds, rec, 1, false, {}, 0, ProgramRandom());
     EXPECT_FALSE(ok) << static_cast<double>(rec.Observed.Vt) << " " << static_cast<double>(rec.Observed.PctVa);
     EXPECT_EQ(data.errors, std::vector<std::string>{"AMOVA error: Vt= 0.000000000"});
 }
@@ -194,17 +194,17 @@ TEST_F(AmovaFixture, PermutationsAreReproducibleAndCounted) {
     TAmovaRec rec = Structure(ds, {{{0, 1, 2, 3}}, {{4, 5, 6, 7}}});
     ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
     RandSeed = 99;
-    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 50));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 50, ProgramRandom()));
     const TAmovaRes first = rec.Observed;
     ASSERT_EQ(rec.Slots.size(), 50u);
     std::size_t atLeast = 0;
     for (const auto& slot : rec.Slots) atLeast += slot[0].Va >= first.Va;
     EXPECT_EQ(first.ProbVa, static_cast<Extended>(atLeast) / 50.0L);
     RandSeed = 99;
-    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 50));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 50, ProgramRandom()));
     EXPECT_EQ(rec.Observed.ProbVa, first.ProbVa);
     // One permutation gives no probability.
-    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 1));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 1, false, {}, 1, ProgramRandom()));
     EXPECT_EQ(rec.Observed.ProbVa, 0.0L);
 }
 
@@ -223,11 +223,11 @@ TEST_F(AmovaFixture, CachedSumsEqualDirectKernelCalls) {
     ASSERT_TRUE(MakeAmovaAssignment(ds, rec));
     ASSERT_TRUE(
         PrepareAmovaKernel(ds, Treatment::Standard, Coefficient::Jaccard, Transformation::SqrtOneMinusS, 6.0L, 5));
-    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0, ProgramRandom()));
     const TAmovaRes cached = rec.Observed;
     ASSERT_TRUE(
         PrepareAmovaKernel(ds, Treatment::Average, Coefficient::Jaccard, Transformation::SqrtOneMinusS, 6.0L, 5));
-    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0, ProgramRandom()));
     EXPECT_EQ(rec.Observed.SSDT, cached.SSDT);
     EXPECT_EQ(rec.Observed.SSDWP, cached.SSDWP);
     EXPECT_EQ(rec.Observed.SSDAmong, cached.SSDAmong);
@@ -240,12 +240,12 @@ TEST_F(AmovaFixture, CachedSumsEqualDirectKernelCalls) {
     for (int l = 0; l < 15; ++l) ds.GetCurrLayer().Weights.push_back(0.1L + 0.07L * l);
     ASSERT_TRUE(
         PrepareAmovaKernel(ds, Treatment::Standard, Coefficient::Jaccard, Transformation::SqrtOneMinusS, 6.0L, 5));
-    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0, ProgramRandom()));
     const TAmovaRes weighted = rec.Observed;
     EXPECT_NE(weighted.SSDT, cached.SSDT);
     ASSERT_TRUE(
         PrepareAmovaKernel(ds, Treatment::Average, Coefficient::Jaccard, Transformation::SqrtOneMinusS, 6.0L, 5));
-    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, rec, 2, false, {}, 0, ProgramRandom()));
     EXPECT_EQ(rec.Observed.SSDT, weighted.SSDT);
     EXPECT_EQ(rec.Observed.SSDAPWG, weighted.SSDAPWG);
     EXPECT_EQ(rec.Observed.PhiST, weighted.PhiST);
@@ -256,7 +256,7 @@ TEST_F(AmovaFixture, ReportOfOneLevel) {
     Euclidean();
     auto rec = std::make_shared<TAmovaRec>(Structure(ds, {{{0, 1}}, {{2, 3}}}));
     ASSERT_TRUE(MakeAmovaAssignment(ds, *rec));
-    ASSERT_TRUE(ComputeAmova(ds, *rec, 1, false, {}, 0));
+    ASSERT_TRUE(ComputeAmova(ds, *rec, 1, false, {}, 0, ProgramRandom()));
     const AString lines =
         AmovaReportLines(ds, *rec, 1, Treatment::Standard, Coefficient::Euclidean, Transformation::D, false, 0);
     ASSERT_EQ(lines.size(), 5u);

@@ -66,7 +66,8 @@ inline std::size_t CompareWithReference(const std::vector<std::string>& bands,
         if (it == reference.end()) continue;
         BandDataSet b;
         b.SetRows(bands);
-        EXPECT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, run.coefficient, run.transform, 6.0L, 100))) << run.measure;
+        EXPECT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, run.coefficient, run.transform, 6.0L, 100), ProgramRandom()))
+            << run.measure;
         EXPECT_EQ(it->second.size(), bands.size() * (bands.size() - 1) / 2) << label << " " << run.measure;
         for (const RefValue& v : it->second) {
             const double ours = static_cast<double>(GetDist(b.ds, v.i, v.j));

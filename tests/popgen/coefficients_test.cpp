@@ -30,7 +30,9 @@ struct KernelCase {
 class Kernels : public ::testing::Test {
 protected:
     BandDataSet b;
-    Extended Run(TKernelProc k, std::size_t i = 1, std::size_t j = 2) { return k(KernelSourceOf(b.ds), i, j); }
+    Extended Run(TKernelProc k, std::size_t i = 1, std::size_t j = 2) {
+        return k(KernelSourceOf(b.ds, ProgramRandom()), i, j);
+    }
 };
 
 TEST_F(Kernels, FormulasOnAPairWithEveryState) {
@@ -129,7 +131,7 @@ TEST_F(Kernels, UndefinedNeiLiReportsAndGivesTheMarker) {
 TEST_F(Kernels, ARunsCollectorListsItsUndefinedNeiLiPairsInOneMessage) {
     b.SetRows({"1100", "0011", "0011"});
     NeiLiProblems problems;
-    KernelSource src = KernelSourceOf(b.ds);
+    KernelSource src = KernelSourceOf(b.ds, ProgramRandom());
     src.Problems = &problems;
     EXPECT_TRUE(problems.Message().empty());
     for (int k = 0; k < 8; ++k) EXPECT_EQ(NeiLiStd(src, 2, 1), -1.0L);
@@ -198,7 +200,7 @@ TEST_F(Kernels, AverageDrawsBetweenTheBoundsInGeneratorOrder) {
         EXPECT_EQ(RandSeed, r.seedAfter);
         RandSeed = 20240601u;
         Extended var = -1, sd = -1;
-        EXPECT_EQ(c.avgSD(KernelSourceOf(b.ds), 1, 2, var, sd), r.mean);
+        EXPECT_EQ(c.avgSD(KernelSourceOf(b.ds, ProgramRandom()), 1, 2, var, sd), r.mean);
         EXPECT_EQ(var, r.variance);
         EXPECT_EQ(sd, std::sqrt(r.variance));
         EXPECT_EQ(RandSeed, r.seedAfter);
@@ -206,7 +208,8 @@ TEST_F(Kernels, AverageDrawsBetweenTheBoundsInGeneratorOrder) {
     // Pinned: Jaccard between 3/11 and 7/10, seed 1, 7 draws.
     RandSeed = 1;
     Extended var = 0, sd = 0;
-    EXPECT_NEAR(static_cast<double>(JaccardAvgSD(KernelSourceOf(b.ds), 1, 2, var, sd)), 0.404181388506133641508, 1e-15);
+    EXPECT_NEAR(static_cast<double>(JaccardAvgSD(KernelSourceOf(b.ds, ProgramRandom()), 1, 2, var, sd)),
+                0.404181388506133641508, 1e-15);
     EXPECT_NEAR(static_cast<double>(var), 0.0191405789232019924624, 1e-15);
     EXPECT_EQ(RandSeed, 1259699184u);
 }
@@ -219,7 +222,7 @@ TEST_F(Kernels, CompletePairsDrawNothing) {
     EXPECT_EQ(Run(EuclidAvg), Run(EuclidStd));
     EXPECT_EQ(Run(NeiLiAvg), Run(NeiLiStd));
     Extended var = -1, sd = -1;
-    EXPECT_EQ(SMCAvgSD(KernelSourceOf(b.ds), 1, 2, var, sd), Run(SMCStd));
+    EXPECT_EQ(SMCAvgSD(KernelSourceOf(b.ds, ProgramRandom()), 1, 2, var, sd), Run(SMCStd));
     EXPECT_EQ(var, 0.0L);
     EXPECT_EQ(sd, 0.0L);
     EXPECT_EQ(RandSeed, 99u);
@@ -231,7 +234,7 @@ TEST_F(Kernels, AverageMeanAndSpreadAreThoseOfAUniformBetweenTheBounds) {
     RandSeed = 4242;
     for (TAvgSDKernelProc k : {JaccardAvgSD, DiceAvgSD, SMCAvgSD, SqEuclidAvgSD}) {
         Extended var = 0, sd = 0;
-        const Extended mean = k(KernelSourceOf(b.ds), 1, 2, var, sd);
+        const Extended mean = k(KernelSourceOf(b.ds, ProgramRandom()), 1, 2, var, sd);
         const Extended lo = k == JaccardAvgSD ? 3.0L / 11 : k == DiceAvgSD ? 6.0L / 14 : k == SMCAvgSD ? 7.0L / 15 : 3;
         const Extended hi = k == JaccardAvgSD ? 0.7L : k == DiceAvgSD ? 14.0L / 17 : k == SMCAvgSD ? 13.0L / 16 : 8;
         const Extended w = hi - lo;
@@ -247,7 +250,7 @@ TEST_F(Kernels, OneDrawGivesNaNVarianceAndNoDrawsNeverLoops) {
     b.SetRows(AllStates());
     b.ds.AvgDraws = 1;
     Extended var = 0, sd = 0;
-    const Extended mean = DiceAvgSD(KernelSourceOf(b.ds), 1, 2, var, sd);
+    const Extended mean = DiceAvgSD(KernelSourceOf(b.ds, ProgramRandom()), 1, 2, var, sd);
     EXPECT_GE(mean, 6.0L / 14);
     EXPECT_TRUE(std::isnan(var));
     EXPECT_TRUE(std::isnan(sd));
@@ -265,7 +268,7 @@ TEST_F(Kernels, NeiLiAverageWithoutAnAcceptableValueGivesTheMarker) {
     ASSERT_GT(Run(NeiLiMax), Run(NeiLiMin));
     RandSeed = 7;
     Extended var = 1, sd = 1;
-    EXPECT_EQ(NeiLiAvgSD(KernelSourceOf(b.ds), 1, 2, var, sd), -1.0L);
+    EXPECT_EQ(NeiLiAvgSD(KernelSourceOf(b.ds, ProgramRandom()), 1, 2, var, sd), -1.0L);
     EXPECT_EQ(Run(NeiLiAvg), -1.0L);
     EXPECT_EQ(RandSeed, 7u);
     EXPECT_EQ(var, 0.0L);
@@ -285,17 +288,18 @@ TEST(CoefficientSelectors, InstallKernelsAndRefuseUnknownCodes) {
     BandDataSet b;
     b.SetRows(AllStates());
     TKernelFunc k;
-    ASSERT_TRUE(GetCoefficientFunc(b.ds, Treatment::Minimum, Coefficient::NeiLi, k));
-    EXPECT_EQ(k(1, 2), NeiLiMax(KernelSourceOf(b.ds), 1, 2));
-    ASSERT_TRUE(GetCoefficientFunc(b.ds, Treatment::Maximum, Coefficient::Euclidean, k));
-    EXPECT_EQ(k(1, 2), EuclidStd(KernelSourceOf(b.ds), 1, 2));
+    ASSERT_TRUE(GetCoefficientFunc(b.ds, Treatment::Minimum, Coefficient::NeiLi, ProgramRandom(), k));
+    EXPECT_EQ(k(1, 2), NeiLiMax(KernelSourceOf(b.ds, ProgramRandom()), 1, 2));
+    ASSERT_TRUE(GetCoefficientFunc(b.ds, Treatment::Maximum, Coefficient::Euclidean, ProgramRandom(), k));
+    EXPECT_EQ(k(1, 2), EuclidStd(KernelSourceOf(b.ds, ProgramRandom()), 1, 2));
 
     TKernelFunc untouched;
-    EXPECT_FALSE(GetCoefficientFunc(b.ds, Treatment::Standard, Coefficient::UserSimilarity, untouched));
-    EXPECT_FALSE(GetCoefficientFunc(b.ds, CodeOf<Treatment>(4), Coefficient::Jaccard, untouched));
+    EXPECT_FALSE(
+        GetCoefficientFunc(b.ds, Treatment::Standard, Coefficient::UserSimilarity, ProgramRandom(), untouched));
+    EXPECT_FALSE(GetCoefficientFunc(b.ds, CodeOf<Treatment>(4), Coefficient::Jaccard, ProgramRandom(), untouched));
     EXPECT_FALSE(untouched);
     TAvgSDKernelFunc sd;
-    EXPECT_FALSE(GetAvgSDKernel(b.ds, CodeOf<Coefficient>(9), sd));
+    EXPECT_FALSE(GetAvgSDKernel(b.ds, CodeOf<Coefficient>(9), ProgramRandom(), sd));
     EXPECT_FALSE(sd);
     EXPECT_EQ(b.errors, (std::vector<std::string>{"TeskCore/TPopGenDataSet: Unknown coeffient 1",
                                                   "TeskCore: Unknown mode 1",

@@ -47,7 +47,7 @@ TEST(DataSetLifeCycle, FreshDataSetComputesStandardJaccard) {
     ASSERT_TRUE(ds.AllocLayerMatrix(1, 2, 3));
     ds.Layers[1].Matrix = {1, 1, 1, 0, 0, 0};
     ds.CurLayer = 1;
-    EXPECT_EQ(KernelXF(ds, 1, 2), 0.5L);  // d = 1 - s
+    EXPECT_EQ(KernelXF(ds, 1, 2, ProgramRandom()), 0.5L);  // d = 1 - s
 }
 
 TEST_F(RecordingDataSet, ReportErrorCountsAndCallsBack) {

@@ -40,9 +40,9 @@ protected:
 };
 
 TEST_F(DistRuns, MatrixHoldsTheKernelInPackedOrder) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     ASSERT_EQ(L().RawMatrix.size(), PackedSize(5));
-    const KernelSource src = KernelSourceOf(b.ds);
+    const KernelSource src = KernelSourceOf(b.ds, ProgramRandom());
     for (std::size_t i = 1; i <= 5; ++i)
         for (std::size_t j = 1; j <= i; ++j) {
             EXPECT_EQ(L().RawMatrix[PairIndex(i, j)], JaccardStd(src, i, j));
@@ -67,7 +67,7 @@ TEST_F(DistRuns, TransformationsOfTheRawValues) {
         {4, 5, [](Extended x) { return x * x; }},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, c.coeff, c.transform, 6.0L, 100)));
+        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, c.coeff, c.transform, 6.0L, 100), ProgramRandom()));
         EXPECT_EQ(NumberOf(b.ds.DistTransform), c.transform);
         for (std::size_t k = 0; k < L().RawMatrix.size(); ++k)
             EXPECT_EQ(L().DistMatrix[k], c.f(L().RawMatrix[k])) << int(c.transform) << " slot " << k;
@@ -77,11 +77,11 @@ TEST_F(DistRuns, TransformationsOfTheRawValues) {
 TEST_F(DistRuns, TransformationFollowsTheKindOfCoefficient) {
     // A transformation of 3 left by a distance import must not make Jaccard store similarities.
     b.ds.DistTransform = Transformation::D;
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 3, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 3, 6.0L, 100), ProgramRandom()));
     EXPECT_EQ(GetDist(b.ds, 1, 1), 0.0L);
     EXPECT_EQ(b.ds.DistTransform, Transformation::OneMinusS);
     // And the base is kept for a distance: d=SQRT(1-s) chosen, Euclidean computed -> d'=SQRT(d).
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 5, 1, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 5, 1, 6.0L, 100), ProgramRandom()));
     EXPECT_EQ(b.ds.DistTransform, Transformation::SqrtD);
     EXPECT_EQ(GetDist(b.ds, 2, 1), std::sqrt(L().RawMatrix[PairIndex(2, 1)]));
     EXPECT_EQ(NormalizedTransform(Coefficient::NeiLi, Transformation::SqOneMinusS), Transformation::SqD);
@@ -90,7 +90,7 @@ TEST_F(DistRuns, TransformationFollowsTheKindOfCoefficient) {
 }
 
 TEST_F(DistRuns, UnknownTransformationStopsTheRun) {
-    EXPECT_FALSE(CalcDistMatrix(b.ds, RunOptions(0, 0, 6, 6.0L, 100)));
+    EXPECT_FALSE(CalcDistMatrix(b.ds, RunOptions(0, 0, 6, 6.0L, 100), ProgramRandom()));
     EXPECT_EQ(b.errors, std::vector<std::string>{"DistXF: Unknown option."});
     b.ds.DistTransform = CodeOf<Transformation>(9);
     EXPECT_TRUE(IsDistNaN(DistXF(b.ds, 0.5L)));
@@ -109,24 +109,24 @@ TEST_F(DistRuns, RefusedRuns) {
     };
     for (const auto& c : cases) {
         b.errors.clear();
-        EXPECT_FALSE(CalcDistMatrix(b.ds, RunOptions(c.mode, c.coeff, 0, 6.0L, c.draws)));
+        EXPECT_FALSE(CalcDistMatrix(b.ds, RunOptions(c.mode, c.coeff, 0, 6.0L, c.draws), ProgramRandom()));
         EXPECT_EQ(b.errors, std::vector<std::string>{c.message});
     }
     b.errors.clear();
-    EXPECT_FALSE(CalcDistances(b.ds, RunOptions(3, 0, 0, 6.0L, 0)));
+    EXPECT_FALSE(CalcDistances(b.ds, RunOptions(3, 0, 0, 6.0L, 0), ProgramRandom()));
     EXPECT_EQ(b.errors, std::vector<std::string>{"The number of random draws must be at least 1."});
 
     // A layer without band data (a group layer of a population distance, say).
     BandDataSet empty;
     empty.ds.CurLayer = 1;
-    EXPECT_FALSE(CalcDistMatrix(empty.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    EXPECT_FALSE(CalcDistMatrix(empty.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     EXPECT_EQ(empty.errors.size(), 1u);
 }
 
 TEST(DistRunsSmall, OneIndividualOneSlot) {
     BandDataSet b;
     b.SetRows({"1011"});
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100), ProgramRandom()));
     ASSERT_EQ(b.ds.GetCurrLayer().DistMatrix.size(), 1u);
     EXPECT_EQ(GetDist(b.ds, 1, 1), 0.0L);
 }
@@ -134,7 +134,7 @@ TEST(DistRunsSmall, OneIndividualOneSlot) {
 TEST_F(DistRuns, ARunDrawsFromTheStreamItIsGiven) {
     const DistRunOptions options = RunOptions(3, 0, 0, 6.0L, 20);
     RandSeed = 11;
-    ASSERT_TRUE(CalcDistMatrix(b.ds, options));  // the program's stream
+    ASSERT_TRUE(CalcDistMatrix(b.ds, options, ProgramRandom()));  // the program's stream
     const PackedMatrix first = L().RawMatrix;
     const std::uint32_t after = RandSeed;
 
@@ -149,12 +149,12 @@ TEST_F(DistRuns, ARunDrawsFromTheStreamItIsGiven) {
     EXPECT_EQ(RandSeed, after);
 
     RandSeed = 12;
-    ASSERT_TRUE(CalcDistMatrix(b.ds, options));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, options, ProgramRandom()));
     EXPECT_NE(L().RawMatrix, first);  // pairs 3-x have missing cells: the draws differ
 }
 
 TEST_F(DistRuns, AFailedRunLeavesThePreviousMatricesAndOptions) {
-    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 1, 0, 6.0L, 30)));
+    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 1, 0, 6.0L, 30), ProgramRandom()));
     const TDSLayer before = L();
     const DistRunOptions refused[] = {
         RunOptions(0, 0, 6, 5.0L, 100),  // unknown transformation: stops at the first pair
@@ -162,8 +162,8 @@ TEST_F(DistRuns, AFailedRunLeavesThePreviousMatricesAndOptions) {
         RunOptions(0, 7, 0, 5.0L, 100),  // unknown coefficient
     };
     for (const DistRunOptions& o : refused) {
-        EXPECT_FALSE(CalcDistMatrix(b.ds, o));
-        EXPECT_FALSE(CalcDistances(b.ds, o));
+        EXPECT_FALSE(CalcDistMatrix(b.ds, o, ProgramRandom()));
+        EXPECT_FALSE(CalcDistances(b.ds, o, ProgramRandom()));
     }
     // The same values, NaN (Dice of two bandless individuals) included.
     const auto same = [](const PackedMatrix& x, const PackedMatrix& y) {
@@ -184,7 +184,7 @@ TEST_F(DistRuns, AFailedRunLeavesThePreviousMatricesAndOptions) {
 // A run on a layer that holds matrices of its size computes over them (fresh blocks would cost more
 // than the counting); the values are those of a run on a fresh data set.
 TEST_F(DistRuns, ARunOverwritesTheMatricesOfItsSizeInPlace) {
-    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 0, 0, 6.0L, 30)));
+    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 0, 0, 6.0L, 30), ProgramRandom()));
     const Extended* const blocks[] = {L().RawMatrix.data(), L().DistMatrix.data(), L().VarMatrix.data(),
                                       L().SDMatrix.data()};
     const auto same = [](const PackedMatrix& x, const PackedMatrix& y) {
@@ -201,9 +201,11 @@ TEST_F(DistRuns, ARunOverwritesTheMatricesOfItsSizeInPlace) {
         BandDataSet fresh;
         fresh.SetRows(kRows);
         RandSeed = 3;
-        ASSERT_TRUE(r.spread ? CalcDistances(fresh.ds, options) : CalcDistMatrix(fresh.ds, options));
+        ASSERT_TRUE(r.spread ? CalcDistances(fresh.ds, options, ProgramRandom())
+                             : CalcDistMatrix(fresh.ds, options, ProgramRandom()));
         RandSeed = 3;
-        ASSERT_TRUE(r.spread ? CalcDistances(b.ds, options) : CalcDistMatrix(b.ds, options));
+        ASSERT_TRUE(r.spread ? CalcDistances(b.ds, options, ProgramRandom())
+                             : CalcDistMatrix(b.ds, options, ProgramRandom()));
         const TDSLayer& f = fresh.ds.GetCurrLayer();
         EXPECT_TRUE(same(L().RawMatrix, f.RawMatrix)) << r.mode << " " << r.coeff;
         EXPECT_TRUE(same(L().DistMatrix, f.DistMatrix)) << r.mode << " " << r.coeff;
@@ -221,7 +223,7 @@ TEST_F(DistRuns, ARunOverwritesTheMatricesOfItsSizeInPlace) {
 
 TEST_F(DistRuns, AverageWithSpread) {
     RandSeed = 3;
-    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 1, 0, 6.0L, 50)));
+    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 1, 0, 6.0L, 50), ProgramRandom()));
     const std::size_t n = PackedSize(5);
     ASSERT_EQ(L().VarMatrix.size(), n);
     ASSERT_EQ(L().SDMatrix.size(), n);
@@ -246,7 +248,7 @@ TEST_F(DistRuns, AverageWithSpread) {
     // The same draws as the plain Average kernel.
     const PackedMatrix means = L().RawMatrix;
     RandSeed = 3;
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(3, 1, 0, 6.0L, 50)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(3, 1, 0, 6.0L, 50), ProgramRandom()));
     for (std::size_t k = 0; k < n; ++k)
         if (!std::isnan(means[k])) {
             EXPECT_EQ(L().RawMatrix[k], means[k]) << k;
@@ -258,13 +260,13 @@ TEST_F(DistRuns, AverageKernelsOfEveryCoefficientAgreeWithTheirOwnStandardAndSpr
     // pairs the Average is the Standard value, and the run with spread draws the same means.
     const auto same = [](Extended x, Extended y) { return x == y || (std::isnan(x) && std::isnan(y)); };
     for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
-        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, coeff, 3, 6.0L, 40)));
+        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, coeff, 3, 6.0L, 40), ProgramRandom()));
         const PackedMatrix standard = L().RawMatrix;
         RandSeed = 21;
-        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(3, coeff, 3, 6.0L, 40)));
+        ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(3, coeff, 3, 6.0L, 40), ProgramRandom()));
         const PackedMatrix average = L().RawMatrix;
         RandSeed = 21;
-        ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, coeff, 3, 6.0L, 40)));
+        ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, coeff, 3, 6.0L, 40), ProgramRandom()));
         for (std::size_t i = 1; i <= 5; ++i)
             for (std::size_t j = 1; j <= i; ++j) {
                 const std::size_t k = PairIndex(i, j);
@@ -281,7 +283,7 @@ TEST_F(DistRuns, AMatrixWithUndefinedNeiLiPairsIsKeptAndTheyAreListedOnce) {
     b.SetRows({"110000", "110000", "001111", "000111", "001011", "001101"});
     std::vector<std::string> warnings;
     b.reporter.SetWarningHandler([&](const std::string& m) { warnings.push_back(m); });
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 3, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 3, 6.0L, 100), ProgramRandom()));
     EXPECT_TRUE(b.errors.empty());
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0].rfind("Undefined NeiLi distance for 8 pairs", 0), 0u) << warnings[0];
@@ -290,16 +292,16 @@ TEST_F(DistRuns, AMatrixWithUndefinedNeiLiPairsIsKeptAndTheyAreListedOnce) {
     EXPECT_EQ(GetDist(b.ds, 2, 1), 0.0L);
 
     // The count follows the raw marker whatever the transformation makes of it (SQ(-1) is 1).
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 5, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 5, 6.0L, 100), ProgramRandom()));
     EXPECT_EQ(GetDist(b.ds, 3, 1), 1.0L);
     EXPECT_EQ(L().UndefinedPairs, 8u);
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100), ProgramRandom()));
     EXPECT_EQ(L().UndefinedPairs, 0u);
 }
 
 TEST_F(DistRuns, GetDistIndexAndNaNRules) {
     EXPECT_TRUE(IsDistNaN(GetDist(b.ds, 1, 1)));  // no matrix yet
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 4, 3, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 4, 3, 6.0L, 100), ProgramRandom()));
     EXPECT_EQ(GetDist(b.ds, 3, 5), L().DistMatrix[12]);
     EXPECT_EQ(GetDist(b.ds, 5, 3), L().DistMatrix[12]);
     EXPECT_TRUE(IsDistNaN(GetDist(b.ds, 0, 1)));
@@ -309,18 +311,20 @@ TEST_F(DistRuns, GetDistIndexAndNaNRules) {
 }
 
 TEST_F(DistRuns, SinglePairRoutinesChangeNothing) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
-    const Extended euclid = PairDistance(b.ds, Treatment::Standard, Coefficient::SqEuclidean, Transformation::D, 2, 1);
-    EXPECT_EQ(euclid, SqEuclidStd(KernelSourceOf(b.ds), 2, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
+    const Extended euclid =
+        PairDistance(b.ds, Treatment::Standard, Coefficient::SqEuclidean, Transformation::D, 2, 1, ProgramRandom());
+    EXPECT_EQ(euclid, SqEuclidStd(KernelSourceOf(b.ds, ProgramRandom()), 2, 1));
     EXPECT_EQ(b.ds.DistTransform, Transformation::OneMinusS);
     EXPECT_EQ(b.ds.Kernel.Coeff, Coefficient::Jaccard);
-    EXPECT_EQ(KernelXF(b.ds, 2, 1), 1.0L - JaccardStd(KernelSourceOf(b.ds), 2, 1));
-    EXPECT_TRUE(IsDistNaN(KernelXF(b.ds, 9, 1)));
-    EXPECT_TRUE(IsDistNaN(PairDistance(b.ds, Treatment::Standard, CodeOf<Coefficient>(8), Transformation::D, 2, 1)));
+    EXPECT_EQ(KernelXF(b.ds, 2, 1, ProgramRandom()), 1.0L - JaccardStd(KernelSourceOf(b.ds, ProgramRandom()), 2, 1));
+    EXPECT_TRUE(IsDistNaN(KernelXF(b.ds, 9, 1, ProgramRandom())));
+    EXPECT_TRUE(IsDistNaN(
+        PairDistance(b.ds, Treatment::Standard, CodeOf<Coefficient>(8), Transformation::D, 2, 1, ProgramRandom())));
     EXPECT_EQ(b.errors, std::vector<std::string>{"TeskCore/TPopGenDataSet: Unknown coeffient 1"});
     // A run installs its kernel for the pair routines.
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 1, 0, 6.0L, 100)));
-    EXPECT_EQ(KernelXF(b.ds, 2, 1), 1.0L - DiceMin(KernelSourceOf(b.ds), 2, 1));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 1, 0, 6.0L, 100), ProgramRandom()));
+    EXPECT_EQ(KernelXF(b.ds, 2, 1, ProgramRandom()), 1.0L - DiceMin(KernelSourceOf(b.ds, ProgramRandom()), 2, 1));
 }
 
 TEST_F(DistRuns, BetweenLayersComparesRowsOfTwoLayers) {
@@ -329,15 +333,17 @@ TEST_F(DistRuns, BetweenLayersComparesRowsOfTwoLayers) {
     b.ds.CurLayer = 1;
     b.ds.Kernel = {Treatment::Standard, Coefficient::Dice};
     b.ds.DistTransform = Transformation::OneMinusS;
-    EXPECT_EQ(BetweenLayersXF(b.ds, 1, 3, 2, 1), 1.0L - DiceStd(KernelSourceOf(b.ds), 2, 4));
-    EXPECT_EQ(BetweenLayersXF(b.ds, 3, 1, 2, 4), 1.0L - DiceStd(KernelSourceOf(b.ds), 1, 4));
+    EXPECT_EQ(BetweenLayersXF(b.ds, 1, 3, 2, 1, ProgramRandom()),
+              1.0L - DiceStd(KernelSourceOf(b.ds, ProgramRandom()), 2, 4));
+    EXPECT_EQ(BetweenLayersXF(b.ds, 3, 1, 2, 4, ProgramRandom()),
+              1.0L - DiceStd(KernelSourceOf(b.ds, ProgramRandom()), 1, 4));
     EXPECT_TRUE(b.errors.empty());
 
     b.SetRows({"101"}, 4);
     b.ds.CurLayer = 1;
-    EXPECT_TRUE(IsDistNaN(BetweenLayersXF(b.ds, 1, 4, 1, 1)));
+    EXPECT_TRUE(IsDistNaN(BetweenLayersXF(b.ds, 1, 4, 1, 1, ProgramRandom())));
     EXPECT_EQ(b.errors.size(), 1u);
-    EXPECT_TRUE(IsDistNaN(BetweenLayersXF(b.ds, 1, 3, 1, 3)));  // j beyond layer 3
+    EXPECT_TRUE(IsDistNaN(BetweenLayersXF(b.ds, 1, 3, 1, 3, ProgramRandom())));  // j beyond layer 3
 }
 
 TEST_F(DistRuns, ExportAndFindBelow) {
@@ -349,7 +355,7 @@ TEST_F(DistRuns, ExportAndFindBelow) {
     EXPECT_FALSE(FindDistancesBelow(b.ds, list, true, 0.0L, 0.0L));
     EXPECT_TRUE(list.empty());
 
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 2, 3, 6.0L, 100)));  // SMC similarities, diagonal 1
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 2, 3, 6.0L, 100), ProgramRandom()));  // SMC similarities, diagonal 1
     ASSERT_TRUE(ExpOldStyleDistMatrix(b.ds, block));
     EXPECT_EQ(block, L().DistMatrix);
     // Negative values, on and off the diagonal.
@@ -371,11 +377,11 @@ TEST_F(DistRuns, WeightingSchemesWithUnitWeightsGiveTheSameMatrices) {
     for (std::uint8_t coeff = 0; coeff <= 5; ++coeff) {
         for (std::uint8_t mode = 0; mode <= 2; ++mode) {
             SetWeightingScheme(b.ds, Weighting::None);
-            ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(mode, coeff, 3, 6.0L, 100)));
+            ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(mode, coeff, 3, 6.0L, 100), ProgramRandom()));
             const PackedMatrix plain = L().RawMatrix;
             for (std::uint8_t scheme = 1; scheme <= 4; ++scheme) {
                 SetWeightingScheme(b.ds, CodeOf<Weighting>(scheme));
-                ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(mode, coeff, 3, 6.0L, 100)));
+                ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(mode, coeff, 3, 6.0L, 100), ProgramRandom()));
                 for (std::size_t k = 0; k < plain.size(); ++k)
                     if (!std::isnan(plain[k])) {
                         EXPECT_EQ(L().RawMatrix[k], plain[k]) << int(scheme) << " " << k;

@@ -115,7 +115,9 @@ TEST(DistancePieces, EveryCoefficientTreatmentAndSchemeMatchesTheSequentialWalk)
 
                     // The data set's run picks its counter itself and draws from the program's stream.
                     RandSeed = 99;
-                    ASSERT_TRUE(spread ? CalcDistances(b.ds, options) : CalcDistMatrix(b.ds, options)) << what;
+                    ASSERT_TRUE(spread ? CalcDistances(b.ds, options, ProgramRandom())
+                                       : CalcDistMatrix(b.ds, options, ProgramRandom()))
+                        << what;
                     EXPECT_EQ(FirstDifference(layer.RawMatrix, ref.m.Raw), std::string::npos) << what;
                     EXPECT_EQ(FirstDifference(layer.DistMatrix, ref.m.Dist), std::string::npos) << what;
                     EXPECT_EQ(layer.UndefinedPairs, ref.m.UndefinedPairs) << what;
@@ -189,7 +191,7 @@ TEST(DistancePieces, OtherCellCodesKeepTheByteScan) {
     const DistRunOptions options = RunOptions(1, 0, 0);
     RandomStream stream(3);
     const SequentialRun ref = RunSequentially(layer, PairCounterOf(b.ds), options, false, stream);
-    ASSERT_TRUE(CalcDistMatrix(b.ds, options));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, options, ProgramRandom()));
     EXPECT_EQ(FirstDifference(layer.RawMatrix, ref.m.Raw), std::string::npos);
 }
 

@@ -41,7 +41,7 @@ protected:
 };
 
 TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
                                    true, false),
               0);
@@ -67,7 +67,7 @@ TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
 }
 
 TEST_F(Reports, NothingToWriteTouchesNoFile) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false,
                                    false, false),
               0);
@@ -77,7 +77,7 @@ TEST_F(Reports, NothingToWriteTouchesNoFile) {
 TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
     b.SetRows({"1191", "1001", "0190"}, 1, {"alpha", "b", "gamma"});
     RandSeed = 8;
-    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 2, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 2, 0, 6.0L, 100), ProgramRandom()));
     ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0), false,
                                    true, false),
               0);
@@ -107,10 +107,10 @@ TEST_F(Reports, AverageSimilarityWithoutADrawKeepsItsLowerBoundAndIsListed) {
     b.ds.GetCurrLayer().Weights = {1.0L, 5.0L, 1e-12L};
     for (const int coeff : {0, 1, 2}) {
         RandSeed = 8;
-        ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, coeff, 0, 6.0L, 100)));
+        ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, coeff, 0, 6.0L, 100), ProgramRandom()));
         EXPECT_EQ(RandSeed, 8u) << "no pair drew";
         const TDSLayer& l = b.ds.GetCurrLayer();
-        const KernelSource src = KernelSourceOf(b.ds);
+        const KernelSource src = KernelSourceOf(b.ds, ProgramRandom());
         const Coefficient c = CodeOf<Coefficient>(static_cast<std::uint8_t>(coeff));
         const Extended lo = KernelProc(CodeOf<Treatment>(1), c)(src, 2, 1);
         ASSERT_LT(lo, KernelProc(CodeOf<Treatment>(2), c)(src, 2, 1));
@@ -148,7 +148,7 @@ TEST(NoDrawLine, CountsEveryPairAndListsTheFirstFive) {
 }
 
 TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 4, 3, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 4, 3, 6.0L, 100), ProgramRandom()));
     ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(1), CodeOf<Coefficient>(4), CodeOf<Transformation>(3), true,
                                    true, false),
               0);
@@ -159,7 +159,7 @@ TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
 
 TEST_F(Reports, DistanceTitleNamesTheTransformationTheMatrixHolds) {
     // A code of 3 left by a distance import: the Jaccard run stores 1 - s, and says so.
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 3, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 3, 6.0L, 100), ProgramRandom()));
     ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(3), false,
                                    true, false),
               0);
@@ -171,7 +171,7 @@ TEST_F(Reports, DistanceTitleNamesTheTransformationTheMatrixHolds) {
 
 TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
     b.SetRows({"1100", "0011"}, 1, {"a_name_of_20_chars__", "x"});
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 3, 6.0L, 100)));  // no shared band: -1.0 (kept)
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 3, 6.0L, 100), ProgramRandom()));  // no shared band: -1.0 (kept)
     ASSERT_TRUE(b.errors.empty());
     ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(3), CodeOf<Transformation>(3), false,
                                    true, false),
@@ -183,7 +183,7 @@ TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
 }
 
 TEST_F(Reports, AppendKeepsEarlierReportsAndRewriteReplacesThem) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100), ProgramRandom()));
     ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), true,
                                    false, false),
               0);
@@ -201,7 +201,7 @@ TEST_F(Reports, AppendKeepsEarlierReportsAndRewriteReplacesThem) {
 }
 
 TEST_F(Reports, LeftoverBufferLinesDoNotTrailTheReport) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     b.ds.ReportBuf = std::make_shared<Ttf>();
     b.ds.ReportBuf->AddStrings({"stale 1", "stale 2"});
     ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
@@ -213,7 +213,7 @@ TEST_F(Reports, LeftoverBufferLinesDoNotTrailTheReport) {
 }
 
 TEST_F(Reports, FailedSaveIsReturned) {
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     b.ds.OutputFileName = dir.Path("no such folder/analysis.txt");
     EXPECT_NE(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
                                    true, false),

@@ -99,7 +99,7 @@ TEST(ReportOutOfMemory, DistanceReportFailsWithENOMEM) {
     b.SetRows(std::vector<std::string>(kSide, "1011"));
     TempDir dir;
     b.ds.OutputFileName = dir.Path("analysis.txt");
-    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100)));
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     int rc = 0;
     {
         const RefuseLargeAllocations refuse(80 * 1024);  // the text of the matrix needs about 540 KB

@@ -153,7 +153,7 @@ TEST_F(PopulationOracle, TwoLevelAmovaAgreesWithAde4) {
     GroupedBands g;
     g.Load(design.rows, design.hierarchy);
     Transformation t = Transformation::SqrtOneMinusS;
-    ASSERT_TRUE(AMOVA(g.ds, JaccardOptions(2, t), t)) << g.errors[0];
+    ASSERT_TRUE(AMOVA(g.ds, JaccardOptions(2, t), ProgramRandom(), t)) << g.errors[0];
     const TAmovaRes& r = g.ds.GetCurrLayer().Amova->Observed;
     EXPECT_NEAR(D(r.SSDAmong), R("amova2.ss.among"), kTol);
     EXPECT_NEAR(D(r.SSDAPWG), R("amova2.ss.apwg"), kTol);
@@ -175,7 +175,7 @@ TEST_F(PopulationOracle, OneLevelAmovaAgreesWithAde4AndVegan) {
     g.Load(design.rows, design.flat);
     Transformation t = Transformation::SqrtOneMinusS;
     RandSeed = 777;
-    ASSERT_TRUE(AMOVA(g.ds, JaccardOptions(1, t, 999), t)) << g.errors[0];
+    ASSERT_TRUE(AMOVA(g.ds, JaccardOptions(1, t, 999), ProgramRandom(), t)) << g.errors[0];
     const TAmovaRes& r = g.ds.GetCurrLayer().Amova->Observed;
     EXPECT_NEAR(D(r.SSDAmong), R("amova1.ss.among"), kTol);
     EXPECT_NEAR(D(r.SSDWP), R("amova1.ss.wp"), kTol);
@@ -187,7 +187,7 @@ TEST_F(PopulationOracle, OneLevelAmovaAgreesWithAde4AndVegan) {
     EXPECT_NEAR(D(r.ProbVa), R("amova1.p"), 0.07);
 
     t = Transformation::OneMinusS;
-    ASSERT_TRUE(AMOVA(g.ds, JaccardOptions(1, t), t));
+    ASSERT_TRUE(AMOVA(g.ds, JaccardOptions(1, t), ProgramRandom(), t));
     const TAmovaRes& v = g.ds.GetCurrLayer().Amova->Observed;
     EXPECT_NEAR(D(v.SSDAmong), R("adonis.ss.among"), kTol);
     EXPECT_NEAR(D(v.SSDWP), R("adonis.ss.wp"), kTol);
@@ -201,7 +201,7 @@ TEST_F(PopulationOracle, ProbabilitiesWithoutStructureAgreeWithAde4) {
     g.Load(design.rows, design.flat);
     Transformation t = Transformation::SqrtOneMinusS;
     RandSeed = 4711;
-    ASSERT_TRUE(AMOVA(g.ds, JaccardOptions(1, t, 999), t));
+    ASSERT_TRUE(AMOVA(g.ds, JaccardOptions(1, t, 999), ProgramRandom(), t));
     EXPECT_NEAR(D(g.ds.GetCurrLayer().Amova->Observed.ProbVa), R("amova1.p"), 0.07);
 }
 
@@ -209,7 +209,8 @@ TEST_F(PopulationOracle, PairwisePhiSTAgreesWithAmovaOfEachPair) {
     GroupedBands g;
     g.Load(design.rows, design.flat);
     Transformation t = Transformation::SqrtOneMinusS;
-    ASSERT_TRUE(PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, t))
+    ASSERT_TRUE(
+        PwPhiST(g.ds, Treatment::Standard, Coefficient::Jaccard, true, 3, false, 0.5f, 100, 6.0L, ProgramRandom(), t))
         << g.errors[0];
     const TDSLayer& phi = g.ds.GetCurrLayer();
     ASSERT_EQ(phi.NInd, 5u);

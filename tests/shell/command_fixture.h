@@ -33,13 +33,11 @@ protected:
         InputFileName = dir.Path("input.txt");
         OverwriteMode = 1;  // append without asking, unless a test says otherwise
         RandSeed = 12345;
-        InstallTreeHooks();
         WriteMsg("Welcome");
         for (std::size_t p = 0; p < MessageArea::kPanelCount; ++p) panelsBefore[p] = Panel(p);
     }
     void TearDown() override {
         FreeDataSet();
-        InitTreeHooks(nullptr);
         RestoreDefaultSettings();
     }
 

@@ -129,7 +129,7 @@ TEST_F(Commands, AnEngineStepFailsOnItsResultOrAnyErrorReportedMeanwhile) {
          }},
         {"tree code",
          [] {
-             TreeReporter().Error("tree");
+             ProgramReporter().Error("tree");
              return true;
          }},
         {"shortage", []() -> bool { throw std::bad_alloc(); }},

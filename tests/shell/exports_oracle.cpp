@@ -113,7 +113,7 @@ TEST_F(ExportsOracle, BandMatrixFormatsReadBackInR) {
 
 TEST_F(ExportsOracle, PhylipMatrixIsReadByNeighborAndReadDist) {
     TPopGenDataSet& ds = *DataSet;
-    ASSERT_TRUE(CalcDistMatrix(ds, DistRunOptions{}));
+    ASSERT_TRUE(CalcDistMatrix(ds, DistRunOptions{}, ProgramRandom()));
     const std::string file = dir.Path("dist.txt");
     ASSERT_TRUE(ExportPhylipDistMatrix(ds, file));
     const TDSLayer& layer = ds.GetCurrLayer();

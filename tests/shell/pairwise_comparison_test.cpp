@@ -39,7 +39,7 @@ TEST_F(PairwiseComparisonTest, SameIndividualGivesADiagonalTable) {
     EXPECT_EQ(r.Differences01, 0.0f);
     EXPECT_EQ(r.Differences019, 0.0f);
     EXPECT_EQ(r.StdDistance,
-              PairDistance(*DataSet, Treatment::Standard, Coefficient::Dice, Transformation::OneMinusS, 3, 3));
+              PairDistance(*DataSet, Treatment::Standard, Coefficient::Dice, Transformation::OneMinusS, 3, 3, ProgramRandom()));
 }
 
 // The dialog's distances are those of the distance matrix of the same pair and settings; Min comes
@@ -60,7 +60,7 @@ TEST_F(PairwiseComparisonTest, DistancesAgreeWithTheDistanceMatrix) {
         PairwiseComparison r;
         ASSERT_TRUE(CompareIndividuals(*DataSet, 2, 7, c.coefficient, c.transform, r));
         const auto matrixEntry = [&](Treatment mode) {
-            EXPECT_TRUE(CalcDistMatrix(*DataSet, DistRunOptions{mode, c.coefficient, c.transform, 6.0L, 100}));
+            EXPECT_TRUE(CalcDistMatrix(*DataSet, DistRunOptions{mode, c.coefficient, c.transform, 6.0L, 100}, ProgramRandom()));
             return GetDist(*DataSet, 2, 7);
         };
         EXPECT_EQ(r.StdDistance, matrixEntry(Treatment::Standard));

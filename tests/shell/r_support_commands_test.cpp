@@ -16,8 +16,8 @@ protected:
         TRReplicates = 5;
     }
     void Run(std::int32_t from, std::int32_t to, std::uint8_t threshold = 100) {
-        CmdEstimateRSupport(from, to, RPrecision, threshold, RxThreshold, ROutputInconsistent, ROutputConsensusAtR,
-                            RStopFraction, true);
+        CmdEstimateRSupport(from, to, RPrecision, threshold, RxThreshold, ROutputInconsistent == 1,
+                            ROutputConsensusAtR == 1, RStopFraction, true);
     }
 };
 

@@ -206,16 +206,14 @@ TEST_F(Reporting, ErrorsAndWarningsNeverThrow) {
 
 TEST_F(Reporting, EngineQuestionClosedWithoutAnAnswerDeclines) {
     // The PCoA's retry question reaches the user through the program's reporter; only Yes retries.
-    InstallTreeHooks();
     for (const int answer : {kAnswerNo, kAnswerNone}) {
         SCOPED_TRACE(answer);
         ui.ExpectBox(answer, "Error");
-        TDistAnalysis a = RandomEuclidean(10, 3, 8);
+        TDistAnalysis a = RandomEuclidean(ProgramReporter(), 10, 3, 8);
         EXPECT_FALSE(a.PCoA(1));
         EXPECT_TRUE(a.Coords.empty());
     }
     EXPECT_EQ(ui.boxes.size(), 2u);
-    InitTreeHooks(nullptr);
 }
 
 }  // namespace

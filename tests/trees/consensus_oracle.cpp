@@ -191,7 +191,7 @@ TEST_F(ConsensusOracle, QuotedNamesReadInApe) {
     TempDir dir;
     std::string file;
     for (std::uint32_t seed : {3u, 4u, 5u}) {
-        TDistAnalysis a = RandomEuclidean(names.size(), 3, seed);
+        TDistAnalysis a = RandomEuclidean(SilentReporter(), names.size(), 3, seed);
         a.OTUNames = names;
         ASSERT_TRUE(a.BuildTree(seed == 4 ? TreeKind::NJ : TreeKind::UPGMA, "T(" + std::to_string(seed) + ")"));
         file += (seed == 4 ? a.DendrogramText() : a.StoredTree) + "\r\n";

@@ -66,7 +66,7 @@ TEST(ConsensusReference, RandomTreeSetsGiveTheReferenceLinesReportsAndMatrix) {
         const bool labels = gen() % 2 == 0;
         TTrees options;
         options.RoundMode = static_cast<std::uint8_t>(gen() % 4);
-        options.NumberNames = gen() % 10 == 0 ? 1 : 0;
+        options.NumberNames = gen() % 10 == 0;
 
         Messages ours, theirs, read;
         ConsensusResult fast, slow;

@@ -445,7 +445,7 @@ TEST(Consensus, RefusedInputs) {
 TEST(Consensus, OverlappingClustersAreRefusedByTheConstruction) {
     Recorder rec;
     TTrees t;
-    t.RSupportMode = 1;
+    t.RSupportMode = true;
     t.RSupportLimit = 10;
     t.RLabelDecimals = 1;
     ATrSetCluster clusters{

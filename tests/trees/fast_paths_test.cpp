@@ -16,7 +16,7 @@ TEST(FastTrees, UpgmaMatchesTheWholeMatrixSteps) {
     for (const DataCase& c : {DataCase{1, 0, 1}, DataCase{2, 0, 2}, DataCase{3, 1, 3}, DataCase{40, 0, 4},
                               DataCase{60, 3, 5}, DataCase{80, 7, 6}, DataCase{150, 20, 7}, DataCase{200, 0, 8},
                               DataCase{120, 1, 9}}) {
-        const TDistAnalysis a = RandomDistances(c.n, c.levels, c.seed);
+        const TDistAnalysis a = RandomDistances(SilentReporter(), c.n, c.levels, c.seed);
         TreeHookRecorder hooks;
         PackedNodes fast, reference;
         const bool fastOk = UPGMA(hooks.reporter, a.Dist, a.NOTU, &a.OTUNames, fast);

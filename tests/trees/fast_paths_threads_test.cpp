@@ -12,11 +12,11 @@ TEST(FastTreesThreads, NeighbourJoiningMatchesThePackedCopiesForEveryThreadCount
     // The larger cases search their pairs on several threads.
     for (const DataCase& c : {DataCase{4, 0, 11}, DataCase{5, 1, 12}, DataCase{50, 0, 13}, DataCase{90, 4, 14},
                               DataCase{420, 0, 15}, DataCase{400, 6, 16}}) {
-        TDistAnalysis reference = RandomDistances(c.n, c.levels, c.seed);
+        TDistAnalysis reference = RandomDistances(SilentReporter(), c.n, c.levels, c.seed);
         ASSERT_TRUE(ReferenceNJ(reference, "T"));
         for (const std::size_t threads : {std::size_t{1}, std::size_t{2}, std::size_t{0}}) {
             const ThreadCountScope scope(threads);
-            TDistAnalysis fast = RandomDistances(c.n, c.levels, c.seed);
+            TDistAnalysis fast = RandomDistances(SilentReporter(), c.n, c.levels, c.seed);
             ASSERT_TRUE(fast.BuildTree(TreeKind::NJ, "T"));
             ExpectSameTree(fast.Tree, reference.Tree,
                            "n " + std::to_string(c.n) + " threads " + std::to_string(ThreadCount()));
@@ -25,7 +25,7 @@ TEST(FastTreesThreads, NeighbourJoiningMatchesThePackedCopiesForEveryThreadCount
     // Distances beyond the range of doubles, and too small for a double to hold their low bits,
     // are searched as extended values.
     for (const Extended odd : {1e400L, 3e-320L}) {
-        TDistAnalysis reference = RandomDistances(30, 0, 17);
+        TDistAnalysis reference = RandomDistances(SilentReporter(), 30, 0, 17);
         reference.Dist[PairIndex(7, 3)] = odd;
         TDistAnalysis fast = reference;
         ASSERT_TRUE(ReferenceNJ(reference, "T"));
@@ -161,8 +161,8 @@ TEST(FastPCoAThreads, RetriesContinueAndGiveTheResultsOfAFreshRun) {
     for (const DataCase& c : {DataCase{30, 0, 21}, DataCase{45, 5, 22}, DataCase{70, 0, 23}}) {
         // A first limit far below what the run needs: several retries, each answered Yes.
         TreeHookRecorder hooks(kAnswerYes);
-        TDistAnalysis fast = RandomDistances(c.n, c.levels, c.seed);
-        TDistAnalysis reference = RandomDistances(c.n, c.levels, c.seed);
+        TDistAnalysis fast = RandomDistances(hooks.reporter, c.n, c.levels, c.seed);
+        TDistAnalysis reference = RandomDistances(hooks.reporter, c.n, c.levels, c.seed);
         ASSERT_TRUE(fast.PCoA(c.n * 2, 1e-18L));
         const auto fastQuestions = hooks.questions;
         hooks.questions.clear();

@@ -18,7 +18,7 @@
 inline bool SameBits(Extended a, Extended b) { return std::memcmp(&a, &b, 10) == 0; }
 
 // Distances drawn from `levels` values (0 for continuous ones): few levels give many ties.
-inline TDistAnalysis RandomDistances(std::size_t n, std::uint32_t levels, std::uint32_t seed) {
+inline TDistAnalysis RandomDistances(Reporter& reporter, std::size_t n, std::uint32_t levels, std::uint32_t seed) {
     RandSeed = seed;
     std::vector<std::vector<Extended>> d(n, std::vector<Extended>(n, 0.0L));
     for (std::size_t i = 0; i < n; ++i) {
@@ -26,7 +26,7 @@ inline TDistAnalysis RandomDistances(std::size_t n, std::uint32_t levels, std::u
             d[i][j] = d[j][i] = levels > 0 ? static_cast<Extended>(Random(levels) + 1) / levels : RandomFloat();
         }
     }
-    return MakeAnalysis(Names(n), d);
+    return MakeAnalysis(reporter, Names(n), d);
 }
 
 class ThreadCountScope {

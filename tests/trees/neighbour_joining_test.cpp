@@ -14,7 +14,7 @@ namespace {
 using Matrix = std::vector<std::vector<Extended>>;
 
 std::string NjText(const AString& names, const Matrix& d, std::string_view title = "T") {
-    TDistAnalysis a = MakeAnalysis(names, d);
+    TDistAnalysis a = MakeAnalysis(SilentReporter(), names, d);
     EXPECT_TRUE(a.BuildTree(TreeKind::NJ, title));
     std::string text;
     EXPECT_TRUE(a.TreeText(TreeKind::NJ, false, text));
@@ -99,7 +99,7 @@ TEST(NeighbourJoining, AdditiveDistancesOfALargerTreeAreReproduced) {
             if (i != j) d[i][j] = expected.at({names[i], names[j]});
         }
     }
-    TDistAnalysis a = MakeAnalysis(names, d);
+    TDistAnalysis a = MakeAnalysis(SilentReporter(), names, d);
     ASSERT_TRUE(a.NJ("T"));
     const auto got = Patristic(a.Tree);
     ASSERT_EQ(got.size(), expected.size());
@@ -114,7 +114,7 @@ TEST(NeighbourJoining, NonAdditiveDistancesMayGiveNegativeLengths) {
 }
 
 TEST(NeighbourJoining, DiagonalIsIgnoredAndRebuildingGivesTheSameTree) {
-    TDistAnalysis a = RandomEuclidean(9, 4, 5);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), 9, 4, 5);
     ASSERT_TRUE(a.BuildTree(TreeKind::NJ, "NJ"));
     const std::string first = a.DendrogramText();
     ASSERT_TRUE(a.BuildTree(TreeKind::NJ, "NJ"));
@@ -127,9 +127,10 @@ TEST(NeighbourJoining, DiagonalIsIgnoredAndRebuildingGivesTheSameTree) {
 
 TEST(NeighbourJoining, TooFewOtusOrBadDistancesAreReportedAndGiveNoTree) {
     TreeHookRecorder hooks;
-    std::vector<TDistAnalysis> cases = {MakeAnalysis({}, {}), MakeAnalysis({"A"}, {{0}}),
-                                        MakeAnalysis({"A", "B"}, {{0, 1}, {1, 0}})};
-    TDistAnalysis nan = RandomEuclidean(5, 2, 9);
+    std::vector<TDistAnalysis> cases = {MakeAnalysis(hooks.reporter, {}, {}),
+                                        MakeAnalysis(hooks.reporter, {"A"}, {{0}}),
+                                        MakeAnalysis(hooks.reporter, {"A", "B"}, {{0, 1}, {1, 0}})};
+    TDistAnalysis nan = RandomEuclidean(hooks.reporter, 5, 2, 9);
     nan.Dist[PairIndex(4, 2)] = std::numeric_limits<Extended>::quiet_NaN();
     cases.push_back(nan);
     for (TDistAnalysis& a : cases) {
@@ -144,7 +145,7 @@ TEST(NeighbourJoining, TooFewOtusOrBadDistancesAreReportedAndGiveNoTree) {
 
 TEST(DistAnalysis, TreeKindsAndFormats) {
     TreeHookRecorder hooks;
-    TDistAnalysis a = MakeAnalysis({"A", "B", "C"}, {{0, 3, 4}, {3, 0, 5}, {4, 5, 0}});
+    TDistAnalysis a = MakeAnalysis(hooks.reporter, {"A", "B", "C"}, {{0, 3, 4}, {3, 0, 5}, {4, 5, 0}});
     EXPECT_FALSE(a.BuildTree(CodeOf<TreeKind>(2), "T"));
     EXPECT_EQ(hooks.errors.back(), "Unknown tree type to build");
 

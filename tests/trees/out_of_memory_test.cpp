@@ -11,21 +11,21 @@
 namespace {
 
 // n OTUs at distinct distances, so that every build has work to do.
-TDistAnalysis LargeAnalysis(std::size_t n) {
+TDistAnalysis LargeAnalysis(Reporter& reporter, std::size_t n) {
     std::vector<std::vector<Extended>> d(n, std::vector<Extended>(n, 0.0L));
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = 0; j < i; ++j) d[i][j] = d[j][i] = static_cast<Extended>(i * n + j);
-    return MakeAnalysis(Names(n), d);
+    return MakeAnalysis(reporter, Names(n), d);
 }
 
 // n OTUs in pairs: OTUs 2k and 2k+1 are the closest pairs, in order, so that n / 2 clusters are
 // made before any of them merges and UPGMA keeps n / 2 cluster rows at once.
-TDistAnalysis PairedAnalysis(std::size_t n) {
+TDistAnalysis PairedAnalysis(Reporter& reporter, std::size_t n) {
     std::vector<std::vector<Extended>> d(n, std::vector<Extended>(n, 0.0L));
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = 0; j < i; ++j)
             d[i][j] = d[j][i] = j / 2 == i / 2 ? static_cast<Extended>(i) : static_cast<Extended>(n * n + i * n + j);
-    return MakeAnalysis(Names(n), d);
+    return MakeAnalysis(reporter, Names(n), d);
 }
 
 }  // namespace
@@ -46,8 +46,8 @@ TEST(TreeOutOfMemory, BuildersAndPCoALeaveNoHalfResult) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TDistAnalysis analysis = LargeAnalysis(120);  // matrix copies of about 116 KB
         TreeHookRecorder hooks;
+        TDistAnalysis analysis = LargeAnalysis(hooks.reporter, 120);  // matrix copies of about 116 KB
         bool built = true;
         {
             const RefuseLargeAllocations refuse(c.refused);
@@ -70,8 +70,8 @@ TEST(TreeOutOfMemory, BuildersAndPCoALeaveNoHalfResult) {
 // 16000 bytes and the list's growth to 256 entries asks for 2048 bytes, which is refused. What the
 // heap holds afterwards (glibc's count of bytes in use) shows a row that was lost.
 TEST(TreeOutOfMemory, UPGMAFreesAClusterRowWhenItsListCannotGrow) {
-    TDistAnalysis analysis = PairedAnalysis(1000);
     TreeHookRecorder hooks;
+    TDistAnalysis analysis = PairedAnalysis(hooks.reporter, 1000);
     hooks.errors.reserve(4);
     bool built = true;
     const std::size_t before = mallinfo2().uordblks;

@@ -84,7 +84,7 @@ TEST(Jacobi, RowMaximaSearchIsBitIdenticalToThePlainSearch) {
         }
     }
     // The same through PCoA of a double-centred matrix.
-    TDistAnalysis a = RandomEuclidean(35, 6, 11);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), 35, 6, 11);
     ASSERT_TRUE(a.PCoA());
     EXPECT_GT(a.NPosEigen, 5u);
 }
@@ -153,11 +153,11 @@ TEST(Jacobi, NothingOffTheDiagonalNeedsNoRotation) {
 TEST(PCoA, EuclideanDistancesAreReproducedWithoutNegativeEigenvalues) {
     // The stop test bounds the squared off-diagonal mass, so the default precision leaves
     // coordinates good to about 1e-4; a tight one to about 1e-9.
-    TDistAnalysis loose = RandomEuclidean(12, 3, 42);
+    TDistAnalysis loose = RandomEuclidean(SilentReporter(), 12, 3, 42);
     ASSERT_TRUE(loose.PCoA());
     EXPECT_LT(WorstDistanceError(loose), 1e-3L);
 
-    TDistAnalysis a = RandomEuclidean(12, 3, 42);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), 12, 3, 42);
     ASSERT_TRUE(a.PCoA(kPCoADefaultMaxIterations, 1e-18L));
     ASSERT_GE(a.NPosEigen, 3u);
     Extended first3 = 0.0L;
@@ -179,7 +179,7 @@ TEST(PCoA, EuclideanDistancesAreReproducedWithoutNegativeEigenvalues) {
 }
 
 TEST(PCoA, DiagonalIsIgnored) {
-    TDistAnalysis zero = RandomEuclidean(9, 3, 13);
+    TDistAnalysis zero = RandomEuclidean(SilentReporter(), 9, 3, 13);
     TDistAnalysis bandless = zero;
     for (std::size_t i = 1; i <= 9; ++i) bandless.Dist[PairIndex(i, i)] = 0.3L;
     ASSERT_TRUE(zero.PCoA());
@@ -190,12 +190,13 @@ TEST(PCoA, DiagonalIsIgnored) {
 
 TEST(PCoA, DegenerateInputsEndAtOnce) {
     TreeHookRecorder hooks(kAnswerYes);
-    TDistAnalysis zeros = MakeAnalysis(Names(6), std::vector<std::vector<Extended>>(6, std::vector<Extended>(6, 0.0L)));
+    TDistAnalysis zeros =
+        MakeAnalysis(hooks.reporter, Names(6), std::vector<std::vector<Extended>>(6, std::vector<Extended>(6, 0.0L)));
     EXPECT_TRUE(zeros.PCoA(1));
     EXPECT_EQ(zeros.NPosEigen, 0u);
     EXPECT_EQ(zeros.Coords.size(), 6u);
 
-    TDistAnalysis one = MakeAnalysis({"Solo"}, {{0.5L}});
+    TDistAnalysis one = MakeAnalysis(hooks.reporter, {"Solo"}, {{0.5L}});
     ASSERT_TRUE(one.PCoA());
     EXPECT_EQ(one.NPosEigen, 0u);
     EXPECT_EQ(one.FirstEigen, 0.0L);
@@ -203,7 +204,7 @@ TEST(PCoA, DegenerateInputsEndAtOnce) {
     EXPECT_TRUE(one.Coords[0].empty());
     EXPECT_EQ(one.PCoAReportLines(50)[9], "Solo ");
 
-    TDistAnalysis inf = RandomEuclidean(5, 2, 3);
+    TDistAnalysis inf = RandomEuclidean(hooks.reporter, 5, 2, 3);
     inf.Dist[PairIndex(3, 1)] = std::numeric_limits<Extended>::infinity();
     EXPECT_FALSE(inf.PCoA());
     EXPECT_TRUE(inf.Coords.empty());
@@ -217,7 +218,7 @@ TEST(PCoA, RetryQuestionIsBoundedAndNoMeansNoResults) {
         "\r\nDo you want to retry, increasing the number of iterations 10-fold?";
     {
         TreeHookRecorder hooks(kAnswerNo);
-        TDistAnalysis a = RandomEuclidean(10, 3, 8);
+        TDistAnalysis a = RandomEuclidean(hooks.reporter, 10, 3, 8);
         EXPECT_FALSE(a.PCoA(1));
         ASSERT_EQ(hooks.questions.size(), 1u);
         EXPECT_EQ(hooks.questions[0].first, question);
@@ -228,25 +229,24 @@ TEST(PCoA, RetryQuestionIsBoundedAndNoMeansNoResults) {
     }
     {
         TreeHookRecorder hooks(kAnswerYes);  // Yes until it converges
-        TDistAnalysis a = RandomEuclidean(10, 3, 8);
+        TDistAnalysis a = RandomEuclidean(hooks.reporter, 10, 3, 8);
         EXPECT_TRUE(a.PCoA(10));
         EXPECT_GE(hooks.questions.size(), 1u);
         EXPECT_EQ(a.Coords.size(), 10u);
     }
     {
         TreeHookRecorder hooks(kAnswerYes);  // a limit of 0 never grows: the retries stop
-        TDistAnalysis a = RandomEuclidean(10, 3, 8);
+        TDistAnalysis a = RandomEuclidean(hooks.reporter, 10, 3, 8);
         EXPECT_FALSE(a.PCoA(0));
         EXPECT_EQ(hooks.questions.size(), static_cast<std::size_t>(kPCoAMaxRetries));
         EXPECT_EQ(hooks.errors.size(), 1u);
     }
-    InitTreeHooks(nullptr);  // nobody to ask: No
-    TDistAnalysis a = RandomEuclidean(10, 3, 8);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), 10, 3, 8);  // nobody to ask: No
     EXPECT_FALSE(a.PCoA(1));
 }
 
 TEST(PCoA, GroupCentroidsAreAppendedAsOtus) {
-    TDistAnalysis a = RandomEuclidean(6, 2, 21);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), 6, 2, 21);
     ASSERT_TRUE(a.PCoA());
     const std::vector<std::int32_t> groups = {0, 0, 2, 2, 0, 2};
     const AAExt coords = a.Coords;
@@ -272,7 +272,7 @@ TEST(PCoA, GroupCentroidsAreAppendedAsOtus) {
 }
 
 TEST(PCoA, ReportListsAtMostTheAskedNumberOfCoordinates) {
-    TDistAnalysis a = RandomEuclidean(60, 60, 5);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), 60, 60, 5);
     ASSERT_TRUE(a.PCoA());
     ASSERT_GT(a.NPosEigen, 50u);
     const AString lines = a.PCoAReportLines(50);
@@ -288,7 +288,7 @@ TEST(PCoA, ReportListsAtMostTheAskedNumberOfCoordinates) {
     EXPECT_EQ(std::count(first.begin(), first.end(), '.'), 50);
     EXPECT_EQ(first.back(), ' ');
 
-    TDistAnalysis small = RandomEuclidean(8, 2, 6);
+    TDistAnalysis small = RandomEuclidean(SilentReporter(), 8, 2, 6);
     ASSERT_TRUE(small.PCoA());
     const AString few = small.PCoAReportLines(50);
     const std::string& otu = few[9 + small.NPosEigen];

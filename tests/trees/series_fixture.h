@@ -36,7 +36,7 @@ inline DistRunOptions RunOf(const TreeSeriesOptions& o) { return {o.Mode, o.Coef
 
 // The tree of the current layer's matrix, by the tree commands' steps.
 inline std::string TreeByHand(TPopGenDataSet& ds, const TreeSeriesOptions& o, const std::string& title) {
-    if (!CalcDistMatrix(ds, RunOf(o))) return "(matrix failed)";
+    if (!CalcDistMatrix(ds, RunOf(o), ProgramRandom())) return "(matrix failed)";
     TDistAnalysis& analysis = MakeDistAnalysis(ds);
     if (!analysis.BuildTree(o.Kind, title)) return "(tree failed)";
     std::string text;
@@ -51,7 +51,7 @@ inline AString BootstrapByHand(BandDataSet& data, const TreeSeriesOptions& o, co
     for (std::size_t i = 1; i <= o.NTrees; ++i) {
         ds.CurLayer = 1;
         InitLayerLikeCurrent(ds, 4, true);
-        BootstrapLoci(ds, 4, false, false);
+        BootstrapLoci(ds, 4, false, false, ProgramRandom());
         ds.CurLayer = 4;
         trees.push_back(TreeByHand(ds, o, prefix + std::to_string(i)));
     }

@@ -52,13 +52,13 @@ TEST(TreeSeriesOracle, ApeReadsEverySeriesWithAllItsTips) {
         o.NTrees = 12;
         o.Draws = 10;
         AString trees;
-        ASSERT_TRUE(BsTrees(data.ds, o, trees));
+        ASSERT_TRUE(BsTrees(data.ds, o, ProgramRandom(), trees));
         std::vector<std::string> expected{"12"};
         expected.resize(13, individuals);
         EXPECT_EQ(ReadBack(dir, trees), expected) << TreeKindName(kind);
         o.Mode = Treatment::Average;
         o.NTrees = 5;
-        ASSERT_TRUE(MultiAvgTrees(data.ds, o, trees));
+        ASSERT_TRUE(MultiAvgTrees(data.ds, o, ProgramRandom(), trees));
         expected = {"5"};
         expected.resize(6, individuals);
         EXPECT_EQ(ReadBack(dir, trees), expected) << TreeKindName(kind);
@@ -66,7 +66,7 @@ TEST(TreeSeriesOracle, ApeReadsEverySeriesWithAllItsTips) {
         p.Kind = kind;
         p.Method = FreqMethod::SquareRoot;
         p.NTrees = 6;
-        ASSERT_TRUE(BsPopTrees(data.ds, p, trees));
+        ASSERT_TRUE(BsPopTrees(data.ds, p, ProgramRandom(), trees));
         expected = {"6"};
         expected.resize(7, "3 P1 P2 P3");
         EXPECT_EQ(ReadBack(dir, trees), expected) << TreeKindName(kind);

@@ -32,7 +32,7 @@ TEST_F(TreeSeries, BootstrapTreesAreTheReplicatesBuiltByHandForEveryKindAndTreat
             o.NTrees = 6;
             RandSeed = 4242;
             AString trees;
-            ASSERT_TRUE(BsTrees(ds, o, trees)) << data.errors.front();
+            ASSERT_TRUE(BsTrees(ds, o, ProgramRandom(), trees)) << data.errors.front();
             RandSeed = 4242;
             const AString expected = BootstrapByHand(byHand, o, "Bs" + SimMethodToStr(true, mode, o.Coeff) + "Jaccard");
             EXPECT_EQ(trees, expected) << TreeKindName(kind) << " " << static_cast<int>(mode);
@@ -44,7 +44,7 @@ TEST_F(TreeSeries, BootstrapTreesAreTheReplicatesBuiltByHandForEveryKindAndTreat
 }
 
 TEST_F(TreeSeries, SeriesLeaveTheDataSetAsTheyFoundIt) {
-    ASSERT_TRUE(CalcDistMatrix(ds, DistRunOptions{Treatment::Maximum, Coefficient::Dice}));
+    ASSERT_TRUE(CalcDistMatrix(ds, DistRunOptions{Treatment::Maximum, Coefficient::Dice}, ProgramRandom()));
     TDistAnalysis& analysis = MakeDistAnalysis(ds);
     ASSERT_TRUE(analysis.BuildTree(TreeKind::UPGMA, "kept"));
     const TDSLayer before = ds.Layers[1];
@@ -56,8 +56,8 @@ TEST_F(TreeSeries, SeriesLeaveTheDataSetAsTheyFoundIt) {
     o.Draws = 3;
     o.NTrees = 2;
     AString trees;
-    ASSERT_TRUE(MultiAvgTrees(ds, o, trees));
-    ASSERT_TRUE(BsTrees(ds, o, trees));
+    ASSERT_TRUE(MultiAvgTrees(ds, o, ProgramRandom(), trees));
+    ASSERT_TRUE(BsTrees(ds, o, ProgramRandom(), trees));
     EXPECT_EQ(ds.CurLayer, 1);
     EXPECT_EQ(ds.Layers[1].DistMatrix, before.DistMatrix);
     EXPECT_EQ(ds.Layers[1].RawMatrix, before.RawMatrix);
@@ -78,7 +78,7 @@ TEST_F(TreeSeries, AverageTreesAreTheMatricesDrawnAgainByHand) {
         o.Kind = kind;
         RandSeed = 99;
         AString trees;
-        ASSERT_TRUE(MultiAvgTrees(ds, o, trees));
+        ASSERT_TRUE(MultiAvgTrees(ds, o, ProgramRandom(), trees));
         RandSeed = 99;
         AString expected;
         for (std::size_t i = 1; i <= o.NTrees; ++i)
@@ -93,11 +93,11 @@ TEST_F(TreeSeries, TheSeedDecidesTheSeries) {
     o.NTrees = 4;
     AString a, b, c;
     RandSeed = 1;
-    ASSERT_TRUE(BsTrees(ds, o, a));
+    ASSERT_TRUE(BsTrees(ds, o, ProgramRandom(), a));
     RandSeed = 1;
-    ASSERT_TRUE(BsTrees(ds, o, b));
+    ASSERT_TRUE(BsTrees(ds, o, ProgramRandom(), b));
     RandSeed = 2;
-    ASSERT_TRUE(BsTrees(ds, o, c));
+    ASSERT_TRUE(BsTrees(ds, o, ProgramRandom(), c));
     EXPECT_EQ(a, b);
     EXPECT_NE(a, c);
 }
@@ -107,12 +107,12 @@ TEST_F(TreeSeries, TemporaryLayerGivesWayToTheWorkingCopy) {
     TreeSeriesOptions o;
     o.NTrees = 1;  // a single replicate is a series too
     AString trees;
-    ASSERT_TRUE(BsTrees(ds, o, trees));
+    ASSERT_TRUE(BsTrees(ds, o, ProgramRandom(), trees));
     ASSERT_EQ(trees.size(), 1u);
     EXPECT_EQ(ds.CurLayer, 1);
     ds.CurLayer = 3;
     o.Mode = Treatment::Average;
-    ASSERT_TRUE(MultiAvgTrees(ds, o, trees));
+    ASSERT_TRUE(MultiAvgTrees(ds, o, ProgramRandom(), trees));
     EXPECT_EQ(ds.CurLayer, 1);
     EXPECT_EQ(warnings, (std::vector<std::string>{"Cannot work on this data layer (3), switching to AllData!",
                                                   "Cannot work on this data layer (3), switching to AllData!"}));
@@ -122,16 +122,16 @@ TEST_F(TreeSeries, FailuresAreReportedAndLeaveNoTrees) {
     TreeSeriesOptions o;
     AString trees{"old"};
     o.NTrees = 0;
-    EXPECT_FALSE(BsTrees(ds, o, trees));
+    EXPECT_FALSE(BsTrees(ds, o, ProgramRandom(), trees));
     EXPECT_TRUE(trees.empty());
     // NJ needs three individuals: the first replicate already fails.
     data.SetRows({"1010", "0110"});
     o.NTrees = 3;
     o.Kind = TreeKind::NJ;
     trees = {"old"};
-    EXPECT_FALSE(BsTrees(ds, o, trees));
+    EXPECT_FALSE(BsTrees(ds, o, ProgramRandom(), trees));
     EXPECT_TRUE(trees.empty());
-    EXPECT_FALSE(MultiAvgTrees(ds, o, trees));
+    EXPECT_FALSE(MultiAvgTrees(ds, o, ProgramRandom(), trees));
     ASSERT_EQ(data.errors.size(), 3u);
     EXPECT_EQ(data.errors[1], "NJ needs at least 3 OTUs (got 2)");
 }
@@ -159,9 +159,9 @@ TEST_F(PopTreeSeries, TreesOfTheGroupsComeFromTheSeedAndLeaveTheWorkingData) {
         o.Kind = kind;
         AString a, b;
         RandSeed = 8;
-        ASSERT_TRUE(BsPopTrees(ds, o, a)) << data.errors.front();
+        ASSERT_TRUE(BsPopTrees(ds, o, ProgramRandom(), a)) << data.errors.front();
         RandSeed = 8;
-        ASSERT_TRUE(BsPopTrees(ds, o, b));
+        ASSERT_TRUE(BsPopTrees(ds, o, ProgramRandom(), b));
         EXPECT_EQ(a, b);
         ASSERT_EQ(a.size(), 4u);
         EXPECT_NE(a[0], a[1]);
@@ -180,13 +180,13 @@ TEST_F(PopTreeSeries, TreesOfTheGroupsComeFromTheSeedAndLeaveTheWorkingData) {
     ds.CurLayer = 3;
     AString trees;
     o.NTrees = 1;
-    ASSERT_TRUE(BsPopTrees(ds, o, trees));
+    ASSERT_TRUE(BsPopTrees(ds, o, ProgramRandom(), trees));
     EXPECT_EQ(ds.CurLayer, 1);
     EXPECT_EQ(data.warnings,
               (std::vector<std::string>{
                   "Cannot perform BsPopTrees from current data source layer (3): Switching to AllData"}));
     o.NTrees = 0;
-    EXPECT_FALSE(BsPopTrees(ds, o, trees));
+    EXPECT_FALSE(BsPopTrees(ds, o, ProgramRandom(), trees));
     EXPECT_TRUE(trees.empty());
 }
 
@@ -205,7 +205,8 @@ TEST(PopTreeSeriesOnLoci, ALocusSetSelectionResamplesItsOwnLoci) {
     o.Method = FreqMethod::SquareRoot;
     o.NTrees = 3;
     AString trees;
-    ASSERT_TRUE(BsPopTrees(ds, o, trees)) << (data.errors.empty() ? std::string() : data.errors.front());
+    ASSERT_TRUE(BsPopTrees(ds, o, ProgramRandom(), trees))
+        << (data.errors.empty() ? std::string() : data.errors.front());
     EXPECT_EQ(trees.size(), 3u);
     EXPECT_EQ(ds.CurLayer, selection);
     EXPECT_EQ(ds.CurLocusSet, 1u);
@@ -224,7 +225,7 @@ TEST(PopTreeSeriesOnGroups, AGroupOutsideTheSelectionIsRefusedNotPlacedAtDistanc
     o.Method = FreqMethod::SquareRoot;
     o.NTrees = 2;
     AString trees;
-    EXPECT_FALSE(BsPopTrees(ds, o, trees));
+    EXPECT_FALSE(BsPopTrees(ds, o, ProgramRandom(), trees));
     EXPECT_TRUE(trees.empty());
     EXPECT_EQ(data.errors,
               std::vector<std::string>{"Population distance: group C has no individuals in the current data"});

@@ -20,7 +20,7 @@ TEST(TreeSeriesThreads, BootstrapTreesAreTheSameForEveryThreadCount) {
             const ThreadCountScope scope(threads);
             RandSeed = 31;
             AString trees;
-            ASSERT_TRUE(BsTrees(data.ds, o, trees));
+            ASSERT_TRUE(BsTrees(data.ds, o, ProgramRandom(), trees));
             EXPECT_EQ(trees, expected) << TreeKindName(kind) << " threads " << threads;
         }
     }

@@ -1,5 +1,5 @@
-// Shared pieces of the tree tests: a recording reporter installed as the tree code's, and analyses
-// built from a few distances.
+// Shared pieces of the tree tests: a recording reporter, a silent one, and analyses built from a
+// few distances.
 #pragma once
 
 #include <cmath>
@@ -13,12 +13,10 @@
 #include "trees/dist_analysis.h"
 #include "trees/tree_records.h"
 
-// A reporter that records every call, installed as the tree code's for the lifetime of the object;
-// questions are answered from a script (then `fallback`).
+// A reporter that records every call; questions are answered from a script (then `fallback`).
 class TreeHookRecorder {
 public:
-    explicit TreeHookRecorder(int fallback = kAnswerNo) : fallback_(fallback) { InitTreeHooks(&reporter); }
-    ~TreeHookRecorder() { InitTreeHooks(nullptr); }
+    explicit TreeHookRecorder(int fallback = kAnswerNo) : fallback_(fallback) {}
     TreeHookRecorder(const TreeHookRecorder&) = delete;
     TreeHookRecorder& operator=(const TreeHookRecorder&) = delete;
 
@@ -40,10 +38,17 @@ private:
     int fallback_;
 };
 
+// A reporter that drops every message and answers every question No.
+inline Reporter& SilentReporter() {
+    static Reporter silent;
+    return silent;
+}
+
 // An analysis of the given names over a full square distance matrix (its lower triangle and
-// diagonal are taken).
-inline TDistAnalysis MakeAnalysis(const AString& names, const std::vector<std::vector<Extended>>& d) {
-    TDistAnalysis a;
+// diagonal are taken), reporting through reporter.
+inline TDistAnalysis MakeAnalysis(Reporter& reporter, const AString& names,
+                                  const std::vector<std::vector<Extended>>& d) {
+    TDistAnalysis a(reporter);
     a.NOTU = names.size();
     a.OTUNames = names;
     a.Dist.assign(PackedSize(a.NOTU), 0.0L);
@@ -60,7 +65,7 @@ inline AString Names(std::size_t n, const std::string& prefix = "T") {
 }
 
 // Euclidean distances of n random points in `dims` dimensions (generator seeded here).
-inline TDistAnalysis RandomEuclidean(std::size_t n, std::size_t dims, std::uint32_t seed) {
+inline TDistAnalysis RandomEuclidean(Reporter& reporter, std::size_t n, std::size_t dims, std::uint32_t seed) {
     RandSeed = seed;
     std::vector<std::vector<Extended>> points(n, std::vector<Extended>(dims));
     for (auto& p : points) {
@@ -74,5 +79,5 @@ inline TDistAnalysis RandomEuclidean(std::size_t n, std::size_t dims, std::uint3
             d[i][j] = std::sqrt(s);
         }
     }
-    return MakeAnalysis(Names(n), d);
+    return MakeAnalysis(reporter, Names(n), d);
 }

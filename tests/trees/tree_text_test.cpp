@@ -29,7 +29,7 @@ PackedNodes ThreeLeafTree() {
 
 std::string Text(const PackedNodes& nodes, std::string_view title) {
     std::string text = "unchanged";
-    EXPECT_TRUE(DendrogramToText(TreeReporter(), nodes, title, text));
+    EXPECT_TRUE(DendrogramToText(SilentReporter(), nodes, title, text));
     return text;
 }
 
@@ -126,7 +126,7 @@ TEST(TreeRecords, DendrogramToPackedMapsParentsAndChildCounts) {
     EXPECT_EQ(packed[0].Parent, 4u);
     EXPECT_EQ(packed[3].Parent, 0u);
     EXPECT_EQ(packed[3].ChildCount, 3u);
-    EXPECT_EQ(TreeRecordText(TreeReporter(), tree), "(C:3.000000000, B:2.000000000, A:1.000000000)NJ tree;");
+    EXPECT_EQ(TreeRecordText(SilentReporter(), tree), "(C:3.000000000, B:2.000000000, A:1.000000000)NJ tree;");
 
     FreeDendrogram(tree);
     EXPECT_TRUE(tree.Nodes.empty());
@@ -135,22 +135,23 @@ TEST(TreeRecords, DendrogramToPackedMapsParentsAndChildCounts) {
     EXPECT_EQ(NodeCount(40000), 79999u);
 }
 
-TEST(TreeHooks, WithoutAnInstalledReporterErrorsAreDroppedAndQuestionsAnsweredNo) {
-    InitTreeHooks(nullptr);
-    TDistAnalysis analysis;  // made without a reporter: reports through the tree code's
+TEST(TreeHooks, AnAnalysisReportsThroughTheReporterItWasMadeWith) {
+    TDistAnalysis analysis(SilentReporter());  // errors dropped, questions answered No
     analysis.Reporting().Error("nobody listens");
     EXPECT_EQ(analysis.Reporting().Ask("Retry?", "Error", kQuestionYesNo), kAnswerNo);
 
     TreeHookRecorder hooks(kAnswerYes);
-    analysis.Reporting().Error("heard");
-    EXPECT_EQ(analysis.Reporting().Ask("Retry?", "Error", kQuestionYesNo), kAnswerYes);
+    TDistAnalysis heard(hooks.reporter);
+    heard.Reporting().Error("heard");
+    EXPECT_EQ(heard.Reporting().Ask("Retry?", "Error", kQuestionYesNo), kAnswerYes);
     EXPECT_EQ(hooks.errors, std::vector<std::string>{"heard"});
     EXPECT_EQ(hooks.lastFlags, kQuestionYesNo);
 
-    // An analysis made with a reporter keeps to it.
+    // A copy keeps to the reporter of its original.
     Reporter own;
     TDistAnalysis bound(own);
-    bound.Reporting().Error("own");
+    TDistAnalysis copy = bound;
+    copy.Reporting().Error("own");
     EXPECT_EQ(hooks.errors, std::vector<std::string>{"heard"});
     EXPECT_EQ(own.ErrorCount(), 1u);
 }

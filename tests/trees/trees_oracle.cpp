@@ -38,8 +38,8 @@ std::string Num(Extended x) {
 }
 
 // Distances rounded to doubles, so that R and we start from the same numbers.
-TDistAnalysis OracleInput(std::size_t n, std::size_t dims, std::uint32_t seed, bool euclidean) {
-    TDistAnalysis a = RandomEuclidean(n, dims, seed);
+TDistAnalysis OracleInput(Reporter& reporter, std::size_t n, std::size_t dims, std::uint32_t seed, bool euclidean) {
+    TDistAnalysis a = RandomEuclidean(reporter, n, dims, seed);
     for (std::size_t i = 2; i <= n; ++i) {
         for (std::size_t j = 1; j < i; ++j) {
             Extended& d = a.Dist[PairIndex(i, j)];
@@ -119,7 +119,7 @@ protected:
 
 TEST_F(TreesOracle, UpgmaMatchesWeightedPairGroupClustering) {
     for (const std::uint32_t seed : {1u, 2u, 3u}) {
-        TDistAnalysis a = OracleInput(25, 4, seed, seed != 3);
+        TDistAnalysis a = OracleInput(SilentReporter(), 25, 4, seed, seed != 3);
         PackedNodes nodes;
         ASSERT_TRUE(UPGMA(a.Reporting(), a.Dist, a.NOTU, &a.OTUNames, nodes));
         ASSERT_TRUE(a.BuildTree(TreeKind::UPGMA, "UPMGAStdJaccard"));
@@ -142,7 +142,7 @@ cat("text", max(abs(cophenetic(ours)[lab, lab] - ref)), "\n")
 
 TEST_F(TreesOracle, NeighbourJoiningMatchesApe) {
     for (const std::uint32_t seed : {4u, 5u, 6u}) {
-        TDistAnalysis a = OracleInput(20, 5, seed, seed != 6);
+        TDistAnalysis a = OracleInput(SilentReporter(), 20, 5, seed, seed != 6);
         ASSERT_TRUE(a.BuildTree(TreeKind::NJ, "NJStdJaccard"));
         PackedNodes nodes;
         DendrogramToPacked(a.Tree, nodes);
@@ -164,7 +164,7 @@ cat("text", max(abs(cophenetic(ours)[lab, lab] - pat)), "\n")
 
 TEST_F(TreesOracle, PCoAMatchesClassicalScaling) {
     for (const std::uint32_t seed : {7u, 8u}) {
-        TDistAnalysis a = OracleInput(15, 20, seed, seed == 7);
+        TDistAnalysis a = OracleInput(SilentReporter(), 15, 20, seed, seed == 7);
         ASSERT_TRUE(a.PCoA(kPCoADefaultMaxIterations, 1e-18L));
         MatrixFile(dir_, a);
         std::string eig, coords;

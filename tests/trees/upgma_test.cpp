@@ -14,7 +14,7 @@ namespace {
 using Matrix = std::vector<std::vector<Extended>>;
 
 std::string UpgmaText(const AString& names, const Matrix& d, std::string_view title = "T") {
-    TDistAnalysis a = MakeAnalysis(names, d);
+    TDistAnalysis a = MakeAnalysis(SilentReporter(), names, d);
     EXPECT_TRUE(a.BuildTree(TreeKind::UPGMA, title));
     std::string text;
     EXPECT_TRUE(a.TreeText(TreeKind::UPGMA, false, text));
@@ -87,7 +87,7 @@ TEST(Upgma, LinkedSetsFollowTheTiedPairs) {
     };
     for (const Case& c : cases) {
         std::vector<std::size_t> set;
-        EXPECT_EQ(FirstLinkedSet(TreeReporter(), c.pairs, set), c.set.size());
+        EXPECT_EQ(FirstLinkedSet(SilentReporter(), c.pairs, set), c.set.size());
         EXPECT_EQ(set, c.set);
     }
     TreeHookRecorder hooks;
@@ -99,7 +99,7 @@ TEST(Upgma, LinkedSetsFollowTheTiedPairs) {
 TEST(Upgma, WithoutLabelsLeavesAreNamedByNumber) {
     PackedMatrix m = {0, 3, 0};
     PackedNodes nodes;
-    ASSERT_TRUE(UPGMA(TreeReporter(), m, 2, nullptr, nodes));
+    ASSERT_TRUE(UPGMA(SilentReporter(), m, 2, nullptr, nodes));
     ASSERT_EQ(nodes.size(), 3u);
     EXPECT_EQ(nodes[0].Name, "OTU2");
     EXPECT_EQ(nodes[1].Name, "OTU1");
@@ -115,13 +115,15 @@ TEST(Upgma, FailuresStoreNoTree) {
         std::string message;
     };
     std::vector<Case> cases;
-    cases.push_back({MakeAnalysis({"A"}, {{0}}), "vxTrees.UPGMA/ShortestDist: error in input matrix"});
-    cases.push_back({MakeAnalysis({}, {}), "vxTrees.UPGMA/ShortestDist: error in input matrix"});
-    TDistAnalysis fewNames = MakeAnalysis({"A", "B"}, {{0, 1}, {1, 0}});
+    cases.push_back({MakeAnalysis(hooks.reporter, {"A"}, {{0}}), "vxTrees.UPGMA/ShortestDist: error in input matrix"});
+    cases.push_back({MakeAnalysis(hooks.reporter, {}, {}), "vxTrees.UPGMA/ShortestDist: error in input matrix"});
+    TDistAnalysis fewNames = MakeAnalysis(hooks.reporter, {"A", "B"}, {{0, 1}, {1, 0}});
     fewNames.OTUNames.pop_back();
     cases.push_back({fewNames, "UPGMAOld: id/lo mismatch"});
-    cases.push_back({MakeAnalysis({"A", "B", "C"}, {{0, 1, 2}, {1, 0, std::numeric_limits<Extended>::infinity()},
-                                                   {2, std::numeric_limits<Extended>::infinity(), 0}}),
+    cases.push_back({MakeAnalysis(hooks.reporter, {"A", "B", "C"},
+                                  {{0, 1, 2},
+                                   {1, 0, std::numeric_limits<Extended>::infinity()},
+                                   {2, std::numeric_limits<Extended>::infinity(), 0}}),
                      "UPGMA: the distance matrix holds a value that is not a finite number"});
     for (Case& c : cases) {
         hooks.errors.clear();
@@ -133,7 +135,7 @@ TEST(Upgma, FailuresStoreNoTree) {
 }
 
 TEST(Upgma, BuildingTwiceGivesTheSameTree) {
-    TDistAnalysis a = RandomEuclidean(12, 3, 77);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), 12, 3, 77);
     ASSERT_TRUE(a.BuildTree(TreeKind::UPGMA, "first"));
     const std::string first = a.StoredTree;
     ASSERT_TRUE(a.BuildTree(TreeKind::UPGMA, "first"));

@@ -83,7 +83,7 @@ TEST(UpgmaVerbose, BuildsTheKnownTreesWithoutATestBox) {
     for (const Case& c : KnownTrees()) {
         SCOPED_TRACE(c.what);
         DebugBoxRecorder boxes;
-        TDistAnalysis a = MakeAnalysis(c.names, c.d);
+        TDistAnalysis a = MakeAnalysis(SilentReporter(), c.names, c.d);
         ASSERT_TRUE(a.UPGMAVerbose("T"));
         EXPECT_EQ(a.StoredTree, c.text);
         EXPECT_TRUE(boxes.shown.empty());
@@ -96,7 +96,7 @@ TEST(UpgmaVerbose, BuildsTheKnownTreesWithoutATestBox) {
 TEST(UpgmaVerbose, AgreesWithTheFastClusteringOnRandomMatrices) {
     for (const std::uint32_t seed : {3u, 41u, 977u}) {
         DebugBoxRecorder boxes;
-        TDistAnalysis a = RandomEuclidean(17, 2, seed);
+        TDistAnalysis a = RandomEuclidean(SilentReporter(), 17, 2, seed);
         ASSERT_TRUE(a.UPGMA("R"));
         const std::string fast = a.StoredTree;
         ASSERT_TRUE(a.UPGMAVerbose("R"));
@@ -108,8 +108,8 @@ TEST(UpgmaVerbose, AgreesWithTheFastClusteringOnRandomMatrices) {
 TEST(UpgmaVerbose, FailuresStoreNoTree) {
     TreeHookRecorder hooks;
     DebugBoxRecorder boxes;
-    TDistAnalysis one = MakeAnalysis({"A"}, {{0}});
-    TDistAnalysis fewNames = MakeAnalysis({"A", "B"}, {{0, 1}, {1, 0}});
+    TDistAnalysis one = MakeAnalysis(hooks.reporter, {"A"}, {{0}});
+    TDistAnalysis fewNames = MakeAnalysis(hooks.reporter, {"A", "B"}, {{0, 1}, {1, 0}});
     fewNames.OTUNames.pop_back();
     for (auto [analysis, message] : {std::pair{&one, "vxTrees.UPGMA/ShortestDist: error in input matrix"},
                                      std::pair{&fewNames, "UPGMAOld: id/lo mismatch"}}) {
@@ -125,7 +125,7 @@ TEST(UpgmaVerbose, FailuresStoreNoTree) {
 
 TEST(UpgmaWorkTree, ClustersOnNodeRecordsStepByStep) {
     // Two steps: a and b at 1, then c joins them at the mean of its distances 4 and 6.
-    TDistAnalysis a = MakeAnalysis({"a", "b", "c"}, {{0, 1, 4}, {1, 0, 6}, {4, 6, 0}});
+    TDistAnalysis a = MakeAnalysis(SilentReporter(), {"a", "b", "c"}, {{0, 1, 4}, {1, 0, 6}, {4, 6, 0}});
     const AString labels = a.OTUNames;
     UPGMAWorkTree work(a, labels);
     EXPECT_EQ(a.WorkTree.Name, "UPGMA");
@@ -157,20 +157,20 @@ TEST(UpgmaWorkTree, ClustersOnNodeRecordsStepByStep) {
     EXPECT_EQ(nodes[4].Parent, 4u);
     EXPECT_EQ(nodes[4].Children, (std::vector<std::size_t>{2, 3}));
     for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(nodes[k].Parent, k < 2 ? 2u : 4u);
-    EXPECT_EQ(TreeRecordText(TreeReporter(), a.WorkTree),
+    EXPECT_EQ(TreeRecordText(SilentReporter(), a.WorkTree),
               "(c:2.500000000, (a:0.500000000, b:0.500000000):2.000000000)UPGMA;");
 }
 
 TEST(UpgmaWorkTree, GivesThePackedTreeOfEveryKnownCase) {
     for (const Case& c : KnownTrees()) {
         SCOPED_TRACE(c.what);
-        TDistAnalysis a = MakeAnalysis(c.names, c.d);
+        TDistAnalysis a = MakeAnalysis(SilentReporter(), c.names, c.d);
         UPGMAWorkTree work(a, a.OTUNames);
         while (work.Rows() > 1) ASSERT_TRUE(work.Merge());
         work.MakeRoot();
         std::string expected = c.text;
         expected.replace(expected.size() - 2, 1, "UPGMA");
-        EXPECT_EQ(TreeRecordText(TreeReporter(), a.WorkTree), expected);
+        EXPECT_EQ(TreeRecordText(SilentReporter(), a.WorkTree), expected);
     }
 }
 

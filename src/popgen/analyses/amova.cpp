@@ -134,9 +134,10 @@ bool ComponentsDefined(TPopGenDataSet& ds, const TAmovaRes& r) {
     return false;
 }
 
-bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, std::size_t permutations) {
+bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, std::size_t permutations,
+                         RandomStream& random) {
     const TDSLayer& layer = ds.GetCurrLayer();
-    AmovaDistances d(ds, layer, ProgramRandom());
+    AmovaDistances d(ds, layer, random);
     AmovaSums sums(d);
     TAmovaRes observed;
     if (!AMOVA_VarianceComponents(sums, DesignOf(rec, level, MembersOf(rec.Assignment, rec.NEntries())), ds.Reporting(),
@@ -152,7 +153,7 @@ bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level,
         // 2 too the individuals are shuffled across all populations at once (not within groups):
         // kept as it always was, since the draws and so the results of a seeded run depend on it.
         PopMembers permuted;
-        if (!PermuteAmovaStructure(ds, rec, ProgramRandom(), permuted)) return false;
+        if (!PermuteAmovaStructure(ds, rec, random, permuted)) return false;
         TAmovaRes& r = slots[p][0];
         if (!AMOVA_VarianceComponents(sums, DesignOf(rec, level, std::move(permuted)), ds.Reporting(), r)) {
             ++ds.ErrCount;
@@ -184,7 +185,8 @@ bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level,
     return true;
 }
 
-bool LocusByLocus(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, const std::vector<std::size_t>& loci) {
+bool LocusByLocus(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, const std::vector<std::size_t>& loci,
+                  RandomStream& random) {
     const TDSLayer& layer = ds.GetCurrLayer();
     if (loci.empty()) {
         ds.ReportError("Locus-by-Locus AMOVA: no loci to evaluate!");
@@ -196,7 +198,7 @@ bool LocusByLocus(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, const 
         // Every sum, SSD(T) included, is taken over the analysed locus, so that the sums of one
         // locus add up (SSD(T) = SSD(among) + SSD(within)).
         const TDSLayer one = OneLocusLayer(layer, loci[k]);
-        AmovaDistances d(ds, one, ProgramRandom());
+        AmovaDistances d(ds, one, random);
         AmovaSums sums(d);
         if (!AMOVA_VarianceComponents(sums, design, ds.Reporting(), slots[0][k])) {
             ++ds.ErrCount;
@@ -236,7 +238,7 @@ bool LocusByLocus(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, const 
 }  // namespace
 
 bool ComputeAmova(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, bool locusByLocus,
-                  const std::vector<std::size_t>& loci, std::size_t permutations) {
+                  const std::vector<std::size_t>& loci, std::size_t permutations, RandomStream& random) {
     if (level != 1 && level != 2) {
         ds.ReportError("Wrong Level in AMOVA_VarianceComponents");
         return false;
@@ -248,8 +250,8 @@ bool ComputeAmova(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, bool l
     TAmovaRec work = rec;
     // Locus by locus the observed per-locus results are the table and the means; the permutation
     // test would need one per locus and is not run in this mode.
-    const bool ok =
-        locusByLocus ? LocusByLocus(ds, work, level, loci) : ObservedAndPermuted(ds, work, level, permutations);
+    const bool ok = locusByLocus ? LocusByLocus(ds, work, level, loci, random)
+                                 : ObservedAndPermuted(ds, work, level, permutations, random);
     if (!ok) return false;
     rec = std::move(work);
     return true;

@@ -117,15 +117,16 @@ bool PrepareAmovaKernel(TPopGenDataSet& ds, Treatment mode, Coefficient coeffici
 // The computation on a record whose structure is set up for the current layer: the observed
 // components, the permutations (not locus by locus) and their probabilities, or one computation per
 // locus of loci (0-based loci of the current layer) and their means. The record changes only when
-// the computation succeeded.
+// the computation succeeded. The Average treatment and the permutations draw from random.
 bool ComputeAmova(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, bool locusByLocus,
-                  const std::vector<std::size_t>& loci, std::size_t permutations);
+                  const std::vector<std::size_t>& loci, std::size_t permutations, RandomStream& random);
 
 // The run: installs kernel and transformation (no matrix is computed or allocated), sets the
 // structure up, computes the observed components, the permutations and their probabilities, and
-// stores the record in the current layer. transform receives the transformation the run applied.
-// False when it was refused or a component could not be computed (df <= 0, an empty population).
-bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& options, Transformation& transform);
+// stores the record in the current layer, drawing from random. transform receives the
+// transformation the run applied. False when it was refused or a component could not be computed
+// (df <= 0, an empty population).
+bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& options, RandomStream& random, Transformation& transform);
 
 // The report of the current layer's record to fileName: 0, or the system error of the write;
 // -2 (reported) for a wrong level or a missing record.

@@ -10,7 +10,7 @@
 #include "popgen/data/groups.h"
 
 bool GroupMaskInLayer(const TPopGenDataSet& ds, const TDSLayer& layer, const AByte& mask, AByte& out) {
-    const std::size_t base = ds.Layers[0].NInd;
+    const std::size_t base = ds.Layers[kLoadedLayer].NInd;
     AByte picked;
     if (mask.size() == base && layer.IndMask.size() == base) {
         // A filtered working copy holds fewer individuals than layer 0: its IndMask says which.
@@ -94,7 +94,7 @@ bool SetupStruc4AMOVA(TPopGenDataSet& ds, std::uint8_t level, TAmovaRec& rec) {
     }
     ClearAmovaRec(rec);
     const TDSLayer& layer = ds.GetCurrLayer();
-    const bool wholeMask = layer.LocMask.empty() && layer.NLoci == ds.Layers[0].NLoci;
+    const bool wholeMask = layer.LocMask.empty() && layer.NLoci == ds.Layers[kLoadedLayer].NLoci;
     if (!wholeMask && CountOnes(layer.LocMask) != layer.NLoci) {
         ds.ReportError("AMOVA: LocMask not properly set!!");
         return false;
@@ -105,9 +105,9 @@ bool SetupStruc4AMOVA(TPopGenDataSet& ds, std::uint8_t level, TAmovaRec& rec) {
     return built && MakeAmovaAssignment(ds, rec);
 }
 
-bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& o, Transformation& transform) {
+bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& o, RandomStream& random, Transformation& transform) {
     if (o.Recalc) {
-        if (!o.KeepLayer && ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
+        if (!o.KeepLayer && ds.CurLayer > kWorkingLayer && ds.CurLayer < kLayerCount) ds.CurLayer = kWorkingLayer;
         if (!PrepareAmovaKernel(ds, o.Mode, o.Coeff, o.Transform, o.NeiLiR, o.Draws)) return false;
         transform = ds.DistTransform;
     }
@@ -133,7 +133,7 @@ bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& o, Transformation& transform)
     if (o.LocusByLocus)
         for (std::size_t l = 0; l < layer.NLoci; ++l)
             if (IsPolymorphicLocus(ds, l + 1)) loci.push_back(l);
-    if (!ComputeAmova(ds, rec, o.Level, o.LocusByLocus, loci, o.Permutations)) return false;
+    if (!ComputeAmova(ds, rec, o.Level, o.LocusByLocus, loci, o.Permutations, random)) return false;
     layer.Amova = std::make_shared<TAmovaRec>(std::move(rec));
     return true;
 }

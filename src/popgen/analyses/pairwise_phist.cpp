@@ -36,7 +36,7 @@ std::vector<std::size_t> MembersOfMask(const AByte& mask) {
 
 }  // namespace
 
-bool PreparePwPhiST(TPopGenDataSet& ds, std::uint8_t target, const std::vector<std::size_t>& groups) {
+bool PreparePwPhiST(TPopGenDataSet& ds, std::size_t target, const std::vector<std::size_t>& groups) {
     if (ds.CurLayer > 1 && !ds.Select(0, 0)) return false;
     if (ds.LocusSets.empty()) {
         ds.ReportError("Locus Filter not initialised!");
@@ -65,7 +65,8 @@ namespace {
 
 // The matrix of the listed groups over layer c, in packed order; false, reported, for a pair that
 // gives no PhiST.
-bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::size_t>& groups, PackedMatrix& matrix) {
+bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::size_t>& groups, RandomStream& random,
+                  PackedMatrix& matrix) {
     std::vector<std::vector<std::size_t>> members;
     for (const std::size_t g : groups) {
         AByte mask;
@@ -79,7 +80,7 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
             return false;
         }
     }
-    AmovaDistances d(ds, c, ProgramRandom());
+    AmovaDistances d(ds, c, random);
     AmovaSums sums(d);
     matrix.assign(PackedSize(groups.size()), 0.0L);
     const bool done = ForEachPackedPair(groups.size(), [&](std::size_t i, std::size_t j, std::size_t k) {
@@ -127,8 +128,9 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
 
 }  // namespace
 
-bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::uint8_t target,
-             bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, Transformation& transform) {
+bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::size_t target,
+             bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, RandomStream& random,
+             Transformation& transform) {
     const std::uint8_t previous = ds.CurLayer;
     if (target >= kLayerCount || target <= 1) {
         ds.ReportError("PwPhiST: invalid target layer");
@@ -167,7 +169,7 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
         return fail();
     }
     PackedMatrix matrix;
-    if (!ComputePhiST(ds, ds.Layers[c], groups, matrix)) return fail();
+    if (!ComputePhiST(ds, ds.Layers[c], groups, random, matrix)) return fail();
 
     ds.Layers[c].Amova.reset();
     TDSLayer& t = ds.Layers[target];
@@ -178,7 +180,7 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
     t.NLoci = 0;
     t.NInd = groups.size();
     t.IndNames.resize(groups.size());
-    ds.CurLayer = target;
+    ds.CurLayer = static_cast<std::uint8_t>(target);
     ds.DistTransform = Transformation::D;
     transform = Transformation::D;
     return true;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/random.h"
 #include "foundation/types.h"
 #include "popgen/data/codes.h"
 #include "popgen/data/dataset.h"
@@ -21,7 +22,7 @@ std::vector<std::size_t> PhiSTGroupList(const TPopGenDataSet& ds, std::uint8_t p
 // locus sets and the locus mask are checked, and target becomes an empty group layer of the listed
 // groups (their short names, one row each, a zeroed packed matrix). False, reported, with
 // "Locus Filter not initialised!" or "AMOVA: LocMAsk not set!!".
-bool PreparePwPhiST(TPopGenDataSet& ds, std::uint8_t target, const std::vector<std::size_t>& groups);
+bool PreparePwPhiST(TPopGenDataSet& ds, std::size_t target, const std::vector<std::size_t>& groups);
 
 // The matrix into layer target, which becomes current with transformation 3 (transform := 3).
 // With recalc, installs the kernel of (mode, coefficient) and the transformation and fills the
@@ -29,9 +30,11 @@ bool PreparePwPhiST(TPopGenDataSet& ds, std::uint8_t target, const std::vector<s
 // included); the working copy's matrices are not touched. A failed run (df(WP) = 0, a group without
 // individuals, an unusable distance) clears the target, gives the working copy back its previous
 // record, restores the previous current layer and returns false. The rows are named after the
-// compared groups themselves, so names and rows always match.
-bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::uint8_t target,
-             bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, Transformation& transform);
+// compared groups themselves, so names and rows always match. The Average treatment draws from
+// random.
+bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::size_t target,
+             bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, RandomStream& random,
+             Transformation& transform);
 
 // The report of the current layer (the PhiST layer) to fileName: 0 or the system error of the write.
 int OutputPwPhiST2File(const TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,

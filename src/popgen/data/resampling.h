@@ -1,6 +1,6 @@
 // Resampling of the current layer into a temporary layer: loci drawn with replacement (bootstrap
 // over loci), optionally with the individuals drawn as well. Every draw comes from the stream
-// given (the program's by default), in a fixed order: the individuals first, then one draw per
+// given, in a fixed order: the individuals first, then one draw per
 // target locus, so a run is reproducible from its seed.
 //
 // The pure pieces (DrawLoci, ResampledLoci) let a series draw every replicate's loci first, in
@@ -55,17 +55,16 @@ void ResampledLoci(const TDSLayer& source, std::span<const std::size_t> loci, TD
 // "_" + k (its position), so a locus drawn twice has two names. False, reported, when target is
 // not shaped like the current layer.
 bool BootstrapLoci(TPopGenDataSet& ds, std::uint8_t target, bool copyLocNames, bool suffix,
-                   RandomStream& random = ProgramRandom());
+                   RandomStream& random);
 
 // n individual numbers (1-based) of the current layer, drawn with replacement.
-std::vector<std::size_t> RandomIndList(const TPopGenDataSet& ds, std::size_t n, RandomStream& random = ProgramRandom());
+std::vector<std::size_t> RandomIndList(const TPopGenDataSet& ds, std::size_t n, RandomStream& random);
 // n individual numbers of the current layer without repeats while n <= NInd: a partial shuffle
 // over all individuals, so every individual can be chosen. Beyond NInd the extra entries are drawn
 // with replacement.
-std::vector<std::size_t> RandomIndSubset(const TPopGenDataSet& ds, std::size_t n,
-                                         RandomStream& random = ProgramRandom());
+std::vector<std::size_t> RandomIndSubset(const TPopGenDataSet& ds, std::size_t n, RandomStream& random);
 // Fills target (NInd set by InitLayerWithIndCount) with the current layer's loci drawn with
 // replacement, each holding the cells of the listed individuals (drawn first: with replacement, or
 // as a subset). No names are set. False, reported, when target does not fit the current layer.
 bool BootstrapIndivLoci(TPopGenDataSet& ds, bool withReplacement, std::uint8_t target,
-                        RandomStream& random = ProgramRandom());
+                        RandomStream& random);

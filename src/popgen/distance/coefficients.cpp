@@ -242,35 +242,39 @@ const char* KernelCodeProblem(Treatment mode, Coefficient coefficient) {
     return nullptr;
 }
 
-KernelSource KernelSourceOf(TPopGenDataSet& ds) {
+KernelSource KernelSourceOf(TPopGenDataSet& ds, RandomStream& random) {
     KernelSource src;
     src.PairCount = PairCounterOf(ds);
     src.NeiLiR = ds.NeiLiR;
     src.AvgDraws = ds.AvgDraws;
+    src.Random = &random;
     src.ReportError = [&ds](const std::string& msg) { ds.ReportError(msg); };
     return src;
 }
 
-bool GetCoefficientFunc(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, TKernelFunc& kernel) {
+bool GetCoefficientFunc(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, RandomStream& random,
+                        TKernelFunc& kernel) {
     if (const char* problem = KernelCodeProblem(mode, coefficient)) {
         ds.ReportError(problem);
         return false;
     }
     TPopGenDataSet* self = &ds;
     const TKernelProc proc = KernelProc(mode, coefficient);
-    kernel = [self, proc](std::size_t i, std::size_t j) { return proc(KernelSourceOf(*self), i, j); };
+    RandomStream* stream = &random;
+    kernel = [self, proc, stream](std::size_t i, std::size_t j) { return proc(KernelSourceOf(*self, *stream), i, j); };
     return true;
 }
 
-bool GetAvgSDKernel(TPopGenDataSet& ds, Coefficient coefficient, TAvgSDKernelFunc& kernel) {
+bool GetAvgSDKernel(TPopGenDataSet& ds, Coefficient coefficient, RandomStream& random, TAvgSDKernelFunc& kernel) {
     if (NumberOf(coefficient) > 5) {
         ds.ReportError("TeskCore/TPopGenDataSet: Unknown coeffient 2");
         return false;
     }
     TPopGenDataSet* self = &ds;
     const TAvgSDKernelProc proc = AvgSDKernelProc(coefficient);
-    kernel = [self, proc](std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
-        return proc(KernelSourceOf(*self), i, j, variance, sd);
+    RandomStream* stream = &random;
+    kernel = [self, proc, stream](std::size_t i, std::size_t j, Extended& variance, Extended& sd) {
+        return proc(KernelSourceOf(*self, *stream), i, j, variance, sd);
     };
     return true;
 }

@@ -24,13 +24,14 @@ using TAvgSDKernelFunc = std::function<Extended(std::size_t i, std::size_t j, Ex
 class NeiLiProblems;
 
 // Everything a kernel reads: the pair counter, r of Nei-Li, the draw count of the Average treatment
-// and the random stream it draws from, and where an undefined Nei-Li distance goes: into the run's
+// and the random stream it draws from (set by the caller: an Average kernel draws from nothing
+// else), and where an undefined Nei-Li distance goes: into the run's
 // collector, or reported at once when there is none.
 struct KernelSource {
     TPairCountFunc PairCount;
     Extended NeiLiR = 6.0L;
     std::size_t AvgDraws = 100;
-    RandomStream* Random = &ProgramRandom();
+    RandomStream* Random = nullptr;
     NeiLiProblems* Problems = nullptr;
     NoDrawPairs* NoDraws = nullptr;  // where a similarity whose bounds admit no draw is counted
     std::function<void(const std::string&)> ReportError;
@@ -227,15 +228,16 @@ TAvgSDKernelProc AvgSDKernelProc(Coefficient coefficient);
 const char* KernelCodeProblem(Treatment mode, Coefficient coefficient);
 
 // What the kernels of a data set read: the counter within its current layer, its NeiLiR and
-// AvgDraws, the program's random stream, and its ReportError for undefined Nei-Li distances.
-KernelSource KernelSourceOf(TPopGenDataSet& ds);
+// AvgDraws, the stream random, and its ReportError for undefined Nei-Li distances.
+KernelSource KernelSourceOf(TPopGenDataSet& ds, RandomStream& random);
 
-// Sets kernel to the kernel of (mode, coefficient) bound to ds (each call reads ds as it then is).
-// Otherwise reports KernelCodeProblem, leaves kernel unset and returns false.
-bool GetCoefficientFunc(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, TKernelFunc& kernel);
-// Sets kernel to the Average-with-SD kernel of coefficient 0-5 bound to ds; otherwise reports
-// "TeskCore/TPopGenDataSet: Unknown coeffient 2" and returns false.
-bool GetAvgSDKernel(TPopGenDataSet& ds, Coefficient coefficient, TAvgSDKernelFunc& kernel);
+// Sets kernel to the kernel of (mode, coefficient) bound to ds and random (each call reads ds as it
+// then is). Otherwise reports KernelCodeProblem, leaves kernel unset and returns false.
+bool GetCoefficientFunc(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, RandomStream& random,
+                        TKernelFunc& kernel);
+// Sets kernel to the Average-with-SD kernel of coefficient 0-5 bound to ds and random; otherwise
+// reports "TeskCore/TPopGenDataSet: Unknown coeffient 2" and returns false.
+bool GetAvgSDKernel(TPopGenDataSet& ds, Coefficient coefficient, RandomStream& random, TAvgSDKernelFunc& kernel);
 
 // The undefined Nei-Li distances of one run, collected so that the run reports them in one message
 // (how many pairs, and the first few with their values) instead of one per pair. A run hands its

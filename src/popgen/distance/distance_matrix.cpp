@@ -390,7 +390,7 @@ void SwapMatrices(TDSLayer& layer, DistMatrices& result, bool spread) {
     }
 }
 
-bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool spread) {
+bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool spread, RandomStream& random) {
     if (ds.CurLayer >= kLayerCount) {
         ds.ReportError(kNoBandData);
         return false;
@@ -405,7 +405,7 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
     });
     const ReportScope reported(ds.Reporting());
     const LayerCounts counts(layer, ds.WeightingScheme, ds.StateWeights);
-    const bool ok = ComputeDistances(layer, counts, options, spread, ProgramRandom(), problems, ds.Reporting(), result);
+    const bool ok = ComputeDistances(layer, counts, options, spread, random, problems, ds.Reporting(), result);
     ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
     giveBack.Dismiss();
@@ -498,9 +498,13 @@ bool ComputeDistances(const TDSLayer& layer, const LayerCounts& counts, const Di
     return Run(layer, counts.Counter(), counts.Planes(), options, spread, random, problems, reporter, out);
 }
 
-bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, false); }
+bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options, RandomStream& random) {
+    return RunOnCurrentLayer(ds, options, false, random);
+}
 
-bool CalcDistances(TPopGenDataSet& ds, const DistRunOptions& options) { return RunOnCurrentLayer(ds, options, true); }
+bool CalcDistances(TPopGenDataSet& ds, const DistRunOptions& options, RandomStream& random) {
+    return RunOnCurrentLayer(ds, options, true, random);
+}
 
 Extended DistXF(TPopGenDataSet& ds, Extended x) {
     Extended out = DistNaN();
@@ -511,14 +515,15 @@ Extended DistXF(TPopGenDataSet& ds, Extended x) {
     return out;
 }
 
-Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j) {
+Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j, RandomStream& random) {
     const TDSLayer& layer = ds.GetCurrLayer();
     const TKernelProc kernel = KernelProc(ds.Kernel.Mode, ds.Kernel.Coeff);
     if (!kernel || i == 0 || j == 0 || i > layer.NInd || j > layer.NInd || !HasBandData(layer)) return DistNaN();
-    return DistXF(ds, kernel(KernelSourceOf(ds), i, j));
+    return DistXF(ds, kernel(KernelSourceOf(ds, random), i, j));
 }
 
-Extended BetweenLayersXF(TPopGenDataSet& ds, std::size_t layerA, std::size_t layerB, std::size_t i, std::size_t j) {
+Extended BetweenLayersXF(TPopGenDataSet& ds, std::size_t layerA, std::size_t layerB, std::size_t i, std::size_t j,
+                         RandomStream& random) {
     const TKernelProc kernel = KernelProc(ds.Kernel.Mode, ds.Kernel.Coeff);
     if (layerA >= kLayerCount || layerB >= kLayerCount || !kernel) return DistNaN();
     const TDSLayer& a = ds.Layers[layerA];
@@ -528,13 +533,13 @@ Extended BetweenLayersXF(TPopGenDataSet& ds, std::size_t layerA, std::size_t lay
         return DistNaN();
     }
     if (i == 0 || j == 0 || i > a.NInd || j > b.NInd) return DistNaN();
-    KernelSource src = KernelSourceOf(ds);
+    KernelSource src = KernelSourceOf(ds, random);
     src.PairCount = PairCounter(a, b, ds.WeightingScheme, ds.StateWeights);
     return DistXF(ds, kernel(src, i, j));
 }
 
 Extended PairDistance(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
-                      std::size_t i, std::size_t j) {
+                      std::size_t i, std::size_t j, RandomStream& random) {
     if (mode == Treatment::Average && ds.AvgDraws < 1) {
         ds.ReportError(kNoDraws);
         return DistNaN();
@@ -545,7 +550,7 @@ Extended PairDistance(TPopGenDataSet& ds, Treatment mode, Coefficient coefficien
     }
     const TDSLayer& layer = ds.GetCurrLayer();
     if (i == 0 || j == 0 || i > layer.NInd || j > layer.NInd || !HasBandData(layer)) return DistNaN();
-    const Extended v = KernelProc(mode, coefficient)(KernelSourceOf(ds), i, j);
+    const Extended v = KernelProc(mode, coefficient)(KernelSourceOf(ds, random), i, j);
     Extended out = DistNaN();
     if (!Transform(transform, v, out)) {
         ds.ReportError(kUnknownTransform);

@@ -82,28 +82,29 @@ private:
 bool ComputeDistances(const TDSLayer& layer, const LayerCounts& counts, const DistRunOptions& options, bool spread,
                       RandomStream& random, NeiLiProblems& problems, Reporter& reporter, DistMatrices& out);
 
-// The current layer's RawMatrix and DistMatrix under the options, drawing from the program's
-// stream. On success the layer gets the new matrices and UndefinedPairs, the data set the kernel
+// The current layer's RawMatrix and DistMatrix under the options, drawing from random (the
+// Average treatment). On success the layer gets the new matrices and UndefinedPairs, the data set the kernel
 // choice and the options (SetDistOptions, with the transformation the run applied); undefined
 // Nei-Li pairs keep their -1.0 and are listed in one warning. On failure nothing changes.
-bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options);
+bool CalcDistMatrix(TPopGenDataSet& ds, const DistRunOptions& options, RandomStream& random);
 
 // The Average treatment with spread: RawMatrix (mean), VarMatrix, SDMatrix (untransformed) and
 // DistMatrix (transformed mean), stored as CalcDistMatrix stores; the kernel choice is left unchanged.
-bool CalcDistances(TPopGenDataSet& ds, const DistRunOptions& options);
+bool CalcDistances(TPopGenDataSet& ds, const DistRunOptions& options, RandomStream& random);
 
 // x transformed by DistTransform; an unknown code reports "DistXF: Unknown option." and gives DistNaN().
 Extended DistXF(TPopGenDataSet& ds, Extended x);
-// DistXF of the installed kernel (ds.Kernel) on pair (i, j) of the current layer; DistNaN() for a
-// pair outside it or a layer without band data.
-Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j);
+// DistXF of the installed kernel (ds.Kernel) on pair (i, j) of the current layer, an Average kernel
+// drawing from random; DistNaN() for a pair outside it or a layer without band data.
+Extended KernelXF(TPopGenDataSet& ds, std::size_t i, std::size_t j, RandomStream& random);
 // The installed kernel on individual i of layerA and j of layerB (same loci in the same order),
 // transformed. DistNaN() (reported) for layers that cannot be paired.
-Extended BetweenLayersXF(TPopGenDataSet& ds, std::size_t layerA, std::size_t layerB, std::size_t i, std::size_t j);
-// One pair of the current layer under (mode, coefficient, transform); changes nothing in the data
-// set and leaves the floating-point state alone.
+Extended BetweenLayersXF(TPopGenDataSet& ds, std::size_t layerA, std::size_t layerB, std::size_t i, std::size_t j,
+                         RandomStream& random);
+// One pair of the current layer under (mode, coefficient, transform), the Average treatment drawing
+// from random; changes nothing in the data set and leaves the floating-point state alone.
 Extended PairDistance(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
-                      std::size_t i, std::size_t j);
+                      std::size_t i, std::size_t j, RandomStream& random);
 // DistMatrix value of (i, j) in either order; DistNaN() for i or j = 0, a pair outside the matrix or
 // a layer without one.
 Extended GetDist(const TPopGenDataSet& ds, std::size_t i, std::size_t j);
