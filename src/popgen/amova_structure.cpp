@@ -10,7 +10,7 @@
 #include "popgen/groups.h"
 
 bool GroupMaskInLayer(const TPopGenDataSet& ds, const TDSLayer& layer, const AByte& mask, AByte& out) {
-    const std::size_t base = ds.Layers[0].NInd;
+    const std::size_t base = ds.Layers[kLoadedLayer].NInd;
     AByte picked;
     if (mask.size() == base && layer.IndMask.size() == base) {
         // A filtered working copy holds fewer individuals than layer 0: its IndMask says which.
@@ -94,7 +94,7 @@ bool SetupStruc4AMOVA(TPopGenDataSet& ds, std::uint8_t level, TAmovaRec& rec) {
     }
     ClearAmovaRec(rec);
     const TDSLayer& layer = ds.GetCurrLayer();
-    const bool wholeMask = layer.LocMask.empty() && layer.NLoci == ds.Layers[0].NLoci;
+    const bool wholeMask = layer.LocMask.empty() && layer.NLoci == ds.Layers[kLoadedLayer].NLoci;
     if (!wholeMask && CountOnes(layer.LocMask) != layer.NLoci) {
         ds.ReportError("AMOVA: LocMask not properly set!!");
         return false;
@@ -107,7 +107,7 @@ bool SetupStruc4AMOVA(TPopGenDataSet& ds, std::uint8_t level, TAmovaRec& rec) {
 
 bool AMOVA(TPopGenDataSet& ds, const AmovaOptions& o, Transformation& transform) {
     if (o.Recalc) {
-        if (!o.KeepLayer && ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
+        if (!o.KeepLayer && ds.CurLayer > kWorkingLayer && ds.CurLayer < kLayerCount) ds.CurLayer = kWorkingLayer;
         if (!PrepareAmovaKernel(ds, o.Mode, o.Coeff, o.Transform, o.NeiLiR, o.Draws)) return false;
         transform = ds.DistTransform;
     }

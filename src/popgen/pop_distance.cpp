@@ -21,7 +21,7 @@ bool MakePopLayer(TPopGenDataSet& ds, std::uint8_t target, bool reversed, bool d
         ds.ReportError("No allele data in memory");
         return false;
     }
-    const std::uint8_t source = ds.CurLayer;
+    const std::size_t source = ds.CurLayer;
     ds.ClearLayer(target);
     TDSLayer& t = ds.Layers[target];
     std::size_t n = rec->NGroups;

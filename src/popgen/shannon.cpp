@@ -20,7 +20,7 @@ public:
     ~ShannonScope() { ds_.ResetCounters(); }
     ShannonScope(const ShannonScope&) = delete;
     ShannonScope& operator=(const ShannonScope&) = delete;
-    std::uint8_t Layer() const { return layers_.Layer(); }
+    std::size_t Layer() const { return layers_.Layer(); }
 
 private:
     TPopGenDataSet& ds_;
@@ -28,7 +28,7 @@ private:
 };
 
 // Layer l holds its own masks: all of its individuals and loci, referring to itself.
-void OwnMasks(TPopGenDataSet& ds, std::uint8_t l) {
+void OwnMasks(TPopGenDataSet& ds, std::size_t l) {
     TDSLayer& layer = ds.Layers[l];
     layer.IndMask.assign(layer.NInd, 1);
     layer.LocMask.assign(layer.NLoci, 1);
@@ -37,7 +37,7 @@ void OwnMasks(TPopGenDataSet& ds, std::uint8_t l) {
 
 // The monomorphic loci of the current layer l removed in place; false when the filter refused
 // (every locus monomorphic), which quiet mode keeps silent.
-bool RemoveMonoQuietly(TPopGenDataSet& ds, std::uint8_t l) {
+bool RemoveMonoQuietly(TPopGenDataSet& ds, std::size_t l) {
     ds.QuietMode = 1;
     ds.QuietFailures = 0;
     RemoveMonomorphicLoci(ds, l);
@@ -49,7 +49,7 @@ bool RemoveMonoQuietly(TPopGenDataSet& ds, std::uint8_t l) {
 // The bootstrap loop shared by the three bootstrap routines. `replicate` builds one replicate into
 // a layer, makes it current and returns the layer (kNoLayer when it failed, reported).
 bool BootstrapLoop(TPopGenDataSet& ds, const ShannonOptions& options, const ShannonBootstrap& bootstrap,
-                   const std::function<std::uint8_t()>& replicate, const char* noLociMessage, ShannonValue& result,
+                   const std::function<std::size_t()>& replicate, const char* noLociMessage, ShannonValue& result,
                    AExt& values) {
     const std::size_t n = bootstrap.Replicates;
     AExt kept;
@@ -57,7 +57,7 @@ bool BootstrapLoop(TPopGenDataSet& ds, const ShannonOptions& options, const Shan
     Extended s1 = 0.0L, s2 = 0.0L;
     std::size_t counted = 0, discarded = 0, zeroes = 0;
     while (counted < n) {
-        const std::uint8_t l = replicate();
+        const std::size_t l = replicate();
         if (l >= kLayerCount) return false;
         if (options.ReplaceMissing && !ReplaceMissingData(ds, l, options.MissingShare, ProgramRandom())) return false;
         OwnMasks(ds, l);
@@ -97,19 +97,19 @@ bool BeginBootstrap(TPopGenDataSet& ds, const ShannonBootstrap& bootstrap, const
         ds.ReportError(singleMessage);
         return false;
     }
-    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+    if (ds.CurLayer > kSelectionLayer && ds.CurLayer < kLayerCount) {
         ds.ReportWarning("BsShannonVarSD: cannot perform routine in this data layer. Switching to AllData");
-        if (!ds.MakeSubsetLayer(0, 1, 0, 0)) return false;
-        ds.CurLayer = 1;
+        if (!ds.MakeSubsetLayer(kLoadedLayer, kWorkingLayer, 0, 0)) return false;
+        ds.CurLayer = kWorkingLayer;
     }
     return true;
 }
 
 // A replicate of layer `from` with its loci drawn, in layer `to`, made current; kNoLayer when the
 // draw fails.
-std::uint8_t DrawLoci(TPopGenDataSet& ds, std::uint8_t from, std::uint8_t to) {
+std::size_t DrawLoci(TPopGenDataSet& ds, std::size_t from, std::size_t to) {
     ds.CurLayer = from;
-    if (!InitLayerLikeCurrent(ds, to, false) || !BootstrapLoci(ds, to, false, false)) return kNoLayer;
+    if (!InitLayerLikeCurrent(ds, to, false) || !BootstrapLoci(ds, to, {})) return kNoLayer;
     ds.CurLayer = to;
     return to;
 }
@@ -135,10 +135,7 @@ bool ShannonScaleFactor(Reporter& reporter, ShannonScale scale, Extended base, E
 
 bool ShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, bool fill, ShannonValue& result) {
     Extended f = 1.0L;
-    if (!ShannonScaleFactor(ds.Reporting(), options.Scale, options.Base, f)) {
-        ++ds.ErrCount;
-        return false;
-    }
+    if (!ShannonScaleFactor(ds.Reporting(), options.Scale, options.Base, f)) return false;
     TDSLayer& layer = ds.GetCurrLayer();
     if (ds.CurLayer >= kLayerCount || layer.NInd == 0 || layer.NLoci == 0 || !layer.HasMatrix()) {
         ds.ReportError("Shannon's index: no individuals or loci to work on.");
@@ -164,9 +161,9 @@ bool ShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, bool fill, 
 
 bool GrpShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& options, bool removeMono,
                      ShannonValue& result) {
-    if (ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
+    if (ds.CurLayer > kWorkingLayer && ds.CurLayer < kLayerCount) ds.CurLayer = kWorkingLayer;
     const ShannonScope scope(ds);
-    constexpr std::uint8_t kGroupLayer = 4;
+    constexpr std::size_t kGroupLayer = kScratchLayer;
     if (!ds.MakeLayerFromSets(g, ds.CurLocusSet, kGroupLayer)) return false;
     ds.CurLayer = kGroupLayer;
     if (options.ReplaceMissing && !ReplaceMissingData(ds, kGroupLayer, options.MissingShare, ProgramRandom()))
@@ -184,8 +181,8 @@ bool BsShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, const Sha
     values.clear();
     if (!BeginBootstrap(ds, bootstrap, "BsShannonVarSD: only a single replicate selected")) return false;
     const ShannonScope scope(ds);
-    const std::uint8_t c = scope.Layer();
-    constexpr std::uint8_t kReplicate = 4;
+    const std::size_t c = scope.Layer();
+    constexpr std::size_t kReplicate = kScratchLayer;
     return BootstrapLoop(
         ds, options, bootstrap,
         [&] { return DrawLoci(ds, c, kReplicate); },
@@ -197,7 +194,7 @@ bool GrpBsShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& 
     values.clear();
     if (!BeginBootstrap(ds, bootstrap, "GrpBsShannonVarSD: only a single replicate selected")) return false;
     const ShannonScope scope(ds);
-    constexpr std::uint8_t kGroupLayer = 4, kReplicate = 5;
+    constexpr std::size_t kGroupLayer = kScratchLayer, kReplicate = kExportLayer;
     // The group's cells draw nothing, so they are cut once for every replicate.
     if (!ds.MakeLayerFromSets(g, ds.CurLocusSet, kGroupLayer)) return false;
     ds.Layers[kGroupLayer].SourceLayer = scope.Layer();
@@ -217,11 +214,11 @@ bool BsShannonVarSDAtN(TPopGenDataSet& ds, std::size_t n, const ShannonOptions& 
         return false;
     }
     const ShannonScope scope(ds);
-    const std::uint8_t c = scope.Layer();
-    constexpr std::uint8_t kReplicate = 4;
+    const std::size_t c = scope.Layer();
+    constexpr std::size_t kReplicate = kScratchLayer;
     return BootstrapLoop(
         ds, options, bootstrap,
-        [&]() -> std::uint8_t {
+        [&]() -> std::size_t {
             ds.CurLayer = c;
             if (!InitLayerWithIndCount(ds, n, kReplicate) || !BootstrapIndivLoci(ds, false, kReplicate))
                 return kNoLayer;

@@ -53,8 +53,8 @@ bool NeedDistMatrix() {
 }
 
 void SwitchToAllData() {
-    if (!DataSet || DataSet->CurLayer <= 1 || DataSet->CurLayer >= kLayerCount) return;
-    DataSet->CurLayer = 1;
+    if (!DataSet || DataSet->CurLayer <= kWorkingLayer || DataSet->CurLayer >= kLayerCount) return;
+    DataSet->CurLayer = kWorkingLayer;
     ShowWarning("Switching to AllData");
 }
 

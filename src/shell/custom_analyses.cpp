@@ -83,7 +83,7 @@ void CustomAnalysisAmova() {
 void CmdAvgInd2Pop() {
     if (!DataAvailable(1, 1, 1)) return;
     TPopGenDataSet& ds = *DataSet;
-    constexpr std::uint8_t kTarget = 3;
+    constexpr std::size_t kTarget = kDerivedLayer;
     CommandRun run("Calculating average individual-to-population distances...");
     if (!run.Calculate([&] { return AvgInd2PopDist(ds, kTarget); })) return;
     ds.CurLayer = kTarget;

@@ -79,7 +79,7 @@ void CmdRestoreOriginalMatrix() {
     CommandRun run;  // no progress line; the activity panel is left alone
     if (!run.Run([&] { return ds.RestoreOriginalMatrix(); })) return;  // reported by the data set
     WriteMsg("Original data matrix restored");
-    const TDSLayer& loaded = ds.Layers[0];
+    const TDSLayer& loaded = ds.Layers[kLoadedLayer];
     SetStatusDataMatrix(MatrixSizeText("Original matrix ", loaded.NInd, loaded.NLoci));
     if (ds.GetCurrLayer().DistMatrix.empty()) ForgetDistMatrix();  // the rebuilt layer has no matrix yet
 }
@@ -134,7 +134,7 @@ void CmdLoadInputFile(const std::string& fileName) {
     DataSetReplacement replacement;
     const bool loaded = replacement.Keep(run.Transfer([&] {
         TPopGenDataSet& ds = replacement.Begin();
-        ds.IncludeGroups = IncludeGroups;
+        ds.IncludeGroups = IncludeGroups == 1;
         return LoadDataFile(ds, fileName, GetFileParams()) && ds.HasData();
     }));
     if (loaded) {
@@ -189,7 +189,7 @@ void CmdLoadFromClipboard() {
 void CmdSaveDataMatrix(const std::string& fileName) {
     if (!DataAvailable(1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
-    ds.IncludeGroups = IncludeGroups;
+    ds.IncludeGroups = IncludeGroups == 1;
     const std::string specLine = WriteSpecBlock(PackFileParams());
     CommandRun run;
     // A failed save has been reported by the data set; nothing may claim the file was written.
@@ -202,7 +202,7 @@ void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances nega
     DataSetReplacement replacement;
     const bool loaded = replacement.Keep(run.Transfer([&] {
         TPopGenDataSet& ds = replacement.Begin();
-        ds.Layers[ds.BaseLayer()].KeepMatrixList = 0;
+        ds.Layers[ds.BaseLayer()].KeepMatrixList = false;
         return ImportDistMatrix(ds, fileName, DistMatrixLayout{}, GetFileParams().EndOfDataChar) &&
                !ds.GetCurrLayer().DistMatrix.empty();
     }));

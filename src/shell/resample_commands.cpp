@@ -9,15 +9,15 @@
 void CmdResampleLoci() {
     if (!DataAvailable(1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
-    if (ds.CurLayer > 2) {
+    if (ds.CurLayer > kSelectionLayer) {
         ShowWarning("Switching to AllData");
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
-    constexpr std::uint8_t kTarget = 4;
+    constexpr std::size_t kTarget = kScratchLayer;
     CommandRun run("Generating locus-resampled (bootstrapped) data set...");
     if (!run.Calculate([&] {
             if (!InitLayerLikeCurrent(ds, kTarget, true)) return false;
-            if (BootstrapLoci(ds, kTarget, true, false)) return true;
+            if (BootstrapLoci(ds, kTarget, {.CopyNames = true})) return true;
             ds.ClearLayer(kTarget);  // no half-made replicate
             return false;
         }))

@@ -54,7 +54,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 void ShowCurrentData(const TPopGenDataSet& ds) {
-    if (ds.CurLayer == 4) {
+    if (ds.CurLayer == kScratchLayer) {
         const TDSLayer& l = ds.GetCurrLayer();
         SetStatusDataMatrix(MatrixSizeText("Temporary Data ", l.NInd, l.NLoci));
     } else {
@@ -222,7 +222,7 @@ void CmdShannonIndex(std::uint8_t logBase, std::uint8_t freqMode, std::uint8_t r
         AskUserEx("The data-set contains monomorphic bands.\r\nFailure to remove monomorphic bands may result in "
                   "meaningless Shannon values.\r\nWould you like to remove monomorphic bands from the data-set now?",
                   "Data Warning", kYesNo, answer) == kYes)
-        RemoveMonomorphicLoci(ds, 4);
+        RemoveMonomorphicLoci(ds, kScratchLayer);
     CommandRun run("Calculating Shannon's index with current scaling settings and saving to analysis output file...");
     ShannonValue v;
     const bool ok = run.Calculate([&] {
@@ -299,7 +299,7 @@ void CmdShannonTTests(const AByte& selection, std::uint8_t logBase, std::uint8_t
     }
     std::vector<std::size_t> chosen;
     for (std::size_t g = 0; g < ds.Groups.size(); ++g) {
-        ds.Groups[g].Selected = selection[g];
+        ds.Groups[g].Selected = selection[g] == 1;
         if (selection[g] == 1) chosen.push_back(g);
     }
     if (chosen.size() < 2) {

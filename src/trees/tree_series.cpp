@@ -80,9 +80,9 @@ bool BeginSeries(TPopGenDataSet& ds, const TreeSeriesOptions& options, const std
         ds.ReportError("The number of trees must be at least 1.");
         return false;
     }
-    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+    if (ds.CurLayer > kSelectionLayer && ds.CurLayer < kLayerCount) {
         ds.ReportWarning(switchWarning);
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
     if (ds.CurLayer >= kLayerCount) {
         ds.ReportError("No band data to compute distances from.");
@@ -205,25 +205,25 @@ bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, AString& tree
         ds.ReportError("The number of trees must be at least 1.");
         return false;
     }
-    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+    if (ds.CurLayer > kSelectionLayer && ds.CurLayer < kLayerCount) {
         ds.ReportWarning("Cannot perform BsPopTrees from current data source layer (" + UIntToStr(ds.CurLayer) +
                          "): Switching to AllData");
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
     if (ds.CurLayer >= kLayerCount) {
         ds.ReportError("No band data to compute distances from.");
         return false;
     }
     const TemporaryLayerScope restore(ds);
-    const std::uint8_t c = restore.Layer();
-    constexpr std::uint8_t kReplicate = 5, kPopulations = 4;
+    const std::size_t c = restore.Layer();
+    constexpr std::size_t kReplicate = kExportLayer, kPopulations = kScratchLayer;
     const std::string prefix = PopDistToStr(options.Measure);
     const ReplicateLocusSet loci(ds, ds.Layers[c].NLoci);
     AString result;
     result.reserve(options.NTrees);
     for (std::size_t i = 1; i <= options.NTrees; ++i) {
         ds.CurLayer = c;
-        if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, false, false)) return false;
+        if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, {})) return false;
         TDSLayer& replicate = ds.Layers[kReplicate];
         // The same individuals as the source, so that the groups find their rows.
         replicate.IndMask = ds.Layers[c].IndMask;
