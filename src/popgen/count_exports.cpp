@@ -205,7 +205,7 @@ bool ExportHINDEX(TPopGenDataSet& ds, const std::string& fileName, std::size_t p
             parents.Add(fit.Fit(locusNames[l]) + " # D " + ExtToStrF(frequencies[0][l], 10, 9) + " " +
                         ExtToStrF(frequencies[1][l], 10, 9));
     }
-    ds.CurLayer = static_cast<std::uint8_t>(source);
+    ds.CurLayer = source;
     fit.Report(ds);
     return SaveExportFile(ds, individuals, individualsName) && SaveExportFile(ds, parents, parentsName);
 }

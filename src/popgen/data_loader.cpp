@@ -165,7 +165,7 @@ struct BlockShape {
     std::size_t rows = 0;   // matrix rows (the header line not counted)
     std::size_t first = 0;  // line of the first matrix row
     std::size_t columns = 0;
-    AString columnNames;    // from the header line; empty without one
+    AString columnNames;  // from the header line; empty without one
     std::size_t NInd() const { return indInColumns ? columns : rows; }
     std::size_t NLoci() const { return indInColumns ? rows : columns; }
     std::size_t LineLength() const { return indInColumns ? NInd() : NLoci(); }
@@ -226,8 +226,7 @@ bool ReadBlockShape(TPopGenDataSet& ds, const Ttf& tf, const FileParamRecord& pa
 // Every line is checked and turned into cell codes before the matrix is allocated, so that a
 // malformed file cannot ask for a huge block. Labels, then line lengths, then characters are
 // checked over all lines in turn, so a file with several faults reports the first kind.
-bool TakeRowLabels(TPopGenDataSet& ds, Ttf& tf, const BlockShape& shape, const CharSet& delimiters,
-                   AString& rowNames) {
+bool TakeRowLabels(TPopGenDataSet& ds, Ttf& tf, const BlockShape& shape, const CharSet& delimiters, AString& rowNames) {
     rowNames.assign(shape.labels ? shape.rows : 0, std::string());
     if (!shape.labels) return true;
     for (std::size_t r = 0; r < shape.rows; ++r) {

@@ -202,8 +202,7 @@ std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std
         case kAbsent: return std::string(1, params.AbsenceChar);
         case kPresent: return std::string(1, params.PresenceChar);
         case kMissing:
-            if (params.DelimitedData && params.AmbiguityNegative)
-                return std::string("-") + params.AmbiguityChar;
+            if (params.DelimitedData && params.AmbiguityNegative) return std::string("-") + params.AmbiguityChar;
             return std::string(1, params.AmbiguityChar);
         default: invalid = true; return std::string(1, params.InvalidStateChar);
     }

@@ -104,9 +104,7 @@ bool TPopGenDataSet::AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size
     return true;
 }
 
-bool TPopGenDataSet::HasData() const {
-    return DataLoaded && CurLayer < kLayerCount && Layers[CurLayer].HasMatrix();
-}
+bool TPopGenDataSet::HasData() const { return DataLoaded && CurLayer < kLayerCount && Layers[CurLayer].HasMatrix(); }
 
 TDSLayer& TPopGenDataSet::GetCurrLayer() {
     if (CurLayer < kLayerCount) return Layers[CurLayer];
@@ -148,7 +146,7 @@ void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target, bo
     t.IndNames.clear();
     for (const TLabelledPtr& entry : list) t.IndNames.push_back(entry.Label);
     t.NInd = n;
-    CurLayer = static_cast<std::uint8_t>(target);
+    CurLayer = target;
     DistTransform = Transformation::OneMinusS;
 }
 

@@ -66,7 +66,7 @@ inline constexpr std::size_t kSelectionLayer = 2;  // the current group by locus
 inline constexpr std::size_t kDerivedLayer = 3;    // missing data replaced, band profiles, group matrices
 inline constexpr std::size_t kScratchLayer = 4;    // per-group scratch, bootstrap replicates
 inline constexpr std::size_t kExportLayer = 5;     // per-group export counts, hybrid-index groups
-inline constexpr std::size_t kNoLayer = 255;  // CurLayer / SourceLayer: none
+inline constexpr std::size_t kNoLayer = 255;       // CurLayer / SourceLayer: none
 
 // Band cell codes.
 inline constexpr std::uint8_t kAbsent = 0;

@@ -13,11 +13,11 @@ struct FileParamRecord {
     char CloseRemarkChar = 0;
     char EndOfDataChar = 0;
     std::string Delimiters;           // the first one is the field delimiter written on saving
-    bool IndInColumns = false;    // individuals are columns, each line a locus
-    bool IndHeader = false;       // names of individuals present
-    bool LocHeader = false;       // names of loci present
-    bool DelimitedData = false;   // false: one character per cell
-    bool IncludeGroups = false;   // read and write [Groups] and [LocusSets]
+    bool IndInColumns = false;        // individuals are columns, each line a locus
+    bool IndHeader = false;           // names of individuals present
+    bool LocHeader = false;           // names of loci present
+    bool DelimitedData = false;       // false: one character per cell
+    bool IncludeGroups = false;       // read and write [Groups] and [LocusSets]
     bool WriteDefaultSets = false;
     bool AmbiguityNegative = false;
     char InvalidStateChar = 0;

@@ -140,14 +140,14 @@ bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std
     t.Matrix = std::move(cells);
     t.IndMask = std::move(indMask);
     t.LocMask = std::move(locMask);
-    t.SourceLayer = static_cast<std::uint8_t>(source);
+    t.SourceLayer = source;
     t.MaskRefLayer = maskRef;
     t.NInd = nI;
     t.NLoci = nL;
     t.NCells = nI * nL;
     t.IndNames = std::move(indNames);
     t.LocNames = std::move(locNames);
-    CurLayer = static_cast<std::uint8_t>(target);
+    CurLayer = target;
     CurGroup = g;
     CurLocusSet = l;
     return true;

@@ -139,7 +139,8 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
     const auto fail = [&] {
         if (filled < kLayerCount) ds.Layers[filled].BiAllele = std::move(previousBiAllele);
         ds.ClearLayer(target);
-        ds.CurLayer = previous == target ? (ds.Layers[kWorkingLayer].HasMatrix() ? kWorkingLayer : kLoadedLayer) : previous;
+        ds.CurLayer =
+            previous == target ? (ds.Layers[kWorkingLayer].HasMatrix() ? kWorkingLayer : kLoadedLayer) : previous;
         return false;
     };
     if (recalc) {

@@ -84,7 +84,7 @@ void CmdRestoreOriginalMatrix() {
     if (ds.GetCurrLayer().DistMatrix.empty()) ForgetDistMatrix();  // the rebuilt layer has no matrix yet
 }
 
-void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
+void CmdMatrixStatistics(const StatisticsOutput& output) {
     if (!DataAvailable(1, 0, 1)) return;
     const TDSLayer& layer = DataSet->GetCurrLayer();
     const std::string n = UIntToStr(layer.NInd);
@@ -93,12 +93,12 @@ void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
     const std::string pct = ExtToStrF(PercentMissing(layer), 5, 2);
 
     bool write = false;
-    if (display)
+    if (output.Display)
         write = UserAgreed(AskUser("Individuals: " + n + "\r\n" + "Loci: " + m + "\r\n" + "Data matrix size: " + size +
                                        " entries" + "\r\n" + "Missing data: " + pct + "%" + "\r\n\r\n" +
                                        "Write to analysis file?",
                                    "Statistics", kMbYesNo));
-    if (alwaysWriteToFile) write = true;
+    if (output.AlwaysWriteToFile) write = true;
     if (!write) {
         WriteMsg("Displaying Data Matrix Statistics");
         return;

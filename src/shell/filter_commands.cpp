@@ -200,9 +200,10 @@ void CmdSelectGroup(std::int32_t index) {
 }
 
 void CmdSelectLocusSet(std::int32_t index) {
-    SelectSet({&TPopGenDataSet::LocusSets, &TPopGenDataSet::SelectLocusSet, "Selection of group failed: no such locus set",
-               "Entire locus set (AllLoci) selected", "LocusSet selected: "},
-              index);
+    SelectSet(
+        {&TPopGenDataSet::LocusSets, &TPopGenDataSet::SelectLocusSet, "Selection of group failed: no such locus set",
+         "Entire locus set (AllLoci) selected", "LocusSet selected: "},
+        index);
 }
 
 void CmdAdditiveBandProfile(bool showBox) { RunProfile(false, showBox); }

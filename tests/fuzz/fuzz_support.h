@@ -306,7 +306,7 @@ inline FileParamRecord RandomParams(FuzzedDataProvider& in, FileParamRecord p) {
         for (std::size_t k = 0; k < delimiters; ++k) p.Delimiters += RandomChar(in);
     }
     for (bool* flag : {&p.IndInColumns, &p.IndHeader, &p.LocHeader, &p.DelimitedData, &p.IncludeGroups,
-                               &p.WriteDefaultSets, &p.AmbiguityNegative})
+                       &p.WriteDefaultSets, &p.AmbiguityNegative})
         if (change()) *flag = *flag == 1 ? 0 : 1;
     return p;
 }

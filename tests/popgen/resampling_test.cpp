@@ -75,7 +75,7 @@ TEST_F(Resampling, RefusesWhatItCannotResample) {
     EXPECT_FALSE(InitLayerLikeCurrent(ds, 1, false));  // the current layer itself
     EXPECT_FALSE(InitLayerLikeCurrent(ds, kLayerCount, false));
     ASSERT_TRUE(InitLayerWithIndCount(ds, 3, 4));
-    EXPECT_FALSE(BootstrapLoci(ds, 4, {}));  // not shaped like the current layer
+    EXPECT_FALSE(BootstrapLoci(ds, 4, {}));            // not shaped like the current layer
     ds.CurLayer = 3;                                   // no band data
     EXPECT_FALSE(InitLayerLikeCurrent(ds, 4, false));
     EXPECT_EQ(data.errors.size(), 4u);
