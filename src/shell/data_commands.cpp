@@ -74,7 +74,7 @@ std::uint32_t CountThreshold(std::int32_t value) { return value > 0 ? static_cas
 }  // namespace
 
 void CmdRestoreOriginalMatrix() {
-    if (!LayerDataAvailable(0, 1, 0, 1)) return;
+    if (!LayerDataAvailable(kLoadedLayer, 1, 0, 1)) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run;  // no progress line; the activity panel is left alone
     if (!run.Run([&] { return ds.RestoreOriginalMatrix(); })) return;  // reported by the data set
