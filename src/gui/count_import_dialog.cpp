@@ -62,7 +62,7 @@ TCntDataImportForm::TCntDataImportForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TCntDataImportForm::SetUp(const std::string& missingToken, std::int32_t absenceMax, std::int32_t presenceMin) {
-    CountImportCancelled = 1;
+    CountImportCancelled = true;
     AbsenceEdit->setText(QString::number(static_cast<std::uint32_t>(absenceMax)));
     PresenceEdit->setText(QString::number(static_cast<std::uint32_t>(presenceMin)));
     MissingEdit->setText(ToQt(missingToken));
@@ -91,11 +91,11 @@ bool TCntDataImportForm::ValidateInput() {
 
 void TCntDataImportForm::Button1Click() {
     if (!ValidateInput()) return;
-    CountImportCancelled = 0;
+    CountImportCancelled = false;
     accept();
 }
 
 void TCntDataImportForm::Button2Click() {
-    CountImportCancelled = 1;
+    CountImportCancelled = true;
     reject();
 }

@@ -20,7 +20,7 @@ public:
     // CountPresenceMin and CountAbsenceMax.
     bool ValidateInput();
 
-    std::uint8_t CountImportCancelled = 1;
+    bool CountImportCancelled = true;
 
     QLineEdit* AbsenceEdit;
     QLineEdit* PresenceEdit;

@@ -98,7 +98,7 @@ TFileParamDialog::TFileParamDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons.ok, &QPushButton::clicked, this, &TFileParamDialog::OKBtnClick);
     connect(buttons.cancel, &QPushButton::clicked, this, &TFileParamDialog::CancelBtnClick);
     // Closing the window is a Cancel too.
-    connect(this, &QDialog::rejected, this, [this] { FileParamCancelled = 1; });
+    connect(this, &QDialog::rejected, this, [this] { FileParamCancelled = true; });
 
     auto* top = new QHBoxLayout;
     top->addWidget(orientation);
@@ -113,35 +113,35 @@ TFileParamDialog::TFileParamDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void TFileParamDialog::SetFields(const FileParamRecord& rec) {
-    ColumnsBtn->setChecked(rec.IndInColumns == 1);
-    RowsBtn->setChecked(rec.IndInColumns != 1);
-    IndividualsBox->setChecked(rec.IndHeader == 1);
-    LociBox->setChecked(rec.LocHeader == 1);
+    ColumnsBtn->setChecked(rec.IndInColumns);
+    RowsBtn->setChecked(!rec.IndInColumns);
+    IndividualsBox->setChecked(rec.IndHeader);
+    LociBox->setChecked(rec.LocHeader);
     PresenceEdit->setText(SymbolText(rec.PresenceChar));
     AbsenceEdit->setText(SymbolText(rec.AbsenceChar));
     AmbiguityEdit->setText(SymbolText(rec.AmbiguityChar));
     OpenRemarkEdit->setText(SymbolText(rec.OpenRemarkChar));
     CloseRemarkEdit->setText(SymbolText(rec.CloseRemarkChar));
     EndOfDataEdit->setText(SymbolText(rec.EndOfDataChar));
-    DelimitedBox->setChecked(rec.DelimitedData == 1);
-    IncludeGroupsBox->setChecked(rec.IncludeGroups == 1);
-    AmbiguityNegativeBox->setChecked(rec.AmbiguityNegative == 1);
+    DelimitedBox->setChecked(rec.DelimitedData);
+    IncludeGroupsBox->setChecked(rec.IncludeGroups);
+    AmbiguityNegativeBox->setChecked(rec.AmbiguityNegative);
 }
 
 FileParamRecord TFileParamDialog::Fields(const FileParamRecord& previous) const {
     FileParamRecord rec = previous;
-    rec.IndInColumns = ColumnsBtn->isChecked() ? 1 : 0;
-    rec.IndHeader = IndividualsBox->isChecked() ? 1 : 0;
-    rec.LocHeader = LociBox->isChecked() ? 1 : 0;
+    rec.IndInColumns = ColumnsBtn->isChecked();
+    rec.IndHeader = IndividualsBox->isChecked();
+    rec.LocHeader = LociBox->isChecked();
     rec.PresenceChar = SymbolOf(PresenceEdit, previous.PresenceChar);
     rec.AbsenceChar = SymbolOf(AbsenceEdit, previous.AbsenceChar);
     rec.AmbiguityChar = SymbolOf(AmbiguityEdit, previous.AmbiguityChar);
     rec.OpenRemarkChar = RemarkSymbolOf(OpenRemarkEdit, previous.OpenRemarkChar);
     rec.CloseRemarkChar = RemarkSymbolOf(CloseRemarkEdit, previous.CloseRemarkChar);
     rec.EndOfDataChar = SymbolOf(EndOfDataEdit, previous.EndOfDataChar);
-    rec.DelimitedData = DelimitedBox->isChecked() ? 1 : 0;
-    rec.IncludeGroups = IncludeGroupsBox->isChecked() ? 1 : 0;
-    rec.AmbiguityNegative = AmbiguityNegativeBox->isChecked() ? 1 : 0;
+    rec.DelimitedData = DelimitedBox->isChecked();
+    rec.IncludeGroups = IncludeGroupsBox->isChecked();
+    rec.AmbiguityNegative = AmbiguityNegativeBox->isChecked();
     return rec;
 }
 
@@ -160,17 +160,17 @@ void TFileParamDialog::OKBtnClick() {
 }
 
 void TFileParamDialog::CancelBtnClick() {
-    FileParamCancelled = 1;
+    FileParamCancelled = true;
     reject();
 }
 
 bool EditFileParams(TFileParamDialog& dialog, bool showAmbiguityNegative) {
     const FileParamRecord before = GetFileParams();
-    dialog.FileParamCancelled = 0;
+    dialog.FileParamCancelled = false;
     dialog.SetFields(before);
     dialog.AmbiguityNegativeBox->setVisible(showAmbiguityNegative);
     dialog.exec();
     dialog.AmbiguityNegativeBox->hide();
     SetFileParams(dialog.Fields(before));
-    return dialog.FileParamCancelled == 1;
+    return dialog.FileParamCancelled;
 }

@@ -24,7 +24,7 @@ public:
     FileParamRecord Fields(const FileParamRecord& previous) const;
 
     // Set by Cancel (and by closing the window); the caller clears it before showing the form.
-    std::uint8_t FileParamCancelled = 0;
+    bool FileParamCancelled = false;
 
     QRadioButton* RowsBtn;
     QRadioButton* ColumnsBtn;

@@ -150,7 +150,7 @@ TGrpManDlg::TGrpManDlg(QWidget* parent) : QDialog(parent) {
 
 void TGrpManDlg::SetUp(TPopGenDataSet& ds) {
     ds_ = &ds;
-    GrpManCancelled = 0;
+    GrpManCancelled = false;
     chosenNow_ = false;
     g_ = IndexInList(ds.CurGroup, ds.EditGroups);
     l_ = IndexInList(ds.CurLocusSet, ds.EditLocusSets);
@@ -308,11 +308,11 @@ void TGrpManDlg::Button6Click() {
 void TGrpManDlg::OKBtnClick() {
     GrpManGroup = static_cast<std::uint16_t>(g_);
     GrpManLocusSet = static_cast<std::uint16_t>(c_);
-    GrpManCancelled = 0;
+    GrpManCancelled = false;
     accept();
 }
 
 void TGrpManDlg::CancelBtnClick() {
     GroupPathFormat = savedPathFormat_;
-    GrpManCancelled = 1;
+    GrpManCancelled = true;
 }

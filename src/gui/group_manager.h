@@ -31,7 +31,7 @@ public:
     // "Select current" was pressed since SetUp.
     bool LocusSetChosen() const { return chosenNow_; }
     // 1 unless the dialog was closed with OK.
-    std::uint8_t GrpManCancelled = 1;
+    bool GrpManCancelled = true;
 
     // Group half
     QComboBox* ComboBox1;    // "Source data set"

@@ -82,7 +82,7 @@ void FrequenciesperLoci1Click(TMainPrg&) {
 MenuCommands DataMatrixMenuCommands() {
     return {
         {"RestoreOriginalMatrix1", [](TMainPrg&) { CmdRestoreOriginalMatrix(); }},
-        {"MatrixStatistics1", [](TMainPrg&) { CmdMatrixStatistics(true, false); }},
+        {"MatrixStatistics1", [](TMainPrg&) { CmdMatrixStatistics({.Display = true}); }},
         {"MissingDataStatistics1", [](TMainPrg&) { CmdMissingDataStats(); }},
         {"MeanNumberofBandsPerIndividual1", [](TMainPrg&) { CmdMeanBands(); }},
         {"PolymorphicBands1", [](TMainPrg&) { CmdPolymorphicBands(); }},

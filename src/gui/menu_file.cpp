@@ -63,7 +63,7 @@ void Importfromcountdata1Click(TMainPrg& window) {
     TCntDataImportForm& form = window.CntDataImportForm();
     form.SetUp(CountMissingToken, CountAbsenceMax, CountPresenceMin);
     form.exec();
-    if (form.CountImportCancelled == 1) return;
+    if (form.CountImportCancelled) return;
     CmdImportCountData(name, CountAbsenceMax, CountPresenceMin, CountMissingToken);
 }
 

@@ -67,9 +67,9 @@ bool Checked(const QCheckBox* box) { return box->isChecked(); }
 void ShannonTTests(TMainPrg& window) {
     if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
-    if (ds.CurLayer > 1) {
+    if (ds.CurLayer > kWorkingLayer) {
         ShowWarning("Changing Data Layer to AllData.");
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
     if (ds.Groups.size() < 2) {
         ShowError("You need to have a total of at least 2 groups to t-test. ");

@@ -206,7 +206,7 @@ bool QtUiPort::RunGroupManager(TPopGenDataSet& ds, bool& locusSetChosen) {
     TGrpManDlg& dialog = window_.GroupManagerDialog();
     dialog.SetUp(ds);
     // Only OK applies: Cancel, Escape and the window's close button leave the lists as they were.
-    const bool accepted = dialog.exec() == QDialog::Accepted && dialog.GrpManCancelled == 0;
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.GrpManCancelled;
     locusSetChosen = dialog.LocusSetChosen();
     return accepted;
 }

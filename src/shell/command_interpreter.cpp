@@ -165,7 +165,9 @@ bool RunOne(std::string_view command, const CommandTable& table) {
 const CommandTable& ProgramCommands() {
     static const CommandTable table = {
         {"Stats",
-         [](const std::vector<CmdValue>& v) { CmdMatrixStatistics(std::get<bool>(v.at(0)), std::get<bool>(v.at(1))); },
+         [](const std::vector<CmdValue>& v) {
+             CmdMatrixStatistics({.Display = std::get<bool>(v.at(0)), .AlwaysWriteToFile = std::get<bool>(v.at(1))});
+         },
          {{"Display", CmdParamType::Boolean, CmdValue(true), {}},
           {"AlwaysWriteToFile", CmdParamType::Boolean, CmdValue(false), {}}}},
         {"Help", [](const std::vector<CmdValue>&) { CmdOpenHelp(); }, {}},

@@ -66,7 +66,7 @@ std::unique_ptr<TPopGenDataSet> ClusterDataSet(const std::string& fileName, Tree
     std::unique_ptr<TPopGenDataSet> ds = NewDataSet();
     // The titles become individual names, which a data file must be able to carry.
     if (!CheckNewNames(*ds, m.TreeNames, NameKind::Individual, GetFileParams())) return nullptr;
-    const std::uint8_t L = ds->BaseLayer();
+    const std::size_t L = ds->BaseLayer();
     if (!ds->AllocLayerMatrix(L, m.Trees, m.Clusters)) return nullptr;
     TDSLayer& layer = ds->Layers[L];
     layer.Matrix = std::move(m.Matrix);

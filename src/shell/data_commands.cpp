@@ -79,12 +79,12 @@ void CmdRestoreOriginalMatrix() {
     CommandRun run;  // no progress line; the activity panel is left alone
     if (!run.Run([&] { return ds.RestoreOriginalMatrix(); })) return;  // reported by the data set
     WriteMsg("Original data matrix restored");
-    const TDSLayer& loaded = ds.Layers[0];
+    const TDSLayer& loaded = ds.Layers[kLoadedLayer];
     SetStatusDataMatrix(MatrixSizeText("Original matrix ", loaded.NInd, loaded.NLoci));
     if (ds.GetCurrLayer().DistMatrix.empty()) ForgetDistMatrix();  // the rebuilt layer has no matrix yet
 }
 
-void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
+void CmdMatrixStatistics(const StatisticsOutput& output) {
     if (!NeedData()) return;
     const TDSLayer& layer = DataSet->GetCurrLayer();
     const std::string n = UIntToStr(layer.NInd);
@@ -93,12 +93,12 @@ void CmdMatrixStatistics(bool display, bool alwaysWriteToFile) {
     const std::string pct = ExtToStrF(PercentMissing(layer), 5, 2);
 
     bool write = false;
-    if (display)
+    if (output.Display)
         write = UserAgreed(AskUser("Individuals: " + n + "\r\n" + "Loci: " + m + "\r\n" + "Data matrix size: " + size +
                                        " entries" + "\r\n" + "Missing data: " + pct + "%" + "\r\n\r\n" +
                                        "Write to analysis file?",
                                    "Statistics", kQuestionYesNo));
-    if (alwaysWriteToFile) write = true;
+    if (output.AlwaysWriteToFile) write = true;
     if (!write) {
         WriteMsg("Displaying Data Matrix Statistics");
         return;
@@ -134,7 +134,7 @@ void CmdLoadInputFile(const std::string& fileName) {
     DataSetReplacement replacement;
     const bool loaded = replacement.Keep(run.Transfer([&] {
         TPopGenDataSet& ds = replacement.Begin();
-        ds.IncludeGroups = IncludeGroups;
+        ds.IncludeGroups = IncludeGroups == 1;
         return LoadDataFile(ds, fileName, GetFileParams()) && ds.HasData();
     }));
     if (loaded) {
@@ -189,7 +189,7 @@ void CmdLoadFromClipboard() {
 void CmdSaveDataMatrix(const std::string& fileName) {
     if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
-    ds.IncludeGroups = IncludeGroups;
+    ds.IncludeGroups = IncludeGroups == 1;
     const std::string specLine = WriteSpecBlock(PackFileParams());
     CommandRun run;
     // A failed save has been reported by the data set; nothing may claim the file was written.
@@ -202,7 +202,7 @@ void CmdImportDistanceMatrix(const std::string& fileName, NegativeDistances nega
     DataSetReplacement replacement;
     const bool loaded = replacement.Keep(run.Transfer([&] {
         TPopGenDataSet& ds = replacement.Begin();
-        ds.Layers[ds.BaseLayer()].KeepMatrixList = 0;
+        ds.Layers[ds.BaseLayer()].KeepMatrixList = false;
         return ImportDistMatrix(ds, fileName, DistMatrixLayout{}, GetFileParams().EndOfDataChar) &&
                !ds.GetCurrLayer().DistMatrix.empty();
     }));

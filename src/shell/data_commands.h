@@ -6,9 +6,14 @@
 
 // Rebuilds the working layer from the loaded data (AllData by AllLoci) and makes it current.
 void CmdRestoreOriginalMatrix();
-// Individuals, loci, matrix size and missing data of the current layer, shown when display is set
-// and written to the analysis output file when the user agrees or alwaysWriteToFile is set.
-void CmdMatrixStatistics(bool display, bool alwaysWriteToFile);
+// Where the matrix statistics go: shown (Display) with the question whether to write them, and
+// written to the analysis output file when the user agrees or AlwaysWriteToFile is set.
+struct StatisticsOutput {
+    bool Display = false;
+    bool AlwaysWriteToFile = false;
+};
+// Individuals, loci, matrix size and missing data of the current layer.
+void CmdMatrixStatistics(const StatisticsOutput& output);
 
 // Loads a data file: its file specification line sets the input format (the file-parameter dialog is
 // shown unless the line was found and TrustSpecs is 1), then a new data set replaces the old one.

@@ -17,13 +17,13 @@ FileParamRecord GetFileParams() {
     rec.CloseRemarkChar = CloseRemarkChar;
     rec.EndOfDataChar = EndOfDataChar;
     rec.Delimiters = Delimiters;
-    rec.IndInColumns = IndInColumns;
-    rec.IndHeader = IndHeader;
-    rec.LocHeader = LocHeader;
-    rec.DelimitedData = DelimitedData;
-    rec.IncludeGroups = IncludeGroups;
-    rec.WriteDefaultSets = WriteDefaultSets;
-    rec.AmbiguityNegative = AmbiguityNegative;
+    rec.IndInColumns = IndInColumns == 1;
+    rec.IndHeader = IndHeader == 1;
+    rec.LocHeader = LocHeader == 1;
+    rec.DelimitedData = DelimitedData == 1;
+    rec.IncludeGroups = IncludeGroups == 1;
+    rec.WriteDefaultSets = WriteDefaultSets == 1;
+    rec.AmbiguityNegative = AmbiguityNegative == 1;
     rec.InvalidStateChar = InvalidStateChar;
     return rec;
 }
@@ -38,13 +38,13 @@ void SetFileParams(const FileParamRecord& rec) {
     CloseRemarkChar = rec.CloseRemarkChar;
     EndOfDataChar = rec.EndOfDataChar;
     Delimiters = rec.Delimiters;
-    IndInColumns = rec.IndInColumns;
-    IndHeader = rec.IndHeader;
-    LocHeader = rec.LocHeader;
-    DelimitedData = rec.DelimitedData;
-    IncludeGroups = rec.IncludeGroups;
-    WriteDefaultSets = rec.WriteDefaultSets;
-    AmbiguityNegative = rec.AmbiguityNegative;
+    IndInColumns = rec.IndInColumns ? 1 : 0;
+    IndHeader = rec.IndHeader ? 1 : 0;
+    LocHeader = rec.LocHeader ? 1 : 0;
+    DelimitedData = rec.DelimitedData ? 1 : 0;
+    IncludeGroups = rec.IncludeGroups ? 1 : 0;
+    WriteDefaultSets = rec.WriteDefaultSets ? 1 : 0;
+    AmbiguityNegative = rec.AmbiguityNegative ? 1 : 0;
     InvalidStateChar = rec.InvalidStateChar;
 }
 
@@ -136,9 +136,9 @@ void ParseSpecBlock(std::string_view block) {
     const auto p2 = block.find(':', p1 + 1);
     if (p2 == std::string_view::npos) return;
 
-    FileParamRecord rec = PackFileParams();
-    char* const symbols[] = {&rec.PresenceChar,    &rec.AbsenceChar,    &rec.AmbiguityChar,
-                             &rec.CloseRemarkChar, &rec.OpenRemarkChar, &rec.EndOfDataChar};
+    // The block sets the settings themselves: a flag is a number there, as the options dialog edits it.
+    char* const symbols[] = {&PresenceChar,    &AbsenceChar,    &AmbiguityChar,
+                             &CloseRemarkChar, &OpenRemarkChar, &EndOfDataChar};
     const std::string_view given = block.substr(p1 + 1, p2 - p1 - 1);
     for (std::size_t k = 0; k < given.size() && k < std::size(symbols); ++k) *symbols[k] = given[k];
 
@@ -148,14 +148,13 @@ void ParseSpecBlock(std::string_view block) {
         if (piece.size() < 2) continue;
         std::uint8_t* flag = nullptr;
         switch (piece[0]) {
-            case 'a': flag = &rec.IncludeGroups; break;
-            case 'c': flag = &rec.IndInColumns; break;
-            case 'd': flag = &rec.DelimitedData; break;
-            case 'i': flag = &rec.IndHeader; break;
-            case 'l': flag = &rec.LocHeader; break;
+            case 'a': flag = &IncludeGroups; break;
+            case 'c': flag = &IndInColumns; break;
+            case 'd': flag = &DelimitedData; break;
+            case 'i': flag = &IndHeader; break;
+            case 'l': flag = &LocHeader; break;
             default: break;
         }
         if (flag) ParsePlusMinus(*flag, piece[1]);
     }
-    SetFileParams(rec);
 }

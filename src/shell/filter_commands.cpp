@@ -28,7 +28,7 @@ struct RemovalTexts {
     const char* caption;
 };
 
-using Filter = std::function<std::size_t(TPopGenDataSet&, std::uint8_t target)>;
+using Filter = std::function<std::size_t(TPopGenDataSet&, std::size_t target)>;
 
 std::string Pct(Extended threshold) { return ExtToStr(threshold * 100.0L); }
 
@@ -71,7 +71,7 @@ void RunProfile(bool fixed, bool showBox) {
     CommandRun run;
     if (!run.Calculate([&] { return fixed ? FixedBandProfile(ds) : AdditiveBandProfile(ds); })) return;
     run.Finish();
-    const TDSLayer& p = ds.Layers[3];
+    const TDSLayer& p = ds.Layers[kDerivedLayer];
     SetStatusDataMatrix(MatrixSizeText(fixed ? "Fixed Profile " : "Additive Profile ", p.NInd, p.NLoci));
     SetStatusDistMatrix("No distance matrix");
     WriteMsg(fixed ? "Generated Fixed Band Profile" : "Generated Additive Band Profile");
@@ -81,12 +81,36 @@ void RunProfile(bool fixed, bool showBox) {
                fixed ? "Fixed Band Profile" : "Additive Band Profile", kMessageOk | kMbIconInformation);
 }
 
+// Choosing a group or a locus set: the list, its selection and what the command says.
+struct SetChoice {
+    TFilterArray TPopGenDataSet::*sets;
+    bool (TPopGenDataSet::*select)(std::size_t);
+    const char* noSuchSet;
+    const char* wholeSelected;  // entry 0, every individual or locus
+    const char* setSelected;    // followed by the set's name
+};
+
+void SelectSet(const SetChoice& choice, std::int32_t index) {
+    if (!NeedData()) return;
+    TPopGenDataSet& ds = *DataSet;
+    if (index < 0 || static_cast<std::size_t>(index) >= (ds.*choice.sets).size()) {
+        ShowError(choice.noSuchSet);
+        return;
+    }
+    const auto k = static_cast<std::size_t>(index);
+    CommandRun run;
+    if (!run.Run([&] { return (ds.*choice.select)(k); })) return;
+    run.Finish();
+    WriteMsg(k == 0 ? std::string(choice.wholeSelected) : choice.setSelected + (ds.*choice.sets)[k].Name);
+    ShowSelectionStatus();
+}
+
 }  // namespace
 
 void ShowSelectionStatus() {
     if (!DataSet) return;
     UpdateStatusDataMatrix();
-    const std::uint8_t layer = DataSet->CurLayer;
+    const std::size_t layer = DataSet->CurLayer;
     SetStatusDistMatrix(DataSet->GetCurrLayer().DistMatrix.empty() ? std::string("No distance matrix")
                                                                    : "Distance matrix (" + UIntToStr(layer) + ")");
 }
@@ -95,7 +119,7 @@ void CmdReplaceMissingData(Extended fraction) {
     if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     CommandRun run;
-    if (!run.Calculate([&] { return ReplaceMissingData(ds, 3, fraction, ProgramRandom()); })) return;
+    if (!run.Calculate([&] { return ReplaceMissingData(ds, kDerivedLayer, fraction, ProgramRandom()); })) return;
     run.Finish();
     WriteMsg("Replaced missing data (?) with 0s and 1s.");
     ShowSelectionStatus();
@@ -105,98 +129,81 @@ void CmdRemoveIndivMissing(bool showSummary, Extended threshold) {
     RunRemoval({" individuals with >", true, "% missing data", "No individuals removed with >", true,
                 " individuals removed.", "Data removal..."},
                showSummary, threshold,
-               [&](TPopGenDataSet& ds, std::uint8_t t) { return RemoveIndMD(ds, t, threshold); });
+               [&](TPopGenDataSet& ds, std::size_t t) { return RemoveIndMD(ds, t, threshold); });
 }
 
 void CmdRemoveIndivFreqBelow(bool showSummary, Extended threshold) {
     RunRemoval({" individuals with <", true, "% band frequency", "No individuals removed with current cutoff value",
                 false, " individuals removed.", "Data removal..."},
                showSummary, threshold,
-               [&](TPopGenDataSet& ds, std::uint8_t t) { return RemoveIndLowFreq(ds, t, threshold); });
+               [&](TPopGenDataSet& ds, std::size_t t) { return RemoveIndLowFreq(ds, t, threshold); });
 }
 
 void CmdRemoveIndivFreqAbove(bool showSummary, Extended threshold) {
     RunRemoval({" individuals with >", true, "% band frequency", "No individuals removed with current cutoff value",
                 false, " individuals removed.", "Data removal..."},
                showSummary, threshold,
-               [&](TPopGenDataSet& ds, std::uint8_t t) { return RemoveIndHighFreq(ds, t, threshold); });
+               [&](TPopGenDataSet& ds, std::size_t t) { return RemoveIndHighFreq(ds, t, threshold); });
 }
 
 void CmdRemoveLociMissing(bool showSummary, Extended threshold) {
     RunRemoval({" loci with >", true, "% missing data", "No loci to remove with current cutoff value", false,
                 " loci removed.", "Data removal..."},
                showSummary, threshold,
-               [&](TPopGenDataSet& ds, std::uint8_t t) { return RemoveLocMD(ds, t, threshold); });
+               [&](TPopGenDataSet& ds, std::size_t t) { return RemoveLocMD(ds, t, threshold); });
 }
 
 void CmdRemoveMonomorphic(bool showSummary) {
     RunRemoval({" monomorphic loci", false, "", "No monomorphic loci", false,
                 " monomorphic loci removed from data matrix.", "Data removal"},
-               showSummary, 0.0L, [](TPopGenDataSet& ds, std::uint8_t t) { return RemoveMonomorphicLoci(ds, t); });
+               showSummary, 0.0L, [](TPopGenDataSet& ds, std::size_t t) { return RemoveMonomorphicLoci(ds, t); });
 }
 
 void CmdRemoveMonoPresences(bool showSummary) {
     RunRemoval(
         {" monomorphic loci composed of band presences.", false, "", "No monomorphic loci composed of band presences",
          false, " monomorphic loci (band presences) removed from data matrix.", "Data removal"},
-        showSummary, 0.0L, [](TPopGenDataSet& ds, std::uint8_t t) { return RemoveMonomorphicPresences(ds, t); });
+        showSummary, 0.0L, [](TPopGenDataSet& ds, std::size_t t) { return RemoveMonomorphicPresences(ds, t); });
 }
 
 void CmdRemoveMonoAbsences(bool showSummary) {
     RunRemoval({" monomorphic loci composed of band absences.", false, "",
                 "No monomorphic loci composed of band absences to remove", false,
                 " monomorphic loci (band absences) removed from data matrix.", "Data removal"},
-               showSummary, 0.0L, [](TPopGenDataSet& ds, std::uint8_t t) { return RemoveMonomorphicAbsences(ds, t); });
+               showSummary, 0.0L, [](TPopGenDataSet& ds, std::size_t t) { return RemoveMonomorphicAbsences(ds, t); });
 }
 
 void CmdRemoveLociFreqAbove(bool showSummary, Extended threshold) {
     RunRemoval({" loci with >", true, "% band presences", "No loci removed with current cutoff value", false,
                 " loci removed.", "Data removal..."},
                showSummary, threshold,
-               [&](TPopGenDataSet& ds, std::uint8_t t) { return RemoveLocHighFreq(ds, t, threshold); });
+               [&](TPopGenDataSet& ds, std::size_t t) { return RemoveLocHighFreq(ds, t, threshold); });
 }
 
 void CmdRemoveLociFreqBelow(bool showSummary, Extended threshold) {
     RunRemoval({" loci with <", true, "% band presences", "No loci removed with current cutoff value", false,
                 " loci removed.", "Data removal..."},
                showSummary, threshold,
-               [&](TPopGenDataSet& ds, std::uint8_t t) { return RemoveLocLowFreq(ds, t, threshold); });
+               [&](TPopGenDataSet& ds, std::size_t t) { return RemoveLocLowFreq(ds, t, threshold); });
 }
 
 void CmdRemoveLociMoreMissing(bool showSummary) {
     RunRemoval({" loci with more missing data than presences", false, "",
                 "No loci with more missing data than presences", false, " loci removed.", "Data removal..."},
-               showSummary, 0.0L, [](TPopGenDataSet& ds, std::uint8_t t) { return RemoveLocMoreMDThanBands(ds, t); });
+               showSummary, 0.0L, [](TPopGenDataSet& ds, std::size_t t) { return RemoveLocMoreMDThanBands(ds, t); });
 }
 
 void CmdSelectGroup(std::int32_t index) {
-    if (!NeedData()) return;
-    TPopGenDataSet& ds = *DataSet;
-    if (index < 0 || static_cast<std::size_t>(index) >= ds.Groups.size()) {
-        ShowError("Selection of group failed: no such group");
-        return;
-    }
-    CommandRun run;
-    if (!run.Run([&] { return ds.SelectGroup(static_cast<std::size_t>(index)); })) return;
-    run.Finish();
-    WriteMsg(index == 0 ? std::string("Entire data set (AllData) selected")
-                        : "Group selected: " + ds.Groups[static_cast<std::size_t>(index)].Name);
-    ShowSelectionStatus();
+    SelectSet({&TPopGenDataSet::Groups, &TPopGenDataSet::SelectGroup, "Selection of group failed: no such group",
+               "Entire data set (AllData) selected", "Group selected: "},
+              index);
 }
 
 void CmdSelectLocusSet(std::int32_t index) {
-    if (!NeedData()) return;
-    TPopGenDataSet& ds = *DataSet;
-    if (index < 0 || static_cast<std::size_t>(index) >= ds.LocusSets.size()) {
-        ShowError("Selection of group failed: no such locus set");
-        return;
-    }
-    CommandRun run;
-    if (!run.Run([&] { return ds.SelectLocusSet(static_cast<std::size_t>(index)); })) return;
-    run.Finish();
-    WriteMsg(index == 0 ? std::string("Entire locus set (AllLoci) selected")
-                        : "LocusSet selected: " + ds.LocusSets[static_cast<std::size_t>(index)].Name);
-    ShowSelectionStatus();
+    SelectSet(
+        {&TPopGenDataSet::LocusSets, &TPopGenDataSet::SelectLocusSet, "Selection of group failed: no such locus set",
+         "Entire locus set (AllLoci) selected", "LocusSet selected: "},
+        index);
 }
 
 void CmdAdditiveBandProfile(bool showBox) { RunProfile(false, showBox); }

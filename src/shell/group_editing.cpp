@@ -71,7 +71,7 @@ bool AcceptSubset(TPopGenDataSet& ds, std::string_view parentName, std::string& 
     }
     std::string name = std::string(parentName) + "/" + typedName;
     if (!CheckNewNames(ds, AString{name}, NameKind::Group, GetFileParams())) return false;
-    return AppendSet(ds.EditGroups, std::move(name), WithoutDuplicates(members), ds.Layers[0].IndNames,
+    return AppendSet(ds.EditGroups, std::move(name), WithoutDuplicates(members), ds.Layers[kLoadedLayer].IndNames,
                      "Filter could not be validly set");
 }
 
@@ -90,7 +90,7 @@ bool AddLocusSet(TPopGenDataSet& ds, std::string& typedName, const AString& loci
     }
     typedName = name;
     if (!CheckNewNames(ds, AString{name}, NameKind::LocusSet, GetFileParams())) return false;
-    return AppendSet(ds.EditLocusSets, name, WithoutDuplicates(loci), ds.Layers[0].LocNames,
+    return AppendSet(ds.EditLocusSets, name, WithoutDuplicates(loci), ds.Layers[kLoadedLayer].LocNames,
                      "Locus Filter could not be validly set");
 }
 

@@ -9,15 +9,15 @@
 void CmdResampleLoci() {
     if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
-    if (ds.CurLayer > 2) {
+    if (ds.CurLayer > kSelectionLayer) {
         ShowWarning("Switching to AllData");
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
-    constexpr std::uint8_t kTarget = 4;
+    constexpr std::size_t kTarget = kScratchLayer;
     CommandRun run("Generating locus-resampled (bootstrapped) data set...");
     if (!run.Calculate([&] {
             if (!InitLayerLikeCurrent(ds, kTarget, true)) return false;
-            if (BootstrapLoci(ds, kTarget, true, false, ProgramRandom())) return true;
+            if (BootstrapLoci(ds, kTarget, {.CopyNames = true}, ProgramRandom())) return true;
             ds.ClearLayer(kTarget);  // no half-made replicate
             return false;
         }))

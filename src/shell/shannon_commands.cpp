@@ -275,7 +275,7 @@ void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, con
     }
     std::vector<std::size_t> chosen;
     for (std::size_t g = 0; g < ds.Groups.size(); ++g) {
-        ds.Groups[g].Selected = selection[g];
+        ds.Groups[g].Selected = selection[g] == 1;
         if (selection[g] == 1) chosen.push_back(g);
     }
     if (chosen.size() < 2) {

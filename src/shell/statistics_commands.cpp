@@ -32,10 +32,10 @@ std::string NameOf(const AString& names, std::size_t index) {
 // in 4); afterwards the current layer, group and locus set are back and the scratch is emptied. A
 // group without individuals in the working data is left out.
 bool ForEachGroup(TPopGenDataSet& ds, const std::function<void(const std::string& name)>& each) {
-    const std::uint8_t layer = ds.CurLayer;
+    const std::size_t layer = ds.CurLayer;
     const std::size_t group = ds.CurGroup, locusSet = ds.CurLocusSet;
-    const std::uint8_t source = layer <= 1 ? layer : 1;
-    const std::uint8_t scratch = layer == 4 ? 5 : 4;
+    const std::size_t source = layer <= kWorkingLayer ? layer : kWorkingLayer;
+    const std::size_t scratch = layer == kScratchLayer ? kExportLayer : kScratchLayer;
     // Also when a memory shortage ends the loop.
     const ScopeExit restore([&] {
         ds.CurLayer = layer;

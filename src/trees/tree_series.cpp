@@ -215,7 +215,7 @@ bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, RandomStream&
         return false;
     }
     const TemporaryLayerScope restore(ds);
-    const std::uint8_t c = restore.Layer();
+    const std::size_t c = restore.Layer();
     constexpr std::size_t kReplicate = kExportLayer, kPopulations = kScratchLayer;
     const std::string prefix = PopDistToStr(options.Measure);
     const ReplicateLocusSet loci(ds, ds.Layers[c].NLoci);
@@ -223,7 +223,7 @@ bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, RandomStream&
     result.reserve(options.NTrees);
     for (std::size_t i = 1; i <= options.NTrees; ++i) {
         ds.CurLayer = c;
-        if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, false, false, random))
+        if (!InitLayerLikeCurrent(ds, kReplicate, false) || !BootstrapLoci(ds, kReplicate, {}, random))
             return false;
         TDSLayer& replicate = ds.Layers[kReplicate];
         // The same individuals as the source, so that the groups find their rows.

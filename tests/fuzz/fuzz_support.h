@@ -305,8 +305,8 @@ inline FileParamRecord RandomParams(FuzzedDataProvider& in, FileParamRecord p) {
         const std::size_t delimiters = in.ConsumeIntegralInRange<std::size_t>(0, 4);
         for (std::size_t k = 0; k < delimiters; ++k) p.Delimiters += RandomChar(in);
     }
-    for (std::uint8_t* flag : {&p.IndInColumns, &p.IndHeader, &p.LocHeader, &p.DelimitedData, &p.IncludeGroups,
-                               &p.WriteDefaultSets, &p.AmbiguityNegative})
+    for (bool* flag : {&p.IndInColumns, &p.IndHeader, &p.LocHeader, &p.DelimitedData, &p.IncludeGroups,
+                       &p.WriteDefaultSets, &p.AmbiguityNegative})
         if (change()) *flag = *flag == 1 ? 0 : 1;
     return p;
 }

@@ -95,7 +95,7 @@ private slots:
             ClickButton(f, "CancelBtn");
         });
         QCOMPARE(form.exec(), int(QDialog::Rejected));
-        QCOMPARE(form.CountImportCancelled, std::uint8_t{1});
+        QCOMPARE(form.CountImportCancelled, true);
         QVERIFY(CountSettings{} == (CountSettings{"NA", 1, 10}));
 
         form.SetUp("NA", 1, 10);
@@ -105,7 +105,7 @@ private slots:
             ClickButton(f, "OKBtn");
         });
         QCOMPARE(form.exec(), int(QDialog::Accepted));
-        QCOMPARE(form.CountImportCancelled, std::uint8_t{0});
+        QCOMPARE(form.CountImportCancelled, false);
         QVERIFY(CountSettings{} == (CountSettings{"?", 1, 12}));
         RestoreCountDefaults();
     }

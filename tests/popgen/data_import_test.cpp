@@ -189,7 +189,7 @@ TEST(ClipboardImportTest, MalformedTextIsRefusedAndLeavesTheDataSetCleared) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         LoaderFixture f;
-        f.ds.ErrCount = 5;  // an earlier failure does not count against this load
+        for (int k = 0; k < 5; ++k) f.ds.ReportError("earlier");  // an earlier failure does not count against this load
         EXPECT_FALSE(LoadDataFromText(f.ds, c.text, p));
         EXPECT_EQ(f.ds.ErrorCount(), 1u);
         EXPECT_EQ(f.LastError().rfind(c.message, 0), 0u) << f.LastError().substr(0, 200);

@@ -34,7 +34,7 @@ TEST_F(Resampling, BootstrapLociCopiesDrawnLociInDrawOrderWithPositionSuffixes) 
     const std::vector<std::size_t> drawn = DrawLoci(expected, 4, 4);
     RandomStream random(77);
     ASSERT_TRUE(InitLayerLikeCurrent(ds, 4, true));
-    ASSERT_TRUE(BootstrapLoci(ds, 4, true, true, random));
+    ASSERT_TRUE(BootstrapLoci(ds, 4, {.CopyNames = true, .Suffix = true}, random));
     EXPECT_EQ(random.Seed, expected.Seed);  // one draw per locus
     const TDSLayer& src = ds.Layers[1];
     const TDSLayer& t = ds.Layers[4];
@@ -75,7 +75,7 @@ TEST_F(Resampling, RefusesWhatItCannotResample) {
     EXPECT_FALSE(InitLayerLikeCurrent(ds, 1, false));  // the current layer itself
     EXPECT_FALSE(InitLayerLikeCurrent(ds, kLayerCount, false));
     ASSERT_TRUE(InitLayerWithIndCount(ds, 3, 4));
-    EXPECT_FALSE(BootstrapLoci(ds, 4, false, false, ProgramRandom()));  // not shaped like the current layer
+    EXPECT_FALSE(BootstrapLoci(ds, 4, {}, ProgramRandom()));  // not shaped like the current layer
     ds.CurLayer = 3;                                   // no band data
     EXPECT_FALSE(InitLayerLikeCurrent(ds, 4, false));
     EXPECT_EQ(data.errors.size(), 4u);

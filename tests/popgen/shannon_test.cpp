@@ -118,7 +118,7 @@ TEST_F(Shannon, BootstrapIsTheReplicatesBuiltByHandAndComesFromTheSeed) {
         TPopGenDataSet& o = other.ds;
         o.CurLayer = 1;
         ASSERT_TRUE(InitLayerLikeCurrent(o, 4, false));
-        ASSERT_TRUE(BootstrapLoci(o, 4, false, false, ProgramRandom()));
+        ASSERT_TRUE(BootstrapLoci(o, 4, {}, ProgramRandom()));
         o.CurLayer = 4;
         ASSERT_TRUE(ReplaceMissingData(o, 4, 0.5L, ProgramRandom()));
         o.Layers[4].IndMask.assign(8, 1);

@@ -32,7 +32,7 @@ TEST_F(DataCommands, MatrixStatisticsShowsAndWritesOnlyWhenAsked) {
     // 2 of 12 cells missing.
     SetData({"1091", "0110", "1190"});
     ui.ExpectBox(kAnswerNo, "Statistics");
-    CmdMatrixStatistics(true, false);
+    CmdMatrixStatistics({.Display = true});
     EXPECT_EQ(ui.boxes.back().text,
               "Individuals: 3\r\nLoci: 4\r\nData matrix size: 12 entries\r\nMissing data: 16.67%\r\n\r\n"
               "Write to analysis file?");
@@ -46,15 +46,15 @@ TEST_F(DataCommands, MatrixStatisticsShowsAndWritesOnlyWhenAsked) {
     dir.Write("analysis.txt", "earlier\r\n");
     OverwriteMode = 0;  // statistics always append, without asking
     ui.ExpectBox(kAnswerNo, "Statistics");
-    CmdMatrixStatistics(true, true);
+    CmdMatrixStatistics({.Display = true, .AlwaysWriteToFile = true});
     EXPECT_EQ(LastLine(), "Data Matrix Statistics written to analysis output file");
     EXPECT_EQ(File(AnalysisFileName), "earlier\r\n" + report);
 
     // Without the box and without the flag nothing is written.
-    CmdMatrixStatistics(false, false);
+    CmdMatrixStatistics({});
     EXPECT_EQ(LastLine(), "Displaying Data Matrix Statistics");
     BatchAnswer = 1;
-    CmdMatrixStatistics(true, false);
+    CmdMatrixStatistics({.Display = true});
     EXPECT_EQ(File(AnalysisFileName), "earlier\r\n" + report + report);
     EXPECT_EQ(ui.boxes.size(), 2u);
 }

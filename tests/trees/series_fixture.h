@@ -51,7 +51,7 @@ inline AString BootstrapByHand(BandDataSet& data, const TreeSeriesOptions& o, co
     for (std::size_t i = 1; i <= o.NTrees; ++i) {
         ds.CurLayer = 1;
         InitLayerLikeCurrent(ds, 4, true);
-        BootstrapLoci(ds, 4, false, false, ProgramRandom());
+        BootstrapLoci(ds, 4, {}, ProgramRandom());
         ds.CurLayer = 4;
         trees.push_back(TreeByHand(ds, o, prefix + std::to_string(i)));
     }

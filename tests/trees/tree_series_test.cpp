@@ -198,7 +198,7 @@ TEST(PopTreeSeriesOnLoci, ALocusSetSelectionResamplesItsOwnLoci) {
               {{"Even", half}});
     TPopGenDataSet& ds = data.ds;
     ASSERT_TRUE(ds.Select(0, 1));
-    const std::uint8_t selection = ds.CurLayer;
+    const std::size_t selection = ds.CurLayer;
     ASSERT_EQ(ds.GetCurrLayer().NLoci, 20u);
     const std::size_t sets = ds.LocusSets.size();
     PopTreeOptions o;
@@ -220,7 +220,7 @@ TEST(PopTreeSeriesOnGroups, AGroupOutsideTheSelectionIsRefusedNotPlacedAtDistanc
               {{"A", {0, 1, 2, 3}}, {"B", {4, 5, 6, 7}}, {"C", {8, 9, 10, 11}}, {"AB", {0, 1, 2, 3, 4, 5, 6, 7}}});
     TPopGenDataSet& ds = data.ds;
     ASSERT_TRUE(ds.Select(4, 0));  // A and B only: C has no individuals here
-    const std::uint8_t selection = ds.CurLayer;
+    const std::size_t selection = ds.CurLayer;
     PopTreeOptions o;
     o.Method = FreqMethod::SquareRoot;
     o.NTrees = 2;

@@ -219,10 +219,7 @@ bool EstimateAlleleFreqs(TPopGenDataSet& ds, const AlleleFreqOptions& options) {
     } else if (method == FreqMethod::LynchMilligan) {
         LynchMilliganFreqs(work);
     } else {
-        const ReportScope scope(ds.Reporting());
-        const bool ok = BayesAlleleFreqs(ds.Reporting(), work, static_cast<std::uint8_t>(code - 2), options.Correction);
-        ds.ErrCount += scope.Errors();
-        if (!ok) return false;
+        if (!BayesAlleleFreqs(ds.Reporting(), work, static_cast<std::uint8_t>(code - 2), options.Correction)) return false;
     }
     layer.BiAllele = std::make_shared<TBiAlleleRec>(std::move(work));
     return true;

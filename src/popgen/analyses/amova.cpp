@@ -142,7 +142,6 @@ bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level,
     TAmovaRes observed;
     if (!AMOVA_VarianceComponents(sums, DesignOf(rec, level, MembersOf(rec.Assignment, rec.NEntries())), ds.Reporting(),
                                   observed)) {
-        ++ds.ErrCount;
         return false;
     }
     if (!ComponentsDefined(ds, observed)) return false;
@@ -156,7 +155,6 @@ bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level,
         if (!PermuteAmovaStructure(ds, rec, random, permuted)) return false;
         TAmovaRes& r = slots[p][0];
         if (!AMOVA_VarianceComponents(sums, DesignOf(rec, level, std::move(permuted)), ds.Reporting(), r)) {
-            ++ds.ErrCount;
             return false;
         }
         if (r.Va >= observed.Va) ++countA;
@@ -201,7 +199,6 @@ bool LocusByLocus(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level, const 
         AmovaDistances d(ds, one, random);
         AmovaSums sums(d);
         if (!AMOVA_VarianceComponents(sums, design, ds.Reporting(), slots[0][k])) {
-            ++ds.ErrCount;
             return false;
         }
         if (!DistancesUsable(ds, d) || !d.TransformOk()) return false;

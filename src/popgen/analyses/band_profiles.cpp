@@ -57,7 +57,7 @@ bool BuildProfile(TPopGenDataSet& ds, const TDSLayer& source, Profile kind, Prof
 
 bool StoreProfile(TPopGenDataSet& ds, Profile kind) {
     if (ds.Groups.size() < 2) return false;
-    if (ds.CurLayer > 1) {
+    if (ds.CurLayer > kWorkingLayer) {
         ds.ReportError("Band profiles are built from the working data (AllData), not from a selection");
         return false;
     }
@@ -68,8 +68,8 @@ bool StoreProfile(TPopGenDataSet& ds, Profile kind) {
     AString indNames;
     for (std::size_t g = 1; g < ds.Groups.size(); ++g) indNames.push_back(StrAfterLastSlash(ds.Groups[g].Name));
 
-    ds.ClearLayer(3);
-    TDSLayer& t = ds.Layers[3];
+    ds.ClearLayer(kDerivedLayer);
+    TDSLayer& t = ds.Layers[kDerivedLayer];
     t.Name = kind == Profile::Additive ? "Additive Band Profile" : "Fixed Band Profile";
     t.NInd = rows.nGroups;
     t.NLoci = rows.nLoci;
@@ -80,15 +80,15 @@ bool StoreProfile(TPopGenDataSet& ds, Profile kind) {
     t.IndMask.assign(t.NInd, 1);
     t.LocMask.assign(t.NLoci, 1);
     // Its rows are groups, not loaded individuals: its masks refer to itself.
-    t.MaskRefLayer = 3;
+    t.MaskRefLayer = kDerivedLayer;
     t.SourceLayer = kNoLayer;
-    ds.CurLayer = 3;
+    ds.CurLayer = kDerivedLayer;
     return true;
 }
 
 // The working data the private bands are counted in.
 const TDSLayer& WorkingLayer(const TPopGenDataSet& ds) {
-    return ds.CurLayer <= 1 ? ds.Layers[ds.CurLayer] : ds.Layers[1];
+    return ds.CurLayer <= kWorkingLayer ? ds.Layers[ds.CurLayer] : ds.Layers[kWorkingLayer];
 }
 
 bool CountPrivate(TPopGenDataSet& ds, bool fixed, std::vector<std::size_t>& counts) {

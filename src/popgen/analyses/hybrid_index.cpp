@@ -228,30 +228,30 @@ bool MLHybridIndex(TPopGenDataSet& ds, std::size_t parent1, std::size_t parent2,
                    bool replaceMissing, Extended replaceFraction, std::uint32_t maxIter, Extended tol,
                    RandomStream& random, TMLHybridIndexResults& results) {
     results = {};
-    if (ds.CurLayer > 1) {
+    if (ds.CurLayer > kWorkingLayer) {
         ds.ReportWarning("Switching to AllData");
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
-    const std::uint8_t source = ds.CurLayer;
+    const std::size_t source = ds.CurLayer;
     const std::size_t group = ds.CurGroup;
     const std::size_t locusSet = ds.CurLocusSet;
     // Each group is taken on layer 5 in turn, which also makes it the current group: the user's
     // choice is back in place afterwards, whatever ended the run.
     ScopeExit restore([&] {
-        ds.ClearLayer(5);
+        ds.ClearLayer(kExportLayer);
         ds.CurLayer = source;
         ds.CurGroup = group;
         ds.CurLocusSet = locusSet;
     });
     const auto parentFreqs = [&](std::size_t g, AExt& freqs) {
-        if (!ds.MakeSubsetLayer(source, 5, g, locusSet)) return false;
-        if (replaceMissing && !ReplaceMissingData(ds, 5, replaceFraction, random)) return false;
+        if (!ds.MakeSubsetLayer(source, kExportLayer, g, locusSet)) return false;
+        if (replaceMissing && !ReplaceMissingData(ds, kExportLayer, replaceFraction, random)) return false;
         return LocusBandFreqs(ds, true, freqs);
     };
     AExt freqBand1, freqBand2;
     if (!parentFreqs(parent1, freqBand1) || !parentFreqs(parent2, freqBand2)) return false;
     // The tested individuals keep their missing cells.
-    if (!ds.MakeSubsetLayer(source, 5, testGroup, locusSet)) return false;
+    if (!ds.MakeSubsetLayer(source, kExportLayer, testGroup, locusSet)) return false;
     AAByte states;
     StateMatrix(ds, states);
     TMLHybridIndexResults run;
@@ -260,8 +260,8 @@ bool MLHybridIndex(TPopGenDataSet& ds, std::size_t parent1, std::size_t parent2,
         return false;
     }
     // The report's names are the tested layer's, in the order of its rows.
-    run.IndNames = ds.Layers[5].IndNames;
-    run.LocNames = ds.Layers[5].LocNames;
+    run.IndNames = ds.Layers[kExportLayer].IndNames;
+    run.LocNames = ds.Layers[kExportLayer].LocNames;
     results = std::move(run);
     return true;
 }

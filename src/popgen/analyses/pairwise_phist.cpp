@@ -37,18 +37,18 @@ std::vector<std::size_t> MembersOfMask(const AByte& mask) {
 }  // namespace
 
 bool PreparePwPhiST(TPopGenDataSet& ds, std::size_t target, const std::vector<std::size_t>& groups) {
-    if (ds.CurLayer > 1 && !ds.Select(0, 0)) return false;
+    if (ds.CurLayer > kWorkingLayer && !ds.Select(0, 0)) return false;
     if (ds.LocusSets.empty()) {
         ds.ReportError("Locus Filter not initialised!");
         return false;
     }
     const TDSLayer& c = ds.GetCurrLayer();
-    const bool wholeMask = c.LocMask.empty() && c.NLoci == ds.Layers[0].NLoci;
+    const bool wholeMask = c.LocMask.empty() && c.NLoci == ds.Layers[kLoadedLayer].NLoci;
     if (!wholeMask && CountOnes(c.LocMask) != c.NLoci) {
         ds.ReportError("AMOVA: LocMAsk not set!!");
         return false;
     }
-    const std::uint8_t source = ds.CurLayer;
+    const std::size_t source = ds.CurLayer;
     const Transformation kept = ds.DistTransform;
     ds.ClearLayer(target);
     ds.DistTransform = kept;
@@ -131,21 +131,22 @@ bool ComputePhiST(TPopGenDataSet& ds, const TDSLayer& c, const std::vector<std::
 bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool recalc, std::size_t target,
              bool useMissing, float missingShare, std::size_t draws, Extended neiLiR, RandomStream& random,
              Transformation& transform) {
-    const std::uint8_t previous = ds.CurLayer;
-    if (target >= kLayerCount || target <= 1) {
+    const std::size_t previous = ds.CurLayer;
+    if (target >= kLayerCount || target <= kWorkingLayer) {
         ds.ReportError("PwPhiST: invalid target layer");
         return false;
     }
-    std::uint8_t filled = kLayerCount;  // the layer whose allele-frequency record this run replaced
+    std::size_t filled = kLayerCount;  // the layer whose allele-frequency record this run replaced
     std::shared_ptr<TBiAlleleRec> previousBiAllele;
     const auto fail = [&] {
         if (filled < kLayerCount) ds.Layers[filled].BiAllele = std::move(previousBiAllele);
         ds.ClearLayer(target);
-        ds.CurLayer = previous == target ? (ds.Layers[1].HasMatrix() ? 1 : 0) : previous;
+        ds.CurLayer =
+            previous == target ? (ds.Layers[kWorkingLayer].HasMatrix() ? kWorkingLayer : kLoadedLayer) : previous;
         return false;
     };
     if (recalc) {
-        if (ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
+        if (ds.CurLayer > kWorkingLayer && ds.CurLayer < kLayerCount) ds.CurLayer = kWorkingLayer;
         if (!PrepareAmovaKernel(ds, mode, coefficient, transform, neiLiR, draws)) return fail();
         if (ds.CurLayer != target && ds.CurLayer < kLayerCount && ds.GetCurrLayer().HasMatrix()) {
             filled = ds.CurLayer;
@@ -159,7 +160,7 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
                                                 ? PhiSTGroupList(ds, previousRec->PhiLevel, previousRec->PresetGroups)
                                                 : PhiSTGroupList(ds, kAllLevels, {});
     if (!PreparePwPhiST(ds, target, groups)) return fail();
-    const std::uint8_t c = ds.CurLayer;
+    const std::size_t c = ds.CurLayer;
     if (c == target || !ds.Layers[c].HasMatrix()) {
         ds.ReportError("No band data to compute distances from.");
         return fail();
@@ -180,7 +181,7 @@ bool PwPhiST(TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, bool r
     t.NLoci = 0;
     t.NInd = groups.size();
     t.IndNames.resize(groups.size());
-    ds.CurLayer = static_cast<std::uint8_t>(target);
+    ds.CurLayer = target;
     ds.DistTransform = Transformation::D;
     transform = Transformation::D;
     return true;

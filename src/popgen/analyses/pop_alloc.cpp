@@ -125,7 +125,7 @@ bool PopAlloc(TPopGenDataSet& ds, const ABool& selection, const PopAllocOptions&
 
     // The frequencies are taken on layer 1 when a selection is current; the selection is current
     // again afterwards.
-    const std::uint8_t remembered = ds.CurLayer;
+    const std::size_t remembered = ds.CurLayer;
     ScopeExit restore([&] { ds.CurLayer = remembered; });
     AAExt freqs;
     const ReportScope scope(ds.Reporting());
@@ -171,10 +171,7 @@ bool PopAlloc(TPopGenDataSet& ds, const ABool& selection, const PopAllocOptions&
             // The frequency is the presence count over the members.
             population.Presences.push_back(static_cast<std::uint32_t>(std::llround(f * static_cast<Extended>(n))));
         }
-        const ReportScope rows(ds.Reporting());
-        const bool ok = PopReAllocLogLik(ds.Reporting(), population, states, options, logLik[k]);
-        ds.ErrCount += rows.Errors();  // the data set counts what its runs report
-        if (!ok) return false;
+        if (!PopReAllocLogLik(ds.Reporting(), population, states, options, logLik[k])) return false;
     }
     TPopAllocResults result;
     AllocateBest(logLik, groups, options.MinDiff, result.Best, result.Diff);

@@ -21,7 +21,7 @@ bool MakePopLayer(TPopGenDataSet& ds, std::size_t target, PopLayerOrder order) {
         ds.ReportError("No allele data in memory");
         return false;
     }
-    const std::uint8_t source = ds.CurLayer;
+    const std::size_t source = ds.CurLayer;
     ds.ClearLayer(target);
     TDSLayer& t = ds.Layers[target];
     std::size_t n = rec->NGroups;
@@ -80,7 +80,7 @@ bool ChordDistMatrix(TPopGenDataSet& ds, std::size_t target) {
     t.DistMatrix = matrix;
     t.RawMatrix = std::move(matrix);
     ds.DistTransform = Transformation::D;
-    ds.CurLayer = static_cast<decltype(ds.CurLayer)>(target);  // target < kLayerCount
+    ds.CurLayer = target;  // target < kLayerCount
     return true;
 }
 

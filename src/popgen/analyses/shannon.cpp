@@ -20,7 +20,7 @@ public:
     ~ShannonScope() { ds_.ResetCounters(); }
     ShannonScope(const ShannonScope&) = delete;
     ShannonScope& operator=(const ShannonScope&) = delete;
-    std::uint8_t Layer() const { return layers_.Layer(); }
+    std::size_t Layer() const { return layers_.Layer(); }
 
 private:
     TPopGenDataSet& ds_;
@@ -32,7 +32,7 @@ void OwnMasks(TPopGenDataSet& ds, std::size_t l) {
     TDSLayer& layer = ds.Layers[l];
     layer.IndMask.assign(layer.NInd, 1);
     layer.LocMask.assign(layer.NLoci, 1);
-    layer.MaskRefLayer = static_cast<std::uint8_t>(l);
+    layer.MaskRefLayer = l;
 }
 
 // The monomorphic loci of the current layer l removed in place; false when the filter refused
@@ -40,7 +40,7 @@ void OwnMasks(TPopGenDataSet& ds, std::size_t l) {
 bool RemoveMonoQuietly(TPopGenDataSet& ds, std::size_t l) {
     ds.QuietMode = 1;
     ds.QuietFailures = 0;
-    RemoveMonomorphicLoci(ds, static_cast<std::uint8_t>(l));
+    RemoveMonomorphicLoci(ds, l);
     const bool refused = ds.QuietFailures != 0;
     ds.QuietFailures = 0;
     return !refused;
@@ -61,7 +61,7 @@ bool BootstrapLoop(TPopGenDataSet& ds, const ShannonOptions& options, const Shan
         const std::size_t l = replicate();
         if (l >= kLayerCount) return false;
         if (options.ReplaceMissing &&
-            !ReplaceMissingData(ds, static_cast<std::uint8_t>(l), options.MissingShare, random))
+            !ReplaceMissingData(ds, l, options.MissingShare, random))
             return false;
         OwnMasks(ds, l);
         if (!RemoveMonoQuietly(ds, l)) {
@@ -100,10 +100,10 @@ bool BeginBootstrap(TPopGenDataSet& ds, const ShannonBootstrap& bootstrap, const
         ds.ReportError(singleMessage);
         return false;
     }
-    if (ds.CurLayer > 2 && ds.CurLayer < kLayerCount) {
+    if (ds.CurLayer > kSelectionLayer && ds.CurLayer < kLayerCount) {
         ds.ReportWarning("BsShannonVarSD: cannot perform routine in this data layer. Switching to AllData");
-        if (!ds.MakeSubsetLayer(0, 1, 0, 0)) return false;
-        ds.CurLayer = 1;
+        if (!ds.MakeSubsetLayer(kLoadedLayer, kWorkingLayer, 0, 0)) return false;
+        ds.CurLayer = kWorkingLayer;
     }
     return true;
 }
@@ -111,10 +111,9 @@ bool BeginBootstrap(TPopGenDataSet& ds, const ShannonBootstrap& bootstrap, const
 // A replicate of layer `from` with its loci drawn, in layer `to`, made current; kNoLayer when the
 // draw fails.
 std::size_t DrawLoci(TPopGenDataSet& ds, std::size_t from, std::size_t to, RandomStream& random) {
-    const auto target = static_cast<std::uint8_t>(to);
-    ds.CurLayer = static_cast<std::uint8_t>(from);
-    if (!InitLayerLikeCurrent(ds, target, false) || !BootstrapLoci(ds, target, false, false, random)) return kNoLayer;
-    ds.CurLayer = target;
+    ds.CurLayer = from;
+    if (!InitLayerLikeCurrent(ds, to, false) || !BootstrapLoci(ds, to, {}, random)) return kNoLayer;
+    ds.CurLayer = to;
     return to;
 }
 
@@ -139,10 +138,7 @@ bool ShannonScaleFactor(Reporter& reporter, ShannonScale scale, Extended base, E
 
 bool ShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, bool fill, ShannonValue& result) {
     Extended f = 1.0L;
-    if (!ShannonScaleFactor(ds.Reporting(), options.Scale, options.Base, f)) {
-        ++ds.ErrCount;
-        return false;
-    }
+    if (!ShannonScaleFactor(ds.Reporting(), options.Scale, options.Base, f)) return false;
     TDSLayer& layer = ds.GetCurrLayer();
     if (ds.CurLayer >= kLayerCount || layer.NInd == 0 || layer.NLoci == 0 || !layer.HasMatrix()) {
         ds.ReportError("Shannon's index: no individuals or loci to work on.");
@@ -168,9 +164,9 @@ bool ShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, bool fill, 
 
 bool GrpShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& options, bool removeMono,
                      RandomStream& random, ShannonValue& result) {
-    if (ds.CurLayer > 1 && ds.CurLayer < kLayerCount) ds.CurLayer = 1;
+    if (ds.CurLayer > kWorkingLayer && ds.CurLayer < kLayerCount) ds.CurLayer = kWorkingLayer;
     const ShannonScope scope(ds);
-    constexpr std::uint8_t kGroupLayer = 4;
+    constexpr std::size_t kGroupLayer = kScratchLayer;
     if (!ds.MakeLayerFromSets(g, ds.CurLocusSet, kGroupLayer)) return false;
     ds.CurLayer = kGroupLayer;
     if (options.ReplaceMissing && !ReplaceMissingData(ds, kGroupLayer, options.MissingShare, random)) return false;
@@ -188,7 +184,7 @@ bool BsShannonVarSD(TPopGenDataSet& ds, const ShannonOptions& options, const Sha
     if (!BeginBootstrap(ds, bootstrap, "BsShannonVarSD: only a single replicate selected")) return false;
     const ShannonScope scope(ds);
     const std::size_t c = scope.Layer();
-    constexpr std::uint8_t kReplicate = 4;
+    constexpr std::size_t kReplicate = kScratchLayer;
     return BootstrapLoop(
         ds, options, bootstrap, random,
         [&] { return DrawLoci(ds, c, kReplicate, random); },
@@ -200,7 +196,7 @@ bool GrpBsShannonVarSD(TPopGenDataSet& ds, std::size_t g, const ShannonOptions& 
     values.clear();
     if (!BeginBootstrap(ds, bootstrap, "GrpBsShannonVarSD: only a single replicate selected")) return false;
     const ShannonScope scope(ds);
-    constexpr std::uint8_t kGroupLayer = 4, kReplicate = 5;
+    constexpr std::size_t kGroupLayer = kScratchLayer, kReplicate = kExportLayer;
     // The group's cells draw nothing, so they are cut once for every replicate.
     if (!ds.MakeLayerFromSets(g, ds.CurLocusSet, kGroupLayer)) return false;
     ds.Layers[kGroupLayer].SourceLayer = scope.Layer();
@@ -221,11 +217,11 @@ bool BsShannonVarSDAtN(TPopGenDataSet& ds, std::size_t n, const ShannonOptions& 
     }
     const ShannonScope scope(ds);
     const std::size_t c = scope.Layer();
-    constexpr std::uint8_t kReplicate = 4;
+    constexpr std::size_t kReplicate = kScratchLayer;
     return BootstrapLoop(
         ds, options, bootstrap, random,
         [&]() -> std::size_t {
-            ds.CurLayer = static_cast<std::uint8_t>(c);
+            ds.CurLayer = c;
             if (!InitLayerWithIndCount(ds, n, kReplicate) || !BootstrapIndivLoci(ds, false, kReplicate, random))
                 return kNoLayer;
             ds.CurLayer = kReplicate;

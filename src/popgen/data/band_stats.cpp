@@ -204,7 +204,7 @@ bool SetPositionsInLayer(const TPopGenDataSet& ds, const TDSLayer& layer, const 
                          std::vector<std::size_t>& positions) {
     const bool ind = kind == SetKind::Individuals;
     const std::size_t count = ind ? layer.NInd : layer.NLoci;
-    const std::size_t base = ind ? ds.Layers[0].NInd : ds.Layers[0].NLoci;
+    const std::size_t base = ind ? ds.Layers[kLoadedLayer].NInd : ds.Layers[kLoadedLayer].NLoci;
     const AByte& layerMask = ind ? layer.IndMask : layer.LocMask;
     std::vector<std::size_t> result;
     if (setMask.size() == count) {
@@ -242,9 +242,9 @@ bool GrpFreqPerLoc(TPopGenDataSet& ds, const AByte& grpMask, bool perInd, AAExt&
         ds.ReportError("GrpFreqPerLoc: No usable Groups defined!");
         return false;
     }
-    if (ds.CurLayer > 1 && ds.CurLayer < kLayerCount) {
+    if (ds.CurLayer > kWorkingLayer && ds.CurLayer < kLayerCount) {
         ds.ReportWarning("GrpFreqPerLoc: Switching to AllData");
-        ds.CurLayer = 1;
+        ds.CurLayer = kWorkingLayer;
     }
     const TDSLayer& s = ds.GetCurrLayer();
     std::vector<std::size_t> loci;

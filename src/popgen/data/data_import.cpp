@@ -125,19 +125,19 @@ bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t 
         ReportDuplicateNames(ds, indNames, NameKind::Individual) || ReportDuplicateNames(ds, locNames, NameKind::Locus))
         return FailCleared(ds);
 
-    const std::uint8_t L = ds.LoadLayer;
+    const std::size_t L = ds.LoadLayer;
     if (!ds.AllocLayerMatrix(L, nInd, nLoci)) return FailCleared(ds);
     TDSLayer& layer = ds.Layers[L];
     layer.Matrix = std::move(cells);  // line order is locus order, the layer's own
     layer.IndNames = std::move(indNames);
     layer.LocNames = std::move(locNames);
     ds.CurLayer = L;
-    ds.DataLoaded = 1;
+    ds.DataLoaded = true;
     MakeDefaultSets(ds);
     layer.IndMask.assign(nInd, 1);
     layer.LocMask.assign(nLoci, 1);
     const std::size_t errors = ds.ErrorCount();
-    if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
+    if (ds.AutoWorkingCopy) ds.MakeSubsetLayer(kLoadedLayer, kWorkingLayer, 0, 0);
     if (ds.ErrorCount() != errors) return FailCleared(ds);
     cleared.Dismiss();
     return true;
@@ -145,25 +145,25 @@ bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t 
 
 bool LoadDataFromText(TPopGenDataSet& ds, const std::string& text, const FileParamRecord& params) {
     auto cleared = ClearedUnlessLoaded(ds);
-    ds.ErrCount = 0;
+    ds.MarkErrors();
     ds.DataText = std::make_shared<Ttf>();
     ds.DataText->Add(text);
     const bool ok = LoadDataTF(ds, params);
     // Unlike a data file's, these names have never been in a data file: they must fit one.
-    if (ds.ErrCount == 0 && ok && CheckNewNames(ds, ds.Layers[ds.LoadLayer].IndNames, NameKind::Individual, params))
+    if (ds.ErrorCount() == 0 && ok && CheckNewNames(ds, ds.Layers[ds.LoadLayer].IndNames, NameKind::Individual, params))
         CheckNewNames(ds, ds.Layers[ds.LoadLayer].LocNames, NameKind::Locus, params);
-    if (ds.ErrCount == 0) {
+    if (ds.ErrorCount() == 0) {
         if (ok) MakeDefaultSets(ds);
-        if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
+        if (ds.AutoWorkingCopy) ds.MakeSubsetLayer(kLoadedLayer, kWorkingLayer, 0, 0);
     }
-    if (ds.ErrCount != 0) return FailCleared(ds);
+    if (ds.ErrorCount() != 0) return FailCleared(ds);
     if (ok) cleared.Dismiss();
     return ok;
 }
 
 bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar) {
     const auto texts = FreeTexts(ds);
-    ds.ErrCount = 0;
+    ds.MarkErrors();
     if (!OpenInputFile(ds, name)) return false;
     const Ttf& input = *ds.InputText;
     ds.DataText = std::make_shared<Ttf>();
@@ -174,7 +174,7 @@ bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, const DistMat
 
 bool LoadDissimMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar) {
     if (!OpenInputFile(ds, name)) return false;
-    ds.Layers[ds.BaseLayer()].KeepMatrixList = 1;
+    ds.Layers[ds.BaseLayer()].KeepMatrixList = true;
     const std::size_t errors = ds.ErrorCount();
     const Ttf& input = *ds.InputText;
     std::size_t read = 0;
@@ -242,7 +242,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
     const std::size_t n = labels.size();
 
     TDSLayer& layer = ds.Layers[ds.LoadLayer];
-    if (layer.KeepMatrixList == 1 && !layer.IndNames.empty() && layer.IndNames != labels) {
+    if (layer.KeepMatrixList && !layer.IndNames.empty() && layer.IndNames != labels) {
         ds.ReportError("Individual label lists do not agree");
         return false;
     }
@@ -269,7 +269,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
         }
     }
 
-    if (layer.KeepMatrixList == 1) {
+    if (layer.KeepMatrixList) {
         if (layer.MatrixList.empty()) {
             layer.DistMatrix = values;
             layer.NInd = n;
@@ -282,7 +282,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
         layer.IndNames = std::move(labels);
         layer.Name = title;
     }
-    ds.DataLoaded = 1;
+    ds.DataLoaded = true;
     ds.CurLayer = ds.LoadLayer;
     return true;
 }

@@ -119,12 +119,12 @@ bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRe
         ds.InputText.reset();
         RejectLoad(ds);
     });
-    ds.ErrCount = 0;
+    ds.MarkErrors();
     if (!OpenInputFile(ds, name)) return false;
     Ttf& input = *ds.InputText;
 
     // The file specification block holds the end-of-data character; it must not end the data at line 0.
-    if (ds.PreParse == 1 && input.Count() > 0) {
+    if (ds.PreParse && input.Count() > 0) {
         std::string& line0 = input.Lines[0];
         const std::size_t open = line0.find(ds.PreParseOpen);
         const std::size_t close =
@@ -137,39 +137,48 @@ bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRe
     ds.DataText = std::make_shared<Ttf>();
     if (input.Count() > 0) input.CopyRangeTo(0, lastDataLine, true, *ds.DataText);
     const bool ok = LoadDataTF(ds, params);
-    if (ds.ErrCount == 0 && ok) {
+    if (ds.ErrorCount() == 0 && ok) {
         MakeDefaultSets(ds);
         ReadSetSections(ds, lastDataLine, params);
     }
     ds.InputText.reset();
 
-    if (ds.ErrCount == 0) {
+    if (ds.ErrorCount() == 0) {
         ds.DataFileName = name;
         if (ds.Layers[ds.LoadLayer].IndMask.empty()) ds.ReportError("!IndMask not initialised!");
-        else if (ds.AutoWorkingCopy == 1) ds.MakeSubsetLayer(0, 1, 0, 0);
+        else if (ds.AutoWorkingCopy) ds.MakeSubsetLayer(kLoadedLayer, kWorkingLayer, 0, 0);
     }
     // Duplicate names, a bad set section or a failed working copy: no half-built data set stays.
-    if (ds.ErrCount != 0 || !ok) return false;
+    if (ds.ErrorCount() != 0 || !ok) return false;
     rejected.Dismiss();
     return true;
 }
 
-bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
-    if (!ds.DataText) {
-        ds.ReportError("LoadDataTF serious error: tf is nil");
-        return false;
-    }
-    ds.Clear();
-    const std::uint8_t L = ds.LoadLayer;
-    Ttf& tf = *ds.DataText;
+namespace {
 
+// What the cleaned data block holds: its orientation, where the matrix rows start and how many
+// columns a row has.
+struct BlockShape {
+    bool indInColumns = false;
+    bool delimited = false;
+    bool labels = false;    // each row starts with its name
+    std::size_t rows = 0;   // matrix rows (the header line not counted)
+    std::size_t first = 0;  // line of the first matrix row
+    std::size_t columns = 0;
+    AString columnNames;  // from the header line; empty without one
+    std::size_t NInd() const { return indInColumns ? columns : rows; }
+    std::size_t NLoci() const { return indInColumns ? rows : columns; }
+    std::size_t LineLength() const { return indInColumns ? NInd() : NLoci(); }
+};
+
+// Line breaks, remarks, trailing delimiters, empty lines and a closing end-of-data line out of the block.
+bool CleanDataBlock(TPopGenDataSet& ds, Ttf& tf, const FileParamRecord& params, const CharSet& delimiters) {
     SplitAtLineBreaks(tf);
     // An unclosed remark would silently swallow every row after it.
     if (tf.StripDelimited(params.OpenRemarkChar, params.CloseRemarkChar)) {
         ds.ReportError(kLoadFailed + ": Remark not closed in the data block");
-        return RejectLoad(ds);
+        return false;
     }
-    const CharSet delimiters = MakeCharSet(params.Delimiters);
     if (delimiters.Contains(' ')) {
         tf.CollapseSeparatorsAllLines(delimiters, ' ');
     } else {
@@ -179,104 +188,142 @@ bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
     }
     tf.RemoveEmptyLines();
     if (tf.Count() > 0 && tf.Lines.back() == std::string(1, params.EndOfDataChar)) tf.DeleteLast();
+    return true;
+}
 
-    const bool indInColumns = params.IndInColumns == 1;
-    const bool delimited = params.DelimitedData == 1;
-    const bool header = (indInColumns ? params.IndHeader : params.LocHeader) == 1;
-    const bool labels = (indInColumns ? params.LocHeader : params.IndHeader) == 1;
-
-    std::size_t rows = tf.Count();
-    std::size_t first = 0;
-    std::size_t columns = 0;
-    AString columnNames;
-    if (rows > 0) {
+// The shape of the block, from its first line; false (reported) for a block without cells.
+bool ReadBlockShape(TPopGenDataSet& ds, const Ttf& tf, const FileParamRecord& params, const CharSet& delimiters,
+                    BlockShape& shape) {
+    shape.indInColumns = params.IndInColumns;
+    shape.delimited = params.DelimitedData;
+    const bool header = shape.indInColumns ? params.IndHeader : params.LocHeader;
+    shape.labels = shape.indInColumns ? params.LocHeader : params.IndHeader;
+    shape.rows = tf.Count();
+    if (shape.rows > 0) {
         const std::string& line0 = tf.Lines[0];
         if (header) {
-            columnNames = SplitAtSet(line0, delimiters);
-            columns = columnNames.size();
-            rows -= 1;
-            first = 1;
-        } else if (delimited) {
-            columns = CountInSet(line0, delimiters) + 1 - (labels ? 1 : 0);
-        } else if (!labels) {
-            columns = line0.size();
+            shape.columnNames = SplitAtSet(line0, delimiters);
+            shape.columns = shape.columnNames.size();
+            shape.rows -= 1;
+            shape.first = 1;
+        } else if (shape.delimited) {
+            shape.columns = CountInSet(line0, delimiters) + 1 - (shape.labels ? 1 : 0);
+        } else if (!shape.labels) {
+            shape.columns = line0.size();
         } else {
             const std::size_t at = FirstInSet(line0, delimiters);
             if (at == std::string::npos) ds.ReportError(kLoadFailed + ": Cannot interpret input");
-            else columns = line0.size() - at - 1;
+            else shape.columns = line0.size() - at - 1;
         }
     }
-    const std::size_t nLoci = indInColumns ? rows : columns;
-    const std::size_t nInd = indInColumns ? columns : rows;
-    if (nLoci == 0 || nInd == 0) {
+    if (shape.NLoci() == 0 || shape.NInd() == 0) {
         ds.ReportError(kLoadFailed + ": No data");
-        return RejectLoad(ds);
+        return false;
     }
+    return true;
+}
 
-    // Every line is checked and turned into cell codes before the matrix is allocated, so that a
-    // malformed file cannot ask for a huge block. Labels, then line lengths, then characters are
-    // checked over all lines in turn, so a file with several faults reports the first kind.
-    const std::size_t lineLength = indInColumns ? nInd : nLoci;
-    AString rowNames(labels ? rows : 0);
-    if (labels) {
-        for (std::size_t r = 0; r < rows; ++r) {
-            std::string& line = tf.Lines[first + r];
-            const std::size_t at = FirstInSet(line, delimiters);
-            if (at == std::string::npos) {
-                ds.ReportError(kLoadFailed + " (1): Error parsing lines");
-                return RejectLoad(ds);
-            }
-            rowNames[r] = line.substr(0, at);
-            line.erase(0, at + 1);
+// Every line is checked and turned into cell codes before the matrix is allocated, so that a
+// malformed file cannot ask for a huge block. Labels, then line lengths, then characters are
+// checked over all lines in turn, so a file with several faults reports the first kind.
+bool TakeRowLabels(TPopGenDataSet& ds, Ttf& tf, const BlockShape& shape, const CharSet& delimiters, AString& rowNames) {
+    rowNames.assign(shape.labels ? shape.rows : 0, std::string());
+    if (!shape.labels) return true;
+    for (std::size_t r = 0; r < shape.rows; ++r) {
+        std::string& line = tf.Lines[shape.first + r];
+        const std::size_t at = FirstInSet(line, delimiters);
+        if (at == std::string::npos) {
+            ds.ReportError(kLoadFailed + " (1): Error parsing lines");
+            return false;
         }
+        rowNames[r] = line.substr(0, at);
+        line.erase(0, at + 1);
     }
-    for (std::size_t r = 0; r < rows; ++r) {
-        std::string& line = tf.Lines[first + r];
-        if (delimited) line = RemoveCharsInSet(line, delimiters);
-        if (line.size() != lineLength) {
+    return true;
+}
+
+bool CheckLineLengths(TPopGenDataSet& ds, Ttf& tf, const BlockShape& shape, const CharSet& delimiters) {
+    for (std::size_t r = 0; r < shape.rows; ++r) {
+        std::string& line = tf.Lines[shape.first + r];
+        if (shape.delimited) line = RemoveCharsInSet(line, delimiters);
+        if (line.size() != shape.LineLength()) {
             ds.ReportError(kLoadFailed + " (2): Unexpected data line length" + "\r\n" + Quoted(line));
-            return RejectLoad(ds);
+            return false;
         }
     }
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (char& c : tf.Lines[first + r]) {
+    return true;
+}
+
+// The characters of the rows become cell codes in place.
+bool EncodeCells(TPopGenDataSet& ds, Ttf& tf, const BlockShape& shape, const FileParamRecord& params) {
+    for (std::size_t r = 0; r < shape.rows; ++r) {
+        for (char& c : tf.Lines[shape.first + r]) {
             if (c == params.PresenceChar) c = static_cast<char>(kPresent);
             else if (c == params.AmbiguityChar) c = static_cast<char>(kMissing);
             else if (c == params.AbsenceChar) c = static_cast<char>(kAbsent);
             else {
                 ds.ReportError(kLoadFailed + " (3): Unknown data character: " + ShownChar(c));
-                return RejectLoad(ds);
+                return false;
             }
         }
     }
+    return true;
+}
 
-    if (!ds.AllocLayerMatrix(L, nInd, nLoci)) return RejectLoad(ds);
-    TDSLayer& layer = ds.Layers[L];
+// The coded rows into layer l's matrix, locus-major.
+bool StoreCells(TPopGenDataSet& ds, std::size_t l, const Ttf& tf, const BlockShape& shape) {
+    const std::size_t nInd = shape.NInd(), nLoci = shape.NLoci(), lineLength = shape.LineLength();
+    if (!ds.AllocLayerMatrix(l, nInd, nLoci)) return false;
+    TDSLayer& layer = ds.Layers[l];
     AByte cells(nInd * nLoci);
-    for (std::size_t r = 0; r < rows; ++r) {
-        const std::string& line = tf.Lines[first + r];
+    for (std::size_t r = 0; r < shape.rows; ++r) {
+        const std::string& line = tf.Lines[shape.first + r];
         std::memcpy(cells.data() + r * lineLength, line.data(), lineLength);
     }
     // Lines are rows of the file; the layer is locus-major, so individuals in rows are transposed.
-    if (indInColumns) layer.Matrix = std::move(cells);
+    if (shape.indInColumns) layer.Matrix = std::move(cells);
     else TransposeByteMatrix(cells, layer.Matrix, nLoci, nInd);
+    return true;
+}
 
-    AString& columnTarget = indInColumns ? layer.IndNames : layer.LocNames;
-    AString& rowTarget = indInColumns ? layer.LocNames : layer.IndNames;
-    columnTarget = std::move(columnNames);
+// Names from the header and the row labels; the ones the file does not give are numbered.
+void StoreNames(TDSLayer& layer, const FileParamRecord& params, BlockShape& shape, AString& rowNames) {
+    AString& columnTarget = shape.indInColumns ? layer.IndNames : layer.LocNames;
+    AString& rowTarget = shape.indInColumns ? layer.LocNames : layer.IndNames;
+    columnTarget = std::move(shape.columnNames);
     rowTarget = std::move(rowNames);
-    layer.IndNames.resize(nInd);
-    layer.LocNames.resize(nLoci);
-    if (params.IndHeader != 1)
-        for (std::size_t i = 0; i < nInd; ++i) layer.IndNames[i] = "OTU" + UIntToStr(i + 1);
-    if (params.LocHeader != 1)
-        for (std::size_t l = 0; l < nLoci; ++l) layer.LocNames[l] = "Locus" + UIntToStr(l + 1);
+    layer.IndNames.resize(layer.NInd);
+    layer.LocNames.resize(layer.NLoci);
+    if (!params.IndHeader)
+        for (std::size_t i = 0; i < layer.NInd; ++i) layer.IndNames[i] = "OTU" + UIntToStr(i + 1);
+    if (!params.LocHeader)
+        for (std::size_t l = 0; l < layer.NLoci; ++l) layer.LocNames[l] = "Locus" + UIntToStr(l + 1);
+}
 
-    layer.IndMask.assign(nInd, 1);
-    layer.LocMask.assign(nLoci, 1);
+}  // namespace
+
+bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params) {
+    if (!ds.DataText) {
+        ds.ReportError("LoadDataTF serious error: tf is nil");
+        return false;
+    }
+    ds.Clear();
+    const std::size_t L = ds.LoadLayer;
+    Ttf& tf = *ds.DataText;
+    const CharSet delimiters = MakeCharSet(params.Delimiters);
+    BlockShape shape;
+    AString rowNames;
+    if (!CleanDataBlock(ds, tf, params, delimiters) || !ReadBlockShape(ds, tf, params, delimiters, shape) ||
+        !TakeRowLabels(ds, tf, shape, delimiters, rowNames) || !CheckLineLengths(ds, tf, shape, delimiters) ||
+        !EncodeCells(ds, tf, shape, params) || !StoreCells(ds, L, tf, shape))
+        return RejectLoad(ds);
+    TDSLayer& layer = ds.Layers[L];
+    StoreNames(layer, params, shape, rowNames);
+    layer.IndMask.assign(layer.NInd, 1);
+    layer.LocMask.assign(layer.NLoci, 1);
     ds.DataText.reset();
     ds.CurLayer = L;
-    ds.DataLoaded = 1;
+    ds.DataLoaded = true;
 
     if (!ReportDuplicateNames(ds, layer.IndNames, NameKind::Individual))
         ReportDuplicateNames(ds, layer.LocNames, NameKind::Locus);
@@ -299,7 +346,7 @@ void MakeDefaultSets(TPopGenDataSet& ds) {
 }
 
 void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params) {
-    if (ds.IncludeGroups != 1 || !ds.InputText) return;
+    if (!ds.IncludeGroups || !ds.InputText) return;
     const Ttf& input = *ds.InputText;
     const struct {
         const char* title;

@@ -23,9 +23,9 @@ class Ttf;
 bool OpenInputFile(TPopGenDataSet& ds, const std::string& name);
 
 // The whole load of a data file: resets the error count, reads the file, cuts the
-// file specification block out of line 0 (when ds.PreParse is 1), parses the block before the
-// end-of-data line, makes the default sets, reads the set sections (when ds.IncludeGroups is 1)
-// and builds the working copy (when ds.AutoWorkingCopy is 1). True when the data set was loaded without any error.
+// file specification block out of line 0 (when ds.PreParse is set), parses the block before the
+// end-of-data line, makes the default sets, reads the set sections (when ds.IncludeGroups is set)
+// and builds the working copy (when ds.AutoWorkingCopy is set). True when the data set was loaded without any error.
 bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params);
 
 // Parses the band matrix in ds.DataText into layer ds.LoadLayer (clearing the data set first) and
@@ -36,7 +36,7 @@ bool LoadDataTF(TPopGenDataSet& ds, const FileParamRecord& params);
 // Groups := "AllData" (every individual of the loaded layer), LocusSets := "AllLoci".
 void MakeDefaultSets(TPopGenDataSet& ds);
 
-// When ds.IncludeGroups is 1: reads the [Groups] and then the [LocusSets] section of ds.InputText,
+// When ds.IncludeGroups is set: reads the [Groups] and then the [LocusSets] section of ds.InputText,
 // searched from the line after lastDataLine on. Each section is read (and its problem reported)
 // also when the other one failed.
 void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params);

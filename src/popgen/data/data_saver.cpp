@@ -32,7 +32,7 @@ AString LayerNames(const TPopGenDataSet& ds, const TDSLayer& layer, SetKind kind
     const AString& own = ind ? layer.IndNames : layer.LocNames;
     const std::size_t n = ind ? layer.NInd : layer.NLoci;
     if (own.size() == n) return own;
-    const TDSLayer& base = ds.Layers[0];
+    const TDSLayer& base = ds.Layers[kLoadedLayer];
     const AByte& mask = ind ? layer.IndMask : layer.LocMask;
     const AString& baseNames = ind ? base.IndNames : base.LocNames;
     std::size_t ones = 0;
@@ -111,7 +111,7 @@ bool CheckNames(TPopGenDataSet& ds, const AString& names, NameKind kind, std::ui
 
 bool CheckSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title, NameKind setKind,
                   NameKind memberKind, const FileParamRecord& params) {
-    const std::size_t from = FirstWrittenSet(sets, params.WriteDefaultSets == 1);
+    const std::size_t from = FirstWrittenSet(sets, params.WriteDefaultSets);
     if (from >= sets.size()) return true;
     // The loader takes remarks out of the whole section, its title and separators included.
     if ((std::string(title) + "= ,;").find(params.OpenRemarkChar) != std::string::npos) {
@@ -140,7 +140,7 @@ bool FileReadsBack(TPopGenDataSet& ds, const TDSLayer& layer, const SavedFile& f
         return false;
 
     const CharSet delimiters = MakeCharSet(params.Delimiters);
-    if (file.writeColumnNames || file.writeRowLabels || params.DelimitedData == 1) {
+    if (file.writeColumnNames || file.writeRowLabels || params.DelimitedData) {
         const char d = FieldDelimiter(params);
         if (!delimiters.Contains(d)) {
             ds.ReportError(std::string(kNotSaved) + "The layout has no delimiter");
@@ -183,9 +183,9 @@ bool FileReadsBack(TPopGenDataSet& ds, const TDSLayer& layer, const SavedFile& f
         earlier += s.symbol;
     }
 
-    if (params.IncludeGroups != 1) return true;
-    const bool sections = FirstWrittenSet(file.groups, params.WriteDefaultSets == 1) < file.groups.size() ||
-                          FirstWrittenSet(file.locusSets, params.WriteDefaultSets == 1) < file.locusSets.size();
+    if (!params.IncludeGroups) return true;
+    const bool sections = FirstWrittenSet(file.groups, params.WriteDefaultSets) < file.groups.size() ||
+                          FirstWrittenSet(file.locusSets, params.WriteDefaultSets) < file.locusSets.size();
     if (sections && (params.EndOfDataChar == '\r' || params.EndOfDataChar == '\n')) {
         ds.ReportError(std::string(kNotSaved) + "The end-of-data mark is a line break");
         return false;
@@ -202,8 +202,7 @@ std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std
         case kAbsent: return std::string(1, params.AbsenceChar);
         case kPresent: return std::string(1, params.PresenceChar);
         case kMissing:
-            if (params.DelimitedData == 1 && params.AmbiguityNegative == 1)
-                return std::string("-") + params.AmbiguityChar;
+            if (params.DelimitedData && params.AmbiguityNegative) return std::string("-") + params.AmbiguityChar;
             return std::string(1, params.AmbiguityChar);
         default: invalid = true; return std::string(1, params.InvalidStateChar);
     }
@@ -231,7 +230,7 @@ bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const st
     const TDSLayer& layer = ds.GetCurrLayer();
     const AString indNames = LayerNames(ds, layer, SetKind::Individuals);
     const AString locNames = LayerNames(ds, layer, SetKind::Loci);
-    const bool indInColumns = params.IndInColumns == 1;
+    const bool indInColumns = params.IndInColumns;
     const std::size_t rows = indInColumns ? layer.NLoci : layer.NInd;
     const std::size_t columns = indInColumns ? layer.NInd : layer.NLoci;
     SavedFile file;
@@ -239,16 +238,16 @@ bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const st
     file.columnNames = indInColumns ? &indNames : &locNames;
     file.rowKind = indInColumns ? NameKind::Locus : NameKind::Individual;
     file.columnKind = indInColumns ? NameKind::Individual : NameKind::Locus;
-    file.writeColumnNames = (indInColumns ? params.IndHeader : params.LocHeader) == 1;
-    file.writeRowLabels = (indInColumns ? params.LocHeader : params.IndHeader) == 1;
-    if (params.IncludeGroups == 1) {
+    file.writeColumnNames = indInColumns ? params.IndHeader : params.LocHeader;
+    file.writeRowLabels = indInColumns ? params.LocHeader : params.IndHeader;
+    if (params.IncludeGroups) {
         const bool indNamesWritten = indInColumns ? file.writeColumnNames : file.writeRowLabels;
         const bool locNamesWritten = indInColumns ? file.writeRowLabels : file.writeColumnNames;
         file.groups = SetsWithin(ds.Groups, indNames, FileNames(indNames, indNamesWritten, SetKind::Individuals));
         file.locusSets = SetsWithin(ds.LocusSets, locNames, FileNames(locNames, locNamesWritten, SetKind::Loci));
     }
     // Missing cells written as "-" and the symbol make a file for other programs, not one to reopen.
-    const bool forOtherPrograms = params.DelimitedData == 1 && params.AmbiguityNegative == 1;
+    const bool forOtherPrograms = params.DelimitedData && params.AmbiguityNegative;
     if (!forOtherPrograms && !FileReadsBack(ds, layer, file, params)) return false;
     const AString& rowNames = *file.rowNames;
     const AString& columnNames = *file.columnNames;
@@ -273,15 +272,15 @@ bool SaveData(TPopGenDataSet& ds, const std::string& name, bool append, const st
             const std::size_t locus = indInColumns ? r : c;
             const std::size_t ind = indInColumns ? c : r;
             out += CellText(layer.Matrix, layer.NInd, locus, ind, params, invalid);
-            if (params.DelimitedData == 1) out += d;
+            if (params.DelimitedData) out += d;
         }
     }
     tf.Lines[line + rows] = std::string(1, params.EndOfDataChar);
     if (invalid) ds.ReportError("Data Inconsitency Error.");
 
-    if (params.IncludeGroups == 1) {
-        WriteSetSection(ds, file.groups, "[Groups]", params.WriteDefaultSets == 1, "*");
-        WriteSetSection(ds, file.locusSets, "[LocusSets]", params.WriteDefaultSets == 1, "*");
+    if (params.IncludeGroups) {
+        WriteSetSection(ds, file.groups, "[Groups]", params.WriteDefaultSets, "*");
+        WriteSetSection(ds, file.locusSets, "[LocusSets]", params.WriteDefaultSets, "*");
     }
     const int rc = tf.SaveToFile(name, append);
     if (rc != 0) {

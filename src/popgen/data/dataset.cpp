@@ -17,20 +17,20 @@ TPopGenDataSet::~TPopGenDataSet() = default;
 void TPopGenDataSet::Init() {
     for (std::size_t l = 0; l < kLayerCount; ++l) InitLayer(l);
     CurLayer = kNoLayer;
-    DataLoaded = 0;
+    DataLoaded = false;
     DataText.reset();
     ValueSize = kValueSize;
     CurGroup = 0;
     CurLocusSet = 0;
-    SkipLabels = 0;
-    AutoWorkingCopy = 1;
+    SkipLabels = false;
+    AutoWorkingCopy = true;
     NeiLiR = 6.0L;
     AvgDraws = 100;
     OutputFileName = "output.txt";
     ReportBuf.reset();
     GroupSelMask.clear();
     WeightingScheme = Weighting::None;
-    ErrCount = 0;
+    MarkErrors();
     ResetCounters();
     ResetStateWeights(*this);
     Kernel = KernelChoice{};  // Jaccard, Standard treatment
@@ -39,11 +39,11 @@ void TPopGenDataSet::Init() {
 
 void TPopGenDataSet::Clear() {
     for (std::size_t l = 0; l < kLayerCount; ++l) ClearLayer(l);
-    DataLoaded = 0;
+    DataLoaded = false;
     GroupSelMask.clear();
     CurGroup = 0;
     CurLocusSet = 0;
-    CurLayer = 0;
+    CurLayer = kLoadedLayer;
     DataFileName.clear();
     Groups.clear();
     LocusSets.clear();
@@ -51,10 +51,7 @@ void TPopGenDataSet::Clear() {
     ReportBuf.reset();
 }
 
-void TPopGenDataSet::ReportError(const std::string& msg) {
-    ++ErrCount;
-    reporter_->Error(msg);
-}
+void TPopGenDataSet::ReportError(const std::string& msg) { reporter_->Error(msg); }
 
 void TPopGenDataSet::ReportWarning(const std::string& msg) { reporter_->Warning(msg); }
 
@@ -63,12 +60,12 @@ int TPopGenDataSet::Ask(const std::string& text, const std::string& caption, std
 }
 
 void TPopGenDataSet::ResetCounters() {
-    QuietMode = 0;
+    QuietMode = false;
     QuietFailures = 0;
 }
 
 void TPopGenDataSet::SetTextDelimiters(bool enabled, char open, char close) {
-    PreParse = enabled ? 1 : 0;
+    PreParse = enabled;
     PreParseOpen = open;
     PreParseClose = close;
 }
@@ -106,9 +103,7 @@ bool TPopGenDataSet::AllocLayerMatrix(std::size_t l, std::size_t nInd, std::size
     return true;
 }
 
-bool TPopGenDataSet::HasData() const {
-    return DataLoaded == 1 && CurLayer < kLayerCount && Layers[CurLayer].HasMatrix();
-}
+bool TPopGenDataSet::HasData() const { return DataLoaded && CurLayer < kLayerCount && Layers[CurLayer].HasMatrix(); }
 
 TDSLayer& TPopGenDataSet::GetCurrLayer() {
     if (CurLayer < kLayerCount) return Layers[CurLayer];
@@ -131,7 +126,7 @@ std::string TPopGenDataSet::CurrLocusSetName() const {
 }
 
 void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target, bool clampNegative) {
-    if (source > 4 || target > 4) return;
+    if (source > kScratchLayer || target > kScratchLayer) return;
     // Copied first: source and target may be the same layer.
     const std::vector<TLabelledPtr> list = Layers[source].MatrixList;
     const std::size_t values = PackedSize(Layers[source].NInd);
@@ -150,7 +145,7 @@ void TPopGenDataSet::CorrelationLayer(std::size_t source, std::size_t target, bo
     t.IndNames.clear();
     for (const TLabelledPtr& entry : list) t.IndNames.push_back(entry.Label);
     t.NInd = n;
-    CurLayer = static_cast<std::uint8_t>(target);
+    CurLayer = target;
     DistTransform = Transformation::OneMinusS;
 }
 

@@ -23,7 +23,6 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -67,7 +66,7 @@ inline constexpr std::size_t kSelectionLayer = 2;  // the current group by locus
 inline constexpr std::size_t kDerivedLayer = 3;    // missing data replaced, band profiles, group matrices
 inline constexpr std::size_t kScratchLayer = 4;    // per-group scratch, bootstrap replicates
 inline constexpr std::size_t kExportLayer = 5;     // per-group export counts, hybrid-index groups
-inline constexpr std::uint8_t kNoLayer = 255;  // CurLayer / SourceLayer: none
+inline constexpr std::size_t kNoLayer = 255;       // CurLayer / SourceLayer: none
 
 // Band cell codes.
 inline constexpr std::uint8_t kAbsent = 0;
@@ -86,8 +85,8 @@ struct TLabelledPtr {
 struct TDSLayer {
     std::string Name;                      // title, e.g. "Missing Data Replaced"
     AByte Matrix;                          // band matrix, locus-major: cell (i, l) at (l-1)*NInd + (i-1); empty = no data
-    std::uint8_t SourceLayer = kNoLayer;   // layer this one was derived from
-    std::uint8_t MaskRefLayer = 0;         // layer its masks refer to (always 0)
+    std::size_t SourceLayer = kNoLayer;    // layer this one was derived from
+    std::size_t MaskRefLayer = kLoadedLayer;  // layer its masks refer to
     std::size_t NInd = 0;
     std::size_t NLoci = 0;
     std::size_t NCells = 0;                // NInd * NLoci
@@ -102,7 +101,7 @@ struct TDSLayer {
     AExt LocFreqs;                         // band frequency per locus
     AExt Weights;                          // per-locus (NLoci) or per-cell (NCells, locus-major) weights
     std::size_t LocFreqDivisor = 0;        // divisor used for LocFreqs
-    std::uint8_t KeepMatrixList = 0;       // 1 = keep the matrices of a series in MatrixList
+    bool KeepMatrixList = false;           // keep the matrices of a series in MatrixList
     std::vector<TLabelledPtr> MatrixList;
     std::shared_ptr<TAmovaRec> Amova;      // null = empty state
     std::shared_ptr<TBiAlleleRec> BiAllele;  // null = empty state
@@ -128,8 +127,8 @@ public:
     std::size_t CurGroup = 0;         // index into Groups (0 = "AllData")
     std::size_t CurLocusSet = 0;      // index into LocusSets (0 = "AllLoci")
     std::uint8_t ValueSize = kValueSize;  // bytes per packed-matrix slot (16)
-    std::uint8_t DataLoaded = 0;      // 1 once a band matrix was loaded
-    std::uint8_t CurLayer = kNoLayer; // current layer 0-5, kNoLayer = none
+    bool DataLoaded = false;          // once a band matrix was loaded
+    std::size_t CurLayer = kNoLayer;  // current layer 0-5, kNoLayer = none
     std::string DataFileName;
     std::array<TDSLayer, kLayerCount> Layers;
     TFilterArray Groups;
@@ -138,25 +137,24 @@ public:
     TFilterArray EditGroups;          // edit copies used by the group manager
     TFilterArray EditLocusSets;
     TFilterArray EditThirdSets;
-    std::uint8_t IncludeGroups = 0;   // 1 = read [Groups]/[LocusSets] on load (the shell sets it)
+    bool IncludeGroups = false;       // read [Groups]/[LocusSets] on load (the shell sets it)
     AByte GroupSelMask;
     Transformation DistTransform = Transformation::OneMinusS;  // of the last run; 0 whenever a layer is cleared
     Extended NeiLiR = 6.0L;           // r of the Nei-Li coefficient
     std::size_t AvgDraws = 100;       // Monte-Carlo draws of the Average treatment
     std::shared_ptr<Ttf> ReportBuf;   // report buffer; null = none (the distance report builds its own)
     std::string OutputFileName = "output.txt";
-    std::uint8_t LoadLayer = 0;       // layer a load fills
-    std::uint8_t SkipLabels = 0;      // 1 = subset layers are built without names
-    std::uint8_t AutoWorkingCopy = 1; // 1 = after a load build layer 1 (AllData x AllLoci), make it current
+    std::size_t LoadLayer = kLoadedLayer;  // layer a load fills
+    bool SkipLabels = false;          // subset layers are built without names
+    bool AutoWorkingCopy = true;      // after a load build layer 1 (AllData x AllLoci), make it current
     std::shared_ptr<Ttf> InputText;   // the whole input file during a load; null otherwise
     std::shared_ptr<Ttf> DataText;    // the data block handed to the matrix parser; null otherwise
     KernelChoice Kernel;              // the kernel of KernelXF and BetweenLayersXF; set by a matrix run
-    std::size_t QuietFailures = 0;    // 1 = a monomorphic-locus filter refused while QuietMode was 1
-    std::atomic<std::size_t> ErrCount = 0;  // errors reported since creation or the start of the last load
-    std::uint8_t QuietMode = 0;       // 1 = monomorphic-locus filters set QuietFailures instead of reporting
+    std::size_t QuietFailures = 0;    // 1 = a monomorphic-locus filter refused while QuietMode was on
+    bool QuietMode = false;           // monomorphic-locus filters set QuietFailures instead of reporting
     Weighting WeightingScheme = Weighting::None;  // of the pair counts of every run
     StateWeightTable StateWeights{};
-    std::uint8_t PreParse = 1;        // 1 = cut <...> out of the first line of an input file
+    bool PreParse = true;             // cut <...> out of the first line of an input file
     char PreParseOpen = '<';
     char PreParseClose = '>';
 
@@ -172,13 +170,16 @@ public:
     void OnWarning(TErrorProc handler) { reporter_->SetWarningHandler(std::move(handler)); }
     void OnQuestion(TQuestionFunc handler) { reporter_->SetQuestionHandler(std::move(handler)); }
 
-    void ReportError(const std::string& msg);    // ErrCount += 1, then the reporter's Error
+    void ReportError(const std::string& msg);    // the reporter's Error
     void ReportWarning(const std::string& msg);  // the reporter's Warning
     int Ask(const std::string& text, const std::string& caption, std::uint32_t flags);  // No when unanswered
-    std::size_t ErrorCount() const { return ErrCount; }
-    void ResetCounters();  // QuietMode := 0, QuietFailures := 0
+    // Errors reported through the data set's reporter, by the data set or by a run on it, since it
+    // was made or a load began (MarkErrors).
+    std::size_t ErrorCount() const { return reporter_->ErrorCount() - errorMark_; }
+    void MarkErrors() { errorMark_ = reporter_->ErrorCount(); }
+    void ResetCounters();  // QuietMode := false, QuietFailures := 0
     void SetTextDelimiters(bool enabled, char open, char close);
-    std::uint8_t BaseLayer() const { return LoadLayer; }
+    std::size_t BaseLayer() const { return LoadLayer; }
     void SetDistOptions(std::size_t draws, Transformation transform, Extended neiLiR);
 
     void InitLayer(std::size_t l);   // empty state without freeing
@@ -228,6 +229,7 @@ private:
     Reporter ownReporter_;
     Reporter* reporter_ = &ownReporter_;
     TDSLayer noLayer_;  // what the non-const GetCurrLayer returns without a current layer
+    std::size_t errorMark_ = 0;  // the reporter's count where ErrorCount() starts
 };
 
 // ---- free routines ---------------------------------------------------------------------------

@@ -3,7 +3,6 @@
 // shell fills it from its settings (shell/file_params.h) and writes it as the file's first line.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 struct FileParamRecord {
@@ -14,13 +13,13 @@ struct FileParamRecord {
     char CloseRemarkChar = 0;
     char EndOfDataChar = 0;
     std::string Delimiters;           // the first one is the field delimiter written on saving
-    std::uint8_t IndInColumns = 0;    // 1: individuals are columns, each line a locus
-    std::uint8_t IndHeader = 0;       // names of individuals present
-    std::uint8_t LocHeader = 0;       // names of loci present
-    std::uint8_t DelimitedData = 0;   // 0: one character per cell
-    std::uint8_t IncludeGroups = 0;   // read and write [Groups] and [LocusSets]
-    std::uint8_t WriteDefaultSets = 0;
-    std::uint8_t AmbiguityNegative = 0;
+    bool IndInColumns = false;        // individuals are columns, each line a locus
+    bool IndHeader = false;           // names of individuals present
+    bool LocHeader = false;           // names of loci present
+    bool DelimitedData = false;       // false: one character per cell
+    bool IncludeGroups = false;       // read and write [Groups] and [LocusSets]
+    bool WriteDefaultSets = false;
+    bool AmbiguityNegative = false;
     char InvalidStateChar = 0;
 
     bool operator==(const FileParamRecord&) const = default;

@@ -28,67 +28,66 @@ bool Usable(const TDSLayer& layer) {
 struct FilterTexts {
     const char* allGone;
     bool quietable = false;      // QuietMode turns the refusal into QuietFailures
-    bool detailedError = false;  // the matrix error names the locus and its counts
+    bool detailedError = false;  // the matrix error names the entry and its counts
+    const char* matrixError = "Data matrix error.";
 };
 
-std::size_t FilterLoci(TPopGenDataSet& ds, std::uint8_t target, const FilterTexts& texts, const RemoveTest& remove) {
+// What a filter walks: the loci or the individuals of the current layer.
+enum class FilterAxis { Loci, Individuals };
+
+// Removes the entries along axis for which remove(counts, number of cells of an entry) holds.
+std::size_t FilterEntries(TPopGenDataSet& ds, std::size_t target, FilterAxis axis, const FilterTexts& texts,
+                          const RemoveTest& remove) {
     const TDSLayer& c = ds.GetCurrLayer();
     if (!Usable(c)) return 0;
-    AByte keep(c.NLoci, 1);
+    const bool loci = axis == FilterAxis::Loci;
+    const std::size_t entries = loci ? c.NLoci : c.NInd;
+    const std::size_t cells = loci ? c.NInd : c.NLoci;
+    const auto count = [&](std::size_t e, std::uint8_t state) {
+        return loci ? CountLocState(ds, e, state) : CountIndState(ds, e, state);
+    };
+    AByte keep(entries, 1);
     std::size_t removed = 0;
-    for (std::size_t l = 1; l <= c.NLoci; ++l) {
-        const Counts k{CountLocState(ds, l, kPresent), CountLocState(ds, l, kAbsent), CountLocState(ds, l, kMissing)};
-        if (k.p + k.a + k.m != c.NInd) {
-            std::string msg = "Data matrix error.";
+    for (std::size_t e = 1; e <= entries; ++e) {
+        const Counts k{count(e, kPresent), count(e, kAbsent), count(e, kMissing)};
+        if (k.p + k.a + k.m != cells) {
+            std::string msg = texts.matrixError;
             if (texts.detailedError)
-                msg += std::to_string(l) + " " + std::to_string(k.p) + " " + std::to_string(k.a) + " " +
-                       std::to_string(k.m) + " " + std::to_string(c.NInd);
+                msg += std::to_string(e) + " " + std::to_string(k.p) + " " + std::to_string(k.a) + " " +
+                       std::to_string(k.m) + " " + std::to_string(cells);
             ds.ReportError(msg);
             return 0;
         }
-        if (remove(k, c.NInd)) {
-            keep[l - 1] = 0;
+        if (remove(k, cells)) {
+            keep[e - 1] = 0;
             ++removed;
         }
     }
     if (removed == 0) return 0;
-    if (removed == c.NLoci) {
-        if (texts.quietable && ds.QuietMode == 1) ds.QuietFailures = 1;
+    if (removed == entries) {
+        if (texts.quietable && ds.QuietMode) ds.QuietFailures = 1;
         else ds.ReportError(texts.allGone);
         return 0;
     }
-    return RmvCpyCurr2TargetLyr(ds, target, {}, removed, 0, keep) ? removed : 0;
+    const bool ok = loci ? RmvCpyCurr2TargetLyr(ds, target, {}, removed, 0, keep)
+                         : RmvCpyCurr2TargetLyr(ds, target, keep, 0, removed, {});
+    return ok ? removed : 0;
 }
 
-std::size_t FilterInds(TPopGenDataSet& ds, std::uint8_t target, const RemoveTest& remove) {
-    const TDSLayer& c = ds.GetCurrLayer();
-    if (!Usable(c)) return 0;
-    AByte keep(c.NInd, 1);
-    std::size_t removed = 0;
-    for (std::size_t i = 1; i <= c.NInd; ++i) {
-        const Counts k{CountIndState(ds, i, kPresent), CountIndState(ds, i, kAbsent), CountIndState(ds, i, kMissing)};
-        if (k.p + k.a + k.m != c.NLoci) {
-            ds.ReportError("Data matrix error (RemoveIndMD)");
-            return 0;
-        }
-        if (remove(k, c.NLoci)) {
-            keep[i - 1] = 0;
-            ++removed;
-        }
-    }
-    if (removed == 0) return 0;
-    if (removed == c.NInd) {
-        ds.ReportError(kAllInds);
-        return 0;
-    }
-    return RmvCpyCurr2TargetLyr(ds, target, keep, 0, removed, {}) ? removed : 0;
+std::size_t FilterLoci(TPopGenDataSet& ds, std::size_t target, const FilterTexts& texts, const RemoveTest& remove) {
+    return FilterEntries(ds, target, FilterAxis::Loci, texts, remove);
+}
+
+std::size_t FilterInds(TPopGenDataSet& ds, std::size_t target, const RemoveTest& remove) {
+    return FilterEntries(ds, target, FilterAxis::Individuals,
+                         {.allGone = kAllInds, .matrixError = "Data matrix error (RemoveIndMD)"}, remove);
 }
 
 bool FixedPresence(const Counts& k) { return k.a == 0 && k.p >= k.m; }
 bool FixedAbsence(const Counts& k) { return k.p == 0 && k.a >= k.m; }
 
 // The loaded data is never changed by a filter or a replacement: layer 0 goes to the working copy.
-std::uint8_t WritableTarget(std::uint8_t target) { return target == 0 ? 1 : target; }
+std::size_t WritableTarget(std::size_t target) { return target == kLoadedLayer ? kWorkingLayer : target; }
 
 // A layer's mask over its reference layer; a layer as large as the reference without one holds all.
 bool MaskOverReference(const AByte& mask, std::size_t count, std::size_t refCount, AByte& result) {
@@ -106,50 +105,50 @@ std::size_t Ones(const AByte& mask) {
 
 }  // namespace
 
-std::size_t RemoveLocMoreMDThanBands(TPopGenDataSet& ds, std::uint8_t target) {
+std::size_t RemoveLocMoreMDThanBands(TPopGenDataSet& ds, std::size_t target) {
     return FilterLoci(ds, target, {kAllLoci}, [](const Counts& k, std::size_t) { return k.p < k.m; });
 }
 
-std::size_t RemoveLocMD(TPopGenDataSet& ds, std::uint8_t target, Extended f) {
+std::size_t RemoveLocMD(TPopGenDataSet& ds, std::size_t target, Extended f) {
     return FilterLoci(ds, target, {kAllLoci}, [f](const Counts& k, std::size_t n) { return Fraction(k.m, n) > f; });
 }
 
-std::size_t RemoveMonomorphicLoci(TPopGenDataSet& ds, std::uint8_t target) {
+std::size_t RemoveMonomorphicLoci(TPopGenDataSet& ds, std::size_t target) {
     const FilterTexts texts{"Removing monomorphic loci would result in removal of ALL loci.\r\nOperation was aborted.",
                             true, true};
     return FilterLoci(ds, target, texts,
                       [](const Counts& k, std::size_t) { return FixedPresence(k) || FixedAbsence(k); });
 }
 
-std::size_t RemoveMonomorphicAbsences(TPopGenDataSet& ds, std::uint8_t target) {
+std::size_t RemoveMonomorphicAbsences(TPopGenDataSet& ds, std::size_t target) {
     const FilterTexts texts{
         "Removing monomorphic loci (absent) would result in removal of ALL loci.\r\nOperation was aborted.", true};
     return FilterLoci(ds, target, texts, [](const Counts& k, std::size_t) { return FixedAbsence(k); });
 }
 
-std::size_t RemoveMonomorphicPresences(TPopGenDataSet& ds, std::uint8_t target) {
+std::size_t RemoveMonomorphicPresences(TPopGenDataSet& ds, std::size_t target) {
     const FilterTexts texts{
         "Removing monomorphic loci (presences) would result in removal of ALL loci.\r\nOperation was aborted."};
     return FilterLoci(ds, target, texts, [](const Counts& k, std::size_t) { return FixedPresence(k); });
 }
 
-std::size_t RemoveLocHighFreq(TPopGenDataSet& ds, std::uint8_t target, Extended f) {
+std::size_t RemoveLocHighFreq(TPopGenDataSet& ds, std::size_t target, Extended f) {
     return FilterLoci(ds, target, {kAllLoci}, [f](const Counts& k, std::size_t n) { return Fraction(k.p, n) > f; });
 }
 
-std::size_t RemoveLocLowFreq(TPopGenDataSet& ds, std::uint8_t target, Extended f) {
+std::size_t RemoveLocLowFreq(TPopGenDataSet& ds, std::size_t target, Extended f) {
     return FilterLoci(ds, target, {kAllLoci}, [f](const Counts& k, std::size_t n) { return Fraction(k.p, n) < f; });
 }
 
-std::size_t RemoveIndMD(TPopGenDataSet& ds, std::uint8_t target, Extended f) {
+std::size_t RemoveIndMD(TPopGenDataSet& ds, std::size_t target, Extended f) {
     return FilterInds(ds, target, [f](const Counts& k, std::size_t n) { return Fraction(k.m, n) > f; });
 }
 
-std::size_t RemoveIndHighFreq(TPopGenDataSet& ds, std::uint8_t target, Extended f) {
+std::size_t RemoveIndHighFreq(TPopGenDataSet& ds, std::size_t target, Extended f) {
     return FilterInds(ds, target, [f](const Counts& k, std::size_t n) { return Fraction(k.p, n) > f; });
 }
 
-std::size_t RemoveIndLowFreq(TPopGenDataSet& ds, std::uint8_t target, Extended f) {
+std::size_t RemoveIndLowFreq(TPopGenDataSet& ds, std::size_t target, Extended f) {
     return FilterInds(ds, target, [f](const Counts& k, std::size_t n) { return Fraction(k.p, n) < f; });
 }
 
@@ -170,13 +169,13 @@ bool MakeNEwMaskFromSubMask(TPopGenDataSet& ds, const AByte& templateMask, const
     return true;
 }
 
-bool RmvCpyCurr2TargetLyr(TPopGenDataSet& ds, std::uint8_t target, const AByte& indKeep, std::size_t nLocRemoved,
+bool RmvCpyCurr2TargetLyr(TPopGenDataSet& ds, std::size_t target, const AByte& indKeep, std::size_t nLocRemoved,
                           std::size_t nIndRemoved, const AByte& locKeep) {
     target = WritableTarget(target);
     if (target >= kLayerCount || ds.CurLayer >= kLayerCount) return false;
-    const std::uint8_t cur = ds.CurLayer;
+    const std::size_t cur = ds.CurLayer;
     const TDSLayer& c = ds.Layers[cur];
-    const std::uint8_t ref = c.MaskRefLayer < kLayerCount ? c.MaskRefLayer : 0;
+    const std::size_t ref = c.MaskRefLayer < kLayerCount ? c.MaskRefLayer : kLoadedLayer;
     // A layer other than the loaded data whose masks refer to itself (a band profile) is its own
     // reference; everything else keeps its masks over the loaded data.
     const bool selfRef = ref == cur && cur != 0;
@@ -241,14 +240,14 @@ bool RmvCpyCurr2TargetLyr(TPopGenDataSet& ds, std::uint8_t target, const AByte& 
     return true;
 }
 
-bool ReplaceMissingData(TPopGenDataSet& ds, std::uint8_t target, Extended p, RandomStream& random) {
+bool ReplaceMissingData(TPopGenDataSet& ds, std::size_t target, Extended p, RandomStream& random) {
     target = WritableTarget(target);
     if (target >= kLayerCount || !ds.HasData()) return false;
     if (!(p >= 0.0L && p <= 1.0L)) {
         ds.ReportError("ReplaceMissingData: the fraction must lie between 0 and 1");
         return false;
     }
-    const std::uint8_t cur = ds.CurLayer;
+    const std::size_t cur = ds.CurLayer;
     const TDSLayer& c = ds.Layers[cur];
     AByte cells = c.Matrix;
     for (std::uint8_t& cell : cells) {
@@ -267,7 +266,7 @@ bool ReplaceMissingData(TPopGenDataSet& ds, std::uint8_t target, Extended p, Ran
     }
     // The current layer's own names and masks, so that the rows keep their names and the new layer
     // can be filtered, selected from and saved like the one it came from.
-    t.MaskRefLayer = c.MaskRefLayer == cur && cur != 0 ? target : c.MaskRefLayer;
+    t.MaskRefLayer = c.MaskRefLayer == cur && cur != kLoadedLayer ? target : c.MaskRefLayer;
     t.NInd = c.NInd;
     t.NLoci = c.NLoci;
     t.NCells = c.NCells;

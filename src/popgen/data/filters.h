@@ -21,27 +21,27 @@
 #include "popgen/data/dataset.h"
 
 // Loci: p < m.
-std::size_t RemoveLocMoreMDThanBands(TPopGenDataSet& ds, std::uint8_t target);
+std::size_t RemoveLocMoreMDThanBands(TPopGenDataSet& ds, std::size_t target);
 // Loci: m / NInd > f.
-std::size_t RemoveLocMD(TPopGenDataSet& ds, std::uint8_t target, Extended f);
-// Loci fixed for presence or for absence. While QuietMode is 1 a refusal sets QuietFailures
+std::size_t RemoveLocMD(TPopGenDataSet& ds, std::size_t target, Extended f);
+// Loci fixed for presence or for absence. While QuietMode is on a refusal sets QuietFailures
 // instead of reporting (this one and RemoveMonomorphicAbsences).
-std::size_t RemoveMonomorphicLoci(TPopGenDataSet& ds, std::uint8_t target);
-std::size_t RemoveMonomorphicAbsences(TPopGenDataSet& ds, std::uint8_t target);
-std::size_t RemoveMonomorphicPresences(TPopGenDataSet& ds, std::uint8_t target);
+std::size_t RemoveMonomorphicLoci(TPopGenDataSet& ds, std::size_t target);
+std::size_t RemoveMonomorphicAbsences(TPopGenDataSet& ds, std::size_t target);
+std::size_t RemoveMonomorphicPresences(TPopGenDataSet& ds, std::size_t target);
 // Loci: p / NInd > f, p / NInd < f.
-std::size_t RemoveLocHighFreq(TPopGenDataSet& ds, std::uint8_t target, Extended f);
-std::size_t RemoveLocLowFreq(TPopGenDataSet& ds, std::uint8_t target, Extended f);
+std::size_t RemoveLocHighFreq(TPopGenDataSet& ds, std::size_t target, Extended f);
+std::size_t RemoveLocLowFreq(TPopGenDataSet& ds, std::size_t target, Extended f);
 // Individuals: m / NLoci > f, p / NLoci > f, p / NLoci < f.
-std::size_t RemoveIndMD(TPopGenDataSet& ds, std::uint8_t target, Extended f);
-std::size_t RemoveIndHighFreq(TPopGenDataSet& ds, std::uint8_t target, Extended f);
-std::size_t RemoveIndLowFreq(TPopGenDataSet& ds, std::uint8_t target, Extended f);
+std::size_t RemoveIndMD(TPopGenDataSet& ds, std::size_t target, Extended f);
+std::size_t RemoveIndHighFreq(TPopGenDataSet& ds, std::size_t target, Extended f);
+std::size_t RemoveIndLowFreq(TPopGenDataSet& ds, std::size_t target, Extended f);
 
 // The copy step of the filters: target := the current layer without the rows (columns) whose keep
 // byte is 0 (an empty keep mask keeps all), with names, and masks over the layer its masks refer
 // to; the target becomes current. Everything is built before a layer changes, so a refusal leaves
 // every layer as it was.
-bool RmvCpyCurr2TargetLyr(TPopGenDataSet& ds, std::uint8_t target, const AByte& indKeep, std::size_t nLocRemoved,
+bool RmvCpyCurr2TargetLyr(TPopGenDataSet& ds, std::size_t target, const AByte& indKeep, std::size_t nLocRemoved,
                           std::size_t nIndRemoved, const AByte& locKeep);
 
 // result := the template with its 1 entries replaced, in order, by the entries of sub.
@@ -51,4 +51,4 @@ bool MakeNEwMaskFromSubMask(TPopGenDataSet& ds, const AByte& templateMask, const
 // by 1 with probability p, one draw u of `random` per missing cell in locus-major order (1 when
 // p >= u). A target other than the current layer gets the name "Missing Data Replaced" and the
 // current layer's names and masks; the target becomes current. p outside [0, 1] is refused.
-bool ReplaceMissingData(TPopGenDataSet& ds, std::uint8_t target, Extended p, RandomStream& random);
+bool ReplaceMissingData(TPopGenDataSet& ds, std::size_t target, Extended p, RandomStream& random);

@@ -68,14 +68,14 @@ AByte CutCells(const TDSLayer& source, const AByte& indMask, const AByte& locMas
 std::size_t CountOnes(const AByte& mask) { return CountByte(mask.data(), 1, mask.size()); }
 
 bool TPopGenDataSet::Select(std::size_t g, std::size_t l) {
-    const std::uint8_t c = CurLayer;
-    if (g == 0 && l == 0) return MakeSubsetLayer(0, 1, 0, 0);
+    const std::size_t c = CurLayer;
+    if (g == 0 && l == 0) return MakeSubsetLayer(kLoadedLayer, kWorkingLayer, 0, 0);
     // A temporary layer (missing data replaced, band profile, resampled) is never the source of
     // a selection; a selection is always taken from the whole working copy.
-    std::size_t source = 0;
-    if (c == 0 || c == 1) source = c;
-    else if (c == 2) source = 1;
-    return MakeSubsetLayer(source, 2, g, l);
+    std::size_t source = kLoadedLayer;
+    if (c == kLoadedLayer || c == kWorkingLayer) source = c;
+    else if (c == kSelectionLayer) source = kWorkingLayer;
+    return MakeSubsetLayer(source, kSelectionLayer, g, l);
 }
 
 bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std::size_t g, std::size_t l) {
@@ -95,7 +95,7 @@ bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std
         return false;
     }
     const TDSLayer& src = Layers[source];
-    const TDSLayer& base = Layers[0];
+    const TDSLayer& base = Layers[kLoadedLayer];
     const TdsFilterRec& group = Groups[g];
     const TdsFilterRec& locusSet = LocusSets[l];
     AByte indSel, locSel;
@@ -107,7 +107,7 @@ bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std
         ReportError("Selection of group failed: empty selection");
         return false;
     }
-    if (src.MaskRefLayer != 0) {
+    if (src.MaskRefLayer != kLoadedLayer) {
         ReportError("Selection of group failed: MaskRefLayer>0");
         return false;
     }
@@ -127,12 +127,12 @@ bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std
     AndBytes(group.Mask.data(), indMask.data(), indMask.data(), indMask.size());
     AndBytes(locusSet.Mask.data(), locMask.data(), locMask.data(), locMask.size());
     AString indNames, locNames;
-    if (SkipLabels != 1) {
+    if (!SkipLabels) {
         // Names come from the layer the masks refer to, through the new masks.
         MaskStrArray(indMask, base.IndNames, indNames);
         MaskStrArray(locMask, base.LocNames, locNames);
     }
-    const std::uint8_t maskRef = src.MaskRefLayer;
+    const std::size_t maskRef = src.MaskRefLayer;
 
     // Every allocation came before this point, so a shortage leaves the layers as they were.
     ClearLayer(target);
@@ -140,22 +140,22 @@ bool TPopGenDataSet::MakeSubsetLayer(std::size_t source, std::size_t target, std
     t.Matrix = std::move(cells);
     t.IndMask = std::move(indMask);
     t.LocMask = std::move(locMask);
-    t.SourceLayer = static_cast<std::uint8_t>(source);
+    t.SourceLayer = source;
     t.MaskRefLayer = maskRef;
     t.NInd = nI;
     t.NLoci = nL;
     t.NCells = nI * nL;
     t.IndNames = std::move(indNames);
     t.LocNames = std::move(locNames);
-    CurLayer = static_cast<std::uint8_t>(target);
+    CurLayer = target;
     CurGroup = g;
     CurLocusSet = l;
     return true;
 }
 
 bool TPopGenDataSet::RestoreOriginalMatrix() {
-    const bool ok = MakeSubsetLayer(0, 1, 0, 0);
-    CurLayer = 1;
+    const bool ok = MakeSubsetLayer(kLoadedLayer, kWorkingLayer, 0, 0);
+    CurLayer = kWorkingLayer;
     return ok;
 }
 
@@ -179,7 +179,7 @@ bool TPopGenDataSet::MakeLayerFromMasksOf(const AByte& indMask, const AByte& loc
         return false;
     }
     const TDSLayer& src = Layers[source];
-    const TDSLayer& base = Layers[0];
+    const TDSLayer& base = Layers[kLoadedLayer];
     AByte indSel, locSel;
     if (src.Matrix.size() != src.NInd * src.NLoci ||
         !MaskForLayer(indMask, src.IndMask, src.NInd, base.NInd, indSel) ||

@@ -16,7 +16,7 @@
 struct TdsFilterRec {
     std::string Name;
     AString Members;            // individual names (group) or locus names (locus set), as read
-    std::uint8_t Selected = 0;  // 1 = chosen for the t-test and the per-group commands
+    bool Selected = false;      // chosen for the t-test and the per-group commands
     std::size_t Count = 0;      // number of entries of Members
     AByte Mask;                 // one byte per individual / locus of layer 0: 1 = member
 };

@@ -28,7 +28,7 @@ const TDSLayer* SourceLayer(TPopGenDataSet& ds, const char* routine) {
     return &l;
 }
 
-bool CheckTarget(TPopGenDataSet& ds, std::uint8_t target, const char* routine) {
+bool CheckTarget(TPopGenDataSet& ds, std::size_t target, const char* routine) {
     if (target >= kLayerCount || target == ds.CurLayer) {
         ds.ReportError(std::string(routine) + ": cannot resample into layer " + UIntToStr(target) + ".");
         return false;
@@ -36,11 +36,11 @@ bool CheckTarget(TPopGenDataSet& ds, std::uint8_t target, const char* routine) {
     return true;
 }
 
-bool InitLayer(TPopGenDataSet& ds, std::size_t n, std::uint8_t target, bool copyNames, const char* routine) {
+bool InitLayer(TPopGenDataSet& ds, std::size_t n, std::size_t target, bool copyNames, const char* routine) {
     const TDSLayer* source = SourceLayer(ds, routine);
     if (source == nullptr || !CheckTarget(ds, target, routine)) return false;
     const std::size_t nLoci = source->NLoci;
-    const std::uint8_t sourceIndex = ds.CurLayer;
+    const std::size_t sourceIndex = ds.CurLayer;
     AString names;
     if (copyNames) names = source->IndNames;
     const Transformation transform = ds.DistTransform;  // clearing a scratch layer is no new matrix run
@@ -55,12 +55,12 @@ bool InitLayer(TPopGenDataSet& ds, std::size_t n, std::uint8_t target, bool copy
 
 }  // namespace
 
-bool InitLayerLikeCurrent(TPopGenDataSet& ds, std::uint8_t target, bool copyNames) {
+bool InitLayerLikeCurrent(TPopGenDataSet& ds, std::size_t target, bool copyNames) {
     const std::size_t n = ds.GetCurrLayer().NInd;
     return InitLayer(ds, n, target, copyNames, "InitLayerLikeCurrent");
 }
 
-bool InitLayerWithIndCount(TPopGenDataSet& ds, std::size_t n, std::uint8_t target) {
+bool InitLayerWithIndCount(TPopGenDataSet& ds, std::size_t n, std::size_t target) {
     return InitLayer(ds, n, target, false, "InitLayerWithIndCount");
 }
 
@@ -92,7 +92,7 @@ void ResampledLoci(const TDSLayer& source, std::span<const std::size_t> loci, TD
     }
 }
 
-bool BootstrapLoci(TPopGenDataSet& ds, std::uint8_t target, bool copyLocNames, bool suffix, RandomStream& random) {
+bool BootstrapLoci(TPopGenDataSet& ds, std::size_t target, const ReplicateLocusNames& naming, RandomStream& random) {
     const TDSLayer* source = SourceLayer(ds, "BootstrapLoci");
     if (source == nullptr || !CheckTarget(ds, target, "BootstrapLoci")) return false;
     TDSLayer& t = ds.Layers[target];
@@ -102,15 +102,15 @@ bool BootstrapLoci(TPopGenDataSet& ds, std::uint8_t target, bool copyLocNames, b
     }
     const std::vector<std::size_t> loci = DrawLoci(random, source->NLoci, source->NLoci);
     AString names;
-    if (copyLocNames) {
+    if (naming.CopyNames) {
         names.resize(loci.size());
         for (std::size_t k = 0; k < loci.size(); ++k) {
             if (loci[k] - 1 < source->LocNames.size()) names[k] = source->LocNames[loci[k] - 1];
-            if (suffix) names[k] += "_" + UIntToStr(k + 1);
+            if (naming.Suffix) names[k] += "_" + UIntToStr(k + 1);
         }
     }
     ResampledLoci(*source, loci, t);
-    if (copyLocNames) t.LocNames = std::move(names);
+    if (naming.CopyNames) t.LocNames = std::move(names);
     return true;
 }
 
@@ -135,7 +135,7 @@ std::vector<std::size_t> RandomIndSubset(const TPopGenDataSet& ds, std::size_t n
     return list;
 }
 
-bool BootstrapIndivLoci(TPopGenDataSet& ds, bool withReplacement, std::uint8_t target, RandomStream& random) {
+bool BootstrapIndivLoci(TPopGenDataSet& ds, bool withReplacement, std::size_t target, RandomStream& random) {
     const TDSLayer* source = SourceLayer(ds, "BootstrapIndivLoci");
     if (source == nullptr || !CheckTarget(ds, target, "BootstrapIndivLoci")) return false;
     TDSLayer& t = ds.Layers[target];

@@ -27,11 +27,11 @@ public:
     }
     TemporaryLayerScope(const TemporaryLayerScope&) = delete;
     TemporaryLayerScope& operator=(const TemporaryLayerScope&) = delete;
-    std::uint8_t Layer() const { return layer_; }
+    std::size_t Layer() const { return layer_; }
 
 private:
     TPopGenDataSet& ds_;
-    std::uint8_t layer_;
+    std::size_t layer_;
     Transformation transform_;
 };
 
@@ -39,9 +39,9 @@ private:
 // with copies of the current individual names when copyNames is set; its source is the current
 // layer. False, reported, when there is no current layer with band data, when target is the current
 // layer or no layer, or when the matrix cannot be had.
-bool InitLayerLikeCurrent(TPopGenDataSet& ds, std::uint8_t target, bool copyNames);
+bool InitLayerLikeCurrent(TPopGenDataSet& ds, std::size_t target, bool copyNames);
 // Layer target := an empty layer of n individuals and the current layer's loci. The same refusals.
-bool InitLayerWithIndCount(TPopGenDataSet& ds, std::size_t n, std::uint8_t target);
+bool InitLayerWithIndCount(TPopGenDataSet& ds, std::size_t n, std::size_t target);
 
 // n locus numbers (1-based) drawn with replacement from nLoci loci: Random(nLoci) + 1 each.
 std::vector<std::size_t> DrawLoci(RandomStream& random, std::size_t nLoci, std::size_t n);
@@ -50,11 +50,17 @@ std::vector<std::size_t> DrawLoci(RandomStream& random, std::size_t nLoci, std::
 // loci, so a weighted run weighs a replicate's loci as it weighs the originals.
 void ResampledLoci(const TDSLayer& source, std::span<const std::size_t> loci, TDSLayer& out);
 
+// The names of a bootstrap replicate's loci. CopyNames: target locus k takes the drawn locus's
+// name, and with Suffix also "_" + k (its position), so a locus drawn twice has two names.
+struct ReplicateLocusNames {
+    bool CopyNames = false;
+    bool Suffix = false;
+};
+
 // Fills target (prepared by InitLayerLikeCurrent) with NLoci loci drawn with replacement from the
-// current layer. copyLocNames: target locus k takes the drawn locus's name, and with suffix also
-// "_" + k (its position), so a locus drawn twice has two names. False, reported, when target is
-// not shaped like the current layer.
-bool BootstrapLoci(TPopGenDataSet& ds, std::uint8_t target, bool copyLocNames, bool suffix,
+// current layer, named as naming says. False, reported, when target is not shaped like the current
+// layer.
+bool BootstrapLoci(TPopGenDataSet& ds, std::size_t target, const ReplicateLocusNames& naming,
                    RandomStream& random);
 
 // n individual numbers (1-based) of the current layer, drawn with replacement.
@@ -66,5 +72,5 @@ std::vector<std::size_t> RandomIndSubset(const TPopGenDataSet& ds, std::size_t n
 // Fills target (NInd set by InitLayerWithIndCount) with the current layer's loci drawn with
 // replacement, each holding the cells of the listed individuals (drawn first: with replacement, or
 // as a subset). No names are set. False, reported, when target does not fit the current layer.
-bool BootstrapIndivLoci(TPopGenDataSet& ds, bool withReplacement, std::uint8_t target,
+bool BootstrapIndivLoci(TPopGenDataSet& ds, bool withReplacement, std::size_t target,
                         RandomStream& random);

@@ -403,10 +403,8 @@ bool RunOnCurrentLayer(TPopGenDataSet& ds, const DistRunOptions& options, bool s
     ScopeExit giveBack([&] {
         if (inPlace) SwapMatrices(layer, result, spread);
     });
-    const ReportScope reported(ds.Reporting());
     const LayerCounts counts(layer, ds.WeightingScheme, ds.StateWeights);
     const bool ok = ComputeDistances(layer, counts, options, spread, random, problems, ds.Reporting(), result);
-    ds.ErrCount += reported.Errors();  // the data set counts what its runs report
     if (!ok) return false;
     giveBack.Dismiss();
     Commit(ds, options, spread, result, problems);

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::size_t kCountLayer = 5;
+constexpr std::size_t kCountLayer = kExportLayer;
 
 // The fraction as numerator / 10^k, from the shortest decimal that gives the float back: what the
 // user typed, not the binary value nearest to it.
@@ -166,9 +166,9 @@ bool ExportBayeScan(TPopGenDataSet& ds, const std::string& fileName, const AByte
 bool ExportHINDEX(TPopGenDataSet& ds, const std::string& fileName, std::size_t parent1, std::size_t parent2,
                   std::size_t testGroup, float replaceFraction, RandomStream& random) {
     std::size_t source = ds.CurLayer;
-    if (source > 1) {
+    if (source > kWorkingLayer) {
         ds.ReportWarning("ExportHINDEX: switching to AllData x Current Locus Selection");
-        source = 1;
+        source = kWorkingLayer;
     }
     const std::string individualsName = DerivedFileName(fileName, "_indiv");
     const std::string parentsName = DerivedFileName(fileName, "_parents");
@@ -205,7 +205,7 @@ bool ExportHINDEX(TPopGenDataSet& ds, const std::string& fileName, std::size_t p
             parents.Add(fit.Fit(locusNames[l]) + " # D " + ExtToStrF(frequencies[0][l], 10, 9) + " " +
                         ExtToStrF(frequencies[1][l], 10, 9));
     }
-    ds.CurLayer = static_cast<std::uint8_t>(source);
+    ds.CurLayer = source;
     fit.Report(ds);
     return SaveExportFile(ds, individuals, individualsName) && SaveExportFile(ds, parents, parentsName);
 }

@@ -79,7 +79,7 @@ public:
 
 private:
     TPopGenDataSet& ds_;
-    std::uint8_t layer_;
+    std::size_t layer_;
     std::size_t group_;
     std::size_t locusSet_;
 };

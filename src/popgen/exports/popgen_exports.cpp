@@ -217,7 +217,7 @@ bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended repl
         ds.ReportError("No groups defined");
         return false;
     }
-    const bool switched = ds.CurLayer > 1;
+    const bool switched = ds.CurLayer > kWorkingLayer;
     if (switched) ds.ReportWarning("Switching to AllData");
     const AString fileNames = AFLPOPFileNames(ds, baseName);
     std::vector<std::pair<std::string, Ttf>> files;
@@ -226,9 +226,9 @@ bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended repl
     bool dataError = false;
     {
         const SelectionKeeper keep(ds);
-        constexpr std::size_t kGroupLayer = 5;
+        constexpr std::size_t kGroupLayer = kExportLayer;
         const std::size_t locusSet = ds.CurLocusSet;
-        const TDSLayer& whole = ds.Layers[1];
+        const TDSLayer& whole = ds.Layers[kWorkingLayer];
         for (std::size_t g = 1; g < ds.Groups.size(); ++g) {
             const TdsFilterRec& group = ds.Groups[g];
             bool hasIndividuals = false;
@@ -238,7 +238,7 @@ bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended repl
                 skipped.push_back(group.Name);
                 continue;
             }
-            if (!ds.MakeSubsetLayer(1, kGroupLayer, g, locusSet) ||
+            if (!ds.MakeSubsetLayer(kWorkingLayer, kGroupLayer, g, locusSet) ||
                 !ReplaceMissingData(ds, kGroupLayer, replaceFraction, random))
                 return false;
             const TDSLayer& layer = ds.Layers[kGroupLayer];
@@ -261,7 +261,7 @@ bool ExportAFLPOP(TPopGenDataSet& ds, const std::string& baseName, Extended repl
             files.emplace_back(fileNames[g - 1], std::move(tf));
         }
     }
-    if (switched) ds.CurLayer = 1;
+    if (switched) ds.CurLayer = kWorkingLayer;
     if (dataError) ds.ReportError("Data Error");
     fit.Report(ds);
     if (!skipped.empty()) {
