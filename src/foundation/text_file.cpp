@@ -42,7 +42,7 @@ int Ttf::WriteLinesToFile(const std::string& name, const TLineMapFunc& func, boo
 // ---- Loading ----
 
 std::size_t Ttf::Load(const std::string& name, bool whole) {
-    if (whole || ReadMode == 1) {
+    if (whole || ReadMode) {
         LoadWhole(name, whole);
     } else {
         LoadLines(name);

@@ -28,7 +28,7 @@ inline bool CanReadFile(const std::string& name) { return FileCanOpen(name); }
 
 class Ttf {
 public:
-    std::uint8_t ReadMode = 0;           // 1: Load always reads the file whole
+    bool ReadMode = false;               // Load always reads the file whole
     std::string LineBreak = "\r\n";      // written after every line
     AString Lines;                       // the lines, index 0 .. Count()-1
     std::uint64_t BytesLeft = 0;         // chunked reading: bytes of FileName not read yet

@@ -24,7 +24,7 @@ THinExpFilt::THinExpFilt(QWidget* parent) : QDialog(parent) {
     const OkCancelButtons buttons = MakeOkCancelButtons(this);
     connect(buttons.ok, &QPushButton::clicked, this, &THinExpFilt::OKBtnClick);
     connect(buttons.cancel, &QPushButton::clicked, this, &THinExpFilt::CancelBtnClick);
-    connect(this, &QDialog::rejected, this, [this] { HinExpCancelled = 1; });
+    connect(this, &QDialog::rejected, this, [this] { HinExpCancelled = true; });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -40,6 +40,6 @@ void THinExpFilt::OKBtnClick() {
 }
 
 void THinExpFilt::CancelBtnClick() {
-    HinExpCancelled = 1;
+    HinExpCancelled = true;
     reject();
 }

@@ -14,7 +14,7 @@ public:
     explicit THinExpFilt(QWidget* parent = nullptr);
 
     // Set by Cancel (and by closing the window); the caller clears it before showing the form.
-    std::uint8_t HinExpCancelled = 0;
+    bool HinExpCancelled = false;
     // Item indexes chosen with OK; -1 when a box has no choice.
     std::int32_t HinExpParent1 = -1;
     std::int32_t HinExpParent2 = -1;

@@ -92,9 +92,9 @@ void N9Click(TMainPrg& window) {
         for (const TdsFilterRec& group : DataSet->Groups) box->addItem(ToQt(GroupDisplayName(group.Name)));
         box->setCurrentIndex(1);
     }
-    dialog.HinExpCancelled = 0;
+    dialog.HinExpCancelled = false;
     dialog.exec();
-    if (dialog.HinExpCancelled == 1) return;
+    if (dialog.HinExpCancelled) return;
     CmdMLHybridIndex(dialog.HinExpParent1, dialog.HinExpParent2, dialog.HinExpTested, RMD == 1, MDReplaceFraction);
 }
 

@@ -173,9 +173,9 @@ void hindex1Click(TMainPrg& window) {
         for (const std::string& group : groups) box->addItem(ToQt(group));
         box->setCurrentIndex(1);
     }
-    dialog.HinExpCancelled = 0;
+    dialog.HinExpCancelled = false;
     dialog.exec();
-    if (dialog.HinExpCancelled == 1) return;
+    if (dialog.HinExpCancelled) return;
     CmdExportHindex(name, dialog.HinExpParent1, dialog.HinExpParent2, dialog.HinExpTested, MDReplaceFraction);
 }
 

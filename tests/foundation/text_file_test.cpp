@@ -54,10 +54,10 @@ TEST(TtfLoad, AppendReadModeAndUnreadableFiles) {
     t.Add("old");
     EXPECT_EQ(t.Load(name, true), 3u);  // whole = 1 appends
     EXPECT_EQ(t.Lines, (AString{"old", "a", "b"}));
-    t.ReadMode = 1;
+    t.ReadMode = true;
     EXPECT_EQ(t.Load(name, false), 2u);  // whole file, replacing
     EXPECT_EQ(t.Lines, (AString{"a", "b"}));
-    t.ReadMode = 0;
+    t.ReadMode = false;
     EXPECT_EQ(t.Load(dir.Write("g", "p\nq\r\nr\rs\n"), false), 4u);  // line by line
     EXPECT_EQ(t.Lines, (AString{"p", "q", "r", "s"}));
     EXPECT_EQ(t.LoadLines(dir.Path("missing")), 0u);

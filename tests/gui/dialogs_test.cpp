@@ -217,7 +217,7 @@ private slots:
             ClickButton(d, "OKBtn");
         });
         dialog.exec();
-        QCOMPARE(dialog.HinExpCancelled, std::uint8_t{0});
+        QCOMPARE(dialog.HinExpCancelled, false);
         QCOMPARE(dialog.HinExpParent1, 1);
         QCOMPARE(dialog.HinExpParent2, 2);
         QCOMPARE(dialog.HinExpTested, 3);
@@ -225,7 +225,7 @@ private slots:
         dialog.Parent1Box->clear();
         OnNextModal<THinExpFilt>([](THinExpFilt* d) { ClickButton(d, "CancelBtn"); });
         dialog.exec();
-        QCOMPARE(dialog.HinExpCancelled, std::uint8_t{1});
+        QCOMPARE(dialog.HinExpCancelled, true);
         QCOMPARE(dialog.HinExpParent1, 1);  // Cancel leaves the last choice alone
     }
 };

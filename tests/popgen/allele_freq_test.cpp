@@ -96,7 +96,7 @@ TEST(AlleleFreq, PriorsCorrectAZeroVarianceAtNoAndFullAbsence) {
 
 TEST(AlleleFreq, AmongPopulationsNeedsTwoGroupsBesidesAllData) {
     TBiAlleleRec rec = Record({5, 10}, {{1.0L}, {4.0L}});
-    rec.IncludesAllData = 1;
+    rec.IncludesAllData = true;
     rec.GroupNames[1] = "AllData";
     std::vector<std::string> errors;
     Reporter reporter([&](const std::string& m) { errors.push_back(m); });
@@ -185,11 +185,11 @@ TEST(PopLayer, DropsOnlyAllData) {
     g.Load({"01", "10"}, {{"AllData/A", {0}}, {"AllData/B", {1}}});
     TBiAlleleRec rec = Record({1, 1, 2}, {{0}, {0}, {0}});
     rec.GroupNames = {"AllData/B", "AllData/A", "AllData"};
-    rec.IncludesAllData = 1;
+    rec.IncludesAllData = true;
     g.ds.GetCurrLayer().BiAllele = std::make_shared<TBiAlleleRec>(rec);
     ASSERT_TRUE(MakePopLayer(g.ds, 3, {.Reversed = true, .DropLast = true}));
     EXPECT_EQ(g.ds.Layers[3].IndNames, (AString{"A", "B"}));
-    rec.IncludesAllData = 0;
+    rec.IncludesAllData = false;
     rec.GroupNames = {"AllData/C", "AllData/B", "AllData/A"};
     g.ds.GetCurrLayer().BiAllele = std::make_shared<TBiAlleleRec>(rec);
     ASSERT_TRUE(MakePopLayer(g.ds, 3, {.Reversed = true, .DropLast = true}));

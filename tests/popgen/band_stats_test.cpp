@@ -242,7 +242,7 @@ TEST_F(Profiles, BiAlleleRecordCountsAbsencesAndKeepsTheGroupChoice) {
     const TBiAlleleRec& r = *ds.Layers[1].BiAllele;
     EXPECT_EQ(r.NGroups, 2u);
     EXPECT_EQ(r.NLoci, 5u);
-    EXPECT_EQ(r.IncludesAllData, 0);
+    EXPECT_FALSE(r.IncludesAllData);
     EXPECT_EQ(r.GroupNames, (AString{"Pop/B", "Pop/A"}));  // last group first
     EXPECT_EQ(r.GroupSizes, (std::vector<std::size_t>{2, 3}));
     EXPECT_EQ(r.AbsenceCounts[0], (AExt{2, 2, 0, 0, 2}));
@@ -253,7 +253,7 @@ TEST_F(Profiles, BiAlleleRecordCountsAbsencesAndKeepsTheGroupChoice) {
     ASSERT_TRUE(FillBiAlleleRec(ds, {.MissingFraction = 0.5f}));
     const TBiAlleleRec& all = *ds.Layers[1].BiAllele;
     EXPECT_EQ(all.NGroups, 3u);
-    EXPECT_EQ(all.IncludesAllData, 1);
+    EXPECT_TRUE(all.IncludesAllData);
     EXPECT_EQ(all.GroupNames.back(), "AllData");
     EXPECT_EQ(all.AbsenceCounts[1], (AExt{0, 1, 0, 3, 3}));
 

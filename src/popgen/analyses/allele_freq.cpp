@@ -134,10 +134,10 @@ void Posterior(Extended d, Extended qb, Extended eb, Extended& q, Extended& e) {
 
 bool BayesAlleleFreqs(Reporter& reporter, TBiAlleleRec& rec, std::uint8_t prior, Extended correction) {
     TBiAlleleRec work = rec;
-    if (prior == 1 && work.IncludesAllData == 1) {
+    if (prior == 1 && work.IncludesAllData) {
         // "AllData" (listed last) is no population of its own.
         work.NGroups -= 1;
-        work.IncludesAllData = 0;
+        work.IncludesAllData = false;
         work.GroupSizes.resize(work.NGroups);
         work.GroupNames.resize(work.NGroups);
         work.AbsenceCounts.resize(work.NGroups);

@@ -26,7 +26,7 @@ bool FillBiAlleleRec(TPopGenDataSet& ds, BiAlleleFill fill) {
     }
     const Extended missingShare = fill.UseMissing ? 1.0L - static_cast<Extended>(fill.MissingFraction) : 0.0L;
     auto rec = std::make_shared<TBiAlleleRec>();
-    rec->IncludesAllData = !chosen.empty() && chosen[0] == 1 ? 1 : 0;
+    rec->IncludesAllData = !chosen.empty() && chosen[0] == 1;
     rec->NLoci = loci.size();
     for (std::size_t g = chosen.size(); g-- > 0;) {
         if (chosen[g] != 1) continue;

@@ -19,7 +19,7 @@ struct TBiAlleleRec {
     std::size_t NGroups = 0;
     std::uint8_t Method = 0;           // 0 no estimate, 1 square root, 2 Lynch-Milligan, 3 Bayesian
     std::uint8_t Prior = 0;            // 0 uniform, 1 among populations, 2 among loci
-    std::uint8_t IncludesAllData = 0;  // 1 when "AllData" takes part (it is then the last entry)
+    bool IncludesAllData = false;      // when "AllData" takes part (it is then the last entry)
 };
 
 // How FillBiAlleleRec counts the groups' absences.

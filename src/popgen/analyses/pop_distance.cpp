@@ -26,7 +26,7 @@ bool MakePopLayer(TPopGenDataSet& ds, std::size_t target, PopLayerOrder order) {
     TDSLayer& t = ds.Layers[target];
     std::size_t n = rec->NGroups;
     // Only "AllData" is dropped, which the record lists last; a record without it keeps all groups.
-    if (order.Reversed && order.DropLast && rec->IncludesAllData == 1 && n > 0) --n;
+    if (order.Reversed && order.DropLast && rec->IncludesAllData && n > 0) --n;
     t.NInd = n;
     t.SourceLayer = source;
     t.MaskRefLayer = source;
