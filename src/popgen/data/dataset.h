@@ -211,7 +211,7 @@ public:
     // Builds target from source through group g and locus set l, with names and masks, and makes
     // it current. A refused selection leaves every layer and the current choice as they were.
     bool MakeSubsetLayer(std::size_t source, std::size_t target, std::size_t g, std::size_t l);
-    bool RestoreOriginalMatrix();  // MakeSubsetLayer(0, 1, 0, 0), CurLayer := 1
+    bool RestoreOriginalMatrix();  // MakeSubsetLayer(kLoadedLayer, kWorkingLayer, 0, 0), made current
     // target's matrix := the cells of the current layer in group g and locus set l. Only the
     // matrix and the counts of the target change (no names, no masks, CurLayer unchanged).
     bool MakeLayerFromSets(std::size_t g, std::size_t l, std::size_t target);
