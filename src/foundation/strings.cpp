@@ -154,12 +154,11 @@ void SplitAtFirstOf(std::string_view text, std::string_view chars, std::string& 
 
 void ExtractBetween(std::string_view text, std::string_view opens, std::string_view closes,
                     std::string_view stripBefore, std::string_view stripAfter, std::string_view insert,
-                    bool fromLeft, bool keepOpenOuter, bool keepCloseOuter, bool keepOpenInner,
-                    bool keepCloseInner, std::string& inner, std::string& outer) {
+                    const ExtractBetweenOptions& options, std::string& inner, std::string& outer) {
     // Positions are 1-based here, 0 for none.
     std::size_t open = 0;
     std::size_t close = 0;
-    if (fromLeft) {
+    if (options.FromLeft) {
         for (char c : opens) open = std::max(open, ToPos(FindByte(text, c)));
         close = text.size();
         if (open > 0) {
@@ -183,9 +182,9 @@ void ExtractBetween(std::string_view text, std::string_view opens, std::string_v
     const char openChar = text[open - 1];
     const char closeChar = text[close - 1];
     std::string in;
-    if (keepOpenInner) in.push_back(openChar);
+    if (options.KeepOpenInner) in.push_back(openChar);
     if (close > open + 1) in.append(text.substr(open, close - open - 1));
-    if (keepCloseInner) in.push_back(closeChar);
+    if (options.KeepCloseInner) in.push_back(closeChar);
 
     std::string_view left = text.substr(0, open - 1);
     std::string_view right = text.substr(std::min(close, text.size()));
@@ -193,9 +192,9 @@ void ExtractBetween(std::string_view text, std::string_view opens, std::string_v
     while (right.size() > 1 && InList(right.front(), stripAfter)) right.remove_prefix(1);
 
     std::string out(left);
-    if (keepOpenOuter) out.push_back(openChar);
+    if (options.KeepOpenOuter) out.push_back(openChar);
     out.append(insert);
-    if (keepCloseOuter) out.push_back(closeChar);
+    if (options.KeepCloseOuter) out.push_back(closeChar);
     out.append(right);
     inner = std::move(in);
     outer = std::move(out);

@@ -48,19 +48,27 @@ bool SplitAtLastCharFast(std::string_view text, char ch, std::string& left, std:
 // At the first character that occurs in chars; none: both empty.
 void SplitAtFirstOf(std::string_view text, std::string_view chars, std::string& left, std::string& right);
 
+// Which pair ExtractBetween takes and where its delimiters stay.
+struct ExtractBetweenOptions {
+    bool FromLeft = false;
+    bool KeepOpenOuter = false;
+    bool KeepCloseOuter = false;
+    bool KeepOpenInner = false;
+    bool KeepCloseInner = false;
+};
+
 // Takes out the text between an open and a close delimiter (characters of opens / closes).
-// fromLeft: the pair starts at the largest first position of the open characters and closes at the
+// FromLeft: the pair starts at the largest first position of the open characters and closes at the
 // first close character behind it (the text's end when none); otherwise the innermost pair: the
 // largest first position of the close characters and the last open character before it.
-// inner := the text between them (with the delimiters when keepOpenInner / keepCloseInner);
+// inner := the text between them (with the delimiters when KeepOpenInner / KeepCloseInner);
 // outer := the text before (trailing characters of stripBefore removed, the first character always
-// kept) + the open delimiter when keepOpenOuter + insert + the close delimiter when keepCloseOuter +
+// kept) + the open delimiter when KeepOpenOuter + insert + the close delimiter when KeepCloseOuter +
 // the text after (leading characters of stripAfter removed, the last character always kept).
 // No pair: inner := empty, outer := text.
 void ExtractBetween(std::string_view text, std::string_view opens, std::string_view closes,
                     std::string_view stripBefore, std::string_view stripAfter, std::string_view insert,
-                    bool fromLeft, bool keepOpenOuter, bool keepCloseOuter, bool keepOpenInner,
-                    bool keepCloseInner, std::string& inner, std::string& outer);
+                    const ExtractBetweenOptions& options, std::string& inner, std::string& outer);
 
 // ---- Searching and counting ----
 

@@ -81,19 +81,21 @@ TEST(SplitAt, FirstLastAndAnyOf) {
 
 TEST(ExtractBetween, PairsStripsAndKeeps) {
     std::string inner = "?", outer = "?";
-    ExtractBetween("f(a,b)", "(", ")", "", "", "", true, false, false, false, false, inner, outer);
+    ExtractBetween("f(a,b)", "(", ")", "", "", "", {.FromLeft = true}, inner, outer);
     EXPECT_EQ(inner, "a,b");
     EXPECT_EQ(outer, "f");
     // Innermost pair, delimiters kept on both sides, blanks stripped around the cut.
-    ExtractBetween("x  (a(b)c)  y", "(", ")", " ", " ", "#", false, true, true, true, true, inner, outer);
+    ExtractBetween("x  (a(b)c)  y", "(", ")", " ", " ", "#",
+                   {.KeepOpenOuter = true, .KeepCloseOuter = true, .KeepOpenInner = true, .KeepCloseInner = true},
+                   inner, outer);
     EXPECT_EQ(inner, "(b)");
     EXPECT_EQ(outer, "x  (a(#)c)  y");
-    ExtractBetween("ab  [c]  d", "[", "]", " ", " ", "-", true, false, false, false, false, inner, outer);
+    ExtractBetween("ab  [c]  d", "[", "]", " ", " ", "-", {.FromLeft = true}, inner, outer);
     EXPECT_EQ(inner, "c");
     EXPECT_EQ(outer, "ab-d");
-    ExtractBetween("   [c]   ", "[", "]", " ", " ", "", true, false, false, false, false, inner, outer);
+    ExtractBetween("   [c]   ", "[", "]", " ", " ", "", {.FromLeft = true}, inner, outer);
     EXPECT_EQ(outer, "  ");  // when all would go, one character stays on each side
-    ExtractBetween("no pair", "(", ")", "", "", "", true, false, false, false, false, inner, outer);
+    ExtractBetween("no pair", "(", ")", "", "", "", {.FromLeft = true}, inner, outer);
     EXPECT_EQ(inner, "");
     EXPECT_EQ(outer, "no pair");
 }
