@@ -34,7 +34,8 @@ void CmdCalculateMatrix(Treatment treatment, Coefficient coefficient, Transforma
     // Asked also when nothing is written, so the user decides about the file at the usual moment.
     // The report names the transformation the run applied (the engine fits it to the coefficient).
     run.Write(ds.OutputFileName, [&](bool append) {
-        return OutputDistances2File(ds, treatment, coefficient, ds.DistTransform, simOutput, distOutput, append);
+        return OutputDistances2File(ds, treatment, coefficient, ds.DistTransform,
+                                    {.Similarities = simOutput, .Distances = distOutput, .Append = append});
     });
     run.Finish();
     SetStatusDistMatrix(DistMatrixName);

@@ -96,7 +96,7 @@ void CmdAvgInd2Pop() {
     DistMatrixName = "AvgInd2Pop";
     run.Write(ds.OutputFileName, [&](bool append) {
         return OutputDistances2File(ds, Treatment::Standard, CodeOf<Coefficient>(SimCoefficient), Transformation::D,
-                                    false, true, append);
+                                    {.Distances = true, .Append = append});
     });
     run.Finish();
     const TDSLayer& layer = ds.GetCurrLayer();

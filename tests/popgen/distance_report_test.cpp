@@ -42,8 +42,8 @@ protected:
 
 TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
-                                   true, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0),
+                                   {.Similarities = true, .Distances = true}),
               0);
     const std::string header = "alpha        b            gamma        ";
     const std::vector<std::string> expected = {
@@ -68,8 +68,8 @@ TEST_F(Reports, StandardRunBlocksInOrderWithExactLayout) {
 
 TEST_F(Reports, NothingToWriteTouchesNoFile) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
-    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false,
-                                   false, false),
+    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0),
+                                   {.Similarities = false, .Distances = false}),
               0);
     EXPECT_FALSE(std::filesystem::exists(b.ds.OutputFileName));
 }
@@ -78,8 +78,8 @@ TEST_F(Reports, AverageRunWritesSpreadBlocksEvenWithoutSimilarities) {
     b.SetRows({"1191", "1001", "0190"}, 1, {"alpha", "b", "gamma"});
     RandSeed = 8;
     ASSERT_TRUE(CalcDistances(b.ds, RunOptions(3, 2, 0, 6.0L, 100), ProgramRandom()));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0), false,
-                                   true, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0),
+                                   {.Distances = true}),
               0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 3u * 7);
@@ -120,8 +120,8 @@ TEST_F(Reports, AverageSimilarityWithoutADrawKeepsItsLowerBoundAndIsListed) {
         EXPECT_EQ(l.VarMatrix[1], 0.0L);
         EXPECT_EQ(l.NoDraws.Count, 1u) << coeff;
     }
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0), true,
-                                   true, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(3), CodeOf<Coefficient>(2), CodeOf<Transformation>(0),
+                                   {.Similarities = true, .Distances = true}),
               0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_FALSE(lines.empty());
@@ -149,8 +149,8 @@ TEST(NoDrawLine, CountsEveryPairAndListsTheFirstFive) {
 
 TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(1, 4, 3, 6.0L, 100), ProgramRandom()));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(1), CodeOf<Coefficient>(4), CodeOf<Transformation>(3), true,
-                                   true, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(1), CodeOf<Coefficient>(4), CodeOf<Transformation>(3),
+                                   {.Similarities = true, .Distances = true}),
               0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     EXPECT_EQ(lines[0], "Maximum Euclidean coefficients");
@@ -160,8 +160,8 @@ TEST_F(Reports, TitlesNameTreatmentOneAsMaximumForADistance) {
 TEST_F(Reports, DistanceTitleNamesTheTransformationTheMatrixHolds) {
     // A code of 3 left by a distance import: the Jaccard run stores 1 - s, and says so.
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 3, 6.0L, 100), ProgramRandom()));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(3), false,
-                                   true, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(3),
+                                   {.Distances = true}),
               0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 7u);
@@ -173,8 +173,8 @@ TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
     b.SetRows({"1100", "0011"}, 1, {"a_name_of_20_chars__", "x"});
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 3, 3, 6.0L, 100), ProgramRandom()));  // no shared band: -1.0 (kept)
     ASSERT_TRUE(b.errors.empty());
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(3), CodeOf<Transformation>(3), false,
-                                   true, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(3), CodeOf<Transformation>(3),
+                                   {.Distances = true}),
               0);
     const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 6u);
@@ -184,18 +184,18 @@ TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
 
 TEST_F(Reports, AppendKeepsEarlierReportsAndRewriteReplacesThem) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100), ProgramRandom()));
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), true,
-                                   false, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0),
+                                   {.Similarities = true}),
               0);
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), false,
-                                   true, true),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0),
+                                   {.Distances = true, .Append = true}),
               0);
     auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[0], "Standard Dice coefficients");
     EXPECT_EQ(lines[7], "Distances d=1-s (Standard Dice coefficients)");
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0), false,
-                                   true, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0),
+                                   {.Distances = true}),
               0);
     EXPECT_EQ(SplitCRLF(Slurp(b.ds.OutputFileName)).size(), 7u);
 }
@@ -204,8 +204,8 @@ TEST_F(Reports, LeftoverBufferLinesDoNotTrailTheReport) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     b.ds.ReportBuf = std::make_shared<Ttf>();
     b.ds.ReportBuf->AddStrings({"stale 1", "stale 2"});
-    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
-                                   false, false),
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0),
+                                   {.Similarities = true}),
               0);
     const std::string text = Slurp(b.ds.OutputFileName);
     EXPECT_EQ(text.find("stale"), std::string::npos);
@@ -215,8 +215,8 @@ TEST_F(Reports, LeftoverBufferLinesDoNotTrailTheReport) {
 TEST_F(Reports, FailedSaveIsReturned) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 0, 0, 6.0L, 100), ProgramRandom()));
     b.ds.OutputFileName = dir.Path("no such folder/analysis.txt");
-    EXPECT_NE(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), true,
-                                   true, false),
+    EXPECT_NE(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0),
+                                   {.Similarities = true, .Distances = true}),
               0);
 }
 

@@ -104,12 +104,12 @@ TEST(ReportOutOfMemory, DistanceReportFailsWithENOMEM) {
     {
         const RefuseLargeAllocations refuse(80 * 1024);  // the text of the matrix needs about 540 KB
         EXPECT_NO_THROW(rc = OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0),
-                                                  CodeOf<Transformation>(0), false, true, false));
+                                                  CodeOf<Transformation>(0), {.Distances = true}));
     }
     EXPECT_EQ(rc, ENOMEM);
     EXPECT_FALSE(b.ds.ReportBuf);
-    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0), false,
-                                   true, false),
+    EXPECT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(0), CodeOf<Transformation>(0),
+                                   {.Distances = true}),
               0);
 }
 

@@ -104,7 +104,7 @@ int WriteDistanceReport(const TDSLayer& layer, const DistReportOptions& options,
 }
 
 int OutputDistances2File(const TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
-                         bool simOutput, bool distOutput, bool append) {
-    const DistReportOptions options{mode, coefficient, transform, ds.AvgDraws, simOutput, distOutput};
-    return WriteDistanceReport(ds.GetCurrLayer(), options, ds.OutputFileName, append);
+                         const DistFileOutput& output) {
+    const DistReportOptions options{mode, coefficient, transform, ds.AvgDraws, output.Similarities, output.Distances};
+    return WriteDistanceReport(ds.GetCurrLayer(), options, ds.OutputFileName, output.Append);
 }

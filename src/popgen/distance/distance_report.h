@@ -45,6 +45,13 @@ struct DistReportOptions {
 int WriteDistanceReport(const TDSLayer& layer, const DistReportOptions& options, const std::string& fileName,
                         bool append);
 
+// Which matrices OutputDistances2File reports, and whether it appends to the file or rewrites it.
+struct DistFileOutput {
+    bool Similarities = false;
+    bool Distances = false;
+    bool Append = false;
+};
+
 // The report of the data set's current layer, with its AvgDraws, to its OutputFileName.
 int OutputDistances2File(const TPopGenDataSet& ds, Treatment mode, Coefficient coefficient, Transformation transform,
-                         bool simOutput, bool distOutput, bool append);
+                         const DistFileOutput& output);
