@@ -147,8 +147,9 @@ MenuCommands ReplicateAnalysesMenuCommands() {
                      "wish to proceed?",
                      "Warning", kQuestionYesNo)))
                  return;
-             CmdEstimateRSupport(RFrom, RTo, RPrecision, RMRThreshold, RxThreshold, ROutputInconsistent == 1,
-                                 ROutputConsensusAtR == 1, RStopFraction, true);
+             CmdEstimateRSupport(
+                 RFrom, RTo, RPrecision, RMRThreshold, RxThreshold, RStopFraction,
+                 {.Inconsistent = ROutputInconsistent == 1, .ConsensusAtR = ROutputConsensusAtR == 1, .Report = true});
          }},
         {"tests1", ShannonTTests},
     };

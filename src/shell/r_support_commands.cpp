@@ -20,8 +20,7 @@ std::uint32_t NonNegative(std::int32_t value) { return value > 0 ? static_cast<s
 }  // namespace
 
 void CmdEstimateRSupport(std::int32_t rFrom, std::int32_t rTo, std::uint8_t rPrecision, std::uint8_t rMRThreshold,
-                         std::int32_t rxThreshold, bool /*outInconsistent*/, bool /*outConsensusAtR*/,
-                         double /*stopFraction*/, bool report) {
+                         std::int32_t rxThreshold, double /*stopFraction*/, const RSupportOutput& output) {
     if (!NeedData()) return;
     CommandRun run("Estimating R support...");
     RSupportOptions options;
@@ -40,7 +39,7 @@ void CmdEstimateRSupport(std::int32_t rFrom, std::int32_t rTo, std::uint8_t rPre
     RSupportResult result;
     if (!run.Calculate([&] { return RSupport(ProgramReporter(), *DataSet, series, options, ProgramRandom(), result); }))
         return;
-    if (report)
+    if (output.Report)
         run.Write(AnalysisFileName, [&](bool append) {
             Ttf text;
             text.SetLines(result.Report);

@@ -16,8 +16,9 @@ protected:
         TRReplicates = 5;
     }
     void Run(std::int32_t from, std::int32_t to, std::uint8_t threshold = 100) {
-        CmdEstimateRSupport(from, to, RPrecision, threshold, RxThreshold, ROutputInconsistent == 1,
-                            ROutputConsensusAtR == 1, RStopFraction, true);
+        CmdEstimateRSupport(
+            from, to, RPrecision, threshold, RxThreshold, RStopFraction,
+            {.Inconsistent = ROutputInconsistent == 1, .ConsensusAtR = ROutputConsensusAtR == 1, .Report = true});
     }
 };
 
