@@ -42,6 +42,8 @@ test: deps
 strict:
 	cmake -S . -B $(STRICT_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESK_STRICT=ON
 	cmake --build $(STRICT_DIR) -j $(JOBS)
+	# Built, not run: a changed signature must not leave a benchmark behind.
+	cmake --build $(STRICT_DIR) -j $(JOBS) --target benchmarks
 
 test-strict: strict
 	cd $(STRICT_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 900

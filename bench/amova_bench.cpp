@@ -59,7 +59,7 @@ void Run(benchmark::State& state, std::uint8_t level) {
     for (auto _ : state) {
         RandSeed = 1;
         Transformation applied = options.Transform;
-        if (!AMOVA(ds, options, applied)) state.SkipWithError("AMOVA failed");
+        if (!AMOVA(ds, options, ProgramRandom(), applied)) state.SkipWithError("AMOVA failed");
         benchmark::DoNotOptimize(ds.GetCurrLayer().Amova.get());
     }
 }

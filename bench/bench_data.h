@@ -56,7 +56,7 @@ inline void LoadBenchBands(TPopGenDataSet& ds, const BenchBands& b) {
 inline PackedMatrix BenchJaccardDistances(const BenchBands& b) {
     TPopGenDataSet ds;
     LoadBenchBands(ds, b);
-    CalcDistMatrix(ds, DistRunOptions{});
+    CalcDistMatrix(ds, DistRunOptions{}, ProgramRandom());
     return ds.GetCurrLayer().DistMatrix;
 }
 

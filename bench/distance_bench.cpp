@@ -34,7 +34,8 @@ void Run(benchmark::State& state, unsigned missingPercent, Treatment mode, Weigh
         RandSeed = 1;
         DistRunOptions options;
         options.Mode = mode;
-        const bool ok = mode == Treatment::Average ? CalcDistances(ds, options) : CalcDistMatrix(ds, options);
+        const bool ok = mode == Treatment::Average ? CalcDistances(ds, options, ProgramRandom())
+                                                      : CalcDistMatrix(ds, options, ProgramRandom());
         if (!ok) state.SkipWithError("distance run failed");
         benchmark::DoNotOptimize(ds.GetCurrLayer().DistMatrix.data());
     }

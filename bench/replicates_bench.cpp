@@ -19,7 +19,7 @@ void BM_BootstrapNJTrees(benchmark::State& state) {
     for (auto _ : state) {
         RandSeed = 1;
         AString trees;
-        if (!BsTrees(ds, options, trees)) state.SkipWithError("bootstrap series failed");
+        if (!BsTrees(ds, options, ProgramRandom(), trees)) state.SkipWithError("bootstrap series failed");
         benchmark::DoNotOptimize(trees.data());
     }
     SetThreadCount(0);

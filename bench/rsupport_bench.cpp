@@ -22,7 +22,7 @@ void BM_RSupport(benchmark::State& state) {
     for (auto _ : state) {
         RandSeed = 1;
         RSupportResult result;
-        benchmark::DoNotOptimize(RSupport(reporter, ds, series, options, result));
+        benchmark::DoNotOptimize(RSupport(reporter, ds, series, options, ProgramRandom(), result));
         evaluated = result.Evaluated.size();
     }
     state.counters["r_values"] = static_cast<double>(evaluated);

@@ -10,7 +10,7 @@ namespace {
 constexpr std::size_t kDimensions = 20;
 
 void BM_PCoA(benchmark::State& state) {
-    TDistAnalysis a = RandomEuclidean(static_cast<std::size_t>(state.range(0)), kDimensions, 42);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), static_cast<std::size_t>(state.range(0)), kDimensions, 42);
     for (auto _ : state) {
         // A limit high enough that the run never stops to ask.
         if (!a.PCoA(100000000)) state.SkipWithError("PCoA failed");
@@ -21,7 +21,7 @@ BENCHMARK(BM_PCoA)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)
 
 // The pivot search alone: the plain search rescans the whole triangle for every rotation.
 void BM_Jacobi(benchmark::State& state) {
-    const TDistAnalysis a = RandomEuclidean(static_cast<std::size_t>(state.range(0)), kDimensions, 7);
+    const TDistAnalysis a = RandomEuclidean(SilentReporter(), static_cast<std::size_t>(state.range(0)), kDimensions, 7);
     const auto search = state.range(1) == 0 ? JacobiPivotSearch::Plain : JacobiPivotSearch::RowMaxima;
     ExtMatrix input(a.NOTU);
     for (std::size_t i = 0; i < a.NOTU; ++i) {
@@ -37,7 +37,7 @@ void BM_Jacobi(benchmark::State& state) {
 BENCHMARK(BM_Jacobi)->Args({100, 0})->Args({100, 1})->Args({200, 0})->Args({200, 1})->Unit(benchmark::kMillisecond);
 
 void BM_UPGMA(benchmark::State& state) {
-    TDistAnalysis a = RandomEuclidean(static_cast<std::size_t>(state.range(0)), kDimensions, 42);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), static_cast<std::size_t>(state.range(0)), kDimensions, 42);
     for (auto _ : state) {
         if (!a.BuildTree(TreeKind::UPGMA, "bench")) state.SkipWithError("UPGMA failed");
         benchmark::DoNotOptimize(a.StoredTree.data());
@@ -46,7 +46,7 @@ void BM_UPGMA(benchmark::State& state) {
 BENCHMARK(BM_UPGMA)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void BM_NJ(benchmark::State& state) {
-    TDistAnalysis a = RandomEuclidean(static_cast<std::size_t>(state.range(0)), kDimensions, 42);
+    TDistAnalysis a = RandomEuclidean(SilentReporter(), static_cast<std::size_t>(state.range(0)), kDimensions, 42);
     for (auto _ : state) {
         if (!a.BuildTree(TreeKind::NJ, "bench")) state.SkipWithError("NJ failed");
         benchmark::DoNotOptimize(a.Tree.Nodes.data());
@@ -64,14 +64,14 @@ BENCHMARK(BM_NJ)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 namespace {
 
-TDistAnalysis BandAnalysis(std::size_t n) {
+TDistAnalysis BandAnalysis(std::size_t n, Reporter& reporter = SilentReporter()) {
     static std::size_t cachedN = 0;
     static PackedMatrix cached;
     if (cachedN != n) {
         cached = BenchJaccardDistances(MakeBenchBands(n, kBenchLoci, 0, kBenchSeedComplete));
         cachedN = n;
     }
-    TDistAnalysis a;
+    TDistAnalysis a(reporter);
     a.NOTU = n;
     a.Dist = cached;
     for (std::size_t i = 1; i <= n; ++i) a.OTUNames.push_back("I" + std::to_string(i));
@@ -80,8 +80,6 @@ TDistAnalysis BandAnalysis(std::size_t n) {
 
 // Answers Yes to the question after the rotation limit, as a user who wants the result.
 struct AnswerYes {
-    AnswerYes() { InitTreeHooks(&reporter); }
-    ~AnswerYes() { InitTreeHooks(nullptr); }
     Reporter reporter{[](const std::string&) {}, {}, [](const std::string&, const std::string&, std::uint32_t) {
                           return kAnswerYes;
                       }};
@@ -137,8 +135,8 @@ BENCHMARK(BM_NJBandsReference)->Apply(BandSizes)->Unit(benchmark::kMillisecond)-
 
 // The program's default limit and precision; a run that needs more rotations is retried (Yes).
 void BM_PCoABands(benchmark::State& state) {
-    TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
     AnswerYes yes;
+    TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)), yes.reporter);
     SetThreadCount(static_cast<std::size_t>(state.range(1)));
     for (auto _ : state) {
         if (!a.PCoA()) state.SkipWithError("PCoA failed");
@@ -148,8 +146,8 @@ void BM_PCoABands(benchmark::State& state) {
 BENCHMARK(BM_PCoABands)->Apply(HalfSizesThreads)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PCoABandsReference(benchmark::State& state) {
-    TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)));
     AnswerYes yes;
+    TDistAnalysis a = BandAnalysis(static_cast<std::size_t>(state.range(0)), yes.reporter);
     for (auto _ : state) {
         if (!ReferencePCoA(a, kPCoADefaultMaxIterations, kPCoADefaultPrecision)) state.SkipWithError("PCoA failed");
     }
