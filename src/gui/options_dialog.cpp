@@ -610,7 +610,7 @@ void TTeskOptions::BuildPages() {
 // The file names of the I/O page, each with the button that chooses it.
 void TTeskOptions::BuildOwnControls(int page, QWidget* parent, QVBoxLayout* layout) {
     if (page != 11) return;
-    // Tab goes from the warnings to the two specification boxes before the round and overwrite modes.
+    // Tab goes from the warnings to the two first-line boxes (write, trust) before the round and overwrite modes.
     setTabOrder(ShowWarningsBox, WriteSpecsBox);
     setTabOrder(WriteSpecsBox, TrustSpecsBox);
     auto* names = new QGroupBox(QStringLiteral("File Names"), parent);

@@ -198,7 +198,7 @@ bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>&
 
 bool ExtLess(Extended a, Extended b) { return a < b; }
 
-void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, std::uint8_t answer) {
+void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, int answer) {
     if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (NumMonomorphicLoci(ds, {.FixedPresent = true, .FixedAbsent = true}) > 0 &&

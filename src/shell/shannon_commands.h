@@ -34,7 +34,7 @@ struct ShannonTTestOptions {
 // missing cells are not replaced). Monomorphic loci are offered for removal first (answered by
 // `answer` as AskUserEx does); the rounding mode is `roundMode` for the computation and is restored
 // afterwards. The result is shown and, when the user agrees, written to the analysis file.
-void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, std::uint8_t answer);
+void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, int answer);
 
 // Shannon's index and its variance bootstrapped over loci (replicates at least 2); with
 // output.ToFile every replicate's index goes to the analysis file first.
