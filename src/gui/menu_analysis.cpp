@@ -76,7 +76,7 @@ void PopulationDistance1Click(TMainPrg&) {
     if (!NeedData()) return;
     std::uint8_t method = 3;
     if (!AskPopulationDistanceMethod(method)) return;
-    CmdPopulationDistance(PopDistance::Chord, method, RMD == 1, MDReplaceFraction, DistOutput == 1);
+    CmdPopulationDistance(PopDistance::Chord, CodeOf<FreqMethod>(method), RMD == 1, MDReplaceFraction, DistOutput == 1);
 }
 
 // The parents and the tested group, each chosen from every group with group 1 offered first.

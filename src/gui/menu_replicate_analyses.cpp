@@ -58,7 +58,7 @@ void BootstrapPopulationTree(TMainPrg&) {
     }
     std::uint8_t method = 3;
     if (!AskPopulationDistanceMethod(method)) return;
-    CmdBootstrapPopTree(CodeOf<TreeKind>(DefaultTreeType), method, PopDistance::Chord, BSReplicates, RMD == 1,
+    CmdBootstrapPopTree(CodeOf<TreeKind>(DefaultTreeType), CodeOf<FreqMethod>(method), PopDistance::Chord, BSReplicates, RMD == 1,
                         MDReplaceFraction);
 }
 

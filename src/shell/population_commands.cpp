@@ -116,19 +116,19 @@ void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformati
     });
 }
 
-void CmdPopulationDistance(PopDistance measure, std::uint8_t method, bool rmd, float mdFraction, bool writeToFile) {
+void CmdPopulationDistance(PopDistance measure, FreqMethod method, bool rmd, float mdFraction, bool writeToFile) {
     if (!NeedData()) return;
     TPopGenDataSet& ds = *DataSet;
     if (ds.Groups.size() < 4) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");
         return;
     }
-    const std::string methodName = method < AlleleFreqMethodNames.size() ? AlleleFreqMethodNames[method] : "unknown";
+    const std::string methodName = AlleleFreqHeadingName(method);
     CommandRun run("Calculating chord population distance (" + methodName + ")...");
     SwitchToAllData();
     if (!run.Calculate([&] {
             return FillBiAlleleRec(ds, {.UseMissing = rmd, .WithoutAllData = true, .MissingFraction = mdFraction}) &&
-                   EstimateAlleleFreqs(ds, {.Method = CodeOf<FreqMethod>(method), .Correction = CorrFactor}) &&
+                   EstimateAlleleFreqs(ds, {.Method = method, .Correction = CorrFactor}) &&
                    PopDist(ds, measure, kDerivedLayer);
         }))
         return;

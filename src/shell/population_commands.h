@@ -29,4 +29,4 @@ void CmdPairwisePhiST(Treatment simMethod, Coefficient coefficient, Transformati
 // frequencies by method 0-4 become the current (derived) data; written when writeToFile. A missing
 // cell counts as 1 - mdFraction of an absence when rmd. The DistTransformation setting is left as
 // the user chose it.
-void CmdPopulationDistance(PopDistance measure, std::uint8_t method, bool rmd, float mdFraction, bool writeToFile);
+void CmdPopulationDistance(PopDistance measure, FreqMethod method, bool rmd, float mdFraction, bool writeToFile);

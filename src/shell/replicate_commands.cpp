@@ -49,17 +49,17 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
                       [&](AString& trees) { return MultiAvgTrees(*DataSet, options, ProgramRandom(), trees); });
 }
 
-void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates, bool rmd,
+void CmdBootstrapPopTree(TreeKind treeType, FreqMethod method, PopDistance measure, std::int32_t replicates, bool rmd,
                          float mdFraction) {
     if (!NeedData()) return;
     if (DataSet->Groups.size() < 4) {
         ShowError("To use this function, at least 3 groups (populations) must be defined.");
         return;
     }
-    const std::string methodName = method < AlleleFreqMethodNames.size() ? AlleleFreqMethodNames[method] : "unknown";
+    const std::string methodName = AlleleFreqHeadingName(method);
     PopTreeOptions options;
     options.Kind = treeType;
-    options.Method = CodeOf<FreqMethod>(method);
+    options.Method = method;
     options.Measure = measure;
     options.UseMissing = rmd;
     options.MissingShare = mdFraction;

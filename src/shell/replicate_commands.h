@@ -18,5 +18,5 @@ void CmdMultipleAvgTrees(TreeKind treeType, Coefficient coefficient, Transformat
 // `replicates` trees of the kind over the groups (at least three besides "AllData"), each from
 // population distances of the measure on a bootstrap replicate of the loci, with allele frequencies
 // estimated by the method.
-void CmdBootstrapPopTree(TreeKind treeType, std::uint8_t method, PopDistance measure, std::int32_t replicates, bool rmd,
+void CmdBootstrapPopTree(TreeKind treeType, FreqMethod method, PopDistance measure, std::int32_t replicates, bool rmd,
                          float mdFraction);

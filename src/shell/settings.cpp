@@ -21,6 +21,11 @@ const std::array<const char*, 5> AlleleFreqMethodNames = {
     "Square root", "Lynch-Milligan", "Bayesian, uniform prior",
     "Bayesian, non-uniform prior: among-population", "Bayesian, non-uniform prior: among-locus"};
 
+std::string AlleleFreqHeadingName(FreqMethod method) {
+    const std::size_t n = NumberOf(method);
+    return n < AlleleFreqMethodNames.size() ? AlleleFreqMethodNames[n] : "unknown";
+}
+
 namespace {
 
 // A setting's number as a code; false for a number no code of that type can hold.

@@ -131,6 +131,9 @@ void RestoreDefaultSettings();
 
 // Long method names used in report headings, in method order.
 extern const std::array<const char*, 5> AlleleFreqMethodNames;
+// The heading name of a method; "unknown" for a code beyond the table.
+enum class FreqMethod : std::uint8_t;  // popgen/data/codes.h
+std::string AlleleFreqHeadingName(FreqMethod method);
 
 // Characters of the version line of the R plotting script.
 inline constexpr char RVersionCommentChar = '#';

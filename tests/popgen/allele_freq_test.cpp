@@ -161,7 +161,7 @@ TEST(ChordDistance, KnownValues) {
     EXPECT_EQ(t.DistMatrix[PairIndex(4, 4)], 0.0L);
 
     const std::string file = ::testing::TempDir() + "chord_report.txt";
-    ASSERT_EQ(OutputPopDist2File(g.ds, PopDistance::Chord, 1, file, false), 0);
+    ASSERT_EQ(OutputPopDist2File(g.ds, PopDistance::Chord, FreqMethod::LynchMilligan, file, false), 0);
     Ttf back;
     back.LoadLines(file);
     EXPECT_EQ(back.Count(), 4u + 4u);  // title, empty, names, 4 rows, empty

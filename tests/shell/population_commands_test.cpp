@@ -169,7 +169,7 @@ TEST_F(PopulationCommand, PairwisePhiSTOfSingleIndividualsFails) {
 TEST_F(PopulationCommand, PopulationDistanceThenPhiSTLabels) {
     SetRegions();
     DistTransformation = 0;
-    CmdPopulationDistance(PopDistance::Chord, 2, true, 0.5f, true);
+    CmdPopulationDistance(PopDistance::Chord, FreqMethod::Bayesian, true, 0.5f, true);
     EXPECT_EQ(LastLine(),
               std::string("Calculating chord population distance (") + AlleleFreqMethodNames[2] + ")...done.");
     EXPECT_EQ(DistMatrixName, "Chord");
@@ -197,7 +197,7 @@ TEST_F(PopulationCommand, PopulationDistanceThenPhiSTLabels) {
 TEST_F(PopulationCommand, PopulationDistanceNeedsThreeGroups) {
     SetData({"1101", "1001", "0110", "0111"}, {{"AllData/A", {1, 2}}, {"AllData/B", {3, 4}}});
     ui.AllowBoxes("Error");
-    CmdPopulationDistance(PopDistance::Chord, 3, true, 0.5f, true);
+    CmdPopulationDistance(PopDistance::Chord, FreqMethod::BayesianAmongPopulations, true, 0.5f, true);
     EXPECT_EQ(Errors(),
               std::vector<std::string>{"To use this function, at least 3 groups (populations) must be defined."});
     EXPECT_EQ(DataSet->CurLayer, 1);

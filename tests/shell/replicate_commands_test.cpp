@@ -95,14 +95,14 @@ namespace {
 TEST_F(ReplicateCommands, PopulationTreesNeedThreeGroupsAndEndDone) {
     SetExampleData();  // two groups
     ui.AllowBoxes("Error");
-    CmdBootstrapPopTree(TreeKind::UPGMA, 0, PopDistance::Chord, 3, true, 0.5f);
+    CmdBootstrapPopTree(TreeKind::UPGMA, FreqMethod::SquareRoot, PopDistance::Chord, 3, true, 0.5f);
     EXPECT_EQ(Errors(),
               std::vector<std::string>{"To use this function, at least 3 groups (populations) must be defined."});
     SetData(
         {"110100111010011019", "110110101010011010", "100101111011011110", "110101111010111011", "011011010101100111",
          "011011000101101101", "011111010101100191", "111011010100100101", "101011010100100101"},
         {{"North", {1, 2, 3}}, {"South", {4, 5, 6}}, {"East", {7, 8, 9}}});
-    CmdBootstrapPopTree(TreeKind::NJ, 0, PopDistance::Chord, 3, true, 0.5f);
+    CmdBootstrapPopTree(TreeKind::NJ, FreqMethod::SquareRoot, PopDistance::Chord, 3, true, 0.5f);
     EXPECT_EQ(LastLine(), "Bootstrapping chord population distance (Square root) tree...done.");
     const auto lines = TreeLines();
     ASSERT_EQ(lines.size(), 3u);

@@ -155,20 +155,21 @@ bool AvgInd2PopDist(TPopGenDataSet& ds, std::size_t target) {
 
 namespace {
 
-std::string PopMethodText(std::uint8_t method) {
+std::string PopMethodText(FreqMethod method) {
     switch (method) {
-        case 0: return "square root";
-        case 1: return "Lynch-Milligan";
-        case 2: return "Bayesian (uniform prior)";
-        case 3: return "Bayesian (non-uniform prior from among-population information)";
-        case 4: return "Bayesian (non-uniform prior from among-locus information)";
-        default: return "unknown";
+        case FreqMethod::SquareRoot: return "square root";
+        case FreqMethod::LynchMilligan: return "Lynch-Milligan";
+        case FreqMethod::Bayesian: return "Bayesian (uniform prior)";
+        case FreqMethod::BayesianAmongPopulations:
+            return "Bayesian (non-uniform prior from among-population information)";
+        case FreqMethod::BayesianAmongLoci: return "Bayesian (non-uniform prior from among-locus information)";
     }
+    return "unknown";
 }
 
 }  // namespace
 
-int OutputPopDist2File(const TPopGenDataSet& ds, PopDistance kind, std::uint8_t method, const std::string& fileName,
+int OutputPopDist2File(const TPopGenDataSet& ds, PopDistance kind, FreqMethod method, const std::string& fileName,
                        bool append) {
     const std::string kindText = kind == PopDistance::Chord ? "chord distance" : "unknown";
     return WriteDistanceBlock(ds.GetCurrLayer(),

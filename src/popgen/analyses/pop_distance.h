@@ -37,5 +37,5 @@ bool AvgInd2PopDist(TPopGenDataSet& ds, std::size_t target);
 
 // The report of the current layer (the population layer) for the kind and the allele-frequency
 // method 0-4: 0 or the system error of the write.
-int OutputPopDist2File(const TPopGenDataSet& ds, PopDistance kind, std::uint8_t method, const std::string& fileName,
+int OutputPopDist2File(const TPopGenDataSet& ds, PopDistance kind, FreqMethod method, const std::string& fileName,
                        bool append);
