@@ -46,6 +46,9 @@ public:
                                UIntToStr(trees_) + ")");
             return false;
         }
+        if (!o_.NumberNames)
+            for (const std::string& name : names_)
+                if (!TreeTextCarries(reporter, name)) return false;
         if (!Nest(reporter)) return false;
         OrderChildren();
         text = Write();

@@ -407,8 +407,8 @@ TEST(Consensus, QuotedNamesReadBackFromTheConsensusLine) {
                  100, true);
     EXPECT_TRUE(run.ok);
     EXPECT_TRUE(run.rec.errors.empty());
-    // A quote inside a name needs none around it.
-    EXPECT_EQ(run.result.Text, "(('a,b','c(d)')100,'e;f','g:h',it's)100;");
+    // A quote anywhere in a name is quoted (doubled), as other programs pair every quote of a file.
+    EXPECT_EQ(run.result.Text, "(('a,b','c(d)')100,'e;f','g:h','it''s')100;");
     EXPECT_TRUE(run.result.Match);
     EXPECT_EQ(Parse(run.result.Text).Names, (AString{"a,b", "c(d)", "e;f", "g:h", "it's"}));
     EXPECT_EQ(run.result.Report.back(), "OTU #5= it's");

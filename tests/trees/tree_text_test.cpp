@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
+#include "trees/tree_reading.h"
 #include "tree_test_util.h"
 
 namespace {
@@ -74,9 +76,10 @@ TEST(TreeText, SingleChildAndEntriesBehindTheRoot) {
 }
 
 TEST(TreeText, LeafNamesThatLookLikePlaceholdersAreWrittenAsTheyAre) {
+    // The blanks of the first name need the quotes.
     const PackedNodes nodes = {Entry(1, "<    2>", 1.0L, 3, 0), Entry(2, "x<1>y", 1.0L, 3, 0),
                                Entry(3, "r", 0.0L, 0, 2)};
-    EXPECT_EQ(Text(nodes, ""), "(x<1>y:1.000000000, <    2>:1.000000000);");
+    EXPECT_EQ(Text(nodes, ""), "(x<1>y:1.000000000, '<    2>':1.000000000);");
 }
 
 TEST(TreeText, EmptyTreeGivesEmptyTextAndBrokenTreesAreRefused) {
@@ -126,7 +129,7 @@ TEST(TreeRecords, DendrogramToPackedMapsParentsAndChildCounts) {
     EXPECT_EQ(packed[0].Parent, 4u);
     EXPECT_EQ(packed[3].Parent, 0u);
     EXPECT_EQ(packed[3].ChildCount, 3u);
-    EXPECT_EQ(TreeRecordText(SilentReporter(), tree), "(C:3.000000000, B:2.000000000, A:1.000000000)NJ tree;");
+    EXPECT_EQ(TreeRecordText(SilentReporter(), tree), "(C:3.000000000, B:2.000000000, A:1.000000000)'NJ tree';");
 
     FreeDendrogram(tree);
     EXPECT_TRUE(tree.Nodes.empty());
@@ -167,19 +170,113 @@ TEST(TreeRecords, AppendLineToFileCreatesAppendsAndRewrites) {
     EXPECT_NE(AppendLineToFile("x", dir.Path("missing/folder.ph"), false), 0);
 }
 
-// Names and titles that hold the characters of the tree text are quoted the Newick way, so that
-// the program and other readers take them back whole; all other names are written as they are.
+// Names and titles that the tree text would take apart, or that the program's reader or another
+// program would change (blanks, quotes, brackets, control characters, bytes that are not UTF-8)
+// are quoted the Newick way, so that they read back whole; all other names are written as they are.
 TEST(TreeText, NamesHoldingTreeCharactersAreQuoted) {
     struct Case {
-        const char* name;
-        const char* written;
+        std::string name;
+        std::string written;
     };
-    for (const Case& c :
-         {Case{"a,b", "'a,b'"}, Case{"c(d)", "'c(d)'"}, Case{"e;f", "'e;f'"}, Case{"g:h", "'g:h'"},
-          Case{"it's,x", "'it''s,x'"}, Case{"'x", "'''x'"}, Case{" 'x", "' ''x'"}, Case{"O'Brien", "O'Brien"},
-          Case{"Pop 1", "Pop 1"}, Case{"a b(c)", "'a b(c)'"}, Case{"<75>", "<75>"}}) {
+    for (const Case& c : std::vector<Case>{{"a,b", "'a,b'"},
+                                           {"c(d)", "'c(d)'"},
+                                           {"e;f", "'e;f'"},
+                                           {"g:h", "'g:h'"},
+                                           {"it's,x", "'it''s,x'"},
+                                           {"'x", "'''x'"},
+                                           {" 'x", "' ''x'"},
+                                           {"O'Brien", "'O''Brien'"},
+                                           {"it's", "'it''s'"},
+                                           {"Pop 1", "'Pop 1'"},
+                                           {" lead", "' lead'"},
+                                           {"trail ", "'trail '"},
+                                           {"   ", "'   '"},
+                                           {"a\tb", "'a\tb'"},
+                                           {"[sq]", "'[sq]'"},
+                                           {"x]", "'x]'"},
+                                           {"c\x01d", "'c\x01d'"},
+                                           {"e\x1f", "'e\x1f'"},
+                                           {"del\x7f", "'del\x7f'"},
+                                           {"\xe9t", "'\xe9t'"},                  // Latin-1, not UTF-8
+                                           {"a\xc3", "'a\xc3'"},                  // a sequence cut short
+                                           {"\xc0\xaf", "'\xc0\xaf'"},            // an overlong form
+                                           {"\xed\xa0\x80", "'\xed\xa0\x80'"},    // a surrogate
+                                           {"M\xc3\xbcller", "M\xc3\xbcller"},    // UTF-8
+                                           {"\xf0\x9f\x8c\xb2", "\xf0\x9f\x8c\xb2"},
+                                           {"a b(c)", "'a b(c)'"},
+                                           {"<75>", "<75>"},
+                                           {"plain_1.5-x", "plain_1.5-x"}}) {
         EXPECT_EQ(NewickName(c.name), c.written) << c.name;
         const PackedNodes nodes = {Entry(1, c.name, 1.0L, 3, 0), Entry(2, "B", 1.0L, 3, 0), Entry(3, "r", 0.0L, 0, 2)};
-        EXPECT_EQ(Text(nodes, "T(1)"), std::string("(B:1.000000000, ") + c.written + ":1.000000000)'T(1)';");
+        const std::string text = Text(nodes, "T(1)");
+        EXPECT_EQ(text, "(B:1.000000000, " + c.written + ":1.000000000)'T(1)';");
+        // The program's reader gives the name back, and the title.
+        ParsedTree tree;
+        std::string reason;
+        ASSERT_TRUE(ParseTreeLine(text, tree, reason)) << text << ": " << reason;
+        EXPECT_EQ(tree.Names, (AString{"B", c.name})) << text;
+        EXPECT_EQ(tree.RootLabel, "T(1)");
+        if (c.name == "<75>") continue;  // a title "<...>" is an angle label, written as it is
+        ASSERT_TRUE(ParseTreeLine(Text(nodes, c.name), tree, reason)) << reason;
+        EXPECT_EQ(tree.RootLabel, c.name);
     }
+    // Names that differ only in what the reader would have dropped stay two names.
+    const PackedNodes apart = {Entry(1, "Pop 1", 1.0L, 3, 0), Entry(2, "Pop1", 1.0L, 3, 0), Entry(3, "r", 0.0L, 0, 2)};
+    ParsedTree tree;
+    std::string reason;
+    ASSERT_TRUE(ParseTreeLine(Text(apart, "T"), tree, reason)) << reason;
+    EXPECT_EQ(tree.Names, (AString{"Pop1", "Pop 1"}));
+}
+
+// A line of tree text cannot carry a NUL or a line break: the writer refuses such a name or title
+// with the name, and writes nothing.
+TEST(TreeText, NamesALineCannotCarryAreRefused) {
+    struct Case {
+        std::string name;
+        bool title;
+        const char* error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {std::string("t\0", 2), false, "Tree text cannot carry the name \"t\\0\": it holds a NUL character."},
+             {"a\r\nb", false, "Tree text cannot carry the name \"a\\r\\nb\": it holds a line break."},
+             {"x\ny", true, "Tree text cannot carry the name \"x\\ny\": it holds a line break."},
+             {std::string("T\0", 2), true, "Tree text cannot carry the name \"T\\0\": it holds a NUL character."}}) {
+        TreeHookRecorder hooks;
+        const PackedNodes nodes = {Entry(1, "t", 1.0L, 3, 0), Entry(2, c.title ? "u" : c.name, 1.0L, 3, 0),
+                                   Entry(3, "r", 0.0L, 0, 2)};
+        std::string text = "old";
+        EXPECT_FALSE(DendrogramToText(hooks.reporter, nodes, c.title ? c.name : "T", text)) << c.error;
+        EXPECT_EQ(text, "");
+        EXPECT_EQ(hooks.errors, std::vector<std::string>{c.error});
+    }
+    // A NUL behind the 20 characters kept is not written, and so not refused.
+    const std::string longer = std::string("ABCDEFGHIJKLMNOPQRST") + '\0';
+    const PackedNodes nodes = {Entry(1, longer, 1.0L, 3, 0), Entry(2, "B", 1.0L, 3, 0), Entry(3, "r", 0.0L, 0, 2)};
+    EXPECT_EQ(Text(nodes, "T"), "(B:1.000000000, ABCDEFGHIJKLMNOPQRST:1.000000000)T;");
+}
+
+// The names that the cut of a tree file makes equal are named in one warning; names already equal
+// in whole, and names the cut leaves apart, are not.
+TEST(TreeText, NamesTheCutMakesEqualAreNamed) {
+    EXPECT_EQ(CutNameClashes({"A", "B", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRSU"}), "");
+    EXPECT_EQ(CutNameClashes({"Same", "Same"}), "");
+    EXPECT_EQ(CutNameClashes({"Averyveryverylongname1", "x", "Averyveryverylongname2", "Averyveryverylongnam",
+                              "Population number 10", "Population number 101"}),
+              "Tree files carry the first 20 characters of a name; these names become equal: "
+              "\"Averyveryverylongname1\", \"Averyveryverylongname2\" and \"Averyveryverylongnam\" (as "
+              "\"Averyveryverylongnam\"); \"Population number 10\" and \"Population number 101\" (as "
+              "\"Population number 10\").");
+    AString many;
+    for (int i = 10; i < 22; ++i)
+        for (const char* end : {"a", "b"}) many.push_back("Averyveryverylongn" + std::to_string(i) + "_" + end);
+    const std::string text = CutNameClashes(many);
+    EXPECT_TRUE(text.ends_with("(as \"Averyveryverylongn19\"); and 2 more.")) << text;
+
+    std::vector<std::string> warnings;
+    Reporter reporter({}, [&](const std::string& m) { warnings.push_back(m); });
+    WarnCutNameClashes(reporter, {"A", "B"});
+    EXPECT_TRUE(warnings.empty());
+    WarnCutNameClashes(reporter, {"Averyveryverylongname1", "Averyveryverylongname2"});
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], CutNameClashes({"Averyveryverylongname1", "Averyveryverylongname2"}));
 }
