@@ -157,10 +157,15 @@ std::string FirstUnknown(const ParsedTree& tree, std::size_t g, const std::vecto
 TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const OTUList& otus) {
     TreeClusterResult result;
     const auto otuOf = TreeOTUIndices(tree, otus);
-    // A tree of one name has no group to hold a foreign name; the tree itself stands for it.
-    if (tree.Groups.empty() && !otuOf.empty() && !otuOf.front()) {
-        result.Unknown = 1;
-        result.UnknownName = tree.Names.front();
+    // A tree of one name has no group to hold a foreign name; the tree itself stands for it. One
+    // of the OTUs alone is no tree of the set either.
+    if (tree.Groups.empty() && !otuOf.empty()) {
+        if (otuOf.front()) {
+            result.OneName = true;
+        } else {
+            result.Unknown = 1;
+            result.UnknownName = tree.Names.front();
+        }
     }
     WalkGroups(tree, otuOf, otus.Count(), [&](std::size_t g, const OTUSet& mask, bool known, bool repeat) {
         if (!known) {

@@ -118,6 +118,7 @@ struct TreeClusterResult {
     std::size_t Unknown = 0;  // clusters with a name that is not an OTU (not added)
     std::size_t Refused = 0;  // clusters refused because the list was full
     std::string UnknownName;  // the first such name
+    bool OneName = false;     // a tree of one OTU name alone, which holds no cluster
 };
 
 // The OTU of each name of the tree, the name compared whole; no value for a name that is not an
@@ -129,8 +130,9 @@ bool GroupMask(const ParsedTree& tree, std::size_t group, const std::vector<std:
                std::size_t nOTU, OTUSet& mask, std::string& unknownName);
 
 // Adds every cluster of one tree to the list; a cluster the tree holds twice (a group around a
-// single group) counts once for the tree, and a tree of one foreign name counts as one unknown
-// cluster. Nothing is reported: the caller reports once per run.
+// single group) counts once for the tree, a tree of one foreign name counts as one unknown
+// cluster, and a tree of one OTU name is marked. Nothing is reported: the caller reports once per
+// run.
 TreeClusterResult TreeClusters(const ParsedTree& tree, ClusterList& list, const OTUList& otus);
 
 // The list index of every distinct cluster of the tree; false (and the reason) when a cluster is

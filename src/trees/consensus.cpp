@@ -297,25 +297,38 @@ bool FirstMethodClusters(Reporter& reporter, const std::vector<ParsedTree>& tree
                          ClusterList& list) {
     std::size_t unknown = 0;
     std::size_t refused = 0;
+    std::size_t oneName = 0;
     std::string firstUnknown;
     std::size_t firstTree = 0;
+    std::string firstOneName;
+    std::size_t firstOneNameTree = 0;
     for (std::size_t t = 0; t < trees.size(); ++t) {
         const TreeClusterResult r = TreeClusters(trees[t], list, otus);
         if (r.Unknown > 0 && unknown == 0) {
             firstUnknown = r.UnknownName;
             firstTree = t + 1;
         }
+        if (r.OneName && oneName++ == 0) {
+            firstOneName = trees[t].Names.front();
+            firstOneNameTree = t + 1;
+        }
         unknown += r.Unknown;
         refused += r.Refused;
     }
-    if (unknown > 0)
-        reporter.Error("Consensus error: Inconsistent array of OTUs\r\n" + UIntToStr(unknown) + " cluster(s) hold " +
-                       UnknownNamesText(firstUnknown) + " (the first: " + firstUnknown + " in tree " +
-                       UIntToStr(firstTree) + "); they were not counted.");
+    if (unknown > 0 || oneName > 0) {
+        std::string text = "Consensus error: Inconsistent array of OTUs";
+        if (unknown > 0)
+            text += "\r\n" + UIntToStr(unknown) + " cluster(s) hold " + UnknownNamesText(firstUnknown) +
+                    " (the first: " + firstUnknown + " in tree " + UIntToStr(firstTree) + "); they were not counted.";
+        if (oneName > 0)
+            text += "\r\n" + UIntToStr(oneName) + " tree(s) hold only one of the first tree's names (the first: " +
+                    firstOneName + " in tree " + UIntToStr(firstOneNameTree) + "); they hold no cluster to count.";
+        reporter.Error(text);
+    }
     if (refused > 0)
         reporter.Error("Maximal number of clusters that can be evaluated has been reached.\r\n" + UIntToStr(refused) +
                        " cluster(s) were not counted.");
-    return unknown == 0 && refused == 0;
+    return unknown == 0 && refused == 0 && oneName == 0;
 }
 
 bool MajorityRule(Reporter& reporter, const TTrees& options, std::uint32_t threshold, bool labels,

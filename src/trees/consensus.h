@@ -75,8 +75,9 @@ bool ConsensusB(Reporter& reporter, const TTrees& options, std::uint32_t thresho
                 const std::vector<ParsedTree>& trees, std::string& text, AString* report);
 
 // The cluster list of the first method over trees (OTUs of the first tree). Clusters holding a
-// name that is not an OTU name (a foreign name, or one longer than the cut OTU names) and a full
-// list are reported once each; false then, with what could be counted kept in list.
+// name that is not an OTU name (a foreign name, or one longer than the cut OTU names), trees of
+// one OTU name alone and a full list are reported once each; false then, with what could be
+// counted kept in list.
 bool FirstMethodClusters(Reporter& reporter, const std::vector<ParsedTree>& trees, const OTUList& otus,
                          ClusterList& list);
 

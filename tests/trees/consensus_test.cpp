@@ -393,9 +393,21 @@ TEST(Consensus, TheFirstMethodCutsOTUNamesAndRefusesLongerNames) {
     EXPECT_EQ(single.rec.errors[0], "Consensus error: Inconsistent array of OTUs\r\n1 cluster(s) hold names the "
                                     "first tree lacks (the first: D in tree 3); they were not counted.");
     EXPECT_EQ(single.result.Text, "((A,B)67,C)67;");
+    // So is a tree of one OTU name alone: it holds none of the set's clusters.
     ConsensusRun known;
     RunConsensus(known, "((A,B),C);\n((A,B),C);\nA;\n", 50, true);
-    EXPECT_TRUE(known.rec.errors.empty());
+    ASSERT_EQ(known.rec.errors.size(), 1u);
+    EXPECT_EQ(known.rec.errors[0], "Consensus error: Inconsistent array of OTUs\r\n1 tree(s) hold only one of the "
+                                   "first tree's names (the first: A in tree 3); they hold no cluster to count.");
+    EXPECT_EQ(known.result.Text, "((A,B)67,C)67;");
+    EXPECT_TRUE(known.ok);
+    ConsensusRun both;
+    RunConsensus(both, "((A,B),C);\nD;\nB;\n(A,(B,C));\n'C';\n", 50, true);
+    ASSERT_EQ(both.rec.errors.size(), 2u);  // and no cluster is found in 3 of 5 trees
+    EXPECT_EQ(both.rec.errors[0], "Consensus error: Inconsistent array of OTUs\r\n1 cluster(s) hold names the first "
+                                  "tree lacks (the first: D in tree 2); they were not counted.\r\n2 tree(s) hold only "
+                                  "one of the first tree's names (the first: B in tree 3); they hold no cluster to "
+                                  "count.");
 }
 
 // Names that need quotes keep them in the consensus line, which reads back to the same names.
@@ -412,6 +424,16 @@ TEST(Consensus, QuotedNamesReadBackFromTheConsensusLine) {
     EXPECT_TRUE(run.result.Match);
     EXPECT_EQ(Parse(run.result.Text).Names, (AString{"a,b", "c(d)", "e;f", "g:h", "it's"}));
     EXPECT_EQ(run.result.Report.back(), "OTU #5= it's");
+}
+
+// A NUL read inside quotes is no name a line of tree text can carry: the consensus is not written.
+TEST(Consensus, ANameWithANulIsNotWritten) {
+    ConsensusRun run;
+    RunConsensus(run, std::string("(('t\0',u),v);\n(('t\0',u),v);\n", 30), 50, true);
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(run.rec.errors, (std::vector<std::string>{"Tree text cannot carry the name \"t\\0\": it holds a NUL "
+                                                        "character."}));
+    EXPECT_TRUE(run.result.Text.empty() && run.result.TextB.empty());
 }
 
 TEST(Consensus, RefusedInputs) {
@@ -552,6 +574,13 @@ TEST(ClusterMatrix, ClustersByTreesInOrderOfFirstAppearance) {
     EXPECT_FALSE(Trees2Bin(single.reporter, dir.Write("d.ph", "((A,B),C);\nD;\n"), failed));
     ASSERT_EQ(single.errors.size(), 1u);
     EXPECT_EQ(single.errors[0].rfind("Consensus error: Inconsistent array of OTUs", 0), 0u);
+    // A tree of one OTU name alone would be a row without a cluster: refused the same way.
+    Recorder known;
+    EXPECT_FALSE(Trees2Bin(known.reporter, dir.Write("k.ph", "((A,B),C);\nA;\n"), failed));
+    EXPECT_EQ(known.errors, (std::vector<std::string>{"Consensus error: Inconsistent array of OTUs\r\n1 tree(s) hold "
+                                                      "only one of the first tree's names (the first: A in tree 2); "
+                                                      "they hold no cluster to count."}));
+    EXPECT_TRUE(failed.Matrix.empty() && failed.TreeNames.empty() && failed.Trees == 0);
 }
 
 }  // namespace
