@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "command_fixture.h"
 #include "shell/analysis_commands.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"
 #include "shell/tree_commands.h"
 #include "shell/ui_port.h"
+#include "trees/tree_reading.h"
 
 namespace {
 
@@ -154,31 +157,76 @@ TEST_F(ConsensusCommands, ClusterMatrixRefusesTitlesADataFileCannotCarry) {
     EXPECT_EQ(LastLine(), "Saved DataMatrix to " + saved);
 }
 
-// Individuals named with the characters of the tree text: the trees the tree commands write from
-// them read back in the consensus and the cluster matrix.
+// Individuals named with the characters of the tree text, blanks, tabs, quotes, brackets, control
+// characters and bytes that are not UTF-8: the trees the tree commands write from them read back
+// in the consensus and the cluster matrix, to the same names.
 TEST_F(ConsensusCommands, TreesOfNamesHoldingTreeCharactersReadBack) {
-    SetExampleData();
-    const AString names{"a,b", "c(d)", "e;f", "g:h", "x y(1)", "it's", "'q", "plain"};
-    for (TDSLayer& layer : DataSet->Layers)
-        if (layer.IndNames.size() == names.size()) layer.IndNames = names;
-    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
-                       false, false);
-    CmdBuildUPGMA();
-    CmdBuildNJ();
-    ASSERT_EQ(ConsensusInFileName, TreeFileName);
-    const std::string trees = File(TreeFileName);
-    EXPECT_NE(trees.find("'a,b':"), std::string::npos) << trees;
-    EXPECT_NE(trees.find("'''q':"), std::string::npos) << trees;
-    EXPECT_NE(trees.find("it's:"), std::string::npos) << trees;
-    CmdMajorityConsensus(true, ConsensusInFileName, ConsensusOutFileName, 50.0f);
-    EXPECT_EQ(LastLine(), "Building majority rule consensus... done.");
-    EXPECT_TRUE(Errors().empty());
-    const std::string consensus = File(ConsensusOutFileName);
-    EXPECT_NE(consensus.find("'c(d)'"), std::string::npos) << consensus;
-    EXPECT_NE(File(AnalysisFileName).find("OTU #1= "), std::string::npos);
-    CmdTreesToBinaryMatrix(ConsensusInFileName);
-    EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...done.");
-    EXPECT_TRUE(Errors().empty());
+    for (const AString& names : {AString{"a,b", "c(d)", "e;f", "g:h", "x y(1)", "it's", "'q", "plain"},
+                                 AString{"Pop 1", " lead", "trail ", "a\tb", "[sq]", "c\x01d", "\xe9t", "Pop1"}}) {
+        SetExampleData();
+        for (TDSLayer& layer : DataSet->Layers)
+            if (layer.IndNames.size() == names.size()) layer.IndNames = names;
+        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR,
+                           JCRandomDraws, false, false);
+        OverwriteMode = 2;  // each round its own files
+        CmdBuildUPGMA();
+        OverwriteMode = 1;
+        CmdBuildNJ();
+        ASSERT_EQ(ConsensusInFileName, TreeFileName);
+        const std::string trees = File(TreeFileName);
+        if (names[0] == "a,b") {
+            EXPECT_NE(trees.find("'a,b':"), std::string::npos) << trees;
+            EXPECT_NE(trees.find("'''q':"), std::string::npos) << trees;
+            EXPECT_NE(trees.find("'it''s':"), std::string::npos) << trees;
+        } else {
+            EXPECT_NE(trees.find("'Pop 1':"), std::string::npos) << trees;
+            EXPECT_NE(trees.find("Pop1:"), std::string::npos) << trees;
+        }
+        OverwriteMode = 2;
+        CmdMajorityConsensus(true, ConsensusInFileName, ConsensusOutFileName, 50.0f);
+        EXPECT_EQ(LastLine(), "Building majority rule consensus... done.");
+        EXPECT_TRUE(Errors().empty());
+        // Both lines of the consensus file hold every name.
+        const std::string consensus = File(ConsensusOutFileName);
+        AString sorted = names;
+        std::sort(sorted.begin(), sorted.end());
+        std::size_t lines = 0;
+        for (std::size_t start = 0, end; (end = consensus.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            ParsedTree tree;
+            std::string reason;
+            ASSERT_TRUE(ParseTreeLine(consensus.substr(start, end - start), tree, reason)) << consensus << reason;
+            std::sort(tree.Names.begin(), tree.Names.end());
+            EXPECT_EQ(tree.Names, sorted) << consensus;
+            ++lines;
+        }
+        EXPECT_EQ(lines, 2u);
+        EXPECT_NE(File(AnalysisFileName).find("OTU #1= "), std::string::npos);
+        CmdTreesToBinaryMatrix(ConsensusInFileName);
+        EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...done.");
+        EXPECT_TRUE(Errors().empty());
+        OverwriteMode = 1;
+    }
+}
+
+// A tree of one of the names alone is told, as a tree of one foreign name is, by both commands;
+// the consensus is written all the same, the cluster matrix is not loaded.
+TEST_F(ConsensusCommands, ATreeOfOneNameIsToldByBothCommands) {
+    ui.AllowBoxes("Error");
+    for (const char* single : {"A", "D"}) {
+        WriteTrees(std::string("((A,B),C);\r\n((A,B),C);\r\n") + single + ";\r\n");
+        const std::size_t before = Errors().size();
+        OverwriteMode = 2;
+        CmdMajorityConsensus(true, ConsensusInFileName, ConsensusOutFileName, 50.0f);
+        EXPECT_EQ(File(ConsensusOutFileName), "((A,B)67,C)67;\r\n((A,B)67,C)67;\r\n");
+        ASSERT_EQ(Errors().size(), before + 1) << single;
+        EXPECT_EQ(Errors().back().rfind("Consensus error: Inconsistent array of OTUs\r\n1 ", 0), 0u) << Errors().back();
+        EXPECT_NE(Errors().back().find(std::string("(the first: ") + single + " in tree 3)"), std::string::npos);
+        CmdTreesToBinaryMatrix(ConsensusInFileName);
+        EXPECT_EQ(LastLine(), "Loading trees and creating binary tree-tree matrix...failed.");
+        EXPECT_EQ(Errors().size(), before + 2);
+        EXPECT_EQ(Errors().back(), Errors()[before]);
+        EXPECT_EQ(DataSet, nullptr);
+    }
 }
 
 TEST_F(ConsensusCommands, ViewingTheConsensusFile) {
