@@ -11,6 +11,7 @@
 #include "shell/reporting.h"
 #include "shell/settings.h"
 #include "trees/dist_analysis.h"
+#include "trees/tree_text.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ void BuildTreeCommand(TreeKind kind, const std::string& progress, const std::str
     std::string text;
     if (!run.Calculate([&] {
             TDistAnalysis& analysis = MakeDistAnalysis(*DataSet);
+            WarnCutNameClashes(analysis.Reporting(), analysis.OTUNames);
             // A developer build can check the clustering step by step against a second one.
             const bool verbose = DevMode && AutoTest == 1 && kind == TreeKind::UPGMA;
             if (!(verbose ? analysis.UPGMAVerbose(title) : analysis.BuildTree(kind, title))) return false;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+// The tree commands warn first when names become equal in the 20 characters the tree file keeps.
 // A UPGMA tree titled "UPMGA" + DistMatrixName, added to the tree output file.
 void CmdBuildUPGMA();
 // A neighbour-joining tree titled "NJ" + DistMatrixName (at least 4 individuals), added to the

@@ -16,6 +16,7 @@
 #include "popgen/distance/pair_count.h"
 #include "popgen/analyses/pop_distance.h"
 #include "popgen/data/resampling.h"
+#include "trees/tree_text.h"
 
 namespace {
 
@@ -132,6 +133,7 @@ bool MultiAvgTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, RandomS
     const std::string prefix =
         SimMethodToStr(true, options.Mode, options.Coeff) + CoeffToStr(options.Coeff) + UIntToStr(options.Draws) + "x";
     const TDSLayer& layer = ds.GetCurrLayer();
+    WarnCutNameClashes(ds.Reporting(), layer.IndNames);
     AString result;
     result.reserve(options.NTrees);
     // Each matrix draws from the one stream, so the trees are made one after the other.
@@ -159,6 +161,7 @@ bool BsTrees(TPopGenDataSet& ds, const TreeSeriesOptions& options, RandomStream&
         ds.ReportError("BsTrees: too many loci to draw from.");
         return false;
     }
+    WarnCutNameClashes(ds.Reporting(), source.IndNames);
     const std::string prefix = "Bs" + SimMethodToStr(true, options.Mode, options.Coeff) + CoeffToStr(options.Coeff);
     // A replicate: its loci, then (Average only) the draws of its matrix, in replicate order.
     const auto build = [&](std::size_t i, std::span<const std::size_t> loci, RandomStream& draws, Replicate& r) {
@@ -239,6 +242,7 @@ bool BsPopTrees(TPopGenDataSet& ds, const PopTreeOptions& options, RandomStream&
             !PopDist(ds, options.Measure, kPopulations))
             return false;
         const TDSLayer& populations = ds.Layers[kPopulations];
+        if (i == 1) WarnCutNameClashes(ds.Reporting(), populations.IndNames);  // every tree has these names
         TDistAnalysis analysis(ds.Reporting(), ds.ValueSize);
         analysis.NOTU = populations.NInd;
         analysis.Dist = populations.DistMatrix;

@@ -10,7 +10,8 @@
 // layer that was current is current again (a temporary layer above 2 gives way to the working
 // copy, with a warning, and that stays current). Draws come from the stream given in the
 // order of a sequential run, so a series is reproducible from the seed; replicates whose matrix
-// draws nothing are built on all cores with the same result.
+// draws nothing are built on all cores with the same result. Names that the tree text's cut makes
+// equal are warned about once per series.
 #pragma once
 
 #include <cstddef>

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "command_fixture.h"
 #include "foundation/random.h"
 #include "shell/reporting.h"
+#include "trees/tree_reading.h"
 
 namespace {
 
@@ -63,6 +66,32 @@ TEST_F(RSupportCommand, CompleteDataGiveTheTreeItselfAtTheFirstR) {
     const std::string report = File(AnalysisFileName);
     EXPECT_EQ(report.find("@r= 2"), std::string::npos);
     EXPECT_NE(report.find("@r= 1\r\n"), std::string::npos) << report;
+}
+
+// Names with blanks, quotes, brackets and control characters: the replicate trees, the consensus
+// at each r and the Rx-consensus carry them quoted, and the line reads back to the same names.
+TEST_F(RSupportCommand, NamesHoldingBlanksAndQuotesComeBackFromTheLine) {
+    SetExampleData();
+    const AString names{"Pop 1", " lead", "trail ", "it's", "[sq]", "a\tb", "c\x01d", "Pop1"};
+    for (TDSLayer& layer : DataSet->Layers)
+        if (layer.IndNames.size() == names.size()) layer.IndNames = names;
+    Run(1, 20);
+    EXPECT_EQ(LastLine(), "Estimating R support...done.");
+    EXPECT_TRUE(Errors().empty());
+    std::string line = File(ConsensusOutFileName);
+    ASSERT_GE(line.size(), 2u);
+    line.resize(line.size() - 2);
+    EXPECT_NE(line.find("'Pop 1'"), std::string::npos) << line;
+    EXPECT_NE(line.find("'it''s'"), std::string::npos) << line;
+    ParsedTree tree;
+    std::string reason;
+    ASSERT_TRUE(ParseTreeLine(line, tree, reason)) << line << ": " << reason;
+    AString read = tree.Names;
+    AString expected = names;
+    std::sort(read.begin(), read.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(read, expected) << line;
+    EXPECT_NE(File(AnalysisFileName).find("= Pop 1\r\n"), std::string::npos);
 }
 
 TEST_F(RSupportCommand, RefusedSettingsWriteNothing) {

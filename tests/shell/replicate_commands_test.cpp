@@ -110,4 +110,37 @@ TEST_F(ReplicateCommands, PopulationTreesNeedThreeGroupsAndEndDone) {
     EXPECT_EQ(DataSet->CurLayer, 1);
 }
 
+// Names that agree in the 20 characters a tree file keeps are named once per series, before its
+// trees are written; the trees are written all the same.
+TEST_F(ReplicateCommands, NamesTheCutMakesEqualAreToldOncePerSeries) {
+    const std::vector<std::string> rows{"110100111010011019", "110110101010011010", "100101111011011110",
+                                        "110101111010111011", "011011010101100111", "011011000101101101",
+                                        "011111010101100191", "111011010100100101", "101011010100100101"};
+    SetData(rows, {{"Population number 10", {1, 2, 3}}, {"Population number 101", {4, 5, 6}}, {"East", {7, 8, 9}}});
+    const AString names{"Individual number 1", "Individual number 10", "Individual number 100",
+                        "I4", "I5", "I6", "I7", "I8", "I9"};
+    for (TDSLayer& layer : DataSet->Layers)
+        if (layer.IndNames.size() == names.size()) layer.IndNames = names;
+    ui.AllowBoxes("Warning");
+    CmdBootstrapTrees(TreeKind::UPGMA, Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, 3, NeiLiR,
+                      JCRandomDraws);
+    EXPECT_EQ(LastLine(), "Bootstrapping Std Jaccard trees...done.");
+    CmdMultipleAvgTrees(TreeKind::NJ, Coefficient::Jaccard, Transformation::OneMinusS, 2, NeiLiR, 5);
+    EXPECT_EQ(LastLine(), "Generating Multiple Average Jaccard trees...done.");
+    CmdBootstrapPopTree(TreeKind::UPGMA, FreqMethod::SquareRoot, PopDistance::Chord, 3, true, 0.5f);
+    EXPECT_EQ(LastLine(), "Bootstrapping chord population distance (Square root) tree...done.");
+    std::vector<std::string> warnings;
+    for (const auto& box : ui.boxes)
+        if (box.caption == "Warning") warnings.push_back(box.text);
+    const std::string head = "Tree files carry the first 20 characters of a name; these names become equal: ";
+    const std::string individuals =
+        head + "\"Individual number 10\" and \"Individual number 100\" (as \"Individual number 10\").";
+    // The population trees list the groups from the last.
+    EXPECT_EQ(warnings, (std::vector<std::string>{individuals, individuals,
+                                                  head + "\"Population number 101\" and \"Population number 10\" (as "
+                                                         "\"Population number 10\")."}));
+    EXPECT_EQ(TreeLines().size(), 8u);
+    EXPECT_TRUE(Errors().empty());
+}
+
 }  // namespace

@@ -55,6 +55,29 @@ TEST_F(TreeCommands, BothTreesGoToTheTreeFileTitledByTheMatrix) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+// Names that agree in the 20 characters a tree file keeps are named once, before the tree is
+// written; the tree is written all the same.
+TEST_F(TreeCommands, NamesTheCutMakesEqualAreToldBeforeTheTreeIsWritten) {
+    SetData({"1100", "1110", "0111", "1011"});
+    const AString names{"Population number 10", "I2", "Population number 101", "I4"};
+    for (TDSLayer& layer : DataSet->Layers)
+        if (layer.IndNames.size() == names.size()) layer.IndNames = names;
+    ComputeJaccard();
+    ui.AllowBoxes("Warning");
+    CmdBuildUPGMA();
+    EXPECT_EQ(LastLine(), "Building UPGMA tree...done.");
+    CmdBuildNJ();
+    EXPECT_EQ(LastLine(), "Building NJ tree...done.");
+    std::vector<std::string> warnings;
+    for (const auto& box : ui.boxes)
+        if (box.caption == "Warning") warnings.push_back(box.text);
+    const std::string warning =
+        "Tree files carry the first 20 characters of a name; these names become equal: \"Population number 10\" "
+        "and \"Population number 101\" (as \"Population number 10\").";
+    EXPECT_EQ(warnings, (std::vector<std::string>{warning, warning}));
+    EXPECT_EQ(TreeLines().size(), 2u);
+}
+
 TEST_F(TreeCommands, AMatrixWithUndefinedNeiLiPairsIsRefusedWithTheirCount) {
     // I1 and I2 share no band with I3, I4 and I5: six undefined Nei-Li distances.
     SetData({"110000", "110000", "001111", "000111", "001011"});
