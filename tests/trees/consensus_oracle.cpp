@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <algorithm>
 #include <map>
@@ -77,6 +78,19 @@ std::string RandomTreeFile(std::mt19937& gen, std::size_t n, std::size_t count) 
         file += parts[0] + "Rep" + std::to_string(t + 1) + ";\r\n";
     }
     return file;
+}
+
+// Appends a tree of the names over random distances per seed to the text of a tree file, as the
+// tree commands write them: neighbour joining for seed 4, UPGMA otherwise; false when one failed.
+bool AppendTrees(const AString& names, const std::vector<std::uint32_t>& seeds,
+                 const std::function<std::string(std::uint32_t)>& title, std::string& file) {
+    for (std::uint32_t seed : seeds) {
+        TDistAnalysis a = RandomEuclidean(SilentReporter(), names.size(), 3, seed);
+        a.OTUNames = names;
+        if (!a.BuildTree(seed == 4 ? TreeKind::NJ : TreeKind::UPGMA, title(seed))) return false;
+        file += (seed == 4 ? a.DendrogramText() : a.StoredTree) + "\r\n";
+    }
+    return true;
 }
 
 class ConsensusOracle : public ::testing::Test {
@@ -192,12 +206,8 @@ TEST_F(ConsensusOracle, QuotedNamesReadInApe) {
     const AString names{"a,b", "c(d)", "e;f", "g:h", "x y(1)", "plain", "(z)", "k:1,2"};
     TempDir dir;
     std::string file;
-    for (std::uint32_t seed : {3u, 4u, 5u}) {
-        TDistAnalysis a = RandomEuclidean(SilentReporter(), names.size(), 3, seed);
-        a.OTUNames = names;
-        ASSERT_TRUE(a.BuildTree(seed == 4 ? TreeKind::NJ : TreeKind::UPGMA, "T(" + std::to_string(seed) + ")"));
-        file += (seed == 4 ? a.DendrogramText() : a.StoredTree) + "\r\n";
-    }
+    ASSERT_TRUE(AppendTrees(names, {3, 4, 5}, [](std::uint32_t seed) { return "T(" + std::to_string(seed) + ")"; },
+                            file));
     const std::string trees = dir.Write("trees.ph", file);
     Reporter reporter;
     TTrees options;
@@ -262,12 +272,7 @@ TEST_F(ConsensusOracle, NamesWithBlanksQuotesAndControlCharactersReadInApe) {
     TempDir dir;
     std::string file;
     // The first tree twice, so that the consensus holds its clusters.
-    for (std::uint32_t seed : {3u, 4u, 3u}) {
-        TDistAnalysis a = RandomEuclidean(SilentReporter(), names.size(), 3, seed);
-        a.OTUNames = names;
-        ASSERT_TRUE(a.BuildTree(seed == 4 ? TreeKind::NJ : TreeKind::UPGMA, "T " + std::to_string(seed)));
-        file += (seed == 4 ? a.DendrogramText() : a.StoredTree) + "\r\n";
-    }
+    ASSERT_TRUE(AppendTrees(names, {3, 4, 3}, [](std::uint32_t seed) { return "T " + std::to_string(seed); }, file));
     const std::string trees = dir.Write("outtree.ph", file);
     Reporter reporter;
     TTrees options;
