@@ -6,10 +6,10 @@
 #include "shell/commands.h"
 #include "shell/global_dataset.h"
 #include "shell/message_area.h"
-#include "shell/viewer_record.h"
 #include "shell/program_identity.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
+#include "shell/viewer_record.h"
 #include "trees/dist_analysis.h"
 #include "trees/tree_text.h"
 

@@ -321,8 +321,9 @@ bool FirstMethodClusters(Reporter& reporter, const std::vector<ParsedTree>& tree
             text += "\r\n" + UIntToStr(unknown) + " cluster(s) hold " + UnknownNamesText(firstUnknown) +
                     " (the first: " + firstUnknown + " in tree " + UIntToStr(firstTree) + "); they were not counted.";
         if (oneName > 0)
-            text += "\r\n" + UIntToStr(oneName) + " tree(s) hold only one of the first tree's names (the first: " +
-                    firstOneName + " in tree " + UIntToStr(firstOneNameTree) + "); they hold no cluster to count.";
+            text += "\r\n" + UIntToStr(oneName) +
+                    " tree(s) hold only one of the first tree's names (the first: " + firstOneName + " in tree " +
+                    UIntToStr(firstOneNameTree) + "); they hold no cluster to count.";
         reporter.Error(text);
     }
     if (refused > 0)

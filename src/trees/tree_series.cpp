@@ -9,13 +9,13 @@
 #include "foundation/random.h"
 #include "foundation/thread_pool.h"
 #include "popgen/analyses/allele_freq.h"
-#include "popgen/distance/band_planes.h"
 #include "popgen/analyses/bi_allele.h"
+#include "popgen/analyses/pop_distance.h"
+#include "popgen/data/resampling.h"
+#include "popgen/distance/band_planes.h"
 #include "popgen/distance/coefficients.h"
 #include "popgen/distance/distance_matrix.h"
 #include "popgen/distance/pair_count.h"
-#include "popgen/analyses/pop_distance.h"
-#include "popgen/data/resampling.h"
 #include "trees/tree_text.h"
 
 namespace {

@@ -72,13 +72,15 @@ Clusters Kept(const std::vector<ParsedTree>& trees, std::uint32_t threshold) {
     return kept;
 }
 
-bool Carried(std::string_view name) { return name.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos; }
+bool Carried(std::string_view name) {
+    return name.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
+}
 
 // A name from the input: its bytes, now and then with one of the characters tree text must guard
 // put in front, behind or in the middle.
 std::string HostileName(FuzzedDataProvider& in) {
-    static constexpr std::string_view kHostile[] = {" ", "\t", "'", "''", "[", "]", "(", ")", ",", ":", ";",
-                                                    "\x01", "\x7f", "\xe9", "\xc3\xbc", "\xc3", "<", ">"};
+    static constexpr std::string_view kHostile[] = {" ", "\t", "'",    "''",   "[",    "]",        "(",    ")", ",",
+                                                    ":", ";",  "\x01", "\x7f", "\xe9", "\xc3\xbc", "\xc3", "<", ">"};
     constexpr std::size_t kCount = std::size(kHostile);
     std::string name = in.ConsumeRandomLengthString(30);
     const std::size_t pick = in.ConsumeIntegral<std::uint8_t>();

@@ -166,8 +166,8 @@ TEST_F(ConsensusCommands, TreesOfNamesHoldingTreeCharactersReadBack) {
         SetExampleData();
         for (TDSLayer& layer : DataSet->Layers)
             if (layer.IndNames.size() == names.size()) layer.IndNames = names;
-        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR,
-                           JCRandomDraws, false, false);
+        CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                           false, false);
         OverwriteMode = 2;  // each round its own files
         CmdBuildUPGMA();
         OverwriteMode = 1;

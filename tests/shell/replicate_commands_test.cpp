@@ -117,8 +117,8 @@ TEST_F(ReplicateCommands, NamesTheCutMakesEqualAreToldOncePerSeries) {
                                         "110101111010111011", "011011010101100111", "011011000101101101",
                                         "011111010101100191", "111011010100100101", "101011010100100101"};
     SetData(rows, {{"Population number 10", {1, 2, 3}}, {"Population number 101", {4, 5, 6}}, {"East", {7, 8, 9}}});
-    const AString names{"Individual number 1", "Individual number 10", "Individual number 100",
-                        "I4", "I5", "I6", "I7", "I8", "I9"};
+    const AString names{
+        "Individual number 1", "Individual number 10", "Individual number 100", "I4", "I5", "I6", "I7", "I8", "I9"};
     for (TDSLayer& layer : DataSet->Layers)
         if (layer.IndNames.size() == names.size()) layer.IndNames = names;
     ui.AllowBoxes("Warning");

@@ -2,11 +2,11 @@
 // read.tree) on fixed-seed sets of random trees. Skipped when Rscript is not installed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -206,8 +206,8 @@ TEST_F(ConsensusOracle, QuotedNamesReadInApe) {
     const AString names{"a,b", "c(d)", "e;f", "g:h", "x y(1)", "plain", "(z)", "k:1,2"};
     TempDir dir;
     std::string file;
-    ASSERT_TRUE(AppendTrees(names, {3, 4, 5}, [](std::uint32_t seed) { return "T(" + std::to_string(seed) + ")"; },
-                            file));
+    ASSERT_TRUE(AppendTrees(
+        names, {3, 4, 5}, [](std::uint32_t seed) { return "T(" + std::to_string(seed) + ")"; }, file));
     const std::string trees = dir.Write("trees.ph", file);
     Reporter reporter;
     TTrees options;
@@ -267,12 +267,13 @@ show('mine', read.tree('mine.ph'))
 // reads; the script asks whether this ape does, and where it does not, such names are expected
 // as NA.
 TEST_F(ConsensusOracle, NamesWithBlanksQuotesAndControlCharactersReadInApe) {
-    const AString names{"Pop 1", " lead", "trail ", "a\tb", "[sq]", "c\x01d", "e\x7f", "\xe9t", "M\xc3\xbcller",
-                        "it's", "plain"};
+    const AString names{"Pop 1", " lead", "trail ",        "a\tb", "[sq]", "c\x01d",
+                        "e\x7f", "\xe9t", "M\xc3\xbcller", "it's", "plain"};
     TempDir dir;
     std::string file;
     // The first tree twice, so that the consensus holds its clusters.
-    ASSERT_TRUE(AppendTrees(names, {3, 4, 3}, [](std::uint32_t seed) { return "T " + std::to_string(seed); }, file));
+    ASSERT_TRUE(AppendTrees(
+        names, {3, 4, 3}, [](std::uint32_t seed) { return "T " + std::to_string(seed); }, file));
     const std::string trees = dir.Write("outtree.ph", file);
     Reporter reporter;
     TTrees options;

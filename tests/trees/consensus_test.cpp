@@ -397,17 +397,19 @@ TEST(Consensus, TheFirstMethodCutsOTUNamesAndRefusesLongerNames) {
     ConsensusRun known;
     RunConsensus(known, "((A,B),C);\n((A,B),C);\nA;\n", 50, true);
     ASSERT_EQ(known.rec.errors.size(), 1u);
-    EXPECT_EQ(known.rec.errors[0], "Consensus error: Inconsistent array of OTUs\r\n1 tree(s) hold only one of the "
-                                   "first tree's names (the first: A in tree 3); they hold no cluster to count.");
+    EXPECT_EQ(known.rec.errors[0],
+              "Consensus error: Inconsistent array of OTUs\r\n1 tree(s) hold only one of the "
+              "first tree's names (the first: A in tree 3); they hold no cluster to count.");
     EXPECT_EQ(known.result.Text, "((A,B)67,C)67;");
     EXPECT_TRUE(known.ok);
     ConsensusRun both;
     RunConsensus(both, "((A,B),C);\nD;\nB;\n(A,(B,C));\n'C';\n", 50, true);
     ASSERT_EQ(both.rec.errors.size(), 2u);  // and no cluster is found in 3 of 5 trees
-    EXPECT_EQ(both.rec.errors[0], "Consensus error: Inconsistent array of OTUs\r\n1 cluster(s) hold names the first "
-                                  "tree lacks (the first: D in tree 2); they were not counted.\r\n2 tree(s) hold only "
-                                  "one of the first tree's names (the first: B in tree 3); they hold no cluster to "
-                                  "count.");
+    EXPECT_EQ(both.rec.errors[0],
+              "Consensus error: Inconsistent array of OTUs\r\n1 cluster(s) hold names the first "
+              "tree lacks (the first: D in tree 2); they were not counted.\r\n2 tree(s) hold only "
+              "one of the first tree's names (the first: B in tree 3); they hold no cluster to "
+              "count.");
 }
 
 // Names that need quotes keep them in the consensus line, which reads back to the same names.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "support/temp_dir.h"
-#include "trees/tree_reading.h"
 #include "tree_test_util.h"
+#include "trees/tree_reading.h"
 
 namespace {
 
@@ -197,11 +197,11 @@ TEST(TreeText, NamesHoldingTreeCharactersAreQuoted) {
                                            {"c\x01d", "'c\x01d'"},
                                            {"e\x1f", "'e\x1f'"},
                                            {"del\x7f", "'del\x7f'"},
-                                           {"\xe9t", "'\xe9t'"},                  // Latin-1, not UTF-8
-                                           {"a\xc3", "'a\xc3'"},                  // a sequence cut short
-                                           {"\xc0\xaf", "'\xc0\xaf'"},            // an overlong form
-                                           {"\xed\xa0\x80", "'\xed\xa0\x80'"},    // a surrogate
-                                           {"M\xc3\xbcller", "M\xc3\xbcller"},    // UTF-8
+                                           {"\xe9t", "'\xe9t'"},                // Latin-1, not UTF-8
+                                           {"a\xc3", "'a\xc3'"},                // a sequence cut short
+                                           {"\xc0\xaf", "'\xc0\xaf'"},          // an overlong form
+                                           {"\xed\xa0\x80", "'\xed\xa0\x80'"},  // a surrogate
+                                           {"M\xc3\xbcller", "M\xc3\xbcller"},  // UTF-8
                                            {"\xf0\x9f\x8c\xb2", "\xf0\x9f\x8c\xb2"},
                                            {"a b(c)", "'a b(c)'"},
                                            {"<75>", "<75>"},
