@@ -3,10 +3,12 @@
 // and its clusters (the OTUs below each group), which the consensus, the cluster matrix and
 // R-support count.
 //
-// Blanks are not part of names ("Pop 1" is the OTU "Pop1"), except in a name or label in single
-// quotes, which holds any character (a quote doubled) and loses its quotes; branch lengths (":" and a number)
-// are read and dropped; a group may carry a label behind its ")" (a support percentage "75", an
-// angle label "<75>", an R label "R2.0"); the label of the outermost group is the tree's title.
+// Blanks are not part of names (a bare "Pop 1", as older files hold it, is the OTU "Pop1"),
+// except in a name or label in single quotes, which holds any character (a quote doubled) and
+// loses its quotes (the program's writers quote every name with a blank); branch lengths (":" and
+// a number) are read and dropped; a group may carry a label behind its ")" (a support percentage
+// "75", an angle label "<75>", an R label "R2.0"); the label of the outermost group is the tree's
+// title.
 #pragma once
 
 #include <cstddef>
