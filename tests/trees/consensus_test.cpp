@@ -431,7 +431,8 @@ TEST(Consensus, QuotedNamesReadBackFromTheConsensusLine) {
 // A NUL read inside quotes is no name a line of tree text can carry: the consensus is not written.
 TEST(Consensus, ANameWithANulIsNotWritten) {
     ConsensusRun run;
-    RunConsensus(run, std::string("(('t\0',u),v);\n(('t\0',u),v);\n", 30), 50, true);
+    const char text[] = "(('t\0',u),v);\n(('t\0',u),v);\n";
+    RunConsensus(run, std::string(text, sizeof text - 1), 50, true);
     EXPECT_FALSE(run.ok);
     EXPECT_EQ(run.rec.errors, (std::vector<std::string>{"Tree text cannot carry the name \"t\\0\": it holds a NUL "
                                                         "character."}));
