@@ -399,6 +399,7 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, co
     static constexpr CharSet kMemberJunk = MakeCharSet(" \t;");
     const NameKind memberNameKind = kind == SetKind::Individuals ? NameKind::Individual : NameKind::Locus;
     const NameKind setNameKind = kind == SetKind::Individuals ? NameKind::Group : NameKind::LocusSet;
+    bool first = true;  // the first definition of the section
     for (const std::string& line : tf.Lines) {
         std::string left, right;
         if (!SplitAtChar(line, '=', left, right)) continue;
@@ -430,9 +431,12 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, co
             }
             added.Mask[found->second] = 1;
         }
-        // A file saved with its default sets lists "AllData" / "AllLoci" again; the copy that
-        // holds everything adds nothing to the default set the loader made.
-        if (sets.size() > 1 && added.Name == sets.front().Name && added.Mask == sets.front().Mask) sets.pop_back();
+        // A file saved with its default sets lists "AllData" / "AllLoci" again as its first set; that
+        // copy adds nothing to the default set the loader made. A later set of that name is one of
+        // the file's own, whatever it holds: the saver writes the default set before it.
+        if (first && sets.size() > 1 && added.Name == sets.front().Name && added.Mask == sets.front().Mask)
+            sets.pop_back();
+        first = false;
     }
     ds.DataText.reset();
     return true;

@@ -44,8 +44,10 @@ void MakeDefaultSets(TPopGenDataSet& ds);
 void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params);
 
 // Parses the definition lines "name = member, member, ...;" of ds.DataText into sets whose members
-// are of the given kind and frees DataText; "name= ;" is a set without members. False when a
-// member was not found or a name is refused (reported; the sets read so far stay).
+// are of the given kind and frees DataText; "name= ;" is a set without members. A first definition
+// named like the default set and holding all of it is the default set written again and is not
+// added; later ones are sets of their own. False when a member was not found or a name is refused
+// (reported; the sets read so far stay).
 bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, const FileParamRecord& params);
 
 // Index of the first line from `from` on that contains ch, or lines.Count() when none does.
