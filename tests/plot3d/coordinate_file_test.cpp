@@ -203,6 +203,26 @@ TEST(CoordinateExport, EmptyAndQuoteLabelsStayApart) {
     EXPECT_EQ(Parse({"1 2 3 " + std::string(300, '"')}).points[0].Label, q255);
 }
 
+// Exported and imported again, a label comes back as it was, however many quotes it is made of,
+// and the file written again is the same.
+TEST(CoordinateExport, QuoteLabelsComeBackAsExported) {
+    std::vector<std::string> labels = {"a\"\"\"\"", "\"\"\"\"a", "\"x\""};
+    for (const std::size_t n : {0u, 1u, 2u, 3u, 4u, 5u, 254u, 255u}) labels.push_back(std::string(n, '"'));
+    ASSERT_EQ(labels.back().size(), kMaxLabelLength);
+    a3dsymbol points(labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) points[i].Label = labels[i];
+    TempDir dir;
+    const std::string name = dir.Path("quotes.txt");
+    ASSERT_EQ(WriteCoordinateFile(name, points), 0);
+    a3dsymbol back;
+    Reporter reporter;
+    ASSERT_TRUE(ReadCoordinateFile(reporter, name, back));
+    EXPECT_EQ(reporter.ErrorCount(), 0u);
+    ASSERT_EQ(back.size(), labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) EXPECT_EQ(back[i].Label, labels[i]) << i;
+    EXPECT_EQ(CoordinateFileText(back), TempDir::Read(name));
+}
+
 TEST(CoordinateExport, AWriteFailureIsReturned) {
     TempDir dir;
     EXPECT_NE(WriteCoordinateFile(dir.Path("no/such/folder.txt"), a3dsymbol(1)), 0);
