@@ -122,10 +122,15 @@ void CmdLoadInputFile(const std::string& fileName) {
         ShowError("Input file does not exist");
         return;
     }
+    const std::string firstLine = ReadFirstLine(fileName);
     std::string block;
-    const bool hasSpecs = ExtractSpecBlock(ReadFirstLine(fileName), block);
+    const bool hasSpecs = ExtractSpecBlock(firstLine, block);
     if (hasSpecs) ParseSpecBlock(block);
-    if ((!hasSpecs || TrustSpecs != 1) && EditFileParams()) {
+    // A line meant as the file's layout that cannot be read whole must not leave the rest to the
+    // previous file's settings: the user is told, and confirms the layout as for a file without one.
+    const std::string fault = SpecLineFault(firstLine);
+    if (!fault.empty()) ShowError("File specification line could not be read:\r\n" + fileName + "\r\n" + fault + ".");
+    if ((!hasSpecs || !fault.empty() || TrustSpecs != 1) && EditFileParams()) {
         ShowError("No data loaded.");
         return;
     }

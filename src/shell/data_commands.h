@@ -16,8 +16,9 @@ struct StatisticsOutput {
 void CmdMatrixStatistics(const StatisticsOutput& output);
 
 // Loads a data file: its file specification line sets the input format (the file-parameter dialog is
-// shown unless the line was found and TrustSpecs is 1), then a new data set replaces the old one.
-// A load that fails keeps the previous data set.
+// shown unless a valid line was found and TrustSpecs is 1; a line that could not be read whole is
+// reported first), then a new data set replaces the old one. A load that fails keeps the previous
+// data set.
 void CmdLoadInputFile(const std::string& fileName);
 // Loads a tab-separated table of band counts (thresholds as the count-import dialog gives them).
 void CmdImportCountData(const std::string& fileName, std::int32_t absenceMax, std::int32_t presenceMin,

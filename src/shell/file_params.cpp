@@ -5,6 +5,7 @@
 #include "foundation/char_set.h"
 #include "foundation/file_io.h"
 #include "foundation/strings.h"
+#include "popgen/data/name_rules.h"
 #include "shell/reporting.h"
 #include "shell/settings.h"
 
@@ -157,4 +158,45 @@ void ParseSpecBlock(std::string_view block) {
         }
         if (flag) ParsePlusMinus(*flag, piece[1]);
     }
+}
+
+namespace {
+
+// A piece of the line as a message shows it: cut, with control characters by their codes.
+std::string ShownText(std::string_view text) {
+    constexpr std::size_t kShownMax = 20;
+    std::string shown;
+    for (const char c : AbbrevLeft(text, kShownMax, "", "...")) shown += ShownChar(c);
+    return shown;
+}
+
+}  // namespace
+
+std::string SpecLineFault(std::string_view line) {
+    std::string block;
+    if (!ExtractSpecBlock(line, block)) {
+        if (UpperCaseAscii(line).find("<TESK") == std::string::npos) return {};
+        if (line.find('>', line.find('<')) == std::string_view::npos) return "No '>' closes the block";
+        return "The line holds more than one '<' or '>'";
+    }
+    if (block.rfind("<TESK:", 0) != 0) return "The block does not begin with \"<TESK:\"";
+    const auto p2 = block.find(':', 6);
+    if (p2 == std::string::npos) return "No ':' follows the symbols";
+    if (p2 - 6 > 6) return "More than six symbols stand between the colons";
+
+    // As ParseSpecBlock reads them, blanks dropped; each piece must name a flag and set it.
+    constexpr std::string_view kFlags = "cilda";
+    bool given[kFlags.size()] = {};
+    AString pieces;
+    SplitByChar(RemoveCharsInSet(block.substr(p2 + 1, block.size() - p2 - 2), MakeCharSet(" ")), ',', pieces);
+    for (const std::string& piece : pieces) {
+        if (piece.empty()) continue;  // a doubled or trailing ',' sets nothing and hides nothing
+        const auto flag = kFlags.find(piece[0]);
+        if (piece.size() != 2 || flag == std::string_view::npos || (piece[1] != '+' && piece[1] != '-'))
+            return "Unknown flag \"" + ShownText(piece) + "\"";
+        given[flag] = true;
+    }
+    for (std::size_t k = 0; k < kFlags.size(); ++k)
+        if (!given[k]) return std::string("Flag \"") + kFlags[k] + "\" is missing";
+    return {};
 }

@@ -41,3 +41,9 @@ bool ExtractSpecBlock(std::string_view line, std::string& block);
 
 // Applies a block to the input-format settings. An invalid block changes nothing and says nothing.
 void ParseSpecBlock(std::string_view block);
+
+// What could not be read of a first line that is meant as a file specification line: one that holds
+// a block, or begins one with "<TESK" in any case. Empty for any other line, and for a valid one:
+// "<TESK:", at most six symbols, ':', each of the flags c, i, l, d, a once or more with '+' or '-'
+// (separated by ',', in any order, blanks allowed), '>'. Fewer symbols keep the others as they are.
+std::string SpecLineFault(std::string_view line);

@@ -59,17 +59,26 @@ std::string KeptLabel(std::string label) {
 }
 
 // One point per piece of the input between 0x01 bytes, labelled with that piece cut to the
-// longest label.
+// longest label, and points labelled with quotes only (one to four, as many as the first byte of the
+// input says, and the longest labels), which must not be taken for the empty-label mark or for
+// each other.
 void LabelsRoundTrip(std::string_view input, const std::string& file) {
     a3dsymbol points;
-    for (std::size_t start = 0; start <= input.size() && points.size() < 64;) {
-        const std::size_t end = std::min(input.find('\x01', start), input.size());
+    const auto add = [&points](std::string label) {
         t3dsymbol point;
         point.X = static_cast<float>(points.size());
-        point.Label = std::string(input.substr(start, std::min(end - start, kMaxLabelLength)));
+        point.Label = std::move(label);
         points.push_back(std::move(point));
+    };
+    for (std::size_t start = 0; start <= input.size() && points.size() < 64;) {
+        const std::size_t end = std::min(input.find('\x01', start), input.size());
+        add(std::string(input.substr(start, std::min(end - start, kMaxLabelLength))));
         start = end + 1;
     }
+    const std::size_t quotes = input.empty() ? 0 : static_cast<std::uint8_t>(input[0]);
+    for (const std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}, quotes % 8,
+                                std::min(quotes, kMaxLabelLength), kMaxLabelLength - 1, kMaxLabelLength})
+        add(std::string(n, '"'));
     Check(WriteCoordinateFile(file, points) == 0);
     a3dsymbol back;
     Reporter reporter;

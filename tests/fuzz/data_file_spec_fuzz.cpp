@@ -12,8 +12,8 @@
 namespace {
 
 // The layout the load command would read the file with: the settings, changed by the file's
-// file specification line when it has one (a file without one would show the dialog, whose OK keeps
-// the settings).
+// file specification line when it has one (a file without one, or with one not read whole, would
+// show the dialog, whose OK keeps the settings).
 FileParamRecord LayoutOf(const std::string& file) {
     std::string block;
     if (ExtractSpecBlock(ReadFirstLine(file), block)) ParseSpecBlock(block);
@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         [&params](fuzz::CountingDataSet& again, const std::string& saved) {
             const FileParamRecord layout = LayoutOf(saved);
             fuzz::Check(layout == params, "the saved file specification line gives another layout");
+            fuzz::Check(SpecLineFault(ReadFirstLine(saved)).empty(), "the saved first line is read with a fault");
             return LoadDataFile(again.ds, saved, layout);
         });
     return 0;

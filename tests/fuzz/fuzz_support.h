@@ -226,12 +226,6 @@ inline void CheckSelectionSaveLoadSave(CountingDataSet& loaded, const FileParamR
     if (params.AmbiguityNegative == 1 && params.DelimitedData == 1) return;
     TPopGenDataSet& ds = loaded.ds;
     if (ds.Groups.size() < 2 && ds.LocusSets.size() < 2) return;
-    // A later set named like the default one ("AllLoci" again, possible only in a file) is read as
-    // the written default set once the selection makes it hold everything: no program-made file has
-    // one, and the format cannot tell the two apart.
-    for (const TFilterArray* sets : {&ds.Groups, &ds.LocusSets})
-        for (std::size_t k = 1; k < sets->size(); ++k)
-            if ((*sets)[k].Name == sets->front().Name) return;
     const std::uint32_t g = static_cast<std::uint32_t>(ds.Groups.empty() ? 0 : ds.Groups.size() - 1);
     const std::uint32_t l = static_cast<std::uint32_t>(ds.LocusSets.empty() ? 0 : ds.LocusSets.size() - 1);
     loaded.errors.clear();

@@ -21,6 +21,19 @@ Parsed Parse(const AString& lines) {
     return result;
 }
 
+// The points written to a file and read back without an error; text receives the file's text.
+a3dsymbol ExportedAndImported(const a3dsymbol& points, std::string& text) {
+    TempDir dir;
+    const std::string name = dir.Path("coords.txt");
+    EXPECT_EQ(WriteCoordinateFile(name, points), 0);
+    a3dsymbol back;
+    Reporter reporter;
+    EXPECT_TRUE(ReadCoordinateFile(reporter, name, back));
+    EXPECT_EQ(reporter.ErrorCount(), 0u);
+    text = TempDir::Read(name);
+    return back;
+}
+
 TEST(CoordinateImport, FieldsSeparatedByTabsBlanksAndCommas) {
     const Parsed p = Parse({"1.5,2 3\tA   5  ,RED"});
     ASSERT_EQ(p.points.size(), 1u);
@@ -146,13 +159,8 @@ TEST(CoordinateExport, ExportThenImportGivesTheSamePoints) {
         points[i].Colour = i == 2 ? 0xFF00FF : 0x80000000u;
         points[i].Size = 7;
     }
-    TempDir dir;
-    const std::string name = dir.Path("coords.txt");
-    ASSERT_EQ(WriteCoordinateFile(name, points), 0);
-    a3dsymbol back;
-    Reporter reporter;
-    ASSERT_TRUE(ReadCoordinateFile(reporter, name, back));
-    EXPECT_EQ(reporter.ErrorCount(), 0u);
+    std::string text;
+    const a3dsymbol back = ExportedAndImported(points, text);
     ASSERT_EQ(back.size(), points.size());
     const char* expectedLabels[] = {"plain", "two_words", "a_b_c", "", "MY_LABELX", "\"\"\"\""};
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -166,7 +174,7 @@ TEST(CoordinateExport, ExportThenImportGivesTheSamePoints) {
         EXPECT_EQ(back[i].Size, 2);
         EXPECT_EQ(back[i].ShowLabel, 1);
     }
-    EXPECT_EQ(CoordinateFileText(back), TempDir::Read(name));
+    EXPECT_EQ(CoordinateFileText(back), text);
 }
 
 // The empty label is written as two quotes; a label of quotes only gets two more, so neither is
@@ -201,6 +209,21 @@ TEST(CoordinateExport, EmptyAndQuoteLabelsStayApart) {
     for (std::size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(p.points[i].Label, cases[i].label) << i;
     // A hand-made field of more quotes than a label holds is cut like any long label.
     EXPECT_EQ(Parse({"1 2 3 " + std::string(300, '"')}).points[0].Label, q255);
+}
+
+// Exported and imported again, a label comes back as it was, however many quotes it is made of,
+// and the file written again is the same.
+TEST(CoordinateExport, QuoteLabelsComeBackAsExported) {
+    std::vector<std::string> labels = {"a\"\"\"\"", "\"\"\"\"a", "\"x\""};
+    for (const std::size_t n : {0u, 1u, 2u, 3u, 4u, 5u, 254u, 255u}) labels.push_back(std::string(n, '"'));
+    ASSERT_EQ(labels.back().size(), kMaxLabelLength);
+    a3dsymbol points(labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) points[i].Label = labels[i];
+    std::string text;
+    const a3dsymbol back = ExportedAndImported(points, text);
+    ASSERT_EQ(back.size(), labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) EXPECT_EQ(back[i].Label, labels[i]) << i;
+    EXPECT_EQ(CoordinateFileText(back), text);
 }
 
 TEST(CoordinateExport, AWriteFailureIsReturned) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -255,6 +256,61 @@ TEST_F(DataLoaderTest, MalformedFilesAreRefusedAndLeaveTheDataSetCleared) {
         EXPECT_EQ(f.LastError().rfind(c.message, 0), 0u) << f.LastError().substr(0, 300);
         EXPECT_TRUE(f.IsCleared());
     }
+}
+
+// Tree files drop NUL bytes, so two names that differ only by one would meet as one label there:
+// a name holding one is refused wherever names come in, and the data set is left cleared.
+TEST_F(DataLoaderTest, NamesHoldingANulByteAreRefusedOnEveryRoad) {
+    using namespace std::string_literals;
+    FileParamRecord p = DefaultParams();
+    p.Delimiters = " \t";  // the default set holds NUL: names would be cut there
+    FileParamRecord labelled = p;
+    labelled.LocHeader = 1;
+    const struct {
+        const char* what;
+        std::function<bool(TPopGenDataSet&, const TempDir&)> load;
+        std::string message;
+    } cases[] = {
+        {"individual in the header",
+         [&](TPopGenDataSet& d, const TempDir& t) { return LoadDataFile(d, t.Write("n.txt", "A B\0x\n1 0\n*\n"s), p); },
+         "Individual name \"B#0x\" holds #0 (a NUL byte)"},
+        {"locus as a row label",
+         [&](TPopGenDataSet& d, const TempDir& t) {
+             return LoadDataFile(d, t.Write("n.txt", "A B\nL1 1 0\nL\0 0 1\n*\n"s), labelled);
+         },
+         "Locus name \"L#0\" holds #0 (a NUL byte)"},
+        {"group",
+         [&](TPopGenDataSet& d, const TempDir& t) {
+             return LoadDataFile(d, t.Write("n.txt", "A B\n1 0\n*\n[Groups]\nG\0=A;\n*\n"s), p);
+         },
+         "Group name \"G#0\" holds #0 (a NUL byte)"},
+        {"locus set, with the default delimiters",
+         [&](TPopGenDataSet& d, const TempDir& t) {
+             return LoadDataFile(d, t.Write("n.txt", "A B\n1 0\n*\n[LocusSets]\nP\0Q=Locus1;\n*\n"s), DefaultParams());
+         },
+         "Locus set name \"P#0Q\" holds #0 (a NUL byte)"},
+        {"group member",
+         [&](TPopGenDataSet& d, const TempDir& t) {
+             return LoadDataFile(d, t.Write("n.txt", "A B\n1 0\n*\n[Groups]\nG=A,B\0;\n*\n"s), p);
+         },
+         "Individual name \"B#0\" holds #0 (a NUL byte)"},
+        {"clipboard", [&](TPopGenDataSet& d, const TempDir&) { return LoadDataFromText(d, "A\0 B\n1 0\n"s, p); },
+         "Individual name \"A#0\" holds #0 (a NUL byte)"},
+        {"count data",
+         [&](TPopGenDataSet& d, const TempDir& t) {
+             return ImportCountData(d, t.Write("n.tsv", "\tI1\tI2\nL\0\t3\t0\n"s), 1, 2, "NA", p);
+         },
+         "Locus name \"L#0\" holds #0 (a NUL byte)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        EXPECT_FALSE(c.load(f.ds, f.dir));
+        EXPECT_EQ(f.errors, std::vector<std::string>{"Name not allowed:\r\n" + c.message});
+        EXPECT_TRUE(f.IsCleared());
+    }
+    // Without the NUL byte each loads.
+    EXPECT_TRUE(LoadDataFile(ds, dir.Write("ok.txt", "A Bx\n1 0\n*\n[Groups]\nG=A,Bx;\n*\n"), p)) << LastError();
 }
 
 TEST_F(DataLoaderTest, BothBadSetSectionsAreReported) {

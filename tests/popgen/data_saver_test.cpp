@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -189,6 +190,53 @@ TEST_F(DataSaverTest, SavedSelectionKeepsOnlyItsMembersAndLoadsAgain) {
     LoaderFixture third;
     ASSERT_TRUE(LoadDataFile(third.ds, second, p)) << third.LastError();
     ExpectSameData(r, third.ds);
+}
+
+// A group that the file names "AllData" but that holds fewer individuals is a set of the file's own
+// (so is a later "AllLoci"): a selection of it, saved, read back and saved again, keeps it, with
+// the default sets written or not.
+TEST_F(DataSaverTest, SetsNamedLikeTheDefaultSetsSurviveASavedSelection) {
+    const std::string file = dir.Write("d.txt",
+                                       "A B C\n1 0 ?\n0 1 0\n? 1 0\n1 0 1\n*\n[Groups]\nAllData=A,C;\n*\n"
+                                       "[LocusSets]\nP=Locus1;\nAllLoci=Locus2,Locus4;\n*\n");
+    const auto names = [](const TFilterArray& sets) {
+        std::vector<std::string> out;
+        for (const TdsFilterRec& set : sets) out.push_back(set.Name);
+        return out;
+    };
+    for (const bool writeDefaults : {false, true}) {
+        SCOPED_TRACE(writeDefaults);
+        LoaderFixture loaded;
+        ASSERT_TRUE(LoadDataFile(loaded.ds, file, DefaultParams())) << loaded.LastError();
+        ASSERT_EQ(names(loaded.ds.Groups), (std::vector<std::string>{"AllData", "AllData"}));
+        ASSERT_EQ(names(loaded.ds.LocusSets), (std::vector<std::string>{"AllLoci", "P", "AllLoci"}));
+        ASSERT_TRUE(loaded.ds.Select(1, 2));  // A, C by Locus2, Locus4: each set now holds all of it
+        FileParamRecord p = DefaultParams();
+        p.WriteDefaultSets = writeDefaults;
+        const std::string first = dir.Path("first.txt");
+        ASSERT_TRUE(SaveData(loaded.ds, first, false, kDefaultSpecLine + "\r\n", p)) << loaded.LastError();
+        // The default group goes before the group of its name; the default locus set is not needed
+        // before P.
+        std::vector<std::string> sections = {"",  "[Groups]", "AllData= A, C;", "AllData= A, C;",
+                                             "*", "",         "[LocusSets]"};
+        if (writeDefaults) sections.push_back("AllLoci= Locus1, Locus2;");
+        for (const char* line : {"P= ;", "AllLoci= Locus1, Locus2;", "*"}) sections.push_back(line);
+        const std::vector<std::string> lines = LinesOf(TempDir::Read(first));
+        ASSERT_GE(lines.size(), sections.size());
+        EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(sections.size()), lines.end()),
+                  sections);
+
+        LoaderFixture again;
+        ASSERT_TRUE(LoadDataFile(again.ds, first, p)) << again.LastError();
+        EXPECT_EQ(names(again.ds.Groups), (std::vector<std::string>{"AllData", "AllData"}));
+        EXPECT_EQ(names(again.ds.LocusSets), (std::vector<std::string>{"AllLoci", "P", "AllLoci"}));
+        const std::string second = dir.Path("second.txt");
+        ASSERT_TRUE(SaveData(again.ds, second, false, kDefaultSpecLine + "\r\n", p)) << again.LastError();
+        EXPECT_EQ(TempDir::Read(second), TempDir::Read(first));
+        LoaderFixture third;
+        ASSERT_TRUE(LoadDataFile(third.ds, second, p)) << third.LastError();
+        ExpectSameData(again.ds, third.ds);
+    }
 }
 
 // Without written names the loader numbers the saved individuals and loci anew; the sets must

@@ -45,6 +45,28 @@ TEST(NameRulesTest, ACharacterIsRefusedOnlyWhereItMeansSomething) {
     EXPECT_TRUE(FindNameFault("", kNameInMatrix, DefaultParams())->Empty);
 }
 
+// A NUL byte stands nowhere (tree files drop it); with no place given only it and line breaks are
+// refused, as CheckReadNames refuses what a data file brought in.
+TEST(NameRulesTest, ANulByteIsCarriedAtNoPlace) {
+    const std::string nul("a\0b", 3);
+    FileParamRecord p = DefaultParams();
+    p.Delimiters = " \t";  // the default set holds NUL, and a delimiter is refused as one first
+    for (const std::uint8_t places : {std::uint8_t{0}, kNameInMatrix, kNameInSetList, kNameOfSet, kNameEntering}) {
+        SCOPED_TRACE(int(places));
+        const auto fault = FindNameFault(nul, places, p);
+        ASSERT_TRUE(fault.has_value());
+        EXPECT_EQ(fault->Role, "a NUL byte");
+    }
+    for (const char* carried : {"a<b", "a=b", "a,b;", "a{b", "a b", "a*b", ""})
+        EXPECT_FALSE(FindNameFault(carried, 0, DefaultParams()).has_value()) << carried;
+    EXPECT_EQ(FindNameFault("a\rb", 0, DefaultParams())->Role, "a line break");
+
+    LoaderFixture f;
+    EXPECT_TRUE(CheckReadNames(f.ds, {"x<y", "a b", ""}, NameKind::Individual, DefaultParams()));
+    EXPECT_FALSE(CheckReadNames(f.ds, {"ok", nul}, NameKind::Group, DefaultParams()));
+    EXPECT_EQ(f.errors, std::vector<std::string>{"Name not allowed:\r\nGroup name \"a#0b\" holds #0 (a NUL byte)"});
+}
+
 TEST(NameRulesTest, EnteringNamesAreReportedWithKindNameAndCharacter) {
     LoaderFixture f;
     EXPECT_TRUE(CheckNewNames(f.ds, {"A", "B/C"}, NameKind::LocusSet, DefaultParams()));

@@ -107,6 +107,91 @@ TEST_F(LoadCommands, CancelledDialogKeepsThePreviousData) {
     EXPECT_EQ(InputFileName, kFingerprints);
 }
 
+// A first line meant as the file specification line that cannot be read whole is named with the
+// file, and the layout is asked for as for a file without the line: cancelled (a closed dialog
+// answers the same), nothing is loaded and the previous data stay.
+TEST_F(LoadCommands, UnreadableSpecLineIsReportedAndTheDialogDecides) {
+    LoadExample();
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string body = "\r\nA B\r\n1 0\r\n*\r\n[Groups]\r\nG=A;\r\n*\r\n";
+    const struct {
+        const char* line;
+        const char* fault;
+    } cases[] = {
+        {"<TESK 10?}{*:c+,i+,l-,d+,a+>", "The block does not begin with \"<TESK:\""},
+        {"<TESX:10?}{*:c+,i+,l-,d+,a+>", "The block does not begin with \"<TESK:\""},
+        {"<tesk:10?}{*:c+,i+,l-,d+,a+>", "The block does not begin with \"<TESK:\""},
+        {"<TESK:10?}{*:c+,i+,l-,d+,a+", "No '>' closes the block"},
+        {"<<TESK:10?}{*:c+,i+,l-,d+,a+>", "The line holds more than one '<' or '>'"},
+        {"<TESK:10?}{*c+,i+,l-,d+,a+>", "No ':' follows the symbols"},
+        {"<TESK:10?}{**:c+,i+,l-,d+,a+>", "More than six symbols stand between the colons"},
+        {"<TESK:10?}{*:c+,i+,l-,d+,a+,x+>", "Unknown flag \"x+\""},
+        {"<TESK:10?}{*:c+,i+,l-,d+.a+>", "Unknown flag \"d+.a+\""},
+        {"<TESK:10?}{*:c+,i+,L-,d+,a+>", "Unknown flag \"L-\""},
+        {"<TESK:10?}{*:c+,i+,l-,d+,a*>", "Unknown flag \"a*\""},
+        {"<TESK:10?}{*:c+,i+,l-,d+>", "Flag \"a\" is missing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::string file = dir.Write("bad.txt", c.line + body);
+        ui.ExpectBox(kAnswerOk, "Error");
+        ui.ExpectFileParamDialog(true);
+        ui.ExpectBox(kAnswerOk, "Error");
+        const std::size_t errors = Errors().size();
+        CmdLoadInputFile(file);
+        ASSERT_EQ(Errors().size(), errors + 2);
+        EXPECT_EQ(Errors()[errors], "File specification line could not be read:\r\n" + file + "\r\n" + c.fault + ".");
+        EXPECT_EQ(Errors()[errors + 1], "No data loaded.");
+        EXPECT_EQ(DataSet.get(), previous);
+        EXPECT_EQ(InputFileName, kFingerprints);
+        EXPECT_EQ(LastLine(), "Loading File: " + kFingerprints + " ...done.");
+    }
+    EXPECT_EQ(ui.fileParamDialogs, static_cast<int>(std::size(cases)));
+
+    // Confirmed, the dialog's layout loads the file, the groups with it.
+    IncludeGroups = 0;
+    const std::string file = dir.Write("missing.txt", "<TESK:10?}{*:c+,i+,l-,d+>" + body);
+    ui.ExpectBox(kAnswerOk, "Error");
+    ui.ExpectFileParamDialog(false, [] { IncludeGroups = 1; });
+    CmdLoadInputFile(file);
+    EXPECT_EQ(LastLine(), "Loading File: " + file + " ...done.");
+    ASSERT_TRUE(DataSet);
+    EXPECT_EQ(DataSet->Groups.size(), 2u);
+}
+
+// Lines the reader takes whole are trusted as before: fewer symbols, flags in any order with blanks.
+TEST_F(LoadCommands, ValidSpecLinesLoadWithoutTheDialog) {
+    const std::string body = "\r\nA B\r\n1 0\r\n*\r\n[Groups]\r\nG=A;\r\n*\r\n";
+    for (const char* line :
+         {"<TESK:10?}{*:c+,i+,l-,d+,a+>", "<TESK:10?:c+,i+,l-,d+,a+>", "<TESK:10?}{*: a+ , d+, l-,i+,c-,c+,>"}) {
+        SCOPED_TRACE(line);
+        IncludeGroups = 0;
+        const std::string file = dir.Write("good.txt", line + body);
+        CmdLoadInputFile(file);
+        EXPECT_EQ(LastLine(), "Loading File: " + file + " ...done.");
+        ASSERT_TRUE(DataSet);
+        EXPECT_EQ(DataSet->Groups.size(), 2u);
+    }
+    EXPECT_EQ(ui.fileParamDialogs, 0);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A name the loader refuses (here a NUL byte, which tree files drop) fails the load, and the data
+// set loaded before stays.
+TEST_F(LoadCommands, NameWithANulByteFailsTheLoad) {
+    using namespace std::string_literals;
+    LoadExample();
+    const TPopGenDataSet* previous = DataSet.get();
+    const std::string file =
+        dir.Write("nul.txt", "<TESK:10?}{*:c+,i+,l-,d+,a+>\r\nA B\r\n1 0\r\n*\r\n[Groups]\r\nG\0=A;\r\n*\r\n"s);
+    ui.ExpectBox(kAnswerOk, "Error");
+    CmdLoadInputFile(file);
+    EXPECT_EQ(Errors().back(), "Name not allowed:\r\nGroup name \"G#0\" holds #0 (a NUL byte)");
+    EXPECT_EQ(LastLine(), "Loading File: " + file + " ...failed.");
+    EXPECT_EQ(DataSet.get(), previous);
+    EXPECT_EQ(InputFileName, kFingerprints);
+}
+
 TEST_F(LoadCommands, MissingFileIsRefusedBeforeAnything) {
     ui.ExpectBox(kAnswerOk, "Error");
     CmdLoadInputFile(dir.Path("none.txt"));

@@ -47,6 +47,34 @@ TEST_F(FileParams, WrittenLineReadsBack) {
     EXPECT_EQ(back, rec);
 }
 
+// Only a line meant as the layout has a fault: one with a block, or beginning one with "<TESK".
+// Every line the writer gives reads whole; a control character is shown by its code.
+TEST_F(FileParams, FaultsOfLinesMeantAsTheLayout) {
+    const struct {
+        std::string line;
+        const char* fault;
+    } cases[] = {
+        {"", ""},
+        {"A B C", ""},
+        {"a<b <c", ""},
+        {"<TESK:10?}{*:c+,i+,l-,d+,a+> A B", ""},
+        {"<TESK:AB?:c-,i+,l+,d-,a->", ""},
+        {"a<b c>d", "The block does not begin with \"<TESK:\""},
+        {"x <Tesk:10?}{*:c+", "No '>' closes the block"},
+        {"<TESK:10?}{*:c+,i+,l-,d+,a+,\x01>", "Unknown flag \"#1\""},
+        {"<TESK:10?}{*:c+,i+,l-,d+,a+,xxxxxxxxxxxxxxxxxxxxxxxxx>", "Unknown flag \"xxxxxxxxxxxxxxxxxxxx...\""},
+        {"<TESK:10?}{*:>", "Flag \"c\" is missing"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SpecLineFault(c.line), c.fault) << c.line;
+    FileParamRecord rec{'A', 'B', 'M', '(', ')', 'E', " ", 0, 1, 1, 0, 0, 0, 0, '!'};
+    for (const FileParamRecord& r : {GetFileParams(), rec}) {
+        std::string line = WriteSpecBlock(r);
+        line.resize(line.size() - 2);
+        EXPECT_EQ(SpecLineFault(line), "") << line;
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(FileParams, NoLineWhenSwitchedOff) {
     WriteSpecs = 0;
     EXPECT_EQ(WriteSpecBlock(PackFileParams()), "");

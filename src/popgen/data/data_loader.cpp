@@ -75,6 +75,13 @@ bool EndsSection(const std::string& line) {
     return t.size() >= 2 && t.front() == '[' && t.back() == ']' && t.find('=') == std::string::npos;
 }
 
+std::string MemberNotFound(SetKind kind, const std::string& member) {
+    return kind == SetKind::Individuals ? "Group Filter could not be read. Individual not found:\r\n" + member +
+                                              "\r\n" + "\r\n" + "Operation aborted."
+                                        : "Locus Filter could not be read. Locus not found:\r\n" + member + "\r\n" +
+                                              "\r\n" + "Operation aborted.";
+}
+
 // The data set after a rejected matrix: nothing loaded and no text held.
 bool RejectLoad(TPopGenDataSet& ds) {
     ds.Clear();
@@ -137,7 +144,9 @@ bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRe
     ds.DataText = std::make_shared<Ttf>();
     if (input.Count() > 0) input.CopyRangeTo(0, lastDataLine, true, *ds.DataText);
     const bool ok = LoadDataTF(ds, params);
-    if (ds.ErrorCount() == 0 && ok) {
+    const TDSLayer& loaded = ds.Layers[ds.LoadLayer];
+    if (ds.ErrorCount() == 0 && ok && CheckReadNames(ds, loaded.IndNames, NameKind::Individual, params) &&
+        CheckReadNames(ds, loaded.LocNames, NameKind::Locus, params)) {
         MakeDefaultSets(ds);
         ReadSetSections(ds, lastDataLine, params);
     }
@@ -388,6 +397,9 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, co
 
     static constexpr CharSet kNameJunk = MakeCharSet(" \t");
     static constexpr CharSet kMemberJunk = MakeCharSet(" \t;");
+    const NameKind memberNameKind = kind == SetKind::Individuals ? NameKind::Individual : NameKind::Locus;
+    const NameKind setNameKind = kind == SetKind::Individuals ? NameKind::Group : NameKind::LocusSet;
+    bool first = true;  // the first definition of the section
     for (const std::string& line : tf.Lines) {
         std::string left, right;
         if (!SplitAtChar(line, '=', left, right)) continue;
@@ -397,6 +409,10 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, co
         // selection loads again with every set. A line without even the ';' defines nothing.
         const bool noMembers = members.empty() && right.find(';') != std::string::npos;
         if (name.empty() || (members.empty() && !noMembers)) continue;
+        if (!CheckReadNames(ds, AString{name}, setNameKind, params)) {
+            ds.DataText.reset();
+            return false;
+        }
         TdsFilterRec rec;
         rec.Name = name;
         if (!noMembers) SplitByChar(members, ',', rec.Members);
@@ -407,19 +423,20 @@ bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, co
         for (const std::string& member : added.Members) {
             const auto found = index.find(member);
             if (found == index.end()) {
-                ds.ReportError(kind == SetKind::Individuals
-                                   ? "Group Filter could not be read. Individual not found:\r\n" + member + "\r\n" +
-                                         "\r\n" + "Operation aborted."
-                                   : "Locus Filter could not be read. Locus not found:\r\n" + member + "\r\n" + "\r\n" +
-                                         "Operation aborted.");
+                // No loaded name holds what CheckReadNames refuses: such a member is reported as refused.
+                if (CheckReadNames(ds, AString{member}, memberNameKind, params))
+                    ds.ReportError(MemberNotFound(kind, member));
                 ds.DataText.reset();
                 return false;
             }
             added.Mask[found->second] = 1;
         }
-        // A file saved with its default sets lists "AllData" / "AllLoci" again; the copy that
-        // holds everything adds nothing to the default set the loader made.
-        if (sets.size() > 1 && added.Name == sets.front().Name && added.Mask == sets.front().Mask) sets.pop_back();
+        // A file saved with its default sets lists "AllData" / "AllLoci" again as its first set; that
+        // copy adds nothing to the default set the loader made. A later set of that name is one of
+        // the file's own, whatever it holds: the saver writes the default set before it.
+        if (first && sets.size() > 1 && added.Name == sets.front().Name && added.Mask == sets.front().Mask)
+            sets.pop_back();
+        first = false;
     }
     ds.DataText.reset();
     return true;

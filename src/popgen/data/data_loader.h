@@ -25,7 +25,9 @@ bool OpenInputFile(TPopGenDataSet& ds, const std::string& name);
 // The whole load of a data file: resets the error count, reads the file, cuts the
 // file specification block out of line 0 (when ds.PreParse is set), parses the block before the
 // end-of-data line, makes the default sets, reads the set sections (when ds.IncludeGroups is set)
-// and builds the working copy (when ds.AutoWorkingCopy is set). True when the data set was loaded without any error.
+// and builds the working copy (when ds.AutoWorkingCopy is set). A name that no file of the program
+// can carry (a NUL byte, CheckReadNames) is refused. True when the data set was loaded without any
+// error.
 bool LoadDataFile(TPopGenDataSet& ds, const std::string& name, const FileParamRecord& params);
 
 // Parses the band matrix in ds.DataText into layer ds.LoadLayer (clearing the data set first) and
@@ -42,8 +44,10 @@ void MakeDefaultSets(TPopGenDataSet& ds);
 void ReadSetSections(TPopGenDataSet& ds, std::size_t lastDataLine, const FileParamRecord& params);
 
 // Parses the definition lines "name = member, member, ...;" of ds.DataText into sets whose members
-// are of the given kind and frees DataText; "name= ;" is a set without members. False when a
-// member was not found (reported; the sets read so far stay).
+// are of the given kind and frees DataText; "name= ;" is a set without members. A first definition
+// named like the default set and holding all of it is the default set written again and is not
+// added; later ones are sets of their own. False when a member was not found or a name is refused
+// (reported; the sets read so far stay).
 bool ReadSetDefinitions(TPopGenDataSet& ds, TFilterArray& sets, SetKind kind, const FileParamRecord& params);
 
 // Index of the first line from `from` on that contains ch, or lines.Count() when none does.

@@ -81,7 +81,10 @@ constexpr std::string_view kNotSaved = "Data not saved:\r\n";
 
 // The sets of a section that WriteSetSection writes.
 std::size_t FirstWrittenSet(const TFilterArray& sets, bool writeDefaults) {
-    return !writeDefaults && !sets.empty() && (sets[0].Name == "AllData" || sets[0].Name == "AllLoci") ? 1 : 0;
+    if (writeDefaults || sets.empty() || (sets[0].Name != "AllData" && sets[0].Name != "AllLoci")) return 0;
+    // The loader takes a first set of the default set's name that holds everything for the written
+    // default set; a set of that name that would come first is kept apart by the default set before it.
+    return sets.size() > 1 && sets[1].Name == sets[0].Name ? 0 : 1;
 }
 
 // What a band symbol or the delimiter would be read as besides itself, or nothing.

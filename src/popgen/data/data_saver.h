@@ -37,6 +37,7 @@ std::string CellText(std::span<const std::uint8_t> matrix, std::size_t nInd, std
 
 // Appends one set section to ds.DataText (created when null): an empty line, the title, one line
 // "name= member, member;" per set, and the closing line. The first set is left out without
-// writeDefaults when it is "AllData" or "AllLoci"; nothing is appended when no set is left.
+// writeDefaults when it is "AllData" or "AllLoci", unless the next set has its name (that one would
+// be read as the default set); nothing is appended when no set is left.
 void WriteSetSection(TPopGenDataSet& ds, const TFilterArray& sets, std::string_view title, bool writeDefaults,
                      std::string_view closing);

@@ -28,10 +28,8 @@ std::optional<std::string_view> RoleOf(char c, std::uint8_t places, const FilePa
     }
     if (at(kNameOfSet) && c == '=') return "the separator of a set name";
     if (at(kNameOnFirstLine | kNameEntering) && (c == '<' || c == '>')) return "a mark of the file specification line";
-    if (at(kNameEntering)) {
-        if (c == params.CloseRemarkChar) return "a remark mark";
-        if (c == '\0') return "a NUL byte";
-    }
+    if (at(kNameEntering) && c == params.CloseRemarkChar) return "a remark mark";
+    if (c == '\0') return "a NUL byte";  // at every place
     return std::nullopt;
 }
 
@@ -82,8 +80,10 @@ std::string NameFaultText(NameKind kind, std::string_view name, std::size_t inde
     return what + "\"" + shown + "\" holds " + QuotedChar(fault.Char) + " (" + std::string(fault.Role) + ")";
 }
 
-bool CheckNewNames(TPopGenDataSet& ds, const AString& names, NameKind kind, const FileParamRecord& params) {
-    const std::uint8_t places = EnteringNamePlaces(kind);
+namespace {
+
+bool ReportFirstFault(TPopGenDataSet& ds, const AString& names, NameKind kind, std::uint8_t places,
+                      const FileParamRecord& params) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (const auto fault = FindNameFault(names[i], places, params)) {
             ds.ReportError("Name not allowed:\r\n" + NameFaultText(kind, names[i], i, *fault));
@@ -91,6 +91,16 @@ bool CheckNewNames(TPopGenDataSet& ds, const AString& names, NameKind kind, cons
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool CheckNewNames(TPopGenDataSet& ds, const AString& names, NameKind kind, const FileParamRecord& params) {
+    return ReportFirstFault(ds, names, kind, EnteringNamePlaces(kind), params);
+}
+
+bool CheckReadNames(TPopGenDataSet& ds, const AString& names, NameKind kind, const FileParamRecord& params) {
+    return ReportFirstFault(ds, names, kind, 0, params);
 }
 
 // The list is the one FindDuplicates gives (a name once per earlier copy of it), built only as far

@@ -6,9 +6,12 @@
 //
 // Names are checked where they enter the program (count data, clipboard text, and later the
 // group manager and the binary matrix of tree clusters) with CheckNewNames, against the layout in
-// force, and the saver checks what it writes with FindNameFault. The data-file loader itself
-// accepts whatever its own reading leaves, so a file that loads can also be saved unless its
-// names break the rules of the sections it writes.
+// force, and the saver checks what it writes with FindNameFault. The data-file loader accepts
+// whatever its own reading leaves except what no place carries (CheckReadNames), so a file that
+// loads can also be saved unless its names break the rules of the sections it writes.
+//
+// A NUL byte is carried at no place: tree files drop it, so names that differ only by it would
+// meet as one label there.
 #pragma once
 
 #include <cstddef>
@@ -29,13 +32,14 @@ inline constexpr std::uint8_t kNameOnFirstLine = 2;  // on the first line, behin
 inline constexpr std::uint8_t kNameInSetList = 4;    // member of a set line
 inline constexpr std::uint8_t kNameOfSet = 8;        // name of a set line
 // Further characters refused when a name enters the program, where no later layout is known: the
-// marks of the file specification line and of remarks, and the NUL byte.
+// marks of the file specification line and of remarks.
 inline constexpr std::uint8_t kNameEntering = 16;
 
 // Every place a name of this kind may come to stand in, and kNameEntering: the rule of CheckNewNames.
 std::uint8_t EnteringNamePlaces(NameKind kind);
 
-// Why a name cannot stand at a place: it is empty, or it holds Char, which means Role there.
+// Why a name cannot stand at a place (with no place given: what no place carries, a line break
+// or a NUL byte): it is empty, or it holds Char, which means Role there.
 struct NameFault {
     bool Empty = false;
     char Char = 0;
@@ -59,6 +63,10 @@ std::string QuotedChar(char c);
 // written with params could not carry is reported as "Name not allowed:\r\n" + NameFaultText.
 // True when every name can be carried.
 bool CheckNewNames(TPopGenDataSet& ds, const AString& names, NameKind kind, const FileParamRecord& params);
+
+// Checks names that a data file brought in, which its layout has carried so far: the first that no
+// file of the program carries is reported as CheckNewNames reports it. True when none is.
+bool CheckReadNames(TPopGenDataSet& ds, const AString& names, NameKind kind, const FileParamRecord& params);
 
 // Reports the names of individuals (or loci) that occur more than once, as "Individual names are
 // not unique:\r\n\r\n" (or "Locus names ...") and the list joined with ", ", cut to 100
