@@ -61,13 +61,6 @@ void ShowCurrentData(const TPopGenDataSet& ds) {
     }
 }
 
-// The engine call of one group, judged as a command step is, but without ending the command: a
-// group that cannot be computed is marked in the report while the others go on.
-bool GroupStep(const std::function<bool()>& call) {
-    const ReportScope scope(ProgramReporter());
-    return scope.Succeeded(ReportShortage(ProgramReporter(), call));
-}
-
 void BootstrapShannonCommand(const std::string& progress, const std::string& title, std::int32_t replicates,
                              const ShannonOptions& options, bool toFile,
                              const std::function<bool(ShannonValue&, AExt&)>& engine) {
@@ -301,8 +294,10 @@ void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, con
         std::vector<GroupResult> groups;
         for (const std::size_t g : chosen) {
             GroupResult r{GroupDisplayName(ds.Groups[g].Name), false, {}, ds.Groups[g].Count};
+            // Judged as a command step is, without ending the command: a group that cannot be computed
+            // is marked in the report while the others go on.
             r.Ok =
-                GroupStep([&] { return GrpShannonVarSD(ds, g, options, test.RemoveMono, ProgramRandom(), r.Value); });
+                EngineCall([&] { return GrpShannonVarSD(ds, g, options, test.RemoveMono, ProgramRandom(), r.Value); });
             groups.push_back(std::move(r));
         }
         ok = WriteSection(report, groups, {.Bowman = true, .NoteVariances = options.PerInd}, test) && ok;
@@ -320,7 +315,7 @@ void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, con
                 return;
             }
             AExt values;
-            r.Ok = GroupStep([&] { return GrpBsShannonVarSD(ds, g, options, b, ProgramRandom(), r.Value, values); });
+            r.Ok = EngineCall([&] { return GrpBsShannonVarSD(ds, g, options, b, ProgramRandom(), r.Value, values); });
             if (test.Replicates.ToFile) {
                 report.push_back("Writing individual Shannon replicates (" + UIntToStr(reps) + ") for " + r.Name + ":");
                 for (const Extended h : values) report.push_back(ExtToStr(h));

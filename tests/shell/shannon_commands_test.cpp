@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "command_fixture.h"
+#include "foundation/keep_alive.h"
 #include "foundation/number_text.h"
 #include "foundation/rounding.h"
+#include "foundation/scope_exit.h"
 #include "numeric/math_error.h"
 #include "numeric/welch.h"
 
@@ -191,6 +196,21 @@ TEST_F(ShannonCommands, TTestReportNotesBowmanVariancesOfPerLocusFrequencies) {
     const std::string perMatrix = Analysis().substr(before);
     EXPECT_NE(perMatrix.find("Shannon's variance of group North= "), std::string::npos);
     EXPECT_EQ(count(perMatrix), 0u);
+}
+
+// Every group's computation is an engine call of its own; the window shows the command at work
+// meanwhile.
+TEST_F(ShannonCommands, TTestGroupsKeepTheWindowAlive) {
+    const std::chrono::nanoseconds interval = SetKeepAliveInterval(std::chrono::nanoseconds(0));
+    const ScopeExit restore([interval] { SetKeepAliveInterval(interval); });
+    std::vector<std::string> states;
+    ui.onKeepAlive = [&] { states.push_back(Panel(MessageArea::PanelState)); };
+    SetGroupsData();
+    SHReplicates = 4;
+    CmdShannonTTests({0, 1, 1, 0}, {}, {.Bootstrap = true});
+    EXPECT_EQ(LastLine(), "Calculating Shannon values and performing t-tests...done.");
+    EXPECT_GE(states.size(), 2u);  // one group after the other
+    for (const std::string& state : states) EXPECT_EQ(state, "Calculating");
 }
 
 TEST_F(ShannonCommands, TTestRefusalsChangeNothing) {
