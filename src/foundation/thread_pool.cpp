@@ -14,6 +14,8 @@
 #include <thread>
 #include <utility>
 
+#include "foundation/keep_alive.h"
+
 namespace {
 
 std::atomic<std::size_t> gRequested{0};  // 0: every core
@@ -76,6 +78,7 @@ private:
             if (k >= pieces) return;
             try {
                 piece(k);
+                KeepAlive();  // the caller's windows; nothing on a worker
             } catch (...) {
                 std::lock_guard lock(mutex_);
                 if (!error_) error_ = std::current_exception();
@@ -162,7 +165,10 @@ void ParallelPieces(std::size_t pieces, const std::function<void(std::size_t pie
     const std::size_t threads = std::min(ThreadCount(), pieces);
     std::unique_lock lock(gPoolMutex, std::defer_lock);
     if (threads <= 1 || !lock.try_lock()) {
-        for (std::size_t k = 0; k < pieces; ++k) piece(k);
+        for (std::size_t k = 0; k < pieces; ++k) {
+            piece(k);
+            KeepAlive();
+        }
         return;
     }
     const std::size_t workers = ThreadCount() - 1;

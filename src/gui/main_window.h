@@ -48,7 +48,8 @@ public:
     void SetLoggingCaption(bool loggingOn);
 
     void SetMessageLines(const std::array<std::string, MessageArea::kLineCount>& lines);
-    // Sets one panel and repaints the window at once: commands block the event loop.
+    // Sets one panel and repaints the window at once: a command holds the event loop, and its long
+    // loops let the window repaint only now and then.
     void SetStatusPanel(std::size_t panel, std::string_view text);
 
     QString MessageLine(std::size_t index) const;

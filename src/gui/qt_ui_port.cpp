@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "gui/file_param_dialog.h"
 #include "gui/group_manager.h"
@@ -24,6 +25,7 @@
 #include "gui/pcoa_viewer.h"
 #include "gui/pwic_dialog.h"
 #include "gui/qt_text.h"
+#include "shell/commands.h"
 #include "shell/viewer_record.h"
 
 namespace {
@@ -153,6 +155,13 @@ void QtUiPort::SetStatusPanel(std::size_t panel, std::string_view text) { window
 void QtUiPort::FocusMainWindow() {
     // Only when the user is in the main window: a progress line must not pull focus out of a dialog.
     if (window_.isActiveWindow()) window_.setFocus();
+}
+
+void QtUiPort::KeepWindowsAlive() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+void QtUiPort::RunCommandLater(std::function<void()> command) {
+    QMetaObject::invokeMethod(
+        qApp, [command = std::move(command)] { RunCommand(command); }, Qt::QueuedConnection);
 }
 
 bool QtUiPort::EditFileParams() { return ::EditFileParams(window_.FileParamDialog()); }

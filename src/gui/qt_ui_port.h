@@ -20,6 +20,11 @@ public:
     void SetMessageLines(const MessageLines& lines) override;
     void SetStatusPanel(std::size_t panel, std::string_view text) override;
     void FocusMainWindow() override;
+    // Processes what is pending except user input (mouse, keys, close requests), which the platform
+    // keeps queued until the command has returned: paints, exposes, timers.
+    void KeepWindowsAlive() override;
+    // Queued behind what is pending; asked for again while a command's windows still repaint.
+    void RunCommandLater(std::function<void()> command) override;
     bool EditFileParams() override;
     // Through xdg-open when it is installed, which is given a few seconds to report a failure
     // (no program for the kind of file, say); otherwise through the desktop services of Qt.

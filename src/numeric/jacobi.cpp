@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "foundation/keep_alive.h"
 #include "foundation/thread_pool.h"
 #include "numeric/math_error.h"
 
@@ -211,6 +212,7 @@ int JacobiEigen(ExtMatrix& a, std::size_t lo, std::size_t hi, ExtMatrix& vectors
         PivotFinder finder(a, lo, hi, search);
         std::size_t iterations = 0;
         for (;;) {
+            KeepAlive();
             std::size_t p = 0, q = 0;
             if (finder.Find(p, q) == 0.0L) break;  // already diagonal
             const Extended apq = a(p, q);
@@ -366,6 +368,7 @@ JacobiSolver::JacobiSolver(const ExtMatrix& a, Extended tolerance)
         offset += n_ - i;
     }
     for (std::size_t i = 0; i < n_; ++i) {
+        KeepAlive();
         v_[i * n_ + i] = 1.0L;
         for (std::size_t j = i; j < n_; ++j) {
             A(i, j) = a(i, j);
@@ -425,6 +428,8 @@ bool JacobiSolver::Run(std::size_t limit) {
     bool done = false;
     std::size_t p = Pivot();
     for (;;) {
+        // On the caller's thread, between rotations: the team waits meanwhile.
+        KeepAlive();
         if (rowMax_[p] == 0.0L) {  // already diagonal
             done = true;
             break;
@@ -785,6 +790,7 @@ void JacobiSolver::Take(AExt& values, AExt& vectors) {
     AExt vt(n * n);
     constexpr std::size_t kTile = 32;
     for (std::size_t i0 = 0; i0 < n; i0 += kTile) {
+        KeepAlive();
         for (std::size_t j0 = 0; j0 < n; j0 += kTile) {
             for (std::size_t i = i0; i < std::min(n, i0 + kTile); ++i) {
                 for (std::size_t j = j0; j < std::min(n, j0 + kTile); ++j) vt[j * n + i] = v_[i * n + j];
@@ -793,6 +799,7 @@ void JacobiSolver::Take(AExt& values, AExt& vectors) {
     }
     v_.clear();
     for (std::size_t i = 0; i + 1 < n; ++i) {
+        KeepAlive();
         std::size_t largest = i;
         for (std::size_t j = i + 1; j < n; ++j) {
             if (values[j] > values[largest]) largest = j;

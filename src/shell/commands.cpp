@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "foundation/file_io.h"
+#include "foundation/keep_alive.h"
 #include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/text_file.h"
@@ -17,6 +18,15 @@ std::string DistMatrixName;
 std::uint8_t FileParamCancelled = 0;
 
 bool RunCommand(const std::function<void()>& command) noexcept {
+    if (KeepAliveServing()) {
+        // A desktop's global menu, say, while the windows repaint: the running command's data are in
+        // mid-change.
+        try {
+            Ui().RunCommandLater(command);
+        } catch (...) {
+        }
+        return false;
+    }
     try {
         try {
             if (CompletesInMemory(command)) return true;
@@ -90,10 +100,13 @@ bool CommandRun::Step(bool ok) {
     return ok;
 }
 
-bool CommandRun::Run(const std::function<bool()>& engineCall) {
+bool EngineCall(const std::function<bool()>& call) {
     const ReportScope scope(ProgramReporter());
-    return Step(scope.Succeeded(ReportShortage(ProgramReporter(), engineCall)));
+    const KeepAliveScope alive([] { Ui().KeepWindowsAlive(); });
+    return scope.Succeeded(ReportShortage(ProgramReporter(), call));
 }
+
+bool CommandRun::Run(const std::function<bool()>& engineCall) { return Step(EngineCall(engineCall)); }
 
 bool CommandRun::Calculate(const std::function<bool()>& engineCall) {
     activity_ = true;

@@ -28,9 +28,17 @@ extern std::uint8_t FileParamCancelled;
 // Runs one command so that no exception escapes: an exception is reported with ShowError (its
 // message as the system gives it; a memory shortage as "Out of memory"; the command's CommandRun
 // has ended its progress line with "failed." by then), an open report file is closed, FreqOutBuffer
-// is emptied and the activity panel returns to "Idle". Returns false when an exception ended the
-// command.
+// is emptied and the activity panel returns to "Idle". A command asked for while a running one lets
+// the windows repaint (KeepAliveServing) does not start inside it: it goes to the user interface
+// to run once that one has returned (UiPort::RunCommandLater). Returns false when an exception
+// ended the command or it was put off.
 bool RunCommand(const std::function<void()>& command) noexcept;
+
+// One engine call of a command: under a ReportScope and the memory wrapper (a shortage inside is
+// reported as "Out of memory" and fails it), with the windows kept painted while it runs (the long
+// loops' KeepAlive calls reach UiPort::KeepWindowsAlive). True when it returned true and reported
+// no error meanwhile.
+bool EngineCall(const std::function<bool()>& call);
 
 // Runs the file-parameter dialog through the user interface; sets FileParamCancelled and returns
 // true when the user cancelled.
@@ -61,9 +69,9 @@ void ShowOriginalMatrixStatus(const TPopGenDataSet& ds);
 //     }                                                  // "Idle", then "done." or "failed."
 //
 // Calculate and Transfer show the activity ("Calculating", "Busy: I/O") and make the one engine
-// call: it succeeded when it returned true and reported no error through the program's reporter
-// meanwhile (a ReportScope); a memory shortage inside it is reported as "Out of memory" (the one
-// wrapper, ReportShortage) and fails it. Write decides the output-file rule once per file and
+// call (EngineCall): it succeeded when it returned true and reported no error through the program's
+// reporter meanwhile (a ReportScope); a memory shortage inside it is reported as "Out of memory" (the
+// one wrapper, ReportShortage) and fails it. Write decides the output-file rule once per file and
 // command (MustRewriteOutput; later writes of the same command append), shows "Busy: I/O",
 // writes, and reports a failed write with the file's name and the system's reason. Finish, or the
 // destructor, puts the activity back to "Idle" (when a step had changed it) and ends the progress

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/memory_guard.h"
@@ -21,6 +22,11 @@
 #include "shell/settings.h"
 
 namespace {
+
+// Bowman's variance of per-locus frequencies can even be negative: the box and the reports carry this
+// beside it, so that it is never read as a plain result.
+constexpr std::string_view kVarianceNote =
+    "Note: *Variance is only meaningful if frequencies are calculated relative to entire data matrix!";
 
 std::string LogBaseText(const ShannonOptions& options) {
     switch (options.Scale) {
@@ -53,13 +59,6 @@ void ShowCurrentData(const TPopGenDataSet& ds) {
     } else {
         UpdateStatusDataMatrix();
     }
-}
-
-// The engine call of one group, judged as a command step is, but without ending the command: a
-// group that cannot be computed is marked in the report while the others go on.
-bool GroupStep(const std::function<bool()>& call) {
-    const ReportScope scope(ProgramReporter());
-    return scope.Succeeded(ReportShortage(ProgramReporter(), call));
 }
 
 void BootstrapShannonCommand(const std::string& progress, const std::string& title, std::int32_t replicates,
@@ -116,9 +115,16 @@ struct GroupResult {
 
 constexpr std::int64_t kMaxDF = std::numeric_limits<std::int32_t>::max();
 
+// Which section of the report is written.
+struct SectionKind {
+    bool Bowman = false;         // Bowman's variances (else bootstrapped ones)
+    bool NoteVariances = false;  // each variance followed by kVarianceNote
+};
+
 // The Shannon block and the test block of one section; false after a maths error (shown).
-bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>& groups, bool bowman,
+bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>& groups, const SectionKind& section,
                   const ShannonTTestOptions& test) {
+    const bool bowman = section.Bowman;
     const std::string kind = bowman ? "(Bowman)" : "(bootstrapped)";
     if (test.OutputShannon) {
         out.push_back("Shannon's index and variance " + kind);
@@ -127,6 +133,7 @@ bool WriteSection(std::vector<std::string>& out, const std::vector<GroupResult>&
             if (g.Ok) {
                 out.push_back("Shannon's index of group " + g.Name + "= " + ExtToStr(g.Value.H));
                 out.push_back("Shannon's variance of group " + g.Name + "= " + ExtToStr(g.Value.Variance));
+                if (section.NoteVariances) out.emplace_back(kVarianceNote);
                 if (g.Value.Variance > 0.0L)
                     out.push_back("Shannon's std. dev of group " + g.Name + "= " +
                                   ExtToStr(std::sqrt(g.Value.Variance)));
@@ -214,8 +221,7 @@ void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, int 
     });
     ShowCurrentData(ds);
     if (!ok) return;
-    const std::string note =
-        "Note: *Variance is only meaningful if frequencies are calculated relative to entire data matrix!";
+    const std::string note(kVarianceNote);
     if (AskUser("I= " + ExtToStr(v.H) + "\r\nvar(I)= " + ExtToStr(v.Variance) +
                     " (after Bowman & al., 1969)*\r\nStandard deviation= " + ExtToStr(v.SD) + "\r\n\r\n" + note +
                     "\r\n\r\nWrite to analysis file?",
@@ -227,8 +233,6 @@ void CmdShannonIndex(const ShannonOptions& options, std::uint8_t roundMode, int 
                                    "",
                                    "I =       " + ExtToStr(v.H),
                                    "var(I) =  " + ExtToStr(v.Variance)};
-    // With frequencies per locus the variance can even be negative: the file keeps the box's
-    // warning beside it, so that it is never read as a plain result.
     if (!options.PerInd) lines.push_back("std.dev.= " + ExtToStr(std::sqrt(v.Variance)));
     else lines.push_back(note);
     lines.emplace_back();
@@ -290,11 +294,13 @@ void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, con
         std::vector<GroupResult> groups;
         for (const std::size_t g : chosen) {
             GroupResult r{GroupDisplayName(ds.Groups[g].Name), false, {}, ds.Groups[g].Count};
+            // Judged as a command step is, without ending the command: a group that cannot be computed
+            // is marked in the report while the others go on.
             r.Ok =
-                GroupStep([&] { return GrpShannonVarSD(ds, g, options, test.RemoveMono, ProgramRandom(), r.Value); });
+                EngineCall([&] { return GrpShannonVarSD(ds, g, options, test.RemoveMono, ProgramRandom(), r.Value); });
             groups.push_back(std::move(r));
         }
-        ok = WriteSection(report, groups, true, test) && ok;
+        ok = WriteSection(report, groups, {.Bowman = true, .NoteVariances = options.PerInd}, test) && ok;
     }
     if (test.Bootstrap) {
         std::vector<GroupResult> groups;
@@ -309,7 +315,7 @@ void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, con
                 return;
             }
             AExt values;
-            r.Ok = GroupStep([&] { return GrpBsShannonVarSD(ds, g, options, b, ProgramRandom(), r.Value, values); });
+            r.Ok = EngineCall([&] { return GrpBsShannonVarSD(ds, g, options, b, ProgramRandom(), r.Value, values); });
             if (test.Replicates.ToFile) {
                 report.push_back("Writing individual Shannon replicates (" + UIntToStr(reps) + ") for " + r.Name + ":");
                 for (const Extended h : values) report.push_back(ExtToStr(h));
@@ -317,7 +323,7 @@ void CmdShannonTTests(const AByte& selection, const ShannonOptions& options, con
             }
             groups.push_back(std::move(r));
         }
-        ok = WriteSection(report, groups, false, test) && ok;
+        ok = WriteSection(report, groups, {.Bowman = false}, test) && ok;
     }
     const std::string text = Lines(report);
     run.Write(AnalysisFileName, [&](bool append) { return SaveTextToFile(AnalysisFileName, text, append); });

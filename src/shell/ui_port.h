@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,12 +30,21 @@ public:
     // Shows all lines of the message area at once (MessageArea::Lines()).
     virtual void SetMessageLines(const MessageLines& lines) = 0;
 
-    // Sets one status bar panel (index as MessageArea::Panel) and repaints at once: commands block
-    // the event loop, so this is how the user sees progress.
+    // Sets one status bar panel (index as MessageArea::Panel) and repaints at once: commands hold
+    // the event loop (KeepWindowsAlive comes only now and then), so this is how the user sees
+    // progress.
     virtual void SetStatusPanel(std::size_t panel, std::string_view text) = 0;
 
     // Gives the main window the input focus.
     virtual void FocusMainWindow() {}
+
+    // Called now and then while a long engine call runs: the windows repaint what is pending (the
+    // activity panel, the progress line, what a closed box covered), but take no input, so no
+    // command can start meanwhile.
+    virtual void KeepWindowsAlive() {}
+    // Runs the command through RunCommand once the event loop has control again (after the running
+    // command has returned). Without an event loop there is nobody to ask for one: it is dropped.
+    virtual void RunCommandLater(std::function<void()> /*command*/) {}
 
     // Runs the file-parameter dialog on the input-format settings (they receive every control,
     // whichever button closed it); returns true when the user cancelled. Without a dialog there

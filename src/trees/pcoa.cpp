@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "foundation/keep_alive.h"
 #include "foundation/number_text.h"
 #include "trees/dist_analysis.h"
 
@@ -12,6 +13,7 @@ ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
     const std::size_t n = analysis.NOTU;
     ExtMatrix a(n);
     for (std::size_t i = 0; i < n; ++i) {
+        KeepAlive();
         for (std::size_t j = 0; j < n; ++j) {
             const Extended d = i == j ? 0.0L : analysis.PairDist(i + 1, j + 1);
             a(i, j) = -0.5L * (d * d);
@@ -21,6 +23,7 @@ ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
     Extended sum = 0.0L;
     AExt rowMeans(n, 0.0L), colMeans(n, 0.0L);
     for (std::size_t i = 0; i < n; ++i) {
+        KeepAlive();
         Extended row = 0.0L;
         for (std::size_t j = 0; j < n; ++j) {
             sum += a(i, j);
@@ -29,12 +32,14 @@ ExtMatrix CentredMatrix(const TDistAnalysis& analysis) {
         rowMeans[i] = row / count;
     }
     for (std::size_t j = 0; j < n; ++j) {
+        KeepAlive();
         Extended col = 0.0L;
         for (std::size_t i = 0; i < n; ++i) col += a(i, j);
         colMeans[j] = col / count;
     }
     const Extended mean = sum / (count * count);
     for (std::size_t i = 0; i < n; ++i) {
+        KeepAlive();
         for (std::size_t j = 0; j < n; ++j) a(i, j) = a(i, j) - rowMeans[i] - colMeans[j] + mean;
     }
     return a;
@@ -80,6 +85,7 @@ bool TDistAnalysis::PCoA(std::size_t maxIterations, Extended precision) {
     for (std::size_t k = 0; k < positive; ++k) percents[k] = values[k] * 100.0L / sum;
     AAExt coords(n, AExt(positive, 0.0L));
     for (std::size_t k = 0; k < positive; ++k) {
+        KeepAlive();
         const Extended root = std::sqrt(values[k]);
         for (std::size_t i = 0; i < n; ++i) coords[i][k] = root * vectors[k * n + i];
     }

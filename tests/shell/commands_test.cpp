@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <new>
@@ -9,9 +10,14 @@
 #include <stdexcept>
 
 #include "command_fixture.h"
+#include "foundation/keep_alive.h"
+#include "foundation/scope_exit.h"
 #include "foundation/text_file.h"
+#include "numeric/jacobi.h"
+#include "shell/analysis_commands.h"
 #include "shell/data_commands.h"
 #include "shell/reporting.h"
+#include "shell/tree_commands.h"
 #include "support/allocation_limit.h"
 #include "trees/tree_records.h"
 
@@ -71,6 +77,60 @@ TEST_F(Commands, AShortageWhileEndingTheLineIsReported) {
     }));
     EXPECT_EQ(Errors(), std::vector<std::string>{"Out of memory"});
     EXPECT_EQ(LastLine(), progress);
+}
+
+// While a long engine call runs the window repaints now and then, showing the command at work.
+TEST_F(Commands, ALongEngineCallKeepsTheWindowShowingTheCommandAtWork) {
+    const auto interval = SetKeepAliveInterval(std::chrono::nanoseconds(0));
+    const ScopeExit restore([interval] { SetKeepAliveInterval(interval); });
+    struct Shown {
+        std::string state, line;
+    };
+    std::vector<Shown> shown;
+    ui.onKeepAlive = [&] { shown.push_back({Panel(MessageArea::PanelState), LastLine()}); };
+    PCoAAutostart = 0;
+    SetExampleData();
+    CmdCalculateMatrix(Treatment::Standard, Coefficient::Jaccard, Transformation::OneMinusS, NeiLiR, JCRandomDraws,
+                       false, false);
+    shown.clear();
+    CmdPCoA(false);
+    EXPECT_EQ(LastLine(), "Performing PCoA...done.");
+    ASSERT_FALSE(shown.empty());
+    for (const Shown& s : shown) {
+        EXPECT_EQ(s.state, "Calculating");
+        EXPECT_EQ(s.line, "Performing PCoA...");
+    }
+    // Outside an engine call the loops keep nothing alive.
+    const int calls = ui.keepAlives;
+    ExtMatrix a(3);
+    a(0, 1) = 1.0L;
+    ExtMatrix vectors(3);
+    AExt values(3);
+    EXPECT_EQ(JacobiEigen(a, 0, 2, vectors, values, 1e-12L, 1000), 0);
+    EXPECT_EQ(ui.keepAlives, calls);
+}
+
+// No command starts inside another one's pause for repainting; it runs once that one has returned.
+TEST_F(Commands, ACommandAskedForWhileTheWindowRepaintsIsPutOff) {
+    const auto interval = SetKeepAliveInterval(std::chrono::nanoseconds(0));
+    const ScopeExit restore([interval] { SetKeepAliveInterval(interval); });
+    bool ran = false, started = true;
+    ui.onKeepAlive = [&] {
+        if (ui.laterCommands.empty()) started = RunCommand([&] { ran = true; });
+    };
+    {
+        CommandRun run("Working...");
+        EXPECT_TRUE(run.Transfer([] {
+            KeepAlive();
+            return true;
+        }));
+        EXPECT_FALSE(ran);
+    }
+    EXPECT_FALSE(started);
+    EXPECT_EQ(LastLine(), "Working...done.");
+    ASSERT_EQ(ui.laterCommands.size(), 1u);
+    EXPECT_TRUE(RunCommand(ui.laterCommands.front()));
+    EXPECT_TRUE(ran);
 }
 
 // A port whose status bar fails once when the given state is shown.

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "command_fixture.h"
+#include "foundation/keep_alive.h"
 #include "foundation/number_text.h"
 #include "foundation/rounding.h"
+#include "foundation/scope_exit.h"
 #include "numeric/math_error.h"
 #include "numeric/welch.h"
 
@@ -156,6 +161,56 @@ TEST_F(ShannonCommands, TTestSignificanceAndBootstrapSection) {
                 pair.rfind("South vs. North:\r\n\r\nnot significantly different (at 0.500000000 level)", 0) == 0)
         << pair;
     EXPECT_EQ(report.find("Shannon's index of group"), std::string::npos);  // not asked for
+}
+
+// Bowman's variance of per-locus frequencies can be negative: the report keeps the index report's
+// note beside every such variance; the bootstrapped variance and per-matrix frequencies need none.
+TEST_F(ShannonCommands, TTestReportNotesBowmanVariancesOfPerLocusFrequencies) {
+    const std::string note =
+        "Note: *Variance is only meaningful if frequencies are calculated relative to entire data matrix!";
+    const auto count = [&](const std::string& text) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(note); at != std::string::npos; at = text.find(note, at + 1)) ++n;
+        return n;
+    };
+    SetGroupsData();
+    ui.AllowBoxes("Warning");  // the pair with negative variances is not compared
+    SHReplicates = 4;
+    CmdShannonTTests({0, 1, 1, 0}, {.PerInd = true}, {.Bowman = true, .Bootstrap = true});
+    const std::string report = Analysis();
+    const std::size_t bootstrapped = report.find("Shannon's index and variance (bootstrapped)");
+    ASSERT_NE(bootstrapped, std::string::npos);
+    const std::string bowman = report.substr(0, bootstrapped);
+    for (const std::string group : {"North", "South"}) {
+        const std::size_t var = bowman.find("Shannon's variance of group " + group + "= -");
+        ASSERT_NE(var, std::string::npos) << bowman;
+        const std::size_t next = bowman.find("\r\n", var) + 2;
+        EXPECT_EQ(bowman.substr(next, note.size() + 2), note + "\r\n") << group;
+    }
+    EXPECT_EQ(count(bowman), 2u);
+    EXPECT_EQ(count(report.substr(bootstrapped)), 0u);
+
+    SetGroupsData();
+    const std::size_t before = Analysis().size();
+    CmdShannonTTests({0, 1, 1, 0}, {}, {.Bowman = true});
+    const std::string perMatrix = Analysis().substr(before);
+    EXPECT_NE(perMatrix.find("Shannon's variance of group North= "), std::string::npos);
+    EXPECT_EQ(count(perMatrix), 0u);
+}
+
+// Every group's computation is an engine call of its own; the window shows the command at work
+// meanwhile.
+TEST_F(ShannonCommands, TTestGroupsKeepTheWindowAlive) {
+    const std::chrono::nanoseconds interval = SetKeepAliveInterval(std::chrono::nanoseconds(0));
+    const ScopeExit restore([interval] { SetKeepAliveInterval(interval); });
+    std::vector<std::string> states;
+    ui.onKeepAlive = [&] { states.push_back(Panel(MessageArea::PanelState)); };
+    SetGroupsData();
+    SHReplicates = 4;
+    CmdShannonTTests({0, 1, 1, 0}, {}, {.Bootstrap = true});
+    EXPECT_EQ(LastLine(), "Calculating Shannon values and performing t-tests...done.");
+    EXPECT_GE(states.size(), 2u);  // one group after the other
+    for (const std::string& state : states) EXPECT_EQ(state, "Calculating");
 }
 
 TEST_F(ShannonCommands, TTestRefusalsChangeNothing) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 FakeUiPort::FakeUiPort() : previous_(SetUiPort(this)) {}
 
 FakeUiPort::~FakeUiPort() {
@@ -39,6 +41,13 @@ void FakeUiPort::SetStatusPanel(std::size_t panel, std::string_view text) {
 }
 
 void FakeUiPort::FocusMainWindow() { ++focusRequests; }
+
+void FakeUiPort::KeepWindowsAlive() {
+    ++keepAlives;
+    if (onKeepAlive) onKeepAlive();
+}
+
+void FakeUiPort::RunCommandLater(std::function<void()> command) { laterCommands.push_back(std::move(command)); }
 
 void FakeUiPort::ExpectFileParamDialog(bool cancel, std::function<void()> edit) {
     expectedDialogs_.push_back({cancel, std::move(edit)});

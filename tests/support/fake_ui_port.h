@@ -40,6 +40,9 @@ public:
     void SetMessageLines(const MessageLines& lines) override;
     void SetStatusPanel(std::size_t panel, std::string_view text) override;
     void FocusMainWindow() override;
+    // Counts the call and runs onKeepAlive.
+    void KeepWindowsAlive() override;
+    void RunCommandLater(std::function<void()> command) override;
 
     // The next file-parameter dialog is answered so (true: Cancel); an unexpected one fails the test.
     // A dialog may change settings before it closes: set them in the hook.
@@ -57,6 +60,9 @@ public:
     std::vector<MessageLines> shownLines;
     std::vector<PanelChange> panelChanges;
     int focusRequests = 0;
+    int keepAlives = 0;
+    std::function<void()> onKeepAlive;                 // what the window would do meanwhile
+    std::vector<std::function<void()>> laterCommands;  // put off, in order
     int fileParamDialogs = 0;
     std::vector<std::string> viewedFiles;  // every file handed to the viewer
     bool viewerWorks = true;               // what OpenFileInViewer answers

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "foundation/keep_alive.h"
 #include "foundation/number_text.h"
 #include "foundation/random.h"
 #include "popgen/data/band_stats.h"
@@ -58,6 +59,7 @@ bool BootstrapLoop(TPopGenDataSet& ds, const ShannonOptions& options, const Shan
     Extended s1 = 0.0L, s2 = 0.0L;
     std::size_t counted = 0, discarded = 0, zeroes = 0;
     while (counted < n) {
+        KeepAlive();
         const std::size_t l = replicate();
         if (l >= kLayerCount) return false;
         if (options.ReplaceMissing &&
