@@ -14,6 +14,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 class CountImportTest : public ::testing::Test, public LoaderFixture {};
 
 TEST_F(CountImportTest, ExampleFileImports) {
@@ -243,7 +245,8 @@ TEST_F(DistImportTest, MalformedMatricesAreRefused) {
         {"too few rows", "T\na b c\n0\n1 0\n", "Labels and apparent number of matrix entries do not match"},
         {"third row too long", "T\na b c\n0\n1 0\n1 2 3 0\n",
          "Elements found in line do not match number of expected elements (3):\r\n1 2 3 0"},
-        {"row too short", "T\na b\n0\n1\n", "Elements found in line do not match number of expected elements (2):\r\n1"},
+        {"row too short", "T\na b\n0\n1\n",
+         "Elements found in line do not match number of expected elements (2):\r\n1"},
         {"NaN", "T\na b\n0\nNaN 0\n", "Not a valid number:\r\nNaN"},
         {"infinity", "T\na b\n0\ninf 0\n", "Not a valid number:\r\ninf"},
         {"overflow", "T\na b\n0\n1e999 0\n", "Not a valid number:\r\n1e999"},
@@ -298,6 +301,35 @@ TEST_F(DistImportTest, WrittenReportImportsWithTheSameNamesAndValues) {
     ASSERT_EQ(f.ds.Layers[0].MatrixList.size(), 2u);
     EXPECT_EQ(f.ds.Layers[0].MatrixList[1].Matrix, layer.DistMatrix);
     EXPECT_EQ(f.ds.Layers[0].IndNames, layer.IndNames);
+}
+
+// Labels that a tree file could not tell apart: twice the same, or with a NUL byte, which the tree
+// reader drops ("t" and "t" + NUL became one name there).
+TEST_F(DistImportTest, LabelsATreeCannotTellApartAreRefused) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"a label twice", "T\na b a\n0\n1 0\n1 1 0\n", "Individual names are not unique:\r\n\r\na"},
+        {"labels three times", "T\nx y x y x\n0\n1 0\n1 1 0\n1 1 1 0\n1 1 1 1 0\n",
+         "Individual names are not unique:\r\n\r\nx, y, x, x"},
+        {"a NUL byte", "T\nt t\0 u\n0\n1 0\n1 1 0\n"s,
+         "Name not allowed:\r\nIndividual name \"t#0\" holds #0 (a NUL byte)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        EXPECT_FALSE(ImportDistMatrix(f.ds, f.dir.Write("dup.txt", c.bytes), DistMatrixLayout{}, '*'));
+        EXPECT_EQ(f.errors, (std::vector<std::string>{c.message}));
+        EXPECT_TRUE(f.ds.Layers[0].DistMatrix.empty());
+        EXPECT_EQ(f.ds.DataLoaded, 0);
+        LoaderFixture series;
+        EXPECT_FALSE(
+            LoadDissimMatrix(series.ds, series.dir.Write("dup.txt", c.bytes + "*\n"), DistMatrixLayout{}, '*'));
+        EXPECT_EQ(series.errors, (std::vector<std::string>{c.message}));
+        EXPECT_TRUE(series.ds.Layers[0].MatrixList.empty());
+    }
 }
 
 TEST_F(DistImportTest, SeriesOfMatricesGoesToTheMatrixList) {

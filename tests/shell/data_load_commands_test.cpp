@@ -325,15 +325,28 @@ TEST_F(DistanceImport, NegativeValuesByMode) {
 TEST_F(DistanceImport, FailedImportKeepsThePreviousData) {
     CmdImportDistanceMatrix(NegativeFile(), NegativeDistances::Keep);
     const TPopGenDataSet* previous = DataSet.get();
-    const std::string bad = dir.Write("bad.txt", "Title\r\nA B\r\n0\r\nnot-a-number 0\r\n*\r\n");
     ui.AllowBoxes("Error");
-    DistTransformation = 0;
-    CmdImportDistanceMatrix(bad, NegativeDistances::Ask);
-    EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + bad + "...failed.");
-    EXPECT_FALSE(Errors().empty());
-    EXPECT_EQ(DataSet.get(), previous);
-    EXPECT_EQ(DistTransformation, 0);
-    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"not a number", "Title\r\nA B\r\n0\r\nnot-a-number 0\r\n*\r\n"},
+        // Its trees would name one leaf twice, and the consensus refuses such a tree file.
+        {"a label twice", "Title\r\nA B A\r\n0\r\n1 0\r\n1 1 0\r\n*\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string bad = dir.Write("bad.txt", c.bytes);
+        DistTransformation = 0;
+        const std::size_t errors = Errors().size();
+        CmdImportDistanceMatrix(bad, NegativeDistances::Ask);
+        EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + bad + "...failed.");
+        EXPECT_EQ(Errors().size(), errors + 1);
+        EXPECT_EQ(DataSet.get(), previous);
+        EXPECT_EQ(DistTransformation, 0);
+        EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    }
+    EXPECT_EQ(Errors().back(), "Individual names are not unique:\r\n\r\nA");
 }
 
 }  // namespace

@@ -67,6 +67,19 @@ std::size_t DistBlockEnd(const Ttf& input, std::size_t from, const DistMatrixLay
     return FindLineWithChar(input, eodChar, pos);
 }
 
+// Labels become leaf names of trees: two alike, or one with a NUL byte (the tree reader drops it,
+// so "t" and "t" + NUL would be one leaf), could not be told apart there. Every other character
+// is carried.
+bool CheckDistLabels(TPopGenDataSet& ds, const AString& labels) {
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (labels[i].find('\0') == std::string::npos) continue;
+        ds.ReportError("Name not allowed:\r\n" + NameFaultText(NameKind::Individual, labels[i], i,
+                                                               NameFault{.Char = '\0', .Role = "a NUL byte"}));
+        return false;
+    }
+    return !ReportDuplicateNames(ds, labels, NameKind::Individual);
+}
+
 }  // namespace
 
 bool ImportCountData(TPopGenDataSet& ds, const std::string& name, std::uint32_t absentMax, std::uint32_t presentMin,
@@ -234,6 +247,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
             ds.ReportError("Labels and apparent number of matrix entries do not match");
             return false;
         }
+        if (!CheckDistLabels(ds, labels)) return false;
     } else {
         if (tf.Count() == 0) return reportNoMatrix();
         labels.resize(tf.Count());
