@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -247,7 +249,9 @@ TEST_F(DistImportTest, MalformedMatricesAreRefused) {
          "Elements found in line do not match number of expected elements (3):\r\n1 2 3 0"},
         {"row too short", "T\na b\n0\n1\n",
          "Elements found in line do not match number of expected elements (2):\r\n1"},
-        {"NaN", "T\na b\n0\nNaN 0\n", "Not a valid number:\r\nNaN"},
+        {"nan", "T\na b\n0\nnan 0\n", "Not a valid number:\r\nnan"},
+        {"signed NaN", "T\na b\n0\n-NaN 0\n", "Not a valid number:\r\n-NaN"},
+        {"NaN in capitals", "T\na b\n0\nNAN 0\n", "Not a valid number:\r\nNAN"},
         {"infinity", "T\na b\n0\ninf 0\n", "Not a valid number:\r\ninf"},
         {"overflow", "T\na b\n0\n1e999 0\n", "Not a valid number:\r\n1e999"},
         {"decimal comma", "T\na b\n0\n0,5 0\n", "Not a valid number:\r\n0,5"},
@@ -330,6 +334,34 @@ TEST_F(DistImportTest, LabelsATreeCannotTellApartAreRefused) {
         EXPECT_EQ(series.errors, (std::vector<std::string>{c.message}));
         EXPECT_TRUE(series.ds.Layers[0].MatrixList.empty());
     }
+}
+
+// Dice of two individuals without bands is 0/0. The report wrote it as "-nan", which the import
+// refused; now one spelling goes out and comes back.
+TEST_F(DistImportTest, UndefinedValuesGoOutAndComeBackAsNaN) {
+    TDSLayer layer;
+    layer.IndNames = {"a", "b", "c"};
+    layer.NInd = 3;
+    const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+    layer.DistMatrix = {nan, -nan, 0.0L, 0.25L, nan, -1.0L};
+    const std::string file = dir.Path("report.txt");
+    ASSERT_EQ(WriteDistanceReport(layer, DistReportOptions{}, file, false), 0);
+    Ttf written;
+    written.LoadLines(file);
+    ASSERT_EQ(written.Count(), 7u);
+    EXPECT_EQ(written.Lines[3], "        NaN ");
+    EXPECT_EQ(written.Lines[4], "        NaN 0.0000000000 ");
+    EXPECT_EQ(written.Lines[5], "0.2500000000         NaN -1.0000000000 ");
+
+    ASSERT_TRUE(Import(file)) << LastError();
+    const PackedMatrix& back = ds.Layers[0].DistMatrix;
+    ASSERT_EQ(back.size(), 6u);
+    for (const std::size_t k : {0u, 1u, 4u}) EXPECT_TRUE(std::isnan(back[k])) << k;
+    EXPECT_EQ(back[3], 0.25L);
+    EXPECT_EQ(back[5], -1.0L);
+    const std::string again = dir.Path("again.txt");
+    ASSERT_EQ(WriteDistanceReport(ds.Layers[0], DistReportOptions{}, again, false), 0);
+    EXPECT_EQ(TempDir::Read(again), TempDir::Read(file));
 }
 
 TEST_F(DistImportTest, SeriesOfMatricesGoesToTheMatrixList) {

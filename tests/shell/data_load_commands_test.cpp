@@ -349,4 +349,33 @@ TEST_F(DistanceImport, FailedImportKeepsThePreviousData) {
     EXPECT_EQ(Errors().back(), "Individual names are not unique:\r\n\r\nA");
 }
 
+// Undefined values import (they are not negative, so nothing is asked); the trees and the
+// ordination refuse them with their message instead of building on them.
+TEST_F(DistanceImport, UndefinedValuesImportAndTheTreesRefuseThem) {
+    const std::string name =
+        dir.Write("nan.txt", "Title\r\nA B C D\r\n        NaN \r\n0.5 0\r\n1 NaN 0\r\n1 1 1 0\r\n");
+    CmdImportDistanceMatrix(name, NegativeDistances::Ask);
+    EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + name + "...done.");
+    EXPECT_TRUE(std::isnan(GetDist(*DataSet, 3, 2)));
+    EXPECT_TRUE(ui.boxes.empty());
+    ui.AllowBoxes("Error");
+    const struct {
+        const char* what;
+        std::function<void()> command;
+        std::string progress;
+    } commands[] = {
+        {"UPGMA", [] { CmdBuildUPGMA(); }, "Building UPGMA tree..."},
+        {"NJ", [] { CmdBuildNJ(); }, "Building NJ tree..."},
+        {"PCoA", [] { CmdPCoA(false); }, "Performing PCoA..."},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.what);
+        c.command();
+        EXPECT_EQ(LastLine(), c.progress + "failed.");
+        ASSERT_FALSE(Errors().empty());
+        EXPECT_EQ(Errors().back(),
+                  std::string(c.what) + ": the distance matrix holds a value that is not a finite number");
+    }
+}
+
 }  // namespace

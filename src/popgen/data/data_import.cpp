@@ -275,7 +275,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
         for (const std::string& item : items) {
             Extended v = 0.0L;
             // Beyond double range a distance cannot reach R or the other programs' formats.
-            if (!StrictToExtended(item, v) || std::fabs(v) > std::numeric_limits<double>::max()) {
+            if (!StrictToExtendedOrNaN(item, v) || std::fabs(v) > std::numeric_limits<double>::max()) {
                 ds.ReportError("Not a valid number:\r\n" + Quoted(item));
                 return false;
             }
