@@ -364,6 +364,39 @@ TEST_F(DistImportTest, UndefinedValuesGoOutAndComeBackAsNaN) {
     EXPECT_EQ(TempDir::Read(again), TempDir::Read(file));
 }
 
+// The end of the rows is a line holding the end-of-data mark alone: a mark that stands in numbers
+// (a digit, the point, the sign, the exponent) or a blank ended the program's own report at its
+// first row. Blanks around the mark do not matter; what follows the end line is not read.
+TEST_F(DistImportTest, ReportImportsWithAnyEndOfDataCharacter) {
+    TDSLayer layer;
+    layer.IndNames = {"A.1", "e-5", "*", "N"};
+    layer.NInd = 4;
+    const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+    layer.DistMatrix = {0.0L, 0.5L, 0.0L, -1.25L, 10.125L, 0.0L, nan, 1e-3L, 2.0L, 0.0L};
+    const std::string report = dir.Path("report.txt");
+    ASSERT_EQ(WriteDistanceReport(layer, DistReportOptions{}, report, false), 0);
+    const std::string text = TempDir::Read(report);
+    for (const char eod : {'*', '.', '0', '1', '5', '-', 'e', 'E', 'N', ' ', '\t'}) {
+        for (const std::string& end :
+             {std::string(), std::string(1, eod) + "\r\n9 9 9\r\n", " \t" + std::string(1, eod) + "  \r\njunk\r\n"}) {
+            SCOPED_TRACE("end-of-data character #" + std::to_string(static_cast<int>(eod)) + ", end " + end);
+            LoaderFixture f;
+            ASSERT_TRUE(ImportDistMatrix(f.ds, f.dir.Write("r.txt", text + end), DistMatrixLayout{}, eod))
+                << f.LastError();
+            const TDSLayer& back = f.ds.Layers[0];
+            EXPECT_EQ(back.IndNames, layer.IndNames);
+            ASSERT_EQ(back.DistMatrix.size(), layer.DistMatrix.size());
+            for (std::size_t k = 0; k < back.DistMatrix.size(); ++k) {
+                if (std::isnan(layer.DistMatrix[k])) EXPECT_TRUE(std::isnan(back.DistMatrix[k])) << k;
+                else EXPECT_EQ(back.DistMatrix[k], layer.DistMatrix[k]) << k;
+            }
+        }
+    }
+    // A line that holds the mark among other text is a row like any other.
+    EXPECT_FALSE(Import(dir.Write("text.txt", "T\na b\n0\n1 0\n* end\n")));
+    EXPECT_EQ(LastError(), "Labels and apparent number of matrix entries do not match");
+}
+
 TEST_F(DistImportTest, SeriesOfMatricesGoesToTheMatrixList) {
     const std::string file =
         dir.Write("s.txt", "First\na b\n0\n1 0\n*\nSecond\na b\n0\n2 0\n*\n\n\n");
