@@ -121,6 +121,11 @@ std::string ExtToStrF(Extended x, int width, int decimals) {
     return PadLeft(std::move(text), width > 0 ? static_cast<std::size_t>(width) : 0);
 }
 
+std::string ExtToStrFOrNaN(Extended x, int width, int decimals) {
+    if (std::isnan(x)) return PadLeft(std::string(kNaNText), width > 0 ? static_cast<std::size_t>(width) : 0);
+    return ExtToStrF(x, width, decimals);
+}
+
 std::string ExtToStr(Extended x) { return ExtToStrF(x, 10, 9); }
 
 std::string FloatToStrF(Extended x, int decimals, int width) { return ExtToStrF(x, width, decimals); }

@@ -35,6 +35,13 @@ std::string WordToStr(std::uint16_t value);
 // `width`, never cut. Negative decimals count as 0; more than 100 decimals as 100.
 std::string ExtToStrF(Extended x, int width, int decimals);
 
+// The one spelling of an undefined value (a NaN of either sign) in matrix text the program writes
+// and reads back; R's read.table reads it as NaN too.
+inline constexpr std::string_view kNaNText = "NaN";
+
+// ExtToStrF, with kNaNText right-aligned in width for an undefined value.
+std::string ExtToStrFOrNaN(Extended x, int width, int decimals);
+
 // ExtToStrF with width 10 and 9 decimals.
 std::string ExtToStr(Extended x);
 

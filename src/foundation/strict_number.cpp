@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "foundation/number_text.h"
 #include "foundation/strings.h"
 
 namespace {
@@ -58,6 +59,14 @@ bool StrictToExtended(std::string_view text, Extended& value) {
     if (ec != std::errc() || end != body.data() + body.size() || !std::isfinite(parsed)) return false;
     value = negative ? -parsed : parsed;
     return true;
+}
+
+bool StrictToExtendedOrNaN(std::string_view text, Extended& value) {
+    if (text == kNaNText) {
+        value = std::numeric_limits<Extended>::quiet_NaN();
+        return true;
+    }
+    return StrictToExtended(text, value);
 }
 
 bool ParseStrictInteger(std::string_view text, std::int64_t& value) {

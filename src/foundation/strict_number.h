@@ -1,6 +1,7 @@
 // Strict, locale-free reading of numbers, the program's one parser: the whole text must be the
 // number, "." is the only decimal separator, and "nan", "inf", hexadecimal forms, digit grouping
-// and values outside the target type are refused. Data files use the StrictTo forms (no blanks,
+// and values outside the target type are refused (matrix text alone takes kNaNText, through
+// StrictToExtendedOrNaN). Data files use the StrictTo forms (no blanks,
 // no sign on whole numbers); what users type into dialogs uses the Parse forms, which also take
 // blanks at either end and a signed integer.
 #pragma once
@@ -16,6 +17,9 @@ bool StrictToUInt64(std::string_view text, std::uint64_t& value);
 // Optional sign, digits with an optional "." and fraction (at least one digit in all), optional
 // exponent; the result must be finite and representable (no overflow to infinity).
 bool StrictToExtended(std::string_view text, Extended& value);
+
+// StrictToExtended, or exactly kNaNText (number_text.h) for an undefined value, read as a quiet NaN.
+bool StrictToExtendedOrNaN(std::string_view text, Extended& value);
 
 // Optional blanks, optional sign and decimal digits that fit a signed 64-bit integer, optional blanks.
 bool ParseStrictInteger(std::string_view text, std::int64_t& value);

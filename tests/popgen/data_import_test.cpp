@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@
 #include "popgen/loader_fixture.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 class CountImportTest : public ::testing::Test, public LoaderFixture {};
 
@@ -243,8 +247,11 @@ TEST_F(DistImportTest, MalformedMatricesAreRefused) {
         {"too few rows", "T\na b c\n0\n1 0\n", "Labels and apparent number of matrix entries do not match"},
         {"third row too long", "T\na b c\n0\n1 0\n1 2 3 0\n",
          "Elements found in line do not match number of expected elements (3):\r\n1 2 3 0"},
-        {"row too short", "T\na b\n0\n1\n", "Elements found in line do not match number of expected elements (2):\r\n1"},
-        {"NaN", "T\na b\n0\nNaN 0\n", "Not a valid number:\r\nNaN"},
+        {"row too short", "T\na b\n0\n1\n",
+         "Elements found in line do not match number of expected elements (2):\r\n1"},
+        {"nan", "T\na b\n0\nnan 0\n", "Not a valid number:\r\nnan"},
+        {"signed NaN", "T\na b\n0\n-NaN 0\n", "Not a valid number:\r\n-NaN"},
+        {"NaN in capitals", "T\na b\n0\nNAN 0\n", "Not a valid number:\r\nNAN"},
         {"infinity", "T\na b\n0\ninf 0\n", "Not a valid number:\r\ninf"},
         {"overflow", "T\na b\n0\n1e999 0\n", "Not a valid number:\r\n1e999"},
         {"decimal comma", "T\na b\n0\n0,5 0\n", "Not a valid number:\r\n0,5"},
@@ -298,6 +305,96 @@ TEST_F(DistImportTest, WrittenReportImportsWithTheSameNamesAndValues) {
     ASSERT_EQ(f.ds.Layers[0].MatrixList.size(), 2u);
     EXPECT_EQ(f.ds.Layers[0].MatrixList[1].Matrix, layer.DistMatrix);
     EXPECT_EQ(f.ds.Layers[0].IndNames, layer.IndNames);
+}
+
+// Labels that a tree file could not tell apart: twice the same, or with a NUL byte, which the tree
+// reader drops ("t" and "t" + NUL became one name there).
+TEST_F(DistImportTest, LabelsATreeCannotTellApartAreRefused) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"a label twice", "T\na b a\n0\n1 0\n1 1 0\n", "Individual names are not unique:\r\n\r\na"},
+        {"labels three times", "T\nx y x y x\n0\n1 0\n1 1 0\n1 1 1 0\n1 1 1 1 0\n",
+         "Individual names are not unique:\r\n\r\nx, y, x, x"},
+        {"a NUL byte", "T\nt t\0 u\n0\n1 0\n1 1 0\n"s,
+         "Name not allowed:\r\nIndividual name \"t#0\" holds #0 (a NUL byte)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoaderFixture f;
+        EXPECT_FALSE(ImportDistMatrix(f.ds, f.dir.Write("dup.txt", c.bytes), DistMatrixLayout{}, '*'));
+        EXPECT_EQ(f.errors, (std::vector<std::string>{c.message}));
+        EXPECT_TRUE(f.ds.Layers[0].DistMatrix.empty());
+        EXPECT_EQ(f.ds.DataLoaded, 0);
+        LoaderFixture series;
+        EXPECT_FALSE(
+            LoadDissimMatrix(series.ds, series.dir.Write("dup.txt", c.bytes + "*\n"), DistMatrixLayout{}, '*'));
+        EXPECT_EQ(series.errors, (std::vector<std::string>{c.message}));
+        EXPECT_TRUE(series.ds.Layers[0].MatrixList.empty());
+    }
+}
+
+// Dice of two individuals without bands is 0/0. The report wrote it as "-nan", which the import
+// refused; now one spelling goes out and comes back.
+TEST_F(DistImportTest, UndefinedValuesGoOutAndComeBackAsNaN) {
+    TDSLayer layer;
+    layer.IndNames = {"a", "b", "c"};
+    layer.NInd = 3;
+    const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+    layer.DistMatrix = {nan, -nan, 0.0L, 0.25L, nan, -1.0L};
+    const std::string file = dir.Path("report.txt");
+    ASSERT_EQ(WriteDistanceReport(layer, DistReportOptions{}, file, false), 0);
+    Ttf written;
+    written.LoadLines(file);
+    ASSERT_EQ(written.Count(), 7u);
+    EXPECT_EQ(written.Lines[3], "        NaN ");
+    EXPECT_EQ(written.Lines[4], "        NaN 0.0000000000 ");
+    EXPECT_EQ(written.Lines[5], "0.2500000000         NaN -1.0000000000 ");
+
+    ASSERT_TRUE(Import(file)) << LastError();
+    const PackedMatrix& back = ds.Layers[0].DistMatrix;
+    ASSERT_EQ(back.size(), 6u);
+    for (const std::size_t k : {0u, 1u, 4u}) EXPECT_TRUE(std::isnan(back[k])) << k;
+    EXPECT_EQ(back[3], 0.25L);
+    EXPECT_EQ(back[5], -1.0L);
+    const std::string again = dir.Path("again.txt");
+    ASSERT_EQ(WriteDistanceReport(ds.Layers[0], DistReportOptions{}, again, false), 0);
+    EXPECT_EQ(TempDir::Read(again), TempDir::Read(file));
+}
+
+// The end of the rows is a line holding the end-of-data mark alone: a mark that stands in numbers
+// (a digit, the point, the sign, the exponent) or a blank ended the program's own report at its
+// first row. Blanks around the mark do not matter; what follows the end line is not read.
+TEST_F(DistImportTest, ReportImportsWithAnyEndOfDataCharacter) {
+    TDSLayer layer;
+    layer.IndNames = {"A.1", "e-5", "*", "N"};
+    layer.NInd = 4;
+    const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+    layer.DistMatrix = {0.0L, 0.5L, 0.0L, -1.25L, 10.125L, 0.0L, nan, 1e-3L, 2.0L, 0.0L};
+    const std::string report = dir.Path("report.txt");
+    ASSERT_EQ(WriteDistanceReport(layer, DistReportOptions{}, report, false), 0);
+    const std::string text = TempDir::Read(report);
+    for (const char eod : {'*', '.', '0', '1', '5', '-', 'e', 'E', 'N', ' ', '\t'}) {
+        for (const std::string& end :
+             {std::string(), std::string(1, eod) + "\r\n9 9 9\r\n", " \t" + std::string(1, eod) + "  \r\njunk\r\n"}) {
+            SCOPED_TRACE("end-of-data character #" + std::to_string(static_cast<int>(eod)) + ", end " + end);
+            LoaderFixture f;
+            ASSERT_TRUE(ImportDistMatrix(f.ds, f.dir.Write("r.txt", text + end), DistMatrixLayout{}, eod))
+                << f.LastError();
+            const TDSLayer& back = f.ds.Layers[0];
+            EXPECT_EQ(back.IndNames, layer.IndNames);
+            ASSERT_EQ(back.DistMatrix.size(), layer.DistMatrix.size());
+            for (std::size_t k = 0; k < back.DistMatrix.size(); ++k) {
+                if (std::isnan(layer.DistMatrix[k])) EXPECT_TRUE(std::isnan(back.DistMatrix[k])) << k;
+                else EXPECT_EQ(back.DistMatrix[k], layer.DistMatrix[k]) << k;
+            }
+        }
+    }
+    // A line that holds the mark among other text is a row like any other.
+    EXPECT_FALSE(Import(dir.Write("text.txt", "T\na b\n0\n1 0\n* end\n")));
+    EXPECT_EQ(LastError(), "Labels and apparent number of matrix entries do not match");
 }
 
 TEST_F(DistImportTest, SeriesOfMatricesGoesToTheMatrixList) {

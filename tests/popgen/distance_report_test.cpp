@@ -182,6 +182,23 @@ TEST_F(Reports, WideNamesWidenOnlyTheHeaderAndNegativeValuesKeepTheirSign) {
     EXPECT_EQ(lines[4], "-1.0000000000 0.0000000000 ");
 }
 
+// Dice of individuals without bands is 0/0. It was written as "-nan", which no reader of the
+// report took; now it is "NaN" in the width of the numbers (R reads it as NaN, so does the import).
+TEST_F(Reports, UndefinedCoefficientsAreWrittenAsNaNInTheColumnWidth) {
+    b.SetRows({"0000", "0000", "1100"}, 1, {"alpha", "b", "gamma"});
+    ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100), ProgramRandom()));
+    ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0),
+                                   {.Similarities = true, .Distances = true}),
+              0);
+    const auto lines = SplitCRLF(Slurp(b.ds.OutputFileName));
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[3], "        NaN ");
+    EXPECT_EQ(lines[4], "        NaN         NaN ");
+    EXPECT_EQ(lines[5], "0.0000000000 0.0000000000 1.0000000000 ");
+    EXPECT_EQ(lines[11], "        NaN         NaN ");
+    EXPECT_EQ(lines[12], "1.0000000000 1.0000000000 0.0000000000 ");
+}
+
 TEST_F(Reports, AppendKeepsEarlierReportsAndRewriteReplacesThem) {
     ASSERT_TRUE(CalcDistMatrix(b.ds, RunOptions(0, 1, 0, 6.0L, 100), ProgramRandom()));
     ASSERT_EQ(OutputDistances2File(b.ds, CodeOf<Treatment>(0), CodeOf<Coefficient>(1), CodeOf<Transformation>(0),

@@ -410,15 +410,57 @@ TEST_F(DistanceImport, NegativeValuesByMode) {
 TEST_F(DistanceImport, FailedImportKeepsThePreviousData) {
     CmdImportDistanceMatrix(NegativeFile(), NegativeDistances::Keep);
     const TPopGenDataSet* previous = DataSet.get();
-    const std::string bad = dir.Write("bad.txt", "Title\r\nA B\r\n0\r\nnot-a-number 0\r\n*\r\n");
     ui.AllowBoxes("Error");
-    DistTransformation = 0;
-    CmdImportDistanceMatrix(bad, NegativeDistances::Ask);
-    EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + bad + "...failed.");
-    EXPECT_FALSE(Errors().empty());
-    EXPECT_EQ(DataSet.get(), previous);
-    EXPECT_EQ(DistTransformation, 0);
-    EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"not a number", "Title\r\nA B\r\n0\r\nnot-a-number 0\r\n*\r\n"},
+        // Its trees would name one leaf twice, and the consensus refuses such a tree file.
+        {"a label twice", "Title\r\nA B A\r\n0\r\n1 0\r\n1 1 0\r\n*\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string bad = dir.Write("bad.txt", c.bytes);
+        DistTransformation = 0;
+        const std::size_t errors = Errors().size();
+        CmdImportDistanceMatrix(bad, NegativeDistances::Ask);
+        EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + bad + "...failed.");
+        EXPECT_EQ(Errors().size(), errors + 1);
+        EXPECT_EQ(DataSet.get(), previous);
+        EXPECT_EQ(DistTransformation, 0);
+        EXPECT_EQ(Panel(MessageArea::PanelState), "Idle");
+    }
+    EXPECT_EQ(Errors().back(), "Individual names are not unique:\r\n\r\nA");
+}
+
+// Undefined values import (they are not negative, so nothing is asked); the trees and the
+// ordination refuse them with their message instead of building on them.
+TEST_F(DistanceImport, UndefinedValuesImportAndTheTreesRefuseThem) {
+    const std::string name =
+        dir.Write("nan.txt", "Title\r\nA B C D\r\n        NaN \r\n0.5 0\r\n1 NaN 0\r\n1 1 1 0\r\n");
+    CmdImportDistanceMatrix(name, NegativeDistances::Ask);
+    EXPECT_EQ(LastLine(), "Importing distance matrix from file: " + name + "...done.");
+    EXPECT_TRUE(std::isnan(GetDist(*DataSet, 3, 2)));
+    EXPECT_TRUE(ui.boxes.empty());
+    ui.AllowBoxes("Error");
+    const struct {
+        const char* what;
+        std::function<void()> command;
+        std::string progress;
+    } commands[] = {
+        {"UPGMA", [] { CmdBuildUPGMA(); }, "Building UPGMA tree..."},
+        {"NJ", [] { CmdBuildNJ(); }, "Building NJ tree..."},
+        {"PCoA", [] { CmdPCoA(false); }, "Performing PCoA..."},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.what);
+        c.command();
+        EXPECT_EQ(LastLine(), c.progress + "failed.");
+        ASSERT_FALSE(Errors().empty());
+        EXPECT_EQ(Errors().back(),
+                  std::string(c.what) + ": the distance matrix holds a value that is not a finite number");
+    }
 }
 
 }  // namespace

@@ -49,9 +49,19 @@ bool HoldsOnlySeparators(std::string_view line) {
     return true;
 }
 
-// The line that ends the distance-matrix block starting at line `from`: the first line holding
-// eodChar after the title and the labels (input.Count() when none does). The title and the labels
-// are text, and a name may hold the end-of-data character: only the rows of numbers can end at it.
+// Whether the line is the end-of-data mark alone, with separators around it at most. A mark that
+// also stands in numbers (a digit, '.', '-', 'e') or between them (a blank) ends no row of them.
+bool IsDistEndLine(std::string_view line, char eodChar) {
+    if (kDistSeparators.Contains(eodChar))
+        return line.find(eodChar) != std::string_view::npos && HoldsOnlySeparators(line);
+    std::size_t at = 0;
+    while (at < line.size() && kDistSeparators.Contains(line[at])) ++at;
+    return at < line.size() && line[at] == eodChar && HoldsOnlySeparators(line.substr(at + 1));
+}
+
+// The line that ends the distance-matrix block starting at line `from`: the first end-of-data line
+// after the title and the labels (input.Count() when there is none). The title and the labels are
+// text, and a name may be the end-of-data character: only the rows of numbers can end at it.
 std::size_t DistBlockEnd(const Ttf& input, std::size_t from, const DistMatrixLayout& layout, char eodChar) {
     std::size_t pos = from;
     // The parser takes the title from the first non-empty line and the labels from the next one
@@ -64,7 +74,21 @@ std::size_t DistBlockEnd(const Ttf& input, std::size_t from, const DistMatrixLay
         while (pos < input.Count() && HoldsOnlySeparators(input.Lines[pos])) ++pos;
         if (pos < input.Count()) ++pos;
     }
-    return FindLineWithChar(input, eodChar, pos);
+    while (pos < input.Count() && !IsDistEndLine(input.Lines[pos], eodChar)) ++pos;
+    return pos;
+}
+
+// Labels become leaf names of trees: two alike, or one with a NUL byte (the tree reader drops it,
+// so "t" and "t" + NUL would be one leaf), could not be told apart there. Every other character
+// is carried.
+bool CheckDistLabels(TPopGenDataSet& ds, const AString& labels) {
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (labels[i].find('\0') == std::string::npos) continue;
+        ds.ReportError("Name not allowed:\r\n" + NameFaultText(NameKind::Individual, labels[i], i,
+                                                               NameFault{.Char = '\0', .Role = "a NUL byte"}));
+        return false;
+    }
+    return !ReportDuplicateNames(ds, labels, NameKind::Individual);
 }
 
 }  // namespace
@@ -234,6 +258,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
             ds.ReportError("Labels and apparent number of matrix entries do not match");
             return false;
         }
+        if (!CheckDistLabels(ds, labels)) return false;
     } else {
         if (tf.Count() == 0) return reportNoMatrix();
         labels.resize(tf.Count());
@@ -261,7 +286,7 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
         for (const std::string& item : items) {
             Extended v = 0.0L;
             // Beyond double range a distance cannot reach R or the other programs' formats.
-            if (!StrictToExtended(item, v) || std::fabs(v) > std::numeric_limits<double>::max()) {
+            if (!StrictToExtendedOrNaN(item, v) || std::fabs(v) > std::numeric_limits<double>::max()) {
                 ds.ReportError("Not a valid number:\r\n" + Quoted(item));
                 return false;
             }

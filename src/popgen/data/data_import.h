@@ -40,10 +40,11 @@ struct DistMatrixLayout {
 };
 
 // Reads one distance matrix from a file: the title and label lines of the layout, then row r
-// holding the r values of the lower triangle with the diagonal last, up to the first line after
-// the title and the labels that contains eodChar (a name may hold it, as in the distance reports
-// the program writes). The layer gets DistMatrix, NInd, IndNames and Name (the title); it has no
-// band matrix.
+// holding the r values of the lower triangle with the diagonal last (a value "NaN" is undefined),
+// up to the first line after the title and the labels that holds eodChar alone, with blanks or
+// tabs around it at most (a name may be or hold it, as in the distance reports the program
+// writes). Labels twice or with a NUL byte are refused: trees could not tell them apart. The
+// layer gets DistMatrix, NInd, IndNames and Name (the title); it has no band matrix.
 bool ImportDistMatrix(TPopGenDataSet& ds, const std::string& name, const DistMatrixLayout& layout, char eodChar);
 
 // Reads every matrix of a file of matrices, each ended by an end-of-data line after its title and

@@ -17,10 +17,10 @@ std::size_t MaxIndNameLength(const TDSLayer& layer);
 
 // Writes one block of the layer's NInd individuals into buffer from line index: the title at
 // index, the header (names padded to width, each followed by a blank) at index + 2 and the rows
-// (values in width 11 with 10 decimals, each followed by a blank) at index + 3 .. index + 2 + n.
-// Lines index + 1 and index + n + 3 are left as they are; the buffer is extended when it is too
-// short. A matrix with fewer than n(n+1)/2 values leaves the rows it cannot fill empty.
-// Afterwards index := index + n + 4.
+// (values in width 11 with 10 decimals, an undefined one as "NaN", each followed by a blank) at
+// index + 3 .. index + 2 + n. Lines index + 1 and index + n + 3 are left as they are; the buffer
+// is extended when it is too short. A matrix with fewer than n(n+1)/2 values leaves the rows it
+// cannot fill empty. Afterwards index := index + n + 4.
 void MatrixToText(const TDSLayer& layer, Ttf& buffer, std::size_t& index, const PackedMatrix& matrix,
                   const std::string& title, std::size_t width);
 
