@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "foundation/keep_alive.h"
 #include "foundation/memory_guard.h"
 #include "foundation/number_text.h"
 #include "foundation/random.h"
@@ -148,6 +149,7 @@ bool ObservedAndPermuted(TPopGenDataSet& ds, TAmovaRec& rec, std::uint8_t level,
     std::vector<std::vector<TAmovaRes>> slots(std::max<std::size_t>(permutations, 1), std::vector<TAmovaRes>(1));
     std::size_t countA = 0, countB = 0, countC = 0;
     for (std::size_t p = 0; p < permutations; ++p) {
+        KeepAlive();
         // Every permutation starts from the observed assignment, so they do not accumulate. At level
         // 2 too the individuals are shuffled across all populations at once (not within groups):
         // kept as it always was, since the draws and so the results of a seeded run depend on it.

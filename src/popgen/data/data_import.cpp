@@ -80,15 +80,10 @@ std::size_t DistBlockEnd(const Ttf& input, std::size_t from, const DistMatrixLay
 
 // Labels become leaf names of trees: two alike, or one with a NUL byte (the tree reader drops it,
 // so "t" and "t" + NUL would be one leaf), could not be told apart there. Every other character
-// is carried.
+// is carried: the matrix has no layout of its own, so only what no place carries is refused.
 bool CheckDistLabels(TPopGenDataSet& ds, const AString& labels) {
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        if (labels[i].find('\0') == std::string::npos) continue;
-        ds.ReportError("Name not allowed:\r\n" + NameFaultText(NameKind::Individual, labels[i], i,
-                                                               NameFault{.Char = '\0', .Role = "a NUL byte"}));
-        return false;
-    }
-    return !ReportDuplicateNames(ds, labels, NameKind::Individual);
+    return CheckReadNames(ds, labels, NameKind::Individual, FileParamRecord{}) &&
+           !ReportDuplicateNames(ds, labels, NameKind::Individual);
 }
 
 }  // namespace
