@@ -121,9 +121,10 @@ std::string ExtToStrF(Extended x, int width, int decimals) {
     return PadLeft(std::move(text), width > 0 ? static_cast<std::size_t>(width) : 0);
 }
 
-std::string ExtToStrFOrNaN(Extended x, int width, int decimals) {
-    if (std::isnan(x)) return PadLeft(std::string(kNaNText), width > 0 ? static_cast<std::size_t>(width) : 0);
-    return ExtToStrF(x, width, decimals);
+std::string MatrixValueToStr(Extended x, int width, int decimals) {
+    if (std::isfinite(x)) return ExtToStrF(x, width, decimals);
+    const std::string_view text = std::isnan(x) ? kNaNText : x > 0.0L ? kInfText : kMinusInfText;
+    return PadLeft(std::string(text), width > 0 ? static_cast<std::size_t>(width) : 0);
 }
 
 std::string ExtToStr(Extended x) { return ExtToStrF(x, 10, 9); }

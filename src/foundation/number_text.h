@@ -35,12 +35,15 @@ std::string WordToStr(std::uint16_t value);
 // `width`, never cut. Negative decimals count as 0; more than 100 decimals as 100.
 std::string ExtToStrF(Extended x, int width, int decimals);
 
-// The one spelling of an undefined value (a NaN of either sign) in matrix text the program writes
-// and reads back; R's read.table reads it as NaN too.
+// The one spelling of an undefined value (a NaN of either sign) and of an infinite one in matrix
+// text the program writes and reads back; R's read.table reads them the same.
 inline constexpr std::string_view kNaNText = "NaN";
+inline constexpr std::string_view kInfText = "Inf";
+inline constexpr std::string_view kMinusInfText = "-Inf";
 
-// ExtToStrF, with kNaNText right-aligned in width for an undefined value.
-std::string ExtToStrFOrNaN(Extended x, int width, int decimals);
+// ExtToStrF, with kNaNText, kInfText or kMinusInfText right-aligned in width for a value that is
+// not finite.
+std::string MatrixValueToStr(Extended x, int width, int decimals);
 
 // ExtToStrF with width 10 and 9 decimals.
 std::string ExtToStr(Extended x);

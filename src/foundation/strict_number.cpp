@@ -61,9 +61,13 @@ bool StrictToExtended(std::string_view text, Extended& value) {
     return true;
 }
 
-bool StrictToExtendedOrNaN(std::string_view text, Extended& value) {
+bool StrictToMatrixValue(std::string_view text, Extended& value) {
     if (text == kNaNText) {
         value = std::numeric_limits<Extended>::quiet_NaN();
+        return true;
+    }
+    if (text == kInfText || text == kMinusInfText) {
+        value = text == kInfText ? std::numeric_limits<Extended>::infinity() : -std::numeric_limits<Extended>::infinity();
         return true;
     }
     return StrictToExtended(text, value);

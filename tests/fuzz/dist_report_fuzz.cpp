@@ -35,10 +35,13 @@ bool IsSeparator(char c) { return kSeparators.find(c) != std::string_view::npos;
 // A name of up to 12 bytes: any bytes but line breaks, or the end-of-data mark, or a number's text.
 std::string MakeName(FuzzedDataProvider& in, char eod) {
     std::string name;
-    switch (in.ConsumeIntegralInRange(0, 7)) {
+    switch (in.ConsumeIntegralInRange(0, 8)) {
+        case 8:
+            return in.ConsumeBool() ? std::numeric_limits<Extended>::infinity()
+                                    : -std::numeric_limits<Extended>::infinity();
         case 0: name = std::string(1, eod); break;
         case 1:
-            name = ExtToStrFOrNaN(in.ConsumeIntegral<std::int16_t>() / 8.0L, 0, in.ConsumeIntegralInRange(0, 3));
+            name = MatrixValueToStr(in.ConsumeIntegral<std::int16_t>() / 8.0L, 0, in.ConsumeIntegralInRange(0, 3));
             break;
         default: name = in.ConsumeRandomLengthString(12); break;
     }
@@ -50,11 +53,14 @@ std::string MakeName(FuzzedDataProvider& in, char eod) {
     return kept.empty() ? std::string("x") : kept;
 }
 
-// Undefined values of either sign (the program's own and the library's), negative zero, binary
+// Undefined values of either sign (the program's own and the library's), infinities, negative zero, binary
 // fractions (halves at the eleventh decimal among them), decimal fractions, and values up to the
 // double range that the import takes.
 Extended MakeValue(FuzzedDataProvider& in) {
-    switch (in.ConsumeIntegralInRange(0, 7)) {
+    switch (in.ConsumeIntegralInRange(0, 8)) {
+        case 8:
+            return in.ConsumeBool() ? std::numeric_limits<Extended>::infinity()
+                                    : -std::numeric_limits<Extended>::infinity();
         case 0: return std::numeric_limits<Extended>::quiet_NaN();
         case 1: return -std::numeric_limits<Extended>::quiet_NaN();
         case 2: return DistNaN();
@@ -137,7 +143,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(back.IndNames == layer.IndNames,
                 "names " + fuzz::Show(layer.IndNames) + "came back as " + fuzz::Show(back.IndNames));
     for (std::size_t k = 0; k < back.DistMatrix.size(); ++k)
-        fuzz::Check(std::isnan(back.DistMatrix[k]) == std::isnan(layer.DistMatrix[k]), "an undefined value changed");
+        fuzz::Check(std::isnan(back.DistMatrix[k]) == std::isnan(layer.DistMatrix[k]) &&
+                        std::isinf(back.DistMatrix[k]) == std::isinf(layer.DistMatrix[k]),
+                    "a value that is not finite changed");
     fuzz::Check(ReportText(back) == report, "the report of the imported matrix differs from the one imported");
     return 0;
 }

@@ -253,6 +253,7 @@ TEST_F(DistImportTest, MalformedMatricesAreRefused) {
         {"signed NaN", "T\na b\n0\n-NaN 0\n", "Not a valid number:\r\n-NaN"},
         {"NaN in capitals", "T\na b\n0\nNAN 0\n", "Not a valid number:\r\nNAN"},
         {"infinity", "T\na b\n0\ninf 0\n", "Not a valid number:\r\ninf"},
+        {"signed infinity", "T\na b\n0\n+Inf 0\n", "Not a valid number:\r\n+Inf"},
         {"overflow", "T\na b\n0\n1e999 0\n", "Not a valid number:\r\n1e999"},
         {"decimal comma", "T\na b\n0\n0,5 0\n", "Not a valid number:\r\n0,5"},
         {"hexadecimal", "T\na b\n0\n0x1p3 0\n", "Not a valid number:\r\n0x1p3"},
@@ -338,27 +339,32 @@ TEST_F(DistImportTest, LabelsATreeCannotTellApartAreRefused) {
 
 // Dice of two individuals without bands is 0/0. The report wrote it as "-nan", which the import
 // refused; now one spelling goes out and comes back.
-TEST_F(DistImportTest, UndefinedValuesGoOutAndComeBackAsNaN) {
+TEST_F(DistImportTest, ValuesThatAreNotFiniteGoOutAndComeBack) {
     TDSLayer layer;
-    layer.IndNames = {"a", "b", "c"};
-    layer.NInd = 3;
+    layer.IndNames = {"a", "b", "c", "d"};
+    layer.NInd = 4;
     const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
-    layer.DistMatrix = {nan, -nan, 0.0L, 0.25L, nan, -1.0L};
+    const Extended inf = std::numeric_limits<Extended>::infinity();
+    // A Nei-Li distance of a Dice value 1/16 (r = 1) is infinite.
+    layer.DistMatrix = {nan, -nan, 0.0L, 0.25L, nan, -1.0L, inf, -inf, 2.0L, 0.0L};
     const std::string file = dir.Path("report.txt");
     ASSERT_EQ(WriteDistanceReport(layer, DistReportOptions{}, file, false), 0);
     Ttf written;
     written.LoadLines(file);
-    ASSERT_EQ(written.Count(), 7u);
+    ASSERT_EQ(written.Count(), 8u);
     EXPECT_EQ(written.Lines[3], "        NaN ");
     EXPECT_EQ(written.Lines[4], "        NaN 0.0000000000 ");
     EXPECT_EQ(written.Lines[5], "0.2500000000         NaN -1.0000000000 ");
+    EXPECT_EQ(written.Lines[6], "        Inf        -Inf 2.0000000000 0.0000000000 ");
 
     ASSERT_TRUE(Import(file)) << LastError();
     const PackedMatrix& back = ds.Layers[0].DistMatrix;
-    ASSERT_EQ(back.size(), 6u);
+    ASSERT_EQ(back.size(), 10u);
     for (const std::size_t k : {0u, 1u, 4u}) EXPECT_TRUE(std::isnan(back[k])) << k;
     EXPECT_EQ(back[3], 0.25L);
     EXPECT_EQ(back[5], -1.0L);
+    EXPECT_EQ(back[6], inf);
+    EXPECT_EQ(back[7], -inf);
     const std::string again = dir.Path("again.txt");
     ASSERT_EQ(WriteDistanceReport(ds.Layers[0], DistReportOptions{}, again, false), 0);
     EXPECT_EQ(TempDir::Read(again), TempDir::Read(file));

@@ -280,8 +280,8 @@ bool LoadDissimMatrixTF(TPopGenDataSet& ds, const std::string& name, const DistM
         }
         for (const std::string& item : items) {
             Extended v = 0.0L;
-            // Beyond double range a distance cannot reach R or the other programs' formats.
-            if (!StrictToExtendedOrNaN(item, v) || std::fabs(v) > std::numeric_limits<double>::max()) {
+            // Beyond double range a finite distance cannot reach R or the other programs' formats.
+            if (!StrictToMatrixValue(item, v) || (std::isfinite(v) && std::fabs(v) > std::numeric_limits<double>::max())) {
                 ds.ReportError("Not a valid number:\r\n" + Quoted(item));
                 return false;
             }

@@ -30,7 +30,7 @@ void MatrixToText(const TDSLayer& layer, Ttf& buffer, std::size_t& index, const 
     for (std::size_t r = 1; r <= n; ++r) {
         std::string row;
         for (std::size_t c = 1; c <= r; ++c, ++k)
-            if (k < matrix.size()) row += ExtToStrFOrNaN(matrix[k], 11, 10) + ' ';
+            if (k < matrix.size()) row += MatrixValueToStr(matrix[k], 11, 10) + ' ';
         buffer.SetLine(index + 2 + r, row);
     }
     index += n + 4;
