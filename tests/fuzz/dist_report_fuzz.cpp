@@ -35,10 +35,7 @@ bool IsSeparator(char c) { return kSeparators.find(c) != std::string_view::npos;
 // A name of up to 12 bytes: any bytes but line breaks, or the end-of-data mark, or a number's text.
 std::string MakeName(FuzzedDataProvider& in, char eod) {
     std::string name;
-    switch (in.ConsumeIntegralInRange(0, 8)) {
-        case 8:
-            return in.ConsumeBool() ? std::numeric_limits<Extended>::infinity()
-                                    : -std::numeric_limits<Extended>::infinity();
+    switch (in.ConsumeIntegralInRange(0, 7)) {
         case 0: name = std::string(1, eod); break;
         case 1:
             name = MatrixValueToStr(in.ConsumeIntegral<std::int16_t>() / 8.0L, 0, in.ConsumeIntegralInRange(0, 3));
@@ -53,9 +50,9 @@ std::string MakeName(FuzzedDataProvider& in, char eod) {
     return kept.empty() ? std::string("x") : kept;
 }
 
-// Undefined values of either sign (the program's own and the library's), infinities, negative zero, binary
-// fractions (halves at the eleventh decimal among them), decimal fractions, and values up to the
-// double range that the import takes.
+// Undefined values of either sign (the program's own and the library's), infinities, negative
+// zero, binary fractions (halves at the eleventh decimal among them), decimal fractions, and values
+// up to the double range that the import takes.
 Extended MakeValue(FuzzedDataProvider& in) {
     switch (in.ConsumeIntegralInRange(0, 8)) {
         case 8:
